@@ -1,0 +1,111 @@
+// Thin services over Qt. Every window reaches dialogs, message boxes, the
+// clipboard, the settings store, program start and the browser only through
+// these interfaces, so tests can swap in a scripted double.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace mq::platform {
+
+// The properties of the shared common dialog. They persist from one use to
+// the next: each command sets only what it needs and otherwise sees what the
+// previous use left.
+struct CommonDialogState {
+    QString filter;              // "label|pattern|label|pattern|..."
+    int filterIndex = 0;         // selected filter entry, counted from 1 (0: none chosen yet)
+    QString dialogTitle;
+    QString initDir;
+    QString defaultExt;          // without the dot, e.g. "bat"
+    QString fileName;            // preset before showing, the chosen full path after OK
+    bool cancelError = false;    // report Cancel as a failure (every command sets it)
+    bool overwritePrompt = false;
+    bool hideReadOnly = false;
+    bool explorerStyle = false;
+    bool screenFonts = false;
+    bool fontEffects = false;
+    quint32 color = 0;           // 0x00BBGGRR
+    QString fontName;
+    double fontSize = 0.0;
+};
+
+// Turns a filter list such as "All Files (*.*)|*.*|Text Files(*.txt)|*.txt"
+// into name filters for the platform's dialog ("All Files (*.*) (*.*)", ...).
+QStringList nameFiltersFromFilterList(const QString& filter);
+
+class CommonDialog {
+public:
+    virtual ~CommonDialog() = default;
+    CommonDialogState& state() { return state_; }
+    const CommonDialogState& state() const { return state_; }
+    // Each returns false when the user cancelled or the dialog failed.
+    virtual bool showOpen() = 0;
+    virtual bool showSave() = 0;
+    virtual bool showColor() = 0;
+    virtual bool showFont() = 0;
+    virtual bool showPrinter() = 0;
+    // Sends plain text to the printer chosen in the last print dialog.
+    virtual bool printText(const QString& text) = 0;
+
+private:
+    CommonDialogState state_;
+};
+
+enum class MessageButtons { Ok, YesNoCancel };
+enum class MessageIcon { None, Question, Exclamation, Information, Critical };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual MessageAnswer show(const QString& text, MessageButtons buttons, MessageIcon icon,
+                               const QString& title) = 0;
+};
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void clear() = 0;
+    virtual void setText(const QString& text) = 0;
+    virtual QString text() const = 0;   // empty when the clipboard holds no text
+};
+
+// Per-user settings addressed by section and key; a key never written reads
+// as the empty text.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual QString get(const QString& section, const QString& key) const = 0;
+    virtual void set(const QString& section, const QString& key, const QString& value) = 0;
+};
+
+class Programs {
+public:
+    virtual ~Programs() = default;
+    // Starts a program without waiting; false when it could not be started.
+    virtual bool start(const QString& program, const QStringList& arguments,
+                       const QString& workingDir, bool minimized) = 0;
+    // Opens the desktop's command window (terminal) in the given folder.
+    virtual bool startCommandWindow(const QString& workingDir) = 0;
+};
+
+class Browser {
+public:
+    virtual ~Browser() = default;
+    // Opens an address (http:, mailto:, ...) or a local file.
+    virtual bool open(const QString& addressOrFile) = 0;
+};
+
+// The set of services handed to every window.
+struct Services {
+    CommonDialog* dialog = nullptr;
+    MessageBoxes* messages = nullptr;
+    Clipboard* clipboard = nullptr;
+    SettingsStore* settings = nullptr;
+    Programs* programs = nullptr;
+    Browser* browser = nullptr;
+};
+
+}  // namespace mq::platform

@@ -1,0 +1,160 @@
+// A scripted stand-in for the platform services: it records what the program
+// asked for and gives the answers a test has queued.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <QMap>
+#include <QPair>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace mq::testing {
+
+class ScriptedDialog : public platform::CommonDialog {
+public:
+    enum class Kind { Open, Save, Color, Font, Printer };
+    struct Shown {
+        Kind kind;
+        platform::CommonDialogState state;   // the properties as they were when shown
+    };
+    // One scripted answer: accepted or cancelled, and what the user picked.
+    struct Answer {
+        bool accept = true;
+        QString fileName;        // Open / Save
+        int filterIndex = 0;     // 0: keep
+        quint32 color = 0;       // Color
+        QString fontName;        // Font
+        double fontSize = 0.0;   // Font
+    };
+
+    std::vector<Shown> shown;
+    QQueue<Answer> answers;      // an empty queue answers Cancel
+    QStringList printed;
+
+    static Answer accept(const QString& fileName) { Answer a; a.fileName = fileName; return a; }
+    static Answer cancel() { Answer a; a.accept = false; return a; }
+
+    bool showOpen() override { return respond(Kind::Open); }
+    bool showSave() override { return respond(Kind::Save); }
+    bool showColor() override { return respond(Kind::Color); }
+    bool showFont() override { return respond(Kind::Font); }
+    bool showPrinter() override { return respond(Kind::Printer); }
+    bool printText(const QString& text) override { printed << text; return true; }
+
+private:
+    bool respond(Kind kind) {
+        shown.push_back({kind, state()});
+        if (answers.isEmpty()) return false;
+        const Answer a = answers.dequeue();
+        if (!a.accept) return false;
+        auto& s = state();
+        switch (kind) {
+        case Kind::Open:
+        case Kind::Save:
+            s.fileName = a.fileName;
+            if (a.filterIndex) s.filterIndex = a.filterIndex;
+            break;
+        case Kind::Color: s.color = a.color; break;
+        case Kind::Font: s.fontName = a.fontName; s.fontSize = a.fontSize; break;
+        case Kind::Printer: break;
+        }
+        return true;
+    }
+};
+
+class ScriptedMessages : public platform::MessageBoxes {
+public:
+    struct Shown {
+        QString text;
+        platform::MessageButtons buttons;
+        platform::MessageIcon icon;
+        QString title;
+    };
+    std::vector<Shown> shown;
+    QQueue<platform::MessageAnswer> answers;   // empty: Ok for OK boxes, Cancel otherwise
+
+    platform::MessageAnswer show(const QString& text, platform::MessageButtons buttons,
+                                 platform::MessageIcon icon, const QString& title) override {
+        shown.push_back({text, buttons, icon, title});
+        if (!answers.isEmpty()) return answers.dequeue();
+        return buttons == platform::MessageButtons::Ok ? platform::MessageAnswer::Ok
+                                                       : platform::MessageAnswer::Cancel;
+    }
+};
+
+class ScriptedClipboard : public platform::Clipboard {
+public:
+    QString content;
+    bool hasText = false;
+    int clears = 0;
+    void clear() override { content.clear(); hasText = false; ++clears; }
+    void setText(const QString& text) override { content = text; hasText = true; }
+    QString text() const override { return content; }
+};
+
+class ScriptedSettings : public platform::SettingsStore {
+public:
+    QMap<QPair<QString, QString>, QString> values;
+    std::vector<QPair<QString, QString>> writes;   // (section, key) in the order written
+
+    QString get(const QString& section, const QString& key) const override {
+        return values.value({section, key});
+    }
+    void set(const QString& section, const QString& key, const QString& value) override {
+        values[{section, key}] = value;
+        writes.push_back({section, key});
+    }
+};
+
+class ScriptedPrograms : public platform::Programs {
+public:
+    struct Started {
+        QString program;
+        QStringList arguments;
+        QString workingDir;
+        bool minimized;
+    };
+    std::vector<Started> started;
+    QStringList commandWindows;
+    bool succeed = true;
+
+    bool start(const QString& program, const QStringList& arguments, const QString& workingDir,
+               bool minimized) override {
+        started.push_back({program, arguments, workingDir, minimized});
+        return succeed;
+    }
+    bool startCommandWindow(const QString& workingDir) override {
+        commandWindows << workingDir;
+        return succeed;
+    }
+};
+
+class ScriptedBrowser : public platform::Browser {
+public:
+    QStringList opened;
+    bool succeed = true;
+    bool open(const QString& addressOrFile) override {
+        opened << addressOrFile;
+        return succeed;
+    }
+};
+
+// All doubles together, wired into a Services value.
+struct ScriptedPlatform {
+    ScriptedDialog dialog;
+    ScriptedMessages messages;
+    ScriptedClipboard clipboard;
+    ScriptedSettings settings;
+    ScriptedPrograms programs;
+    ScriptedBrowser browser;
+
+    platform::Services services() {
+        return {&dialog, &messages, &clipboard, &settings, &programs, &browser};
+    }
+};
+
+}  // namespace mq::testing
