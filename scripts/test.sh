@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the whole test suite. With SANITIZE=1 it builds
+# with AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+dir=build
+flags=(-DCMAKE_BUILD_TYPE=Debug)
+if [ "${SANITIZE:-0}" = 1 ]; then
+  dir=build-sanitize
+  flags+=(-DMAPQUILL_SANITIZE=ON)
+fi
+cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
+cmake --build "$dir" -j"$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=0
+ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"

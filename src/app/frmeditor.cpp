@@ -1,0 +1,227 @@
+#include "app/frmeditor.h"
+
+#include "app/core/document_rules.h"
+#include "app/core/script_codec.h"
+#include "app/mdiform1.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+namespace mq::app {
+
+namespace {
+
+constexpr QChar kParagraphSeparator(0x2029);
+
+std::u16string toU16(const QString& s) { return s.toStdU16String(); }
+
+}  // namespace
+
+bool EditorTextBox::event(QEvent* e)
+{
+    // The menu shortcuts (Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V, Ctrl+A, ...) run the
+    // program's commands, not the text box's built-in ones.
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->modifiers() == Qt::ControlModifier && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) {
+            static const QString claimed = QStringLiteral("NOSWPQZXCVARE");
+            if (claimed.contains(QChar(key->key()))) {
+                e->ignore();
+                return true;
+            }
+        }
+    }
+    return QPlainTextEdit::event(e);
+}
+
+void EditorTextBox::keyPressEvent(QKeyEvent* e)
+{
+    QPlainTextEdit::keyPressEvent(e);
+    if (auto* editor = qobject_cast<frmEditor*>(parentWidget() ? parentWidget()->parentWidget() : nullptr))
+        editor->PositionAusgeben();
+}
+
+void EditorTextBox::mousePressEvent(QMouseEvent* e)
+{
+    QPlainTextEdit::mousePressEvent(e);
+    if (auto* editor = qobject_cast<frmEditor*>(parentWidget() ? parentWidget()->parentWidget() : nullptr))
+        editor->PositionAusgeben();
+}
+
+frmEditor::frmEditor(MDIForm1& main, QWidget* parent)
+    : QWidget(parent), main_(main), script_(std::make_unique<LoadedScript>())
+{
+    setObjectName(QStringLiteral("frmEditor"));
+    setWindowIcon(main.windowIcon());
+    Picture1 = new QFrame(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setFrameShape(QFrame::Box);
+    Text1 = new EditorTextBox(Picture1);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* inner = new QVBoxLayout(Picture1);
+    inner->setContentsMargins(0, 0, 0, 0);
+    inner->addWidget(Text1);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(Picture1);
+    resize(640, 420);
+
+    connect(Text1, &QPlainTextEdit::textChanged, this, &frmEditor::onTextChanged);
+    connect(Text1, &QPlainTextEdit::cursorPositionChanged, this, &frmEditor::PositionAusgeben);
+
+    // Load: count the window and show where the caret stands.
+    ++main_.open_forms;
+    PositionAusgeben();
+}
+
+frmEditor::~frmEditor()
+{
+    if (!unloaded_) {
+        unloaded_ = true;
+        --main_.open_forms;
+    }
+}
+
+void frmEditor::setCaption(const QString& caption)
+{
+    caption_ = caption;
+    setWindowTitle(caption);
+}
+
+QString frmEditor::plainText() const
+{
+    QString raw = Text1->document()->toRawText();
+    raw.replace(kParagraphSeparator, QLatin1Char('\n'));
+    return raw;
+}
+
+QString frmEditor::text() const
+{
+    QString raw = Text1->document()->toRawText();
+    raw.replace(kParagraphSeparator, QStringLiteral("\r\n"));
+    return raw;
+}
+
+void frmEditor::loadFileBytes(const std::string& bytes)
+{
+    std::u16string decoded;
+    *script_ = LoadedScript::fromBytes(bytes, decoded);
+    Text1->setPlainText(QString::fromStdU16String(decoded));
+}
+
+EncodedScript frmEditor::encodeForSave() const
+{
+    return script_->encode(toU16(plainText()));
+}
+
+void frmEditor::markSaved(const EncodedScript& saved)
+{
+    script_->markSaved(saved);
+}
+
+void frmEditor::beginCompoundEdit()
+{
+    if (compoundDepth_++ == 0) {
+        compoundCursor_ = Text1->textCursor();
+        compoundCursor_.beginEditBlock();
+    }
+}
+
+void frmEditor::endCompoundEdit()
+{
+    if (compoundDepth_ > 0 && --compoundDepth_ == 0) {
+        compoundCursor_.endEditBlock();
+        Text1->setTextCursor(compoundCursor_);
+        compoundCursor_ = QTextCursor();
+    }
+}
+
+void frmEditor::insertAtCaret(const QString& text)
+{
+    if (compoundDepth_ > 0) {
+        compoundCursor_.insertText(text);
+        Text1->setTextCursor(compoundCursor_);
+        return;
+    }
+    QTextCursor cursor = Text1->textCursor();
+    cursor.insertText(text);
+    Text1->setTextCursor(cursor);
+}
+
+QString frmEditor::selectedText() const
+{
+    QString selected = Text1->textCursor().selectedText();
+    selected.replace(kParagraphSeparator, QStringLiteral("\r\n"));
+    return selected;
+}
+
+void frmEditor::PositionAusgeben()
+{
+    const QTextCursor cursor = Text1->textCursor();
+    const QTextBlock caretBlock = cursor.block();
+    const long long caretLine = caretBlock.blockNumber();
+    // Each earlier line end counts two characters in the saved text.
+    const long long lineStart = caretBlock.position() + caretLine;
+    const int startPosition = cursor.selectionStart();
+    const QTextBlock startBlock = startPosition >= caretBlock.position()
+                                      ? caretBlock
+                                      : Text1->document()->findBlock(startPosition);
+    const long long selectionStart = startPosition + startBlock.blockNumber();
+    const CaretPosition position = caretPosition(caretLine, lineStart, selectionStart);
+    main_.showPosition(position.line, position.column, Text1->document()->blockCount());
+}
+
+void frmEditor::onTextChanged()
+{
+    PositionAusgeben();
+    if (!captionIsModified(caption_.toStdString())) setCaption(caption_ + QLatin1Char('*'));
+}
+
+bool frmEditor::queryClose()
+{
+    if (!captionIsModified(caption_.toStdString())) return true;
+    main_.activateEditor(this);
+    const QString text = QStringLiteral("File  ") + caption_ + QStringLiteral("  isn't saved.\r\n\r\nDo you want to save it?");
+    switch (main_.services().messages->show(text, platform::MessageButtons::YesNoCancel,
+                                             platform::MessageIcon::Exclamation,
+                                             QStringLiteral("File not saved"))) {
+    case platform::MessageAnswer::Yes:
+        // A cancelled or failed save keeps the window and its text.
+        return captionIsUnconfirmed(caption_.toStdString()) ? main_.saveEditorAs(this)
+                                                             : main_.saveEditor(this);
+    case platform::MessageAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmEditor::closeEvent(QCloseEvent* e)
+{
+    if (!closeConfirmed_ && !queryClose()) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+    if (!unloaded_) {
+        unloaded_ = true;
+        --main_.open_forms;
+        main_.editorUnloaded(this);
+    }
+}
+
+void frmEditor::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    const auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    const bool maximized = sub && sub->isMaximized();
+    Picture1->setFrameShape(maximized ? QFrame::NoFrame : QFrame::Box);
+}
+
+}  // namespace mq::app

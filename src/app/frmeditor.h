@@ -1,0 +1,83 @@
+// An editor window holding one script.
+#pragma once
+
+#include <QFrame>
+#include <QPlainTextEdit>
+#include <QString>
+#include <QTextCursor>
+#include <QWidget>
+#include <memory>
+
+namespace mq::app {
+
+class MDIForm1;
+class LoadedScript;
+struct EncodedScript;
+
+// The script text box: menu shortcuts take precedence over its own keys.
+class EditorTextBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+};
+
+class frmEditor : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmEditor(MDIForm1& main, QWidget* parent = nullptr);
+    ~frmEditor() override;
+
+    QString caption() const { return caption_; }
+    void setCaption(const QString& caption);
+
+    // The whole text with CR LF line ends, as the position display and
+    // the templates see it.
+    QString text() const;
+    // The text as the editor holds it, one '\n' per line end.
+    QString plainText() const;
+    // Fills the editor with a file's bytes, decoded without loss.
+    void loadFileBytes(const std::string& bytes);
+    // The bytes to write for the current text, in the encoding and line-end
+    // convention the document was read with (or the new-document default);
+    // markSaved once they are safely on disk.
+    EncodedScript encodeForSave() const;
+    void markSaved(const EncodedScript& saved);
+
+    // Replaces the selection with text; the caret ends behind it.
+    void insertAtCaret(const QString& text);
+    // Commands that insert several pieces undo as one step.
+    void beginCompoundEdit();
+    void endCompoundEdit();
+
+    QString selectedText() const;   // with CR LF line ends
+    void PositionAusgeben();
+    // Asks whether to save a modified document; false when the closing
+    // must not go on.
+    bool queryClose();
+
+    EditorTextBox* Text1 = nullptr;
+    QFrame* Picture1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    void onTextChanged();
+
+    MDIForm1& main_;
+    QString caption_;
+    std::unique_ptr<LoadedScript> script_;
+    QTextCursor compoundCursor_;
+    int compoundDepth_ = 0;
+    bool closeConfirmed_ = false;
+    bool unloaded_ = false;
+    friend class MDIForm1;
+};
+
+}  // namespace mq::app

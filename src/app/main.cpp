@@ -1,0 +1,18 @@
+#include "app/mdiform1.h"
+#include "app/tool_windows.h"
+#include "platform/qt_platform.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Mapquill"));
+    QApplication::setOrganizationName(QStringLiteral("Mapquill"));
+    mq::platform::QtPlatform platform;
+    mq::app::MDIForm1 main(platform.services());
+    platform.setParentWidget(&main);
+    mq::app::registerToolWindows(main);
+    main.show();
+    return app.exec();
+}
