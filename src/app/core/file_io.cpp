@@ -1,0 +1,285 @@
+#include "app/core/file_io.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <new>
+#include <stdexcept>
+#include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace mq::app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The few file-descriptor operations that differ between the platforms. Each
+// returns -1 and leaves the cause in errno on failure.
+#ifdef _WIN32
+int openForReading(const fs::path& p) {
+    return ::_wopen(p.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+int createExclusive(const fs::path& p) {
+    return ::_wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                    _S_IREAD | _S_IWRITE);
+}
+long long readSome(int fd, char* buf, std::size_t n) {
+    return ::_read(fd, buf, static_cast<unsigned>(std::min<std::size_t>(n, 1u << 30)));
+}
+long long writeSome(int fd, const char* buf, std::size_t n) {
+    return ::_write(fd, buf, static_cast<unsigned>(std::min<std::size_t>(n, 1u << 30)));
+}
+int syncToDisk(int fd) { return ::_commit(fd); }
+int closeFile(int fd) { return ::_close(fd); }
+#else
+int openForReading(const fs::path& p) {
+    // O_NONBLOCK: opening a pipe must not wait for a writer. It has no effect
+    // on regular files.
+    int fd;
+    do {
+        fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+int createExclusive(const fs::path& p) {
+    int fd;
+    do {
+        fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+long long readSome(int fd, char* buf, std::size_t n) {
+    ssize_t got;
+    do {
+        got = ::read(fd, buf, std::min<std::size_t>(n, 1u << 30));
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+long long writeSome(int fd, const char* buf, std::size_t n) {
+    ssize_t put;
+    do {
+        put = ::write(fd, buf, std::min<std::size_t>(n, 1u << 30));
+    } while (put < 0 && errno == EINTR);
+    return put;
+}
+int syncToDisk(int fd) {
+    int rc;
+    do {
+        rc = ::fsync(fd);
+    } while (rc < 0 && errno == EINTR);
+    return rc;
+}
+int closeFile(int fd) { return ::close(fd); }
+#endif
+
+fs::path toPath(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string errnoText(int error) { return std::generic_category().message(error); }
+
+ReadResult readFailure(ReadErrorKind kind, std::string reason) {
+    ReadResult r;
+    r.errorKind = kind;
+    r.reason = std::move(reason);
+    return r;
+}
+
+WriteResult writeFailure(std::string reason) {
+    WriteResult r;
+    r.reason = std::move(reason);
+    return r;
+}
+
+// The file a path finally names once symbolic links are followed, also when
+// the last link points to a file that does not exist yet.
+bool resolveLinks(fs::path& target, std::string& reason) {
+    for (int hops = 0;; ++hops) {
+        std::error_code ec;
+        const fs::file_status st = fs::symlink_status(target, ec);
+        if (st.type() == fs::file_type::not_found) return true;
+        if (ec) {
+            reason = ec.message();
+            return false;
+        }
+        if (st.type() != fs::file_type::symlink) return true;
+        if (hops == 40) {
+            reason = errnoText(ELOOP);
+            return false;
+        }
+        const fs::path link = fs::read_symlink(target, ec);
+        if (ec) {
+            reason = ec.message();
+            return false;
+        }
+        target = link.is_absolute() ? link : target.parent_path() / link;
+    }
+}
+
+// Makes the rename of a file in `dir` durable; failure is harmless.
+void syncFolder([[maybe_unused]] const fs::path& dir) {
+#ifndef _WIN32
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        syncToDisk(fd);
+        ::close(fd);
+    }
+#endif
+}
+
+std::string temporaryName() {
+    static std::atomic<unsigned long long> counter{static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count())};
+    return ".mapquill-" + std::to_string(counter.fetch_add(1)) + ".tmp";
+}
+
+}  // namespace
+
+ReadResult readWholeFile(const std::string& path) {
+    const fs::path p = toPath(path);
+    std::error_code ec;
+    const fs::file_status st = fs::status(p, ec);
+    if (st.type() == fs::file_type::not_found) {
+        return readFailure(ReadErrorKind::NotFound, errnoText(ENOENT));
+    }
+    if (ec) return readFailure(ReadErrorKind::Other, ec.message());
+    if (st.type() == fs::file_type::directory) {
+        return readFailure(ReadErrorKind::Other, errnoText(EISDIR));
+    }
+    if (st.type() != fs::file_type::regular) {
+        return readFailure(ReadErrorKind::Other, "not a regular file");
+    }
+
+    const int fd = openForReading(p);
+    if (fd < 0) {
+        const int error = errno;
+        return readFailure(error == ENOENT ? ReadErrorKind::NotFound : ReadErrorKind::Other,
+                           errnoText(error));
+    }
+
+    ReadResult result;
+    try {
+        const auto size = fs::file_size(p, ec);
+        if (!ec) result.bytes.reserve(static_cast<std::size_t>(size));
+        // The size is only a hint: the file may grow or shrink meanwhile.
+        constexpr std::size_t kChunk = 1 << 16;
+        for (;;) {
+            const std::size_t used = result.bytes.size();
+            result.bytes.resize(used + kChunk);
+            const long long got = readSome(fd, result.bytes.data() + used, kChunk);
+            if (got < 0) {
+                const int error = errno;
+                closeFile(fd);
+                return readFailure(ReadErrorKind::Other, errnoText(error));
+            }
+            result.bytes.resize(used + static_cast<std::size_t>(got));
+            if (got == 0) break;
+        }
+    } catch (const std::bad_alloc&) {
+        closeFile(fd);
+        return readFailure(ReadErrorKind::Other, "the file is too large");
+    } catch (const std::length_error&) {
+        closeFile(fd);
+        return readFailure(ReadErrorKind::Other, "the file is too large");
+    }
+    closeFile(fd);
+    result.ok = true;
+    return result;
+}
+
+WriteResult writeFileAtomically(const std::string& path, std::string_view bytes) {
+    if (path.empty()) return writeFailure("no file name given");
+
+    fs::path target = toPath(path);
+    std::string reason;
+    if (!resolveLinks(target, reason)) return writeFailure(reason);
+
+    std::error_code ec;
+    const fs::file_status st = fs::status(target, ec);
+    const bool exists = st.type() != fs::file_type::not_found;
+    if (exists) {
+        if (ec) return writeFailure(ec.message());
+        if (st.type() == fs::file_type::directory) return writeFailure(errnoText(EISDIR));
+        // Renaming over a device or a pipe would replace it by a plain file.
+        if (st.type() != fs::file_type::regular) return writeFailure("not a regular file");
+        // Checked on the bits themselves: a privileged user may write anything,
+        // but a file marked read-only is meant to stay as it is.
+        if ((st.permissions() & fs::perms::owner_write) == fs::perms::none) {
+            return writeFailure("the file is read-only");
+        }
+#ifndef _WIN32
+        // The rename needs only the folder's permission; the file's own must
+        // allow writing too, or this would replace a file the user may not
+        // change.
+        if (::access(target.c_str(), W_OK) != 0) return writeFailure(errnoText(errno));
+#endif
+    }
+
+    fs::path dir = target.parent_path();
+    if (dir.empty()) dir = ".";
+
+    fs::path temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = dir / temporaryName();
+        fd = createExclusive(temp);
+        if (fd < 0 && errno != EEXIST) return writeFailure(errnoText(errno));
+    }
+    if (fd < 0) return writeFailure(errnoText(EEXIST));
+
+    const auto abandon = [&](std::string why) {
+        if (fd >= 0) closeFile(fd);
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        return writeFailure(std::move(why));
+    };
+
+#ifndef _WIN32
+    if (exists) {
+        struct stat old {};
+        if (::stat(target.c_str(), &old) != 0) return abandon(errnoText(errno));
+        // Keeping owner and group works only for a privileged user; otherwise
+        // the file becomes the user's own, as with any newly written file.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // not permitted: keep the current owner
+        }
+        if (::fchmod(fd, old.st_mode & 07777) != 0) return abandon(errnoText(errno));
+    }
+#endif
+
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const long long put = writeSome(fd, data, left);
+        if (put < 0) return abandon(errnoText(errno));
+        if (put == 0) return abandon(errnoText(EIO));
+        data += put;
+        left -= static_cast<std::size_t>(put);
+    }
+    if (syncToDisk(fd) != 0) return abandon(errnoText(errno));
+    const int closed = closeFile(fd);
+    fd = -1;
+    if (closed != 0) return abandon(errnoText(errno));
+
+    fs::rename(temp, target, ec);
+    if (ec) return abandon(ec.message());
+    syncFolder(dir);
+
+    WriteResult ok;
+    ok.ok = true;
+    return ok;
+}
+
+}  // namespace mq::app

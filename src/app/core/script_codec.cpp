@@ -1,0 +1,351 @@
+#include "app/core/script_codec.h"
+
+#include <array>
+#include <cstdint>
+#include <utility>
+
+namespace mq::app {
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Windows-1252 bytes 0x80..0x9F. The five unassigned bytes stand for the C1
+// control character of the same value.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
+};
+
+char16_t cp1252ToUnicode(unsigned char b) {
+    if (b >= 0x80 && b <= 0x9F) return kCp1252High[b - 0x80];
+    return b;
+}
+
+// The Windows-1252 byte for `c`, or nothing when the code page lacks it.
+std::optional<unsigned char> unicodeToCp1252(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
+    for (std::size_t i = 0; i < kCp1252High.size(); ++i) {
+        if (kCp1252High[i] == c) return static_cast<unsigned char>(0x80 + i);
+    }
+    return std::nullopt;
+}
+
+// Looks at the UTF-8 sequence starting at bytes[pos]. Returns its length and
+// code point when it is well-formed; otherwise `valid` is false and the
+// length is that of the maximal ill-formed subpart (at least 1), which is
+// how far a decoder replacing bad input with U+FFFD should skip.
+struct Utf8Step {
+    std::size_t length;
+    char32_t codePoint;
+    bool valid;
+};
+
+Utf8Step utf8Step(std::string_view bytes, std::size_t pos) {
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char b0 = at(pos);
+    if (b0 < 0x80) return {1, b0, true};
+
+    std::size_t need;
+    char32_t cp;
+    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        need = 1;
+        cp = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        need = 2;
+        cp = b0 & 0x0F;
+        if (b0 == 0xE0) lo = 0xA0;  // overlong
+        if (b0 == 0xED) hi = 0x9F;  // surrogates
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        need = 3;
+        cp = b0 & 0x07;
+        if (b0 == 0xF0) lo = 0x90;  // overlong
+        if (b0 == 0xF4) hi = 0x8F;  // above U+10FFFF
+    } else {
+        return {1, 0, false};
+    }
+
+    for (std::size_t k = 1; k <= need; ++k) {
+        if (pos + k >= bytes.size()) return {k, 0, false};
+        const unsigned char b = at(pos + k);
+        const unsigned char min = k == 1 ? lo : 0x80;
+        const unsigned char max = k == 1 ? hi : 0xBF;
+        if (b < min || b > max) return {k, 0, false};
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    return {need + 1, cp, true};
+}
+
+bool isAscii(std::string_view bytes) {
+    for (const char ch : bytes) {
+        if (static_cast<unsigned char>(ch) >= 0x80) return false;
+    }
+    return true;
+}
+
+// Decodes `bytes` (without byte-order mark) and hands each UTF-16 unit to
+// `out`. Line ends of any kind arrive as a single u'\n'. CR and LF bytes never
+// occur inside a multi-byte UTF-8 sequence, so they can be handled bytewise.
+template <typename Out>
+void decodeInto(std::string_view bytes, Encoding encoding, Out&& out) {
+    std::size_t i = 0;
+    const std::size_t n = bytes.size();
+    while (i < n) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b == '\r') {
+            out(u'\n');
+            i += (i + 1 < n && bytes[i + 1] == '\n') ? 2 : 1;
+        } else if (b < 0x80) {
+            out(static_cast<char16_t>(b));
+            ++i;
+        } else if (encoding == Encoding::Windows1252) {
+            out(cp1252ToUnicode(b));
+            ++i;
+        } else {
+            const Utf8Step step = utf8Step(bytes, i);
+            i += step.length;
+            if (!step.valid) {
+                out(kReplacement);
+            } else if (step.codePoint < 0x10000) {
+                out(static_cast<char16_t>(step.codePoint));
+            } else {
+                const char32_t v = step.codePoint - 0x10000;
+                out(static_cast<char16_t>(0xD800 + (v >> 10)));
+                out(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
+            }
+        }
+    }
+}
+
+std::string_view lineEndBytes(LineEnd lineEnd) {
+    switch (lineEnd) {
+    case LineEnd::Lf: return "\n";
+    case LineEnd::Cr: return "\r";
+    case LineEnd::CrLf: break;
+    }
+    return "\r\n";
+}
+
+// Encodes `text` and hands the bytes to `out` (which takes a std::string_view).
+// With Windows-1252, stops and returns false at the first character the code
+// page cannot hold. Counts unpaired surrogates written as U+FFFD in
+// `replaced`.
+template <typename Out>
+bool encodeInto(std::u16string_view text, Encoding encoding, LineEnd lineEnd, Out&& out,
+                std::size_t& replaced) {
+    const std::string_view eol = lineEndBytes(lineEnd);
+    const std::size_t n = text.size();
+    char buf[4];
+    for (std::size_t i = 0; i < n; ++i) {
+        const char16_t c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
+            out(eol);
+        } else if (c < 0x80) {
+            buf[0] = static_cast<char>(c);
+            out(std::string_view(buf, 1));
+        } else if (encoding == Encoding::Windows1252) {
+            const auto b = unicodeToCp1252(c);
+            if (!b) return false;
+            buf[0] = static_cast<char>(*b);
+            out(std::string_view(buf, 1));
+        } else {
+            char32_t cp = c;
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 &&
+                text[i + 1] <= 0xDFFF) {
+                cp = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
+                ++i;
+            } else if (c >= 0xD800 && c <= 0xDFFF) {
+                cp = kReplacement;
+                ++replaced;
+            }
+            std::size_t len;
+            if (cp < 0x800) {
+                buf[0] = static_cast<char>(0xC0 | (cp >> 6));
+                buf[1] = static_cast<char>(0x80 | (cp & 0x3F));
+                len = 2;
+            } else if (cp < 0x10000) {
+                buf[0] = static_cast<char>(0xE0 | (cp >> 12));
+                buf[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                buf[2] = static_cast<char>(0x80 | (cp & 0x3F));
+                len = 3;
+            } else {
+                buf[0] = static_cast<char>(0xF0 | (cp >> 18));
+                buf[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+                buf[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                buf[3] = static_cast<char>(0x80 | (cp & 0x3F));
+                len = 4;
+            }
+            out(std::string_view(buf, len));
+        }
+    }
+    return true;
+}
+
+bool hasBom(std::string_view bytes, const TextFormat& format) {
+    return format.encoding == Encoding::Utf8 && format.utf8Bom && bytes.starts_with(kUtf8Bom);
+}
+
+}  // namespace
+
+TextFormat forNewDocument() {
+#ifdef _WIN32
+    return TextFormat{Encoding::Windows1252, false, LineEnd::CrLf};
+#else
+    return TextFormat{Encoding::Utf8, false, LineEnd::CrLf};
+#endif
+}
+
+bool isValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const Utf8Step step = utf8Step(bytes, i);
+        if (!step.valid) return false;
+        i += step.length;
+    }
+    return true;
+}
+
+TextFormat detectFormat(std::string_view bytes) {
+    TextFormat format = forNewDocument();
+    if (isValidUtf8(bytes)) {
+        if (!isAscii(bytes)) {
+            format.encoding = Encoding::Utf8;
+            format.utf8Bom = bytes.starts_with(kUtf8Bom);
+        }
+    } else {
+        format.encoding = Encoding::Windows1252;
+        format.utf8Bom = false;
+    }
+
+    std::size_t crlf = 0, lf = 0, cr = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r') {
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                ++crlf;
+                ++i;
+            } else {
+                ++cr;
+            }
+        } else if (bytes[i] == '\n') {
+            ++lf;
+        }
+    }
+    if (crlf >= lf && crlf >= cr) {
+        format.lineEnd = LineEnd::CrLf;
+    } else if (lf >= cr) {
+        format.lineEnd = LineEnd::Lf;
+    } else {
+        format.lineEnd = LineEnd::Cr;
+    }
+    return format;
+}
+
+std::u16string decodeText(std::string_view bytes, const TextFormat& format) {
+    if (hasBom(bytes, format)) bytes.remove_prefix(kUtf8Bom.size());
+    std::u16string text;
+    text.reserve(bytes.size());
+    decodeInto(bytes, format.encoding, [&](char16_t c) { text.push_back(c); });
+    return text;
+}
+
+EncodedText encodeText(std::u16string_view text, const TextFormat& format) {
+    EncodedText result;
+    result.format = format;
+    if (format.encoding != Encoding::Utf8) result.format.utf8Bom = false;
+
+    const auto encodeAs = [&](const TextFormat& f) {
+        result.bytes.clear();
+        result.bytes.reserve(text.size() + text.size() / 8 + 4);
+        if (f.encoding == Encoding::Utf8 && f.utf8Bom) result.bytes.append(kUtf8Bom);
+        result.replacedCharacters = 0;
+        return encodeInto(
+            text, f.encoding, f.lineEnd, [&](std::string_view s) { result.bytes.append(s); },
+            result.replacedCharacters);
+    };
+
+    if (!encodeAs(result.format)) {
+        // The 8-bit code page cannot hold the text. Writing '?' in place of
+        // the missing characters would lose them without a trace; UTF-8 holds
+        // them all. No byte-order mark: command interpreters stumble over it.
+        result.format.encoding = Encoding::Utf8;
+        result.format.utf8Bom = false;
+        result.switchedToUtf8 = true;
+        encodeAs(result.format);
+    }
+    return result;
+}
+
+LoadedScript::LoadedScript() : format_(forNewDocument()) {}
+
+LoadedScript::LoadedScript(const TextFormat& format) : format_(format) {}
+
+LoadedScript LoadedScript::fromBytes(std::string_view bytes, std::u16string& text) {
+    LoadedScript script(detectFormat(bytes));
+    text = decodeText(bytes, script.format_);
+
+    // Compare the plain re-encoding with the bytes as it is produced, so that
+    // no second copy of a large file is built just to find out it matches.
+    std::string_view rest = bytes;
+    bool same = true;
+    if (script.format_.encoding == Encoding::Utf8 && script.format_.utf8Bom) {
+        rest.remove_prefix(kUtf8Bom.size());  // detectFormat saw it there
+    }
+    std::size_t replaced = 0;
+    const bool complete = encodeInto(
+        text, script.format_.encoding, script.format_.lineEnd,
+        [&](std::string_view s) {
+            if (!same) return;
+            if (rest.starts_with(s)) {
+                rest.remove_prefix(s.size());
+            } else {
+                same = false;
+            }
+        },
+        replaced);
+    if (!complete || !same || !rest.empty() || replaced != 0) {
+        script.original_.emplace(bytes);
+    }
+    return script;
+}
+
+bool LoadedScript::decodesTo(std::u16string_view text) const {
+    if (!original_) return false;
+    std::string_view bytes = *original_;
+    if (hasBom(bytes, format_)) bytes.remove_prefix(kUtf8Bom.size());
+    std::size_t pos = 0;
+    bool same = true;
+    decodeInto(bytes, format_.encoding, [&](char16_t c) {
+        if (!same) return;
+        if (pos < text.size() && text[pos] == c) {
+            ++pos;
+        } else {
+            same = false;
+        }
+    });
+    return same && pos == text.size();
+}
+
+EncodedScript LoadedScript::encode(std::u16string_view text) const {
+    EncodedScript result;
+    if (decodesTo(text)) {
+        result.bytes = *original_;
+        result.format = format_;
+        result.originalBytes = true;
+        return result;
+    }
+    static_cast<EncodedText&>(result) = encodeText(text, format_);
+    return result;
+}
+
+void LoadedScript::markSaved(const EncodedScript& saved) {
+    if (saved.originalBytes) return;
+    format_ = saved.format;
+    original_.reset();
+}
+
+}  // namespace mq::app

@@ -1,0 +1,122 @@
+// Turning the bytes of a script file into editor text and back, without loss.
+//
+// The editor holds lines separated by a single u'\n'. A file is decoded as
+// UTF-8 when its bytes are valid UTF-8 (a leading byte-order mark is
+// remembered and written back), otherwise as the 8-bit code page
+// Windows-1252, in which every byte stands for exactly one character. Its
+// line-end convention (CR LF, LF or CR) is remembered as well, and saving
+// writes the text back in the same encoding and convention.
+//
+// A file whose bytes would not come back from that plain re-encoding (mixed
+// line ends, for example) is still saved byte for byte as it was read, as
+// long as the text has not been changed: `LoadedScript` keeps the original
+// bytes for exactly that case.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mq::app {
+
+enum class Encoding {
+    Utf8,
+    // Windows-1252; its five unassigned bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D
+    // stand for U+0081, U+008D, U+008F, U+0090 and U+009D, so that every byte
+    // sequence decodes and encodes back unchanged.
+    Windows1252,
+};
+
+enum class LineEnd { CrLf, Lf, Cr };
+
+// How a document is stored on disk.
+struct TextFormat {
+    Encoding encoding = Encoding::Utf8;
+    bool utf8Bom = false;  // only meaningful with Encoding::Utf8
+    LineEnd lineEnd = LineEnd::CrLf;
+
+    bool operator==(const TextFormat&) const = default;
+};
+
+// The format of a document that has never been saved: CR LF line ends; the
+// 8-bit code page on Windows, UTF-8 elsewhere.
+TextFormat forNewDocument();
+
+// True when `bytes` is well-formed UTF-8 (no overlong forms, no encoded
+// surrogates, nothing above U+10FFFF, no truncated sequences).
+bool isValidUtf8(std::string_view bytes);
+
+// Works out the format of a file's bytes:
+// - encoding: UTF-8 if the bytes are valid UTF-8 and hold at least one byte
+//   of 0x80 or above; Windows-1252 if they are not valid UTF-8; plain ASCII
+//   (and the empty file) fits both and takes the encoding of a new document;
+// - line end: the most frequent of CR LF, LF and lone CR; ties go to CR LF,
+//   then LF; a file without any line end gets CR LF.
+TextFormat detectFormat(std::string_view bytes);
+
+// Decodes `bytes` stored in `format` into editor text. Every CR LF, lone LF
+// and lone CR becomes u'\n'. With UTF-8, a leading byte-order mark is skipped
+// when `format.utf8Bom` is set, and ill-formed sequences (which
+// `detectFormat` never lets through) become U+FFFD.
+std::u16string decodeText(std::string_view bytes, const TextFormat& format);
+
+struct EncodedText {
+    std::string bytes;
+    // The format the bytes are actually in. It differs from the requested
+    // one when `switchedToUtf8` is set.
+    TextFormat format;
+    // The text held characters that the 8-bit code page cannot store, so the
+    // whole text was written as UTF-8 (without byte-order mark) instead of
+    // losing them. The user should be told.
+    bool switchedToUtf8 = false;
+    // Unpaired UTF-16 surrogates, which no encoding can store, written as
+    // U+FFFD. Zero for any text that came from `decodeText`.
+    std::size_t replacedCharacters = 0;
+};
+
+// Encodes editor text in `format`. Every u'\n', CR LF pair and lone CR of
+// the text is written as the format's line end; nothing is added (no final
+// line end).
+EncodedText encodeText(std::u16string_view text, const TextFormat& format);
+
+struct EncodedScript : EncodedText {
+    // The bytes are the original bytes of the file, handed back because the
+    // text was exactly the one read from them.
+    bool originalBytes = false;
+};
+
+// The on-disk side of one open script: its format and, when needed, the bytes
+// it was read from.
+class LoadedScript {
+public:
+    // A document that has never been saved.
+    LoadedScript();
+    explicit LoadedScript(const TextFormat& format);
+
+    // Decodes the bytes of a file; the text goes to `text`. Runs in linear
+    // time. The original bytes are kept only when the plain re-encoding of
+    // the text would differ from them.
+    static LoadedScript fromBytes(std::string_view bytes, std::u16string& text);
+
+    const TextFormat& format() const { return format_; }
+    bool keepsOriginalBytes() const { return original_.has_value(); }
+
+    // The bytes to save for `text`: the original bytes when `text` is exactly
+    // the text they decoded to, otherwise `text` encoded in `format()` (or in
+    // UTF-8, see `EncodedText::switchedToUtf8`). Does not change the object.
+    EncodedScript encode(std::u16string_view text) const;
+
+    // To be called once the bytes of `saved` have safely reached the file:
+    // the document is now in `saved.format`, and the original bytes are no
+    // longer what is on disk unless they were what was written.
+    void markSaved(const EncodedScript& saved);
+
+private:
+    bool decodesTo(std::u16string_view text) const;
+
+    TextFormat format_;
+    std::optional<std::string> original_;
+};
+
+}  // namespace mq::app
