@@ -1,0 +1,79 @@
+// Any bytes opened as a script and saved unchanged must come back byte for
+// byte; the plain re-encoding of the text must be stable; and an edited text
+// must read back as it was saved.
+#include "app/core/script_codec.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+using namespace mq::app;
+
+namespace {
+
+void check(bool condition) {
+    if (!condition) std::abort();
+}
+
+// More than one kind of line end: the only reason a plain re-encoding may
+// differ from the file.
+bool hasMixedLineEnds(std::string_view bytes) {
+    bool crlf = false, lf = false, cr = false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r') {
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                crlf = true;
+                ++i;
+            } else {
+                cr = true;
+            }
+        } else if (bytes[i] == '\n') {
+            lf = true;
+        }
+    }
+    return int(crlf) + int(lf) + int(cr) > 1;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    std::u16string text;
+    LoadedScript script = LoadedScript::fromBytes(bytes, text);
+    check(text.find(u'\r') == std::u16string::npos);
+    check(script.keepsOriginalBytes() == hasMixedLineEnds(bytes));
+
+    // Saved unchanged: the very bytes.
+    const EncodedScript saved = script.encode(text);
+    check(saved.bytes == bytes);
+    check(saved.originalBytes == script.keepsOriginalBytes());
+    check(!saved.switchedToUtf8 && saved.replacedCharacters == 0);
+
+    // The plain re-encoding reads back as the same text and format, and
+    // encoding that again changes nothing.
+    const EncodedText plain = encodeText(text, script.format());
+    check(!plain.switchedToUtf8 && plain.replacedCharacters == 0);
+    check(plain.format == script.format());
+    if (!script.keepsOriginalBytes()) check(plain.bytes == bytes);
+    check(detectFormat(plain.bytes) == script.format());
+    const std::u16string reread = decodeText(plain.bytes, plain.format);
+    check(reread == text);
+    check(encodeText(reread, plain.format).bytes == plain.bytes);
+
+    // An edit (here one the code page cannot hold) is saved so that it reads
+    // back as the edited text, and the document takes on the saved format.
+    const std::u16string edited = text + u"\n\u5730";
+    const EncodedScript changed = script.encode(edited);
+    check(!changed.originalBytes);
+    std::u16string after;
+    const LoadedScript reopened = LoadedScript::fromBytes(changed.bytes, after);
+    check(after == edited);
+    script.markSaved(changed);
+    check(!script.keepsOriginalBytes());
+    check(script.format() == changed.format);
+    check(script.encode(edited).bytes == changed.bytes);
+    return 0;
+}
