@@ -112,7 +112,7 @@ void frmEditor::loadFileBytes(const std::string& bytes)
 {
     std::u16string decoded;
     *script_ = LoadedScript::fromBytes(bytes, decoded);
-    Text1->setPlainText(QString::fromStdU16String(decoded));
+    Text1->setPlainText(fromU16(decoded));
 }
 
 EncodedScript frmEditor::encodeForSave() const

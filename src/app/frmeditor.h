@@ -11,6 +11,13 @@
 namespace mq::app {
 
 class MDIForm1;
+
+// Editor text from decoded UTF-16, keeping every character (a leading
+// byte-order mark included, which QString::fromStdU16String would drop).
+inline QString fromU16(const std::u16string& text)
+{
+    return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
+}
 class LoadedScript;
 struct EncodedScript;
 

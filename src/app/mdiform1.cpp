@@ -776,7 +776,7 @@ void MDIForm1::mn_import_Click()
     if (!read.ok) return;
     std::u16string text;
     LoadedScript::fromBytes(read.bytes, text);
-    editor->insertAtCaret(QString::fromStdU16String(text));
+    editor->insertAtCaret(fromU16(text));
     if (!captionIsModified(editor->caption().toStdString())) editor->setCaption(editor->caption() + QLatin1Char('*'));
     editor->Text1->setFocus();
 }

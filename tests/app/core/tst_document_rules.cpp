@@ -1,0 +1,103 @@
+// The recent-files list, captions and the save filter choice.
+#include "app/core/document_rules.h"
+
+#include <QtTest>
+
+using namespace mq::app;
+
+class TestDocumentRules : public QObject {
+    Q_OBJECT
+private slots:
+    void pathsFromCaptions_data();
+    void pathsFromCaptions();
+    void recentCaptionsRoundTrip();
+    void saveFilterByFirstDot_data();
+    void saveFilterByFirstDot();
+    void filterListsHaveTheirEntries();
+    void caretPositionIsAbsolute();
+};
+
+void TestDocumentRules::pathsFromCaptions_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<bool>("unconfirmed");
+    QTest::newRow("new") << "'Script" << "Script" << false << true;
+    QTest::newRow("new, changed") << "'Script*" << "Script" << true << true;
+    QTest::newRow("opened") << "'C:\\maps\\run.bat" << "C:\\maps\\run.bat" << false << true;
+    QTest::newRow("saved, changed") << "/maps/run.bat*" << "/maps/run.bat" << true << false;
+    QTest::newRow("marks inside are removed too") << "/maps/o'neil*s.bat" << "/maps/oneils.bat" << false << false;
+    QTest::newRow("empty") << "" << "" << false << false;
+}
+
+void TestDocumentRules::pathsFromCaptions()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, path);
+    QFETCH(bool, modified);
+    QFETCH(bool, unconfirmed);
+    const std::string c = caption.toStdString();
+    QCOMPARE(QString::fromStdString(pathFromCaption(c)), path);
+    QCOMPARE(captionIsModified(c), modified);
+    QCOMPARE(captionIsUnconfirmed(c), unconfirmed);
+}
+
+void TestDocumentRules::recentCaptionsRoundTrip()
+{
+    QCOMPARE(recentCaption(2, ""), std::string("2: "));
+    QCOMPARE(pathFromRecentCaption("2: "), std::string());
+    QCOMPARE(pathFromRecentCaption("2:"), std::string());
+    QCOMPARE(pathFromRecentCaption(recentCaption(4, "C:\\a b\\c.bat")), std::string("C:\\a b\\c.bat"));
+}
+
+void TestDocumentRules::saveFilterByFirstDot_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("filterIndex");
+    QTest::addColumn<QString>("defaultExt");   // "-" for none
+    QTest::newRow("bat") << "run.bat" << 3 << "bat";
+    QTest::newRow("txt") << "/a/notes.txt" << 2 << "txt";
+    QTest::newRow("cpt") << "relief.cpt" << 4 << "cpt";
+    QTest::newRow("awk") << "cols.awk" << 8 << "awk";
+    QTest::newRow("no dot") << "Script" << 1 << "-";
+    QTest::newRow("dot in a folder") << "C:\\my.data\\run.bat" << 1 << "-";
+    QTest::newRow("other") << "grid.xyz" << 1 << "-";
+    QTest::newRow("trailing dot") << "run." << 1 << "-";
+}
+
+void TestDocumentRules::saveFilterByFirstDot()
+{
+    QFETCH(QString, path);
+    QFETCH(int, filterIndex);
+    QFETCH(QString, defaultExt);
+    const SaveFilterChoice choice = saveFilterFor(path.toStdString());
+    QCOMPARE(choice.filterIndex, filterIndex);
+    QCOMPARE(choice.defaultExt ? QString::fromStdString(*choice.defaultExt) : QStringLiteral("-"), defaultExt);
+}
+
+void TestDocumentRules::filterListsHaveTheirEntries()
+{
+    auto entries = [](std::string_view filter) {
+        return QString::fromUtf8(filter.data(), qsizetype(filter.size())).split('|');
+    };
+    const QStringList open = entries(kOpenFilter), save = entries(kSaveFilter), insert = entries(kInsertFilter);
+    QCOMPARE(open.size(), 20);
+    QCOMPARE(save, open.mid(0, 16));
+    QCOMPARE(insert.size(), 20);
+    QCOMPARE(open.at(2), QStringLiteral("Text Files(*.txt)"));
+    QCOMPARE(open.at(14), QStringLiteral("Awk script (*.awk)"));
+    QCOMPARE(open.at(18), QStringLiteral("HGT file (*.hgt)"));
+    QCOMPARE(insert.at(8), QStringLiteral("Color Files(*.cpt)"));
+    QCOMPARE(insert.at(16), QStringLiteral("Awk scripts (*.awk)"));
+}
+
+void TestDocumentRules::caretPositionIsAbsolute()
+{
+    const CaretPosition p = caretPosition(2, 10, 3);
+    QCOMPARE(p.line, 3LL);
+    QCOMPARE(p.column, 8LL);
+}
+
+QTEST_MAIN(TestDocumentRules)
+#include "tst_document_rules.moc"
