@@ -5,6 +5,7 @@
 #include "app/mdiform1.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QTextBlock>
@@ -62,6 +63,7 @@ frmEditor::frmEditor(MDIForm1& main, QWidget* parent)
     Text1 = new EditorTextBox(Picture1);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* inner = new QVBoxLayout(Picture1);

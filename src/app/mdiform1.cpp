@@ -10,6 +10,8 @@
 #include "catalogue/script_templates.h"
 #include "common/number_rules.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -393,7 +395,7 @@ void MDIForm1::showAboutWindow()
 {
     if (!about_) {
         auto* about = new frmstart(*this);
-        about_ = mdiArea_->addSubWindow(about, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        about_ = mdiArea_->addSubWindow(about, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
         about_->setAttribute(Qt::WA_DeleteOnClose);
         about_->setWindowIcon(windowIcon());
         about_->adjustSize();
@@ -406,7 +408,7 @@ void MDIForm1::showAboutWindow()
 
 void MDIForm1::centreAboutWindow()
 {
-    if (!about_ || !about_->isVisible()) return;
+    if (!about_ || about_->isHidden()) return;
     if (auto* about = aboutWindow()) about->Form_Load();
     const QSize area = mdiArea_->viewport()->size();
     about_->move((area.width() - about_->width()) / 2, (area.height() - about_->height()) / 2);
@@ -663,6 +665,11 @@ frmEditor* MDIForm1::createEditor(const QString& caption)
     QMdiSubWindow* sub = mdiArea_->addSubWindow(editor);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
+    // New windows take most of the frame, each a little below the previous one.
+    const QSize area = mdiArea_->viewport()->size();
+    const int offset = 24 * int(editors().size() - 1) % std::max(1, area.height() / 3);
+    sub->resize(std::max(420, area.width() * 3 / 4), std::max(300, area.height() * 3 / 4));
+    sub->move(offset, offset);
     frm = editor;
     sub->show();
     mdiArea_->setActiveSubWindow(sub);

@@ -5,6 +5,7 @@
 #include "app/menu_tree.h"
 #include "catalogue/script_templates.h"
 
+#include <QLineEdit>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -203,11 +204,23 @@ void TestMainWindow::toolWindowsExistAtMostOnce()
     QTRY_VERIFY(!f.main->openWindow("frm_help"));
     f.trigger("mn_help");
     QVERIFY(f.main->openWindow("frm_help") != nullptr);
-    // Entries whose window is not there yet, and the toolbar's window
-    // buttons without an editor, do nothing harmful.
-    f.main->Toolbar1_ButtonClick("Color");
+    // The converter keeps what the user left in it when shown again, from
+    // the menu or from the toolbar, with no editor open.
+    f.trigger("mn_lat_lon_conv");
+    QWidget* converter = f.main->openWindow("lat_lon_conv");
+    QVERIFY(converter);
+    auto* input = converter->findChild<QLineEdit*>("Text1");
+    QVERIFY(input);
+    input->setText(QStringLiteral("45.5"));
     f.main->Toolbar1_ButtonClick("Lat_Lon");
+    QCOMPARE(f.main->openWindow("lat_lon_conv"), converter);
+    QCOMPARE(input->text(), QStringLiteral("45.5"));
+    f.trigger("mn_gridding_step_tool");
+    QVERIFY(f.main->openWindow("grid_space_calc"));
+    // Windows that are not there yet do nothing harmful.
+    f.main->Toolbar1_ButtonClick("Color");
     f.main->Toolbar1_ButtonClick("color");
+    f.trigger("mn_swiss");
     QVERIFY(f.main->isVisible());
 }
 
