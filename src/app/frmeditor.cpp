@@ -163,6 +163,13 @@ QString frmEditor::selectedText() const
     return selected;
 }
 
+void frmEditor::setTextColor(quint32 bgr)
+{
+    QPalette palette = Text1->palette();
+    palette.setColor(QPalette::Text, QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)));
+    Text1->setPalette(palette);
+}
+
 void frmEditor::PositionAusgeben()
 {
     const QTextCursor cursor = Text1->textCursor();

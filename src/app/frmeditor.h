@@ -62,6 +62,7 @@ public:
     void endCompoundEdit();
 
     QString selectedText() const;   // with CR LF line ends
+    void setTextColor(quint32 bgr);  // 0x00BBGGRR
     void PositionAusgeben();
     // Asks whether to save a modified document; false when the closing
     // must not go on.

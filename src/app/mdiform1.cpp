@@ -468,9 +468,9 @@ void MDIForm1::runTemplate(const catalogue::ScriptTemplate& tpl)
 {
     frmEditor* editor = activeEditor();
     if (!editor) return;
-    const auto pieces = catalogue::expandPieces(tpl, currentDateTimeText().toStdString());
     editor->beginCompoundEdit();
-    for (const std::string& piece : pieces) editor->insertAtCaret(QString::fromStdString(piece));
+    for (const std::string& piece : catalogue::expandPieces(tpl, currentDateTimeText().toStdString()))
+        editor->insertAtCaret(QString::fromStdString(piece));
     editor->endCompoundEdit();
     if (tpl.focusAfter) editor->Text1->setFocus();
 }
@@ -521,9 +521,7 @@ void MDIForm1::mn_color_Click()
     frmEditor* editor = activeEditor();
     if (!editor) return;
     const quint32 color = dialog.state().color;
-    QPalette palette = editor->Text1->palette();
-    palette.setColor(QPalette::Text, QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF)));
-    editor->Text1->setPalette(palette);
+    editor->setTextColor(color);
     services_.settings->set(QStringLiteral("Text"), QStringLiteral("Font_Color"), QString::number(color));
 }
 
@@ -595,7 +593,7 @@ void MDIForm1::mn_open_command_Click()
                              QStringLiteral("Start a Command Window"));
 }
 
-void MDIForm1::mn_insert_file_path_Click()
+bool MDIForm1::showInsertFileDialog(const QString& title)
 {
     auto& dialog = *services_.dialog;
     auto& s = dialog.state();
@@ -605,25 +603,21 @@ void MDIForm1::mn_insert_file_path_Click()
     s.initDir = QDir::currentPath();
     s.filter = qs(kInsertFilter);
     s.filterIndex = 2;
-    s.dialogTitle = QStringLiteral("Insert File Path ...");
-    if (!dialog.showOpen()) return;
-    if (!InsertAtCaret(s.fileName + QLatin1Char(' '))) return;
+    s.dialogTitle = title;
+    return dialog.showOpen();
+}
+
+void MDIForm1::mn_insert_file_path_Click()
+{
+    if (!showInsertFileDialog(QStringLiteral("Insert File Path ..."))) return;
+    if (!InsertAtCaret(services_.dialog->state().fileName + QLatin1Char(' '))) return;
     activeEditor()->Text1->setFocus();
 }
 
 void MDIForm1::mn_insert_file_name_Click()
 {
-    auto& dialog = *services_.dialog;
-    auto& s = dialog.state();
-    s.cancelError = true;
-    s.hideReadOnly = true;
-    s.explorerStyle = true;
-    s.initDir = QDir::currentPath();
-    s.filter = qs(kInsertFilter);
-    s.filterIndex = 2;
-    s.dialogTitle = QStringLiteral("Insert File Name ...");
-    if (!dialog.showOpen()) return;
-    const auto name = insertableFileName(s.fileName.toStdString());
+    if (!showInsertFileDialog(QStringLiteral("Insert File Name ..."))) return;
+    const auto name = insertableFileName(services_.dialog->state().fileName.toStdString());
     if (!name) return;
     if (!InsertAtCaret(QString::fromStdString(*name) + QLatin1Char(' '))) return;
     activeEditor()->Text1->setFocus();
@@ -647,13 +641,8 @@ void MDIForm1::Toolbar1_ButtonClick(const QString& key)
 
 void MDIForm1::Toolbar1_ButtonMenuClick(const QString& key)
 {
-    const catalogue::ScriptTemplate* snippet = catalogue::findSnippet(key.toStdString());
-    if (!snippet) return;
-    frmEditor* editor = activeEditor();
-    if (!editor) return;
-    editor->beginCompoundEdit();
-    for (const auto& piece : snippet->pieces) editor->insertAtCaret(qs(piece));
-    editor->endCompoundEdit();
+    // Snippets never move the focus.
+    if (const catalogue::ScriptTemplate* snippet = catalogue::findSnippet(key.toStdString())) runTemplate(*snippet);
 }
 
 // ---------------------------------------------------------------- files
@@ -715,11 +704,7 @@ void MDIForm1::applyStoredFont(frmEditor* editor)
     editor->Text1->setFont(font);
     bool ok = false;
     const quint32 color = settings.get(QStringLiteral("Text"), QStringLiteral("Font_Color")).toUInt(&ok);
-    if (ok) {
-        QPalette palette = editor->Text1->palette();
-        palette.setColor(QPalette::Text, QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF)));
-        editor->Text1->setPalette(palette);
-    }
+    if (ok) editor->setTextColor(color);
 }
 
 void MDIForm1::open_file_function()

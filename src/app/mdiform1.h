@@ -130,6 +130,7 @@ private:
     frmEditor* createEditor(const QString& caption);
     bool writeEditor(frmEditor* editor, const QString& path);
     void applyStoredFont(frmEditor* editor);
+    bool showInsertFileDialog(const QString& title);
     void readRecentCaptions();
     void arrangeTiled(bool horizontal);
 

@@ -114,7 +114,8 @@ MessageAnswer QtMessageBoxes::show(const QString& text, MessageButtons buttons, 
 {
     QMessageBox box(parent_);
     box.setWindowTitle(title);
-    box.setText(text);
+    QString shown = text;
+    box.setText(shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     switch (icon) {
     case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
     case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
