@@ -30,33 +30,12 @@ std::vector<std::pair<QByteArray, const ScriptTemplate*>> everyText()
 class TstTemplateTable : public QObject {
     Q_OBJECT
 private slots:
-    void namesAndCaptionsAreUnique();
     void snippetMenusHoldTheirEntriesInOrder();
     void lookup_data();
     void lookup();
     void piecesAreNonEmptyWithCrLfLineEnds();
-    void dateTimeMarkerOnlyWhereTheTimeGoes();
-    void expandPiecesReplacesEveryMarker();
 };
 
-void TstTemplateTable::namesAndCaptionsAreUnique()
-{
-    // Captions of the menu templates are unique across all menus, which is
-    // stricter than per menu; snippet captions are unique per button.
-    std::set<std::string_view> names, captions;
-    for (const auto& t : scriptTemplates()) {
-        QVERIFY2(names.insert(t.name).second, t.name.data());
-        QVERIFY2(captions.insert(t.caption).second, t.caption.data());
-        QVERIFY(t.name.starts_with("mn_"));
-    }
-    std::set<std::string_view> keys;
-    std::set<std::pair<std::string_view, std::string_view>> snippetCaptions;
-    for (const auto& e : snippetMenuEntries()) {
-        QVERIFY2(keys.insert(e.snippet.name).second, e.snippet.name.data());
-        QVERIFY2(snippetCaptions.insert({e.buttonKey, e.snippet.caption}).second,
-                 e.snippet.caption.data());
-    }
-}
 
 void TstTemplateTable::snippetMenusHoldTheirEntriesInOrder()
 {
@@ -130,43 +109,7 @@ void TstTemplateTable::piecesAreNonEmptyWithCrLfLineEnds()
     }
 }
 
-void TstTemplateTable::dateTimeMarkerOnlyWhereTheTimeGoes()
-{
-    for (const auto& [label, t] : everyText()) {
-        int markers = 0;
-        for (const std::string_view piece : t->pieces)
-            for (std::size_t at = piece.find(kDateTimeMarker); at != std::string_view::npos;
-                 at = piece.find(kDateTimeMarker, at + 1))
-                ++markers;
-        const bool expected = t->name == "mn_date_time" || t->name == "mn_script_header";
-        QVERIFY2(markers == (expected ? 1 : 0), label.constData());
-    }
-}
 
-void TstTemplateTable::expandPiecesReplacesEveryMarker()
-{
-    const ScriptTemplate* dateTime = findTemplate("mn_date_time");
-    QVERIFY(dateTime);
-    QCOMPARE(expandPieces(*dateTime, "06.12.2026  /  09:39:26"),
-             std::vector<std::string>{"06.12.2026  /  09:39:26"});
-    // A date text that happens to hold the marker is put in as it stands.
-    QCOMPARE(expandPieces(*dateTime, kDateTimeMarker),
-             std::vector<std::string>{std::string(kDateTimeMarker)});
-    QCOMPARE(expandPieces(*dateTime, ""), std::vector<std::string>{""});
-
-    const ScriptTemplate* header = findTemplate("mn_script_header");
-    QVERIFY(header);
-    const std::vector<std::string> expanded = expandPieces(*header, "D  /  T");
-    QCOMPARE(expanded.size(), std::size_t(1));
-    QVERIFY(expanded[0].find("\xC2\xA9    D  /  T\r\n") != std::string::npos);
-
-    const ScriptTemplate* settings = findTemplate("mn_gmt_settings");
-    QVERIFY(settings);
-    const std::vector<std::string> same = expandPieces(*settings, "unused");
-    QCOMPARE(same.size(), settings->pieces.size());
-    for (std::size_t i = 0; i < same.size(); ++i)
-        QCOMPARE(same[i], std::string(settings->pieces[i]));
-}
 
 QTEST_GUILESS_MAIN(TstTemplateTable)
 #include "tst_template_table.moc"

@@ -62,7 +62,6 @@ private slots:
     void failedWriteKeepsOldFile();
     void permissionsKept_data();
     void permissionsKept();
-    void newFileFollowsUmask();
     void linkIsFollowed();
 };
 
@@ -251,21 +250,6 @@ void TestFileIo::permissionsKept() {
 #endif
 }
 
-void TestFileIo::newFileFollowsUmask() {
-#ifdef _WIN32
-    QSKIP("POSIX permission bits");
-#else
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const mode_t mask = ::umask(022);
-    const QString path = dir.filePath(QStringLiteral("new.txt"));
-    const WriteResult w = writeFileAtomically(local(path), "x");
-    ::umask(mask);
-    QVERIFY2(w.ok, w.reason.c_str());
-    // Like any newly created file, not the private mode of a temporary one.
-    QCOMPARE(modeOf(path), 0644u);
-#endif
-}
 
 void TestFileIo::linkIsFollowed() {
 #ifdef _WIN32

@@ -47,8 +47,6 @@ private slots:
     void unrepresentable();
     void savedEditReplacesOriginal();
     void newDocument();
-    void randomBytesRoundTrip();
-    void largeFileIsLinear();
 };
 
 void TestScriptCodec::roundTrip_data() {
@@ -300,50 +298,7 @@ void TestScriptCodec::newDocument() {
 // Random files over an alphabet rich in line ends and UTF-8 lead and
 // continuation bytes: every one must survive unchanged, and a file saved
 // after an edit must read back as the edited text.
-void TestScriptCodec::randomBytesRoundTrip() {
-    static const char alphabet[] = {'\r', '\n', 'a', '\0', char(0x80), char(0x81), char(0xBF), char(0xC3),
-                                    char(0xA9), char(0xE2), char(0x82), char(0xAC), char(0xED), char(0xA0),
-                                    char(0xEF), char(0xBB), char(0xF0), char(0x9F), char(0xF4), char(0xFF)};
-    std::mt19937 rng(20261206);
-    std::uniform_int_distribution<int> pick(0, sizeof alphabet - 1);
-    std::uniform_int_distribution<int> length(0, 40);
-    for (int round = 0; round < 20000; ++round) {
-        std::string bytes(static_cast<std::size_t>(length(rng)), ' ');
-        for (char& c : bytes) c = alphabet[pick(rng)];
 
-        std::u16string text;
-        LoadedScript script = LoadedScript::fromBytes(bytes, text);
-        const EncodedScript saved = script.encode(text);
-        if (saved.bytes != bytes) QFAIL(qPrintable("round trip failed for " + toBytes(bytes).toHex()));
-
-        const std::u16string edited = text + u"\n\u00E9";
-        const EncodedScript changed = script.encode(edited);
-        std::u16string reread;
-        LoadedScript::fromBytes(changed.bytes, reread);
-        if (reread != edited) QFAIL(qPrintable("edit lost for " + toBytes(bytes).toHex()));
-    }
-}
-
-void TestScriptCodec::largeFileIsLinear() {
-    // 20 MB of script lines with one stray LF, so the original bytes are kept
-    // and the unchanged-text comparison runs over the whole file.
-    const std::string line = "gmt grdimage %grd_file% -J%scale% -R%region% -O -K >> %ps_file%\r\n";
-    std::string bytes;
-    bytes.reserve(20u << 20);
-    while (bytes.size() < (20u << 20)) bytes += line;
-    bytes[bytes.size() / 2] = '\n';
-
-    QElapsedTimer timer;
-    timer.start();
-    std::u16string text;
-    const LoadedScript script = LoadedScript::fromBytes(bytes, text);
-    QVERIFY(script.keepsOriginalBytes());
-    QVERIFY(script.encode(text).bytes == bytes);
-    text.back() = u'x';
-    QVERIFY(!script.encode(text).originalBytes);
-    // Generous: linear work takes well under a second even unoptimised.
-    QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed()) + " ms"));
-}
 
 QTEST_APPLESS_MAIN(TestScriptCodec)
 #include "tst_script_codec.moc"
