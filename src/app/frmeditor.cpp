@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMdiSubWindow>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -74,6 +75,29 @@ frmEditor::frmEditor(MDIForm1& main, QWidget* parent)
     outer->addWidget(Picture1);
     resize(640, 420);
 
+    // The context menu runs the same edit commands as the Edit menu.
+    Text1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Text1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = Text1->createStandardContextMenu(at);
+        const QHash<QString, void (MDIForm1::*)()> commands = {
+            {QStringLiteral("edit-undo"), &MDIForm1::mn_undo_Click},
+            {QStringLiteral("edit-cut"), &MDIForm1::mn_cut_Click},
+            {QStringLiteral("edit-copy"), &MDIForm1::mn_copy_Click},
+            {QStringLiteral("edit-paste"), &MDIForm1::mn_paste_Click},
+            {QStringLiteral("select-all"), &MDIForm1::mn_mark_all_Click},
+        };
+        for (QAction* a : menu->actions()) {
+            const auto command = commands.value(a->objectName());
+            if (!command) continue;
+            a->disconnect();
+            connect(a, &QAction::triggered, this, [this, command] {
+                main_.activateEditor(this);
+                (main_.*command)();
+            });
+        }
+        menu->exec(Text1->viewport()->mapToGlobal(at));
+        delete menu;
+    });
     connect(Text1, &QPlainTextEdit::textChanged, this, &frmEditor::onTextChanged);
     connect(Text1, &QPlainTextEdit::cursorPositionChanged, this, &frmEditor::PositionAusgeben);
 
