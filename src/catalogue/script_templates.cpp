@@ -6,6 +6,8 @@
 // into the pieces that the editor receives as separate insertions.
 #include "catalogue/script_templates.h"
 
+#include "common/strings.h"
+
 #include <algorithm>
 
 namespace mq::catalogue {
@@ -438,17 +440,7 @@ std::vector<std::string> expandPieces(const ScriptTemplate& tpl, std::string_vie
     std::vector<std::string> result;
     result.reserve(tpl.pieces.size());
     for (const std::string_view piece : tpl.pieces) {
-        std::string text;
-        text.reserve(piece.size() + dateTime.size());
-        std::size_t from = 0;
-        for (std::size_t at = piece.find(kDateTimeMarker); at != std::string_view::npos;
-             at = piece.find(kDateTimeMarker, from)) {
-            text.append(piece, from, at - from);
-            text.append(dateTime);
-            from = at + kDateTimeMarker.size();
-        }
-        text.append(piece, from);
-        result.push_back(std::move(text));
+        result.push_back(text::replace_all(piece, kDateTimeMarker, dateTime));
     }
     return result;
 }
