@@ -1,5 +1,4 @@
 #include "app/mdiform1.h"
-#include "app/tool_windows.h"
 #include "platform/qt_platform.h"
 
 #include <QApplication>
@@ -12,7 +11,6 @@ int main(int argc, char** argv)
     mq::platform::QtPlatform platform;
     mq::app::MDIForm1 main(platform.services());
     platform.setParentWidget(&main);
-    mq::app::registerToolWindows(main);
     main.show();
     return app.exec();
 }

@@ -1,4 +1,5 @@
 #include "app/mdiform1.h"
+#include "app/tool_windows.h"
 
 #include "app/core/document_rules.h"
 #include "app/core/file_io.h"
@@ -41,26 +42,6 @@ namespace {
 
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-// Menu entries that show a window, and the window each shows.
-const QHash<QString, QString>& windowEntries()
-{
-    static const QHash<QString, QString> entries = {
-        {QStringLiteral("mn_lat_lon_conv"), QStringLiteral("lat_lon_conv")},
-        {QStringLiteral("mn_gridding_step_tool"), QStringLiteral("grid_space_calc")},
-        {QStringLiteral("mn_UTM_LL"), QStringLiteral("frm_UTM_LL")},
-        {QStringLiteral("mn_swiss"), QStringLiteral("frm_swiss")},
-        {QStringLiteral("mn_replace"), QStringLiteral("frm_replace")},
-        {QStringLiteral("mn_bin_to_ascii"), QStringLiteral("frm_binary2ascii")},
-        {QStringLiteral("mn_calc_pos_track"), QStringLiteral("frm_track_calc")},
-        {QStringLiteral("mn_insonified"), QStringLiteral("frm_footprint")},
-        {QStringLiteral("mn_binary2ascii"), QStringLiteral("frm_SRTM")},
-        {QStringLiteral("mn_gmt_defaults"), QStringLiteral("frm_gmt_def")},
-        {QStringLiteral("mn_select_color"), QStringLiteral("Form_color")},
-        {QStringLiteral("mn_help"), QStringLiteral("frm_help")},
-    };
-    return entries;
-}
 
 }  // namespace
 
@@ -254,10 +235,9 @@ void MDIForm1::connectCommands()
     for (const auto& tpl : catalogue::scriptTemplates())
         if (QAction* a = actions_.value(qs(tpl.name)))
             connect(a, &QAction::triggered, this, [this, t = &tpl] { runTemplate(*t); });
-    const auto& entries = windowEntries();
-    for (auto it = entries.cbegin(); it != entries.cend(); ++it)
-        if (QAction* a = actions_.value(it.key()))
-            connect(a, &QAction::triggered, this, [this, w = it.value()] { showWindow(w); });
+    for (const ToolWindowEntry& entry : toolWindowTable())
+        if (QAction* a = actions_.value(qs(entry.menuEntry)))
+            connect(a, &QAction::triggered, this, [this, w = qs(entry.windowName)] { showWindow(w); });
 }
 
 QAction* MDIForm1::action(const QString& name) const
@@ -362,9 +342,14 @@ void MDIForm1::editorUnloaded(frmEditor*)
 
 // ---------------------------------------------------------------- windows
 
-void MDIForm1::registerWindow(const QString& windowName, WindowFactory factory)
+tools::ToolContext MDIForm1::toolContext()
 {
-    factories_.insert(windowName, std::move(factory));
+    tools::ToolContext context;
+    context.services = services_;
+    context.openFileDialog = [this] { return open_file_dialog(); };
+    context.filePicture = imageList_.value(1);
+    context.owner = this;
+    return context;
 }
 
 QWidget* MDIForm1::openWindow(const QString& windowName) const
@@ -376,9 +361,12 @@ QWidget* MDIForm1::showWindow(const QString& windowName)
 {
     QWidget* window = windows_.value(windowName);
     if (!window) {
-        const auto factory = factories_.value(windowName);
-        if (!factory) return nullptr;
-        window = factory(services_);
+        const auto& table = toolWindowTable();
+        const auto entry = std::find_if(table.begin(), table.end(), [&](const ToolWindowEntry& e) {
+            return qs(e.windowName) == windowName;
+        });
+        if (entry == table.end()) return nullptr;
+        window = entry->create(toolContext());
         if (!window) return nullptr;
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowIcon(windowIcon());
@@ -632,11 +620,12 @@ void MDIForm1::Toolbar1_ButtonClick(const QString& key)
     else if (key == QLatin1String("Copy")) mn_copy_Click();
     else if (key == QLatin1String("Paste")) mn_paste_Click();
     else if (key == QLatin1String("Undo")) mn_undo_Click();
-    else if (key == QLatin1String("Color")) showWindow(QStringLiteral("Form_color"));
     else if (key == QLatin1String("Path")) mn_insert_file_path_Click();
     else if (key == QLatin1String("Name")) mn_insert_file_name_Click();
-    else if (key == QLatin1String("Lat_Lon")) showWindow(QStringLiteral("lat_lon_conv"));
     else if (key == QLatin1String("cmd")) mn_open_command_Click();
+    else
+        for (const ToolWindowEntry& entry : toolWindowTable())
+            if (!entry.toolbarKey.empty() && qs(entry.toolbarKey) == key) showWindow(qs(entry.windowName));
 }
 
 void MDIForm1::Toolbar1_ButtonMenuClick(const QString& key)

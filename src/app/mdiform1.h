@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "tools/ui/tool_context.h"
 
 #include <QHash>
 #include <QIcon>
@@ -32,8 +33,6 @@ class frmstart;
 class MDIForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    using WindowFactory = std::function<QWidget*(platform::Services&)>;
-
     explicit MDIForm1(platform::Services services, QWidget* parent = nullptr);
     ~MDIForm1() override;
 
@@ -101,7 +100,6 @@ public:
 
     // Tool windows: each exists at most once; showing an open one brings it
     // to the front as it is.
-    void registerWindow(const QString& windowName, WindowFactory factory);
     QWidget* showWindow(const QString& windowName);
     QWidget* openWindow(const QString& windowName) const;
 
@@ -119,6 +117,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    tools::ToolContext toolContext();
     void buildImageList();
     void buildMenus();
     void buildToolbar();
@@ -143,7 +142,6 @@ private:
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
     QHash<QString, QToolButton*> toolButtons_;
-    QHash<QString, WindowFactory> factories_;
     QHash<QString, QPointer<QWidget>> windows_;
     QPointer<QMdiSubWindow> about_;
 };

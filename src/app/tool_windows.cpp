@@ -1,19 +1,22 @@
 #include "app/tool_windows.h"
 
 #include "app/frmstart.h"
-#include "app/mdiform1.h"
 #include "calc/ui/grid_space_calc.h"
 #include "calc/ui/lat_lon_conv.h"
 
 namespace mq::app {
 
-void registerToolWindows(MDIForm1& main)
+const std::vector<ToolWindowEntry>& toolWindowTable()
 {
-    main.registerWindow(QStringLiteral("frm_help"), [](platform::Services&) { return new frm_help; });
-    main.registerWindow(QStringLiteral("lat_lon_conv"),
-                        [](platform::Services& services) { return new lat_lon_conv(services); });
-    main.registerWindow(QStringLiteral("grid_space_calc"),
-                        [](platform::Services& services) { return new grid_space_calc(services); });
+    using tools::ToolContext;
+    static const std::vector<ToolWindowEntry> table = {
+        {"mn_lat_lon_conv", "lat_lon_conv", "Lat_Lon",
+         [](const ToolContext& c) { return new lat_lon_conv(c.services); }},
+        {"mn_gridding_step_tool", "grid_space_calc", "",
+         [](const ToolContext& c) { return new grid_space_calc(c.services); }},
+        {"mn_help", "frm_help", "", [](const ToolContext&) { return new frm_help; }},
+    };
+    return table;
 }
 
 }  // namespace mq::app

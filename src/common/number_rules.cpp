@@ -84,15 +84,19 @@ void round_decimal(Decimal& d, int decimals, Halves halves) {
 
 double to_double(const Decimal& d) {
     if (d.digits.empty()) return 0.0;
-    std::string text;
-    text.reserve(d.digits.size() + 16);
-    if (d.negative) text.push_back('-');
-    text += "0.";
-    text += d.digits;
-    text += 'e';
-    text += std::to_string(d.point);
+    // "-0.<digits>e<point>" in a stack buffer: rounding runs once per number
+    // written by the file tools, so it stays off the heap.
+    char text[64];
+    char* p = text;
+    if (d.negative) *p++ = '-';
+    *p++ = '0';
+    *p++ = '.';
+    const std::size_t n = std::min<std::size_t>(d.digits.size(), 40);
+    p = std::copy_n(d.digits.data(), n, p);
+    *p++ = 'e';
+    p = std::to_chars(p, text + sizeof text, d.point).ptr;
     double value = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
+    std::from_chars(text, p, value);
     return value;
 }
 
@@ -248,6 +252,60 @@ std::string general_text(double value) {
     char exp_text[16];
     std::snprintf(exp_text, sizeof exp_text, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
     return out + exp_text;
+}
+
+std::size_t general_text_to(char* out, double value) {
+    char* p = out;
+    if (!std::isfinite(value)) {
+        const char* t = std::isnan(value) ? "NaN" : value < 0 ? "-Infinity" : "Infinity";
+        while (*t) *p++ = *t++;
+        return static_cast<std::size_t>(p - out);
+    }
+    if (value == 0.0) {
+        *out = '0';
+        return 1;
+    }
+    // Same digits as to_decimal, without the heap.
+    char buf[40];
+    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific,
+                                   kSignificant - 1);
+    char digits[kSignificant];
+    int count = 0;
+    const char* q = buf;
+    for (; q < res.ptr && *q != 'e'; ++q)
+        if (*q >= '0' && *q <= '9') digits[count++] = *q;
+    int exponent = 0;
+    const char* exp_begin = q + 1;
+    if (exp_begin < res.ptr && *exp_begin == '+') ++exp_begin;
+    std::from_chars(exp_begin, res.ptr, exponent);
+    while (count > 0 && digits[count - 1] == '0') --count;
+    if (value < 0) *p++ = '-';
+    if (exponent >= -5 && exponent < 15) {
+        if (exponent < 0) {
+            *p++ = '0';
+            *p++ = '.';
+            for (int i = -1; i > exponent; --i) *p++ = '0';
+            for (int i = 0; i < count; ++i) *p++ = digits[i];
+        } else {
+            for (int i = 0; i <= exponent; ++i) *p++ = i < count ? digits[i] : '0';
+            if (count > exponent + 1) {
+                *p++ = '.';
+                for (int i = exponent + 1; i < count; ++i) *p++ = digits[i];
+            }
+        }
+        return static_cast<std::size_t>(p - out);
+    }
+    *p++ = digits[0];
+    if (count > 1) {
+        *p++ = '.';
+        for (int i = 1; i < count; ++i) *p++ = digits[i];
+    }
+    *p++ = 'E';
+    *p++ = exponent < 0 ? '-' : '+';
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    if (magnitude < 10) *p++ = '0';
+    p = std::to_chars(p, out + kGeneralTextMax, magnitude).ptr;
+    return static_cast<std::size_t>(p - out);
 }
 
 std::string plain_text(double value) {

@@ -28,6 +28,7 @@
 // pass that empty optional on.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,6 +71,12 @@ std::optional<std::string> format_text(std::string_view text, std::string_view p
 // Outside that range the exponent form is used: "1E+15", "1.5E-07".
 // 30.000000000000004 is written "30", -0.0 is written "0".
 std::string general_text(double value);
+
+// general_text written into a caller's buffer of at least kGeneralTextMax
+// characters, without touching the heap (for tools that write millions of
+// numbers). Returns the number of characters written; no NUL is added.
+constexpr std::size_t kGeneralTextMax = 32;
+std::size_t general_text_to(char* out, double value);
 
 // The plain decimal text: the 15 significant digits of the general form, but
 // never an exponent (1.5e-7 is "0.00000015", 1e20 is "100000000000000000000").

@@ -3,7 +3,6 @@
 
 #include "app/frmeditor.h"
 #include "app/mdiform1.h"
-#include "app/tool_windows.h"
 #include "platform/scripted_platform.h"
 
 #include <QAction>
@@ -26,7 +25,6 @@ struct AppFixture {
     {
         platform.settings.values = stored;
         main = std::make_unique<app::MDIForm1>(platform.services());
-        app::registerToolWindows(*main);
         main->show();
     }
 

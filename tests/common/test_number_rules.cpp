@@ -185,6 +185,10 @@ void TestNumberRules::general_and_plain_text_data() {
     QTest::newRow("two thirds") << 2.0 / 3 << "0.666666666666667" << "0.666666666666667";
     QTest::newRow("minutes") << 0.9999999 * 60 << "59.999994" << "59.999994";
     QTest::newRow("nan") << std::nan("") << "NaN" << "NaN";
+    QTest::newRow("carry to 1e15") << 999999999999999.9 << "1E+15" << "1000000000000000";
+    QTest::newRow("whole with zeros") << 1200.0 << "1200" << "1200";
+    QTest::newRow("tile step") << 10.0 + 1.0 / 1200 << "10.0008333333333" << "10.0008333333333";
+    QTest::newRow("1e300") << -1e300 << "-1E+300" << ("-1" + QString(300, '0'));
 }
 
 void TestNumberRules::general_and_plain_text() {
@@ -193,6 +197,9 @@ void TestNumberRules::general_and_plain_text() {
     QFETCH(QString, plain);
     QCOMPARE(QString::fromStdString(num::general_text(value)), general);
     QCOMPARE(QString::fromStdString(num::plain_text(value)), plain);
+    char buffer[num::kGeneralTextMax];
+    const std::size_t length = num::general_text_to(buffer, value);
+    QCOMPARE(QString::fromLatin1(buffer, qsizetype(length)), general);
 }
 
 QTEST_APPLESS_MAIN(TestNumberRules)

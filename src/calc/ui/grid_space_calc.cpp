@@ -35,7 +35,7 @@ QString shown(const std::optional<std::string>& value) {
 
 }  // namespace
 
-grid_space_calc::grid_space_calc(mq::platform::Services& services, QWidget* parent)
+grid_space_calc::grid_space_calc(mq::platform::Services services, QWidget* parent)
     : QWidget(parent, Qt::Window), services_(services) {
     setObjectName("grid_space_calc");
     setWindowTitle("Grid size calculation");

@@ -7,6 +7,8 @@
 // result labels result_0 .. result_2 (the label array result, by index).
 #pragma once
 
+#include "platform/platform.h"
+
 #include <QWidget>
 
 #include <array>
@@ -16,19 +18,16 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace mq::platform {
-struct Services;
-}
 
 class grid_space_calc : public QWidget {
     Q_OBJECT
 public:
-    explicit grid_space_calc(mq::platform::Services& services, QWidget* parent = nullptr);
+    explicit grid_space_calc(mq::platform::Services services, QWidget* parent = nullptr);
 
     void Command1_Click();
 
 private:
-    [[maybe_unused]] mq::platform::Services& services_;   // no service needed yet
+    [[maybe_unused]] mq::platform::Services services_;   // no service needed yet
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;

@@ -26,7 +26,7 @@ bool coordinate_key(int code) {
 
 }  // namespace
 
-lat_lon_conv::lat_lon_conv(mq::platform::Services& services, QWidget* parent)
+lat_lon_conv::lat_lon_conv(mq::platform::Services services, QWidget* parent)
     : QWidget(parent, Qt::Window), services_(services) {
     setObjectName("lat_lon_conv");
     setWindowTitle("Lat/Lon Converter");

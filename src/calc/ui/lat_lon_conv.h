@@ -8,6 +8,8 @@
 // "Convert and Copy".
 #pragma once
 
+#include "platform/platform.h"
+
 #include <QWidget>
 
 #include <array>
@@ -18,14 +20,11 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace mq::platform {
-struct Services;
-}
 
 class lat_lon_conv : public QWidget {
     Q_OBJECT
 public:
-    explicit lat_lon_conv(mq::platform::Services& services, QWidget* parent = nullptr);
+    explicit lat_lon_conv(mq::platform::Services services, QWidget* parent = nullptr);
 
     // The click handlers, also reachable through the buttons.
     void Command1_Click();
@@ -38,7 +37,7 @@ private:
     bool convert_text1();
     int selected_conversion() const;
 
-    mq::platform::Services& services_;
+    mq::platform::Services services_;
     QLineEdit* Text1 = nullptr;
     std::array<QRadioButton*, 6> Option1{};
     QButtonGroup* options_ = nullptr;

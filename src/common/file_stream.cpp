@@ -1,0 +1,356 @@
+#include "common/file_stream.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <system_error>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace mq::io {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kBlock = std::size_t{1} << 20;   // 1 MiB
+
+std::string reason_of(int error_number)
+{
+    return std::generic_category().message(error_number);
+}
+
+std::FILE* open_for_reading(const fs::path& p)
+{
+#ifdef _WIN32
+    return ::_wfopen(p.c_str(), L"rb");
+#else
+    return std::fopen(p.c_str(), "rb");
+#endif
+}
+
+// Creates a file that must not exist yet, for writing.
+std::FILE* create_new(const fs::path& p)
+{
+#ifdef _WIN32
+    const int fd = ::_wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                            _S_IREAD | _S_IWRITE);
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::_fdopen(fd, "wb");
+    if (!f) ::_close(fd);
+    return f;
+#else
+    int fd;
+    do {
+        fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::fdopen(fd, "wb");
+    if (!f) ::close(fd);
+    return f;
+#endif
+}
+
+// Puts `from` in the place of `to`, replacing it when it exists.
+bool replace_file(const fs::path& from, const fs::path& to, int& error_number)
+{
+#ifdef _WIN32
+    if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    error_number = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    return false;
+#else
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    if (!ec) return true;
+    error_number = ec.value();
+    return false;
+#endif
+}
+
+}  // namespace
+
+Result<fs::path> path_from_utf8(const std::string& utf8)
+{
+    try {
+        return fs::path(std::u8string(utf8.begin(), utf8.end()));
+    } catch (const std::exception&) {
+        return Error{"the path is not valid UTF-8 text", utf8, 0};
+    }
+}
+
+Status check_distinct_files(const std::string& input, const std::string& output)
+{
+    const auto in = path_from_utf8(input);
+    const auto out = path_from_utf8(output);
+    if (!in || !out) return Status{};   // opening reports the bad path
+    std::error_code ec;
+    bool same = fs::equivalent(in.value(), out.value(), ec);
+    if (ec) {
+        // One of them does not exist (yet): compare the spelled-out paths.
+        const fs::path a = fs::weakly_canonical(in.value(), ec);
+        const fs::path b = ec ? fs::path() : fs::weakly_canonical(out.value(), ec);
+        same = !ec && a == b;
+    }
+    if (same) return Error{"the output file is the input file; choose another output file", output, 0};
+    return Status{};
+}
+
+// ---------------------------------------------------------------- InputFile
+
+InputFile::~InputFile() { close(); }
+
+void InputFile::close()
+{
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+}
+
+Status InputFile::open(const std::string& path)
+{
+    close();
+    path_ = path;
+    begin_ = end_ = 0;
+    position_ = 0;
+    failed_ = false;
+    const auto p = path_from_utf8(path);
+    if (!p) return p.error();
+    std::error_code ec;
+    const fs::file_status status = fs::status(p.value(), ec);
+    if (ec || !fs::exists(status))
+        return Error{"cannot open the file: " + reason_of(ENOENT), path, 0};
+    if (!fs::is_regular_file(status)) return Error{"cannot open the file: not a regular file", path, 0};
+    file_ = open_for_reading(p.value());
+    if (!file_) return Error{"cannot open the file: " + reason_of(errno), path, 0};
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+    const auto size = fs::file_size(p.value(), ec);
+    size_ = ec ? 0 : static_cast<std::int64_t>(size);
+    buffer_.resize(kBlock);
+    return Status{};
+}
+
+bool InputFile::fill()
+{
+    if (!file_ || failed_) return false;
+    if (begin_ > 0 && begin_ < end_) std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(begin_),
+                                               buffer_.begin() + static_cast<std::ptrdiff_t>(end_),
+                                               buffer_.begin());
+    end_ -= begin_;
+    begin_ = 0;
+    if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+    const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    if (got == 0) {
+        if (std::ferror(file_)) {
+            failed_ = true;
+            errno_ = errno ? errno : EIO;
+        }
+        return false;
+    }
+    end_ += got;
+    return true;
+}
+
+std::size_t InputFile::read(char* dst, std::size_t n)
+{
+    std::size_t done = 0;
+    while (done < n) {
+        if (begin_ == end_) {
+            // Large requests go straight to the caller's memory.
+            if (n - done >= buffer_.size() && file_ && !failed_) {
+                const std::size_t got = std::fread(dst + done, 1, n - done, file_);
+                done += got;
+                position_ += static_cast<std::int64_t>(got);
+                if (got == 0 && std::ferror(file_)) {
+                    failed_ = true;
+                    errno_ = errno ? errno : EIO;
+                }
+                if (got == 0) break;
+                continue;
+            }
+            if (!fill()) break;
+        }
+        const std::size_t take = std::min(n - done, end_ - begin_);
+        std::copy_n(buffer_.data() + begin_, take, dst + done);
+        begin_ += take;
+        done += take;
+        position_ += static_cast<std::int64_t>(take);
+    }
+    return done;
+}
+
+bool InputFile::read_all(std::string& out)
+{
+    out.assign(buffer_.data() + begin_, end_ - begin_);
+    position_ += static_cast<std::int64_t>(end_ - begin_);
+    begin_ = end_ = 0;
+    char block[1 << 16];
+    while (file_ && !failed_) {
+        const std::size_t got = std::fread(block, 1, sizeof block, file_);
+        out.append(block, got);
+        position_ += static_cast<std::int64_t>(got);
+        if (got < sizeof block) {
+            if (std::ferror(file_)) {
+                failed_ = true;
+                errno_ = errno ? errno : EIO;
+            }
+            break;
+        }
+    }
+    return !failed_;
+}
+
+Error InputFile::error() const { return Error{"cannot read the file: " + reason_of(errno_), path_, 0}; }
+
+// ---------------------------------------------------------------- LineReader
+
+bool LineReader::next(std::string_view& line)
+{
+    InputFile& f = file_;
+    std::size_t scan = f.begin_;
+    for (;;) {
+        const char* data = f.buffer_.data();
+        const void* lf = scan < f.end_ ? std::char_traits<char>::find(data + scan, f.end_ - scan, '\n')
+                                       : nullptr;
+        if (lf) {
+            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
+            std::size_t len = at - f.begin_;
+            if (len > 0 && data[f.begin_ + len - 1] == '\r') --len;
+            line = std::string_view(data + f.begin_, len);
+            f.position_ += static_cast<std::int64_t>(at + 1 - f.begin_);
+            f.begin_ = at + 1;
+            ++line_number_;
+            return true;
+        }
+        const std::size_t pending = f.end_ - f.begin_;
+        if (!f.fill()) {
+            if (pending == 0 || f.failed_) return false;
+            // The last line has no line end.
+            std::size_t len = f.end_ - f.begin_;
+            line = std::string_view(f.buffer_.data() + f.begin_, len);
+            f.position_ += static_cast<std::int64_t>(len);
+            f.begin_ = f.end_;
+            ++line_number_;
+            return true;
+        }
+        scan = f.begin_ + pending;   // fill() moved the pending bytes to the front
+    }
+}
+
+// ---------------------------------------------------------------- OutputFile
+
+OutputFile::~OutputFile() { discard(); }
+
+Status OutputFile::open(const std::string& path)
+{
+    discard();
+    path_ = path;
+    failed_ = false;
+    used_ = 0;
+    written_ = 0;
+    const auto p = path_from_utf8(path);
+    if (!p) return p.error();
+    target_ = p.value();
+    std::error_code ec;
+    if (fs::is_directory(target_, ec)) return Error{"cannot create the file: it is a folder", path, 0};
+    // Write beside the target, so that the final rename stays on one disk.
+    const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
+        const std::string name = "." + target_.filename().string() + ".mq" +
+                                 std::to_string((stamp + counter++) % 1000000007ULL) + ".tmp";
+        temp_ = folder / name;
+        file_ = create_new(temp_);
+        if (!file_ && errno != EEXIST) break;
+    }
+    if (!file_) {
+        const int e = errno;
+        temp_.clear();
+        return Error{"cannot create the file: " + reason_of(e), path, 0};
+    }
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+    buffer_.resize(kBlock);
+    return Status{};
+}
+
+void OutputFile::flush_buffer()
+{
+    if (used_ == 0) return;
+    if (file_ && !failed_) {
+        if (std::fwrite(buffer_.data(), 1, used_, file_) != used_) {
+            failed_ = true;
+            errno_ = errno ? errno : EIO;
+        }
+    }
+    written_ += static_cast<std::int64_t>(used_);
+    used_ = 0;
+}
+
+void OutputFile::write_slow(std::string_view bytes)
+{
+    flush_buffer();
+    if (bytes.size() >= buffer_.size()) {
+        if (file_ && !failed_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+            failed_ = true;
+            errno_ = errno ? errno : EIO;
+        }
+        written_ += static_cast<std::int64_t>(bytes.size());
+        return;
+    }
+    std::char_traits<char>::copy(buffer_.data(), bytes.data(), bytes.size());
+    used_ = bytes.size();
+}
+
+Status OutputFile::commit()
+{
+    if (!file_) return Error{"the file is not open", path_, 0};
+    flush_buffer();
+    if (!failed_ && std::fflush(file_) != 0) {
+        failed_ = true;
+        errno_ = errno;
+    }
+    if (std::fclose(file_) != 0 && !failed_) {
+        failed_ = true;
+        errno_ = errno;
+    }
+    file_ = nullptr;
+    if (failed_) {
+        const int e = errno_;
+        discard();
+        return Error{"cannot write the file: " + reason_of(e), path_, 0};
+    }
+    int e = 0;
+    if (!replace_file(temp_, target_, e)) {
+        discard();
+        return Error{"cannot replace the file: " + reason_of(e), path_, 0};
+    }
+    temp_.clear();
+    return Status{};
+}
+
+void OutputFile::discard()
+{
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+    if (!temp_.empty()) {
+        std::error_code ec;
+        fs::remove(temp_, ec);
+        temp_.clear();
+    }
+    used_ = 0;
+}
+
+}  // namespace mq::io

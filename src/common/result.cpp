@@ -1,0 +1,16 @@
+#include "common/result.h"
+
+namespace mq {
+
+std::string Error::text() const
+{
+    std::string out = file;
+    if (line > 0) {
+        if (!out.empty()) out += ", ";
+        out += "line " + std::to_string(line);
+    }
+    if (!out.empty()) out += ": ";
+    return out + message;
+}
+
+}  // namespace mq
