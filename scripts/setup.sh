@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing Mapquill needs on Debian 12, where missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev libgl1-mesa-dev xvfb xauth)
+packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev libgl1-mesa-dev xvfb xauth libcli11-dev locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -11,4 +11,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A locale with a decimal comma, for the test that guards the "." in numbers.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
 fi
