@@ -12,6 +12,10 @@ struct GmtFont {
     std::string_view screen_font;   // the screen font name of the sample
     bool bold;
     bool italic;
+    // The free clone of the PostScript font that GMT itself draws with (the
+    // URW base 35 fonts), used where the screen font is not installed; empty
+    // for the fonts without one.
+    std::string_view stand_in;
 };
 
 inline constexpr std::size_t kGmtFontCount = 39;

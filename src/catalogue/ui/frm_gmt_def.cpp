@@ -48,12 +48,13 @@ frm_gmt_def::frm_gmt_def(const mq::tools::ToolContext&, QWidget* parent) : QWidg
     List1->setObjectName(QStringLiteral("List1"));
     for (const auto& font : mq::catalogue::gmt_fonts()) List1->addItem(qs(font.entry));
     List1->setMinimumWidth(List1->sizeHintForColumn(0) + 30);
-    List1->setFixedHeight(List1->sizeHintForRow(0) * 12 + 6);
+    List1->setFixedHeight(List1->sizeHintForRow(0) * 12 + 2 * List1->frameWidth());
     connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
 
     lb_font = namedLabel("lb_font", "Font Example", nullptr, this);
     QFont sample(QStringLiteral("Arial"), 16);
+    sample.setFamilies({QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
     sample.setStyleHint(QFont::SansSerif);
     lb_font->setFont(sample);
     lb_font->setMinimumHeight(QFontMetrics(sample).height() * 2);
@@ -98,7 +99,11 @@ void frm_gmt_def::List1_Click()
     if (index < 0 || index >= int(fonts.size())) return;
     const auto& entry = fonts[std::size_t(index)];
     QFont font = lb_font->font();
-    font.setFamily(qs(entry.screen_font));
+    // The listed screen font where installed, else the clone of the GMT font,
+    // else whatever the font matching finds closest of the same kind.
+    QStringList families{qs(entry.screen_font)};
+    if (!entry.stand_in.empty()) families << qs(entry.stand_in);
+    font.setFamilies(families);
     font.setStyleHint(kindOf(entry.screen_font));
     font.setBold(entry.bold);
     font.setItalic(entry.italic);
