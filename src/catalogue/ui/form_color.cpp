@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QDrag>
-#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -397,8 +396,7 @@ void Form_color::Command1_Click()
     state.hideReadOnly = true;
     state.cancelError = true;
     if (dialog.showSave() && !state.fileName.isEmpty()) {
-        const auto saved = mq::catalogue::save_colour_table(QFile::encodeName(state.fileName).toStdString(),
-                                                            table.value());
+        const auto saved = mq::catalogue::save_colour_table(state.fileName.toStdString(), table.value());
         if (!saved)
             context_.services.messages->show(QStringLiteral("The colour table could not be saved: ") +
                                                  qs(saved.error().text()) + QLatin1Char('.'),
