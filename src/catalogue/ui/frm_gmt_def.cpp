@@ -49,7 +49,7 @@ frm_gmt_def::frm_gmt_def(const mq::tools::ToolContext&, QWidget* parent) : QWidg
     for (const auto& font : mq::catalogue::gmt_fonts()) List1->addItem(qs(font.entry));
     List1->setMinimumWidth(List1->sizeHintForColumn(0) + 30);
     List1->setFixedHeight(List1->sizeHintForRow(0) * 12 + 2 * List1->frameWidth());
-    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+    // A click or an arrow key that changes the selection.
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
 
     lb_font = namedLabel("lb_font", "Font Example", nullptr, this);
