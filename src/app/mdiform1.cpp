@@ -1,5 +1,6 @@
 #include "app/mdiform1.h"
 #include "app/tool_windows.h"
+#include "app/manual_pages.h"
 
 #include "app/core/document_rules.h"
 #include "app/core/file_io.h"
@@ -238,6 +239,9 @@ void MDIForm1::connectCommands()
     for (const ToolWindowEntry& entry : toolWindowTable())
         if (QAction* a = actions_.value(qs(entry.menuEntry)))
             connect(a, &QAction::triggered, this, [this, w = qs(entry.windowName)] { showWindow(w); });
+
+    // The GMT manual pages: GMT Help entries and the About menu's html entries.
+    connectManualPages(*this);
 }
 
 QAction* MDIForm1::action(const QString& name) const

@@ -3,6 +3,9 @@
 #include "app/frmstart.h"
 #include "calc/ui/grid_space_calc.h"
 #include "calc/ui/lat_lon_conv.h"
+#include "app/mdiform1.h"
+#include "catalogue/ui/form_color.h"
+#include "catalogue/ui/frm_gmt_def.h"
 
 namespace mq::app {
 
@@ -15,6 +18,18 @@ const std::vector<ToolWindowEntry>& toolWindowTable()
         {"mn_gridding_step_tool", "grid_space_calc", "",
          [](const ToolContext& c) { return new grid_space_calc(c.services); }},
         {"mn_help", "frm_help", "", [](const ToolContext&) { return new frm_help; }},
+        {"mn_select_color", "Form_color", "Color",
+         [](const ToolContext& c) {
+             // The mixer's "Make cpt" offers its table to the active editor.
+             auto* main = qobject_cast<MDIForm1*>(c.owner);
+             catalogue::ui::EditorLink editor;
+             if (main) {
+                 editor.available = [main] { return main->activeEditor() != nullptr; };
+                 editor.insert = [main](const QString& text) { return main->InsertAtCaret(text); };
+             }
+             return new Form_color(c, editor);
+         }},
+        {"mn_gmt_defaults", "frm_gmt_def", "", [](const ToolContext& c) { return new frm_gmt_def(c); }},
     };
     return table;
 }

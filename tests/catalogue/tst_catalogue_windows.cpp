@@ -1,0 +1,321 @@
+// The colour mixer and the GMT font reference driven like a user would, and
+// the mixer's drags dropped into an editor.
+#include "app/app_fixture.h"
+#include "catalogue/ui/form_color.h"
+#include "catalogue/ui/frm_gmt_def.h"
+
+#include <QFontDatabase>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+using mq::catalogue::ui::ColourSwatch;
+using mq::catalogue::ui::GradientBar;
+using mq::testing::AppFixture;
+using mq::testing::ScriptedDialog;
+using mq::testing::ScriptedPlatform;
+
+namespace {
+
+template <typename T>
+T* child(QWidget& w, const QString& name)
+{
+    T* found = w.findChild<T*>(name);
+    if (!found) qFatal("no control %s", qPrintable(name));
+    return found;
+}
+
+QString text(QWidget& w, const QString& name)
+{
+    if (auto* label = w.findChild<QLabel*>(name)) return label->text();
+    return child<QLineEdit>(w, name)->text();
+}
+
+mq::tools::ToolContext contextFor(ScriptedPlatform& platform)
+{
+    mq::tools::ToolContext context;
+    context.services = platform.services();
+    return context;
+}
+
+void mix(Form_color& form, int red, int green, int blue)
+{
+    child<QScrollBar>(form, "HScroll1")->setValue(red);
+    child<QScrollBar>(form, "HScroll2")->setValue(green);
+    child<QScrollBar>(form, "HScroll3")->setValue(blue);
+}
+
+// The strokes overlap, so the left edge shows the second or third stroke.
+bool near(const QColor& a, const QColor& b)
+{
+    return qAbs(a.red() - b.red()) <= 3 && qAbs(a.green() - b.green()) <= 3 && qAbs(a.blue() - b.blue()) <= 3;
+}
+
+QImage barImage(Form_color& form) { return child<GradientBar>(form, "pic_bar")->grab().toImage(); }
+
+// Drops mime data onto an editor's text box at the place of character `at`.
+void dropInto(mq::app::frmEditor* editor, QMimeData* data, int at)
+{
+    QTextCursor cursor(editor->Text1->document());
+    cursor.setPosition(at);
+    const QPoint place = editor->Text1->cursorRect(cursor).center();
+    QWidget* target = editor->Text1->viewport();
+    QDragEnterEvent enter(place, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(place, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(place, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    delete data;
+}
+
+}  // namespace
+
+class TestCatalogueWindows : public QObject {
+    Q_OBJECT
+
+private slots:
+    void mixer_starts_as_described()
+    {
+        ScriptedPlatform platform;
+        Form_color form(contextFor(platform));
+        QCOMPARE(form.windowTitle(), QStringLiteral("Color Select / Mixer"));
+        const QStringList names = {"Label1", "Label2", "Label3", "Text1", "lb_min", "lb_max", "tx_min",
+                                   "tx_max", "Label4", "lb_which_col", "lb_col_0", "lb_col_9", "tx_col_0"};
+        const QStringList texts = {"Red: 0", "Green: 0", "Blue: 0", "0/0/0", "255/255/255", "0/0/0", "0",
+                                   "100", "-", "1", "-", "-", ""};
+        for (int i = 0; i < names.size(); ++i) QCOMPARE(text(form, names[i]), texts[i]);
+        QCOMPARE(child<QLineEdit>(form, "Text1")->toolTip(), QStringLiteral("drag the RGB string"));
+        QCOMPARE(child<QPushButton>(form, "Command1")->text(), QStringLiteral("Make cpt"));
+        const auto* bar = child<QScrollBar>(form, "HScroll2");
+        QVERIFY(bar->minimum() == 0 && bar->maximum() == 255 && bar->singleStep() == 1 && bar->pageStep() == 10);
+        QVERIFY(form.ColorDragText.isEmpty());
+    }
+
+    void mixing_orange()
+    {
+        ScriptedPlatform platform;
+        Form_color form(contextFor(platform));
+        mix(form, 255, 128, 0);
+        QCOMPARE(text(form, "Text1"), QStringLiteral("255/128/0"));
+        QCOMPARE(text(form, "Label1") + text(form, "Label2") + text(form, "Label3"),
+                 QStringLiteral("Red: 255Green: 128Blue: 0"));
+        QCOMPARE(child<ColourSwatch>(form, "Picture1")->grab().toImage().pixelColor(20, 20), QColor(255, 128, 0));
+        std::unique_ptr<QMimeData> swatch(form.Picture1_dragData());
+        QCOMPARE(form.ColorDragText, QStringLiteral("33023"));
+        QCOMPARE(swatch->text(), QStringLiteral("255/128/0"));
+        std::unique_ptr<QMimeData> box(form.Text1_dragData());
+        QCOMPARE(form.ColorDragText, QStringLiteral("255/128/0"));
+        QCOMPARE(box->text(), QStringLiteral("255/128/0"));
+    }
+
+    void initial_bar_white_to_black()
+    {
+        ScriptedPlatform platform;
+        Form_color form(contextFor(platform));
+        form.show();
+        auto* bar = child<GradientBar>(form, "pic_bar");
+        QCOMPARE(bar->gradient().pen_width, 5);
+        QCOMPARE(bar->penPixels(), 5);
+        const QImage image = barImage(form);
+        const int y = image.height() / 2;
+        QVERIFY(near(image.pixelColor(0, y), Qt::white));
+        QCOMPARE(image.pixelColor(image.width() - 1, y), QColor(Qt::black));
+        QVERIFY(qAbs(image.pixelColor(image.width() / 2, y).red() - 128) <= 3);
+        QCOMPARE(image.pixelColor(image.width() / 2, 0), image.pixelColor(image.width() / 2, image.height() - 1));
+    }
+
+    // A maximum colour with less red than the minimum colour: red falls along
+    // the bar while blue rises.
+    void falling_component()
+    {
+        ScriptedPlatform platform;
+        Form_color form(contextFor(platform));
+        form.show();
+        mix(form, 255, 0, 0);
+        QTest::mouseDClick(child<ColourSwatch>(form, "pic_min"), Qt::LeftButton);
+        mix(form, 0, 0, 255);
+        QTest::mouseDClick(child<ColourSwatch>(form, "pic_max"), Qt::LeftButton);
+        QCOMPARE(text(form, "lb_min") + " " + text(form, "lb_max"), QStringLiteral("255/0/0 0/0/255"));
+        const QImage image = barImage(form);
+        int red = 256;
+        for (int x = 0; x < image.width(); x += 10) {
+            const QColor c = image.pixelColor(x, 5);
+            QVERIFY2(c.red() <= red && c.green() == 0, qPrintable(QString::number(x)));
+            red = c.red();
+        }
+        QVERIFY(near(image.pixelColor(0, 5), QColor(255, 0, 0)));
+        QCOMPARE(image.pixelColor(image.width() - 1, 5), QColor(0, 0, 255));
+    }
+
+    void stop_filled_from_the_bar()
+    {
+        ScriptedPlatform platform;
+        Form_color form(contextFor(platform));
+        form.show();
+        auto* bar = child<GradientBar>(form, "pic_bar");
+        QTest::mouseClick(child<QLineEdit>(form, "tx_col_4"), Qt::LeftButton);
+        QCOMPARE(text(form, "lb_which_col"), QStringLiteral("5"));
+        QTest::mouseMove(bar, QPoint(bar->width() / 4, 10));
+        QCOMPARE(text(form, "Label4"), QString::number(qRound(100.0 * (bar->width() / 4) / bar->width())));
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, 10));
+        QCOMPARE(text(form, "Label4"), QStringLiteral("50"));
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(text(form, QStringLiteral("tx_col_%1").arg(i)), i == 4 ? QStringLiteral("50") : QString());
+        // A stop takes the mixed colour without redrawing the bar.
+        mix(form, 1, 2, 3);
+        QTest::mouseDClick(child<ColourSwatch>(form, "pic_col_4"), Qt::LeftButton);
+        QCOMPARE(text(form, "lb_col_4"), QStringLiteral("1/2/3"));
+        QCOMPARE(child<ColourSwatch>(form, "pic_col_4")->colour()->blue, 3);
+        QCOMPARE(bar->gradient().strokes.front().colour.red, 255);
+    }
+
+    // Value texts the bar cannot take keep the last bar; an empty range
+    // shows a plain bar.
+    void awkward_ranges()
+    {
+        ScriptedPlatform platform;
+        Form_color form(contextFor(platform));
+        form.show();
+        auto* bar = child<GradientBar>(form, "pic_bar");
+        child<QLineEdit>(form, "tx_max")->setText(QStringLiteral("ten"));
+        QTest::mouseDClick(child<ColourSwatch>(form, "pic_min"), Qt::LeftButton);
+        QCOMPARE(text(form, "lb_min"), QStringLiteral("0/0/0"));
+        QCOMPARE(bar->gradient().width, 100.0);
+        child<QLineEdit>(form, "tx_max")->setText(QStringLiteral("0"));
+        mix(form, 9, 99, 199);
+        QTest::mouseDClick(child<ColourSwatch>(form, "pic_min"), Qt::LeftButton);
+        QCOMPARE(barImage(form).pixelColor(bar->width() - 1, 3), QColor(9, 99, 199));
+        QTest::mouseMove(bar, QPoint(30, 10));
+        QCOMPARE(text(form, "Label4"), QStringLiteral("0"));
+    }
+
+    // Both drags carry the red/green/blue text; the editor takes it in at the
+    // drop point.
+    void drops_into_the_editor_data()
+    {
+        QTest::addColumn<bool>("fromSwatch");
+        QTest::newRow("colour text") << false;
+        QTest::newRow("swatch") << true;
+    }
+    void drops_into_the_editor()
+    {
+        QFETCH(bool, fromSwatch);
+        AppFixture app;
+        mq::app::frmEditor* editor = app.newEditor();
+        editor->insertAtCaret(QStringLiteral("-G -W"));
+        app.main->showWindow(QStringLiteral("Form_color"));
+        auto* form = qobject_cast<Form_color*>(app.main->openWindow(QStringLiteral("Form_color")));
+        QVERIFY(form);
+        mix(*form, 255, 128, 0);
+        dropInto(editor, fromSwatch ? form->Picture1_dragData() : form->Text1_dragData(), 2);
+        QCOMPARE(editor->text(), QStringLiteral("-G255/128/0 -W"));
+        QCOMPARE(form->ColorDragText, fromSwatch ? QStringLiteral("33023") : QStringLiteral("255/128/0"));
+    }
+
+    void make_cpt_saves_and_offers_the_table()
+    {
+        AppFixture app;
+        mq::app::frmEditor* editor = app.newEditor();
+        app.main->showWindow(QStringLiteral("Form_color"));
+        auto* form = qobject_cast<Form_color*>(app.main->openWindow(QStringLiteral("Form_color")));
+        mix(*form, 255, 0, 0);
+        QTest::mouseDClick(child<ColourSwatch>(*form, "pic_col_2"), Qt::LeftButton);
+        child<QLineEdit>(*form, "tx_col_2")->setText(QStringLiteral("40"));
+        const QString path = app.path(QStringLiteral("mixer.cpt"));
+        app.platform.dialog.answers << ScriptedDialog::accept(path);
+        app.platform.messages.answers << mq::platform::MessageAnswer::Yes;
+        form->Command1_Click();
+        const QByteArray table = "# GMT colour palette table made with Mapquill\r\n# COLOR_MODEL = RGB\r\n"
+                                 "0 255 255 255 40 255 0 0\r\n40 255 0 0 100 0 0 0\r\n"
+                                 "B 255 255 255\r\nF 0 0 0\r\nN 128 128 128\r\n";
+        QCOMPARE(AppFixture::readFile(path), table);
+        const auto& shown = app.platform.dialog.shown.back();
+        QCOMPARE(shown.kind, ScriptedDialog::Kind::Save);
+        QCOMPARE(shown.state.defaultExt, QStringLiteral("cpt"));
+        QVERIFY(shown.state.filter.startsWith(QStringLiteral("Color Tables (*.cpt)|*.cpt|")));
+        QCOMPARE(app.platform.messages.shown.back().text, QStringLiteral("Insert the colour table into the active editor?"));
+        QCOMPARE(editor->text().toUtf8(), table);
+    }
+
+    void make_cpt_refuses_a_stop_without_colour()
+    {
+        ScriptedPlatform platform;
+        Form_color form(contextFor(platform));
+        child<QLineEdit>(form, "tx_col_0")->setText(QStringLiteral("20"));
+        form.Command1_Click();
+        QVERIFY(platform.dialog.shown.empty());
+        QCOMPARE(platform.messages.shown.size(), std::size_t(1));
+        QCOMPARE(platform.messages.shown.front().text,
+                 QStringLiteral("No colour table was made: stop 1 has no colour: double-click its swatch to give "
+                                "it the mixed colour."));
+    }
+
+    void font_window_starts_as_described()
+    {
+        ScriptedPlatform platform;
+        frm_gmt_def form(contextFor(platform));
+        QCOMPARE(form.windowTitle(), QStringLiteral("gmtdefaults settings "));
+        auto* list = child<QListWidget>(form, "List1");
+        QCOMPARE(list->count(), 39);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("0: Helvetica"));
+        QCOMPARE(list->item(23)->text(), QStringLiteral("23: Helvetica-Narrow-Oblique "));
+        QCOMPARE(list->item(27)->text(), QStringLiteral("27: New CenturySchlbk-Bold "));
+        QCOMPARE(list->item(38)->text(), QStringLiteral("38: Gothic BBB-Medium-EU C-V"));
+        const QStringList labels = {"Label1", "Label2", "Label3", "Label4", "Label5", "lb_font"};
+        const QStringList texts = {"Available fonts for:", "Anot_Font", "Header_Font", "Label_Font",
+                                   "Possible degree formats:", "Font Example"};
+        for (int i = 0; i < labels.size(); ++i) QCOMPARE(text(form, labels[i]), texts[i]);
+        QCOMPARE(child<QLabel>(form, "Label2")->toolTip(), QStringLiteral("E.g. text at the axis, contours, scales"));
+        QCOMPARE(child<QLabel>(form, "Label3")->toolTip(), QStringLiteral("The text given in the -B attribute"));
+        QCOMPARE(child<QLabel>(form, "Label4")->toolTip(),
+                 QStringLiteral("The text at e.g. the color scale or distance scale"));
+        QCOMPARE(child<QLabel>(form, "lb_font")->font().family(), QStringLiteral("Arial"));
+    }
+
+    void font_picks()
+    {
+        ScriptedPlatform platform;
+        frm_gmt_def form(contextFor(platform));
+        form.show();
+        auto* list = child<QListWidget>(form, "List1");
+        auto* sample = child<QLabel>(form, "lb_font");
+        const int picks[] = {15, 17, 33, 34, 37, 0, 3};
+        const char* families[] = {"AvantGarde Bk BT", "Book Antiqua", "Webdings", "Wingdings",
+                                  "BankGothic Md BT", "Arial", "Arial"};
+        const int styles[] = {0, 0, 0, 0, 0, 0, 3};   // 1 bold, 2 italic
+        for (int i = 0; i < 7; ++i) {
+            const QListWidgetItem* item = list->item(picks[i]);
+            list->scrollToItem(item);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              list->visualItemRect(item).center());
+            const QFont font = sample->font();
+            QCOMPARE(font.family(), QLatin1String(families[i]));
+            QCOMPARE(int(font.bold()) + 2 * int(font.italic()), styles[i]);
+            // A missing screen font falls back to the installed clone of the GMT font.
+            const QString standIn = font.families().value(1);
+            const QStringList installed = QFontDatabase::families();
+            if (!installed.contains(font.family()) && installed.contains(standIn))
+                QCOMPARE(QFontInfo(font).family(), standIn);
+            QCOMPARE(sample->text(), QStringLiteral("Font Example"));
+        }
+    }
+
+    void font_hint_ignores_keys()
+    {
+        ScriptedPlatform platform;
+        frm_gmt_def form(contextFor(platform));
+        form.show();
+        auto* hint = child<QPlainTextEdit>(form, "Text1");
+        hint->setFocus();
+        QTest::keyClicks(hint, QStringLiteral("abc"));
+        QTest::keyClick(hint, Qt::Key_Backspace);
+        QTest::keyClick(hint, Qt::Key_Delete);
+        QCOMPARE(hint->toPlainText(), QStringLiteral(" See gmtdefaults"));
+    }
+};
+
+QTEST_MAIN(TestCatalogueWindows)
+#include "tst_catalogue_windows.moc"
