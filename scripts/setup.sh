@@ -2,6 +2,7 @@
 # Installs what building and testing Mapquill needs on Debian 12, where missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev libgl1-mesa-dev xvfb xauth)
+packages+=(proj-bin)   # cs2cs: the Swiss grid tests compare with it, the benchmark runs it
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
