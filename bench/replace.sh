@@ -40,7 +40,7 @@ peer=$(measure sh -c "LC_ALL=C sed 's/A/B/g' '$out/in.txt' >'$out/peer.txt'")
 read -r ours_t ours_m <<<"$ours"
 read -r peer_t peer_m <<<"$peer"
 cmp -s "$out/ours.txt" "$out/peer.txt" || { echo "replace.sh: outputs differ" >&2; exit 1; }
-echo "replace: $(du -m "$out/in.txt" | cut -f1) MB, median of $runs runs, same bytes as sed"
+echo "replace: $(($(wc -c <"$out/in.txt") / 1000000)) MB, median of $runs runs, same bytes as sed"
 echo "  mapquill-tools replace  ${ours_t} s  peak ${ours_m} KB"
 echo "  sed 's/A/B/g'           ${peer_t} s  peak ${peer_m} KB"
 awk -v a="$ours_t" -v b="$peer_t" 'BEGIN { printf "  ratio (sed / ours)     %.2f\n", (a > 0 ? b / a : 0) }'

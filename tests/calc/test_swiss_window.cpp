@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -154,6 +155,8 @@ void TestSwissWindow::convert()
     QCOMPARE(label4(w), QString("Please wait: ..."));
     QTRY_COMPARE(label4(w), label);
     QCOMPARE(files.read("out.txt"), output);
+    auto* bar = child<QProgressBar>(w, "progress_bar");
+    if (message.isEmpty()) QCOMPARE(bar->value(), bar->maximum());
     QCOMPARE(p.messages.shown.size(), message.isEmpty() ? 0u : 1u);
     if (!message.isEmpty()) {
         QVERIFY2(p.messages.shown[0].text.contains(message), qPrintable(p.messages.shown[0].text));

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -51,6 +52,9 @@ frm_swiss::frm_swiss(const mq::tools::ToolContext& context, QWidget* parent)
     Command2 = named(new QPushButton("Browes ...", this), "Command2");
     Command3 = named(new QPushButton("Convert", this), "Command3");
     Label4 = named(new QLabel("-", this), "Label4");
+    progress_bar = named(new QProgressBar(this), "progress_bar");
+    progress_bar->setRange(0, 1000);
+    progress_bar->setTextVisible(false);
     Text1->setMinimumWidth(300);
     Text1->setPlaceholderText("input file");
     Text2->setPlaceholderText("output file");
@@ -77,6 +81,7 @@ frm_swiss::frm_swiss(const mq::tools::ToolContext& context, QWidget* parent)
     auto* run_row = new QHBoxLayout;
     run_row->addWidget(Command3);
     run_row->addWidget(Label4, 1);
+    run_row->addWidget(progress_bar, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(kind_row);
@@ -90,7 +95,10 @@ frm_swiss::frm_swiss(const mq::tools::ToolContext& context, QWidget* parent)
     connect(Command2, &QPushButton::clicked, this, &frm_swiss::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frm_swiss::Command3_Click);
     connect(bridge_, &mq::tools::WorkerBridge::progress, this,
-            [this](const mq::tools::Progress& p) { Label4->setText("Row #: " + QString::number(p.count)); });
+            [this](const mq::tools::Progress& p) {
+                Label4->setText("Row #: " + QString::number(p.count));
+                if (p.total > 0) progress_bar->setValue(static_cast<int>(1000 * p.done / p.total));
+            });
 }
 
 frm_swiss::~frm_swiss() { bridge_->stopAndWait(); }
@@ -137,6 +145,7 @@ void frm_swiss::Command3_Click()
         [this, result] {
             if (result->ok()) {
                 Label4->setText("Converting finished!");
+                progress_bar->setValue(progress_bar->maximum());
                 return;
             }
             Label4->setText("-");
@@ -145,5 +154,7 @@ void frm_swiss::Command3_Click()
                                                  mq::platform::MessageButtons::Ok,
                                                  mq::platform::MessageIcon::Exclamation, windowTitle());
         });
-    if (started) Label4->setText("Please wait: ...");
+    if (!started) return;
+    Label4->setText("Please wait: ...");
+    progress_bar->setValue(0);
 }

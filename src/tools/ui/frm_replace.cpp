@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -85,6 +86,9 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
     do_kml = named(new QCheckBox("do kml convert", this), "do_kml");
     Command1 = named(new QPushButton("Start replace", this), "Command1");
     Label4 = named(new QLabel("Line #:", this), "Label4");
+    progress_bar = named(new QProgressBar(this), "progress_bar");
+    progress_bar->setRange(0, 1000);
+    progress_bar->setTextVisible(false);
 
     auto* files = new QGridLayout;
     files->addWidget(Label3, 0, 0, 1, 2);
@@ -127,6 +131,7 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
     auto* run = new QHBoxLayout;
     run->addWidget(Command1);
     run->addWidget(Label4, 1);
+    run->addWidget(progress_bar, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(files);
@@ -142,6 +147,7 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
     connect(Command3, &QToolButton::clicked, this, &frm_replace::Command3_Click);
     connect(bridge_, &mq::tools::WorkerBridge::progress, this, [this](const mq::tools::Progress& p) {
         if (p.count >= 1000) Label4->setText("Line #:  " + QString::number(p.count / 1000) + "000");
+        if (p.total > 0) progress_bar->setValue(static_cast<int>(1000 * p.done / p.total));
     });
 }
 
@@ -211,10 +217,13 @@ void frm_replace::Command1_Click()
         },
         [this, result] {
             Label4->setText("-");
+            if (result->ok()) progress_bar->setValue(progress_bar->maximum());
             if (result->ok() || !context_.services.messages) return;
             context_.services.messages->show(QString::fromStdString(result->error().text()),
                                              mq::platform::MessageButtons::Ok,
                                              mq::platform::MessageIcon::Exclamation, windowTitle());
         });
-    if (started) Label4->setText("Please wait: ...");
+    if (!started) return;
+    Label4->setText("Please wait: ...");
+    progress_bar->setValue(0);
 }

@@ -21,6 +21,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
@@ -79,4 +80,5 @@ private:
     QCheckBox* do_kml = nullptr;
     QPushButton* Command1 = nullptr;
     QLabel* Label4 = nullptr;
+    QProgressBar* progress_bar = nullptr;   // share of the input read
 };
