@@ -40,12 +40,8 @@ void TestCliFiles::run_data()
                                                << "line 2: the line has fewer than three fields";
     QTest::newRow("swiss bad order") << QStringList{"swiss", "IN", "OUT", "--order", "xz"} << swiss << 2
                                      << QByteArray("<missing>") << "--order";
-    QTest::newRow("swiss same file") << QStringList{"swiss", "IN", "IN"} << swiss << 1 << QByteArray("<missing>")
-                                     << "the output file is the input file";
 
     const QByteArray lines = "a\tb\n-x-\r\nc\n";
-    QTest::newRow("replace defaults") << QStringList{"replace", "IN", "OUT"} << lines << 0
-                                      << QByteArray("a\tb\r\n-x-\r\nc\r\n") << "";
     QTest::newRow("replace rows, dash texts, append")
         << QStringList{"replace", "IN", "OUT", "--replace", "TAB", ",", "--replace", "-", "\\t", "--append", "-;"}
         << lines << 0 << QByteArray("a,b-;\r\n\tx\t-;\r\nc-;\r\n") << "";
