@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 using mq::calc::swiss_to_wgs84;
@@ -19,7 +20,7 @@ constexpr double kMetresPerDegree = 111320.0;
 // Distance in metres between two nearby WGS 84 points.
 double metres_apart(double lon1, double lat1, double lon2, double lat2)
 {
-    const double dx = (lon1 - lon2) * kMetresPerDegree * std::cos(lat1 * M_PI / 180);
+    const double dx = (lon1 - lon2) * kMetresPerDegree * std::cos(lat1 * std::numbers::pi / 180);
     const double dy = (lat1 - lat2) * kMetresPerDegree;
     return std::hypot(dx, dy);
 }
