@@ -266,9 +266,10 @@ Result<ReplaceSummary> replace_in_file(const std::string& input, const std::stri
         for (; found < 4 && reader.next(line); ++found) group[static_cast<std::size_t>(found)].assign(line);
         if (found < 4) {
             if (in.failed()) break;
-            bad = Error{"a placemark needs this line and three more, but only " + std::to_string(found - 1) +
-                            (found == 2 ? " follows" : " follow"),
-                        input, first_line};
+            const std::string rest = found == 1   ? "the file ends after it"
+                                     : found == 2 ? "only 1 follows"
+                                                  : "only 2 follow";
+            bad = Error{"a placemark needs this line and three more, but " + rest, input, first_line};
             failed = true;
             break;
         }
