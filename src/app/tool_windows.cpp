@@ -6,6 +6,8 @@
 #include "app/mdiform1.h"
 #include "catalogue/ui/form_color.h"
 #include "catalogue/ui/frm_gmt_def.h"
+#include "calc/ui/frm_swiss.h"
+#include "tools/ui/frm_replace.h"
 
 namespace mq::app {
 
@@ -30,6 +32,8 @@ const std::vector<ToolWindowEntry>& toolWindowTable()
              return new Form_color(c, editor);
          }},
         {"mn_gmt_defaults", "frm_gmt_def", "", [](const ToolContext& c) { return new frm_gmt_def(c); }},
+        {"mn_swiss", "frm_swiss", "", [](const ToolContext& c) { return new frm_swiss(c); }},
+        {"mn_replace", "frm_replace", "", [](const ToolContext& c) { return new frm_replace(c); }},
     };
     return table;
 }

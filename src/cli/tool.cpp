@@ -11,6 +11,8 @@ namespace {
 constexpr std::array kSubcommands = {
     Subcommand{"latlon", "convert a latitude or longitude between notations", run_latlon},
     Subcommand{"gridstep", "work out gridding steps for one axis of a region", run_gridstep},
+    Subcommand{"swiss", "convert a Swiss grid file to WGS 84 longitude, latitude (or back)", run_swiss},
+    Subcommand{"replace", "replace texts in a text file, select lines, write KML placemarks", run_replace},
 };
 
 bool is_value(std::string_view arg) {

@@ -51,5 +51,7 @@ void complain(std::ostream& err, std::string_view tool, std::string_view message
 // The subcommands.
 int run_latlon(Args args, std::ostream& out, std::ostream& err);
 int run_gridstep(Args args, std::ostream& out, std::ostream& err);
+int run_swiss(Args args, std::ostream& out, std::ostream& err);
+int run_replace(Args args, std::ostream& out, std::ostream& err);
 
 }  // namespace mq::cli

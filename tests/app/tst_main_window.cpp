@@ -220,8 +220,12 @@ void TestMainWindow::toolWindowsExistAtMostOnce()
     // Windows that are not there yet do nothing harmful.
     f.main->Toolbar1_ButtonClick("Color");
     f.main->Toolbar1_ButtonClick("color");
-    f.trigger("mn_swiss");
     QVERIFY(f.main->isVisible());
+    // The file tools open from the Tools menu.
+    f.trigger("mn_swiss");
+    QVERIFY(f.main->openWindow("frm_swiss"));
+    f.trigger("mn_replace");
+    QVERIFY(f.main->openWindow("frm_replace"));
 }
 
 void TestMainWindow::clockShowsTheTime()

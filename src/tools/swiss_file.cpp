@@ -1,0 +1,130 @@
+#include "tools/swiss_file.h"
+
+#include "calc/swiss_grid.h"
+#include "common/file_stream.h"
+#include "common/number_rules.h"
+
+#include <cmath>
+
+namespace mq::tools {
+
+namespace {
+
+// Names of the first two fields in messages, by direction and order.
+const char* field_name(const SwissFileOptions& o, int field)
+{
+    const bool first_is_x = (field == 1) != o.yx;
+    if (o.to_swiss) return first_is_x ? "longitude" : "latitude";
+    return first_is_x ? "X" : "Y";
+}
+
+Error not_a_number(const SwissFileOptions& o, int field, std::string_view text)
+{
+    constexpr std::size_t kShown = 40;
+    std::string shown(text.substr(0, kShown));
+    if (text.size() > kShown) shown += "...";
+    return Error{"field " + std::to_string(field) + " (" + field_name(o, field) + ") is not a number: '" +
+                     shown + "'",
+                 {}, 0};
+}
+
+}  // namespace
+
+std::string swiss_delimiter(std::string_view choice)
+{
+    if (choice == "TAB") return "\t";
+    if (choice == "Space") return " ";
+    return std::string(choice);
+}
+
+Result<SwissRecord> read_swiss_line(std::string_view line, const SwissFileOptions& options)
+{
+    const std::string_view d = options.delimiter;
+    // An empty delimiter splits nothing: the line is one field.
+    const std::size_t end1 = d.empty() ? std::string_view::npos : line.find(d);
+    const std::size_t end2 = end1 == std::string_view::npos ? end1 : line.find(d, end1 + d.size());
+    if (end2 == std::string_view::npos) return Error{"the line has fewer than three fields", {}, 0};
+    const std::size_t start3 = end2 + d.size();
+    const std::size_t end3 = line.find(d, start3);
+    const std::string_view field1 = line.substr(0, end1);
+    const std::string_view field2 = line.substr(end1 + d.size(), end2 - end1 - d.size());
+
+    const auto a = numbers::read_number(field1);
+    if (!a) return not_a_number(options, 1, field1);
+    const auto b = numbers::read_number(field2);
+    if (!b) return not_a_number(options, 2, field2);
+
+    SwissRecord record;
+    record.third = end3 == std::string_view::npos ? line.substr(start3) : line.substr(start3, end3 - start3);
+    // Put the coordinates in X, Y (or longitude, latitude) order.
+    record.first = options.yx ? *b : *a;
+    record.second = options.yx ? *a : *b;
+    if (options.to_swiss && (std::abs(record.first) > 180 || std::abs(record.second) > 90))
+        return Error{"longitude or latitude out of range", {}, 0};
+    return record;
+}
+
+void write_swiss_line(const SwissRecord& record, const SwissFileOptions& options, std::string& out)
+{
+    if (options.to_swiss) {
+        const calc::SwissGrid grid = calc::wgs84_to_swiss(record.first, record.second);
+        out += numbers::format_pattern(grid.y, "0.00");
+        out += '\t';
+        out += numbers::format_pattern(grid.x, "0.00");
+    } else {
+        const calc::LonLat ll = calc::swiss_to_wgs84(record.first, record.second);
+        char text[numbers::kGeneralTextMax];
+        out.append(text, numbers::general_text_to(text, ll.lon));
+        out += '\t';
+        out.append(text, numbers::general_text_to(text, ll.lat));
+    }
+    out += '\t';
+    out += record.third;
+    out += "\r\n";
+}
+
+Result<SwissSummary> convert_swiss_file(const std::string& input, const std::string& output,
+                                        const SwissFileOptions& options, const ProgressFn& progress,
+                                        const StopFn& stop)
+{
+    if (auto distinct = io::check_distinct_files(input, output); !distinct) return distinct.error();
+    io::InputFile in;
+    if (auto opened = in.open(input); !opened) return opened.error();
+    io::OutputFile out;
+    if (auto created = out.open(output); !created) return created.error();
+
+    SwissSummary summary;
+    io::LineReader reader(in);
+    std::string_view line;
+    std::string text;   // the output line, reused
+    Error bad;
+    bool failed = false;
+    while (reader.next(line)) {
+        if (stop && stop()) {
+            summary.stopped = true;
+            break;
+        }
+        if (line.empty()) continue;
+        const auto record = read_swiss_line(line, options);
+        if (!record) {
+            bad = record.error();
+            failed = true;
+            break;
+        }
+        text.clear();
+        write_swiss_line(record.value(), options, text);
+        out.write(text);
+        ++summary.rows;
+        if (progress) progress({summary.rows, in.position(), in.size()});
+    }
+    if (in.failed()) return in.error();   // the output is dropped
+    if (auto committed = out.commit(); !committed) return committed.error();
+    if (failed) {
+        bad.file = input;
+        bad.line = reader.line_number();
+        return bad;
+    }
+    return summary;
+}
+
+}  // namespace mq::tools

@@ -1,0 +1,229 @@
+#include "tools/ui/frm_replace.h"
+
+#include "calc/ui/key_filter.h"
+#include "tools/replace_text.h"
+#include "tools/ui/worker_bridge.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+constexpr const char* kFilter =
+    "All Files (*.*)|*.*|Text Files"
+    "(*.txt)|*.txt|Batch Files (*.bat)|*.bat|Color Files (*.cpt)|*.cpt"
+    "|LaLo ASCII (*.lalo)|*.lalo|xyz ASCII (*.xyz)|*.xyz|Awk script (*.awk)|*.awk";
+constexpr int kXyzEntry = 6;
+
+template <class W>
+W* named(W* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+std::string text_of(const QLineEdit* box) { return box->text().toStdString(); }
+
+}  // namespace
+
+frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window), context_(context), bridge_(new mq::tools::WorkerBridge(this))
+{
+    setObjectName("frm_replace");
+    setWindowTitle("Replace Text in Text File");
+
+    Label3 = named(new QLabel("Input file: ASCII file with text to be replaced:", this), "Label3");
+    Text3 = named(new QLineEdit(this), "Text3");
+    Command2 = named(new QToolButton(this), "Command2");
+    Label5 = named(new QLabel("Output file: ASCII file with replaced text:", this), "Label5");
+    Text4 = named(new QLineEdit(this), "Text4");
+    Command3 = named(new QToolButton(this), "Command3");
+    for (QToolButton* b : {Command2, Command3}) {
+        b->setIcon(context_.filePicture);
+        b->setIconSize(QSize(20, 20));
+    }
+    Label1 = named(new QLabel("Text to replace", this), "Label1");
+    Label2 = named(new QLabel("Text to fill in", this), "Label2");
+    ck_entire = named(new QCheckBox("Entire File", this), "ck_entire");
+    t_ent_rep = named(new QLineEdit(this), "t_ent_rep");
+    t_ent_fill = named(new QLineEdit(this), "t_ent_fill");
+    Label7 = named(new QLabel("Line by Line", this), "Label7");
+    for (int i = 0; i < 4; ++i) {
+        const auto n = static_cast<std::size_t>(i);
+        Check[n] = named(new QCheckBox("Replace", this), QString("Check%1").arg(i + 1));
+        t_rep[n] = named(new QLineEdit(this), QString("t_%1_rep").arg(i + 1));
+        t_fill[n] = named(new QLineEdit(this), QString("t_%1_fill").arg(i + 1));
+    }
+    Check[0]->setChecked(true);
+    ck_add_to_each_line = named(new QCheckBox("Add to each line", this), "ck_add_to_each_line");
+    tx_add = named(new QLineEdit(this), "tx_add");
+    Check6 = named(new QCheckBox("Take line if", this), "Check6");
+    Check6->setToolTip("Takes only those lines which (not)contain the specified string.");
+    Text1 = named(new QLineEdit(this), "Text1");
+    Option1 = named(new QRadioButton("exist.", this), "Option1");
+    Option1->setChecked(true);
+    Option2 = named(new QRadioButton("not exist.", this), "Option2");
+    Check5 = named(new QCheckBox("Take each", this), "Check5");
+    Check5->setToolTip("Takes only each specified line");
+    Check5->setChecked(true);
+    Check5->installEventFilter(this);
+    Text2 = named(new QLineEdit("1", this), "Text2");
+    Text2->setMaximumWidth(60);
+    // "/" and the digits.
+    mq::calc::ui::KeyFilter::install(Text2, [](int code) { return code >= 47 && code <= 57; });
+    Label6 = named(new QLabel("line.", this), "Label6");
+    do_kml = named(new QCheckBox("do kml convert", this), "do_kml");
+    Command1 = named(new QPushButton("Start replace", this), "Command1");
+    Label4 = named(new QLabel("Line #:", this), "Label4");
+    progress_bar = named(new QProgressBar(this), "progress_bar");
+    progress_bar->setRange(0, 1000);
+    progress_bar->setTextVisible(false);
+
+    auto* files = new QGridLayout;
+    files->addWidget(Label3, 0, 0, 1, 2);
+    files->addWidget(Text3, 1, 0);
+    files->addWidget(Command2, 1, 1);
+    files->addWidget(Label5, 2, 0, 1, 2);
+    files->addWidget(Text4, 3, 0);
+    files->addWidget(Command3, 3, 1);
+    Text3->setMinimumWidth(360);
+
+    auto* texts = new QGridLayout;
+    texts->addWidget(Label1, 0, 1);
+    texts->addWidget(Label2, 0, 2);
+    texts->addWidget(ck_entire, 1, 0);
+    texts->addWidget(t_ent_rep, 1, 1);
+    texts->addWidget(t_ent_fill, 1, 2);
+    texts->addWidget(Label7, 2, 0);
+    for (int i = 0; i < 4; ++i) {
+        const auto n = static_cast<std::size_t>(i);
+        texts->addWidget(Check[n], 3 + i, 0);
+        texts->addWidget(t_rep[n], 3 + i, 1);
+        texts->addWidget(t_fill[n], 3 + i, 2);
+    }
+    texts->addWidget(ck_add_to_each_line, 7, 0);
+    texts->addWidget(tx_add, 7, 1, 1, 2);
+
+    auto* take_if = new QHBoxLayout;
+    take_if->addWidget(Check6);
+    take_if->addWidget(Text1, 1);
+    take_if->addWidget(Option1);
+    take_if->addWidget(Option2);
+
+    auto* take_each = new QHBoxLayout;
+    take_each->addWidget(Check5);
+    take_each->addWidget(Text2);
+    take_each->addWidget(Label6);
+    take_each->addStretch(1);
+    take_each->addWidget(do_kml);
+
+    auto* run = new QHBoxLayout;
+    run->addWidget(Command1);
+    run->addWidget(Label4, 1);
+    run->addWidget(progress_bar, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(files);
+    layout->addSpacing(6);
+    layout->addLayout(texts);
+    layout->addLayout(take_if);
+    layout->addLayout(take_each);
+    layout->addSpacing(6);
+    layout->addLayout(run);
+
+    connect(Command1, &QPushButton::clicked, this, &frm_replace::Command1_Click);
+    connect(Command2, &QToolButton::clicked, this, &frm_replace::Command2_Click);
+    connect(Command3, &QToolButton::clicked, this, &frm_replace::Command3_Click);
+    connect(bridge_, &mq::tools::WorkerBridge::progress, this, [this](const mq::tools::Progress& p) {
+        if (p.count >= 1000) Label4->setText("Line #:  " + QString::number(p.count / 1000) + "000");
+        if (p.total > 0) progress_bar->setValue(static_cast<int>(1000 * p.done / p.total));
+    });
+}
+
+frm_replace::~frm_replace() { bridge_->stopAndWait(); }
+
+bool frm_replace::eventFilter(QObject* watched, QEvent* event)
+{
+    // The mouse over "Take each" shows the count in its tooltip.
+    if (watched == Check5 && (event->type() == QEvent::Enter || event->type() == QEvent::ToolTip))
+        Check5->setToolTip("Takes only each " + Text2->text() + " line.");
+    return QWidget::eventFilter(watched, event);
+}
+
+QString frm_replace::choose_file(bool save)
+{
+    auto* dialog = context_.services.dialog;
+    if (!dialog) return {};
+    auto& state = dialog->state();
+    state.cancelError = true;
+    state.hideReadOnly = true;
+    state.filter = kFilter;
+    state.filterIndex = kXyzEntry;
+    if (!(save ? dialog->showSave() : dialog->showOpen())) return {};
+    return state.fileName;
+}
+
+void frm_replace::Command2_Click()
+{
+    const QString path = choose_file(false);
+    if (!path.isEmpty()) Text3->setText(path);
+}
+
+void frm_replace::Command3_Click()
+{
+    const QString path = choose_file(true);
+    if (!path.isEmpty()) Text4->setText(path);
+}
+
+mq::tools::ReplaceSettings frm_replace::read_controls() const
+{
+    mq::tools::ReplaceSettings s;
+    s.entire = ck_entire->isChecked();
+    s.entire_search = text_of(t_ent_rep);
+    s.entire_fill = text_of(t_ent_fill);
+    for (std::size_t i = 0; i < 4; ++i) s.rows[i] = {Check[i]->isChecked(), text_of(t_rep[i]), text_of(t_fill[i])};
+    s.add_to_each_line = ck_add_to_each_line->isChecked();
+    s.add_text = text_of(tx_add);
+    s.take_if = Check6->isChecked();
+    s.take_if_text = text_of(Text1);
+    s.take_if_exists = Option1->isChecked();
+    s.take_each = Check5->isChecked();
+    s.take_each_count = text_of(Text2);
+    s.kml = do_kml->isChecked();
+    return s;
+}
+
+void frm_replace::Command1_Click()
+{
+    if (Text3->text().isEmpty() || Text4->text().isEmpty()) return;
+    const std::string input = text_of(Text3);
+    const std::string output = text_of(Text4);
+    const mq::tools::ReplaceSettings settings = read_controls();
+    auto result = std::make_shared<mq::Result<mq::tools::ReplaceSummary>>(mq::tools::ReplaceSummary{});
+    const bool started = bridge_->start(
+        [=](mq::tools::RunControl& control) {
+            *result = mq::tools::replace_in_file(input, output, settings, control.progress_fn(), control.stop_fn());
+        },
+        [this, result] {
+            Label4->setText("-");
+            if (result->ok()) progress_bar->setValue(progress_bar->maximum());
+            if (result->ok() || !context_.services.messages) return;
+            context_.services.messages->show(QString::fromStdString(result->error().text()),
+                                             mq::platform::MessageButtons::Ok,
+                                             mq::platform::MessageIcon::Exclamation, windowTitle());
+        });
+    if (!started) return;
+    Label4->setText("Please wait: ...");
+    progress_bar->setValue(0);
+}
