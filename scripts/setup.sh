@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building and testing Mapquill needs on Debian 12, where missing.
 set -euo pipefail
-<<<<<<< HEAD
-packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev libgl1-mesa-dev xvfb xauth libcli11-dev locales gmt fonts-urw-base35)
-=======
-packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev libgl1-mesa-dev xvfb xauth)
-packages+=(proj-bin)   # cs2cs: the Swiss grid tests compare with it, the benchmark runs it
->>>>>>> i14
+packages=(
+  cmake ninja-build g++ clang          # the build
+  qt6-base-dev qt6-svg-dev libgl1-mesa-dev
+  libcli11-dev                         # mapquill-tools' arguments
+  xvfb xauth locales                   # window tests, the decimal-comma test
+  gmt fonts-urw-base35                 # colour tables checked by GMT; the font samples
+  proj-bin                             # cs2cs: coordinate tests compare with it
+)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
