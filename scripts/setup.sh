@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
 # Installs what building and testing Mapquill needs on Debian 12, where missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev libgl1-mesa-dev xvfb xauth)
+packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev libgl1-mesa-dev xvfb xauth
+          libcli11-dev doctest-dev git)
+# The Windows check (scripts/windows-check.sh) cross-builds with mingw-w64 and
+# runs the result under Wine.
+if [ "${MAPQUILL_WINDOWS_CHECK:-0}" = 1 ]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

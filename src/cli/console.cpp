@@ -1,0 +1,54 @@
+// The process side of mapquill-tools: its command line and its stdout.
+#include "cli/tool.h"
+
+#include "common/utf8.h"
+
+#include <cerrno>
+#include <system_error>
+
+#ifdef _WIN32
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#include <shellapi.h>
+#include <fcntl.h>
+#include <io.h>
+#include <cstdio>
+#endif
+
+namespace mq::cli {
+
+std::vector<std::string> command_line_arguments(int argc, char** argv) {
+#ifdef _WIN32
+    // argv holds the arguments in the ANSI code page, where "ü" is one byte
+    // and most other scripts are lost; the wide command line has them all.
+    int count = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        std::vector<std::string> args;
+        for (int i = 1; i < count; ++i) args.push_back(text::utf8_from_wide(wide[i]));
+        LocalFree(wide);
+        return args;
+    }
+#endif
+    return {argv + (argc > 0 ? 1 : 0), argv + argc};
+}
+
+void prepare_output() {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);   // our texts are UTF-8; a console shows them as such
+#endif
+}
+
+int finish_output(std::ostream& out, std::ostream& err, int code) {
+    errno = 0;
+    out.flush();
+    if (out) return code;
+    const int error = errno;
+    std::string message = "could not write the output";
+    if (error != 0) message += ": " + std::generic_category().message(error);
+    complain(err, "", message);
+    return code == kSuccess ? kBadInput : code;
+}
+
+}  // namespace mq::cli
