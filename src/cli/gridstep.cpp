@@ -2,6 +2,8 @@
 #include "calc/grid_steps.h"
 #include "cli/tool.h"
 
+#include <CLI/CLI.hpp>
+
 namespace mq::cli {
 
 namespace {

@@ -2,6 +2,8 @@
 #include "calc/notation.h"
 #include "cli/tool.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <sstream>
 

@@ -1,5 +1,7 @@
 #include "cli/tool.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <array>
 

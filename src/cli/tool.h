@@ -2,8 +2,8 @@
 // table entry a subcommand provides, reading its arguments with CLI11 and
 // writing its output.
 //
-// A subcommand declares its options on a CLI::App and lets read_arguments do
-// the rest (help, usage errors, negative values):
+// A subcommand includes <CLI/CLI.hpp>, declares its options on a CLI::App and
+// lets read_arguments do the rest (help, usage errors, negative values):
 //
 //     int run_example(Args args, std::ostream& out, std::ostream& err) {
 //         CLI::App app;
@@ -24,14 +24,16 @@
 // positional value (-0.5e3).
 #pragma once
 
-#include <CLI/CLI.hpp>
-
 #include <optional>
 #include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace CLI {
+class App;
+}
 
 namespace mq::cli {
 
