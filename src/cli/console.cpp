@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <cstdio>
+#include <cstdlib>
 #endif
 
 namespace mq::cli {
@@ -35,10 +36,21 @@ std::vector<std::string> command_line_arguments(int argc, char** argv) {
     return {argv + (argc > 0 ? 1 : 0), argv + argc};
 }
 
+#ifdef _WIN32
+namespace {
+UINT g_console_code_page = 0;
+void restore_console_code_page() { SetConsoleOutputCP(g_console_code_page); }
+}  // namespace
+#endif
+
 void prepare_output() {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
-    SetConsoleOutputCP(CP_UTF8);   // our texts are UTF-8; a console shows them as such
+    // Our texts are UTF-8; a console shows them as such while we run, and
+    // gets its own code page back when we end.
+    g_console_code_page = GetConsoleOutputCP();
+    if (g_console_code_page != 0 && g_console_code_page != CP_UTF8 && SetConsoleOutputCP(CP_UTF8))
+        std::atexit(restore_console_code_page);
 #endif
 }
 
