@@ -18,8 +18,10 @@
 //         return kSuccess;
 //     }
 //
-// Then add the subcommand to the table in tool.cpp and its name to the list
-// in scripts/windows-check.sh. Options take their values as "--count 5" or
+// Then add the subcommand to the table in tool.cpp, and its commands to the
+// lists in scripts/windows-check.sh (`commands`; also `path_commands` when it
+// reads or writes files, whose names it opens through mq::text::path_from_utf8
+// from common/utf8.h). Options take their values as "--count 5" or
 // "--count=5"; a value may start with "-" (--min -10:30), and so may a
 // positional value (-0.5e3).
 #pragma once
