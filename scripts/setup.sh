@@ -8,7 +8,13 @@ packages=(
   xvfb xauth locales                   # window tests, the decimal-comma test
   gmt fonts-urw-base35                 # colour tables checked by GMT; the font samples
   proj-bin                             # cs2cs: coordinate tests compare with it
+  doctest-dev git                      # the plain tests; the path-name check
 )
+# The Windows check (scripts/windows-check.sh) cross-builds with mingw-w64 and
+# runs the result under Wine.
+if [ "${MAPQUILL_WINDOWS_CHECK:-0}" = 1 ]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -19,11 +19,17 @@ std::optional<std::string> held_step_text(double value) {
     return num::format_pattern(num::round_to(value, 8), kStepPattern);
 }
 
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string quoted(std::string_view text) {
+    std::string out;   // appended: "'" + std::string(text) trips GCC 12's -Wrestrict
+    out.reserve(text.size() + 2);
+    out += '\'';
+    out += text;
+    out += '\'';
+    return out;
+}
 
-}  // namespace
-
-std::optional<std::string> read_value_text(std::string_view text) {
+// The value of a value text before it is rounded to 6 decimals.
+std::optional<double> read_value(std::string_view text) {
     const bool negative = !text.empty() && text.front() == '-';
     if (negative) text.remove_prefix(1);
     const std::string padded = std::string(text) + ":0:0:0";
@@ -39,7 +45,15 @@ std::optional<std::string> read_value_text(std::string_view text) {
     double value = parts[0] + parts[1] / 60 + parts[2] / 3600;
     if (negative) value = -value;
     if (!std::isfinite(value)) return std::nullopt;
-    return num::format_pattern(num::round_to(value, 6), kValuePattern);
+    return value;
+}
+
+}  // namespace
+
+std::optional<std::string> read_value_text(std::string_view text) {
+    const auto value = read_value(text);
+    if (!value) return std::nullopt;
+    return num::format_pattern(num::round_to(*value, 6), kValuePattern);
 }
 
 std::optional<std::string> three_notation_text(std::string_view decimal_text) {
@@ -117,7 +131,11 @@ GridStepResult calculate_grid_steps(const GridStepInput& in) {
         if (!step_text) {
             note("the step size " + quoted(in.size) + " is not a number");
         } else if (step <= 0) {
-            note("the step size must be greater than 0");
+            // A positive size below 0.0000005 is held as 0.0000000.
+            if (step == 0 && read_value(in.size).value_or(0) > 0)
+                note("the step size " + quoted(in.size) + " is too small: it rounds to 0 at six decimals");
+            else
+                note("the step size must be greater than 0");
         } else if (delta) {
             const double n = num::round_to(*delta / step, 0);
             if (std::isfinite(n)) {

@@ -36,7 +36,13 @@ std::string_view whole_part(std::string_view text) { return text.empty() ? "0" :
 
 // "0" followed by a fractional part that starts with "." (or is empty).
 std::optional<double> read_fraction(std::string_view fraction) {
-    return num::read_number("0" + std::string(fraction));
+    // Appended rather than "0" + std::string(...), which GCC 12 misreads as
+    // an overlapping copy (-Wrestrict) in optimised builds.
+    std::string text;
+    text.reserve(fraction.size() + 1);
+    text += '0';
+    text += fraction;
+    return num::read_number(text);
 }
 
 // Failures inside one conversion; the problem names the first that occurred.

@@ -2,8 +2,10 @@
 #include "calc/notation.h"
 #include "cli/tool.h"
 
-#include <array>
-#include <charconv>
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <sstream>
 
 namespace mq::cli {
 
@@ -11,7 +13,8 @@ namespace {
 
 constexpr std::string_view kTool = "latlon";
 
-void usage(std::ostream& out) {
+std::string help_text() {
+    std::ostringstream out;
     out << "usage: mapquill-tools latlon TEXT [--conversion N]\n"
            "\n"
            "Converts one latitude or longitude between notations and prints the result.\n"
@@ -31,40 +34,29 @@ void usage(std::ostream& out) {
            "\n"
            "Exit status: 0 with the result on stdout; 1 when the text gives no result;\n"
            "2 on a usage error.\n";
+    return out.str();
+}
+
+// The conversion that suits the notation of `text`. "," reads as "." here
+// too, so 10,5 is decimal degrees like 10.5.
+int suited_conversion(std::string_view text) {
+    std::string body = calc::prepare_notation(text).body;
+    std::replace(body.begin(), body.end(), ',', '.');
+    return calc::detect_notation(body).selected.value_or(0);
 }
 
 }  // namespace
 
 int run_latlon(Args args, std::ostream& out, std::ostream& err) {
-    static constexpr std::array<std::string_view, 1> kOptions = {"--conversion"};
-    const ParsedArgs parsed = parse_args(args, kOptions);
-    if (parsed.help) {
-        usage(out);
-        return kSuccess;
-    }
-    std::string problem = parsed.error;
-    if (problem.empty() && parsed.values.size() != 1)
-        problem = parsed.values.empty() ? "TEXT is missing" : "only one TEXT is taken";
+    CLI::App app;
+    std::string text;
     int conversion = -1;
-    if (problem.empty()) {
-        if (const auto it = parsed.options.find("--conversion"); it != parsed.options.end()) {
-            const std::string& n = it->second;
-            const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), conversion);
-            if (ec != std::errc() || end != n.data() + n.size() || conversion < 0 ||
-                conversion >= calc::kConversionCount)
-                problem = "--conversion takes a number from 0 to 5, not '" + n + "'";
-        }
-    }
-    if (!problem.empty()) {
-        complain(err, kTool, problem + " (mapquill-tools latlon --help)");
-        return kUsage;
-    }
+    app.add_option("TEXT", text)->required();
+    CLI::Option* given = app.add_option("--conversion", conversion)
+                             ->check(CLI::Range(0, calc::kConversionCount - 1));
+    if (const auto done = read_arguments(app, kTool, help_text(), args, out, err)) return *done;
 
-    const std::string& text = parsed.values.front();
-    if (conversion < 0) {
-        const auto detection = calc::detect_notation(calc::prepare_notation(text).body);
-        conversion = detection.selected.value_or(0);
-    }
+    if (given->count() == 0) conversion = suited_conversion(text);
     const auto converted = calc::convert_notation(text, conversion);
     if (!converted.result) {
         complain(err, kTool,

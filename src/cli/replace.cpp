@@ -1,6 +1,8 @@
 // mapquill-tools replace IN OUT [--entire SEARCH FILL] [--replace SEARCH FILL]...
 //   [--append TEXT] [--take-if TEXT | --take-if-not TEXT] [--every N | --no-every] [--kml]
-#include "cli/cli_app.h"
+#include "cli/tool.h"
+
+#include <CLI/CLI.hpp>
 #include "cli/text_options.h"
 #include "tools/replace_text.h"
 
@@ -58,7 +60,7 @@ int run_replace(Args args, std::ostream& out, std::ostream& err)
     };
     if (!texts.error.empty()) return usage_error(texts.error);
     std::vector<std::string_view> rest(texts.rest.begin(), texts.rest.end());
-    if (const auto code = parse_cli(app, kTool, rest, out, err)) return *code;
+    if (const auto code = read_arguments(app, kTool, app.help(), rest, out, err)) return *code;
 
     auto& v = texts.values;
     for (const char* once : {"--entire", "--append", "--take-if", "--take-if-not"})

@@ -1,5 +1,7 @@
 // mapquill-tools swiss IN OUT [--delimiter ,|TAB|Space|TEXT] [--order xy|yx] [--to-swiss]
-#include "cli/cli_app.h"
+#include "cli/tool.h"
+
+#include <CLI/CLI.hpp>
 #include "cli/text_options.h"
 #include "tools/swiss_file.h"
 
@@ -52,7 +54,7 @@ int run_swiss(Args args, std::ostream& out, std::ostream& err)
         }
     }
     std::vector<std::string_view> rest(texts.rest.begin(), texts.rest.end());
-    if (const auto code = parse_cli(app, kTool, rest, out, err)) return *code;
+    if (const auto code = read_arguments(app, kTool, app.help(), rest, out, err)) return *code;
     if (given != texts.values.end()) delimiter = given->second.front().front();
 
     tools::SwissFileOptions options{tools::swiss_delimiter(delimiter), order == "yx", to_swiss};

@@ -1,6 +1,8 @@
 #include "cli/text_options.h"
 
-#include "cli/cli_app.h"
+#include "cli/tool.h"
+
+#include <CLI/CLI.hpp>
 
 #include <chrono>
 #include <iostream>

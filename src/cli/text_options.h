@@ -1,7 +1,7 @@
 // Options whose values are free texts (a delimiter, a search text) may start
 // with "-" or be empty, which an option parser would take for another option
 // or a missing value. These helpers take such values verbatim before the
-// rest of the command line goes to parse_cli.
+// rest of the command line goes to read_arguments.
 #pragma once
 
 #include "cli/tool.h"
@@ -19,7 +19,7 @@ struct TextOptions {
     // Values of the options, in the order given: one word for each one-word
     // option, two for each two-word option.
     std::map<std::string, std::vector<std::vector<std::string>>> values;
-    std::vector<std::string> rest;   // everything else, in order, for parse_cli
+    std::vector<std::string> rest;   // everything else, in order, for read_arguments
     std::string error;               // a usage error; empty when none
 };
 

@@ -1,5 +1,7 @@
 #include "cli/tool.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <array>
 
@@ -15,61 +17,138 @@ constexpr std::array kSubcommands = {
     Subcommand{"replace", "replace texts in a text file, select lines, write KML placemarks", run_replace},
 };
 
+// "-10", "-.5", "-,5", "-10:30" are values; "-x" and "--name" are options.
 bool is_value(std::string_view arg) {
     if (arg.size() < 2 || arg.front() != '-') return true;
     const char c = arg[1];
     return (c >= '0' && c <= '9') || c == '.' || c == ',';
 }
 
-}  // namespace
+// "--name" (without "=value") of an option of `app` that takes a value.
+bool takes_value(const CLI::App& app, std::string_view arg) {
+    if (!arg.starts_with("--") || arg.find('=') != std::string_view::npos) return false;
+    const CLI::Option* option = app.get_option_no_throw(std::string(arg));
+    return option != nullptr && option->get_items_expected_min() > 0;   // flags take none
+}
 
-std::span<const Subcommand> subcommands() { return kSubcommands; }
+// How many positional values `app` takes at most.
+std::size_t positional_slots(const CLI::App& app) {
+    std::size_t slots = 0;
+    for (const CLI::Option* option : app.get_options())
+        if (option->get_positional() && !option->nonpositional())
+            slots += static_cast<std::size_t>(std::max(option->get_items_expected_max(), 0));
+    return slots;
+}
 
-ParsedArgs parse_args(Args args, std::span<const std::string_view> value_options) {
-    ParsedArgs parsed;
-    auto fail = [&parsed](std::string message) {
-        if (parsed.error.empty()) parsed.error = std::move(message);
-    };
+// The arguments in the order CLI11 reads them safely: every option with its
+// value joined by "=" (so a value may start with "-"), then "--" and the
+// positional values in their order, all reversed as CLI11 wants them. The
+// mistakes CLI11 would report in a muddled way (an unknown option, an option
+// without its value, a surplus value) are caught here: `problem` names them.
+struct Arranged {
+    std::vector<std::string> reversed;
+    std::string problem;
+    bool help = false;   // --help or -h among the options
+};
+
+Arranged arranged_for_cli11(const CLI::App& app, Args args) {
+    Arranged arranged;
+    std::vector<std::string> values;
     bool only_values = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (only_values || is_value(arg)) {
-            parsed.values.emplace_back(arg);
-            continue;
-        }
-        if (arg == "--") {
+            values.emplace_back(arg);
+        } else if (arg == "--") {
             only_values = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            parsed.help = true;
-            continue;
-        }
-        const std::size_t equals = arg.find('=');
-        const std::string_view name = arg.substr(0, equals);
-        if (std::find(value_options.begin(), value_options.end(), name) == value_options.end()) {
-            fail("unknown option '" + std::string(name) + "'");
-            continue;
-        }
-        std::string value;
-        if (equals != std::string_view::npos) {
-            value = arg.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];   // taken as it is, even when it starts with "-"
+        } else if (arg == "--help" || arg == "-h") {
+            arranged.help = true;
+        } else if (takes_value(app, arg)) {
+            if (i + 1 < args.size())
+                arranged.reversed.push_back(std::string(arg) + "=" + std::string(args[++i]));
+            else if (arranged.problem.empty())
+                arranged.problem = "option '" + std::string(arg) + "' needs a value";
+        } else if (const std::string name(arg.substr(0, arg.find('=')));
+                   app.get_option_no_throw(name) == nullptr) {
+            if (arranged.problem.empty()) arranged.problem = "unknown option '" + name + "'";
         } else {
-            fail("option '" + std::string(name) + "' needs a value");
-            continue;
+            arranged.reversed.emplace_back(arg);
         }
-        if (!parsed.options.emplace(name, std::move(value)).second)
-            fail("option '" + std::string(name) + "' is given twice");
     }
-    return parsed;
+    if (arranged.problem.empty() && values.size() > positional_slots(app))
+        arranged.problem = "unexpected argument '" + values[positional_slots(app)] + "'";
+    if (!values.empty()) {
+        arranged.reversed.emplace_back("--");
+        arranged.reversed.insert(arranged.reversed.end(), values.begin(), values.end());
+    }
+    std::reverse(arranged.reversed.begin(), arranged.reversed.end());
+    return arranged;
+}
+
+void overview(std::ostream& out) {
+    out << "usage: mapquill-tools <tool> [arguments]\n"
+           "       mapquill-tools <tool> --help\n"
+           "\n"
+           "Tools:\n";
+    for (const auto& sub : subcommands()) {
+        std::string name(sub.name);
+        name.resize(std::max<std::size_t>(name.size() + 2, 12), ' ');
+        out << "  " << name << sub.summary << '\n';
+    }
+    out << "\nExit status: 0 on success, 1 when the input cannot be worked on, 2 on a usage error.\n";
+}
+
+}  // namespace
+
+std::span<const Subcommand> subcommands() { return kSubcommands; }
+
+std::optional<int> read_arguments(CLI::App& app, std::string_view tool, std::string_view help, Args args,
+                                  std::ostream& out, std::ostream& err) {
+    Arranged arranged = arranged_for_cli11(app, args);
+    if (arranged.help) {   // help wins over any mistake in the rest
+        out << help;
+        return kSuccess;
+    }
+    if (!arranged.problem.empty()) return usage_error(err, tool, arranged.problem);
+    try {
+        app.parse(std::move(arranged.reversed));
+    } catch (const CLI::ParseError& e) {
+        return usage_error(err, tool, e.what());
+    }
+    return std::nullopt;
 }
 
 void complain(std::ostream& err, std::string_view tool, std::string_view message) {
     err << "mapquill-tools";
     if (!tool.empty()) err << ' ' << tool;
     err << ": " << message << '\n';
+}
+
+int usage_error(std::ostream& err, std::string_view tool, std::string_view message) {
+    complain(err, tool, std::string(message) + " (mapquill-tools " + std::string(tool) + " --help)");
+    return kUsage;
+}
+
+int run_tools(Args args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        overview(err);
+        return kUsage;
+    }
+    std::string_view tool = args.front();
+    Args rest = args.subspan(1);
+    if (tool == "--help" || tool == "-h" || (tool == "help" && rest.empty())) {
+        overview(out);
+        return kSuccess;
+    }
+    static constexpr std::array<std::string_view, 1> kHelp = {"--help"};
+    if (tool == "help") {
+        tool = rest.front();
+        rest = kHelp;
+    }
+    for (const auto& sub : subcommands())
+        if (sub.name == tool) return sub.run(rest, out, err);
+    complain(err, "", "unknown tool '" + std::string(tool) + "' (mapquill-tools --help lists the tools)");
+    return kUsage;
 }
 
 }  // namespace mq::cli

@@ -1,13 +1,41 @@
 // The pieces every subcommand of mapquill-tools shares: the exit codes, the
-// table entry a subcommand provides and a small argument reader.
+// table entry a subcommand provides, reading its arguments with CLI11 and
+// writing its output.
+//
+// A subcommand includes <CLI/CLI.hpp>, declares its options on a CLI::App and
+// lets read_arguments do the rest (help, usage errors, negative values):
+//
+//     int run_example(Args args, std::ostream& out, std::ostream& err) {
+//         CLI::App app;
+//         std::string text;
+//         int count = 1;
+//         app.add_option("TEXT", text)->required();            // positional
+//         app.add_option("--count", count)->check(CLI::Range(1, 99));
+//         if (const auto done = read_arguments(app, "example", kHelp, args, out, err))
+//             return *done;                                    // --help (0) or a usage error (2)
+//         ... check the values: bad input is complain(...) and kBadInput ...
+//         out << result << '\n';
+//         return kSuccess;
+//     }
+//
+// Then add the subcommand to the table in tool.cpp, and its commands to the
+// lists in scripts/windows-check.sh (`commands`; also `path_commands` when it
+// reads or writes files, whose names it opens through mq::text::path_from_utf8
+// from common/utf8.h). Options take their values as "--count 5" or
+// "--count=5"; a value may start with "-" (--min -10:30), and so may a
+// positional value (-0.5e3).
 #pragma once
 
-#include <map>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace CLI {
+class App;
+}
 
 namespace mq::cli {
 
@@ -20,7 +48,7 @@ enum Exit : int {
 using Args = std::span<const std::string_view>;
 
 // One subcommand: `mapquill-tools <name> ...`. `run` gets the arguments after
-// the name; `--help` is handled by the subcommand itself.
+// the name, writes its result to `out` and its messages to `err`.
 struct Subcommand {
     std::string_view name;
     std::string_view summary;   // one line for the tool's overview
@@ -30,23 +58,42 @@ struct Subcommand {
 // All subcommands, in the order the overview lists them.
 std::span<const Subcommand> subcommands();
 
-// The arguments of one subcommand, split into values and options.
-struct ParsedArgs {
-    std::vector<std::string> values;               // positional arguments, in order
-    std::map<std::string, std::string> options;    // "--name" -> its value
-    bool help = false;                             // --help or -h was given
-    std::string error;                             // a usage error; empty when none
-};
-
-// Reads "--name value" and "--name=value" for the names in `value_options`,
-// "--help"/"-h", and positional values. An argument that starts with "-"
-// followed by a digit, "." or "," is a value (a negative number such as
-// -10:30.5), not an option; after "--" every argument is a value. An unknown
-// option, a missing option value or an option given twice is a usage error.
-ParsedArgs parse_args(Args args, std::span<const std::string_view> value_options);
+// Parses `args` into the options declared on `app`. Returns nothing when the
+// subcommand should go on; otherwise the exit code to return at once:
+// kSuccess after writing `help` to `out` for --help or -h, kUsage after a
+// one-line message on `err` for a usage error (unknown option, missing value,
+// value CLI11 cannot convert or check, missing or surplus positional value).
+// An argument that starts with "-" followed by a digit, "." or "," is a value
+// (a negative number or colon text such as -10:30.5), never an option; after
+// "--" every argument is a value.
+std::optional<int> read_arguments(CLI::App& app, std::string_view tool, std::string_view help, Args args,
+                                  std::ostream& out, std::ostream& err);
 
 // Writes "mapquill-tools <tool>: <message>" as one line.
 void complain(std::ostream& err, std::string_view tool, std::string_view message);
+
+// complain() with a pointer to the tool's help; returns kUsage.
+int usage_error(std::ostream& err, std::string_view tool, std::string_view message);
+
+// mapquill-tools itself: picks the subcommand named by the first argument
+// (or prints the overview for --help) and runs it.
+int run_tools(Args args, std::ostream& out, std::ostream& err);
+
+// The command line as UTF-8 texts, without the program name. On Windows the
+// arguments are read from the wide command line, so names outside the ANSI
+// code page (Zürich, Αθήνα) arrive intact; elsewhere argv is taken as it is.
+std::vector<std::string> command_line_arguments(int argc, char** argv);
+
+// Readies stdout for our bytes: on Windows it is switched to binary mode, so
+// a "\r\n" we write stays "\r\n" instead of becoming "\r\r\n".
+void prepare_output();
+
+// Flushes `out` and returns `code`, or kBadInput with a message on `err` when
+// the output could not be written (a full disk, a closed pipe).
+int finish_output(std::ostream& out, std::ostream& err, int code);
+
+// True when stderr is a terminal: progress is shown there only then.
+bool stderr_is_terminal();
 
 // The subcommands.
 int run_latlon(Args args, std::ostream& out, std::ostream& err);

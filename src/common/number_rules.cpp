@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 #include <system_error>
@@ -19,6 +20,11 @@ struct Decimal {
 };
 
 constexpr int kSignificant = 15;
+
+// Exponents beyond this are capped while they are read: far outside the range
+// of a double, yet small enough that the sums below stay inside 64 bits
+// (`long` is 32 bits on Windows, so all counts here are std::int64_t).
+constexpr std::int64_t kExponentCap = 1'000'000'000;
 
 // The finite double as its decimal text rounded to 15 significant digits.
 Decimal to_decimal(double value) {
@@ -48,8 +54,8 @@ enum class Halves { ToEven, AwayFromZero };
 
 // Rounds in place to `decimals` places.
 void round_decimal(Decimal& d, int decimals, Halves halves) {
-    const long keep = static_cast<long>(d.point) + decimals;   // digits that stay
-    if (keep >= static_cast<long>(d.digits.size())) return;        // already short enough
+    const std::int64_t keep = static_cast<std::int64_t>(d.point) + decimals;   // digits that stay
+    if (keep >= static_cast<std::int64_t>(d.digits.size())) return;        // already short enough
     if (keep < 0) {                                                // below a half of the last place
         d.digits.clear();
         return;
@@ -101,20 +107,20 @@ double to_double(const Decimal& d) {
 }
 
 // The digit of `d` with weight 10^power (0 outside the digits).
-char digit_at(const Decimal& d, long power) {
-    const long index = static_cast<long>(d.point) - 1 - power;
-    if (index < 0 || index >= static_cast<long>(d.digits.size())) return '0';
+char digit_at(const Decimal& d, std::int64_t power) {
+    const std::int64_t index = static_cast<std::int64_t>(d.point) - 1 - power;
+    if (index < 0 || index >= static_cast<std::int64_t>(d.digits.size())) return '0';
     return d.digits[static_cast<std::size_t>(index)];
 }
 
 std::string fixed_text(const Decimal& d, int min_int_digits, int decimals) {
     std::string out;
     if (d.negative && !d.digits.empty()) out.push_back('-');
-    const long int_digits = std::max<long>({d.point, 0L, static_cast<long>(min_int_digits)});
-    for (long p = int_digits - 1; p >= 0; --p) out.push_back(digit_at(d, p));
+    const std::int64_t int_digits = std::max<std::int64_t>({d.point, 0, min_int_digits});
+    for (std::int64_t p = int_digits - 1; p >= 0; --p) out.push_back(digit_at(d, p));
     if (decimals > 0) {
         out.push_back('.');
-        for (long p = -1; p >= -static_cast<long>(decimals); --p) out.push_back(digit_at(d, p));
+        for (std::int64_t p = -1; p >= -static_cast<std::int64_t>(decimals); --p) out.push_back(digit_at(d, p));
     }
     return out;
 }
@@ -149,16 +155,16 @@ std::optional<double> read_number(std::string_view text) {
     // Decimal exponent of the first non-zero mantissa digit, to tell an
     // underflow (reads as 0) from an overflow (not a number).
     bool seen_nonzero = false;
-    long int_digits = 0;
+    std::int64_t int_digits = 0;
     while (i < text.size() && is_digit(text[i])) {
         if (text[i] != '0') seen_nonzero = true;
         if (seen_nonzero) ++int_digits;
         ++i, ++mantissa_digits;
     }
-    long leading_power = int_digits - 1;
+    std::int64_t leading_power = int_digits - 1;
     if (i < text.size() && text[i] == '.') {
         ++i;
-        long position = 0;
+        std::int64_t position = 0;
         while (i < text.size() && is_digit(text[i])) {
             --position;
             if (text[i] != '0' && !seen_nonzero) {
@@ -169,14 +175,14 @@ std::optional<double> read_number(std::string_view text) {
         }
     }
     if (mantissa_digits == 0) return std::nullopt;
-    long exponent = 0;
+    std::int64_t exponent = 0;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         bool exponent_negative = false;
         if (i < text.size() && (text[i] == '+' || text[i] == '-')) exponent_negative = text[i++] == '-';
         std::size_t exponent_digits = 0;
         while (i < text.size() && is_digit(text[i])) {
-            exponent = std::min(exponent * 10 + (text[i] - '0'), 1'000'000'000L);
+            exponent = std::min(exponent * 10 + (text[i] - '0'), kExponentCap);
             ++i, ++exponent_digits;
         }
         if (exponent_digits == 0) return std::nullopt;

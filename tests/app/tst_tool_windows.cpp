@@ -14,8 +14,12 @@ QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.
 
 // The menu entries that show a window, with the window each shows.
 const QList<QPair<QString, QString>> kWindowEntries = {
-    {"mn_lat_lon_conv", "lat_lon_conv"},  {"mn_gridding_step_tool", "grid_space_calc"},
-    {"mn_help", "frm_help"},
+    {"mn_lat_lon_conv", "lat_lon_conv"},   {"mn_gridding_step_tool", "grid_space_calc"},
+    {"mn_UTM_LL", "frm_UTM_LL"},           {"mn_swiss", "frm_swiss"},
+    {"mn_replace", "frm_replace"},         {"mn_bin_to_ascii", "frm_binary2ascii"},
+    {"mn_calc_pos_track", "frm_track_calc"}, {"mn_insonified", "frm_footprint"},
+    {"mn_binary2ascii", "frm_SRTM"},       {"mn_gmt_defaults", "frm_gmt_def"},
+    {"mn_select_color", "Form_color"},     {"mn_help", "frm_help"},
 };
 
 }  // namespace

@@ -1,0 +1,92 @@
+// Arguments and paths reach us as wide texts on Windows and must arrive as
+// the same UTF-8 on every platform.
+#include "common/utf8.h"
+
+#include <doctest/doctest.h>
+
+#include <fstream>
+#include <random>
+
+using namespace mq::text;
+
+namespace {
+
+// A wide text of code points, as the platform writes it (surrogate pairs where
+// wchar_t has 16 bits).
+std::wstring wide(std::u32string_view code_points) {
+    std::wstring out;
+    for (char32_t c : code_points) {
+        if (sizeof(wchar_t) == 2 && c >= 0x10000) {
+            out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<wchar_t>(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST_CASE("wide texts and UTF-8 convert both ways") {
+    const std::pair<std::u32string_view, std::string_view> cases[] = {
+        {U"", ""},
+        {U"Z\u00fcrich.txt", "Z\xc3\xbcrich.txt"},
+        {U"\u0391\u03b8\u03ae\u03bd\u03b1", "\xce\x91\xce\xb8\xce\xae\xce\xbd\xce\xb1"},
+        {U"\u20ac\u007f\u0080\u07ff\u0800\uffff", "\xe2\x82\xac\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf"},
+        {U"\U0001F5FA map", "\xf0\x9f\x97\xba map"},
+        {U"\U0010FFFF", "\xf4\x8f\xbf\xbf"},
+    };
+    for (const auto& [code_points, utf8] : cases) {
+        CAPTURE(utf8);
+        CHECK(utf8_from_wide(wide(code_points)) == utf8);
+        CHECK(wide_from_utf8(utf8) == wide(code_points));
+    }
+}
+
+TEST_CASE("broken texts") {
+    // An unpaired surrogate (a lone half of a pair) becomes U+FFFD.
+    CHECK(utf8_from_wide(std::wstring(1, static_cast<wchar_t>(0xD800)) + L"a") == "\xef\xbf\xbd" "a");
+    CHECK(utf8_from_wide(std::wstring(1, static_cast<wchar_t>(0xDC00))) == "\xef\xbf\xbd");
+    const char* invalid[] = {
+        "Z\xfcrich.txt",    // Windows-1252, not UTF-8
+        "\xc3",             // cut short
+        "\xc0\xaf",         // overlong "/"
+        "\xe0\x80\xaf",     // overlong "/"
+        "\xed\xa0\x80",     // an encoded surrogate
+        "\xf4\x90\x80\x80", // above U+10FFFF
+        "\x80",             // a lone continuation byte
+    };
+    for (const char* text : invalid) {
+        CAPTURE(text);
+        CHECK(wide_from_utf8(text) == std::nullopt);
+    }
+}
+
+TEST_CASE("a non-ASCII path converts, and the file it names can be written and found") {
+    namespace fs = std::filesystem;
+    const std::string name = "Z\xc3\xbcrich \xce\x91\xce\xb8\xce\xae\xce\xbd\xce\xb1.txt";
+    const auto path = path_from_utf8(name);
+    REQUIRE(path);
+    CHECK(utf8_from_path(*path) == name);
+#ifdef _WIN32
+    CHECK(path->native() == wide(U"Z\u00fcrich \u0391\u03b8\u03ae\u03bd\u03b1.txt"));
+    CHECK(path_from_utf8("Z\xfcrich.txt") == std::nullopt);
+#else
+    CHECK(path_from_utf8("Z\xfcrich.txt").value().native() == "Z\xfcrich.txt");   // bytes as they are
+#endif
+
+    const fs::path folder =
+        fs::temp_directory_path() / ("mapquill-utf8-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder);
+    {
+        std::ofstream file(folder / *path, std::ios::binary);
+        file << "45.5\r\n";
+        CHECK(file.good());
+    }
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder)) found.push_back(utf8_from_path(entry.path().filename()));
+    CHECK(found == std::vector<std::string>{name});
+    CHECK(fs::file_size(folder / *path) == 6);
+    fs::remove_all(folder);
+}
