@@ -11,6 +11,11 @@ namespace {
 constexpr std::array kSubcommands = {
     Subcommand{"latlon", "convert a latitude or longitude between notations", run_latlon},
     Subcommand{"gridstep", "work out gridding steps for one axis of a region", run_gridstep},
+    Subcommand{"utm", "convert a longitude and latitude into UTM", run_utm},
+    Subcommand{"utm-inverse", "convert a UTM easting and northing into longitude and latitude", run_utm_inverse},
+    Subcommand{"utm-file", "convert a file of UTM easting, northing, depth lines", run_utm_file},
+    Subcommand{"footprint", "write the points insonified by an echo-sounder beam", run_footprint},
+    Subcommand{"gridsize", "count the grid nodes a box spans at a spacing", run_gridsize},
 };
 
 bool is_value(std::string_view arg) {

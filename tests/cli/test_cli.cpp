@@ -71,7 +71,7 @@ void TestCli::run_data() {
     QTest::newRow("overview") << QStringList{"--help"} << 0 << "*gridstep" << "";
     QTest::newRow("help for a tool") << QStringList{"help", "latlon"} << 0 << "*usage: mapquill-tools latlon" << "";
     QTest::newRow("no tool") << QStringList{} << 2 << "" << "usage:";
-    QTest::newRow("unknown tool") << QStringList{"utm"} << 2 << "" << "unknown tool 'utm'";
+    QTest::newRow("unknown tool") << QStringList{"utmx"} << 2 << "" << "unknown tool 'utmx'";
 }
 
 void TestCli::run() {
