@@ -3,6 +3,8 @@
 #include "app/frmstart.h"
 #include "calc/ui/grid_space_calc.h"
 #include "calc/ui/lat_lon_conv.h"
+#include "calc/ui/frm_UTM_LL.h"
+#include "tools/ui/frm_footprint.h"
 
 namespace mq::app {
 
@@ -15,6 +17,8 @@ const std::vector<ToolWindowEntry>& toolWindowTable()
         {"mn_gridding_step_tool", "grid_space_calc", "",
          [](const ToolContext& c) { return new grid_space_calc(c.services); }},
         {"mn_help", "frm_help", "", [](const ToolContext&) { return new frm_help; }},
+        {"mn_UTM_LL", "frm_UTM_LL", "", [](const ToolContext& c) { return new frm_UTM_LL(c); }},
+        {"mn_insonified", "frm_footprint", "", [](const ToolContext& c) { return new frm_footprint(c); }},
     };
     return table;
 }
