@@ -60,10 +60,10 @@ void TestUtmFile::convert_data()
                                   << UtmFileFailure::NoDelimiter
                                   << "in.txt, line 2: there is no TAB or blank as delimiter in the line";
     QTest::newRow("two blanks: empty field") << "N" << QByteArray("500000  5538630.703 12.5\n") << QByteArray()
-                                             << UtmFileFailure::Other << "in.txt, line 1: field 2 is not a number";
+                                             << UtmFileFailure::BadLine << "in.txt, line 1: field 2 is not a number";
     QTest::newRow("letters") << "N" << QByteArray("500000 5538630.703 1\nabc 1 2\n") << QByteArray("9:00.000000\t50:00.000000\t1\r\n")
-                             << UtmFileFailure::Other << "in.txt, line 2: field 1 is not a number";
-    QTest::newRow("two fields") << "N" << QByteArray("500000 5538630.703\n") << QByteArray() << UtmFileFailure::Other
+                             << UtmFileFailure::BadLine << "in.txt, line 2: field 1 is not a number";
+    QTest::newRow("two fields") << "N" << QByteArray("500000 5538630.703\n") << QByteArray() << UtmFileFailure::BadLine
                                 << "in.txt, line 1: field 3 is missing";
 }
 
@@ -91,11 +91,11 @@ void TestUtmFile::paths_data()
     QTest::addColumn<int>("zone");
     QTest::addColumn<UtmFileFailure>("failure");
     QTest::addColumn<QString>("message");   // part of Error::text()
-    QTest::newRow("missing input") << "none.txt" << "out.txt" << 32 << UtmFileFailure::Other << "none.txt";
+    QTest::newRow("missing input") << "none.txt" << "out.txt" << 32 << UtmFileFailure::CannotRead << "none.txt";
     QTest::newRow("input folder missing") << "no/in.txt" << "out.txt" << 32 << UtmFileFailure::WrongPath << "folder";
     QTest::newRow("output folder missing") << "in.txt" << "no/out.txt" << 32 << UtmFileFailure::WrongPath << "folder";
-    QTest::newRow("output is the input") << "in.txt" << "./in.txt" << 32 << UtmFileFailure::Other << "input file";
-    QTest::newRow("zone overflow") << "in.txt" << "out.txt" << 6000 << UtmFileFailure::Other << "zone 6000";
+    QTest::newRow("output is the input") << "in.txt" << "./in.txt" << 32 << UtmFileFailure::SameFile << "input file";
+    QTest::newRow("zone overflow") << "in.txt" << "out.txt" << 6000 << UtmFileFailure::BadZone << "zone 6000";
 }
 
 void TestUtmFile::paths()
