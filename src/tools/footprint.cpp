@@ -14,8 +14,9 @@ namespace {
 
 constexpr double kPi = 3.14159265358979;
 constexpr double kDegreesLatPerMetre = 1.0 / 60 / 1852;
-// A footprint wider than this many spacings would take hours to sweep.
-constexpr double kMaxSpacingsPerRadius = 1e5;
+// A footprint wider than this many spacings (10^8 sweep steps, up to 7.5 GB
+// of records for one ping) is refused rather than left to fill the disk.
+constexpr double kMaxSpacingsPerRadius = 1e4;
 
 double cos_mean_latitude(const GeoBox& box)
 {

@@ -44,17 +44,18 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
                                const ProgressFn& progress, const StopFn& stop)
 {
     UtmFileResult r;
-    if (!folder_exists(input) || !folder_exists(output))
-        return failed(r, UtmFileFailure::WrongPath, Error{"a folder of the path does not exist", "", 0});
+    for (const std::string* path : {&input, &output})
+        if (!folder_exists(*path))
+            return failed(r, UtmFileFailure::WrongPath, Error{"its folder does not exist", *path, 0});
     if (auto distinct = io::check_distinct_files(input, output); !distinct)
-        return failed(r, UtmFileFailure::Other, distinct.error());
+        return failed(r, UtmFileFailure::SameFile, distinct.error());
     if (auto meridian = calc::utm_central_meridian(state.utm_zone); !meridian)
-        return failed(r, UtmFileFailure::Other, meridian.error());
+        return failed(r, UtmFileFailure::BadZone, meridian.error());
 
     io::InputFile in;
-    if (auto opened = in.open(input); !opened) return failed(r, UtmFileFailure::Other, opened.error());
+    if (auto opened = in.open(input); !opened) return failed(r, UtmFileFailure::CannotRead, opened.error());
     io::OutputFile out;
-    if (auto opened = out.open(output); !opened) return failed(r, UtmFileFailure::Other, opened.error());
+    if (auto opened = out.open(output); !opened) return failed(r, UtmFileFailure::CannotWrite, opened.error());
 
     io::LineReader reader(in);
     std::string_view line;
@@ -93,17 +94,17 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
         const auto easting = numbers::read_number(fields[0]);
         const auto northing = numbers::read_number(fields[1]);
         if (!easting || !northing) {
-            bad_line(UtmFileFailure::Other,
+            bad_line(UtmFileFailure::BadLine,
                      "field " + std::string(easting ? "2" : "1") + " is not a number");
             break;
         }
         if (count < 3) {
-            bad_line(UtmFileFailure::Other, "field 3 is missing");
+            bad_line(UtmFileFailure::BadLine, "field 3 is missing");
             break;
         }
         const auto position = calc::utm_to_lonlat(*easting, *northing, state);
         if (!position) {
-            bad_line(UtmFileFailure::Other, position.error().message);
+            bad_line(UtmFileFailure::BadLine, position.error().message);
             break;
         }
         // Latitude first, as the window works them out; both are checked
@@ -112,7 +113,7 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
         const std::size_t lat_n = numbers::general_text_to(lat_text, position->latitude);
         const auto latitude = calc::dec2degmm(std::string_view(lat_text, lat_n));
         if (!latitude || !write_angle(out, position->longitude)) {
-            bad_line(UtmFileFailure::Other, "the position cannot be converted");
+            bad_line(UtmFileFailure::BadLine, "the position cannot be converted");
             break;
         }
         out.put('\t');
@@ -123,13 +124,13 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
         ++r.written;
     }
     if (failure == UtmFileFailure::None && in.failed()) {
-        failure = UtmFileFailure::Other;
+        failure = UtmFileFailure::CannotRead;
         error = in.error();
     }
     // What was written stays, also after a bad line or a stop.
     if (auto committed = out.commit(); !committed) {
         r.written = 0;
-        return failed(r, UtmFileFailure::Other, committed.error());
+        return failed(r, UtmFileFailure::CannotWrite, committed.error());
     }
     if (failure != UtmFileFailure::None) return failed(r, failure, std::move(error));
     return r;

@@ -13,11 +13,16 @@ namespace mq::tools {
 
 // What went wrong, so that a window can word its message; the Error says
 // what and where.
+// The numbers also serve as error numbers in messages.
 enum class UtmFileFailure {
-    None,
-    NoDelimiter,   // a data line without a blank or TAB (an empty line too)
-    WrongPath,     // a folder of the input or output path does not exist
-    Other,         // missing input, a field that is not a number, a bad zone, ...
+    None = 0,
+    NoDelimiter = 1,   // a data line without a blank or TAB (an empty line too)
+    WrongPath = 2,     // a folder of the input or output path does not exist
+    SameFile = 3,      // the output names the input
+    BadZone = 4,       // the zone's central meridian overflows
+    CannotRead = 5,    // the input is missing or cannot be read
+    CannotWrite = 6,   // the output cannot be written
+    BadLine = 7,       // a field that is not a number, a missing field
 };
 
 struct UtmFileResult {
