@@ -2,6 +2,9 @@
 # Installs what building and testing Mapquill needs on Debian 12, where missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev libgl1-mesa-dev xvfb xauth)
+# mapquill-tools reads its arguments with CLI11; PROJ's cs2cs checks the UTM formulas
+# in the tests and is the peer of the UTM file benchmark, which also uses bc and time.
+packages+=(libcli11-dev proj-bin bc time)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -26,4 +26,14 @@ std::optional<std::string> dec2degmm(double degrees);
 // when the text is not a number.
 std::optional<std::string> dec2degmm(std::string_view degrees_text);
 
+// dec2degmm written into a caller's buffer of at least kDegMmMax characters,
+// without touching the heap (for files of millions of lines). Returns the
+// number of characters written, 0 for a value that is not finite.
+constexpr std::size_t kDegMmMax = 48;
+std::size_t dec2degmm_to(char* out, double degrees);
+
+// The value its general text (15 significant digits) reads back as: what a
+// caller gets that passes a result on as text, as utm_to_latlon's are.
+double through_general_text(double value);
+
 }  // namespace mq::calc

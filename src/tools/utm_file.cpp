@@ -26,18 +26,6 @@ bool folder_exists(const std::string& path)
     return std::filesystem::is_directory(p.value().parent_path(), ec);
 }
 
-// The angle as its general text would read back, then in degrees and
-// minutes: exactly what the window shows for the same point.
-bool write_angle(io::OutputFile& out, double degrees)
-{
-    char text[numbers::kGeneralTextMax];
-    const std::size_t n = numbers::general_text_to(text, degrees);
-    const auto angle = calc::dec2degmm(std::string_view(text, n));
-    if (!angle) return false;
-    out.write(*angle);
-    return true;
-}
-
 }  // namespace
 
 UtmFileResult convert_utm_file(const std::string& input, const std::string& output, const calc::UtmState& state,
@@ -81,9 +69,10 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
         std::size_t start = 0;
         bool delimited = false;
         while (count < fields.size()) {
-            const std::size_t end = line.find_first_of(" \t", start);
-            fields[count++] = line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-            if (end == std::string_view::npos) break;
+            std::size_t end = start;
+            while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
+            fields[count++] = line.substr(start, end - start);
+            if (end == line.size()) break;
             delimited = true;
             start = end + 1;
         }
@@ -107,18 +96,19 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
             bad_line(UtmFileFailure::BadLine, position.error().message);
             break;
         }
-        // Latitude first, as the window works them out; both are checked
-        // before anything of the line is written.
-        char lat_text[numbers::kGeneralTextMax];
-        const std::size_t lat_n = numbers::general_text_to(lat_text, position->latitude);
-        const auto latitude = calc::dec2degmm(std::string_view(lat_text, lat_n));
-        if (!latitude || !write_angle(out, position->longitude)) {
+        // Each angle as its general text reads back, then in degrees and
+        // minutes: exactly what the window shows for the same point.
+        char text[2 * calc::kDegMmMax + 2];
+        const std::size_t lon_n = calc::dec2degmm_to(text, calc::through_general_text(position->longitude));
+        text[lon_n] = '\t';
+        const std::size_t lat_n =
+            calc::dec2degmm_to(text + lon_n + 1, calc::through_general_text(position->latitude));
+        if (lon_n == 0 || lat_n == 0) {
             bad_line(UtmFileFailure::BadLine, "the position cannot be converted");
             break;
         }
-        out.put('\t');
-        out.write(*latitude);
-        out.put('\t');
+        text[lon_n + 1 + lat_n] = '\t';
+        out.write(std::string_view(text, lon_n + lat_n + 2));
         out.write(fields[2]);
         out.write("\r\n");
         ++r.written;

@@ -27,6 +27,7 @@ private slots:
     void coord_to_decimal();
     void dec2degmm_data();
     void dec2degmm();
+    void dec2degmm_follows_the_number_rules();
     void agrees_with_cs2cs();
 };
 
@@ -182,6 +183,34 @@ void TestUtm::dec2degmm()
     const auto r = mq::calc::dec2degmm(std::string_view(text.toStdString()));
     if (expected.isEmpty()) QVERIFY(!r);
     else QCOMPARE(QString::fromStdString(r.value()), expected);
+}
+
+// The allocation-free writer against the shared rules it stands for: the
+// minutes formatted with "00.000000", the angle read back from its general
+// text. Values on and near the halves of the sixth decimal included.
+void TestUtm::dec2degmm_follows_the_number_rules()
+{
+    std::uint64_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(seed >> 11) / 9007199254740992.0;
+    };
+    for (int i = 0; i < 50000; ++i) {
+        double degrees = (next() - 0.5) * 360;
+        if (i % 3 == 0) degrees = std::trunc(degrees) + (std::round(next() * 6e7) + 0.5) / 1e6 / 60;
+        const double read_back = mq::calc::through_general_text(degrees);
+        QCOMPARE(read_back, mq::numbers::read_number(mq::numbers::general_text(degrees)).value());
+        const double magnitude = std::fabs(read_back);
+        double whole = std::floor(magnitude);
+        std::string minutes = mq::numbers::format_pattern((magnitude - whole) * 60, "00.000000");
+        if (minutes == "60.000000") {
+            whole += 1;
+            minutes = "00.000000";
+        }
+        const bool sign = read_back < 0 && (whole > 0 || minutes != "00.000000");
+        const std::string expected = (sign ? "-" : "") + mq::numbers::general_text(whole) + ":" + minutes;
+        QCOMPARE(mq::calc::dec2degmm(read_back).value(), expected);
+    }
 }
 
 // Points within 3 degrees of their zone's central meridian, both ways.
