@@ -4,6 +4,7 @@
 
 #include "tools/runner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ostream>
 #include <string>
@@ -17,7 +18,7 @@ public:
     TerminalProgress(std::ostream& err, bool enabled, Label label) : err_(err), enabled_(enabled), label_(label) {}
     ~TerminalProgress()
     {
-        if (shown_) err_ << "\r\033[K" << std::flush;
+        if (shown_) err_ << '\r' << std::string(width_, ' ') << '\r' << std::flush;
     }
 
     tools::ProgressFn callback()
@@ -29,7 +30,11 @@ public:
             last_ = now;
             std::string text = label_(p);
             if (p.total > 0) text += "  (" + std::to_string(p.done * 100 / p.total) + "%)";
-            err_ << '\r' << text << "\033[K" << std::flush;
+            // Blanks over the rest of a longer earlier text: plain characters
+            // work on every console.
+            const std::size_t pad = width_ > text.size() ? width_ - text.size() : 0;
+            width_ = std::max(width_, text.size());
+            err_ << '\r' << text << std::string(pad, ' ') << std::flush;
             shown_ = true;
         };
     }
@@ -40,6 +45,7 @@ private:
     Label label_;
     std::chrono::steady_clock::time_point last_{};
     bool shown_ = false;
+    std::size_t width_ = 0;
 };
 
 }  // namespace mq::cli

@@ -4,54 +4,20 @@
 // when the window closes.
 #include "calc/ui/frm_UTM_LL.h"
 #include "platform/scripted_platform.h"
+#include "platform/window_driver.h"
 
-#include <QFile>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 
+using namespace mq::testing;
 using mq::platform::MessageIcon;
-using mq::testing::ScriptedDialog;
 
 namespace {
 
-template <typename T>
-T* child(QWidget& w, const QString& name)
-{
-    T* found = w.findChild<T*>(name);
-    if (!found) qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-QString text_of(QWidget& w, const QString& name)
-{
-    if (auto* label = w.findChild<QLabel*>(name)) return label->text();
-    return child<QLineEdit>(w, name)->text();
-}
-
-void set_text(QWidget& w, const QString& name, const QString& text) { child<QLineEdit>(w, name)->setText(text); }
-void click(QWidget& w, const QString& name) { child<QPushButton>(w, name)->click(); }
-
-void write_file(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray read_file(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 struct Fixture {
-    mq::testing::ScriptedPlatform platform;
+    ScriptedPlatform platform;
     mq::tools::ToolContext context;
     Fixture() { context.services = platform.services(); }
 };
@@ -62,6 +28,7 @@ class TestUtmWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { QVERIFY(dir_.isValid() && QDir::setCurrent(dir_.path())); }
     void starts_as_described();
     void key_filters_data();
     void key_filters();
@@ -71,6 +38,9 @@ private slots:
     void file_messages_data();
     void file_messages();
     void file_runs_on_the_worker();
+
+private:
+    QTemporaryDir dir_;
 };
 
 void TestUtmWindow::starts_as_described()
@@ -80,20 +50,20 @@ void TestUtmWindow::starts_as_described()
     QCOMPARE(w.windowTitle(), QString("UTM - Lat/Lon Converter"));
     QCOMPARE(child<QGroupBox>(w, "Frame1")->title(), QString("Latitude/Longitude to UTM"));
     QCOMPARE(child<QGroupBox>(w, "Frame2")->title(), QString("UTM to Latitude/Longitude"));
-    for (const char* name : {"lb_zone", "lb_easting", "lb_northing", "lb_lon", "lb_lat", "Label12"})
-        QCOMPARE(text_of(w, name), QString("-"));
-    QCOMPARE(text_of(w, "Lo"), QString("Longitude"));
-    QCOMPARE(text_of(w, "Label1"), QString("Latitude"));
-    for (const char* name : {"Command1", "Command2"}) QCOMPARE(child<QPushButton>(w, name)->text(), QString("Convert"));
-    for (const char* name : {"Command3", "Command4"}) QCOMPARE(child<QPushButton>(w, name)->text(), QString("Copy"));
-    for (const char* name : {"Command5", "Command6"}) QCOMPARE(child<QPushButton>(w, name)->text(), QString("Browse"));
-    QCOMPARE(child<QPushButton>(w, "Command7")->text(), QString("Convert File"));
+    const std::pair<const char*, const char*> texts[] = {
+        {"lb_zone", "-"}, {"lb_easting", "-"}, {"lb_northing", "-"}, {"lb_lon", "-"}, {"lb_lat", "-"},
+        {"Label12", "-"}, {"Lo", "Longitude"}, {"Label1", "Latitude"}};
+    for (const auto& [name, text] : texts) QCOMPARE(text_of(w, name), QString(text));
+    const std::pair<const char*, const char*> buttons[] = {
+        {"Command1", "Convert"}, {"Command2", "Convert"}, {"Command3", "Copy"}, {"Command4", "Copy"},
+        {"Command5", "Browse"}, {"Command6", "Browse"}, {"Command7", "Convert File"}};
+    for (const auto& [name, text] : buttons) QCOMPARE(child<QPushButton>(w, name)->text(), QString(text));
     QVERIFY(child<QRadioButton>(w, "Op_north")->isChecked());
     QCOMPARE(child<QRadioButton>(w, "op_south")->text(), QString("South"));
     QStringList captions;
     for (QLabel* label : w.findChildren<QLabel*>()) captions << label->text();
-    for (const char* caption : {"UTM Zone:", "Easting:", "Northing:", "Easting", "Northing", "UTM Zone",
-                                "Longitude:", "Latitude:", "In file (ascii: Easting, Northing, depth)",
+    for (const char* caption : {"UTM Zone:", "Easting:", "Northing:", "Easting", "Northing", "UTM Zone", "Longitude:",
+                                "Latitude:", "In file (ascii: Easting, Northing, depth)",
                                 "Out file (ascii: Longitude, Latitide, depth)"})
         QVERIFY2(captions.contains(caption), caption);
 }
@@ -119,17 +89,13 @@ void TestUtmWindow::key_filters()
     QFETCH(QString, expected);
     Fixture f;
     frm_UTM_LL w(f.context);
-    auto* edit = child<QLineEdit>(w, box);
-    for (QChar c : keys) {
-        if (c == '\b') QTest::keyClick(edit, Qt::Key_Backspace);
-        else QTest::keyClicks(edit, QString(c));
-    }
-    QCOMPARE(edit->text(), expected);
+    type_keys(child<QLineEdit>(w, box), keys);
+    QCOMPARE(text_of(w, box), expected);
 }
 
 void TestUtmWindow::convert_and_copy_data()
 {
-    QTest::addColumn<QStringList>("boxes");   // name=value pairs
+    QTest::addColumn<QStringList>("boxes");   // name=value
     QTest::addColumn<bool>("south");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("clipboard");
@@ -158,7 +124,7 @@ void TestUtmWindow::convert_and_copy()
     Fixture f;
     frm_UTM_LL w(f.context);
     for (const QString& pair : boxes) set_text(w, pair.section('=', 0, 0), pair.section('=', 1));
-    if (south) child<QRadioButton>(w, "op_south")->setChecked(true);
+    child<QRadioButton>(w, "op_south")->setChecked(south);
     click(w, button);
     QCOMPARE(f.platform.clipboard.content, clipboard);
     QCOMPARE(f.platform.clipboard.clears, 1);
@@ -183,8 +149,8 @@ void TestUtmWindow::browse_uses_its_own_dialog()
     QCOMPARE(dialog.shown[2].kind, ScriptedDialog::Kind::Save);   // a new name may be typed
     QVERIFY(!dialog.shown[2].state.overwritePrompt);
     for (const auto& shown : dialog.shown) {
-        QCOMPARE(shown.state.filter,
-                 QString("All Files (*.*)|*.*|Data Files (*.dat)|*.dat|XYZ Files (*.xyz)|*.xyz|Text Files (*.txt)|*.txt"));
+        QCOMPARE(shown.state.filter, QString("All Files (*.*)|*.*|Data Files (*.dat)|*.dat|XYZ Files (*.xyz)|*.xyz|"
+                                             "Text Files (*.txt)|*.txt"));
         QCOMPARE(shown.state.filterIndex, 3);
     }
     // The main window's shared dialog keeps its own settings.
@@ -199,22 +165,21 @@ void TestUtmWindow::file_messages_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("icon");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("message");   // the start of the text
+    QTest::addColumn<QString>("label");     // Label12 afterwards
     const QByteArray good = "500000 5538630.703 12.5\n";
+    const int question = int(MessageIcon::Question);
     QTest::newRow("no delimiter") << good + "5000005538630.703\n" << "in.txt" << "out.txt" << "Mapquill"
                                   << int(MessageIcon::None) << " There is no TAB as delimiter in the current line!"
                                   << "Please wait: ...";
-    QTest::newRow("wrong path") << good << "in.txt" << "nofolder/out.txt" << "Wrong Path" << int(MessageIcon::Question)
+    QTest::newRow("wrong path") << good << "in.txt" << "nofolder/out.txt" << "Wrong Path" << question
                                 << "Is it possible that one of your paths is wong?" << "-";
-    QTest::newRow("not a number") << good + "500000  1 2\n" << "in.txt" << "out.txt" << "Error"
-                                  << int(MessageIcon::Question)
+    QTest::newRow("not a number") << good + "500000  1 2\n" << "in.txt" << "out.txt" << "Error" << question
                                   << "... don't know what is wrong.\n\n7    in.txt, line 2: field 2 is not a number"
                                   << "Please wait: ...";
-    QTest::newRow("missing input") << good << "none.txt" << "out.txt" << "Error" << int(MessageIcon::Question)
-                                   << "... don't know what is wrong.\n\n5    none.txt: cannot open the file: "
-                                   << "-";
-    QTest::newRow("output is the input") << good << "in.txt" << "in.txt" << "Error" << int(MessageIcon::Question)
+    QTest::newRow("missing input") << good << "none.txt" << "out.txt" << "Error" << question
+                                   << "... don't know what is wrong.\n\n5    none.txt: cannot open the file: " << "-";
+    QTest::newRow("output is the input") << good << "in.txt" << "in.txt" << "Error" << question
                                          << "... don't know what is wrong.\n\n3    in.txt: the output file is the input file"
                                          << "-";
 }
@@ -228,9 +193,8 @@ void TestUtmWindow::file_messages()
     QFETCH(int, icon);
     QFETCH(QString, message);
     QFETCH(QString, label);
-    QTemporaryDir dir;
-    QVERIFY(QDir::setCurrent(dir.path()));
     write_file("in.txt", input);
+    QFile::remove("out.txt");
     Fixture f;
     frm_UTM_LL w(f.context);
     set_text(w, "tx_UTM_zone", "32");
@@ -246,34 +210,29 @@ void TestUtmWindow::file_messages()
     QCOMPARE(shown.buttons, mq::platform::MessageButtons::Ok);
     QCOMPARE(text_of(w, "Label12"), label);
     QCOMPARE(read_file("in.txt"), input);
+    // The lines before a bad one stay.
     if (label != "-") QCOMPARE(read_file("out.txt"), QByteArray("9:00.000000\t50:00.000000\t12.5\r\n"));
 }
 
 void TestUtmWindow::file_runs_on_the_worker()
 {
-    QTemporaryDir dir;
-    QVERIFY(QDir::setCurrent(dir.path()));
-    QByteArray input = "# easting northing depth\n";
-    for (int i = 0; i < 3000; ++i) input += "500000\t5538630.703\t" + QByteArray::number(i) + "\n";
-    write_file("small.txt", input);
+    QByteArray small = "# easting northing depth\n";
+    for (int i = 0; i < 3000; ++i) small += "500000\t5538630.703\t" + QByteArray::number(i) + "\n";
+    write_file("small.txt", small);
     QByteArray big;
     for (int i = 0; i < 400000; ++i) big += "500000 4461369.297 " + QByteArray::number(i) + "\n";
     write_file("big.txt", big);
 
     Fixture f;
     auto* w = new frm_UTM_LL(f.context);
-    set_text(*w, "tx_UTM_zone", "");
     set_text(*w, "tx_in_UTM2LL", "small.txt");
     set_text(*w, "tx_out_UTM2LL", "small.out");
     click(*w, "Command7");   // no zone: nothing happens
-    QVERIFY(!w->converting());
-    QVERIFY(!QFile::exists("small.out"));
-
+    QVERIFY(!w->converting() && !QFile::exists("small.out"));
     set_text(*w, "tx_UTM_zone", "32");
     click(*w, "Command7");
     QTRY_VERIFY(!w->converting());
     QCOMPARE(text_of(*w, "Label12"), QString("-"));
-    QVERIFY(f.platform.messages.shown.empty());
     const QByteArray written = read_file("small.out");
     QCOMPARE(written.count('\n'), 3000);
     QVERIFY(written.startsWith("9:00.000000\t50:00.000000\t0\r\n"));
@@ -284,14 +243,12 @@ void TestUtmWindow::file_runs_on_the_worker()
     set_text(*w, "tx_in_UTM2LL", "big.txt");
     set_text(*w, "tx_out_UTM2LL", "big.out");
     click(*w, "Command7");
-    QVERIFY(w->converting());
     QCOMPARE(text_of(*w, "Label12"), QString("Please wait: ..."));
     QTRY_VERIFY_WITH_TIMEOUT(text_of(*w, "Label12").startsWith("Line #:  "), 20000);
     QVERIFY2(QRegularExpression("^Line #:  [1-9][0-9]*000$").match(text_of(*w, "Label12")).hasMatch(),
              qPrintable(text_of(*w, "Label12")));
     set_text(*w, "tx_out_UTM2LL", "other.out");
     click(*w, "Command7");   // refused while running
-    QVERIFY(w->converting());
     QElapsedTimer stopping;
     stopping.start();
     w->close();
@@ -300,7 +257,7 @@ void TestUtmWindow::file_runs_on_the_worker()
     delete w;
     QVERIFY(!QFile::exists("other.out"));
     const QByteArray partial = read_file("big.out");
-    QVERIFY(partial.size() > 0 && partial.count('\n') < 400000);
+    QVERIFY(partial.count('\n') > 0 && partial.count('\n') < 400000);
     QVERIFY(partial.startsWith("9:00.000000\t-50:00.000000\t0\r\n") && partial.endsWith("\r\n"));
     QVERIFY(f.platform.messages.shown.empty());
 }

@@ -2,7 +2,8 @@
 // reader's separators and bad input, the stop, and the grid size.
 #include "tools/footprint.h"
 
-#include <QFile>
+#include "platform/test_files.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -10,21 +11,10 @@
 #include <cstring>
 
 using mq::tools::GeoBox;
+using mq::testing::read_file;
+using mq::testing::write_file;
 
 namespace {
-
-void write_file(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray read_file(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 const GeoBox kBox{10, 11, 20, 21};
 

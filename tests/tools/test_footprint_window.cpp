@@ -3,44 +3,17 @@
 // label, Stop, the refusal of a second Start and its messages.
 #include "tools/ui/frm_footprint.h"
 #include "platform/scripted_platform.h"
+#include "platform/window_driver.h"
 
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 
+using namespace mq::testing;
 using mq::platform::MessageIcon;
 
 namespace {
 
-template <typename T>
-T* child(QWidget& w, const QString& name)
-{
-    T* found = w.findChild<T*>(name);
-    if (!found) qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-QString text_of(QWidget& w, const QString& name)
-{
-    if (auto* label = w.findChild<QLabel*>(name)) return label->text();
-    return child<QLineEdit>(w, name)->text();
-}
-
-void set_text(QWidget& w, const QString& name, const QString& text) { child<QLineEdit>(w, name)->setText(text); }
-void click(QWidget& w, const QString& name) { child<QPushButton>(w, name)->click(); }
-
-void write_file(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 struct Fixture {
-    mq::testing::ScriptedPlatform platform;
+    ScriptedPlatform platform;
     mq::tools::ToolContext context;
     QStringList picks;   // what the shared open dialog answers, in turn
     Fixture()

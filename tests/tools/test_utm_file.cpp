@@ -1,30 +1,16 @@
 // The UTM file conversion: what it writes, where it stops and what it keeps.
 #include "tools/utm_file.h"
 
-#include <QFile>
+#include "platform/test_files.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
 using mq::tools::UtmFileFailure;
+using mq::testing::read_file;
+using mq::testing::write_file;
 
 Q_DECLARE_METATYPE(UtmFileFailure)
-
-namespace {
-
-QByteArray read_file(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void write_file(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-}  // namespace
 
 class TestUtmFile : public QObject {
     Q_OBJECT
