@@ -107,7 +107,7 @@ FootprintOutcome calc_footprint_file(const std::string& input, const std::string
         }
         if (!reader.next(line)) break;
         s.lines = reader.line_number();
-        if (line.empty()) {
+        if (line.find_first_not_of(" \t") == std::string_view::npos) {   // empty or blank
             if (progress) progress({shown, in.position(), in.size()});
             continue;
         }

@@ -34,7 +34,7 @@ struct FootprintSummary {
 std::string area_text(double area);
 
 // Reads pings "longitude latitude depth" (blanks, pairs of blanks, commas and
-// TABs separate the fields; empty lines are skipped) and writes, for each
+// TABs separate the fields; empty or blank lines are skipped) and writes, for each
 // ping inside the box (edges included), the footprint points of the beam
 // (full opening angle in degrees) at the given spacing in metres. The stop
 // query is read before each line and each row of a footprint; progress

@@ -154,7 +154,7 @@ void TestUtm::coord_to_decimal()
     const auto r = mq::calc::coord_to_decimal(text.toStdString());
     if (std::isnan(value)) {
         QVERIFY(!r.ok());
-        QVERIFY(r.error().message.find("'" + text.toStdString() + "'") != std::string::npos);
+        QVERIFY(QString::fromStdString(r.error().message).contains("'" + text + "'"));
     } else {
         QVERIFY(r.ok());
         QVERIFY2(std::fabs(r.value() - value) < 1e-12, qPrintable(QString::number(r.value(), 'g', 17)));
@@ -208,8 +208,9 @@ void TestUtm::dec2degmm_follows_the_number_rules()
             minutes = "00.000000";
         }
         const bool sign = read_back < 0 && (whole > 0 || minutes != "00.000000");
-        const std::string expected = (sign ? "-" : "") + mq::numbers::general_text(whole) + ":" + minutes;
-        QCOMPARE(mq::calc::dec2degmm(read_back).value(), expected);
+        const QString expected = QString(sign ? "-" : "") + QString::fromStdString(mq::numbers::general_text(whole)) +
+                                 ":" + QString::fromStdString(minutes);
+        QCOMPARE(QString::fromStdString(mq::calc::dec2degmm(read_back).value()), expected);
     }
 }
 

@@ -14,6 +14,8 @@ using mq::tools::GeoBox;
 using mq::testing::read_file;
 using mq::testing::write_file;
 
+Q_DECLARE_METATYPE(GeoBox)
+
 namespace {
 
 const GeoBox kBox{10, 11, 20, 21};
@@ -75,7 +77,7 @@ void TestFootprint::pings_data()
     QTest::newRow("edges in, outside out")
         << QByteArray("20 10 100\r\n21 11 100\n21.0001 10.5 100\n20.5 9.9999 100\n") << 2 << 176 << "" << 1.0;
     QTest::newRow("separators") << QByteArray("20.5,10.5,100\n20.5  10.5  100\n20.5\t10.5\t100\n") << 3 << 264 << "" << 1.0;
-    QTest::newRow("empty lines skipped") << QByteArray("\n20.5 10.5 100\n\n") << 1 << 88 << "" << 1.0;
+    QTest::newRow("empty and blank lines skipped") << QByteArray("\n20.5 10.5 100\n \t\r\n") << 1 << 88 << "" << 1.0;
     QTest::newRow("three blanks: empty field")
         << QByteArray("20.5 10.5 100\n20.5   10.5 100\n") << 1 << 88 << "pings.txt, line 2: field 2 is not a number" << 1.0;
     QTest::newRow("two fields") << QByteArray("20.5 10.5\n") << 0 << 0
@@ -187,6 +189,5 @@ void TestFootprint::grid_size()
     }
 }
 
-Q_DECLARE_METATYPE(GeoBox)
 QTEST_GUILESS_MAIN(TestFootprint)
 #include "test_footprint.moc"

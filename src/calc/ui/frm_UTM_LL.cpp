@@ -202,8 +202,8 @@ bool frm_UTM_LL::setUtmState()
     const auto zone = mq::numbers::read_int16(tx_UTM_zone->text().toStdString());
     if (!zone) return false;
     utmState_.utm_zone = static_cast<std::int16_t>(*zone);
-    if (Op_north->isChecked()) utmState_.utm_hemisphere = "N";
-    if (op_south->isChecked()) utmState_.utm_hemisphere = "S";
+    if (Op_north->isChecked()) utmState_.utm_hemisphere.assign(1, 'N');
+    if (op_south->isChecked()) utmState_.utm_hemisphere.assign(1, 'S');
     return true;
 }
 
