@@ -64,10 +64,11 @@ std::size_t minutes_text(char* out, double minutes, bool& sixty)
 {
     char digits[kSignificant + 2] = {};
     int count = 0;
-    int point = 0;   // value = 0.d1 d2 ... * 10^point
+    int point = 0;  // value = 0.d1 d2 ... * 10^point
     if (minutes > 0) {
         char sci[40];
-        const auto res = std::to_chars(sci, sci + sizeof sci, minutes, std::chars_format::scientific, kSignificant - 1);
+        const auto res =
+            std::to_chars(sci, sci + sizeof sci, minutes, std::chars_format::scientific, kSignificant - 1);
         const char* p = sci;
         for (; p < res.ptr && *p != 'e'; ++p)
             if (*p >= '0' && *p <= '9') digits[count++] = *p;
@@ -96,7 +97,7 @@ std::size_t minutes_text(char* out, double minutes, bool& sixty)
             }
         }
     }
-    auto digit_at = [&](int power) {   // the digit of weight 10^power
+    auto digit_at = [&](int power) {  // the digit of weight 10^power
         const int index = point - 1 - power;
         return index >= 0 && index < count ? digits[index] : '0';
     };
@@ -127,8 +128,10 @@ std::size_t dec2degmm_to(char* out, double degrees)
     char* p = out;
     const bool zero_minutes = minutes_length == 9 && std::memcmp(minutes, "00.000000", 9) == 0;
     if (std::signbit(degrees) && (whole > 0 || !zero_minutes)) *p++ = '-';
-    if (whole < 1e15) p = std::to_chars(p, out + kDegMmMax, static_cast<std::uint64_t>(whole)).ptr;
-    else p += numbers::general_text_to(p, whole);
+    if (whole < 1e15)
+        p = std::to_chars(p, out + kDegMmMax, static_cast<std::uint64_t>(whole)).ptr;
+    else
+        p += numbers::general_text_to(p, whole);
     *p++ = ':';
     // Minutes of a degree value beyond 2^52 can carry more digits than fit.
     const std::size_t room = kDegMmMax - static_cast<std::size_t>(p - out);
@@ -149,7 +152,8 @@ double through_general_text(double value)
 {
     if (!std::isfinite(value)) return value;
     char sci[40];
-    const auto res = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, kSignificant - 1);
+    const auto res =
+        std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, kSignificant - 1);
     double back = value;
     std::from_chars(sci, res.ptr, back);
     return back;

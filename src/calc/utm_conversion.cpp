@@ -24,9 +24,15 @@ constexpr double kE4 = kE2 * kE2;
 constexpr double kE6 = kE4 * kE2;
 constexpr double kM1 = 1 - kE2 / 4 - 3 * kE4 / 64 - 5 * kE6 / 256;
 
-Error not_convertible() { return Error{"the position cannot be converted", "", 0}; }
+Error not_convertible()
+{
+    return Error{"the position cannot be converted", "", 0};
+}
 
-bool fits_int16(long value) { return value >= -32768 && value <= 32767; }
+bool fits_int16(long value)
+{
+    return value >= -32768 && value <= 32767;
+}
 
 }  // namespace
 
@@ -57,9 +63,9 @@ Result<UtmPosition> latlon_to_utm_position(double longitude, double latitude)
     const double t = tan_phi * tan_phi;
     const double c = kEp2 * cos_phi * cos_phi;
     const double a = cos_phi * (lambda - lambda0);
-    const double m = kA * (kM1 * phi - (3 * kE2 / 8 + 3 * kE4 / 32 + 45 * kE6 / 1024) * std::sin(2 * phi) +
-                           (15 * kE4 / 256 + 45 * kE6 / 1024) * std::sin(4 * phi) -
-                           (35 * kE6 / 3072) * std::sin(6 * phi));
+    const double m =
+        kA * (kM1 * phi - (3 * kE2 / 8 + 3 * kE4 / 32 + 45 * kE6 / 1024) * std::sin(2 * phi) +
+              (15 * kE4 / 256 + 45 * kE6 / 1024) * std::sin(4 * phi) - (35 * kE6 / 3072) * std::sin(6 * phi));
 
     const double a2 = a * a;
     const double a3 = a2 * a;
@@ -67,11 +73,11 @@ Result<UtmPosition> latlon_to_utm_position(double longitude, double latitude)
     const double a5 = a4 * a;
     const double a6 = a5 * a;
     const double easting =
-        kK0 * n * (a + (1 - t + c) * a3 / 6 + (5 - 18 * t + t * t + 72 * c - 58 * kEp2) * a5 / 120) + kFalseEasting;
-    double northing =
-        kK0 * (m + n * tan_phi *
-                       (a2 / 2 + (5 - t + 9 * c + 4 * c * c) * a4 / 24 +
-                        (61 - 58 * t + t * t + 600 * c - 330 * kEp2) * a6 / 720));
+        kK0 * n * (a + (1 - t + c) * a3 / 6 + (5 - 18 * t + t * t + 72 * c - 58 * kEp2) * a5 / 120) +
+        kFalseEasting;
+    double northing = kK0 * (m + n * tan_phi *
+                                     (a2 / 2 + (5 - t + 9 * c + 4 * c * c) * a4 / 24 +
+                                      (61 - 58 * t + t * t + 600 * c - 330 * kEp2) * a6 / 720));
     if (latitude < 0) northing += kFalseNorthingSouth;
     if (!std::isfinite(easting) || !std::isfinite(northing)) return not_convertible();
     return UtmPosition{zone, numbers::round_to(easting, 3), numbers::round_to(northing, 3)};
@@ -136,10 +142,10 @@ Result<LonLat> utm_to_lonlat(double easting, double northing, const UtmState& st
                      (61 + 90 * t1 + 298 * c1 + 45 * t1 * t1 - 252 * kEp2 - 3 * c1 * c1) * d6 / 720)) *
         kRadToDeg;
     const double longitude =
-        meridian.value() +
-        ((d - (1 + 2 * t1 + c1) * d3 / 6 + (5 - 2 * c1 + 28 * t1 - 3 * c1 * c1 + 8 * kEp2 + 24 * t1 * t1) * d5 / 120) /
-         cos1) *
-            kRadToDeg;
+        meridian.value() + ((d - (1 + 2 * t1 + c1) * d3 / 6 +
+                             (5 - 2 * c1 + 28 * t1 - 3 * c1 * c1 + 8 * kEp2 + 24 * t1 * t1) * d5 / 120) /
+                            cos1) *
+                               kRadToDeg;
     if (!std::isfinite(latitude) || !std::isfinite(longitude)) return not_convertible();
     return LonLat{longitude, latitude};
 }

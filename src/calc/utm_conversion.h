@@ -22,7 +22,7 @@ struct UtmState {
 
 struct UtmPosition {
     int zone = 0;
-    double easting = 0;    // rounded to 3 decimals, halves to even
+    double easting = 0;  // rounded to 3 decimals, halves to even
     double northing = 0;
 };
 

@@ -15,7 +15,10 @@ class TerminalProgress {
 public:
     // `label` turns the latest progress into the text shown ("Line #:  3000").
     using Label = std::string (*)(const tools::Progress&);
-    TerminalProgress(std::ostream& err, bool enabled, Label label) : err_(err), enabled_(enabled), label_(label) {}
+    TerminalProgress(std::ostream& err, bool enabled, Label label)
+        : err_(err), enabled_(enabled), label_(label)
+    {
+    }
     ~TerminalProgress()
     {
         if (shown_) err_ << '\r' << std::string(width_, ' ') << '\r' << std::flush;

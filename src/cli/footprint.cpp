@@ -20,8 +20,9 @@ struct BoxOptions {
 
     void add_to(CLI::App& app)
     {
-        app.add_option("--lat-min", lat_min, "south edge: decimal degrees or degrees:minutes[:seconds];\n"
-                                             "a leading \"-\" makes the whole value negative")
+        app.add_option("--lat-min", lat_min,
+                       "south edge: decimal degrees or degrees:minutes[:seconds];\n"
+                       "a leading \"-\" makes the whole value negative")
             ->required();
         app.add_option("--lat-max", lat_max, "north edge")->required();
         app.add_option("--lon-min", lon_min, "west edge")->required();
@@ -30,8 +31,10 @@ struct BoxOptions {
     // The box in decimal degrees; nothing after a complaint.
     std::optional<tools::GeoBox> box(std::ostream& err, std::string_view tool) const
     {
-        const std::pair<const char*, const std::string*> edges[] = {
-            {"--lat-min", &lat_min}, {"--lat-max", &lat_max}, {"--lon-min", &lon_min}, {"--lon-max", &lon_max}};
+        const std::pair<const char*, const std::string*> edges[] = {{"--lat-min", &lat_min},
+                                                                    {"--lat-max", &lat_max},
+                                                                    {"--lon-min", &lon_min},
+                                                                    {"--lon-max", &lon_max}};
         double values[4];
         for (int i = 0; i < 4; ++i) {
             const auto v = calc::coord_to_decimal(*edges[i].second);
@@ -50,12 +53,13 @@ struct BoxOptions {
 int run_footprint(Args args, std::ostream& out, std::ostream& err)
 {
     constexpr std::string_view kTool = "footprint";
-    CLI::App app{"Writes the sea-floor points insonified by a conical echo-sounder beam: for every ping\n"
-                 "(longitude latitude depth per line; blanks, commas or TABs between the fields) inside\n"
-                 "the box, the points of a regular pattern within the beam's footprint, as binary\n"
-                 "records of three little-endian doubles (longitude, latitude, 1). Prints the area\n"
-                 "covered in square metres.",
-                 "mapquill-tools footprint"};
+    CLI::App app{
+        "Writes the sea-floor points insonified by a conical echo-sounder beam: for every ping\n"
+        "(longitude latitude depth per line; blanks, commas or TABs between the fields) inside\n"
+        "the box, the points of a regular pattern within the beam's footprint, as binary\n"
+        "records of three little-endian doubles (longitude, latitude, 1). Prints the area\n"
+        "covered in square metres.",
+        "mapquill-tools footprint"};
     std::string in, output, beam = "6.46", spacing = "1";
     BoxOptions box;
     app.add_option("IN", in, "ping file (text)")->required();
@@ -71,14 +75,15 @@ int run_footprint(Args args, std::ostream& out, std::ostream& err)
     const auto beam_width = numbers::read_number(beam);
     const auto point_spacing = numbers::read_number(spacing);
     if (!beam_width || !point_spacing) {
-        complain(err, kTool, !beam_width ? "the beam width '" + beam + "' is not a number"
-                                         : "the spacing '" + spacing + "' is not a number");
+        complain(err, kTool,
+                 !beam_width ? "the beam width '" + beam + "' is not a number"
+                             : "the spacing '" + spacing + "' is not a number");
         return kBadInput;
     }
-    TerminalProgress progress(err, stderr_is_terminal(), [](const tools::Progress& p) {
-        return "Ping: " + std::to_string(p.count);
-    });
-    const auto r = tools::calc_footprint_file(in, output, *edges, *beam_width, *point_spacing, progress.callback(), {});
+    TerminalProgress progress(err, stderr_is_terminal(),
+                              [](const tools::Progress& p) { return "Ping: " + std::to_string(p.count); });
+    const auto r =
+        tools::calc_footprint_file(in, output, *edges, *beam_width, *point_spacing, progress.callback(), {});
     if (!r.status) {
         complain(err, kTool, r.status.error().text());
         return kBadInput;
@@ -90,9 +95,10 @@ int run_footprint(Args args, std::ostream& out, std::ostream& err)
 int run_gridsize(Args args, std::ostream& out, std::ostream& err)
 {
     constexpr std::string_view kTool = "gridsize";
-    CLI::App app{"Prints how many grid nodes a box spans at a spacing: X along the longitude (at the\n"
-                 "mean of the absolute box latitudes), Y along the latitude, e.g. X: 6524 / Y: 11112.",
-                 "mapquill-tools gridsize"};
+    CLI::App app{
+        "Prints how many grid nodes a box spans at a spacing: X along the longitude (at the\n"
+        "mean of the absolute box latitudes), Y along the latitude, e.g. X: 6524 / Y: 11112.",
+        "mapquill-tools gridsize"};
     BoxOptions box;
     std::string spacing;
     box.add_to(app);

@@ -25,7 +25,9 @@ struct ZoneOptions {
     void add_to(CLI::App& app)
     {
         app.add_option("--zone", zone, kZoneHelp)->required();
-        app.add_option("--hemisphere", hemisphere, kHemisphereHelp)->required()->check(CLI::IsMember({"N", "S"}));
+        app.add_option("--hemisphere", hemisphere, kHemisphereHelp)
+            ->required()
+            ->check(CLI::IsMember({"N", "S"}));
     }
     // The state for the inverse conversion; nothing after a complaint.
     std::optional<calc::UtmState> state(std::ostream& err, std::string_view tool) const
@@ -48,12 +50,14 @@ const char* const kFooter =
 int run_utm(Args args, std::ostream& out, std::ostream& err)
 {
     constexpr std::string_view kTool = "utm";
-    CLI::App app{"Converts a longitude and latitude (WGS 84) into UTM and prints zone:easting:northing,\n"
-                 "the easting and northing rounded to millimetres, e.g. 32:500000:5538630.703.",
-                 "mapquill-tools utm"};
+    CLI::App app{
+        "Converts a longitude and latitude (WGS 84) into UTM and prints zone:easting:northing,\n"
+        "the easting and northing rounded to millimetres, e.g. 32:500000:5538630.703.",
+        "mapquill-tools utm"};
     std::string lon, lat;
-    app.add_option("--lon", lon, "longitude: decimal degrees or degrees:minutes[:seconds]; a leading \"-\"\n"
-                                 "makes the whole value negative (west)")
+    app.add_option("--lon", lon,
+                   "longitude: decimal degrees or degrees:minutes[:seconds]; a leading \"-\"\n"
+                   "makes the whole value negative (west)")
         ->required();
     app.add_option("--lat", lat, "latitude, written the same way (south negative)")->required();
     app.footer(kFooter);
@@ -63,9 +67,10 @@ int run_utm(Args args, std::ostream& out, std::ostream& err)
     const auto y = calc::coord_to_decimal(lat);
     const auto text = x && y ? calc::latlon_to_utm(x.value(), y.value()) : Result<std::string>(Error{});
     if (!text) {
-        complain(err, kTool, !x ? "longitude " + x.error().message
-                             : !y ? "latitude " + y.error().message
-                                  : text.error().message);
+        complain(err, kTool,
+                 !x   ? "longitude " + x.error().message
+                 : !y ? "latitude " + y.error().message
+                      : text.error().message);
         return kBadInput;
     }
     out << text.value() << '\n';
@@ -75,9 +80,10 @@ int run_utm(Args args, std::ostream& out, std::ostream& err)
 int run_utm_inverse(Args args, std::ostream& out, std::ostream& err)
 {
     constexpr std::string_view kTool = "utm-inverse";
-    CLI::App app{"Converts a UTM easting and northing (metres, WGS 84) into longitude:latitude in decimal\n"
-                 "degrees, longitude first, unrounded (15 significant digits).",
-                 "mapquill-tools utm-inverse"};
+    CLI::App app{
+        "Converts a UTM easting and northing (metres, WGS 84) into longitude:latitude in decimal\n"
+        "degrees, longitude first, unrounded (15 significant digits).",
+        "mapquill-tools utm-inverse"};
     ZoneOptions zone;
     std::string easting, northing;
     zone.add_to(app);
@@ -92,8 +98,9 @@ int run_utm_inverse(Args args, std::ostream& out, std::ostream& err)
     const auto e = numbers::read_number(easting);
     const auto n = numbers::read_number(northing);
     if (!e || !n) {
-        complain(err, kTool, !e ? "the easting '" + easting + "' is not a number"
-                                : "the northing '" + northing + "' is not a number");
+        complain(err, kTool,
+                 !e ? "the easting '" + easting + "' is not a number"
+                    : "the northing '" + northing + "' is not a number");
         return kBadInput;
     }
     const auto text = calc::utm_to_latlon(*e, *n, *state);
@@ -108,11 +115,12 @@ int run_utm_inverse(Args args, std::ostream& out, std::ostream& err)
 int run_utm_file(Args args, std::ostream& out, std::ostream& err)
 {
     constexpr std::string_view kTool = "utm-file";
-    CLI::App app{"Converts a text file of easting, northing and depth lines (blanks or TABs between the\n"
-                 "fields, \"#\" starts a comment line) into longitude, latitude and depth lines:\n"
-                 "degrees:minutes.mmmmmm, TAB, degrees:minutes.mmmmmm, TAB, the third field as it\n"
-                 "stands, CR LF. On a bad line the lines before it are kept in OUT.",
-                 "mapquill-tools utm-file"};
+    CLI::App app{
+        "Converts a text file of easting, northing and depth lines (blanks or TABs between the\n"
+        "fields, \"#\" starts a comment line) into longitude, latitude and depth lines:\n"
+        "degrees:minutes.mmmmmm, TAB, degrees:minutes.mmmmmm, TAB, the third field as it\n"
+        "stands, CR LF. On a bad line the lines before it are kept in OUT.",
+        "mapquill-tools utm-file"};
     ZoneOptions zone;
     std::string in, output;
     zone.add_to(app);
@@ -123,9 +131,8 @@ int run_utm_file(Args args, std::ostream& out, std::ostream& err)
 
     const auto state = zone.state(err, kTool);
     if (!state) return kBadInput;
-    TerminalProgress progress(err, stderr_is_terminal(), [](const tools::Progress& p) {
-        return "Line #:  " + std::to_string(p.count);
-    });
+    TerminalProgress progress(err, stderr_is_terminal(),
+                              [](const tools::Progress& p) { return "Line #:  " + std::to_string(p.count); });
     const auto r = tools::convert_utm_file(in, output, *state, progress.callback(), {});
     if (!r.ok()) {
         complain(err, kTool, r.error.text());

@@ -36,8 +36,10 @@ std::size_t split_ping(std::string_view line, std::array<std::string_view, 3>& f
     while (i < line.size() && count < fields.size()) {
         const char c = line[i];
         std::size_t width = 0;
-        if (c == '\t' || c == ',') width = 1;
-        else if (c == ' ') width = (i + 1 < line.size() && line[i + 1] == ' ') ? 2 : 1;
+        if (c == '\t' || c == ',')
+            width = 1;
+        else if (c == ' ')
+            width = (i + 1 < line.size() && line[i + 1] == ' ') ? 2 : 1;
         if (width == 0) {
             ++i;
             continue;
@@ -67,7 +69,10 @@ void put_record(char* at, double lon, double lat)
 
 }  // namespace
 
-std::string area_text(double area) { return numbers::general_text(numbers::round_to(area, 0)); }
+std::string area_text(double area)
+{
+    return numbers::general_text(numbers::round_to(area, 0));
+}
 
 FootprintOutcome calc_footprint_file(const std::string& input, const std::string& output, const GeoBox& box,
                                      double beam_width, double spacing, const ProgressFn& progress,
@@ -96,9 +101,11 @@ FootprintOutcome calc_footprint_file(const std::string& input, const std::string
 
     io::LineReader reader(in);
     std::string_view line;
-    std::int64_t shown = 0;   // the ping count the progress label shows
+    std::int64_t shown = 0;  // the ping count the progress label shows
     Status status;
-    auto bad_line = [&](std::string message) { status = Error{std::move(message), input, reader.line_number()}; };
+    auto bad_line = [&](std::string message) {
+        status = Error{std::move(message), input, reader.line_number()};
+    };
     std::array<char, 96> block;
     while (status.ok()) {
         if (stop && stop()) {
@@ -107,7 +114,7 @@ FootprintOutcome calc_footprint_file(const std::string& input, const std::string
         }
         if (!reader.next(line)) break;
         s.lines = reader.line_number();
-        if (line.find_first_not_of(" \t") == std::string_view::npos) {   // empty or blank
+        if (line.find_first_not_of(" \t") == std::string_view::npos) {  // empty or blank
             if (progress) progress({shown, in.position(), in.size()});
             continue;
         }
@@ -119,8 +126,10 @@ FootprintOutcome calc_footprint_file(const std::string& input, const std::string
         std::array<double, 3> values{};
         for (std::size_t f = 0; f < 3 && status.ok(); ++f) {
             const auto v = numbers::read_number(fields[f]);
-            if (!v) bad_line("field " + std::to_string(f + 1) + " is not a number");
-            else values[f] = *v;
+            if (!v)
+                bad_line("field " + std::to_string(f + 1) + " is not a number");
+            else
+                values[f] = *v;
         }
         if (!status.ok()) break;
         const double x = values[0];
@@ -135,8 +144,8 @@ FootprintOutcome calc_footprint_file(const std::string& input, const std::string
 
         const double r = std::fabs(values[2]) * half_beam_tan;
         if (!std::isfinite(r) || r / spacing > kMaxSpacingsPerRadius) {
-            bad_line("the footprint of this ping is too large for a point spacing of " + numbers::general_text(spacing) +
-                     " m");
+            bad_line("the footprint of this ping is too large for a point spacing of " +
+                     numbers::general_text(spacing) + " m");
             break;
         }
         // The north-west quarter, mirrored across the ping's meridian and
@@ -174,7 +183,7 @@ FootprintOutcome calc_footprint_file(const std::string& input, const std::string
                 }
                 v = next_v;
                 u = u_start;
-                if (stop && stop()) break;   // the loop above ends the run before the next line
+                if (stop && stop()) break;  // the loop above ends the run before the next line
             }
         }
     }
@@ -195,8 +204,9 @@ Result<GridSize> calc_grid_size(const GeoBox& box, std::string_view spacing_text
     if (!spacing) return Error{"the spacing '" + std::string(spacing_text) + "' is not a number", "", 0};
     const double g = numbers::round_to(*spacing, 0);
     if (g < 1)
-        return Error{"the spacing '" + std::string(spacing_text) + "' must round to a whole number of at least 1", "",
-                     0};
+        return Error{
+            "the spacing '" + std::string(spacing_text) + "' must round to a whole number of at least 1", "",
+            0};
     const double cos_mean = cos_mean_latitude(box);
     const double x = numbers::round_to((box.lon_max - box.lon_min) * 60 * cos_mean * 1852 / g, 0);
     const double y = numbers::round_to((box.lat_max - box.lat_min) * 1852 * 60 / g, 0);

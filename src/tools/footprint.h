@@ -22,11 +22,11 @@ struct GeoBox {
 };
 
 struct FootprintSummary {
-    std::int64_t lines = 0;             // input lines read
-    std::int64_t pings = 0;             // pings inside the box
-    std::int64_t records = 0;           // 24-byte records written
-    std::int64_t distinct_points = 0;   // records minus the mirror images that coincide
-    double area = 0;                    // square metres: distinct points times the spacing squared
+    std::int64_t lines = 0;            // input lines read
+    std::int64_t pings = 0;            // pings inside the box
+    std::int64_t records = 0;          // 24-byte records written
+    std::int64_t distinct_points = 0;  // records minus the mirror images that coincide
+    double area = 0;                   // square metres: distinct points times the spacing squared
     bool stopped = false;
 };
 
@@ -43,15 +43,15 @@ std::string area_text(double area);
 // in the output and the Error names the line.
 struct FootprintOutcome {
     FootprintSummary summary;
-    Status status;   // the Error when the run ended early on bad input or I/O
+    Status status;  // the Error when the run ended early on bad input or I/O
 };
 FootprintOutcome calc_footprint_file(const std::string& input, const std::string& output, const GeoBox& box,
                                      double beam_width, double spacing, const ProgressFn& progress,
                                      const StopFn& stop);
 
 struct GridSize {
-    double x = 0;   // nodes along the longitude, a whole number
-    double y = 0;   // nodes along the latitude
+    double x = 0;  // nodes along the longitude, a whole number
+    double y = 0;  // nodes along the latitude
 };
 
 // X = (lon max - lon min) * 60 * cos(mean latitude) * 1852 / g and

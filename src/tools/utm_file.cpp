@@ -28,8 +28,8 @@ bool folder_exists(const std::string& path)
 
 }  // namespace
 
-UtmFileResult convert_utm_file(const std::string& input, const std::string& output, const calc::UtmState& state,
-                               const ProgressFn& progress, const StopFn& stop)
+UtmFileResult convert_utm_file(const std::string& input, const std::string& output,
+                               const calc::UtmState& state, const ProgressFn& progress, const StopFn& stop)
 {
     UtmFileResult r;
     for (const std::string* path : {&input, &output})
@@ -43,7 +43,8 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
     io::InputFile in;
     if (auto opened = in.open(input); !opened) return failed(r, UtmFileFailure::CannotRead, opened.error());
     io::OutputFile out;
-    if (auto opened = out.open(output); !opened) return failed(r, UtmFileFailure::CannotWrite, opened.error());
+    if (auto opened = out.open(output); !opened)
+        return failed(r, UtmFileFailure::CannotWrite, opened.error());
 
     io::LineReader reader(in);
     std::string_view line;

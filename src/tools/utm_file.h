@@ -16,21 +16,21 @@ namespace mq::tools {
 // The numbers also serve as error numbers in messages.
 enum class UtmFileFailure {
     None = 0,
-    NoDelimiter = 1,   // a data line without a blank or TAB (an empty line too)
-    WrongPath = 2,     // a folder of the input or output path does not exist
-    SameFile = 3,      // the output names the input
-    BadZone = 4,       // the zone's central meridian overflows
-    CannotRead = 5,    // the input is missing or cannot be read
-    CannotWrite = 6,   // the output cannot be written
-    BadLine = 7,       // a field that is not a number, a missing field
+    NoDelimiter = 1,  // a data line without a blank or TAB (an empty line too)
+    WrongPath = 2,    // a folder of the input or output path does not exist
+    SameFile = 3,     // the output names the input
+    BadZone = 4,      // the zone's central meridian overflows
+    CannotRead = 5,   // the input is missing or cannot be read
+    CannotWrite = 6,  // the output cannot be written
+    BadLine = 7,      // a field that is not a number, a missing field
 };
 
 struct UtmFileResult {
-    std::int64_t lines = 0;     // input lines read, comments included
-    std::int64_t written = 0;   // output lines written (and kept, also after a failure)
-    bool stopped = false;       // ended by the stop query before the end of the input
+    std::int64_t lines = 0;    // input lines read, comments included
+    std::int64_t written = 0;  // output lines written (and kept, also after a failure)
+    bool stopped = false;      // ended by the stop query before the end of the input
     UtmFileFailure failure = UtmFileFailure::None;
-    Error error;                // set when failure is not None
+    Error error;  // set when failure is not None
 
     bool ok() const { return failure == UtmFileFailure::None; }
 };
@@ -41,7 +41,7 @@ struct UtmFileResult {
 // field 3, CR LF, the angles as dec2degmm writes them. The stop query is read
 // before each line; progress counts the lines read. On a bad line the lines
 // before it stay in the output.
-UtmFileResult convert_utm_file(const std::string& input, const std::string& output, const calc::UtmState& state,
-                               const ProgressFn& progress, const StopFn& stop);
+UtmFileResult convert_utm_file(const std::string& input, const std::string& output,
+                               const calc::UtmState& state, const ProgressFn& progress, const StopFn& stop);
 
 }  // namespace mq::tools

@@ -35,7 +35,7 @@ void TestUtm::forward_data()
 {
     QTest::addColumn<double>("lon");
     QTest::addColumn<double>("lat");
-    QTest::addColumn<QString>("expected");   // full text, or "zone:" prefix when ending in ":"
+    QTest::addColumn<QString>("expected");  // full text, or "zone:" prefix when ending in ":"
     QTest::newRow("on the central meridian") << 9.0 << 50.0 << "32:500000:5538630.703";
     QTest::newRow("south gets the false northing") << 9.0 << -50.0 << "32:500000:4461369.297";
     QTest::newRow("origin") << 0.0 << 0.0 << "31:166021.443:0";
@@ -57,8 +57,10 @@ void TestUtm::forward()
     const auto text = mq::calc::latlon_to_utm(lon, lat);
     QVERIFY(text.ok());
     const QString got = QString::fromStdString(text.value());
-    if (expected.endsWith(':')) QVERIFY2(got.startsWith(expected), qPrintable(got));
-    else QCOMPARE(got, expected);
+    if (expected.endsWith(':'))
+        QVERIFY2(got.startsWith(expected), qPrintable(got));
+    else
+        QCOMPARE(got, expected);
     if (lon == 190.0) QCOMPARE(text.value(), mq::calc::latlon_to_utm(-170, lat).value());
 }
 
@@ -82,7 +84,7 @@ void TestUtm::inverse()
     QVERIFY(text.ok());
     const QStringList parts = QString::fromStdString(text.value()).split(':');
     QCOMPARE(parts.size(), 2);
-    QCOMPARE(parts[0], QString("9"));   // longitude first
+    QCOMPARE(parts[0], QString("9"));  // longitude first
     QVERIFY2(std::fabs(parts[1].toDouble() - lat) < 1e-8, qPrintable(parts[1]));
 }
 
@@ -104,7 +106,7 @@ void TestUtm::round_trip()
 void TestUtm::central_meridian_overflow_data()
 {
     QTest::addColumn<int>("zone");
-    QTest::addColumn<int>("meridian");   // -99999: overflow
+    QTest::addColumn<int>("meridian");  // -99999: overflow
     QTest::newRow("zone 0") << 0 << -183;
     QTest::newRow("zone 61") << 61 << 183;
     QTest::newRow("highest") << 5462 << 32589;
@@ -131,7 +133,7 @@ void TestUtm::central_meridian_overflow()
 void TestUtm::coord_to_decimal_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");   // NaN: an error
+    QTest::addColumn<double>("value");  // NaN: an error
     const double bad = std::nan("");
     QTest::newRow("degrees:minutes") << "12:30" << 12.5;
     QTest::newRow("negative") << "-12:30" << -12.5;
@@ -164,16 +166,25 @@ void TestUtm::coord_to_decimal()
 void TestUtm::dec2degmm_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");   // empty: no result
-    QTest::newRow("half") << "9.5" << "9:30.000000";
-    QTest::newRow("two minute digits") << "9.05" << "9:03.000000";
-    QTest::newRow("negative") << "-33.9" << "-33:54.000000";
-    QTest::newRow("negative below one") << "-0.5" << "-0:30.000000";
-    QTest::newRow("whole") << "12" << "12:00.000000";
-    QTest::newRow("carry into degrees") << "9.99999999999" << "10:00.000000";
-    QTest::newRow("exponent form") << "1.5E-07" << "0:00.000009";
-    QTest::newRow("tiny negative has no sign") << "-1E-12" << "0:00.000000";
-    QTest::newRow("not a number") << "x" << "";
+    QTest::addColumn<QString>("expected");  // empty: no result
+    QTest::newRow("half") << "9.5"
+                          << "9:30.000000";
+    QTest::newRow("two minute digits") << "9.05"
+                                       << "9:03.000000";
+    QTest::newRow("negative") << "-33.9"
+                              << "-33:54.000000";
+    QTest::newRow("negative below one") << "-0.5"
+                                        << "-0:30.000000";
+    QTest::newRow("whole") << "12"
+                           << "12:00.000000";
+    QTest::newRow("carry into degrees") << "9.99999999999"
+                                        << "10:00.000000";
+    QTest::newRow("exponent form") << "1.5E-07"
+                                   << "0:00.000009";
+    QTest::newRow("tiny negative has no sign") << "-1E-12"
+                                               << "0:00.000000";
+    QTest::newRow("not a number") << "x"
+                                  << "";
 }
 
 void TestUtm::dec2degmm()
@@ -181,8 +192,10 @@ void TestUtm::dec2degmm()
     QFETCH(QString, text);
     QFETCH(QString, expected);
     const auto r = mq::calc::dec2degmm(std::string_view(text.toStdString()));
-    if (expected.isEmpty()) QVERIFY(!r);
-    else QCOMPARE(QString::fromStdString(r.value()), expected);
+    if (expected.isEmpty())
+        QVERIFY(!r);
+    else
+        QCOMPARE(QString::fromStdString(r.value()), expected);
 }
 
 // The allocation-free writer against the shared rules it stands for: the
@@ -208,8 +221,9 @@ void TestUtm::dec2degmm_follows_the_number_rules()
             minutes = "00.000000";
         }
         const bool sign = read_back < 0 && (whole > 0 || minutes != "00.000000");
-        const QString expected = QString(sign ? "-" : "") + QString::fromStdString(mq::numbers::general_text(whole)) +
-                                 ":" + QString::fromStdString(minutes);
+        const QString expected = QString(sign ? "-" : "") +
+                                 QString::fromStdString(mq::numbers::general_text(whole)) + ":" +
+                                 QString::fromStdString(minutes);
         QCOMPARE(QString::fromStdString(mq::calc::dec2degmm(read_back).value()), expected);
     }
 }
@@ -240,15 +254,19 @@ void TestUtm::agrees_with_cs2cs()
             for (double lat = 0.3; lat <= (south ? 80 : 84); lat += 8.2)
                 for (double offset : {-2.99, -1.3, 0.0, 0.7, 2.99}) {
                     const double lon = (zone - 1) * 6 - 180 + 3 + offset;
-                    if (lat >= 56 && lat < 64 && lon >= 3 && lon < 12) continue;   // the zone-32 exception
+                    if (lat >= 56 && lat < 64 && lon >= 3 && lon < 12) continue;  // the zone-32 exception
                     points.append({lon, south ? -lat : lat});
-                    input += QByteArray::number(lon, 'g', 17) + ' ' + QByteArray::number(points.last().second, 'g', 17) + '\n';
+                    input += QByteArray::number(lon, 'g', 17) + ' ' +
+                             QByteArray::number(points.last().second, 'g', 17) + '\n';
                 }
-            const QString utm = QString("+proj=utm +zone=%1 %2+datum=WGS84").arg(zone).arg(south ? "+south " : "");
+            const QString utm =
+                QString("+proj=utm +zone=%1 %2+datum=WGS84").arg(zone).arg(south ? "+south " : "");
             const auto projected = run(geographic, utm, input);
             QCOMPARE(projected.size(), points.size());
             QByteArray utm_input;
-            for (const auto& row : projected) utm_input += QByteArray::number(row[0], 'f', 4) + ' ' + QByteArray::number(row[1], 'f', 4) + '\n';
+            for (const auto& row : projected)
+                utm_input +=
+                    QByteArray::number(row[0], 'f', 4) + ' ' + QByteArray::number(row[1], 'f', 4) + '\n';
             const auto back = run(utm, geographic, utm_input);
             QCOMPARE(back.size(), points.size());
             const UtmState state{static_cast<std::int16_t>(zone), south ? "S" : "N"};
@@ -258,10 +276,12 @@ void TestUtm::agrees_with_cs2cs()
                 QVERIFY2(std::fabs(ours->easting - projected[i][0]) <= 0.01 &&
                              std::fabs(ours->northing - projected[i][1]) <= 0.01,
                          qPrintable(QString("%1 %2").arg(points[i].first).arg(points[i].second)));
-                const auto geo = mq::calc::utm_to_lonlat(QByteArray::number(projected[i][0], 'f', 4).toDouble(),
-                                                         QByteArray::number(projected[i][1], 'f', 4).toDouble(), state);
+                const auto geo =
+                    mq::calc::utm_to_lonlat(QByteArray::number(projected[i][0], 'f', 4).toDouble(),
+                                            QByteArray::number(projected[i][1], 'f', 4).toDouble(), state);
                 QVERIFY(geo.ok());
-                QVERIFY2(std::fabs(geo->longitude - back[i][0]) <= 1e-7 && std::fabs(geo->latitude - back[i][1]) <= 1e-7,
+                QVERIFY2(std::fabs(geo->longitude - back[i][0]) <= 1e-7 &&
+                             std::fabs(geo->latitude - back[i][1]) <= 1e-7,
                          qPrintable(QString("%1 %2").arg(points[i].first).arg(points[i].second)));
             }
         }

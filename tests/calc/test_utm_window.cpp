@@ -51,19 +51,19 @@ void TestUtmWindow::starts_as_described()
     QCOMPARE(child<QGroupBox>(w, "Frame1")->title(), QString("Latitude/Longitude to UTM"));
     QCOMPARE(child<QGroupBox>(w, "Frame2")->title(), QString("UTM to Latitude/Longitude"));
     const std::pair<const char*, const char*> texts[] = {
-        {"lb_zone", "-"}, {"lb_easting", "-"}, {"lb_northing", "-"}, {"lb_lon", "-"}, {"lb_lat", "-"},
-        {"Label12", "-"}, {"Lo", "Longitude"}, {"Label1", "Latitude"}};
+        {"lb_zone", "-"}, {"lb_easting", "-"}, {"lb_northing", "-"}, {"lb_lon", "-"},
+        {"lb_lat", "-"},  {"Label12", "-"},    {"Lo", "Longitude"},  {"Label1", "Latitude"}};
     for (const auto& [name, text] : texts) QCOMPARE(text_of(w, name), QString(text));
     const std::pair<const char*, const char*> buttons[] = {
-        {"Command1", "Convert"}, {"Command2", "Convert"}, {"Command3", "Copy"}, {"Command4", "Copy"},
-        {"Command5", "Browse"}, {"Command6", "Browse"}, {"Command7", "Convert File"}};
+        {"Command1", "Convert"}, {"Command2", "Convert"}, {"Command3", "Copy"},        {"Command4", "Copy"},
+        {"Command5", "Browse"},  {"Command6", "Browse"},  {"Command7", "Convert File"}};
     for (const auto& [name, text] : buttons) QCOMPARE(child<QPushButton>(w, name)->text(), QString(text));
     QVERIFY(child<QRadioButton>(w, "Op_north")->isChecked());
     QCOMPARE(child<QRadioButton>(w, "op_south")->text(), QString("South"));
     QStringList captions;
     for (QLabel* label : w.findChildren<QLabel*>()) captions << label->text();
-    for (const char* caption : {"UTM Zone:", "Easting:", "Northing:", "Easting", "Northing", "UTM Zone", "Longitude:",
-                                "Latitude:", "In file (ascii: Easting, Northing, depth)",
+    for (const char* caption : {"UTM Zone:", "Easting:", "Northing:", "Easting", "Northing", "UTM Zone",
+                                "Longitude:", "Latitude:", "In file (ascii: Easting, Northing, depth)",
                                 "Out file (ascii: Longitude, Latitide, depth)"})
         QVERIFY2(captions.contains(caption), caption);
 }
@@ -79,7 +79,9 @@ void TestUtmWindow::key_filters_data()
     QTest::newRow("easting") << "tx_easting" << all << "./09";
     QTest::newRow("northing") << "tx_northing" << all << "./09";
     QTest::newRow("zone") << "tx_UTM_zone" << all << "/09";
-    QTest::newRow("backspace passes") << "tx_UTM_zone" << "32\b" << "3";
+    QTest::newRow("backspace passes") << "tx_UTM_zone"
+                                      << "32\b"
+                                      << "3";
 }
 
 void TestUtmWindow::key_filters()
@@ -95,24 +97,31 @@ void TestUtmWindow::key_filters()
 
 void TestUtmWindow::convert_and_copy_data()
 {
-    QTest::addColumn<QStringList>("boxes");   // name=value
+    QTest::addColumn<QStringList>("boxes");  // name=value
     QTest::addColumn<bool>("south");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("clipboard");
     QTest::newRow("lat/lon to UTM") << QStringList{"Text1=9", "Text2=50"} << false << "Command3"
                                     << "500000\t5538630.703\t32";
     QTest::newRow("colon notation, sign from the text")
-        << QStringList{"Text1=-10:30", "Text2=-33:54:00"} << false << "Command3" << "361310.106\t6247919.039\t29";
-    QTest::newRow("empty latitude keeps the labels") << QStringList{"Text1=9"} << false << "Command3" << "-\t-\t-";
-    QTest::newRow("UTM south") << QStringList{"tx_easting=500000", "tx_northing=4461369.297", "tx_UTM_zone=32"}
-                               << true << "Command4" << "9:00.000000\t-50:00.000000";
+        << QStringList{"Text1=-10:30", "Text2=-33:54:00"} << false << "Command3"
+        << "361310.106\t6247919.039\t29";
+    QTest::newRow("empty latitude keeps the labels") << QStringList{"Text1=9"} << false << "Command3"
+                                                     << "-\t-\t-";
+    QTest::newRow("UTM south") << QStringList{"tx_easting=500000", "tx_northing=4461369.297",
+                                              "tx_UTM_zone=32"}
+                               << true << "Command4"
+                               << "9:00.000000\t-50:00.000000";
     QTest::newRow("UTM north keeps the northing")
-        << QStringList{"tx_easting=500000", "tx_northing=5538630.703", "tx_UTM_zone=32"} << false << "Command4"
+        << QStringList{"tx_easting=500000", "tx_northing=5538630.703", "tx_UTM_zone=32"} << false
+        << "Command4"
         << "9:00.000000\t50:00.000000";
     QTest::newRow("empty zone keeps the labels")
-        << QStringList{"tx_easting=500000", "tx_northing=1"} << false << "Command4" << "-\t-";
+        << QStringList{"tx_easting=500000", "tx_northing=1"} << false << "Command4"
+        << "-\t-";
     QTest::newRow("zone overflow keeps the labels")
-        << QStringList{"tx_easting=500000", "tx_northing=1", "tx_UTM_zone=6000"} << false << "Command4" << "-\t-";
+        << QStringList{"tx_easting=500000", "tx_northing=1", "tx_UTM_zone=6000"} << false << "Command4"
+        << "-\t-";
 }
 
 void TestUtmWindow::convert_and_copy()
@@ -140,17 +149,18 @@ void TestUtmWindow::browse_uses_its_own_dialog()
     dialog.answers << ScriptedDialog::accept("/data/in.xyz") << ScriptedDialog::cancel()
                    << ScriptedDialog::accept("/data/new.txt");
     click(w, "Command5");
-    click(w, "Command5");   // cancelled: unchanged
+    click(w, "Command5");  // cancelled: unchanged
     click(w, "Command6");
     QCOMPARE(text_of(w, "tx_in_UTM2LL"), QString("/data/in.xyz"));
     QCOMPARE(text_of(w, "tx_out_UTM2LL"), QString("/data/new.txt"));
     QCOMPARE(dialog.shown.size(), std::size_t(3));
     QCOMPARE(dialog.shown[0].kind, ScriptedDialog::Kind::Open);
-    QCOMPARE(dialog.shown[2].kind, ScriptedDialog::Kind::Save);   // a new name may be typed
+    QCOMPARE(dialog.shown[2].kind, ScriptedDialog::Kind::Save);  // a new name may be typed
     QVERIFY(!dialog.shown[2].state.overwritePrompt);
     for (const auto& shown : dialog.shown) {
-        QCOMPARE(shown.state.filter, QString("All Files (*.*)|*.*|Data Files (*.dat)|*.dat|XYZ Files (*.xyz)|*.xyz|"
-                                             "Text Files (*.txt)|*.txt"));
+        QCOMPARE(shown.state.filter,
+                 QString("All Files (*.*)|*.*|Data Files (*.dat)|*.dat|XYZ Files (*.xyz)|*.xyz|"
+                         "Text Files (*.txt)|*.txt"));
         QCOMPARE(shown.state.filterIndex, 3);
     }
     // The main window's shared dialog keeps its own settings.
@@ -165,23 +175,39 @@ void TestUtmWindow::file_messages_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("icon");
-    QTest::addColumn<QString>("message");   // the start of the text
-    QTest::addColumn<QString>("label");     // Label12 afterwards
+    QTest::addColumn<QString>("message");  // the start of the text
+    QTest::addColumn<QString>("label");    // Label12 afterwards
     const QByteArray good = "500000 5538630.703 12.5\n";
     const int question = int(MessageIcon::Question);
-    QTest::newRow("no delimiter") << good + "5000005538630.703\n" << "in.txt" << "out.txt" << "Mapquill"
-                                  << int(MessageIcon::None) << " There is no TAB as delimiter in the current line!"
+    QTest::newRow("no delimiter") << good + "5000005538630.703\n"
+                                  << "in.txt"
+                                  << "out.txt"
+                                  << "Mapquill" << int(MessageIcon::None)
+                                  << " There is no TAB as delimiter in the current line!"
                                   << "Please wait: ...";
-    QTest::newRow("wrong path") << good << "in.txt" << "nofolder/out.txt" << "Wrong Path" << question
-                                << "Is it possible that one of your paths is wong?" << "-";
-    QTest::newRow("not a number") << good + "500000  1 2\n" << "in.txt" << "out.txt" << "Error" << question
-                                  << "... don't know what is wrong.\n\n7    in.txt, line 2: field 2 is not a number"
-                                  << "Please wait: ...";
-    QTest::newRow("missing input") << good << "none.txt" << "out.txt" << "Error" << question
-                                   << "... don't know what is wrong.\n\n5    none.txt: cannot open the file: " << "-";
-    QTest::newRow("output is the input") << good << "in.txt" << "in.txt" << "Error" << question
-                                         << "... don't know what is wrong.\n\n3    in.txt: the output file is the input file"
-                                         << "-";
+    QTest::newRow("wrong path") << good << "in.txt"
+                                << "nofolder/out.txt"
+                                << "Wrong Path" << question
+                                << "Is it possible that one of your paths is wong?"
+                                << "-";
+    QTest::newRow("not a number")
+        << good + "500000  1 2\n"
+        << "in.txt"
+        << "out.txt"
+        << "Error" << question
+        << "... don't know what is wrong.\n\n7    in.txt, line 2: field 2 is not a number"
+        << "Please wait: ...";
+    QTest::newRow("missing input") << good << "none.txt"
+                                   << "out.txt"
+                                   << "Error" << question
+                                   << "... don't know what is wrong.\n\n5    none.txt: cannot open the file: "
+                                   << "-";
+    QTest::newRow("output is the input")
+        << good << "in.txt"
+        << "in.txt"
+        << "Error" << question
+        << "... don't know what is wrong.\n\n3    in.txt: the output file is the input file"
+        << "-";
 }
 
 void TestUtmWindow::file_messages()
@@ -227,7 +253,7 @@ void TestUtmWindow::file_runs_on_the_worker()
     auto* w = new frm_UTM_LL(f.context);
     set_text(*w, "tx_in_UTM2LL", "small.txt");
     set_text(*w, "tx_out_UTM2LL", "small.out");
-    click(*w, "Command7");   // no zone: nothing happens
+    click(*w, "Command7");  // no zone: nothing happens
     QVERIFY(!w->converting() && !QFile::exists("small.out"));
     set_text(*w, "tx_UTM_zone", "32");
     click(*w, "Command7");
@@ -248,7 +274,7 @@ void TestUtmWindow::file_runs_on_the_worker()
     QVERIFY2(QRegularExpression("^Line #:  [1-9][0-9]*000$").match(text_of(*w, "Label12")).hasMatch(),
              qPrintable(text_of(*w, "Label12")));
     set_text(*w, "tx_out_UTM2LL", "other.out");
-    click(*w, "Command7");   // refused while running
+    click(*w, "Command7");  // refused while running
     QElapsedTimer stopping;
     stopping.start();
     w->close();

@@ -26,11 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(in, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
     std::filesystem::remove(out);
 
-    const double beam = data[0] % 16;         // 0 .. 15 degrees
-    const double spacing = data[1] % 17;      // 0 (refused) .. 16 m
+    const double beam = data[0] % 16;     // 0 .. 15 degrees
+    const double spacing = data[1] % 17;  // 0 (refused) .. 16 m
     const mq::tools::GeoBox box{-90, 90, -180, 180};
     int asked = 0;
-    const auto r = mq::tools::calc_footprint_file(in, out, box, beam, spacing, {}, [&asked] { return ++asked > 256; });
+    const auto r =
+        mq::tools::calc_footprint_file(in, out, box, beam, spacing, {}, [&asked] { return ++asked > 256; });
     const auto& s = r.summary;
     if (s.distinct_points > s.records || s.records % 4 != 0) std::abort();
     if (!r.status && r.status.error().line > s.lines) std::abort();

@@ -10,9 +10,9 @@
 #include <cmath>
 #include <cstring>
 
-using mq::tools::GeoBox;
 using mq::testing::read_file;
 using mq::testing::write_file;
+using mq::tools::GeoBox;
 
 Q_DECLARE_METATYPE(GeoBox)
 
@@ -71,23 +71,28 @@ void TestFootprint::pings_data()
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<int>("pings");
     QTest::addColumn<int>("records");
-    QTest::addColumn<QString>("error");   // Error::text(); empty when none
+    QTest::addColumn<QString>("error");  // Error::text(); empty when none
     QTest::addColumn<double>("spacing");
     QTest::newRow("depth sign does not matter") << QByteArray("20.5 10.5 -100\n") << 1 << 88 << "" << 1.0;
     QTest::newRow("edges in, outside out")
         << QByteArray("20 10 100\r\n21 11 100\n21.0001 10.5 100\n20.5 9.9999 100\n") << 2 << 176 << "" << 1.0;
-    QTest::newRow("separators") << QByteArray("20.5,10.5,100\n20.5  10.5  100\n20.5\t10.5\t100\n") << 3 << 264 << "" << 1.0;
-    QTest::newRow("empty and blank lines skipped") << QByteArray("\n20.5 10.5 100\n \t\r\n") << 1 << 88 << "" << 1.0;
-    QTest::newRow("three blanks: empty field")
-        << QByteArray("20.5 10.5 100\n20.5   10.5 100\n") << 1 << 88 << "pings.txt, line 2: field 2 is not a number" << 1.0;
-    QTest::newRow("two fields") << QByteArray("20.5 10.5\n") << 0 << 0
-                                << "pings.txt, line 1: a ping needs three fields: longitude, latitude and depth" << 1.0;
-    QTest::newRow("letters") << QByteArray("20.5 10.5 deep\n") << 0 << 0 << "pings.txt, line 1: field 3 is not a number" << 1.0;
+    QTest::newRow("separators") << QByteArray("20.5,10.5,100\n20.5  10.5  100\n20.5\t10.5\t100\n") << 3 << 264
+                                << "" << 1.0;
+    QTest::newRow("empty and blank lines skipped")
+        << QByteArray("\n20.5 10.5 100\n \t\r\n") << 1 << 88 << "" << 1.0;
+    QTest::newRow("three blanks: empty field") << QByteArray("20.5 10.5 100\n20.5   10.5 100\n") << 1 << 88
+                                               << "pings.txt, line 2: field 2 is not a number" << 1.0;
+    QTest::newRow("two fields")
+        << QByteArray("20.5 10.5\n") << 0 << 0
+        << "pings.txt, line 1: a ping needs three fields: longitude, latitude and depth" << 1.0;
+    QTest::newRow("letters") << QByteArray("20.5 10.5 deep\n") << 0 << 0
+                             << "pings.txt, line 1: field 3 is not a number" << 1.0;
     QTest::newRow("spacing below the coordinates' precision")
         << QByteArray("20.5 10.5 1e-9\n") << 1 << 4
         << "pings.txt, line 1: the point spacing is too small for the coordinates" << 1e-12;
-    QTest::newRow("huge depth") << QByteArray("20.5 10.5 1e300\n") << 1 << 0
-                                << "pings.txt, line 1: the footprint of this ping is too large for a point spacing of 1 m" << 1.0;
+    QTest::newRow("huge depth")
+        << QByteArray("20.5 10.5 1e300\n") << 1 << 0
+        << "pings.txt, line 1: the footprint of this ping is too large for a point spacing of 1 m" << 1.0;
 }
 
 void TestFootprint::pings()
@@ -102,7 +107,7 @@ void TestFootprint::pings()
     QCOMPARE(QString::fromStdString(r.status.ok() ? std::string() : r.status.error().text()), error);
     QCOMPARE(r.summary.pings, pings);
     QCOMPARE(r.summary.records, records);
-    QCOMPARE(read_file("out.bin").size(), records * 24);   // records before a bad line stay
+    QCOMPARE(read_file("out.bin").size(), records * 24);  // records before a bad line stay
 }
 
 void TestFootprint::bad_settings_data()
@@ -111,13 +116,20 @@ void TestFootprint::bad_settings_data()
     QTest::addColumn<double>("lat_max");
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("error");
-    QTest::newRow("zero spacing") << 0.0 << 11.0 << "out.bin" << "greater than 0";
-    QTest::newRow("negative spacing") << -1.0 << 11.0 << "out.bin" << "greater than 0";
-    QTest::newRow("spacing not a number") << std::nan("") << 11.0 << "out.bin" << "greater than 0";
-    QTest::newRow("spacing too fine") << 1e-300 << 11.0 << "out.bin" << "too large for a point spacing of 1E-300 m";
-    QTest::newRow("mean latitude beyond 90") << 1.0 << 200.0 << "out.bin" << "between -90 and 90";
-    QTest::newRow("output is the input") << 1.0 << 11.0 << "./pings.txt" << "the output file is the input file";
-    QTest::newRow("missing input") << 1.0 << 11.0 << "out.bin" << "none.txt";
+    QTest::newRow("zero spacing") << 0.0 << 11.0 << "out.bin"
+                                  << "greater than 0";
+    QTest::newRow("negative spacing") << -1.0 << 11.0 << "out.bin"
+                                      << "greater than 0";
+    QTest::newRow("spacing not a number") << std::nan("") << 11.0 << "out.bin"
+                                          << "greater than 0";
+    QTest::newRow("spacing too fine") << 1e-300 << 11.0 << "out.bin"
+                                      << "too large for a point spacing of 1E-300 m";
+    QTest::newRow("mean latitude beyond 90") << 1.0 << 200.0 << "out.bin"
+                                             << "between -90 and 90";
+    QTest::newRow("output is the input") << 1.0 << 11.0 << "./pings.txt"
+                                         << "the output file is the input file";
+    QTest::newRow("missing input") << 1.0 << 11.0 << "out.bin"
+                                   << "none.txt";
 }
 
 void TestFootprint::bad_settings()
@@ -127,12 +139,14 @@ void TestFootprint::bad_settings()
     QFETCH(QString, output);
     QFETCH(QString, error);
     write_file("pings.txt", "20.5 10.5 100\n");
-    const std::string input = QTest::currentDataTag() == QByteArray("missing input") ? "none.txt" : "pings.txt";
+    const std::string input =
+        QTest::currentDataTag() == QByteArray("missing input") ? "none.txt" : "pings.txt";
     GeoBox box = kBox;
     box.lat_max = lat_max;
     const auto r = mq::tools::calc_footprint_file(input, output.toStdString(), box, 6.46, spacing, {}, {});
     QVERIFY(!r.status.ok());
-    QVERIFY2(QString::fromStdString(r.status.error().text()).contains(error), r.status.error().text().c_str());
+    QVERIFY2(QString::fromStdString(r.status.error().text()).contains(error),
+             r.status.error().text().c_str());
     QCOMPARE(read_file("pings.txt"), QByteArray("20.5 10.5 100\n"));
 }
 
@@ -146,7 +160,7 @@ void TestFootprint::stop_keeps_what_was_written()
     auto progress = [&](const mq::tools::Progress& p) { shown = p.count; };
     const auto all = mq::tools::calc_footprint_file("pings.txt", "out.bin", kBox, 6.46, 1, progress, {});
     QVERIFY(all.status.ok() && !all.summary.stopped);
-    QCOMPARE(shown, 20);   // the last in-box ping whose line number is a multiple of 10
+    QCOMPARE(shown, 20);  // the last in-box ping whose line number is a multiple of 10
     QCOMPARE(all.summary.lines, 26);
 
     int asked = 0;
@@ -162,16 +176,23 @@ void TestFootprint::grid_size_data()
 {
     QTest::addColumn<GeoBox>("box");
     QTest::addColumn<QString>("spacing");
-    QTest::addColumn<QString>("expected");   // the label text, or part of the error
-    QTest::newRow("0.1 degree at 54") << GeoBox{54, 54.1, 10, 10.1} << "1" << "X: 6524 / Y: 11112";
-    QTest::newRow("equator uses mean of absolutes")
-        << GeoBox{-10, 10, 0, 1} << "1000" << "X: 109 / Y: 2222";
-    QTest::newRow("spacing 2.5 rounds to 2") << GeoBox{54, 54.1, 10, 10.1} << "2.5" << "X: 3262 / Y: 5556";
-    QTest::newRow("rounds to 0") << GeoBox{54, 54.1, 10, 10.1} << "0.4" << "at least 1";
-    QTest::newRow("zero") << GeoBox{54, 54.1, 10, 10.1} << "0" << "at least 1";
-    QTest::newRow("negative") << GeoBox{54, 54.1, 10, 10.1} << "-5" << "at least 1";
-    QTest::newRow("not a number") << GeoBox{54, 54.1, 10, 10.1} << "x" << "not a number";
-    QTest::newRow("empty") << GeoBox{54, 54.1, 10, 10.1} << "" << "not a number";
+    QTest::addColumn<QString>("expected");  // the label text, or part of the error
+    QTest::newRow("0.1 degree at 54") << GeoBox{54, 54.1, 10, 10.1} << "1"
+                                      << "X: 6524 / Y: 11112";
+    QTest::newRow("equator uses mean of absolutes") << GeoBox{-10, 10, 0, 1} << "1000"
+                                                    << "X: 109 / Y: 2222";
+    QTest::newRow("spacing 2.5 rounds to 2") << GeoBox{54, 54.1, 10, 10.1} << "2.5"
+                                             << "X: 3262 / Y: 5556";
+    QTest::newRow("rounds to 0") << GeoBox{54, 54.1, 10, 10.1} << "0.4"
+                                 << "at least 1";
+    QTest::newRow("zero") << GeoBox{54, 54.1, 10, 10.1} << "0"
+                          << "at least 1";
+    QTest::newRow("negative") << GeoBox{54, 54.1, 10, 10.1} << "-5"
+                              << "at least 1";
+    QTest::newRow("not a number") << GeoBox{54, 54.1, 10, 10.1} << "x"
+                                  << "not a number";
+    QTest::newRow("empty") << GeoBox{54, 54.1, 10, 10.1} << ""
+                           << "not a number";
 }
 
 void TestFootprint::grid_size()

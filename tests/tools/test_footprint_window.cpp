@@ -15,7 +15,7 @@ namespace {
 struct Fixture {
     ScriptedPlatform platform;
     mq::tools::ToolContext context;
-    QStringList picks;   // what the shared open dialog answers, in turn
+    QStringList picks;  // what the shared open dialog answers, in turn
     Fixture()
     {
         context.services = platform.services();
@@ -55,22 +55,34 @@ private:
 void TestFootprintWindow::starts_as_described()
 {
     Fixture f;
-    f.picks << "/data/pings.txt" << "" << "/data/out.bin";
+    f.picks << "/data/pings.txt"
+            << ""
+            << "/data/out.bin";
     frm_footprint w(f.context);
     QCOMPARE(w.windowTitle(), QString("Calculate Insonified Area"));
     const std::pair<const char*, const char*> texts[] = {
         {"Label1", "Input file: Ping position and depth (ASCII xyz):"},
         {"Label2", "Ouput file: Grid position insonified by the beam (binary):"},
-        {"Label5", "Latitude min:"}, {"Label6", "Latitude max:"}, {"Label7", "Longitude min:"},
-        {"Label8", "Longitude max:"}, {"Label3", "Beam width \u00b0:"}, {"t_beam", "6.46"},
-        {"Label10", "Beam width grid size  m:"}, {"t_grid_space", "1"}, {"Label4", "Output grid size m:"},
-        {"Text4", "1"}, {"Label9", "-"}, {"Label11", "Ping #:"}, {"lat_min", ""}, {"Text1", ""}};
+        {"Label5", "Latitude min:"},
+        {"Label6", "Latitude max:"},
+        {"Label7", "Longitude min:"},
+        {"Label8", "Longitude max:"},
+        {"Label3", "Beam width \u00b0:"},
+        {"t_beam", "6.46"},
+        {"Label10", "Beam width grid size  m:"},
+        {"t_grid_space", "1"},
+        {"Label4", "Output grid size m:"},
+        {"Text4", "1"},
+        {"Label9", "-"},
+        {"Label11", "Ping #:"},
+        {"lat_min", ""},
+        {"Text1", ""}};
     for (const auto& [name, text] : texts) QCOMPARE(text_of(w, name), QString::fromUtf8(text));
     QCOMPARE(child<QPushButton>(w, "Command3")->text(), QString("Start"));
     QCOMPARE(child<QPushButton>(w, "Command4")->text(), QString("Stop"));
     QCOMPARE(child<QPushButton>(w, "Command5")->text(), QString("Calculate grid size"));
     click(w, "Command1");
-    click(w, "Command2");   // cancelled: unchanged
+    click(w, "Command2");  // cancelled: unchanged
     click(w, "Command2");
     QCOMPARE(text_of(w, "Text1"), QString("/data/pings.txt"));
     QCOMPARE(text_of(w, "Text2"), QString("/data/out.bin"));
@@ -80,11 +92,16 @@ void TestFootprintWindow::key_filters_data()
 {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("box edge") << "lat_min" << "-./09:";
-    QTest::newRow("longitude edge") << "lon_max" << "-./09:";
-    QTest::newRow("beam") << "t_beam" << "./09";
-    QTest::newRow("spacing") << "t_grid_space" << "./09";
-    QTest::newRow("output grid size") << "Text4" << "/09";
+    QTest::newRow("box edge") << "lat_min"
+                              << "-./09:";
+    QTest::newRow("longitude edge") << "lon_max"
+                                    << "-./09:";
+    QTest::newRow("beam") << "t_beam"
+                          << "./09";
+    QTest::newRow("spacing") << "t_grid_space"
+                             << "./09";
+    QTest::newRow("output grid size") << "Text4"
+                                      << "/09";
 }
 
 void TestFootprintWindow::key_filters()
@@ -105,11 +122,17 @@ void TestFootprintWindow::grid_size_data()
     QTest::addColumn<QString>("spacing");
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("message");
-    QTest::newRow("0.1 degree at 54") << QStringList{"54", "54.1", "10", "10.1"} << "1" << "X: 6524 / Y: 11112" << "";
-    QTest::newRow("colon notation") << QStringList{"54", "54:06", "10", "10:06"} << "1" << "X: 6524 / Y: 11112" << "";
-    QTest::newRow("spacing rounds to 0") << QStringList{"54", "54.1", "10", "10.1"} << ".4" << "-"
+    QTest::newRow("0.1 degree at 54") << QStringList{"54", "54.1", "10", "10.1"} << "1"
+                                      << "X: 6524 / Y: 11112"
+                                      << "";
+    QTest::newRow("colon notation") << QStringList{"54", "54:06", "10", "10:06"} << "1"
+                                    << "X: 6524 / Y: 11112"
+                                    << "";
+    QTest::newRow("spacing rounds to 0") << QStringList{"54", "54.1", "10", "10.1"} << ".4"
+                                         << "-"
                                          << "the spacing '.4' must round to a whole number of at least 1";
-    QTest::newRow("empty edge") << QStringList{"54", "", "10", "10.1"} << "1" << "-"
+    QTest::newRow("empty edge") << QStringList{"54", "", "10", "10.1"} << "1"
+                                << "-"
                                 << "Latitude max: '' is not a coordinate";
 }
 
@@ -139,17 +162,27 @@ void TestFootprintWindow::start_messages_data()
     QTest::addColumn<QByteArray>("pings");
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("spacing");
-    QTest::addColumn<QString>("message");   // empty: none
+    QTest::addColumn<QString>("message");  // empty: none
     QTest::addColumn<QString>("title");
-    QTest::addColumn<int>("written");       // bytes in the output afterwards (-1: no file)
+    QTest::addColumn<int>("written");  // bytes in the output afterwards (-1: no file)
     const QByteArray ping = "20.5 10.5 100\n";
-    QTest::newRow("one ping") << ping << "out.bin" << "1" << "You covered 88 square meter!" << "Mapquill" << 88 * 24;
-    QTest::newRow("no output path") << ping << "" << "1" << "" << "" << -1;
-    QTest::newRow("zero spacing") << ping << "out.bin" << "0" << "Beam width grid size  m: '0' must be a number greater than 0"
+    QTest::newRow("one ping") << ping << "out.bin"
+                              << "1"
+                              << "You covered 88 square meter!"
+                              << "Mapquill" << 88 * 24;
+    QTest::newRow("no output path") << ping << ""
+                                    << "1"
+                                    << ""
+                                    << "" << -1;
+    QTest::newRow("zero spacing") << ping << "out.bin"
+                                  << "0"
+                                  << "Beam width grid size  m: '0' must be a number greater than 0"
                                   << "Calculate Insonified Area" << -1;
-    QTest::newRow("bad line keeps the records before it")
-        << ping + "20.5 x 100\n" << "out.bin" << "1" << "pings.txt, line 2: field 2 is not a number"
-        << "Calculate Insonified Area" << 88 * 24;
+    QTest::newRow("bad line keeps the records before it") << ping + "20.5 x 100\n"
+                                                          << "out.bin"
+                                                          << "1"
+                                                          << "pings.txt, line 2: field 2 is not a number"
+                                                          << "Calculate Insonified Area" << 88 * 24;
 }
 
 void TestFootprintWindow::start_messages()
@@ -195,7 +228,7 @@ void TestFootprintWindow::run_stop_and_refusal()
     QTRY_VERIFY_WITH_TIMEOUT(text_of(w, "Label11").startsWith("Ping: "), 20000);
     QVERIFY2(text_of(w, "Label11").endsWith('0'), qPrintable(text_of(w, "Label11")));
     set_text(w, "Text2", "other.bin");
-    click(w, "Command3");   // refused while running
+    click(w, "Command3");  // refused while running
     QVERIFY(!QFile::exists("other.bin"));
     QElapsedTimer stopping;
     stopping.start();
@@ -207,7 +240,7 @@ void TestFootprintWindow::run_stop_and_refusal()
     const QString area = shown[0].text.section(' ', 2, 2);
     QVERIFY2(shown[0].text.startsWith("You covered ") && shown[0].text.endsWith(" square meter!"),
              qPrintable(shown[0].text));
-    const qint64 records = area.toLongLong();   // 88 distinct points of 1 m² and 88 records a ping
+    const qint64 records = area.toLongLong();  // 88 distinct points of 1 m² and 88 records a ping
     QVERIFY(records > 0 && records < 300000LL * 88);
     QCOMPARE(QFile("many.bin").size(), records * 24);
 }

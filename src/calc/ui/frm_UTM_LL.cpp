@@ -172,7 +172,10 @@ frm_UTM_LL::frm_UTM_LL(const mq::tools::ToolContext& context, QWidget* parent)
     connect(&bridge_, &mq::tools::WorkerBridge::progress, this, &frm_UTM_LL::showFileProgress);
 }
 
-frm_UTM_LL::~frm_UTM_LL() { bridge_.stopAndWait(); }
+frm_UTM_LL::~frm_UTM_LL()
+{
+    bridge_.stopAndWait();
+}
 
 void frm_UTM_LL::closeEvent(QCloseEvent* event)
 {
@@ -286,7 +289,7 @@ void frm_UTM_LL::showFileProgress(const mq::tools::Progress& p)
 void frm_UTM_LL::Command7_Click()
 {
     using mq::tools::UtmFileFailure;
-    if (bridge_.running()) return;   // one conversion at a time
+    if (bridge_.running()) return;  // one conversion at a time
     if (tx_UTM_zone->text().isEmpty()) {
         tx_UTM_zone->setFocus();
         return;
@@ -294,7 +297,8 @@ void frm_UTM_LL::Command7_Click()
     if (!setUtmState()) {
         show_message("Error",
                      "... don't know what is wrong.\n\n" + QString::number(int(UtmFileFailure::BadZone)) +
-                         "    the zone '" + tx_UTM_zone->text() + "' is not a whole number from -32768 to 32767",
+                         "    the zone '" + tx_UTM_zone->text() +
+                         "' is not a whole number from -32768 to 32767",
                      MessageIcon::Question);
         return;
     }
@@ -310,7 +314,8 @@ void frm_UTM_LL::Command7_Click()
     progressBar->show();
     bridge_.start(
         [=](mq::tools::RunControl& control) {
-            *result = mq::tools::convert_utm_file(input, output, state, control.progress_fn(), control.stop_fn());
+            *result =
+                mq::tools::convert_utm_file(input, output, state, control.progress_fn(), control.stop_fn());
         },
         [this, result, before] {
             progressBar->hide();
@@ -321,18 +326,20 @@ void frm_UTM_LL::Command7_Click()
             }
             if (r.lines == 0 && r.failure != UtmFileFailure::NoDelimiter) Label12->setText(before);
             switch (r.failure) {
-            case UtmFileFailure::NoDelimiter:
-                show_message(kProgramTitle, " There is no TAB as delimiter in the current line!", MessageIcon::None);
-                break;
-            case UtmFileFailure::WrongPath:
-                show_message("Wrong Path", "Is it possible that one of your paths is wong?", MessageIcon::Question);
-                break;
-            default:
-                show_message("Error",
-                             "... don't know what is wrong.\n\n" + QString::number(int(r.failure)) + "    " +
-                                 QString::fromStdString(r.error.text()),
-                             MessageIcon::Question);
-                break;
+                case UtmFileFailure::NoDelimiter:
+                    show_message(kProgramTitle, " There is no TAB as delimiter in the current line!",
+                                 MessageIcon::None);
+                    break;
+                case UtmFileFailure::WrongPath:
+                    show_message("Wrong Path", "Is it possible that one of your paths is wong?",
+                                 MessageIcon::Question);
+                    break;
+                default:
+                    show_message("Error",
+                                 "... don't know what is wrong.\n\n" + QString::number(int(r.failure)) +
+                                     "    " + QString::fromStdString(r.error.text()),
+                                 MessageIcon::Question);
+                    break;
             }
         });
 }

@@ -141,7 +141,10 @@ frm_footprint::frm_footprint(const mq::tools::ToolContext& context, QWidget* par
     connect(&bridge_, &mq::tools::WorkerBridge::progress, this, &frm_footprint::showProgress);
 }
 
-frm_footprint::~frm_footprint() { bridge_.stopAndWait(); }
+frm_footprint::~frm_footprint()
+{
+    bridge_.stopAndWait();
+}
 
 void frm_footprint::closeEvent(QCloseEvent* event)
 {
@@ -194,7 +197,7 @@ void frm_footprint::showProgress(const mq::tools::Progress& p)
 
 void frm_footprint::Command3_Click()
 {
-    if (bridge_.running()) return;   // one run at a time
+    if (bridge_.running()) return;  // one run at a time
     if (Text1->text().isEmpty() || Text2->text().isEmpty()) return;
     const auto box = readBox();
     if (!box) return;
@@ -236,7 +239,10 @@ void frm_footprint::Command3_Click()
         });
 }
 
-void frm_footprint::Command4_Click() { bridge_.stop(); }
+void frm_footprint::Command4_Click()
+{
+    bridge_.stop();
+}
 
 void frm_footprint::Command5_Click()
 {
