@@ -9,6 +9,7 @@ packages=(
   gmt fonts-urw-base35                 # colour tables checked by GMT; the font samples
   proj-bin                             # cs2cs: coordinate tests compare with it
   doctest-dev git                      # the plain tests; the path-name check
+  bc time                              # the benchmarks
 )
 # The Windows check (scripts/windows-check.sh) cross-builds with mingw-w64 and
 # runs the result under Wine.

@@ -8,6 +8,8 @@
 #include "catalogue/ui/frm_gmt_def.h"
 #include "calc/ui/frm_swiss.h"
 #include "tools/ui/frm_replace.h"
+#include "calc/ui/frm_UTM_LL.h"
+#include "tools/ui/frm_footprint.h"
 
 namespace mq::app {
 
@@ -34,6 +36,8 @@ const std::vector<ToolWindowEntry>& toolWindowTable()
         {"mn_gmt_defaults", "frm_gmt_def", "", [](const ToolContext& c) { return new frm_gmt_def(c); }},
         {"mn_swiss", "frm_swiss", "", [](const ToolContext& c) { return new frm_swiss(c); }},
         {"mn_replace", "frm_replace", "", [](const ToolContext& c) { return new frm_replace(c); }},
+        {"mn_UTM_LL", "frm_UTM_LL", "", [](const ToolContext& c) { return new frm_UTM_LL(c); }},
+        {"mn_insonified", "frm_footprint", "", [](const ToolContext& c) { return new frm_footprint(c); }},
     };
     return table;
 }

@@ -15,6 +15,11 @@ constexpr std::array kSubcommands = {
     Subcommand{"gridstep", "work out gridding steps for one axis of a region", run_gridstep},
     Subcommand{"swiss", "convert a Swiss grid file to WGS 84 longitude, latitude (or back)", run_swiss},
     Subcommand{"replace", "replace texts in a text file, select lines, write KML placemarks", run_replace},
+    Subcommand{"utm", "convert a longitude and latitude into UTM", run_utm},
+    Subcommand{"utm-inverse", "convert a UTM easting and northing into longitude and latitude", run_utm_inverse},
+    Subcommand{"utm-file", "convert a file of UTM easting, northing, depth lines", run_utm_file},
+    Subcommand{"footprint", "write the points insonified by an echo-sounder beam", run_footprint},
+    Subcommand{"gridsize", "count the grid nodes a box spans at a spacing", run_gridsize},
 };
 
 // "-10", "-.5", "-,5", "-10:30" are values; "-x" and "--name" are options.

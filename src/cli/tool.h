@@ -100,5 +100,10 @@ int run_latlon(Args args, std::ostream& out, std::ostream& err);
 int run_gridstep(Args args, std::ostream& out, std::ostream& err);
 int run_swiss(Args args, std::ostream& out, std::ostream& err);
 int run_replace(Args args, std::ostream& out, std::ostream& err);
+int run_utm(Args args, std::ostream& out, std::ostream& err);
+int run_utm_inverse(Args args, std::ostream& out, std::ostream& err);
+int run_utm_file(Args args, std::ostream& out, std::ostream& err);
+int run_footprint(Args args, std::ostream& out, std::ostream& err);
+int run_gridsize(Args args, std::ostream& out, std::ostream& err);
 
 }  // namespace mq::cli

@@ -93,7 +93,7 @@ TEST_CASE("mapquill-tools commands") {
         {{"--help"}, 0, "*gridstep", ""},
         {{"help", "latlon"}, 0, "*usage: mapquill-tools latlon", ""},
         {{}, 2, "", "usage:"},
-        {{"utm"}, 2, "", "unknown tool 'utm'"},
+        {{"utmx"}, 2, "", "unknown tool 'utmx'"},
     };
     for (const auto& c : cases) {
         std::string command;

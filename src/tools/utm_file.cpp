@@ -1,0 +1,130 @@
+#include "tools/utm_file.h"
+
+#include "calc/coordinate_text.h"
+#include "common/file_stream.h"
+#include "common/number_rules.h"
+
+#include <array>
+#include <filesystem>
+
+namespace mq::tools {
+
+namespace {
+
+UtmFileResult failed(UtmFileResult r, UtmFileFailure kind, Error error)
+{
+    r.failure = kind;
+    r.error = std::move(error);
+    return r;
+}
+
+bool folder_exists(const std::string& path)
+{
+    const auto p = io::path_from_utf8(path);
+    if (!p || !p.value().has_parent_path()) return true;
+    std::error_code ec;
+    return std::filesystem::is_directory(p.value().parent_path(), ec);
+}
+
+}  // namespace
+
+UtmFileResult convert_utm_file(const std::string& input, const std::string& output,
+                               const calc::UtmState& state, const ProgressFn& progress, const StopFn& stop)
+{
+    UtmFileResult r;
+    for (const std::string* path : {&input, &output})
+        if (!folder_exists(*path))
+            return failed(r, UtmFileFailure::WrongPath, Error{"its folder does not exist", *path, 0});
+    if (auto distinct = io::check_distinct_files(input, output); !distinct)
+        return failed(r, UtmFileFailure::SameFile, distinct.error());
+    if (auto meridian = calc::utm_central_meridian(state.utm_zone); !meridian)
+        return failed(r, UtmFileFailure::BadZone, meridian.error());
+
+    io::InputFile in;
+    if (auto opened = in.open(input); !opened) return failed(r, UtmFileFailure::CannotRead, opened.error());
+    io::OutputFile out;
+    if (auto opened = out.open(output); !opened)
+        return failed(r, UtmFileFailure::CannotWrite, opened.error());
+
+    io::LineReader reader(in);
+    std::string_view line;
+    UtmFileFailure failure = UtmFileFailure::None;
+    Error error;
+    auto bad_line = [&](UtmFileFailure kind, std::string message) {
+        failure = kind;
+        error = Error{std::move(message), input, reader.line_number()};
+    };
+    while (true) {
+        if (stop && stop()) {
+            r.stopped = true;
+            break;
+        }
+        if (!reader.next(line)) break;
+        r.lines = reader.line_number();
+        if (progress) progress({r.lines, in.position(), in.size()});
+        if (!line.empty() && line.front() == '#') continue;
+
+        // Blanks count as TABs; a line needs at least one of them.
+        std::array<std::string_view, 3> fields{};
+        std::size_t count = 0;
+        std::size_t start = 0;
+        bool delimited = false;
+        while (count < fields.size()) {
+            std::size_t end = start;
+            while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
+            fields[count++] = line.substr(start, end - start);
+            if (end == line.size()) break;
+            delimited = true;
+            start = end + 1;
+        }
+        if (!delimited) {
+            bad_line(UtmFileFailure::NoDelimiter, "there is no TAB or blank as delimiter in the line");
+            break;
+        }
+        const auto easting = numbers::read_number(fields[0]);
+        const auto northing = numbers::read_number(fields[1]);
+        if (!easting || !northing) {
+            bad_line(UtmFileFailure::BadLine,
+                     "field " + std::string(easting ? "2" : "1") + " is not a number");
+            break;
+        }
+        if (count < 3) {
+            bad_line(UtmFileFailure::BadLine, "field 3 is missing");
+            break;
+        }
+        const auto position = calc::utm_to_lonlat(*easting, *northing, state);
+        if (!position) {
+            bad_line(UtmFileFailure::BadLine, position.error().message);
+            break;
+        }
+        // Each angle as its general text reads back, then in degrees and
+        // minutes: exactly what the window shows for the same point.
+        char text[2 * calc::kDegMmMax + 2];
+        const std::size_t lon_n = calc::dec2degmm_to(text, calc::through_general_text(position->longitude));
+        text[lon_n] = '\t';
+        const std::size_t lat_n =
+            calc::dec2degmm_to(text + lon_n + 1, calc::through_general_text(position->latitude));
+        if (lon_n == 0 || lat_n == 0) {
+            bad_line(UtmFileFailure::BadLine, "the position cannot be converted");
+            break;
+        }
+        text[lon_n + 1 + lat_n] = '\t';
+        out.write(std::string_view(text, lon_n + lat_n + 2));
+        out.write(fields[2]);
+        out.write("\r\n");
+        ++r.written;
+    }
+    if (failure == UtmFileFailure::None && in.failed()) {
+        failure = UtmFileFailure::CannotRead;
+        error = in.error();
+    }
+    // What was written stays, also after a bad line or a stop.
+    if (auto committed = out.commit(); !committed) {
+        r.written = 0;
+        return failed(r, UtmFileFailure::CannotWrite, committed.error());
+    }
+    if (failure != UtmFileFailure::None) return failed(r, failure, std::move(error));
+    return r;
+}
+
+}  // namespace mq::tools

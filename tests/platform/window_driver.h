@@ -1,0 +1,49 @@
+// Small helpers for tests that drive windows by their control names.
+#pragma once
+
+#include "platform/test_files.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QWidget>
+
+namespace mq::testing {
+
+template <typename T>
+T* child(QWidget& w, const QString& name)
+{
+    T* found = w.findChild<T*>(name);
+    if (!found) qFatal("no control %s", qPrintable(name));
+    return found;
+}
+
+// The text of a label or a text box.
+inline QString text_of(QWidget& w, const QString& name)
+{
+    if (auto* label = w.findChild<QLabel*>(name)) return label->text();
+    return child<QLineEdit>(w, name)->text();
+}
+
+inline void set_text(QWidget& w, const QString& name, const QString& text)
+{
+    child<QLineEdit>(w, name)->setText(text);
+}
+inline void click(QWidget& w, const QString& name)
+{
+    child<QPushButton>(w, name)->click();
+}
+
+// Types key by key, through the box's key filter; "\b" is Backspace.
+inline void type_keys(QLineEdit* box, const QString& keys)
+{
+    for (QChar c : keys) {
+        if (c == '\b')
+            QTest::keyClick(box, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(box, QString(c));
+    }
+}
+
+}  // namespace mq::testing
