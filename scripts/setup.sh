@@ -2,6 +2,8 @@
 # Installs what building and testing Mapquill needs on Debian 12, where missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev libgl1-mesa-dev xvfb xauth)
+# GMT with the full-resolution coastlines: the SRTM gridding test runs the batch file.
+packages+=(gmt gmt-gshhg-full)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -11,6 +11,10 @@ namespace {
 constexpr std::array kSubcommands = {
     Subcommand{"latlon", "convert a latitude or longitude between notations", run_latlon},
     Subcommand{"gridstep", "work out gridding steps for one axis of a region", run_gridstep},
+    Subcommand{"srtm", "convert an SRTM .hgt tile into xyz records (and grid them with GMT)", run_srtm},
+    Subcommand{"bin2ascii", "write a binary xyz file (three doubles per record) as text", run_bin2ascii},
+    Subcommand{"track", "write evenly spaced positions along a straight track", run_track},
+    Subcommand{"run-batch", "run a gridding batch file where there is no cmd.exe", run_run_batch},
 };
 
 bool is_value(std::string_view arg) {

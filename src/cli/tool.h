@@ -51,5 +51,9 @@ void complain(std::ostream& err, std::string_view tool, std::string_view message
 // The subcommands.
 int run_latlon(Args args, std::ostream& out, std::ostream& err);
 int run_gridstep(Args args, std::ostream& out, std::ostream& err);
+int run_srtm(Args args, std::ostream& out, std::ostream& err);
+int run_bin2ascii(Args args, std::ostream& out, std::ostream& err);
+int run_track(Args args, std::ostream& out, std::ostream& err);
+int run_run_batch(Args args, std::ostream& out, std::ostream& err);
 
 }  // namespace mq::cli

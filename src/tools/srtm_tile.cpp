@@ -69,31 +69,28 @@ std::optional<std::string> region_text(std::string_view south, std::string_view 
            number_text(*s + 1);
 }
 
-std::optional<std::string> grid_batch_text(std::string_view xyz_path, std::string_view grid_name,
-                                           std::string_view south, std::string_view west,
-                                           int samples_per_row)
+std::optional<std::string> grid_batch_text(const GridBatch& batch)
 {
-    const auto region = region_text(south, west);
+    const auto region = region_text(batch.south, batch.west);
     if (!region) return std::nullopt;
-    const std::string spacing = samples_per_row == 3601 ? "-I1c" : "-I3c";
-    const std::string xyz(xyz_path);
-    const std::string grd(grid_name);
+    const std::string spacing = batch.samples_per_row == 3601 ? "-I1c" : "-I3c";
+    const std::string binary = batch.format == XyzFormat::Binary ? " -bi3" : "";
+    const std::string& xyz = batch.xyz_path;
+    const std::string& grd = batch.grid_name;
     return "echo off\r\n"
            "cls\r\n"
            "echo *\r\n"
            "echo **** I am calculating your grid:  " + grd + "\r\n" +
-           "surface  " + xyz + " -Gx_srtm.grd " + spacing + " -R" + *region + " -H0 -bi3 -V\r\n" +
+           "surface  " + xyz + " -Gx_srtm.grd " + spacing + " -R" + *region + " -H0" + binary + " -V\r\n" +
            "del " + xyz + "\r\n" +
            "grdlandmask -R" + *region + " -Df " + spacing + " -NNaN/1 -Gx_land.grd -V\r\n" +
            "grdmath x_srtm.grd x_land.grd OR -V = " + grd + "\r\n" +
            "del x_*.*";
 }
 
-Status write_grid_batch(const std::string& batch_path, std::string_view xyz_path,
-                        std::string_view grid_name, std::string_view south, std::string_view west,
-                        int samples_per_row)
+Status write_grid_batch(const std::string& batch_path, const GridBatch& batch)
 {
-    const auto text = grid_batch_text(xyz_path, grid_name, south, west, samples_per_row);
+    const auto text = grid_batch_text(batch);
     if (!text) return Error{"the south or west coordinate is not a number", batch_path, 0};
     io::OutputFile out;
     if (auto s = out.open(batch_path); !s) return s;

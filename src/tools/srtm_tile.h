@@ -78,16 +78,20 @@ Result<HgtOutcome> convert_hgt_tile(const HgtConversion& job, const ProgressFn& 
 // not a number.
 std::optional<std::string> region_text(std::string_view south, std::string_view west);
 
+struct GridBatch {
+    std::string xyz_path;         // the converted records
+    std::string grid_name;        // the grid GMT writes
+    std::string south, west;      // as in the boxes
+    int samples_per_row = 1201;   // 1201 grids at "-I3c", 3601 at "-I1c"
+    // Text records: surface reads them as text, so "-bi3" is left out.
+    XyzFormat format = XyzFormat::Binary;
+};
+
 // The nine lines of the gridding batch file, each ended by CR LF but the last.
-// `samples_per_row` 1201 grids at "-I3c", 3601 at "-I1c". Empty when South or
-// West is not a number.
-std::optional<std::string> grid_batch_text(std::string_view xyz_path, std::string_view grid_name,
-                                           std::string_view south, std::string_view west,
-                                           int samples_per_row = 1201);
+// Empty when South or West is not a number.
+std::optional<std::string> grid_batch_text(const GridBatch& batch);
 
 // Writes grid_batch_text to `batch_path` (replacing the file whole).
-Status write_grid_batch(const std::string& batch_path, std::string_view xyz_path,
-                        std::string_view grid_name, std::string_view south, std::string_view west,
-                        int samples_per_row = 1201);
+Status write_grid_batch(const std::string& batch_path, const GridBatch& batch);
 
 }  // namespace mq::tools

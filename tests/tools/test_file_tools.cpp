@@ -116,8 +116,9 @@ void TestFileTools::region_and_batch()
     QFETCH(QString, spacing);
     QCOMPARE(shown(region_text(str(south), str(west))), region);
     const std::string batch = path("SRTM_grid.bat").toStdString();
-    const auto status = write_grid_batch(batch, "D:\\srtm\\N45E010.xyz", "D:\\srtm\\N45E010.grd", str(south),
-                                         str(west), samples);
+    GridBatch lines{"D:\\srtm\\N45E010.xyz", "D:\\srtm\\N45E010.grd", str(south), str(west), samples,
+                    XyzFormat::Binary};
+    const auto status = write_grid_batch(batch, lines);
     QCOMPARE(status.ok(), region != kAbsent);
     if (!status) return;
     const QByteArray expected = "echo off\r\ncls\r\necho *\r\n"
@@ -130,6 +131,10 @@ void TestFileTools::region_and_batch()
                                 "grdmath x_srtm.grd x_land.grd OR -V = D:\\srtm\\N45E010.grd\r\n"
                                 "del x_*.*";
     QCOMPARE(read_file(path("SRTM_grid.bat")), expected);
+    // surface reads text records as text.
+    lines.format = XyzFormat::Ascii;
+    QCOMPARE(QByteArray::fromStdString(*grid_batch_text(lines)),
+             QByteArray(expected).replace(" -H0 -bi3 -V", " -H0 -V"));
 }
 
 void TestFileTools::unfiltered_records_data()
