@@ -15,6 +15,12 @@ namespace {
 
 constexpr std::string_view kTool = "srtm";
 
+std::string utf8_of(const std::filesystem::path& path)
+{
+    const auto text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::string absolute_text(const std::string& path)
 {
     const auto p = io::path_from_utf8(path);
@@ -22,8 +28,7 @@ std::string absolute_text(const std::string& path)
     if (!p) return path;
     const auto abs = std::filesystem::absolute(p.value(), ec);
     if (ec) return path;
-    const auto text = abs.u8string();
-    return std::string(text.begin(), text.end());
+    return utf8_of(abs);
 }
 
 }  // namespace
@@ -79,14 +84,14 @@ int run_srtm(Args args, std::ostream& out, std::ostream& err)
     std::string grid = name.grid_name.value_or("");
     if (grid.empty()) {
         auto p = io::path_from_utf8(output);
-        grid = p ? std::filesystem::path(p.value()).replace_extension(".grd").string() : output + ".grd";
+        grid = p ? utf8_of(std::filesystem::path(p.value()).replace_extension(".grd")) : output + ".grd";
     }
     tools::GridBatch batch{absolute_text(output), absolute_text(grid), south, west, result->samples_per_row,
                            job.format};
     const std::string folder = tools::default_batch_folder();
     std::error_code ec;
     std::filesystem::create_directories(io::path_from_utf8(folder).value(), ec);
-    const std::string batch_path = (std::filesystem::path(io::path_from_utf8(folder).value()) / "SRTM_grid.bat").string();
+    const std::string batch_path = utf8_of(std::filesystem::path(io::path_from_utf8(folder).value()) / "SRTM_grid.bat");
     if (auto s = tools::write_grid_batch(batch_path, batch); !s) {
         complain(err, kTool, s.error().text());
         return kBadInput;
