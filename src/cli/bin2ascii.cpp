@@ -25,7 +25,7 @@ int run_bin2ascii(Args args, std::ostream& out, std::ostream& err)
         complain(err, kTool, result.error().text());
         return kBadInput;
     }
-    out << result->records << " records written to " << output;
+    out << result->records << (result->records == 1 ? " record" : " records") << " written to " << output;
     if (result->left_over)
         out << "; " << result->left_over << " bytes left over at the end (less than one record)";
     out << '\n';

@@ -78,7 +78,7 @@ int run_srtm(Args args, std::ostream& out, std::ostream& err)
         complain(err, kTool, result.error().text());
         return kBadInput;
     }
-    out << result->records << " records written to " << output << '\n';
+    out << result->records << (result->records == 1 ? " record" : " records") << " written to " << output << '\n';
     if (!make_grid) return finish_output(out, err, kTool);
 
     std::string grid = name.grid_name.value_or("");

@@ -28,7 +28,7 @@ int run_track(Args args, std::ostream& out, std::ostream& err)
         complain(err, kTool, result.error().text());
         return kBadInput;
     }
-    out << result.value() << " positions written to " << output << '\n';
+    out << result.value() << " positions written to " << output << '\n';   // always 2 or more
     return finish_output(out, err, kTool);
 }
 

@@ -42,12 +42,13 @@ TileName parse_tile_name(std::string_view path)
 {
     TileName name;
     if (path.size() < 4 || path.substr(path.size() - 4) != ".hgt") return name;
-    const std::ptrdiff_t length = static_cast<std::ptrdiff_t>(path.size());
-    const std::size_t start = length - 12 < 1 ? 1 : static_cast<std::size_t>(length - 12);
-    // The 1-based position of the letter's first occurrence from `start`, when above 1.
+    // Only the 11-character tile name is searched: a folder name ending in
+    // one of the letters ("ARCHIVE\N45E010.hgt") must not count.
+    const std::size_t start = path.size() < 11 ? 1 : path.size() - 10;
+    // The 1-based position of the letter's first occurrence from `start`; 0 when none.
     auto find = [&](char letter) -> std::size_t {
         const std::size_t at = path.find(letter, start - 1);
-        return at == std::string_view::npos || at + 1 <= 1 ? 0 : at + 1;
+        return at == std::string_view::npos ? 0 : at + 1;
     };
     if (const auto p = find('S')) name.south = "-" + std::string(mid(path, p + 1, 2));
     if (const auto p = find('N')) name.south = std::string(mid(path, p + 1, 2));

@@ -30,11 +30,10 @@ struct TileName {
 };
 
 // Looks for "S", "N", "E" and "W" (upper case, in that order, a later find
-// overwriting an earlier one) from the character before the separator that
-// precedes an 11-character tile name (or from the start of a shorter path).
-// A letter found at the very first character of the path does not count.
-// "S" gives South "-" and the next 2 characters, "N" the next 2, "E" West
-// as the next 3, "W" "-" and the next 3.
+// overwriting an earlier one) in the last 11 characters of the path, the
+// tile name (or in the whole of a shorter path). "S" gives South "-" and the
+// next 2 characters, "N" the next 2, "E" West as the next 3, "W" "-" and the
+// next 3.
 TileName parse_tile_name(std::string_view path);
 
 enum class ByteOrder { Big, Little };      // of the tile's samples
