@@ -239,6 +239,12 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
             log.line(line.text);
             break;
         case BatchLineKind::Delete:
+            if (run.failed) {
+                // The data a failed line should have used stays for another try.
+                log.line("line " + std::to_string(number) + ": nothing deleted, since line " +
+                         std::to_string(run.first_failed_line) + " failed");
+                break;
+            }
             for (const auto& name : line.words) {
                 fs::path target = fs::path(std::u8string(name.begin(), name.end()));
                 if (target.is_relative()) target = folder / target;

@@ -4,7 +4,9 @@
 //   "echo TEXT"                      TEXT goes to the log
 //   "del NAME ..."                   removes the named files; "*" and "?" in
 //                                    the name part only within the batch
-//                                    file's own folder, never in subfolders
+//                                    file's own folder, never in subfolders;
+//                                    nothing once a program line has failed,
+//                                    so its input stays for another try
 //   anything else                    runs as a program in the batch file's
 //                                    folder; a name not found on PATH runs as
 //                                    the GMT module "gmt NAME ...", with GMT 4

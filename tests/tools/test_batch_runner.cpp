@@ -122,10 +122,10 @@ void TestBatchRunner::whole_run()
     const QByteArray batch = "echo off\r\ncls\r\necho *\r\necho **** grid:  out.grd\r\n"
                              "surface  in.xyz -Gx_srtm.grd -H0 -bi3 -V\r\n"
                              "tool \"two words\"\r\n"
-                             "broken\r\n"
                              "del " + work.toUtf8() + "/gone.xyz missing.xyz\r\n"
                              "del ../x_*.*\r\n"
-                             "del x_*.*";
+                             "del x_*.*\r\n"
+                             "broken";
     QVERIFY(write_file(work + "/SRTM_grid.bat", batch));
     PathSwap path(bin.toUtf8() + ":/usr/bin:/bin");
 
@@ -133,7 +133,7 @@ void TestBatchRunner::whole_run()
     QVERIFY(run.ok());
     QCOMPARE(run->programs, 3);
     QCOMPARE(run->failed, 1);
-    QCOMPARE(run->first_failed_line, 7);
+    QCOMPARE(run->first_failed_line, 10);
     QCOMPARE(QString::fromStdString(run->log_path), work + "/SRTM_grid.log");
     QCOMPARE(QDir(work).entryList(QDir::Files, QDir::Name),
              (QStringList{"SRTM_grid.bat", "SRTM_grid.log", "keep.grd"}));
@@ -145,7 +145,7 @@ void TestBatchRunner::whole_run()
         "[line 5] gmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V",
         "gmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V",
         "tool two words",
-        "line 7: broken failed",
+        "line 10: broken failed",
         "Could Not Find " + work + "/missing.xyz",
         "patterns are only deleted in " + work,
     };
@@ -159,12 +159,16 @@ void TestBatchRunner::gmt_missing()
     QSKIP("cmd.exe runs batch files on Windows");
 #else
     QTemporaryDir dir;
-    QVERIFY(write_file(dir.filePath("SRTM_grid.bat"), "echo off\r\ngrdlandmask -R0/1/0/1 -Df -I3c -NNaN/1 -Gx.grd -V"));
+    QVERIFY(write_file(dir.filePath("data.xyz"), "data"));
+    QVERIFY(write_file(dir.filePath("SRTM_grid.bat"), "echo off\r\nsurface data.xyz -Gx.grd\r\ndel data.xyz"));
     PathSwap path(dir.filePath("nothing-here").toUtf8());
     const auto run = run_batch_file(dir.filePath("SRTM_grid.bat").toStdString());
     QVERIFY(run.ok());
     QCOMPARE(run->failed, 1);
-    QVERIFY(read_file(dir.filePath("SRTM_grid.log")).contains("GMT is not installed"));
+    const QByteArray log = read_file(dir.filePath("SRTM_grid.log"));
+    QVERIFY(log.contains("line 2: surface was not run: GMT is not installed"));
+    QVERIFY(log.contains("line 3: nothing deleted, since line 2 failed"));
+    QVERIFY(QFile::exists(dir.filePath("data.xyz")));   // kept for another try
     QVERIFY(!run_batch_file(dir.filePath("none.bat").toStdString()).ok());
 #endif
 }
