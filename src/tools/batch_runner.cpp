@@ -75,7 +75,10 @@ std::string utf8_of(const fs::path& path)
 bool run_program(const std::vector<std::string>& words, const std::string& folder, const std::string& log)
 {
     std::string command;
-    for (const auto& w : words) command += (command.empty() ? "" : " ") + quote(w);
+    for (const auto& w : words) {
+        if (!command.empty()) command += ' ';
+        command += quote(w);
+    }
 #ifdef _WIN32
     command = "\"cd /d " + quote(folder) + " && " + command + " >> " + quote(log) + " 2>&1\"";
     return std::system(command.c_str()) == 0;
@@ -147,7 +150,7 @@ std::vector<std::string> gmt6_arguments(const std::vector<std::string>& argument
     out.reserve(arguments.size());
     for (const auto& a : arguments) {
         // GMT 4's header option -H[n] is -h[n] since GMT 5.
-        if (a.size() >= 2 && a[0] == '-' && a[1] == 'H') out.push_back("-h" + a.substr(2));
+        if (a.size() >= 2 && a[0] == '-' && a[1] == 'H') out.push_back(std::string("-h").append(a, 2));
         else out.push_back(a);
     }
     return out;
@@ -289,7 +292,10 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
                 words = std::move(gmt);
             }
             std::string shown;
-            for (const auto& w : words) shown += (shown.empty() ? "" : " ") + w;
+            for (const auto& w : words) {
+                if (!shown.empty()) shown += ' ';
+                shown += w;
+            }
             log.line("[line " + std::to_string(number) + "] " + shown);
             ++run.programs;
             if (!run_program(words, utf8_of(folder), run.log_path)) {

@@ -50,10 +50,10 @@ TileName parse_tile_name(std::string_view path)
         const std::size_t at = path.find(letter, start - 1);
         return at == std::string_view::npos ? 0 : at + 1;
     };
-    if (const auto p = find('S')) name.south = "-" + std::string(mid(path, p + 1, 2));
+    if (const auto p = find('S')) name.south = std::string("-").append(mid(path, p + 1, 2));
     if (const auto p = find('N')) name.south = std::string(mid(path, p + 1, 2));
     if (const auto p = find('E')) name.west = std::string(mid(path, p + 1, 3));
-    if (const auto p = find('W')) name.west = "-" + std::string(mid(path, p + 1, 3));
+    if (const auto p = find('W')) name.west = std::string("-").append(mid(path, p + 1, 3));
     const std::string stem(path.substr(0, path.size() - 3));
     name.output_path = stem + "xyz";
     name.xyz_name = name.output_path;
