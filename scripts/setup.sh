@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl1-mesa-dev
   libcli11-dev                         # mapquill-tools' arguments
   xvfb xauth locales                   # window tests, the decimal-comma test
-  gmt fonts-urw-base35                 # colour tables checked by GMT; the font samples
+  gmt gmt-gshhg-full fonts-urw-base35  # GMT (gridding, colour tables, full coastlines); font samples
   proj-bin                             # cs2cs: coordinate tests compare with it
   doctest-dev git                      # the plain tests; the path-name check
   bc time                              # the benchmarks

@@ -10,6 +10,9 @@
 #include "tools/ui/frm_replace.h"
 #include "calc/ui/frm_UTM_LL.h"
 #include "tools/ui/frm_footprint.h"
+#include "tools/ui/frm_binary2ascii.h"
+#include "tools/ui/frm_srtm.h"
+#include "tools/ui/frm_track_calc.h"
 
 namespace mq::app {
 
@@ -38,6 +41,9 @@ const std::vector<ToolWindowEntry>& toolWindowTable()
         {"mn_replace", "frm_replace", "", [](const ToolContext& c) { return new frm_replace(c); }},
         {"mn_UTM_LL", "frm_UTM_LL", "", [](const ToolContext& c) { return new frm_UTM_LL(c); }},
         {"mn_insonified", "frm_footprint", "", [](const ToolContext& c) { return new frm_footprint(c); }},
+        {"mn_binary2ascii", "frm_SRTM", "", [](const ToolContext& c) { return new frm_SRTM(c); }},
+        {"mn_bin_to_ascii", "frm_binary2ascii", "", [](const ToolContext& c) { return new frm_binary2ascii(c); }},
+        {"mn_calc_pos_track", "frm_track_calc", "", [](const ToolContext& c) { return new frm_track_calc(c); }},
     };
     return table;
 }

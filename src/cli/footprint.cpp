@@ -1,7 +1,9 @@
 // mapquill-tools footprint IN OUT --lat-min A --lat-max B --lon-min C --lon-max D [--beam W] [--spacing G]
 // mapquill-tools gridsize --lat-min A --lat-max B --lon-min C --lon-max D --spacing G
 #include "calc/coordinate_text.h"
-#include "cli/cli_app.h"
+#include "cli/tool.h"
+
+#include <CLI/CLI.hpp>
 #include "cli/cli_progress.h"
 #include "common/number_rules.h"
 #include "tools/footprint.h"
@@ -68,7 +70,7 @@ int run_footprint(Args args, std::ostream& out, std::ostream& err)
     app.add_option("--beam", beam, "full opening angle of the beam in degrees")->capture_default_str();
     app.add_option("--spacing", spacing, "spacing of the footprint points in metres")->capture_default_str();
     app.footer(kFooter);
-    if (const auto code = parse_cli(app, kTool, args, out, err)) return *code;
+    if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
     const auto edges = box.box(err, kTool);
     if (!edges) return kBadInput;
@@ -89,7 +91,7 @@ int run_footprint(Args args, std::ostream& out, std::ostream& err)
         return kBadInput;
     }
     out << tools::area_text(r.summary.area) << '\n';
-    return finish_output(out, err, kTool);
+    return kSuccess;
 }
 
 int run_gridsize(Args args, std::ostream& out, std::ostream& err)
@@ -104,7 +106,7 @@ int run_gridsize(Args args, std::ostream& out, std::ostream& err)
     box.add_to(app);
     app.add_option("--spacing", spacing, "grid spacing in metres, rounded to a whole number")->required();
     app.footer(kFooter);
-    if (const auto code = parse_cli(app, kTool, args, out, err)) return *code;
+    if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
     const auto edges = box.box(err, kTool);
     if (!edges) return kBadInput;
@@ -114,7 +116,7 @@ int run_gridsize(Args args, std::ostream& out, std::ostream& err)
         return kBadInput;
     }
     out << tools::grid_size_text(size.value()) << '\n';
-    return finish_output(out, err, kTool);
+    return kSuccess;
 }
 
 }  // namespace mq::cli

@@ -20,6 +20,10 @@ constexpr std::array kSubcommands = {
     Subcommand{"utm-file", "convert a file of UTM easting, northing, depth lines", run_utm_file},
     Subcommand{"footprint", "write the points insonified by an echo-sounder beam", run_footprint},
     Subcommand{"gridsize", "count the grid nodes a box spans at a spacing", run_gridsize},
+    Subcommand{"srtm", "convert an SRTM .hgt tile into xyz records (and grid them with GMT)", run_srtm},
+    Subcommand{"bin2ascii", "write a binary xyz file (three doubles per record) as text", run_bin2ascii},
+    Subcommand{"track", "write evenly spaced positions along a straight track", run_track},
+    Subcommand{"run-batch", "run a gridding batch file where there is no cmd.exe", run_run_batch},
 };
 
 // "-10", "-.5", "-,5", "-10:30" are values; "-x" and "--name" are options.
@@ -69,7 +73,11 @@ Arranged arranged_for_cli11(const CLI::App& app, Args args) {
         } else if (arg == "--help" || arg == "-h") {
             arranged.help = true;
         } else if (takes_value(app, arg)) {
-            if (i + 1 < args.size())
+            if (i + 1 < args.size() && args[i + 1].empty()) {
+                // "--name=" would make CLI11 take the next option as the value.
+                arranged.reversed.emplace_back(arg);
+                arranged.reversed.emplace_back(args[++i]);
+            } else if (i + 1 < args.size())
                 arranged.reversed.push_back(std::string(arg) + "=" + std::string(args[++i]));
             else if (arranged.problem.empty())
                 arranged.problem = "option '" + std::string(arg) + "' needs a value";

@@ -105,5 +105,9 @@ int run_utm_inverse(Args args, std::ostream& out, std::ostream& err);
 int run_utm_file(Args args, std::ostream& out, std::ostream& err);
 int run_footprint(Args args, std::ostream& out, std::ostream& err);
 int run_gridsize(Args args, std::ostream& out, std::ostream& err);
+int run_srtm(Args args, std::ostream& out, std::ostream& err);
+int run_bin2ascii(Args args, std::ostream& out, std::ostream& err);
+int run_track(Args args, std::ostream& out, std::ostream& err);
+int run_run_batch(Args args, std::ostream& out, std::ostream& err);
 
 }  // namespace mq::cli

@@ -3,7 +3,9 @@
 // mapquill-tools utm-file --zone Z --hemisphere N|S IN OUT
 #include "calc/coordinate_text.h"
 #include "calc/utm_conversion.h"
-#include "cli/cli_app.h"
+#include "cli/tool.h"
+
+#include <CLI/CLI.hpp>
 #include "cli/cli_progress.h"
 #include "common/number_rules.h"
 #include "tools/utm_file.h"
@@ -61,7 +63,7 @@ int run_utm(Args args, std::ostream& out, std::ostream& err)
         ->required();
     app.add_option("--lat", lat, "latitude, written the same way (south negative)")->required();
     app.footer(kFooter);
-    if (const auto code = parse_cli(app, kTool, args, out, err)) return *code;
+    if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
     const auto x = calc::coord_to_decimal(lon);
     const auto y = calc::coord_to_decimal(lat);
@@ -74,7 +76,7 @@ int run_utm(Args args, std::ostream& out, std::ostream& err)
         return kBadInput;
     }
     out << text.value() << '\n';
-    return finish_output(out, err, kTool);
+    return kSuccess;
 }
 
 int run_utm_inverse(Args args, std::ostream& out, std::ostream& err)
@@ -91,7 +93,7 @@ int run_utm_inverse(Args args, std::ostream& out, std::ostream& err)
     app.add_option("NORTHING", northing, "northing in metres (southern: with the 10000000 m false northing)")
         ->required();
     app.footer(kFooter);
-    if (const auto code = parse_cli(app, kTool, args, out, err)) return *code;
+    if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
     const auto state = zone.state(err, kTool);
     if (!state) return kBadInput;
@@ -109,7 +111,7 @@ int run_utm_inverse(Args args, std::ostream& out, std::ostream& err)
         return kBadInput;
     }
     out << text.value() << '\n';
-    return finish_output(out, err, kTool);
+    return kSuccess;
 }
 
 int run_utm_file(Args args, std::ostream& out, std::ostream& err)
@@ -127,7 +129,7 @@ int run_utm_file(Args args, std::ostream& out, std::ostream& err)
     app.add_option("IN", in, "input text file")->required();
     app.add_option("OUT", output, "output text file (created or replaced)")->required();
     app.footer(kFooter);
-    if (const auto code = parse_cli(app, kTool, args, out, err)) return *code;
+    if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
     const auto state = zone.state(err, kTool);
     if (!state) return kBadInput;
@@ -138,7 +140,7 @@ int run_utm_file(Args args, std::ostream& out, std::ostream& err)
         complain(err, kTool, r.error.text());
         return kBadInput;
     }
-    return finish_output(out, err, kTool);
+    return kSuccess;
 }
 
 }  // namespace mq::cli

@@ -82,14 +82,14 @@ bool replace_file(const fs::path& from, const fs::path& to, int& error_number)
 #endif
 }
 
-// A UTF-8 path as the platform's path; an Error when the text cannot be one.
+
+}  // namespace
+
 Result<fs::path> path_from_utf8(const std::string& utf8)
 {
     if (auto p = text::path_from_utf8(utf8)) return std::move(*p);
     return Error{"the file name is not valid UTF-8 text", utf8, 0};
 }
-
-}  // namespace
 
 Status check_distinct_files(const std::string& input, const std::string& output)
 {

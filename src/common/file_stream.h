@@ -15,6 +15,10 @@
 
 namespace mq::io {
 
+// A UTF-8 path as the platform's path (see mq::text::path_from_utf8); an
+// Error naming the text when it cannot be one.
+Result<std::filesystem::path> path_from_utf8(const std::string& utf8);
+
 // Refuses an output path that names the input file (also through another
 // spelling of it, a link or "..") before anything is written, since writing
 // would destroy the input.

@@ -1,0 +1,25 @@
+# Shared by the benchmarks: run a command several times, keep the median
+# wall time and the largest peak memory.
+#   timed NAME RUNS COMMAND...   sets TIME_<NAME> (seconds) and RSS_<NAME> (KiB)
+#   show LABEL NAME              prints one result line
+#   ratio LABEL SLOW FAST        prints SLOW / FAST
+timed() {
+  local name="$1" runs="$2"
+  shift 2
+  local times=() rss=0 line
+  for ((i = 0; i < runs; i++)); do
+    line="$(/usr/bin/time -f '%e %M' "$@" 2>&1 >/dev/null | tail -n 1)"
+    times+=("${line% *}")
+    (( ${line#* } > rss )) && rss=${line#* }
+  done
+  printf -v "TIME_$name" '%s' "$(printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')"
+  printf -v "RSS_$name" '%s' "$rss"
+}
+show() {
+  local t="TIME_$2" r="RSS_$2"
+  printf '  %-42s %7.2f s  %8d KiB peak\n' "$1" "${!t}" "${!r}"
+}
+ratio() {
+  local a="TIME_$2" b="TIME_$3"
+  awk -v l="$1" -v a="${!a}" -v b="${!b}" 'BEGIN { if (b > 0) printf "  %-42s %7.1fx\n", l, a / b; else printf "  %-42s (too fast to measure)\n", l }'
+}

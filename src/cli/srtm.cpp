@@ -1,0 +1,125 @@
+// mapquill-tools srtm IN OUT [--byte-order big|little] [--format binary|ascii]
+//   [--min-z Z] [--max-z Z] [--south S] [--west W] [--make-grid]
+#include "cli/tool.h"
+
+#include <CLI/CLI.hpp>
+#include "common/file_stream.h"
+#include "tools/batch_runner.h"
+#include "tools/srtm_tile.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+namespace mq::cli {
+
+namespace {
+
+constexpr std::string_view kTool = "srtm";
+
+std::string utf8_of(const std::filesystem::path& path)
+{
+    const auto text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::string absolute_text(const std::string& path)
+{
+    const auto p = io::path_from_utf8(path);
+    std::error_code ec;
+    if (!p) return path;
+    const auto abs = std::filesystem::absolute(p.value(), ec);
+    if (ec) return path;
+    return utf8_of(abs);
+}
+
+}  // namespace
+
+int run_srtm(Args args, std::ostream& out, std::ostream& err)
+{
+    CLI::App app{"Converts an SRTM elevation tile (.hgt, 1201 x 1201 or 3601 x 3601 samples) into\n"
+                 "longitude, latitude, height records, keeping heights from --min-z to --max-z.\n"
+                 "Binary records are three little-endian doubles; text records are\n"
+                 "lon TAB lat TAB height CR LF. With --make-grid the gridding batch file is\n"
+                 "written and run (GMT's surface, grdlandmask and grdmath), and its status returned.",
+                 "mapquill-tools srtm"};
+    std::string in, output, byte_order = "big", format = "binary", min_z = "0.5", max_z = "5000", south, west;
+    bool make_grid = false;
+    app.add_option("IN", in, "the tile, e.g. N45E010.hgt")->required();
+    app.add_option("OUT", output, "the xyz file to write")->required();
+    app.add_option("--byte-order", byte_order, "byte order of the samples (default big)")
+        ->check(CLI::IsMember({"big", "little"}));
+    app.add_option("--format", format, "output records (default binary)")->check(CLI::IsMember({"binary", "ascii"}));
+    app.add_option("--min-z", min_z, "lowest height kept (default 0.5)");
+    app.add_option("--max-z", max_z, "highest height kept (default 5000)");
+    app.add_option("--south", south, "whole degrees of the south edge (default: from the tile name)");
+    app.add_option("--west", west, "whole degrees of the west edge (default: from the tile name)");
+    app.add_flag("--make-grid", make_grid, "write the gridding batch file and run it");
+    app.footer("Exit status: 0 when done; 1 when the input cannot be converted or the gridding\n"
+               "failed; 2 on a usage error.");
+    if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
+
+    // The name is read from the full path, as the window gets it from its dialog.
+    const tools::TileName name = tools::parse_tile_name(absolute_text(in));
+    if (south.empty() && name.south) south = *name.south;
+    if (west.empty() && name.west) west = *name.west;
+    if (south.empty() || west.empty()) {
+        complain(err, kTool, "the tile name gives no " + std::string(south.empty() ? "south" : "west") +
+                                 " coordinate; give --south and --west");
+        return kBadInput;
+    }
+    const tools::HgtConversion job{in, output,
+                                   byte_order == "little" ? tools::ByteOrder::Little : tools::ByteOrder::Big,
+                                   format == "ascii" ? tools::XyzFormat::Ascii : tools::XyzFormat::Binary,
+                                   min_z, max_z, south, west};
+    const bool show = stderr_is_terminal();
+    const auto result = tools::convert_hgt_tile(
+        job, [&](const tools::Progress& p) { if (show) err << "\rRow #: " << p.count << std::flush; }, {});
+    if (show) err << "\r             \r" << std::flush;
+    if (!result) {
+        complain(err, kTool, result.error().text());
+        return kBadInput;
+    }
+    out << result->records << (result->records == 1 ? " record" : " records") << " written to " << output << '\n';
+    if (!make_grid) return kSuccess;
+
+    std::string grid = name.grid_name.value_or("");
+    if (grid.empty()) {
+        auto p = io::path_from_utf8(output);
+        grid = p ? utf8_of(std::filesystem::path(p.value()).replace_extension(".grd")) : output + ".grd";
+    }
+    tools::GridBatch batch{absolute_text(output), absolute_text(grid), south, west, result->samples_per_row,
+                           job.format};
+    const std::string folder = tools::default_batch_folder();
+    std::error_code ec;
+    std::filesystem::create_directories(io::path_from_utf8(folder).value(), ec);
+    const std::string batch_path = utf8_of(std::filesystem::path(io::path_from_utf8(folder).value()) / "SRTM_grid.bat");
+    if (auto s = tools::write_grid_batch(batch_path, batch); !s) {
+        complain(err, kTool, s.error().text());
+        return kBadInput;
+    }
+    out << "Your grid will be saved as: " << batch.grid_name << '\n';
+    out.flush();
+#ifdef _WIN32
+    const std::string command = "\"cmd /c \"" + batch_path + "\"\"";
+    if (std::system(command.c_str()) != 0) {
+        complain(err, kTool, "the gridding batch file " + batch_path + " failed");
+        return kBadInput;
+    }
+#else
+    const auto run = tools::run_batch_file(batch_path);
+    if (!run) {
+        complain(err, kTool, run.error().text());
+        return kBadInput;
+    }
+    out << "Log: " << run->log_path << '\n';
+    if (run->failed) {
+        complain(err, kTool, "the gridding failed at line " + std::to_string(run->first_failed_line) + " of " +
+                                 batch_path + " (see " + run->log_path + ")");
+        return kBadInput;
+    }
+#endif
+    return kSuccess;
+}
+
+}  // namespace mq::cli

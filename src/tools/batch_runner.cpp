@@ -1,0 +1,330 @@
+#include "tools/batch_runner.h"
+
+#include "common/file_stream.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace mq::tools {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool same_word(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+std::vector<std::string> split_words(std::string_view line)
+{
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && is_blank(line[i])) ++i;
+        if (i == line.size()) break;
+        std::string word;
+        bool quoted = false;
+        for (; i < line.size() && (quoted || !is_blank(line[i])); ++i) {
+            if (line[i] == '"') quoted = !quoted;
+            else word += line[i];
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+bool has_wildcard(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
+
+#ifdef _WIN32
+constexpr char kPathListSeparator = ';';
+std::string quote(std::string_view word) { return "\"" + std::string(word) + "\""; }
+#else
+constexpr char kPathListSeparator = ':';
+std::string quote(std::string_view word)
+{
+    std::string out = "'";
+    for (char c : word) {
+        if (c == '\'') out += "'\\''";
+        else out += c;
+    }
+    return out + "'";
+}
+#endif
+
+std::string utf8_of(const fs::path& path)
+{
+    const auto text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// Runs a command line through the system's shell in `folder`, appending its
+// output to the log; true when it ended with status 0.
+bool run_program(const std::vector<std::string>& words, const std::string& folder, const std::string& log)
+{
+    std::string command;
+    for (const auto& w : words) {
+        if (!command.empty()) command += ' ';
+        command += quote(w);
+    }
+#ifdef _WIN32
+    command = "\"cd /d " + quote(folder) + " && " + command + " >> " + quote(log) + " 2>&1\"";
+    return std::system(command.c_str()) == 0;
+#else
+    command = "cd " + quote(folder) + " && " + command + " >> " + quote(log) + " 2>&1 < /dev/null";
+    const int status = std::system(command.c_str());
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+#endif
+}
+
+class Log {
+public:
+    explicit Log(fs::path path) : path_(std::move(path)) {}
+    bool start()
+    {
+        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+        return static_cast<bool>(out);
+    }
+    void line(std::string_view text)
+    {
+        std::ofstream out(path_, std::ios::binary | std::ios::app);
+        out << text << '\n';
+    }
+
+private:
+    fs::path path_;
+};
+
+}  // namespace
+
+BatchLine classify_batch_line(std::string_view line)
+{
+    BatchLine out;
+    while (!line.empty() && is_blank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && (is_blank(line.back()) || line.back() == '\r')) line.remove_suffix(1);
+    if (!line.empty() && line.front() == '@') line.remove_prefix(1);
+    if (line.empty()) return out;
+    std::size_t end = 0;
+    while (end < line.size() && !is_blank(line[end]) && line[end] != '.') ++end;
+    const std::string_view first = line.substr(0, end);
+    std::string_view rest = line.substr(end);
+    if (same_word(first, "echo")) {
+        if (!rest.empty() && rest.front() == '.') {
+            out.kind = BatchLineKind::Echo;
+            out.text = std::string(rest.substr(1));
+            return out;
+        }
+        rest.remove_prefix(rest.empty() ? 0 : 1);
+        if (same_word(rest, "off") || same_word(rest, "on")) return out;
+        out.kind = BatchLineKind::Echo;
+        out.text = rest.empty() ? "ECHO is off." : std::string(rest);
+        return out;
+    }
+    if (same_word(line, "cls") || line.front() == ':' || same_word(first, "rem")) return out;
+    const auto words = split_words(line);
+    if (same_word(words.front(), "del") || same_word(words.front(), "erase")) {
+        out.kind = BatchLineKind::Delete;
+        out.words.assign(words.begin() + 1, words.end());
+        return out;
+    }
+    out.kind = BatchLineKind::Program;
+    out.words = words;
+    return out;
+}
+
+std::vector<std::string> gmt6_arguments(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> out;
+    out.reserve(arguments.size());
+    for (const auto& a : arguments) {
+        // GMT 4's header option -H[n] is -h[n] since GMT 5.
+        if (a.size() >= 2 && a[0] == '-' && a[1] == 'H') out.push_back(std::string("-h").append(a, 2));
+        else out.push_back(a);
+    }
+    return out;
+}
+
+bool matches_pattern(std::string_view name, std::string_view pattern)
+{
+    if (pattern == "*.*") return true;
+    // Greedy matching with one point to come back to after the last "*".
+    std::size_t n = 0, p = 0, star = std::string_view::npos, resume = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+std::string find_on_path(std::string_view program)
+{
+    const char* path = std::getenv("PATH");
+    if (!path || program.empty()) return {};
+    std::string_view list(path);
+    while (true) {
+        const std::size_t end = list.find(kPathListSeparator);
+        const std::string_view dir = list.substr(0, end);
+        if (!dir.empty()) {
+#ifdef _WIN32
+            for (const char* ext : {"", ".exe", ".bat", ".cmd"}) {
+                const fs::path candidate = fs::path(std::string(dir)) / (std::string(program) + ext);
+                std::error_code ec;
+                if (fs::is_regular_file(candidate, ec)) return utf8_of(candidate);
+            }
+#else
+            const fs::path candidate = fs::path(std::string(dir)) / std::string(program);
+            std::error_code ec;
+            const auto status = fs::status(candidate, ec);
+            const auto exec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+            if (!ec && fs::is_regular_file(status) && (status.permissions() & exec) != fs::perms::none)
+                return utf8_of(candidate);
+#endif
+        }
+        if (end == std::string_view::npos) break;
+        list.remove_prefix(end + 1);
+    }
+    return {};
+}
+
+std::string batch_log_path(const std::string& batch_path)
+{
+    const auto p = io::path_from_utf8(batch_path);
+    if (!p) return batch_path + ".log";
+    fs::path log = p.value();
+    log.replace_extension(".log");
+    return utf8_of(log);
+}
+
+Result<BatchRun> run_batch_file(const std::string& batch_path)
+{
+    io::InputFile in;
+    if (auto s = in.open(batch_path); !s) return s.error();
+    const fs::path batch = io::path_from_utf8(batch_path).value();
+    std::error_code ec;
+    const fs::path folder = fs::absolute(batch, ec).parent_path();
+    BatchRun run;
+    run.log_path = batch_log_path(batch_path);
+    Log log(io::path_from_utf8(run.log_path).value());
+    if (!log.start()) return Error{"cannot write the log file", run.log_path, 0};
+
+    io::LineReader lines(in);
+    std::string_view text;
+    while (lines.next(text)) {
+        const BatchLine line = classify_batch_line(text);
+        const auto number = lines.line_number();
+        switch (line.kind) {
+        case BatchLineKind::Nothing:
+            break;
+        case BatchLineKind::Echo:
+            log.line(line.text);
+            break;
+        case BatchLineKind::Delete:
+            if (run.failed) {
+                // The data a failed line should have used stays for another try.
+                log.line("line " + std::to_string(number) + ": nothing deleted, since line " +
+                         std::to_string(run.first_failed_line) + " failed");
+                break;
+            }
+            for (const auto& name : line.words) {
+                fs::path target = fs::path(std::u8string(name.begin(), name.end()));
+                if (target.is_relative()) target = folder / target;
+                const std::string pattern = utf8_of(target.filename());
+                const fs::path dir = target.parent_path();
+                if (!has_wildcard(pattern)) {
+                    if (!fs::is_regular_file(target, ec) || !fs::remove(target, ec))
+                        log.line("Could Not Find " + utf8_of(target));
+                    continue;
+                }
+                if (!fs::equivalent(dir, folder, ec)) {
+                    log.line("line " + std::to_string(number) + ": patterns are only deleted in " +
+                             utf8_of(folder) + "; " + name + " was left alone");
+                    continue;
+                }
+                bool any = false;
+                for (const auto& entry : fs::directory_iterator(folder, ec)) {
+                    if (!entry.is_regular_file(ec)) continue;
+                    if (!matches_pattern(utf8_of(entry.path().filename()), pattern)) continue;
+                    if (entry.path() == batch || entry.path().filename() == fs::path(run.log_path).filename())
+                        continue;   // the runner's own files stay
+                    any = fs::remove(entry.path(), ec) || any;
+                }
+                if (!any) log.line("Could Not Find " + utf8_of(target));
+            }
+            break;
+        case BatchLineKind::Program: {
+            std::vector<std::string> words = line.words;
+            const std::string& program = words.front();
+            const bool has_folder = program.find_first_of("/\\") != std::string::npos;
+            if (!has_folder && find_on_path(program).empty()) {
+                if (find_on_path("gmt").empty()) {
+                    log.line("line " + std::to_string(number) + ": " + program +
+                             " was not run: GMT is not installed (no 'gmt' program on PATH)");
+                    ++run.programs;
+                    if (!run.failed++) run.first_failed_line = static_cast<int>(number);
+                    continue;
+                }
+                std::vector<std::string> gmt{"gmt", program};
+                const auto args = gmt6_arguments({words.begin() + 1, words.end()});
+                gmt.insert(gmt.end(), args.begin(), args.end());
+                words = std::move(gmt);
+            }
+            std::string shown;
+            for (const auto& w : words) {
+                if (!shown.empty()) shown += ' ';
+                shown += w;
+            }
+            log.line("[line " + std::to_string(number) + "] " + shown);
+            ++run.programs;
+            if (!run_program(words, utf8_of(folder), run.log_path)) {
+                log.line("line " + std::to_string(number) + ": " + words.front() + " failed");
+                if (!run.failed++) run.first_failed_line = static_cast<int>(number);
+            }
+            break;
+        }
+        }
+    }
+    if (in.failed()) return in.error();
+    return run;
+}
+
+std::string default_batch_folder()
+{
+#ifdef _WIN32
+    return "C:\\";
+#else
+    const char* home = std::getenv("HOME");
+    std::string base;
+#ifdef __APPLE__
+    base = std::string(home ? home : ".") + "/Library/Application Support";
+#else
+    const char* data = std::getenv("XDG_DATA_HOME");
+    base = data && *data ? std::string(data) : std::string(home ? home : ".") + "/.local/share";
+#endif
+    return base + "/Mapquill/Mapquill";
+#endif
+}
+
+}  // namespace mq::tools

@@ -1,0 +1,69 @@
+// Runs a gridding batch file on a system without cmd.exe. The lines are
+// those of a cmd.exe batch file; each kind is carried out as cmd.exe would:
+//   "echo off", "@echo off", "cls"   nothing
+//   "echo TEXT"                      TEXT goes to the log
+//   "del NAME ..."                   removes the named files; "*" and "?" in
+//                                    the name part only within the batch
+//                                    file's own folder, never in subfolders;
+//                                    nothing once a program line has failed,
+//                                    so its input stays for another try
+//   anything else                    runs as a program in the batch file's
+//                                    folder; a name not found on PATH runs as
+//                                    the GMT module "gmt NAME ...", with GMT 4
+//                                    options in their GMT 6 form (-H0 -> -h0)
+// What the lines print goes to the log file beside the batch file (its name
+// with ".log"), replaced at each run. If GMT is needed but not installed, the
+// log says so.
+#pragma once
+
+#include "common/result.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mq::tools {
+
+enum class BatchLineKind { Nothing, Echo, Delete, Program };
+
+struct BatchLine {
+    BatchLineKind kind = BatchLineKind::Nothing;
+    std::string text;                 // Echo: what it prints
+    std::vector<std::string> words;   // Delete: the names; Program: program and arguments
+};
+
+// Splits one line as cmd.exe reads it: words at blanks and tabs, a word in
+// double quotes may hold blanks (the quotes are dropped).
+BatchLine classify_batch_line(std::string_view line);
+
+// The arguments of a GMT module with GMT 4 options in their GMT 6 form.
+std::vector<std::string> gmt6_arguments(const std::vector<std::string>& arguments);
+
+// cmd.exe's file-name patterns: "*" any run of characters, "?" one
+// character, letters compared without case; "*.*" matches every name.
+bool matches_pattern(std::string_view name, std::string_view pattern);
+
+// The full path of a program found on PATH; empty when there is none.
+std::string find_on_path(std::string_view program);
+
+// The log beside a batch file: "dir/SRTM_grid.bat" -> "dir/SRTM_grid.log".
+std::string batch_log_path(const std::string& batch_path);
+
+struct BatchRun {
+    int programs = 0;         // program lines run
+    int failed = 0;           // of them, those that failed or could not start
+    int first_failed_line = 0;
+    std::string log_path;
+};
+
+// Runs every line in order, each after the one before has ended; a failing
+// line does not stop the lines after it. An Error only when the batch file
+// cannot be read or the log cannot be written.
+Result<BatchRun> run_batch_file(const std::string& batch_path);
+
+// The folder of the program's own for its batch file on this system:
+// "C:\" on Windows, otherwise the user's data folder with "Mapquill/Mapquill"
+// ($XDG_DATA_HOME or ~/.local/share; ~/Library/Application Support on macOS).
+std::string default_batch_folder();
+
+}  // namespace mq::tools

@@ -1,0 +1,92 @@
+#include "tools/track_positions.h"
+
+#include "common/file_stream.h"
+#include "common/number_rules.h"
+
+#include <cmath>
+
+namespace mq::tools {
+
+namespace num = mq::numbers;
+
+std::optional<double> read_track_coordinate(std::string_view text)
+{
+    std::string body(text);
+    for (char& c : body)
+        if (c == ',') c = '.';
+    const bool negative = !body.empty() && body.front() == '-';
+    std::string_view rest(body);
+    if (negative) rest.remove_prefix(1);
+    double value = 0;
+    double scale = 1;
+    for (int part = 0; part < 3; ++part) {
+        const std::size_t colon = rest.find(':');
+        const std::string_view piece = rest.substr(0, colon);
+        if (piece.empty() || piece.front() == '-' || (part > 0 && piece.front() == '+')) return std::nullopt;
+        const auto v = num::read_number(piece);
+        if (!v) return std::nullopt;
+        value += *v / scale;
+        scale *= 60;
+        if (colon == std::string_view::npos) break;
+        rest.remove_prefix(colon + 1);
+    }
+    if (!std::isfinite(value)) return std::nullopt;
+    return negative ? -value : value;
+}
+
+Result<std::int64_t> calc_track_positions(const TrackRequest& request, const ProgressFn& progress,
+                                          const StopFn& stop)
+{
+    struct Named {
+        const char* what;
+        const std::string& text;
+    };
+    const Named texts[] = {{"x of the start point", request.x1},
+                           {"x of the end point", request.x2},
+                           {"y of the start point", request.y1},
+                           {"y of the end point", request.y2}};
+    double values[4];
+    for (int i = 0; i < 4; ++i) {
+        const auto v = read_track_coordinate(texts[i].text);
+        if (!v) return Error{std::string(texts[i].what) + " '" + texts[i].text + "' is not a number", {}, 0};
+        values[i] = *v;
+    }
+    const auto count = num::read_number(request.samples);
+    if (!count) return Error{"the number of samples '" + request.samples + "' is not a number", {}, 0};
+    const double rounded = num::round_to(*count, 0);
+    if (rounded < 1) return Error{"the number of samples must be at least 1 (it is " + request.samples + ")", {}, 0};
+    if (rounded > 2147483647.0)
+        return Error{"the number of samples must be at most 2147483647 (it is " + request.samples + ")", {}, 0};
+    const auto steps = static_cast<std::int64_t>(rounded);
+
+    io::OutputFile out;
+    if (auto s = out.open(request.output); !s) return s.error();
+    const double dx = (values[1] - values[0]) / static_cast<double>(steps);
+    const double dy = (values[3] - values[2]) / static_cast<double>(steps);
+    char line[2 * num::kGeneralTextMax + 4];
+    auto write = [&](double x, double y) {
+        char* p = line;
+        p += num::general_text_to(p, num::round_to(x, 10));
+        *p++ = '\t';
+        p += num::general_text_to(p, num::round_to(y, 10));
+        *p++ = '\r';
+        *p++ = '\n';
+        out.write(std::string_view(line, static_cast<std::size_t>(p - line)));
+    };
+    double x = values[0];
+    double y = values[2];
+    write(x, y);
+    std::int64_t lines = 1;
+    for (std::int64_t i = 0; i < steps; ++i) {
+        if (stop && stop()) break;
+        x += dx;
+        y += dy;
+        write(x, y);
+        if (++lines % 4096 == 0 && progress) progress({lines, 0, steps + 1});
+    }
+    if (progress) progress({lines, 0, steps + 1});
+    if (auto s = out.commit(); !s) return s.error();
+    return lines;
+}
+
+}  // namespace mq::tools

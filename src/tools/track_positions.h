@@ -1,0 +1,37 @@
+// Evenly spaced positions on the straight line between two points, written
+// as a text file of "x TAB y" lines.
+#pragma once
+
+#include "common/result.h"
+#include "tools/runner.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mq::tools {
+
+// Reads a coordinate text in decimal or colon notation
+// (degrees[:minutes[:seconds]]); every "," reads as ".". A leading "-" makes
+// the whole value negative: "-10:30" is -10.5 and "-0:30" is -0.5. Parts
+// after the third are ignored. Empty when a part is empty or not a number, or
+// when minutes or seconds carry a sign of their own.
+std::optional<double> read_track_coordinate(std::string_view text);
+
+struct TrackRequest {
+    std::string x1, x2, y1, y2;   // coordinate texts as typed
+    std::string samples = "100";  // number of steps N, rounded halves to even
+    std::string output;
+};
+
+// Writes N + 1 lines "x TAB y CR LF": the start point, then N steps of
+// (x2 - x1) / N and (y2 - y1) / N added one after the other, each position
+// rounded to 10 decimals when written and shown in the general form.
+// A coordinate or count that is not a number, or a count below 1, is
+// reported before the output is created. Progress counts the lines written.
+// Returns the number of lines written.
+Result<std::int64_t> calc_track_positions(const TrackRequest& request, const ProgressFn& progress,
+                                          const StopFn& stop);
+
+}  // namespace mq::tools

@@ -1,0 +1,277 @@
+#include "tools/ui/frm_srtm.h"
+
+#include "calc/ui/key_filter.h"
+#include "tools/ui/file_tool_parts.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Convert SRTM Data (*.hgt)");
+
+// "-", ".", "/" and the digits.
+bool number_key(int code) { return code >= 45 && code <= 57; }
+
+std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
+QString qs(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QLabel* label(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QLineEdit* box(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* b = new QLineEdit(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QRadioButton* option(const QString& name, const QString& caption, const QString& tip, QWidget* parent)
+{
+    auto* o = new QRadioButton(caption, parent);
+    o->setObjectName(name);
+    o->setToolTip(tip);
+    o->setLayoutDirection(Qt::RightToLeft);   // caption left of the button, as "Binary:" reads
+    return o;
+}
+
+// mapquill-tools beside the program (or in the build tree's cli folder, or on PATH).
+QString tools_program()
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+#ifdef Q_OS_WIN
+    const QString name = QStringLiteral("mapquill-tools.exe");
+#else
+    const QString name = QStringLiteral("mapquill-tools");
+#endif
+    for (const QString& candidate : {dir + "/" + name, dir + "/../cli/" + name})
+        if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).absoluteFilePath();
+    const QString found = QStandardPaths::findExecutable(QStringLiteral("mapquill-tools"));
+    return found.isEmpty() ? name : found;
+}
+
+}  // namespace
+
+frm_SRTM::frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window), context_(context)
+{
+    setObjectName("frm_SRTM");
+    setWindowTitle(kTitle);
+    bridge_ = new mq::tools::WorkerBridge(this);
+    drag_ = new mq::tools::PathDrag(this);
+#ifdef Q_OS_WIN
+    batchFolder_ = QStringLiteral("C:/");
+#else
+    batchFolder_ = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+#endif
+
+    Label1 = label("Label1", "Input file: Binary (*.hgt)", this);
+    Text1 = box("Text1", "", this);
+    Command1 = mq::tools::makeFileButton("Command1", context.filePicture, this);
+    Label2 = label("Label2", "Output file:", this);
+    Text2 = box("Text2", "", this);
+    Command2 = mq::tools::makeFileButton("Command2", context.filePicture, this);
+    drag_->attach(Text1);
+    drag_->attach(Text2);
+
+    Frame3 = new QGroupBox("Input", this);
+    Frame3->setObjectName("Frame3");
+    opt_low_end = option("opt_low_end", "Low Endian:", "DOS byte order", Frame3);
+    opt_big_end = option("opt_big_end", "Big Endian:", "UNIX byte order", Frame3);
+    opt_big_end->setChecked(true);
+    auto* input_column = new QVBoxLayout(Frame3);
+    input_column->addWidget(opt_low_end, 0, Qt::AlignLeft);
+    input_column->addWidget(opt_big_end, 0, Qt::AlignLeft);
+
+    Frame4 = new QGroupBox("Output", this);
+    Frame4->setObjectName("Frame4");
+    opt_binary = option("opt_binary", "Binary:", "", Frame4);
+    opt_ascii = option("opt_ascii", "ASCII:", "ASCII data", Frame4);
+    opt_binary->setChecked(true);
+    auto* output_column = new QVBoxLayout(Frame4);
+    output_column->addWidget(opt_binary, 0, Qt::AlignLeft);
+    output_column->addWidget(opt_ascii, 0, Qt::AlignLeft);
+
+    Label5 = label("Label5", "South coordinate:", this);
+    Text5 = box("Text5", "", this);
+    West = label("West", "West coordinate:", this);
+    Text4 = box("Text4", "", this);
+    Label6 = label("Label6", "Min Z-value:", this);
+    Min_Z = box("Min_Z", "0.5", this);
+    Label7 = label("Label7", "Max Z-Value:", this);
+    Max_Z = box("Max_Z", "5000", this);
+    for (QLineEdit* number : {Text5, Text4, Min_Z, Max_Z}) {
+        mq::calc::ui::KeyFilter::install(number, number_key);
+        number->setMaximumWidth(90);
+    }
+    ck_make_grid = new QCheckBox("Make Grid ", this);
+    ck_make_grid->setObjectName("ck_make_grid");
+    ck_make_grid->setChecked(true);
+    Label4 = label("Label4", "Row #:", this);
+    Label4->setMinimumWidth(110);
+    Command4 = new QPushButton("Start", this);
+    Command4->setObjectName("Command4");
+    Command3 = new QPushButton("Stop", this);
+    Command3->setObjectName("Command3");
+
+    auto* files = new QGridLayout;
+    files->addWidget(Label1, 0, 0, 1, 2);
+    files->addWidget(Text1, 1, 0);
+    files->addWidget(Command1, 1, 1);
+    files->addWidget(Label2, 2, 0, 1, 2);
+    files->addWidget(Text2, 3, 0);
+    files->addWidget(Command2, 3, 1);
+
+    auto* numbers = new QGridLayout;
+    numbers->addWidget(Label5, 0, 0);
+    numbers->addWidget(Text5, 0, 1);
+    numbers->addWidget(West, 1, 0);
+    numbers->addWidget(Text4, 1, 1);
+    numbers->addWidget(Label6, 2, 0);
+    numbers->addWidget(Min_Z, 2, 1);
+    numbers->addWidget(Label7, 3, 0);
+    numbers->addWidget(Max_Z, 3, 1);
+
+    auto* frames = new QVBoxLayout;
+    frames->addWidget(Frame3);
+    frames->addWidget(Frame4);
+    auto* middle = new QHBoxLayout;
+    middle->addLayout(frames);
+    middle->addSpacing(12);
+    middle->addLayout(numbers);
+    middle->addStretch();
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(ck_make_grid);
+    bottom->addWidget(Label4, 1);
+    bottom->addWidget(Command4);
+    bottom->addWidget(Command3);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(files);
+    layout->addLayout(middle);
+    layout->addLayout(bottom);
+    resize(520, sizeHint().height());
+
+    connect(Command1, &QPushButton::clicked, this, &frm_SRTM::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frm_SRTM::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frm_SRTM::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &frm_SRTM::Command4_Click);
+    connect(bridge_, &mq::tools::WorkerBridge::progress, this,
+            [this](const mq::tools::Progress& p) { Label4->setText("Row #: " + QString::number(p.count)); });
+}
+
+QString frm_SRTM::batchPath() const { return QDir(batchFolder_).filePath("SRTM_grid.bat"); }
+
+void frm_SRTM::Command1_Click()
+{
+    auto* dialog = context_.services.dialog;
+    if (!dialog || !context_.openFileDialog) return;
+    dialog->state().filterIndex = 10;   // "HGT file (*.hgt)"
+    dialog->state().explorerStyle = true;
+    const QString path = context_.openFileDialog();
+    if (path.isEmpty()) return;
+    Text1->setText(path);
+    const mq::tools::TileName name = mq::tools::parse_tile_name(utf8(path));
+    if (name.south) Text5->setText(qs(*name.south));
+    if (name.west) Text4->setText(qs(*name.west));
+    if (name.output_path) Text2->setText(qs(*name.output_path));
+    if (name.xyz_name) xyz_file_name = qs(*name.xyz_name);
+    if (name.grid_name) grid_name = qs(*name.grid_name);
+}
+
+void frm_SRTM::Command2_Click()
+{
+    if (!context_.openFileDialog) return;
+    const QString path = context_.openFileDialog();
+    if (!path.isEmpty()) Text2->setText(path);
+}
+
+void frm_SRTM::Command3_Click() { bridge_->stop(); }
+
+void frm_SRTM::Command4_Click()
+{
+    if (bridge_->running()) return;   // one run at a time
+    if (Text1->text().isEmpty() || Text2->text().isEmpty()) return;
+    auto run = std::make_shared<Run>();
+    run->job = {utf8(Text1->text()),
+                utf8(Text2->text()),
+                opt_big_end->isChecked() ? mq::tools::ByteOrder::Big : mq::tools::ByteOrder::Little,
+                opt_binary->isChecked() ? mq::tools::XyzFormat::Binary : mq::tools::XyzFormat::Ascii,
+                utf8(Min_Z->text()),
+                utf8(Max_Z->text()),
+                utf8(Text5->text()),
+                utf8(Text4->text())};
+    run->makeGrid = ck_make_grid->isChecked();
+    run_ = run;
+    bridge_->start(
+        [run](mq::tools::RunControl& control) {
+            run->result = std::make_unique<mq::Result<mq::tools::HgtOutcome>>(
+                mq::tools::convert_hgt_tile(run->job, control.progress_fn(), control.stop_fn()));
+        },
+        [this] { finished(); });
+}
+
+void frm_SRTM::finished()
+{
+    const std::shared_ptr<Run> run = std::move(run_);
+    if (!run || !run->result) return;
+    const auto& result = *run->result;
+    if (!result) {
+        Label4->setText("Row #:");
+        mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
+        return;
+    }
+    if (result->stopped) return;   // no message, no batch file
+    Label4->setText("Row #:");
+    QString grid = grid_name;
+    if (grid.isEmpty()) {
+        // No tile picked through Command1: the grid goes beside the output.
+        const QFileInfo out(qs(run->job.output));
+        grid = QDir::toNativeSeparators(out.absoluteDir().filePath(out.completeBaseName() + ".grd"));
+    }
+    if (run->makeGrid && !startGridding(result.value(), run->job, grid)) return;
+    if (context_.services.messages)
+        context_.services.messages->show("Converting finished, gridding in progress!\r\nYour grid will be saved as: " +
+                                             grid,
+                                         mq::platform::MessageButtons::Ok, mq::platform::MessageIcon::Information,
+                                         "*.hgt convert!");
+}
+
+bool frm_SRTM::startGridding(const mq::tools::HgtOutcome& outcome, const mq::tools::HgtConversion& job,
+                             const QString& grid)
+{
+    // The batch file runs in its own folder, so it names the files in full.
+    const QString xyz = QFileInfo(qs(job.output)).absoluteFilePath();
+    const QString grid_path = QFileInfo(grid).absoluteFilePath();
+    const mq::tools::GridBatch batch{utf8(QDir::toNativeSeparators(xyz)), utf8(QDir::toNativeSeparators(grid_path)),
+                                     job.south, job.west, outcome.samples_per_row, job.format};
+    QDir().mkpath(batchFolder_);
+    const QString batch_path = batchPath();
+    if (auto s = mq::tools::write_grid_batch(utf8(batch_path), batch); !s) {
+        mq::tools::showErrorBox(context_.services.messages, s.error(), kTitle);
+        return false;
+    }
+    if (!context_.services.programs) return true;
+#ifdef Q_OS_WIN
+    context_.services.programs->start(QDir::toNativeSeparators(batch_path), {}, batchFolder_, true);
+#else
+    context_.services.programs->start(tools_program(), {"run-batch", batch_path}, batchFolder_, true);
+#endif
+    return true;
+}

@@ -1,0 +1,94 @@
+// The "Convert SRTM Data (*.hgt)" tool window: an SRTM tile into xyz records,
+// then, when asked, the gridding batch file written and started.
+//
+// Controls (object names): Label1, Text1 (input tile), Command1 (picks it),
+// Label2, Text2 (output), Command2 (picks it), Frame3 "Input" with
+// opt_low_end / opt_big_end, Frame4 "Output" with opt_binary / opt_ascii,
+// Label5 + Text5 (south), West + Text4 (west), Label6 + Min_Z, Label7 +
+// Max_Z, ck_make_grid, Label4 (progress), Command4 "Start", Command3 "Stop".
+#pragma once
+
+#include "tools/srtm_tile.h"
+#include "tools/ui/tool_context.h"
+#include "tools/ui/worker_bridge.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace mq::tools {
+class PathDrag;
+}
+
+class frm_SRTM : public QWidget {
+    Q_OBJECT
+public:
+    explicit frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent = nullptr);
+
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+
+    const QString& gridName() const { return grid_name; }
+    const QString& xyzFileName() const { return xyz_file_name; }
+    bool running() const { return bridge_->running(); }
+    // The folder the batch file is written to (C:\ on Windows, the program's
+    // own data folder elsewhere).
+    void setBatchFolder(const QString& folder) { batchFolder_ = folder; }
+    QString batchPath() const;
+
+private:
+    void finished();
+    bool startGridding(const mq::tools::HgtOutcome& outcome, const mq::tools::HgtConversion& job,
+                       const QString& grid);
+
+    mq::tools::ToolContext context_;
+    mq::tools::WorkerBridge* bridge_ = nullptr;
+    mq::tools::PathDrag* drag_ = nullptr;
+    QString batchFolder_;
+
+    // What a run left for finished().
+    struct Run {
+        mq::tools::HgtConversion job;
+        bool makeGrid = false;
+        std::unique_ptr<mq::Result<mq::tools::HgtOutcome>> result;
+    };
+    std::shared_ptr<Run> run_;
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QRadioButton* opt_low_end = nullptr;
+    QRadioButton* opt_big_end = nullptr;
+    QGroupBox* Frame4 = nullptr;
+    QRadioButton* opt_binary = nullptr;
+    QRadioButton* opt_ascii = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* Text5 = nullptr;
+    QLabel* West = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLineEdit* Min_Z = nullptr;
+    QLabel* Label7 = nullptr;
+    QLineEdit* Max_Z = nullptr;
+    QCheckBox* ck_make_grid = nullptr;
+    QLabel* Label4 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command3 = nullptr;
+
+    // The window's own values.
+    QString grid_name;
+    QString xyz_file_name;
+};

@@ -1,0 +1,52 @@
+// The "Calculate Positions Along a Track" tool window: evenly spaced
+// positions between two points written to a text file.
+//
+// Controls (object names): Label3 "X-Axis:", tx_1, Label2 "to", tx_2,
+// Label4 "Y-Axis:", ty_1, Label6 "to", ty_2, Label5 + Text7 (number of
+// samples), Label1 + Text1 (output file), Command1 (picks it), Command2 "Start".
+#pragma once
+
+#include "common/result.h"
+#include "tools/ui/tool_context.h"
+#include "tools/ui/worker_bridge.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class frm_track_calc : public QWidget {
+    Q_OBJECT
+public:
+    explicit frm_track_calc(const mq::tools::ToolContext& context, QWidget* parent = nullptr);
+
+    void Command1_Click();
+    void Command2_Click();
+    bool running() const { return bridge_->running(); }
+
+private:
+    void finished();
+
+    mq::tools::ToolContext context_;
+    mq::tools::WorkerBridge* bridge_ = nullptr;
+    std::shared_ptr<std::unique_ptr<mq::Result<std::int64_t>>> result_;
+
+    QLabel* Label3 = nullptr;
+    QLineEdit* tx_1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* tx_2 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* ty_1 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLineEdit* ty_2 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* Text7 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+};
