@@ -95,6 +95,24 @@ commands=(
   "gridstep --min 0 --max 1 --amount 4.5"
   "gridstep --min 0 --max 1 --size 1e-308"
   "gridstep --min 0 --max 1"
+  "utm --help"
+  "utm --lon 9 --lat 50"
+  "utm --lon -10:30 --lat -33:54:00"
+  "utm --lon x --lat 1"
+  "utm-inverse --zone 32 --hemisphere N 535833.459 5538750.478"
+  "utm-inverse --zone 32 --hemisphere S 500000 4461369.297"
+  "utm-inverse --zone 6000 --hemisphere N 500000 0"
+  "utm-file --help"
+  "footprint --help"
+  "gridsize --lat-min 54 --lat-max 54.1 --lon-min 10 --lon-max 10.1 --spacing 1"
+  "gridsize --lat-min -10 --lat-max 10 --lon-min -10:30 --lon-max -9:30 --spacing 100"
+  "gridsize --lat-min 54 --lat-max 54.1 --lon-min 10 --lon-max 10.1 --spacing 0"
+  "swiss --help"
+  "replace --help"
+  "srtm --help"
+  "bin2ascii --help"
+  "track --help"
+  "run-batch --help"
 )
 for command in "${commands[@]}"; do
   read -r -a args <<<"$command"
@@ -105,11 +123,18 @@ done
 # arguments, with IN standing for an input file (named with "ü", Greek and a
 # blank) that holds the text of SAMPLE; its output (stdout or a file it
 # names with OUT) must be the same on both platforms. For example:
-#   "replace --find a --with b IN"
-# (latlon and gridstep read no files, so the list starts empty.)
+#   "replace IN OUT --replace 5 X"
 path_commands=(
+  "utm-file --zone 32 --hemisphere N IN OUT"
+  "swiss IN OUT --delimiter Space"
+  "swiss IN OUT --delimiter Space --to-swiss"
+  "replace IN OUT --replace 5 X --append ;"
+  "replace IN OUT --no-every --take-if 54"
+  "footprint IN OUT --lat-min 54 --lat-max 55 --lon-min 9 --lon-max 10 --spacing 0.5"
+  "bin2ascii IN OUT"
+  "track OUT --x1 -10:30 --x2 11 --y1 54 --y2 54,5 --samples 4"
 )
-sample=$'45.5 10.25\r\n46.5 11.25\r\n'
+sample=$'9.5 54.2 12.5\r\n9.75 54.25 -30\r\n'
 for command in "${path_commands[@]}"; do
   read -r -a pattern <<<"$command"
   for platform in linux windows; do
