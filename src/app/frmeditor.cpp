@@ -41,9 +41,19 @@ bool EditorTextBox::event(QEvent* e)
 
 void EditorTextBox::keyPressEvent(QKeyEvent* e)
 {
-    QPlainTextEdit::keyPressEvent(e);
-    if (auto* editor = qobject_cast<frmEditor*>(parentWidget() ? parentWidget()->parentWidget() : nullptr))
-        editor->PositionAusgeben();
+    auto* editor = qobject_cast<frmEditor*>(parentWidget() ? parentWidget()->parentWidget() : nullptr);
+    if (editor && editor->separateNextTyping_ && !e->text().isEmpty()) {
+        // The document would merge this key into the paste before it; an
+        // edit block of its own starts a new undo step.
+        editor->separateNextTyping_ = false;
+        QTextCursor step = textCursor();
+        step.beginEditBlock();
+        QPlainTextEdit::keyPressEvent(e);
+        step.endEditBlock();
+    } else {
+        QPlainTextEdit::keyPressEvent(e);
+    }
+    if (editor) editor->PositionAusgeben();
 }
 
 void EditorTextBox::mousePressEvent(QMouseEvent* e)
@@ -114,10 +124,42 @@ frmEditor::~frmEditor()
     }
 }
 
+QString frmEditor::caption() const
+{
+    return QString::fromStdString(captionFor(name_.toStdString(), unconfirmed_, modified_));
+}
+
 void frmEditor::setCaption(const QString& caption)
 {
-    caption_ = caption;
-    setWindowTitle(caption);
+    const std::string c = caption.toStdString();
+    name_ = QString::fromStdString(pathFromCaption(c));
+    unconfirmed_ = captionIsUnconfirmed(c);
+    modified_ = captionIsModified(c);
+    showCaption();
+}
+
+void frmEditor::setDocument(const QString& path, bool unconfirmed)
+{
+    name_ = path;
+    unconfirmed_ = unconfirmed;
+    modified_ = false;
+    showCaption();
+}
+
+void frmEditor::setModified(bool modified)
+{
+    if (modified_ == modified) return;
+    modified_ = modified;
+    showCaption();
+}
+
+void frmEditor::showCaption()
+{
+    // "[*]" in a window title is Qt's placeholder for the modified mark;
+    // doubled it shows as written.
+    QString title = caption();
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(title);
 }
 
 QString frmEditor::plainText() const
@@ -180,6 +222,17 @@ void frmEditor::insertAtCaret(const QString& text)
     Text1->setTextCursor(cursor);
 }
 
+void frmEditor::insertAsOneStep(const QString& text)
+{
+    if (compoundDepth_ > 0) return insertAtCaret(text);
+    QTextCursor cursor = Text1->textCursor();
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    Text1->setTextCursor(cursor);
+    separateNextTyping_ = true;
+}
+
 QString frmEditor::selectedText() const
 {
     QString selected = Text1->textCursor().selectedText();
@@ -213,21 +266,20 @@ void frmEditor::PositionAusgeben()
 void frmEditor::onTextChanged()
 {
     PositionAusgeben();
-    if (!captionIsModified(caption_.toStdString())) setCaption(caption_ + QLatin1Char('*'));
+    setModified(true);
 }
 
 bool frmEditor::queryClose()
 {
-    if (!captionIsModified(caption_.toStdString())) return true;
+    if (!modified_) return true;
     main_.activateEditor(this);
-    const QString text = QStringLiteral("File  ") + caption_ + QStringLiteral("  isn't saved.\r\n\r\nDo you want to save it?");
+    const QString text = QStringLiteral("File  ") + caption() + QStringLiteral("  isn't saved.\r\n\r\nDo you want to save it?");
     switch (main_.services().messages->show(text, platform::MessageButtons::YesNoCancel,
                                              platform::MessageIcon::Exclamation,
                                              QStringLiteral("File not saved"))) {
     case platform::MessageAnswer::Yes:
         // A cancelled or failed save keeps the window and its text.
-        return captionIsUnconfirmed(caption_.toStdString()) ? main_.saveEditorAs(this)
-                                                             : main_.saveEditor(this);
+        return unconfirmed_ ? main_.saveEditorAs(this) : main_.saveEditor(this);
     case platform::MessageAnswer::No:
         return true;
     default:

@@ -53,7 +53,7 @@ private:
     CommonDialogState state_;
 };
 
-enum class MessageButtons { Ok, YesNoCancel };
+enum class MessageButtons { Ok, OkCancel, YesNoCancel };
 enum class MessageIcon { None, Question, Exclamation, Information, Critical };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
