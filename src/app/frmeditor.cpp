@@ -18,6 +18,17 @@ namespace {
 
 constexpr QChar kParagraphSeparator(0x2029);
 
+// Lines longer than this keep their shaped glyphs between paints. Qt frees
+// them after each layout by default and shapes the whole line again for
+// every paint and caret blink, which on a line of a megabyte costs seconds.
+constexpr int kLongLine = 2000;
+
+void keepLongLinesShaped(QTextDocument* document, int from, int to)
+{
+    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() <= to; block = block.next())
+        if (block.length() > kLongLine) block.layout()->setCacheEnabled(true);
+}
+
 std::u16string toU16(const QString& s) { return s.toStdU16String(); }
 
 }  // namespace
@@ -74,7 +85,13 @@ frmEditor::frmEditor(MDIForm1& main, QWidget* parent)
     Text1 = new EditorTextBox(Picture1);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Text1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Scripts want neither ligatures nor kerning. Without them Qt skips the
+    // shaping engine for simple scripts (it still shapes those that need
+    // it), which halves the time a keystroke takes on a very long line.
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    font.setKerning(false);
+    Text1->setFont(font);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* inner = new QVBoxLayout(Picture1);
@@ -109,6 +126,9 @@ frmEditor::frmEditor(MDIForm1& main, QWidget* parent)
         delete menu;
     });
     connect(Text1, &QPlainTextEdit::textChanged, this, &frmEditor::onTextChanged);
+    connect(Text1->document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        keepLongLinesShaped(Text1->document(), from, from + added);
+    });
     connect(Text1, &QPlainTextEdit::cursorPositionChanged, this, &frmEditor::PositionAusgeben);
 
     // Load: count the window and show where the caret stands.
