@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QWindow>
 #include <QStatusBar>
 #include <QTime>
 #include <QTimer>
@@ -47,6 +48,9 @@ std::string localPath(const QString& path) { return QFile::encodeName(path).toSt
 // Menu texts built from paths: a single "&" would mark an access key.
 QString menuText(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }
 QString fromMenuText(QString text) { return text.replace(QStringLiteral("&&"), QStringLiteral("&")); }
+
+// A path in a message: its blanks do not break the line.
+QString shownPath(QString path) { return path.replace(QLatin1Char(' '), QChar(QChar::Nbsp)); }
 
 // Font sizes the editor accepts, in points.
 constexpr double kSmallestFontSize = 1.0;
@@ -408,6 +412,8 @@ QWidget* MDIForm1::showWindow(const QString& windowName)
         // Owned by the main window: it stays above it and moves with it in
         // the window list; first shown near the main window's top left.
         window->setParent(this, window->windowFlags() | Qt::Window);
+        window->winId();   // creates its native window, so it can be given its owner
+        if (window->windowHandle() && windowHandle()) window->windowHandle()->setTransientParent(windowHandle());
         window->move(placeNear(frameGeometry(), window->frameGeometry().size(), screen()->availableGeometry()));
         windows_.insert(windowName, window);
     }
@@ -762,12 +768,12 @@ void MDIForm1::open_file_function()
     if (!read.ok) {
         if (read.errorKind == ReadErrorKind::NotFound) {
             services_.messages->show(QStringLiteral("File moved or deleted, however it couldn't be found.\r\n\r\n") +
-                                         file_path_in,
+                                         shownPath(file_path_in),
                                      platform::MessageButtons::Ok, platform::MessageIcon::Question,
                                      QStringLiteral("File not found"));
         } else {
             services_.messages->show(QStringLiteral("function: open_file_function:  75  ") + qs(read.reason) +
-                                         QStringLiteral("\r\n\r\n") + file_path_in,
+                                         QStringLiteral("\r\n\r\n") + shownPath(file_path_in),
                                      platform::MessageButtons::Ok, platform::MessageIcon::None,
                                      QStringLiteral("Mapquill"));
         }
@@ -830,19 +836,19 @@ bool MDIForm1::writeEditor(frmEditor* editor, const QString& path)
     if (encoded.switchedToUtf8) {
         // The file's bytes cannot be kept: only with the user's consent.
         const auto answer = services_.messages->show(
-            QStringLiteral("The text holds characters that the file's code page cannot store:\r\n\r\n") + path +
+            QStringLiteral("The text holds characters that the file's code page cannot store:\r\n\r\n") + shownPath(path) +
                 QStringLiteral("\r\n\r\nSave it as UTF-8?"),
             platform::MessageButtons::OkCancel, platform::MessageIcon::Question, QStringLiteral("Mapquill"));
         if (answer != platform::MessageAnswer::Ok) return false;
     }
     const WriteResult written = writeFileSafely(localPath(path), encoded.bytes);
     if (!written) {
-        QString text = QStringLiteral("The file ") + path + QStringLiteral(" could not be saved: ") +
+        QString text = QStringLiteral("The file ") + shownPath(path) + QStringLiteral(" could not be saved: ") +
                        qs(written.reason) + QLatin1Char('.');
         if (written.hadOldFile && written.oldFileUnchanged)
             text += QStringLiteral("\r\n\r\nThe old file is unchanged.");
         else if (!written.backupPath.empty())
-            text += QStringLiteral("\r\n\r\nIts old contents are kept in ") + QFile::decodeName(written.backupPath.c_str()) +
+            text += QStringLiteral("\r\n\r\nIts old contents are kept in ") + shownPath(QFile::decodeName(written.backupPath.c_str())) +
                     QLatin1Char('.');
         services_.messages->show(text, platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
                                  QStringLiteral("File not saved"));

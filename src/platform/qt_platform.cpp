@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QLabel>
+#include <QScreen>
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -190,6 +192,17 @@ MessageAnswer QtMessageBoxes::show(const QString& text, MessageButtons buttons, 
     box.setWindowTitle(title);
     QString shown = text;
     box.setText(shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // The box wraps its text at blanks and also after "/" and "-"; it is made
+    // at least as wide as the longest word, so that a path (whose blanks the
+    // program sends as non-breaking spaces) stays on one line.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        int widest = 0;
+        for (const QString& word : shown.split(QRegularExpression(QStringLiteral("[ \n]")), Qt::SkipEmptyParts))
+            widest = std::max(widest, label->fontMetrics().horizontalAdvance(word));
+        const QScreen* screen = box.screen();
+        const int limit = screen ? screen->availableGeometry().width() * 3 / 4 : 800;
+        label->setMinimumWidth(std::min(widest + 8, limit));
+    }
     switch (icon) {
     case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
     case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;

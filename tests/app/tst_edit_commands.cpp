@@ -4,6 +4,7 @@
 
 #include <QClipboard>
 #include <QLineEdit>
+#include <QWindow>
 #include <cmath>
 
 using namespace mq;
@@ -85,6 +86,7 @@ void TestEditCommands::toolWindowBoxesKeepTheirOwnKeys()
     QVERIFY(tool);
     QCOMPARE(tool->parentWidget(), f.main.get());   // owned by the main window
     QVERIFY(tool->isWindow());
+    QCOMPARE(tool->windowHandle()->transientParent(), f.main->windowHandle());
     QVERIFY(QTest::qWaitForWindowActive(tool));
     auto* box = tool->findChild<QLineEdit*>(QStringLiteral("Text1"));
     box->setFocus();
