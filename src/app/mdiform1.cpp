@@ -753,7 +753,7 @@ void MDIForm1::applyStoredFont(frmEditor* editor)
     auto& settings = *services_.settings;
     QFont font = editor->Text1->font();
     const auto size = numbers::read_number(settings.get(QStringLiteral("Text"), QStringLiteral("Font_Size")).toStdString());
-    if (size && *size >= 1 && *size <= 1000) font.setPointSize(int(numbers::round_to(*size, 0)));
+    if (size && isSaneFontSize(*size)) font.setPointSize(int(numbers::round_to(*size, 0)));
     const QString name = settings.get(QStringLiteral("Text"), QStringLiteral("Font_Name"));
     if (!name.isEmpty()) font.setFamily(name);
     editor->Text1->setFont(font);

@@ -68,6 +68,23 @@ int asUnprivilegedUser(const QString& dir, const QString& file, bool chownFile, 
     return WEXITSTATUS(status);
 }
 
+// Runs `write` under a file size limit of 4 kB, which makes write() fail
+// half-way, even for root.
+WriteResult withSmallFileSizeLimit(const std::function<WriteResult()>& write) {
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous);
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    WriteResult w = write();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::sigaction(SIGXFSZ, &previous, nullptr);
+    return w;
+}
+
 unsigned modeOf(const QString& path) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) return 0xFFFFFFFF;
@@ -228,26 +245,13 @@ void TestFileIo::failedWriteKeepsOldFile() {
 #ifdef _WIN32
     QSKIP("uses a POSIX file size limit to make the write fail");
 #else
-    // A file size limit makes write() fail half-way, even for root.
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("big.xyz"));
     QVERIFY(put(path, "old contents"));
 
-    struct sigaction ignore {}, previous {};
-    ignore.sa_handler = SIG_IGN;
-    QCOMPARE(::sigaction(SIGXFSZ, &ignore, &previous), 0);
-    struct rlimit saved {};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 4096;
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-
     const QByteArray big(100000, 'n');
-    const WriteResult w = writeFileSafely(local(path), view(big));
-
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::sigaction(SIGXFSZ, &previous, nullptr);
+    const WriteResult w = withSmallFileSizeLimit([&] { return writeFileSafely(local(path), view(big)); });
 
     QVERIFY(!w.ok);
     QCOMPARE(QString::fromStdString(w.reason), QStringLiteral("File too large"));
@@ -345,17 +349,8 @@ void TestFileIo::failedInPlaceWritePutsOldBytesBack() {
     QVERIFY(put(path, "old contents"));
     QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("copy.bat")).constData()), 0);
 
-    struct sigaction ignore {}, previous {};
-    ignore.sa_handler = SIG_IGN;
-    QCOMPARE(::sigaction(SIGXFSZ, &ignore, &previous), 0);
-    struct rlimit saved {};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 4096;
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const WriteResult w = writeFileSafely(local(path), view(QByteArray(100000, 'n')));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::sigaction(SIGXFSZ, &previous, nullptr);
+    const QByteArray big(100000, 'n');
+    const WriteResult w = withSmallFileSizeLimit([&] { return writeFileSafely(local(path), view(big)); });
 
     QVERIFY(!w.ok);
     QVERIFY2(w.reason.starts_with("File too large; it was written in place because the file has more than one link"),
