@@ -169,6 +169,7 @@ void MDIForm1::buildMenus()
         int number = 0;
         for (QMdiSubWindow* w : windows) {
             QString title = w->windowTitle();
+            title.replace(QStringLiteral("[*][*]"), QStringLiteral("[*]"));   // see frmEditor::showCaption
             title.replace(QLatin1Char('&'), QStringLiteral("&&"));
             QAction* a = windowMenu->addAction(QStringLiteral("&%1 %2").arg(++number).arg(title));
             a->setObjectName(QStringLiteral("window_list_entry"));
