@@ -3,7 +3,7 @@
 # processor time an idle editor takes, against a bare QPlainTextEdit holding
 # the same text (the toolkit's own editor, our peer). Median of RUNS runs;
 # peak memory from /usr/bin/time.
-#   bench/editor_long_line.sh            (RUNS=5 KEYS=200 BYTES=1048576)
+#   bench/editor_long_line.sh            (RUNS=5 KEYS=200 BYTES=1048576, BENCH_BUILD=build-bench)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BENCH_BUILD:-$root/build-bench}"
