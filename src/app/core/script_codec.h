@@ -5,7 +5,10 @@
 // is decoded as UTF-16 and written back so, mark included. Otherwise it is
 // decoded as UTF-8 when its bytes are valid UTF-8 (a leading byte-order mark
 // is remembered and written back), else as the 8-bit code page
-// Windows-1252, in which every byte stands for exactly one character. Its
+// Windows-1252, in which every byte stands for exactly one character. (So
+// 8-bit text that starts with "ÿþ" or "þÿ" and has an even number of bytes
+// reads as UTF-16, as it does in other Windows editors; its bytes are still
+// saved back unchanged.) Its
 // line-end convention (CR LF, LF or CR) is remembered as well, and saving
 // writes the text back in the same encoding and convention.
 //
