@@ -413,7 +413,8 @@ QWidget* MDIForm1::showWindow(const QString& windowName)
         // Owned by the main window: it stays above it and moves with it in
         // the window list; first shown near the main window's top left.
         // (X11 window managers honour an owner only for dialog-type windows.)
-        window->setParent(this, (window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+        window->setParent(this, (window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog | Qt::WindowTitleHint |
+                                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
         window->winId();   // creates its native window, so it can be given its owner
         if (window->windowHandle() && windowHandle()) window->windowHandle()->setTransientParent(windowHandle());
         window->move(placeNear(frameGeometry(), window->frameGeometry().size(), screen()->availableGeometry()));
