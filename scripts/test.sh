@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the whole test suite. With SANITIZE=1 it builds
-# with AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize/.
+# Sets up, builds (Debug, in build/) and runs the whole test suite. With
+# SANITIZE=1 it builds with AddressSanitizer and UndefinedBehaviorSanitizer in
+# build-sanitize/. scripts/run.sh keeps its Release build in build-release/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -10,6 +11,7 @@ if [ "${SANITIZE:-0}" = 1 ]; then
   dir=build-sanitize
   flags+=(-DMAPQUILL_SANITIZE=ON)
 fi
+if command -v ccache >/dev/null; then flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen

@@ -18,6 +18,17 @@ namespace {
 
 constexpr QChar kParagraphSeparator(0x2029);
 
+// Lines longer than this keep their shaped glyphs between paints. Qt frees
+// them after each layout by default and shapes the whole line again for
+// every paint and caret blink, which on a line of a megabyte costs seconds.
+constexpr int kLongLine = 2000;
+
+void keepLongLinesShaped(QTextDocument* document, int from, int to)
+{
+    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() <= to; block = block.next())
+        if (block.length() > kLongLine) block.layout()->setCacheEnabled(true);
+}
+
 std::u16string toU16(const QString& s) { return s.toStdU16String(); }
 
 }  // namespace
@@ -41,9 +52,19 @@ bool EditorTextBox::event(QEvent* e)
 
 void EditorTextBox::keyPressEvent(QKeyEvent* e)
 {
-    QPlainTextEdit::keyPressEvent(e);
-    if (auto* editor = qobject_cast<frmEditor*>(parentWidget() ? parentWidget()->parentWidget() : nullptr))
-        editor->PositionAusgeben();
+    auto* editor = qobject_cast<frmEditor*>(parentWidget() ? parentWidget()->parentWidget() : nullptr);
+    if (editor && editor->separateNextTyping_ && !e->text().isEmpty()) {
+        // The document would merge this key into the paste before it; an
+        // edit block of its own starts a new undo step.
+        editor->separateNextTyping_ = false;
+        QTextCursor step = textCursor();
+        step.beginEditBlock();
+        QPlainTextEdit::keyPressEvent(e);
+        step.endEditBlock();
+    } else {
+        QPlainTextEdit::keyPressEvent(e);
+    }
+    if (editor) editor->PositionAusgeben();
 }
 
 void EditorTextBox::mousePressEvent(QMouseEvent* e)
@@ -64,7 +85,13 @@ frmEditor::frmEditor(MDIForm1& main, QWidget* parent)
     Text1 = new EditorTextBox(Picture1);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Text1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Scripts want neither ligatures nor kerning. Without them Qt skips the
+    // shaping engine for simple scripts (it still shapes those that need
+    // it), which halves the time a keystroke takes on a very long line.
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    font.setKerning(false);
+    Text1->setFont(font);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* inner = new QVBoxLayout(Picture1);
@@ -99,6 +126,9 @@ frmEditor::frmEditor(MDIForm1& main, QWidget* parent)
         delete menu;
     });
     connect(Text1, &QPlainTextEdit::textChanged, this, &frmEditor::onTextChanged);
+    connect(Text1->document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        keepLongLinesShaped(Text1->document(), from, from + added);
+    });
     connect(Text1, &QPlainTextEdit::cursorPositionChanged, this, &frmEditor::PositionAusgeben);
 
     // Load: count the window and show where the caret stands.
@@ -114,10 +144,42 @@ frmEditor::~frmEditor()
     }
 }
 
+QString frmEditor::caption() const
+{
+    return QString::fromStdString(captionFor(name_.toStdString(), unconfirmed_, modified_));
+}
+
 void frmEditor::setCaption(const QString& caption)
 {
-    caption_ = caption;
-    setWindowTitle(caption);
+    const std::string c = caption.toStdString();
+    name_ = QString::fromStdString(pathFromCaption(c));
+    unconfirmed_ = captionIsUnconfirmed(c);
+    modified_ = captionIsModified(c);
+    showCaption();
+}
+
+void frmEditor::setDocument(const QString& path, bool unconfirmed)
+{
+    name_ = path;
+    unconfirmed_ = unconfirmed;
+    modified_ = false;
+    showCaption();
+}
+
+void frmEditor::setModified(bool modified)
+{
+    if (modified_ == modified) return;
+    modified_ = modified;
+    showCaption();
+}
+
+void frmEditor::showCaption()
+{
+    // "[*]" in a window title is Qt's placeholder for the modified mark;
+    // doubled it shows as written.
+    QString title = caption();
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(title);
 }
 
 QString frmEditor::plainText() const
@@ -180,6 +242,17 @@ void frmEditor::insertAtCaret(const QString& text)
     Text1->setTextCursor(cursor);
 }
 
+void frmEditor::insertAsOneStep(const QString& text)
+{
+    if (compoundDepth_ > 0) return insertAtCaret(text);
+    QTextCursor cursor = Text1->textCursor();
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    Text1->setTextCursor(cursor);
+    separateNextTyping_ = true;
+}
+
 QString frmEditor::selectedText() const
 {
     QString selected = Text1->textCursor().selectedText();
@@ -213,21 +286,20 @@ void frmEditor::PositionAusgeben()
 void frmEditor::onTextChanged()
 {
     PositionAusgeben();
-    if (!captionIsModified(caption_.toStdString())) setCaption(caption_ + QLatin1Char('*'));
+    setModified(true);
 }
 
 bool frmEditor::queryClose()
 {
-    if (!captionIsModified(caption_.toStdString())) return true;
+    if (!modified_) return true;
     main_.activateEditor(this);
-    const QString text = QStringLiteral("File  ") + caption_ + QStringLiteral("  isn't saved.\r\n\r\nDo you want to save it?");
+    const QString text = QStringLiteral("File  ") + caption() + QStringLiteral("  isn't saved.\r\n\r\nDo you want to save it?");
     switch (main_.services().messages->show(text, platform::MessageButtons::YesNoCancel,
                                              platform::MessageIcon::Exclamation,
                                              QStringLiteral("File not saved"))) {
     case platform::MessageAnswer::Yes:
         // A cancelled or failed save keeps the window and its text.
-        return captionIsUnconfirmed(caption_.toStdString()) ? main_.saveEditorAs(this)
-                                                             : main_.saveEditor(this);
+        return unconfirmed_ ? main_.saveEditorAs(this) : main_.saveEditor(this);
     case platform::MessageAnswer::No:
         return true;
     default:

@@ -39,8 +39,18 @@ public:
     explicit frmEditor(MDIForm1& main, QWidget* parent = nullptr);
     ~frmEditor() override;
 
-    QString caption() const { return caption_; }
+    // The caption shows the document's name with its two marks; the name
+    // itself is kept apart, so a path holding "'" or "*" stays as it is.
+    QString caption() const;
+    // Sets name and marks from a caption: a leading "'" and a trailing "*".
     void setCaption(const QString& caption);
+    // The document's name: "Script" for a new one, otherwise its full path.
+    QString documentPath() const { return name_; }
+    bool isUnconfirmed() const { return unconfirmed_; }
+    bool isModified() const { return modified_; }
+    // A document now known under `path`, unchanged since read or saved.
+    void setDocument(const QString& path, bool unconfirmed);
+    void setModified(bool modified);
 
     // The whole text with CR LF line ends, as the position display and
     // the templates see it.
@@ -57,6 +67,8 @@ public:
 
     // Replaces the selection with text; the caret ends behind it.
     void insertAtCaret(const QString& text);
+    // The same as an undo step of its own, never merged with typing.
+    void insertAsOneStep(const QString& text);
     // Commands that insert several pieces undo as one step.
     void beginCompoundEdit();
     void endCompoundEdit();
@@ -78,14 +90,20 @@ protected:
 private:
     void onTextChanged();
 
+    void showCaption();
+
     MDIForm1& main_;
-    QString caption_;
+    QString name_;
+    bool unconfirmed_ = false;
+    bool modified_ = false;
     std::unique_ptr<LoadedScript> script_;
     QTextCursor compoundCursor_;
     int compoundDepth_ = 0;
     bool closeConfirmed_ = false;
+    bool separateNextTyping_ = false;   // the next typed key starts a new undo step
     bool unloaded_ = false;
     friend class MDIForm1;
+    friend class EditorTextBox;
 };
 
 }  // namespace mq::app

@@ -27,7 +27,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMenu>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QWindow>
 #include <QStatusBar>
 #include <QTime>
 #include <QTimer>
@@ -43,6 +46,28 @@ namespace {
 
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// Menu texts built from paths: a single "&" would mark an access key.
+QString menuText(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+QString fromMenuText(QString text) { return text.replace(QStringLiteral("&&"), QStringLiteral("&")); }
+
+// A path in a message: its blanks do not break the line.
+QString shownPath(QString path) { return path.replace(QLatin1Char(' '), QChar(QChar::Nbsp)); }
+
+// Font sizes the editor accepts, in points.
+constexpr double kSmallestFontSize = 1.0;
+constexpr double kLargestFontSize = 400.0;
+bool isSaneFontSize(double size) { return size >= kSmallestFontSize && size <= kLargestFontSize; }
+
+// Where a tool window first appears: a little inside the main window's top
+// left corner, moved back onto the screen where it would stick out.
+QPoint placeNear(const QRect& owner, const QSize& size, const QRect& screen)
+{
+    QPoint at = owner.topLeft() + QPoint(60, 90);
+    at.setX(std::max(screen.left(), std::min(at.x(), screen.right() + 1 - size.width())));
+    at.setY(std::max(screen.top(), std::min(at.y(), screen.bottom() + 1 - size.height())));
+    return at;
+}
 
 }  // namespace
 
@@ -102,8 +127,10 @@ void MDIForm1::buildMenus()
         QAction* a = entry.caption == "-" ? parentMenu->addSeparator() : parentMenu->addAction(qs(entry.caption));
         a->setObjectName(name);
         if (!entry.shortcut.empty()) {
+            // Menu shortcuts act in the main window and its editors only; a
+            // tool window's text boxes keep their own standard keys.
             a->setShortcut(QKeySequence(qs(entry.shortcut)));
-            a->setShortcutContext(Qt::ApplicationShortcut);
+            a->setShortcutContext(Qt::WindowShortcut);
         }
         a->setVisible(entry.visible);
         a->setEnabled(entry.enabled);
@@ -124,6 +151,7 @@ void MDIForm1::buildMenus()
         int number = 0;
         for (QMdiSubWindow* w : windows) {
             QString title = w->windowTitle();
+            title.replace(QStringLiteral("[*][*]"), QStringLiteral("[*]"));   // see frmEditor::showCaption
             title.replace(QLatin1Char('&'), QStringLiteral("&&"));
             QAction* a = windowMenu->addAction(QStringLiteral("&%1 %2").arg(++number).arg(title));
             a->setObjectName(QStringLiteral("window_list_entry"));
@@ -310,7 +338,7 @@ void MDIForm1::readRecentCaptions()
     for (int number = 4; number >= 1; --number) {
         const QString key = QStringLiteral("%1_%1").arg(number);
         const QString path = services_.settings->get(QStringLiteral("Files"), key);
-        action(QStringLiteral("mn_") + key)->setText(qs(recentCaption(number, path.toStdString())));
+        action(QStringLiteral("mn_") + key)->setText(menuText(qs(recentCaption(number, path.toStdString()))));
     }
 }
 
@@ -374,6 +402,14 @@ QWidget* MDIForm1::showWindow(const QString& windowName)
         if (!window) return nullptr;
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowIcon(windowIcon());
+        // Owned by the main window: it stays above it and moves with it in
+        // the window list; first shown near the main window's top left.
+        // (X11 window managers honour an owner only for dialog-type windows.)
+        window->setParent(this, (window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog | Qt::WindowTitleHint |
+                                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        window->winId();   // creates its native window, so it can be given its owner
+        if (window->windowHandle() && windowHandle()) window->windowHandle()->setTransientParent(windowHandle());
+        window->move(placeNear(frameGeometry(), window->frameGeometry().size(), screen()->availableGeometry()));
         windows_.insert(windowName, window);
     }
     if (window->isMinimized()) window->showNormal();
@@ -403,7 +439,9 @@ void MDIForm1::centreAboutWindow()
     if (!about_ || about_->isHidden()) return;
     if (auto* about = aboutWindow()) about->Form_Load();
     const QSize area = mdiArea_->viewport()->size();
-    about_->move((area.width() - about_->width()) / 2, (area.height() - about_->height()) / 2);
+    // Centred, but never above or left of the visible area, so its title bar
+    // and close button stay reachable in a small main window.
+    about_->move(std::max(0, (area.width() - about_->width()) / 2), std::max(0, (area.height() - about_->height()) / 2));
 }
 
 bool MDIForm1::eventFilter(QObject* watched, QEvent* e)
@@ -497,7 +535,11 @@ void MDIForm1::mn_copy_Click()
 
 void MDIForm1::mn_paste_Click()
 {
-    InsertAtCaret(services_.clipboard->text() + QLatin1Char(' '));
+    // A paste is an undo step of its own, apart from the typing around it.
+    const QString text = services_.clipboard->text() + QLatin1Char(' ');
+    frmEditor* editor = activeEditor();
+    if (!editor) return;
+    editor->insertAsOneStep(text);
 }
 
 void MDIForm1::mn_mark_all_Click()
@@ -526,13 +568,21 @@ void MDIForm1::mn_font_Click()
     if (!dialog.showFont()) return;
     frmEditor* editor = activeEditor();
     if (!editor) return;
+    const double size = dialog.state().fontSize;
+    if (!isSaneFontSize(size)) {
+        services_.messages->show(QStringLiteral("The font size %1 is not between 1 and 400 points; the font was not changed.")
+                                     .arg(qs(numbers::general_text(size))),
+                                 platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
+                                 QStringLiteral("Font"));
+        return;
+    }
     QFont font = editor->Text1->font();
     font.setFamily(dialog.state().fontName);
-    if (dialog.state().fontSize > 0) font.setPointSizeF(dialog.state().fontSize);
+    font.setPointSizeF(size);
     editor->Text1->setFont(font);
     services_.settings->set(QStringLiteral("Text"), QStringLiteral("Font_Name"), dialog.state().fontName);
     services_.settings->set(QStringLiteral("Text"), QStringLiteral("Font_Size"),
-                            qs(numbers::general_text(dialog.state().fontSize)));
+                            qs(numbers::general_text(size)));
 }
 
 void MDIForm1::mn_cascade_Click() { mdiArea_->cascadeSubWindows(); }
@@ -542,8 +592,9 @@ void MDIForm1::mn_vertical_Click() { arrangeTiled(false); }
 void MDIForm1::arrangeTiled(bool horizontal)
 {
     QList<QMdiSubWindow*> windows;
+    // The editors only: the About window keeps its fixed size and place.
     for (QMdiSubWindow* sub : mdiArea_->subWindowList())
-        if (sub->isVisible() && !sub->isMinimized()) windows << sub;
+        if (qobject_cast<frmEditor*>(sub->widget()) && sub->isVisible() && !sub->isMinimized()) windows << sub;
     if (windows.isEmpty()) return;
     const QRect area = mdiArea_->viewport()->rect();
     const int count = int(windows.size());
@@ -593,6 +644,7 @@ bool MDIForm1::showInsertFileDialog(const QString& title)
     s.hideReadOnly = true;
     s.explorerStyle = true;
     s.initDir = QDir::currentPath();
+    s.fileName.clear();   // a name left from the last use would move the dialog to its folder
     s.filter = qs(kInsertFilter);
     s.filterIndex = 2;
     s.dialogTitle = title;
@@ -647,6 +699,11 @@ frmEditor* MDIForm1::createEditor(const QString& caption)
     QMdiSubWindow* sub = mdiArea_->addSubWindow(editor);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
+    // Ctrl+W starts the command window; an editor closes with Ctrl+F4.
+    if (QMenu* systemMenu = sub->systemMenu())
+        for (QAction* a : systemMenu->actions())
+            if (a->shortcut() == QKeySequence(QKeySequence::Close) || a->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_W))
+                a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
     // New windows take most of the frame, each a little below the previous one.
     const QSize area = mdiArea_->viewport()->size();
     const int offset = 24 * int(editors().size() - 1) % std::max(1, area.height() / 3);
@@ -691,7 +748,7 @@ void MDIForm1::applyStoredFont(frmEditor* editor)
     auto& settings = *services_.settings;
     QFont font = editor->Text1->font();
     const auto size = numbers::read_number(settings.get(QStringLiteral("Text"), QStringLiteral("Font_Size")).toStdString());
-    if (size && *size >= 1 && *size <= 1000) font.setPointSize(int(numbers::round_to(*size, 0)));
+    if (size && isSaneFontSize(*size)) font.setPointSize(int(numbers::round_to(*size, 0)));
     const QString name = settings.get(QStringLiteral("Text"), QStringLiteral("Font_Name"));
     if (!name.isEmpty()) font.setFamily(name);
     editor->Text1->setFont(font);
@@ -706,20 +763,22 @@ void MDIForm1::open_file_function()
     const ReadResult read = readWholeFile(localPath(file_path_in));
     if (!read.ok) {
         if (read.errorKind == ReadErrorKind::NotFound) {
-            services_.messages->show(QStringLiteral("File moved or deleted, however it couldn't be found."),
+            services_.messages->show(QStringLiteral("File moved or deleted, however it couldn't be found.\r\n\r\n") +
+                                         shownPath(file_path_in),
                                      platform::MessageButtons::Ok, platform::MessageIcon::Question,
                                      QStringLiteral("File not found"));
         } else {
-            services_.messages->show(QStringLiteral("function: open_file_function:  75  ") + qs(read.reason),
+            services_.messages->show(QStringLiteral("function: open_file_function:  75  ") + qs(read.reason) +
+                                         QStringLiteral("\r\n\r\n") + shownPath(file_path_in),
                                      platform::MessageButtons::Ok, platform::MessageIcon::None,
                                      QStringLiteral("Mapquill"));
         }
         return;
     }
-    frmEditor* editor = createEditor(QStringLiteral("'") + file_path_out);
+    frmEditor* editor = createEditor(QStringLiteral("'Script"));
     applyStoredFont(editor);
     editor->loadFileBytes(read.bytes);
-    editor->setCaption(QStringLiteral("'") + file_path_out);
+    editor->setDocument(file_path_out, true);
     editor->Text1->moveCursor(QTextCursor::Start);
     editor->Text1->setFocus();
     action(QStringLiteral("mn_save"))->setEnabled(true);
@@ -731,19 +790,20 @@ void MDIForm1::write_reg()
 {
     RecentFiles entries;
     for (int i = 0; i < 4; ++i)
-        entries[size_t(i)] = pathFromRecentCaption(action(QStringLiteral("mn_%1_%1").arg(i + 1))->text().toStdString());
+        entries[size_t(i)] = pathFromRecentCaption(
+            fromMenuText(action(QStringLiteral("mn_%1_%1").arg(i + 1))->text()).toStdString());
     if (!recordRecentFile(entries, file_path_in.toStdString())) return;
     for (int number = 4; number >= 1; --number) {
         const QString key = QStringLiteral("%1_%1").arg(number);
         const std::string& path = entries[size_t(number - 1)];
-        action(QStringLiteral("mn_") + key)->setText(qs(recentCaption(number, path)));
+        action(QStringLiteral("mn_") + key)->setText(menuText(qs(recentCaption(number, path))));
         services_.settings->set(QStringLiteral("Files"), key, qs(path));
     }
 }
 
 void MDIForm1::mn_recent_Click(int number)
 {
-    const QString caption = action(QStringLiteral("mn_%1_%1").arg(number))->text();
+    const QString caption = fromMenuText(action(QStringLiteral("mn_%1_%1").arg(number))->text());
     const std::string path = pathFromRecentCaption(caption.toStdString());
     if (!path.empty()) {
         file_path_in = qs(path);
@@ -762,37 +822,45 @@ void MDIForm1::mn_import_Click()
     std::u16string text;
     LoadedScript::fromBytes(read.bytes, text);
     editor->insertAtCaret(fromU16(text));
-    if (!captionIsModified(editor->caption().toStdString())) editor->setCaption(editor->caption() + QLatin1Char('*'));
+    editor->setModified(true);
     editor->Text1->setFocus();
 }
 
 bool MDIForm1::writeEditor(frmEditor* editor, const QString& path)
 {
     const EncodedScript encoded = editor->encodeForSave();
-    const WriteResult written = writeFileAtomically(localPath(path), encoded.bytes);
+    if (encoded.switchedToUtf8) {
+        // The file's bytes cannot be kept: only with the user's consent.
+        const auto answer = services_.messages->show(
+            QStringLiteral("The text holds characters that the file's code page cannot store:\r\n\r\n") + shownPath(path) +
+                QStringLiteral("\r\n\r\nSave it as UTF-8?"),
+            platform::MessageButtons::OkCancel, platform::MessageIcon::Question, QStringLiteral("Mapquill"));
+        if (answer != platform::MessageAnswer::Ok) return false;
+    }
+    const WriteResult written = writeFileSafely(localPath(path), encoded.bytes);
     if (!written) {
-        services_.messages->show(QStringLiteral("The file ") + path + QStringLiteral(" could not be saved: ") +
-                                     qs(written.reason) + QStringLiteral(".\r\n\r\nThe old file is unchanged."),
-                                 platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
+        QString text = QStringLiteral("The file ") + shownPath(path) + QStringLiteral(" could not be saved: ") +
+                       qs(written.reason) + QLatin1Char('.');
+        if (written.hadOldFile && written.oldFileUnchanged)
+            text += QStringLiteral("\r\n\r\nThe old file is unchanged.");
+        else if (!written.backupPath.empty())
+            text += QStringLiteral("\r\n\r\nIts old contents are kept in ") + shownPath(QFile::decodeName(written.backupPath.c_str())) +
+                    QLatin1Char('.');
+        services_.messages->show(text, platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
                                  QStringLiteral("File not saved"));
         return false;
     }
     editor->markSaved(encoded);
-    if (encoded.switchedToUtf8)
-        services_.messages->show(QStringLiteral("The text holds characters that the file's code page cannot store, "
-                                                "so ") + path + QStringLiteral(" was saved as UTF-8."),
-                                 platform::MessageButtons::Ok, platform::MessageIcon::Information,
-                                 QStringLiteral("Mapquill"));
     return true;
 }
 
 bool MDIForm1::saveEditor(frmEditor* editor)
 {
     if (open_forms < 1 || !editor) return false;
-    if (captionIsUnconfirmed(editor->caption().toStdString())) return saveEditorAs(editor);
-    file_path_out = qs(pathFromCaption(editor->caption().toStdString()));
+    if (editor->isUnconfirmed()) return saveEditorAs(editor);
+    file_path_out = editor->documentPath();
     if (!writeEditor(editor, file_path_out)) return false;
-    editor->setCaption(file_path_out);
+    editor->setDocument(file_path_out, false);
     return true;
 }
 
@@ -805,7 +873,7 @@ bool MDIForm1::saveEditorAs(frmEditor* editor)
     s.filter = qs(kSaveFilter);
     s.dialogTitle = QStringLiteral("Save File as ...");
     if (!editor) return false;
-    file_path_out = qs(pathFromCaption(editor->caption().toStdString()));
+    file_path_out = editor->documentPath();
     const SaveFilterChoice choice = saveFilterFor(file_path_out.toStdString());
     s.filterIndex = choice.filterIndex;
     if (choice.defaultExt) s.defaultExt = qs(*choice.defaultExt);
@@ -815,7 +883,7 @@ bool MDIForm1::saveEditorAs(frmEditor* editor)
     file_path_in = file_path_out;
     if (!writeEditor(editor, file_path_out)) return false;
     action(QStringLiteral("mn_save"))->setEnabled(true);
-    editor->setCaption(file_path_out);
+    editor->setDocument(file_path_out, false);
     write_reg();
     return true;
 }

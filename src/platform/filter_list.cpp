@@ -1,19 +1,34 @@
 #include "platform/platform.h"
 
+#include <QFileInfo>
+
 namespace mq::platform {
 
 QStringList nameFiltersFromFilterList(const QString& filter)
 {
     // Entries are label|pattern pairs; a pattern may list several globs
-    // separated by ";" which the platform wants separated by blanks.
+    // separated by ";" which the platform wants separated by blanks. The
+    // dialog shows the label only (its patterns are hidden), so a label that
+    // names its pattern already shows it once.
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList result;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString pattern = parts[i + 1];
-        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
-        result << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+        QStringList globs = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" means every file, as on Windows, also those without a dot.
+        for (QString& glob : globs)
+            if (glob.trimmed() == QLatin1String("*.*")) glob = QStringLiteral("*");
+        result << parts[i] + QStringLiteral(" (") + globs.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return result;
+}
+
+QString resolveOpenName(const QString& typed, const QString& defaultExt,
+                        const std::function<bool(const QString&)>& exists)
+{
+    if (exists(typed)) return typed;
+    if (defaultExt.isEmpty() || !QFileInfo(typed).suffix().isEmpty()) return {};
+    const QString extended = typed + QLatin1Char('.') + defaultExt;
+    return exists(extended) ? extended : QString();
 }
 
 }  // namespace mq::platform

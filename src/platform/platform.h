@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QWidget;
 
@@ -32,8 +33,17 @@ struct CommonDialogState {
 };
 
 // Turns a filter list such as "All Files (*.*)|*.*|Text Files(*.txt)|*.txt"
-// into name filters for the platform's dialog ("All Files (*.*) (*.*)", ...).
+// into name filters for the platform's dialog, "label (patterns)", meant to
+// be shown with their patterns hidden: "All Files (*.*) (*)", ... "*.*"
+// becomes "*", which matches every file as it does on Windows.
 QStringList nameFiltersFromFilterList(const QString& filter);
+
+// The file an open dialog takes for a typed name: the name itself when such
+// a file exists; otherwise, for a name without extension, the name with the
+// default extension when that exists; else none (empty). A default extension
+// never turns the name of an existing file into another name.
+QString resolveOpenName(const QString& typed, const QString& defaultExt,
+                        const std::function<bool(const QString&)>& exists);
 
 class CommonDialog {
 public:
@@ -53,7 +63,7 @@ private:
     CommonDialogState state_;
 };
 
-enum class MessageButtons { Ok, YesNoCancel };
+enum class MessageButtons { Ok, OkCancel, YesNoCancel };
 enum class MessageIcon { None, Question, Exclamation, Information, Critical };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 

@@ -8,6 +8,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QLabel>
+#include <QScreen>
+#include <QIntValidator>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -36,20 +42,67 @@ quint32 valueFromColor(const QColor& c)
 QtCommonDialog::QtCommonDialog() = default;
 QtCommonDialog::~QtCommonDialog() = default;
 
+namespace {
+
+// The open dialog: a typed name is resolved by `resolveOpenName`, so the
+// default extension never renames an existing file (Qt's own dialog would
+// add it to every name without a dot).
+class OpenFileDialog : public QFileDialog {
+public:
+    OpenFileDialog(QWidget* parent, const QString& title, const QString& defaultExt)
+        : QFileDialog(parent, title), defaultExt_(defaultExt)
+    {
+        setAcceptMode(QFileDialog::AcceptOpen);
+        setFileMode(QFileDialog::ExistingFile);
+    }
+    QString chosen() const { return chosen_; }
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (files.size() == 1 && !QFileInfo(files.first()).isDir()) {
+            chosen_ = resolveOpenName(files.first(), defaultExt_,
+                                      [](const QString& path) { return QFileInfo(path).isFile(); });
+            if (!chosen_.isEmpty()) {
+                QDialog::accept();
+                return;
+            }
+        }
+        QFileDialog::accept();   // folders, several names, and the dialog's own "not found"
+    }
+
+private:
+    QString defaultExt_;
+    QString chosen_;
+};
+
+}  // namespace
+
 bool QtCommonDialog::showFileDialog(bool save)
 {
     auto& s = state();
-    QFileDialog dialog(parent_, s.dialogTitle);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (save && !s.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    std::unique_ptr<QFileDialog> owned;
+    OpenFileDialog* openDialog = nullptr;
+    if (save) {
+        owned = std::make_unique<QFileDialog>(parent_, s.dialogTitle);
+        owned->setAcceptMode(QFileDialog::AcceptSave);
+        owned->setFileMode(QFileDialog::AnyFile);
+        if (!s.overwritePrompt) owned->setOption(QFileDialog::DontConfirmOverwrite, true);
+        if (!s.defaultExt.isEmpty()) owned->setDefaultSuffix(s.defaultExt);
+    } else {
+        openDialog = new OpenFileDialog(parent_, s.dialogTitle, s.defaultExt);
+        owned.reset(openDialog);
+    }
+    QFileDialog& dialog = *owned;
+    dialog.setObjectName(QStringLiteral("CommonDialog1"));
+    // The labels name their patterns already; show each once.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     const QStringList filters = nameFiltersFromFilterList(s.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         if (s.filterIndex >= 1 && s.filterIndex <= filters.size())
             dialog.selectNameFilter(filters[s.filterIndex - 1]);
     }
-    if (!s.defaultExt.isEmpty()) dialog.setDefaultSuffix(s.defaultExt);
     QString folder = s.initDir;
     if (!s.fileName.isEmpty()) {
         const QFileInfo preset(s.fileName);
@@ -57,10 +110,15 @@ bool QtCommonDialog::showFileDialog(bool save)
     }
     if (!folder.isEmpty()) dialog.setDirectory(folder);
     if (!s.fileName.isEmpty()) dialog.selectFile(s.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    s.fileName = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
-    const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
-    if (chosen >= 0) s.filterIndex = int(chosen) + 1;
+    if (dialog.exec() != QDialog::Accepted) return false;
+    QString chosen = openDialog ? openDialog->chosen() : QString();
+    if (chosen.isEmpty()) {
+        if (dialog.selectedFiles().isEmpty()) return false;
+        chosen = dialog.selectedFiles().constFirst();
+    }
+    s.fileName = QDir::toNativeSeparators(chosen);
+    const qsizetype entry = filters.indexOf(dialog.selectedNameFilter());
+    if (entry >= 0) s.filterIndex = int(entry) + 1;
     return true;
 }
 
@@ -77,14 +135,32 @@ bool QtCommonDialog::showColor()
 
 bool QtCommonDialog::showFont()
 {
-    bool ok = false;
     QFont initial;
     if (!state().fontName.isEmpty()) initial.setFamily(state().fontName);
     if (state().fontSize > 0) initial.setPointSizeF(state().fontSize);
-    const QFont chosen = QFontDialog::getFont(&ok, initial, parent_);
-    if (!ok) return false;
+    QFontDialog dialog(initial, parent_);
+    dialog.setObjectName(QStringLiteral("CommonDialog1"));
+    // Qt's size box takes whole numbers only and silently drops a typed ".",
+    // turning 10.5 into 105. It takes sizes such as 10.5 (or 10,5) here, and
+    // the size is read from the box as the user sees it.
+    QLineEdit* sizeBox = nullptr;
+    for (QLineEdit* box : dialog.findChildren<QLineEdit*>())
+        if (qobject_cast<const QIntValidator*>(box->validator())) sizeBox = box;
+    if (sizeBox) {
+        sizeBox->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("\\d{0,3}([.,]\\d{0,2})?")), sizeBox));
+        if (state().fontSize > 0) sizeBox->setText(QString::number(state().fontSize));
+    }
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QFont chosen = dialog.selectedFont();
+    double size = chosen.pointSizeF();
+    if (sizeBox) {
+        bool ok = false;
+        const double typed = QString(sizeBox->text()).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        size = ok ? typed : 0.0;   // nothing usable typed: the caller refuses it
+    }
     state().fontName = chosen.family();
-    state().fontSize = chosen.pointSizeF();
+    state().fontSize = size;
     return true;
 }
 
@@ -116,6 +192,17 @@ MessageAnswer QtMessageBoxes::show(const QString& text, MessageButtons buttons, 
     box.setWindowTitle(title);
     QString shown = text;
     box.setText(shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // The box wraps its text at blanks and also after "/" and "-"; it is made
+    // at least as wide as the longest word, so that a path (whose blanks the
+    // program sends as non-breaking spaces) stays on one line.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        int widest = 0;
+        for (const QString& word : shown.split(QRegularExpression(QStringLiteral("[ \n]")), Qt::SkipEmptyParts))
+            widest = std::max(widest, label->fontMetrics().horizontalAdvance(word));
+        const QScreen* screen = box.screen();
+        const int limit = screen ? screen->availableGeometry().width() * 3 / 4 : 800;
+        label->setMinimumWidth(std::min(widest + 8, limit));
+    }
     switch (icon) {
     case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
     case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
@@ -127,6 +214,11 @@ MessageAnswer QtMessageBoxes::show(const QString& text, MessageButtons buttons, 
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
         return MessageAnswer::Ok;
+    }
+    if (buttons == MessageButtons::OkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Cancel);
+        return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
     }
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     box.setDefaultButton(QMessageBox::Yes);

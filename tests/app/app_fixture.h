@@ -19,10 +19,14 @@ struct AppFixture {
     ScriptedPlatform platform;
     std::unique_ptr<app::MDIForm1> main;
     QTemporaryDir dir;
+    QString previousFolder = QDir::currentPath();
 
     // Optionally fills the settings store before the program starts.
     explicit AppFixture(const QMap<QPair<QString, QString>, QString>& stored = {})
     {
+        // The program's current folder is the temporary one: whatever a test
+        // saves under a relative name lands there, never in the source tree.
+        QDir::setCurrent(dir.path());
         platform.settings.values = stored;
         main = std::make_unique<app::MDIForm1>(platform.services());
         main->show();
@@ -33,6 +37,7 @@ struct AppFixture {
         // Leave without questions: nothing may block the next test.
         for (app::frmEditor* editor : main->editors()) editor->setCaption(QStringLiteral("closing"));
         main->close();
+        QDir::setCurrent(previousFolder);
     }
 
     QString panel(int number) const { return main->statusPanel(number)->text(); }

@@ -2,6 +2,11 @@
 #include "app_fixture.h"
 #include "app/frmstart.h"
 
+#include <QClipboard>
+#include <QLineEdit>
+#include <QWindow>
+#include <cmath>
+
 using namespace mq;
 using namespace mq::testing;
 
@@ -11,10 +16,15 @@ private slots:
     void pasteAddsOneBlank_data();
     void pasteAddsOneBlank();
     void shortcutsRunTheProgramsCommands();
+    void toolWindowBoxesKeepTheirOwnKeys();
+    void pasteIsAnUndoStepOfItsOwn_data();
+    void pasteIsAnUndoStepOfItsOwn();
     void copyAndCut();
     void selectAllOnEmptyText();
     void fontIsStoredAndLaterApplied();
     void fontCancelledChangesNothing();
+    void fontSizeOutOfRangeIsRefused_data();
+    void fontSizeOutOfRangeIsRefused();
     void colorIsStoredAsBgrValue();
     void insertFileNameAndPath_data();
     void insertFileNameAndPath();
@@ -58,6 +68,67 @@ void TestEditCommands::shortcutsRunTheProgramsCommands()
     QCOMPARE(f.platform.clipboard.content, QStringLiteral("xyz "));
     QTest::keyClick(editor->Text1, Qt::Key_E, Qt::ControlModifier);
     QCOMPARE(editor->text(), QStringLiteral("echo *"));
+    // Ctrl+W starts the command window, as the menu says; Ctrl+F4 closes the editor.
+    QTest::keyClick(editor->Text1, Qt::Key_W, Qt::ControlModifier);
+    QCOMPARE(f.platform.programs.commandWindows.size(), 1);
+    QCOMPARE(f.main->editors().size(), 1);
+    editor->setCaption(QStringLiteral("'Script"));
+    QTest::keyClick(editor->Text1, Qt::Key_F4, Qt::ControlModifier);
+    QTRY_VERIFY(f.main->editors().isEmpty());
+}
+
+void TestEditCommands::toolWindowBoxesKeepTheirOwnKeys()
+{
+    AppFixture f;
+    app::frmEditor* editor = f.newEditor();
+    editor->insertAtCaret(QStringLiteral("editor text"));
+    QWidget* tool = f.main->showWindow(QStringLiteral("lat_lon_conv"));
+    QVERIFY(tool);
+    QCOMPARE(tool->parentWidget(), f.main.get());   // owned by the main window
+    QVERIFY(tool->isWindow());
+    QCOMPARE(tool->windowHandle()->transientParent(), f.main->windowHandle());
+    QVERIFY(QTest::qWaitForWindowActive(tool));
+    auto* box = tool->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    box->setFocus();
+    box->setText(QStringLiteral("45.5"));
+    box->deselect();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(box->selectedText(), QStringLiteral("45.5"));
+    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("45.5"));
+    QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(box->text(), QString());
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(box->text(), QStringLiteral("45.5"));
+    // None of these reached the editor or the program's clipboard.
+    QCOMPARE(editor->text(), QStringLiteral("editor text"));
+    QVERIFY(!editor->Text1->textCursor().hasSelection());
+    QCOMPARE(f.platform.clipboard.clears, 0);
+}
+
+void TestEditCommands::pasteIsAnUndoStepOfItsOwn_data()
+{
+    QTest::addColumn<QString>("before");   // typed before the paste
+    QTest::addColumn<QString>("after");    // typed after it
+    QTest::addColumn<QString>("undone");   // the text after one undo
+    QTest::newRow("typing, then paste") << "ab" << "" << "ab";
+    QTest::newRow("paste, then typing") << "" << "cd" << "xyz ";
+    QTest::newRow("typing on both sides") << "ab" << "cd" << "abxyz ";
+}
+
+void TestEditCommands::pasteIsAnUndoStepOfItsOwn()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, undone);
+    AppFixture f;
+    app::frmEditor* editor = f.newEditor();
+    f.platform.clipboard.setText(QStringLiteral("xyz"));
+    QTest::keyClicks(editor->Text1, before);
+    f.trigger("mn_paste");
+    QTest::keyClicks(editor->Text1, after);
+    f.trigger("mn_undo");
+    QCOMPARE(editor->text(), undone);
 }
 
 void TestEditCommands::copyAndCut()
@@ -131,6 +202,33 @@ void TestEditCommands::fontCancelledChangesNothing()
     QCOMPARE(f.platform.settings.writes.size(), writes);
 }
 
+void TestEditCommands::fontSizeOutOfRangeIsRefused_data()
+{
+    QTest::addColumn<double>("size");
+    QTest::newRow("zero") << 0.0;
+    QTest::newRow("negative") << -9.0;
+    QTest::newRow("too large") << 400.5;
+    QTest::newRow("not a number") << std::nan("");
+}
+
+void TestEditCommands::fontSizeOutOfRangeIsRefused()
+{
+    QFETCH(double, size);
+    AppFixture f;
+    app::frmEditor* editor = f.newEditor();
+    const QFont before = editor->Text1->font();
+    const size_t writes = f.platform.settings.writes.size();
+    ScriptedDialog::Answer answer;
+    answer.fontName = QStringLiteral("DejaVu Sans Mono");
+    answer.fontSize = size;
+    f.platform.dialog.answers.enqueue(answer);
+    f.trigger("mn_font");
+    QCOMPARE(editor->Text1->font(), before);
+    QCOMPARE(f.platform.settings.writes.size(), writes);
+    QCOMPARE(int(f.platform.messages.shown.size()), 1);
+    QVERIFY(f.platform.messages.shown.front().text.contains(QStringLiteral("between 1 and 400")));
+}
+
 void TestEditCommands::colorIsStoredAsBgrValue()
 {
     AppFixture f;
@@ -166,6 +264,7 @@ void TestEditCommands::insertFileNameAndPath()
     QFETCH(QString, inserted);
     AppFixture f;
     app::frmEditor* editor = f.newEditor();
+    f.platform.dialog.state().fileName = QStringLiteral("/dev/full.bat");   // left by an earlier dialog
     f.platform.dialog.answers.enqueue(ScriptedDialog::accept(chosen));
     f.main->Toolbar1_ButtonClick(button);
     QCOMPARE(editor->text(), inserted);
@@ -174,6 +273,7 @@ void TestEditCommands::insertFileNameAndPath()
                                                                 : QStringLiteral("Insert File Path ..."));
     QCOMPARE(asked.filterIndex, 2);
     QCOMPARE(asked.initDir, QDir::currentPath());
+    QCOMPARE(asked.fileName, QString());   // opens in the current folder, nothing preset
     QVERIFY(asked.filter.contains(QStringLiteral("|Grid Files (*.grd)|*.grd|Color Files(*.cpt)|*.cpt|")));
     QVERIFY(asked.filter.endsWith(QStringLiteral("|Awk scripts (*.awk)|*.awk|HDP-POST DTMl (*.DTMl)|*.DTMl")));
 }
@@ -193,17 +293,30 @@ void TestEditCommands::commandWindowFailureIsReported()
 void TestEditCommands::windowArrangements()
 {
     AppFixture f;
-    f.main->aboutWindow()->parentWidget()->close();
+    QWidget* about = f.main->aboutWindow()->parentWidget();
     app::frmEditor* a = f.newEditor();
     app::frmEditor* b = f.newEditor();
     QWidget* subA = a->parentWidget();
     QWidget* subB = b->parentWidget();
+    const QRect aboutPlace = about->geometry();
+    const QSize area = f.main->mdiArea()->viewport()->size();
+    // Tiling shares the area between the editors only; the About window
+    // keeps its size and place.
     f.trigger("mn_horizontal");
     QCOMPARE(subA->width(), subB->width());
+    QCOMPARE(subA->height() + subB->height(), area.height());
     QVERIFY(subA->y() != subB->y());
+    QCOMPARE(about->geometry(), aboutPlace);
     f.trigger("mn_vertical");
     QCOMPARE(subA->height(), subB->height());
+    QCOMPARE(subA->width() + subB->width(), area.width());
     QVERIFY(subA->x() != subB->x());
+    QCOMPARE(about->geometry(), aboutPlace);
+    // In a main window smaller than the About window it stays in view.
+    f.main->resize(300, 200);
+    QTRY_VERIFY(f.main->mdiArea()->viewport()->width() < about->width());
+    QCOMPARE(about->pos(), QPoint(0, 0));
+    f.main->resize(1000, 700);
     f.trigger("mn_cascade");
     QVERIFY(subA->pos() != subB->pos());
     subA->showMinimized();

@@ -3,6 +3,8 @@
 #include "app_fixture.h"
 #include "platform/qt_platform.h"
 
+#include "app/core/document_rules.h"
+
 #include <QPrinter>
 
 using namespace mq;
@@ -49,6 +51,9 @@ private slots:
     void saveAsChoosesTheFilter_data();
     void saveAsChoosesTheFilter();
     void saveAfterSaveAsNeedsNoDialog();
+    void savesTheFileOnScreen_data();
+    void savesTheFileOnScreen();
+    void encodingSwitchNeedsConsent();
     void roundTripKeepsBytes_data();
     void roundTripKeepsBytes();
     void failedSaveKeepsOldFileAndMark();
@@ -109,7 +114,7 @@ void TestFileCommands::missingFileKeepsItsEntry()
     f.trigger("mn_2_2");
     QCOMPARE(int(f.platform.messages.shown.size()), 1);
     const auto& shown = f.platform.messages.shown.front();
-    QCOMPARE(shown.text, QStringLiteral("File moved or deleted, however it couldn't be found."));
+    QCOMPARE(shown.text, QStringLiteral("File moved or deleted, however it couldn't be found.\r\n\r\n/nowhere/gone.bat"));
     QCOMPARE(shown.title, QStringLiteral("File not found"));
     QCOMPARE(shown.icon, platform::MessageIcon::Question);
     QCOMPARE(shown.buttons, platform::MessageButtons::Ok);
@@ -166,8 +171,9 @@ void TestFileCommands::saveAsChoosesTheFilter_data()
     QTest::newRow("text file") << "C:\\maps\\notes.txt*" << 2 << "txt";
     QTest::newRow("colour table") << "'/maps/relief.cpt" << 4 << "cpt";
     QTest::newRow("awk program") << "'/maps/cols.awk" << 8 << "awk";
-    QTest::newRow("a dot in a folder") << "'C:\\my.data\\run.bat" << 1 << "previous";
-    QTest::newRow("double extension") << "'/maps/run.bat.txt" << 1 << "previous";
+    QTest::newRow("a dot in a folder") << "'C:\\my.data\\run.bat" << 3 << "bat";
+    QTest::newRow("a dot in a folder only") << "'/home/me/my.maps/Script" << 1 << "previous";
+    QTest::newRow("double extension") << "'/maps/run.bat.txt" << 2 << "txt";
     QTest::newRow("upper case") << "'/maps/RUN.BAT" << 1 << "previous";
 }
 
@@ -186,9 +192,7 @@ void TestFileCommands::saveAsChoosesTheFilter()
     QCOMPARE(asked.kind, ScriptedDialog::Kind::Save);
     QCOMPARE(asked.state.filterIndex, filterIndex);
     QCOMPARE(asked.state.defaultExt, defaultExt);
-    QString preset = caption;
-    preset.remove('\'').remove('*');
-    QCOMPARE(asked.state.fileName, preset);
+    QCOMPARE(asked.state.fileName, QString::fromStdString(app::pathFromCaption(caption.toStdString())));
     QCOMPARE(asked.state.dialogTitle, QStringLiteral("Save File as ..."));
     QVERIFY(asked.state.overwritePrompt);
     QVERIFY(asked.state.filter.endsWith(QStringLiteral("|Awk script (*.awk)|*.awk")));
@@ -219,6 +223,74 @@ void TestFileCommands::saveAfterSaveAsNeedsNoDialog()
     QCOMPARE(QFileInfo(f.path("empty.txt")).size(), 0);
 }
 
+void TestFileCommands::savesTheFileOnScreen_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("apostrophe") << "maps" << "it's.bat";
+    QTest::newRow("star") << "maps" << "all*.bat";
+    QTest::newRow("name ending in a star") << "maps" << "run.bat*";
+    QTest::newRow("ampersand") << "R&D" << "amp.bat";
+    QTest::newRow("marks in the folder") << "'90s & *old*" << "run.bat";
+    QTest::newRow("blanks") << "my maps" << " run .bat";
+    QTest::newRow("non-ASCII") << QString::fromUtf8("Zürich Karten") << QString::fromUtf8("höhe.bat");
+    QTest::newRow("Qt's title placeholder") << "a[*]b" << "x.bat";
+}
+
+void TestFileCommands::savesTheFileOnScreen()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
+    AppFixture f;
+    QVERIFY(QDir(f.dir.path()).mkpath(folder));
+    const QString file = f.writeFile(folder + QLatin1Char('/') + name, "old\r\n");
+    app::frmEditor* editor = f.open(file);
+    QVERIFY(editor);
+    QCOMPARE(editor->caption(), QStringLiteral("'") + file);
+    QCOMPARE(editor->windowTitle().replace(QStringLiteral("[*][*]"), QStringLiteral("[*]")), QStringLiteral("'") + file);
+    // The recent-files entry shows the path as it is and opens that file.
+    QCOMPARE(f.main->action(QStringLiteral("mn_1_1"))->text(), QStringLiteral("1: ") + QString(file).replace("&", "&&"));
+    editor->Text1->moveCursor(QTextCursor::End);
+    editor->insertAtCaret(QStringLiteral("one"));
+    // An opened file is confirmed with Save File as, preset with its own path.
+    f.platform.dialog.answers.enqueue(ScriptedDialog::accept(file));
+    f.trigger("mn_save");
+    QCOMPARE(f.platform.dialog.shown.back().state.fileName, file);
+    QCOMPARE(editor->caption(), file);
+    editor->insertAtCaret(QStringLiteral(" two"));
+    QCOMPARE(editor->caption(), file + QLatin1Char('*'));
+    f.trigger("mn_save");
+    QCOMPARE(int(f.platform.dialog.shown.size()), 1);
+    QCOMPARE(editor->caption(), file);
+    QCOMPARE(AppFixture::readFile(file), QByteArray("old\r\none two"));
+    QCOMPARE(QDir(QFileInfo(file).path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(file).fileName()});
+    f.trigger("mn_1_1");
+    QCOMPARE(f.editor()->caption(), QStringLiteral("'") + file);
+    QCOMPARE(f.editor()->text(), QStringLiteral("old\r\none two"));
+}
+
+void TestFileCommands::encodingSwitchNeedsConsent()
+{
+    AppFixture f;
+    const QString file = f.writeFile("cp.bat", "\xe9\r\n");
+    app::frmEditor* editor = f.open(file);
+    editor->Text1->moveCursor(QTextCursor::End);
+    editor->insertAtCaret(QString(QChar(0x4E2D)));
+    f.platform.messages.answers.enqueue(platform::MessageAnswer::Cancel);
+    f.platform.dialog.answers.enqueue(ScriptedDialog::accept(file));
+    f.trigger("mn_save");
+    QCOMPARE(AppFixture::readFile(file), QByteArray("\xe9\r\n"));
+    QVERIFY(editor->isModified());
+    const auto& asked = f.platform.messages.shown.back();
+    QCOMPARE(asked.buttons, platform::MessageButtons::OkCancel);
+    QVERIFY(asked.text.contains(QStringLiteral("\r\n") + file + QStringLiteral("\r\n")));   // the path on a line of its own
+    f.platform.messages.answers.enqueue(platform::MessageAnswer::Ok);
+    f.platform.dialog.answers.enqueue(ScriptedDialog::accept(file));
+    f.trigger("mn_save");
+    QCOMPARE(AppFixture::readFile(file), QByteArray("\xc3\xa9\r\n\xe4\xb8\xad"));
+    QVERIFY(!editor->isModified());
+}
+
 void TestFileCommands::roundTripKeepsBytes_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -234,8 +306,9 @@ void TestFileCommands::roundTripKeepsBytes_data()
     QTest::newRow("non-breaking space") << QByteArray("a\xa0" "b") << QString() << QByteArray("a\xa0" "b");
     QTest::newRow("edit keeps LF") << QByteArray("a\nb") << "\nc" << QByteArray("a\nb\nc");
     QTest::newRow("edit keeps code page") << QByteArray("\xe9\r\n") << QString(QChar(0xE8)) << QByteArray("\xe9\r\n\xe8");
-    QTest::newRow("a character the code page lacks switches to UTF-8")
-        << QByteArray("\xe9\r\n") << QString(QChar(0x4E2D)) << QByteArray("\xc3\xa9\r\n\xe4\xb8\xad");
+    QTest::newRow("UTF-16 LE") << QByteArray("\xff\xfe" "a\0\r\0\n\0", 8) << QString() << QByteArray("\xff\xfe" "a\0\r\0\n\0", 8);
+    QTest::newRow("edit keeps UTF-16 BE") << QByteArray("\xfe\xff\0" "a", 4) << QString(QChar(0x4E2D))
+                                          << QByteArray("\xfe\xff\0" "a\x4e\x2d", 6);
     QTest::newRow("two byte-order marks") << QByteArray("\xef\xbb\xbf\xef\xbb\xbfx") << QString()
                                           << QByteArray("\xef\xbb\xbf\xef\xbb\xbfx");
 }
@@ -257,8 +330,7 @@ void TestFileCommands::roundTripKeepsBytes()
     f.platform.dialog.answers.enqueue(ScriptedDialog::accept(file));
     f.trigger("mn_save");
     QCOMPARE(AppFixture::readFile(file), saved);
-    // Only a switch of encoding is worth a word to the user.
-    QCOMPARE(f.platform.messages.shown.size(), size_t(appended.contains(QChar(0x4E2D)) ? 1 : 0));
+    QVERIFY(f.platform.messages.shown.empty());
 }
 
 void TestFileCommands::failedSaveKeepsOldFileAndMark()
@@ -275,10 +347,12 @@ void TestFileCommands::failedSaveKeepsOldFileAndMark()
     QCOMPARE(int(f.platform.messages.shown.size()), 1);
     QVERIFY(f.platform.messages.shown.front().text.contains(file));
     QVERIFY(f.platform.messages.shown.front().text.contains(QStringLiteral("read-only")));
-    // Into a folder that does not exist.
+    QVERIFY(f.platform.messages.shown.front().text.endsWith(QStringLiteral("The old file is unchanged.")));
+    // Into a folder that does not exist: there was no old file to speak of.
     editor->setCaption(f.path("missing/folder/x.bat*"));
     f.trigger("mn_save");
     QCOMPARE(int(f.platform.messages.shown.size()), 2);
+    QVERIFY(!f.platform.messages.shown.back().text.contains(QStringLiteral("old file")));
     QVERIFY(editor->caption().endsWith('*'));
 }
 
@@ -289,6 +363,7 @@ void TestFileCommands::unreadableFileReportsTheReason()
     QCOMPARE(int(f.platform.messages.shown.size()), 1);
     const auto& shown = f.platform.messages.shown.front();
     QVERIFY(shown.text.startsWith(QStringLiteral("function: open_file_function:  ")));
+    QVERIFY(shown.text.endsWith(QStringLiteral("\r\n\r\n") + f.dir.path()));   // names the file
     QCOMPARE(shown.title, QStringLiteral("Mapquill"));
     QCOMPARE(shown.icon, platform::MessageIcon::None);
     QVERIFY(f.main->editors().isEmpty());

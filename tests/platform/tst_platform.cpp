@@ -1,9 +1,44 @@
-// The desktop services that can be checked without a person: filter lists
-// and the settings store.
+// The desktop services that can be checked without a person: filter lists,
+// the real file and font dialogs driven by a timer, and the settings store.
 #include "platform/qt_platform.h"
 
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QFontDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
+
+namespace {
+
+// Once the dialog is up: `act` on it, then close whatever is still open
+// (the dialog's own "not found" box, the dialog itself).
+void whenShown(const std::function<void(QDialog*)>& act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        auto* closer = new QTimer(dialog);
+        QObject::connect(closer, &QTimer::timeout, [] {
+            QWidget* top = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(top)) box->accept();
+            else if (auto* open = qobject_cast<QDialog*>(top)) open->reject();
+        });
+        closer->start(20);
+        act(dialog);
+    });
+}
+
+void touch(const QString& path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+}  // namespace
 
 using namespace mq::platform;
 
@@ -12,6 +47,11 @@ class TestPlatform : public QObject {
 private slots:
     void filterListsBecomeNameFilters_data();
     void filterListsBecomeNameFilters();
+    void openResolvesTypedNames_data();
+    void openResolvesTypedNames();
+    void allFilesShowsFilesWithoutDot();
+    void fontSizeKeepsItsFraction_data();
+    void fontSizeKeepsItsFraction();
     void settingsRoundTrip();
     void terminalCandidatesStartWithTheUsersChoice();
 };
@@ -21,10 +61,11 @@ void TestPlatform::filterListsBecomeNameFilters_data()
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("nameFilters");
     QTest::newRow("two entries") << "All Files (*.*)|*.*|Text Files(*.txt)|*.txt"
-                                 << QStringList{"All Files (*.*) (*.*)", "Text Files(*.txt) (*.txt)"};
+                                 << QStringList{"All Files (*.*) (*)", "Text Files(*.txt) (*.txt)"};
+    QTest::newRow("xy star") << "xy* ASCII (*.xy*)|*.xy*" << QStringList{"xy* ASCII (*.xy*) (*.xy*)"};
     QTest::newRow("several patterns") << "Scripts|*.bat;*.cmd" << QStringList{"Scripts (*.bat *.cmd)"};
     QTest::newRow("empty") << "" << QStringList{};
-    QTest::newRow("a label without pattern is dropped") << "All|*.*|Broken" << QStringList{"All (*.*)"};
+    QTest::newRow("a label without pattern is dropped") << "All|*.*|Broken" << QStringList{"All (*)"};
 }
 
 void TestPlatform::filterListsBecomeNameFilters()
@@ -32,6 +73,90 @@ void TestPlatform::filterListsBecomeNameFilters()
     QFETCH(QString, filter);
     QFETCH(QStringList, nameFilters);
     QCOMPARE(nameFiltersFromFilterList(filter), nameFilters);
+}
+
+void TestPlatform::openResolvesTypedNames_data()
+{
+    QTest::addColumn<QString>("typed");        // relative to the dialog's folder
+    QTest::addColumn<QString>("defaultExt");   // left by an earlier Save File as
+    QTest::addColumn<QString>("chosen");       // empty: not accepted
+    QTest::newRow("existing name without extension") << "ls" << "bat" << "ls";
+    QTest::newRow("Makefile") << "Makefile" << "bat" << "Makefile";
+    QTest::newRow("name completed by the extension") << "run" << "bat" << "run.bat";
+    QTest::newRow("existing name with extension") << "run.bat" << "bat" << "run.bat";
+    QTest::newRow("stale extension on a name with one") << "notes.txt" << "bat" << "notes.txt";
+    QTest::newRow("no default extension") << "run" << "" << "";
+    QTest::newRow("missing") << "gone" << "bat" << "";
+    QTest::newRow("missing with extension") << "gone.txt" << "bat" << "";
+}
+
+void TestPlatform::openResolvesTypedNames()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, defaultExt);
+    QFETCH(QString, chosen);
+    QTemporaryDir dir;
+    for (const char* name : {"ls", "Makefile", "run.bat", "notes.txt"}) touch(dir.filePath(QLatin1String(name)));
+    QtCommonDialog common;
+    auto& s = common.state();
+    s.filter = QStringLiteral("All Files (*.*)|*.*|Batch Files (*.bat)|*.bat");
+    s.filterIndex = 1;
+    s.defaultExt = defaultExt;
+    s.initDir = dir.path();
+    whenShown([&](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+        dialog->accept();
+    });
+    const bool accepted = common.showOpen();
+    QCOMPARE(accepted, !chosen.isEmpty());
+    if (accepted) QCOMPARE(s.fileName, QDir::toNativeSeparators(dir.filePath(chosen)));
+}
+
+void TestPlatform::allFilesShowsFilesWithoutDot()
+{
+    QtCommonDialog common;
+    common.state().filter = QStringLiteral("All Files (*.*)|*.*|Text Files(*.txt)|*.txt");
+    common.state().filterIndex = 1;
+    QStringList shown;
+    QStringList patterns;
+    whenShown([&](QDialog* dialog) {
+        const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+        patterns = dialog->findChild<QFileSystemModel*>()->nameFilters();
+    });
+    QVERIFY(!common.showOpen());
+    QCOMPARE(shown, (QStringList{"All Files (*.*)", "Text Files(*.txt)"}));
+    QCOMPARE(patterns, QStringList{"*"});
+}
+
+void TestPlatform::fontSizeKeepsItsFraction_data()
+{
+    QTest::addColumn<QString>("keys");   // typed into the emptied size box
+    QTest::addColumn<double>("size");
+    QTest::newRow("10.5") << "10.5" << 10.5;
+    QTest::newRow("comma") << "10,5" << 10.5;
+    QTest::newRow("whole") << "12" << 12.0;
+    QTest::newRow("letters are refused") << "1x1" << 11.0;
+    QTest::newRow("nothing") << "" << 0.0;
+}
+
+void TestPlatform::fontSizeKeepsItsFraction()
+{
+    QFETCH(QString, keys);
+    QFETCH(double, size);
+    QtCommonDialog common;
+    common.state().fontSize = 9;
+    whenShown([&](QDialog* dialog) {
+        QLineEdit* sizeBox = nullptr;
+        for (QLineEdit* box : dialog->findChildren<QLineEdit*>())
+            if (box->text() == QLatin1String("9")) sizeBox = box;
+        QVERIFY(sizeBox);
+        sizeBox->clear();
+        QTest::keyClicks(sizeBox, keys);
+        dialog->accept();
+    });
+    QVERIFY(common.showFont());
+    QCOMPARE(common.state().fontSize, size);
 }
 
 void TestPlatform::settingsRoundTrip()

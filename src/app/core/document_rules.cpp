@@ -48,19 +48,29 @@ std::string pathFromRecentCaption(std::string_view caption)
     return caption.size() > 3 ? std::string(caption.substr(3)) : std::string();
 }
 
+std::string captionFor(std::string_view name, bool unconfirmed, bool modified)
+{
+    std::string caption;
+    caption.reserve(name.size() + 2);
+    if (unconfirmed) caption += '\'';
+    caption += name;
+    if (modified) caption += '*';
+    return caption;
+}
+
 std::string pathFromCaption(std::string_view caption)
 {
-    std::string path;
-    path.reserve(caption.size());
-    for (char c : caption)
-        if (c != '\'' && c != '*') path += c;
-    return path;
+    if (captionIsUnconfirmed(caption)) caption.remove_prefix(1);
+    if (captionIsModified(caption)) caption.remove_suffix(1);
+    return std::string(caption);
 }
 
 SaveFilterChoice saveFilterFor(std::string_view path)
 {
-    const auto dot = path.find('.');
-    const std::string_view extension = dot == std::string_view::npos ? std::string_view{} : path.substr(dot);
+    const auto slash = path.find_last_of("/\\");
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const auto dot = name.rfind('.');
+    const std::string_view extension = dot == std::string_view::npos ? std::string_view{} : name.substr(dot);
     if (extension == ".bat") return {3, "bat"};
     if (extension == ".txt") return {2, "txt"};
     if (extension == ".cpt") return {4, "cpt"};

@@ -27,13 +27,17 @@ bool recordRecentFile(RecentFiles& entries, const std::string& path);
 std::string recentCaption(int number, const std::string& path);
 std::string pathFromRecentCaption(std::string_view caption);
 
-// An editor's caption is an optional "'", the name and an optional "*".
-std::string pathFromCaption(std::string_view caption);   // every "'" and "*" removed
+// An editor's caption is an optional "'" (no confirmed file name yet), the
+// name and an optional "*" (modified). The marks are only ever the first and
+// the last character: a path may hold "'" and "*" itself (it's.bat).
+std::string captionFor(std::string_view name, bool unconfirmed, bool modified);
+std::string pathFromCaption(std::string_view caption);   // the name without the two marks
 inline bool captionIsModified(std::string_view caption) { return !caption.empty() && caption.back() == '*'; }
 inline bool captionIsUnconfirmed(std::string_view caption) { return !caption.empty() && caption.front() == '\''; }
 
 // The save dialog's preselected filter entry and default extension for a
-// path, chosen by everything from its first "." on (folders included).
+// path, chosen by the file name's extension (from its last "." on; a "." in
+// a folder name does not count). Compared exactly, letter case included.
 struct SaveFilterChoice {
     int filterIndex = 1;
     std::optional<std::string> defaultExt;   // none: keep what the dialog had

@@ -41,6 +41,13 @@ long long readSome(int fd, char* buf, std::size_t n) {
 long long writeSome(int fd, const char* buf, std::size_t n) {
     return ::_write(fd, buf, static_cast<unsigned>(std::min<std::size_t>(n, 1u << 30)));
 }
+int openExisting(const fs::path& p) {
+    return ::_wopen(p.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
+}
+int truncateTo(int fd, std::size_t size) {
+    return ::_chsize_s(fd, static_cast<long long>(size)) == 0 ? 0 : -1;
+}
+long long seekStart(int fd) { return ::_lseeki64(fd, 0, SEEK_SET); }
 int syncToDisk(int fd) { return ::_commit(fd); }
 int closeFile(int fd) { return ::_close(fd); }
 #else
@@ -74,6 +81,21 @@ long long writeSome(int fd, const char* buf, std::size_t n) {
     } while (put < 0 && errno == EINTR);
     return put;
 }
+int openExisting(const fs::path& p) {
+    int fd;
+    do {
+        fd = ::open(p.c_str(), O_WRONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+int truncateTo(int fd, std::size_t size) {
+    int rc;
+    do {
+        rc = ::ftruncate(fd, static_cast<off_t>(size));
+    } while (rc < 0 && errno == EINTR);
+    return rc;
+}
+long long seekStart(int fd) { return ::lseek(fd, 0, SEEK_SET); }
 int syncToDisk(int fd) {
     int rc;
     do {
@@ -199,7 +221,108 @@ ReadResult readWholeFile(const std::string& path) {
     return result;
 }
 
-WriteResult writeFileAtomically(const std::string& path, std::string_view bytes) {
+namespace {
+
+// Writes all of `bytes` to `fd`; an empty text on success, else the reason.
+std::string writeAll(int fd, std::string_view bytes) {
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const long long put = writeSome(fd, data, left);
+        if (put < 0) return errnoText(errno);
+        if (put == 0) return errnoText(EIO);
+        data += put;
+        left -= static_cast<std::size_t>(put);
+    }
+    return {};
+}
+
+std::string fromPath(const fs::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+// A new file in `dir` holding `bytes`, flushed to the disk and readable by
+// the user alone (it may hold a private file's text); its path goes to `made`.
+std::string writeBackup(const fs::path& dir, std::string_view bytes, fs::path& made) {
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        made = dir / temporaryName();
+        fd = createExclusive(made);
+        if (fd < 0 && errno != EEXIST) return errnoText(errno);
+    }
+    if (fd < 0) return errnoText(EEXIST);
+    std::string why;
+#ifndef _WIN32
+    if (::fchmod(fd, 0600) != 0) why = errnoText(errno);
+#endif
+    if (why.empty()) why = writeAll(fd, bytes);
+    if (why.empty() && syncToDisk(fd) != 0) why = errnoText(errno);
+    if (closeFile(fd) != 0 && why.empty()) why = errnoText(errno);
+    if (!why.empty()) {
+        std::error_code ignored;
+        fs::remove(made, ignored);
+    }
+    return why;
+}
+
+// Overwrites the existing file from its start and cuts it to the new size.
+std::string overwrite(const fs::path& target, std::string_view bytes) {
+    const int fd = openExisting(target);
+    if (fd < 0) return errnoText(errno);
+    std::string why;
+    if (seekStart(fd) < 0) why = errnoText(errno);
+    if (why.empty()) why = writeAll(fd, bytes);
+    if (why.empty() && truncateTo(fd, bytes.size()) != 0) why = errnoText(errno);
+    if (why.empty() && syncToDisk(fd) != 0) why = errnoText(errno);
+    if (closeFile(fd) != 0 && why.empty()) why = errnoText(errno);
+    return why;
+}
+
+// Writes in place, the old bytes safe in a backup until the new ones are on
+// the disk. `because` says why the file is not replaced by a new one.
+WriteResult writeInPlace(const fs::path& target, const fs::path& dir, std::string_view bytes,
+                         const std::string& because) {
+    WriteResult result;
+    result.hadOldFile = true;
+    const auto fail = [&](const std::string& why) {
+        result.reason = why + "; it was written in place because " + because;
+        return result;
+    };
+
+    const ReadResult old = readWholeFile(fromPath(target));
+    if (!old.ok) return fail("its old contents could not be read for a backup (" + old.reason + ")");
+
+    fs::path backup;
+    std::string why = writeBackup(dir, old.bytes, backup);
+    if (!why.empty()) {
+        std::error_code ec;
+        const fs::path temp = fs::temp_directory_path(ec);
+        if (ec) return fail("no backup of the old contents could be made (" + why + ")");
+        why = writeBackup(temp, old.bytes, backup);
+        if (!why.empty()) return fail("no backup of the old contents could be made (" + why + ")");
+    }
+
+    why = overwrite(target, bytes);
+    std::error_code ignored;
+    if (why.empty()) {
+        fs::remove(backup, ignored);
+        result.ok = true;
+        return result;
+    }
+    // Put the old bytes back; only if that fails too does the backup stay.
+    if (overwrite(target, old.bytes).empty()) {
+        fs::remove(backup, ignored);
+    } else {
+        result.oldFileUnchanged = false;
+        result.backupPath = fromPath(backup);
+    }
+    return fail(why);
+}
+
+}  // namespace
+
+WriteResult writeFileSafely(const std::string& path, std::string_view bytes) {
     if (path.empty()) return writeFailure("no file name given");
 
     fs::path target = toPath(path);
@@ -217,57 +340,79 @@ WriteResult writeFileAtomically(const std::string& path, std::string_view bytes)
         // Checked on the bits themselves: a privileged user may write anything,
         // but a file marked read-only is meant to stay as it is.
         if ((st.permissions() & fs::perms::owner_write) == fs::perms::none) {
-            return writeFailure("the file is read-only");
+            WriteResult r = writeFailure("the file is read-only");
+            r.hadOldFile = true;
+            return r;
         }
 #ifndef _WIN32
         // The rename needs only the folder's permission; the file's own must
         // allow writing too, or this would replace a file the user may not
         // change.
-        if (::access(target.c_str(), W_OK) != 0) return writeFailure(errnoText(errno));
+        if (::access(target.c_str(), W_OK) != 0) {
+            WriteResult r = writeFailure(errnoText(errno));
+            r.hadOldFile = true;
+            return r;
+        }
 #endif
     }
 
     fs::path dir = target.parent_path();
     if (dir.empty()) dir = ".";
 
+    // A second name for the same file would keep the old text after a rename.
+    if (exists && fs::hard_link_count(target, ec) > 1 && !ec) {
+        return writeInPlace(target, dir, bytes, "the file has more than one link");
+    }
+
     fs::path temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temp = dir / temporaryName();
         fd = createExclusive(temp);
-        if (fd < 0 && errno != EEXIST) return writeFailure(errnoText(errno));
+        if (fd < 0 && errno != EEXIST) {
+            const std::string why = errnoText(errno);
+            if (exists) return writeInPlace(target, dir, bytes, "the folder does not allow new files (" + why + ")");
+            return writeFailure(why);
+        }
     }
     if (fd < 0) return writeFailure(errnoText(EEXIST));
 
-    const auto abandon = [&](std::string why) {
+    const auto discard = [&] {
         if (fd >= 0) closeFile(fd);
+        fd = -1;
         std::error_code ignored;
         fs::remove(temp, ignored);
-        return writeFailure(std::move(why));
+    };
+    const auto abandon = [&](std::string why) {
+        discard();
+        WriteResult r = writeFailure(std::move(why));
+        r.hadOldFile = exists;
+        return r;
     };
 
 #ifndef _WIN32
     if (exists) {
         struct stat old {};
         if (::stat(target.c_str(), &old) != 0) return abandon(errnoText(errno));
-        // Keeping owner and group works only for a privileged user; otherwise
-        // the file becomes the user's own, as with any newly written file.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            // not permitted: keep the current owner
+        // Owner and group can be kept only by a privileged user or when they
+        // are the user's own; otherwise the new file would change hands.
+        struct stat made {};
+        const bool ownerKept = (::fchown(fd, old.st_uid, old.st_gid) == 0 ||
+                                (::fstat(fd, &made) == 0 && made.st_uid == old.st_uid &&
+                                 made.st_gid == old.st_gid));
+        if (!ownerKept) {
+            discard();
+            return writeInPlace(target, dir, bytes, "its owner or group could not be kept");
         }
-        if (::fchmod(fd, old.st_mode & 07777) != 0) return abandon(errnoText(errno));
+        if (::fchmod(fd, old.st_mode & 07777) != 0) {
+            discard();
+            return writeInPlace(target, dir, bytes, "its permissions could not be kept");
+        }
     }
 #endif
 
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const long long put = writeSome(fd, data, left);
-        if (put < 0) return abandon(errnoText(errno));
-        if (put == 0) return abandon(errnoText(EIO));
-        data += put;
-        left -= static_cast<std::size_t>(put);
-    }
+    std::string why = writeAll(fd, bytes);
+    if (!why.empty()) return abandon(why);
     if (syncToDisk(fd) != 0) return abandon(errnoText(errno));
     const int closed = closeFile(fd);
     fd = -1;

@@ -26,20 +26,29 @@ ReadResult readWholeFile(const std::string& path);
 struct WriteResult {
     bool ok = false;
     std::string reason;  // why writing failed; empty on success
+    // What became of the file that was there before, when writing failed.
+    bool hadOldFile = false;
+    bool oldFileUnchanged = true;
+    std::string backupPath;  // its old bytes, when they could not be put back
 
     explicit operator bool() const { return ok; }
 };
 
-// Creates or replaces the file at `path` (UTF-8) with `bytes`, all or
-// nothing: the bytes go to a new file in the same folder, are flushed to the
-// disk, and only then is the new file renamed over the old one. If anything
-// fails, the old file is left exactly as it was and the new file is removed.
+// Creates or replaces the file at `path` (UTF-8) with `bytes` without ever
+// losing the old contents.
 //
-// A file that already exists keeps its permission bits (and, where the
-// process may set them, its owner and group). A symbolic link is followed, so
-// the file it points to is replaced and the link stays. A file without the
-// owner's write permission is not replaced ("the file is read-only"), even
-// for a user the system would let write it.
-WriteResult writeFileAtomically(const std::string& path, std::string_view bytes);
+// Where it is safe, all or nothing: the bytes go to a new file in the same
+// folder, are flushed to the disk, and only then is the new file renamed over
+// the old one. The rename would give the file a new identity, so an existing
+// file is instead written in place when the folder does not allow new files,
+// the file has more than one (hard) link, or its owner, group or permission
+// bits could not be given to the new file. Before writing in place the old
+// bytes are copied to a backup (next to the file, or in the temporary
+// folder), which is removed on success; a failed write puts them back.
+//
+// A symbolic link is followed, so the file it points to is replaced and the
+// link stays. A file without the owner's write permission is not replaced
+// ("the file is read-only"), even for a user the system would let write it.
+WriteResult writeFileSafely(const std::string& path, std::string_view bytes);
 
 }  // namespace mq::app

@@ -10,6 +10,17 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
+
+bool isUtf16(Encoding e) { return e == Encoding::Utf16Le || e == Encoding::Utf16Be; }
+
+// The UTF-16 unit at byte offset `at`.
+char16_t unitAt(std::string_view bytes, std::size_t at, Encoding e) {
+    const auto b0 = static_cast<unsigned char>(bytes[at]);
+    const auto b1 = static_cast<unsigned char>(bytes[at + 1]);
+    return e == Encoding::Utf16Le ? static_cast<char16_t>(b0 | (b1 << 8)) : static_cast<char16_t>((b0 << 8) | b1);
+}
 
 // Windows-1252 bytes 0x80..0x9F. The five unassigned bytes stand for the C1
 // control character of the same value.
@@ -94,6 +105,19 @@ template <typename Out>
 void decodeInto(std::string_view bytes, Encoding encoding, Out&& out) {
     std::size_t i = 0;
     const std::size_t n = bytes.size();
+    if (isUtf16(encoding)) {
+        const std::size_t units = n / 2;
+        for (std::size_t u = 0; u < units; ++u) {
+            const char16_t c = unitAt(bytes, 2 * u, encoding);
+            if (c == u'\r') {
+                out(u'\n');
+                if (u + 1 < units && unitAt(bytes, 2 * u + 2, encoding) == u'\n') ++u;
+            } else {
+                out(c);
+            }
+        }
+        return;
+    }
     while (i < n) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b == '\r') {
@@ -140,6 +164,24 @@ bool encodeInto(std::u16string_view text, Encoding encoding, LineEnd lineEnd, Ou
     const std::string_view eol = lineEndBytes(lineEnd);
     const std::size_t n = text.size();
     char buf[4];
+    if (isUtf16(encoding)) {
+        const bool le = encoding == Encoding::Utf16Le;
+        const auto unit = [&](char16_t c) {
+            buf[le ? 0 : 1] = static_cast<char>(c & 0xFF);
+            buf[le ? 1 : 0] = static_cast<char>(c >> 8);
+            out(std::string_view(buf, 2));
+        };
+        for (std::size_t i = 0; i < n; ++i) {
+            const char16_t c = text[i];
+            if (c == u'\r' || c == u'\n') {
+                if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
+                for (const char e : eol) unit(static_cast<char16_t>(e));
+            } else {
+                unit(c);
+            }
+        }
+        return true;
+    }
     for (std::size_t i = 0; i < n; ++i) {
         const char16_t c = text[i];
         if (c == u'\r' || c == u'\n') {
@@ -186,8 +228,25 @@ bool encodeInto(std::u16string_view text, Encoding encoding, LineEnd lineEnd, Ou
     return true;
 }
 
-bool hasBom(std::string_view bytes, const TextFormat& format) {
-    return format.encoding == Encoding::Utf8 && format.utf8Bom && bytes.starts_with(kUtf8Bom);
+// The length of the byte-order mark that starts `bytes` in `format`.
+std::size_t bomLength(std::string_view bytes, const TextFormat& format) {
+    switch (format.encoding) {
+    case Encoding::Utf8: return format.utf8Bom && bytes.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
+    case Encoding::Utf16Le: return bytes.starts_with(kUtf16LeBom) ? kUtf16LeBom.size() : 0;
+    case Encoding::Utf16Be: return bytes.starts_with(kUtf16BeBom) ? kUtf16BeBom.size() : 0;
+    case Encoding::Windows1252: break;
+    }
+    return 0;
+}
+
+std::string_view bomOf(const TextFormat& format) {
+    switch (format.encoding) {
+    case Encoding::Utf8: return format.utf8Bom ? kUtf8Bom : std::string_view{};
+    case Encoding::Utf16Le: return kUtf16LeBom;
+    case Encoding::Utf16Be: return kUtf16BeBom;
+    case Encoding::Windows1252: break;
+    }
+    return {};
 }
 
 }  // namespace
@@ -212,6 +271,27 @@ bool isValidUtf8(std::string_view bytes) {
 
 TextFormat detectFormat(std::string_view bytes) {
     TextFormat format = forNewDocument();
+    if (bytes.size() % 2 == 0 && (bytes.starts_with(kUtf16LeBom) || bytes.starts_with(kUtf16BeBom))) {
+        format.encoding = bytes.starts_with(kUtf16LeBom) ? Encoding::Utf16Le : Encoding::Utf16Be;
+        format.utf8Bom = false;
+        std::size_t crlf = 0, lf = 0, cr = 0;
+        const std::size_t units = bytes.size() / 2;
+        for (std::size_t u = 1; u < units; ++u) {
+            const char16_t c = unitAt(bytes, 2 * u, format.encoding);
+            if (c == u'\r') {
+                if (u + 1 < units && unitAt(bytes, 2 * u + 2, format.encoding) == u'\n') {
+                    ++crlf;
+                    ++u;
+                } else {
+                    ++cr;
+                }
+            } else if (c == u'\n') {
+                ++lf;
+            }
+        }
+        format.lineEnd = crlf >= lf && crlf >= cr ? LineEnd::CrLf : lf >= cr ? LineEnd::Lf : LineEnd::Cr;
+        return format;
+    }
     if (isValidUtf8(bytes)) {
         if (!isAscii(bytes)) {
             format.encoding = Encoding::Utf8;
@@ -246,7 +326,7 @@ TextFormat detectFormat(std::string_view bytes) {
 }
 
 std::u16string decodeText(std::string_view bytes, const TextFormat& format) {
-    if (hasBom(bytes, format)) bytes.remove_prefix(kUtf8Bom.size());
+    bytes.remove_prefix(bomLength(bytes, format));
     std::u16string text;
     text.reserve(bytes.size());
     decodeInto(bytes, format.encoding, [&](char16_t c) { text.push_back(c); });
@@ -257,11 +337,12 @@ EncodedText encodeText(std::u16string_view text, const TextFormat& format) {
     EncodedText result;
     result.format = format;
     if (format.encoding != Encoding::Utf8) result.format.utf8Bom = false;
+    // Every character fits UTF-16, pairs or not: nothing to replace there.
 
     const auto encodeAs = [&](const TextFormat& f) {
         result.bytes.clear();
         result.bytes.reserve(text.size() + text.size() / 8 + 4);
-        if (f.encoding == Encoding::Utf8 && f.utf8Bom) result.bytes.append(kUtf8Bom);
+        result.bytes.append(bomOf(f));
         result.replacedCharacters = 0;
         return encodeInto(
             text, f.encoding, f.lineEnd, [&](std::string_view s) { result.bytes.append(s); },
@@ -292,9 +373,7 @@ LoadedScript LoadedScript::fromBytes(std::string_view bytes, std::u16string& tex
     // no second copy of a large file is built just to find out it matches.
     std::string_view rest = bytes;
     bool same = true;
-    if (script.format_.encoding == Encoding::Utf8 && script.format_.utf8Bom) {
-        rest.remove_prefix(kUtf8Bom.size());  // detectFormat saw it there
-    }
+    rest.remove_prefix(bomLength(rest, script.format_));  // detectFormat saw it there
     std::size_t replaced = 0;
     const bool complete = encodeInto(
         text, script.format_.encoding, script.format_.lineEnd,
@@ -316,7 +395,7 @@ LoadedScript LoadedScript::fromBytes(std::string_view bytes, std::u16string& tex
 bool LoadedScript::decodesTo(std::u16string_view text) const {
     if (!original_) return false;
     std::string_view bytes = *original_;
-    if (hasBom(bytes, format_)) bytes.remove_prefix(kUtf8Bom.size());
+    bytes.remove_prefix(bomLength(bytes, format_));
     std::size_t pos = 0;
     bool same = true;
     decodeInto(bytes, format_.encoding, [&](char16_t c) {

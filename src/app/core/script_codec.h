@@ -1,9 +1,14 @@
 // Turning the bytes of a script file into editor text and back, without loss.
 //
-// The editor holds lines separated by a single u'\n'. A file is decoded as
-// UTF-8 when its bytes are valid UTF-8 (a leading byte-order mark is
-// remembered and written back), otherwise as the 8-bit code page
-// Windows-1252, in which every byte stands for exactly one character. Its
+// The editor holds lines separated by a single u'\n'. A file that starts with
+// a UTF-16 byte-order mark (FF FE or FE FF) and has an even number of bytes
+// is decoded as UTF-16 and written back so, mark included. Otherwise it is
+// decoded as UTF-8 when its bytes are valid UTF-8 (a leading byte-order mark
+// is remembered and written back), else as the 8-bit code page
+// Windows-1252, in which every byte stands for exactly one character. (So
+// 8-bit text that starts with "ÿþ" or "þÿ" and has an even number of bytes
+// reads as UTF-16, as it does in other Windows editors; its bytes are still
+// saved back unchanged.) Its
 // line-end convention (CR LF, LF or CR) is remembered as well, and saving
 // writes the text back in the same encoding and convention.
 //
@@ -26,6 +31,10 @@ enum class Encoding {
     // stand for U+0081, U+008D, U+008F, U+0090 and U+009D, so that every byte
     // sequence decodes and encodes back unchanged.
     Windows1252,
+    // UTF-16 little-endian and big-endian, always with the byte-order mark.
+    // Unpaired surrogates are kept as they are.
+    Utf16Le,
+    Utf16Be,
 };
 
 enum class LineEnd { CrLf, Lf, Cr };
@@ -48,7 +57,8 @@ TextFormat forNewDocument();
 bool isValidUtf8(std::string_view bytes);
 
 // Works out the format of a file's bytes:
-// - encoding: UTF-8 if the bytes are valid UTF-8 and hold at least one byte
+// - encoding: UTF-16 when a UTF-16 byte-order mark starts an even number of
+//   bytes; UTF-8 if the bytes are valid UTF-8 and hold at least one byte
 //   of 0x80 or above; Windows-1252 if they are not valid UTF-8; plain ASCII
 //   (and the empty file) fits both and takes the encoding of a new document;
 // - line end: the most frequent of CR LF, LF and lone CR; ties go to CR LF,

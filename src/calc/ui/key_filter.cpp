@@ -8,6 +8,11 @@ namespace mq::calc::ui {
 namespace {
 constexpr int kBackspace = 8;
 constexpr int kCtrlV = 22;
+// The box's own standard keys type nothing: select all, copy, cut, undo.
+constexpr int kCtrlA = 1;
+constexpr int kCtrlC = 3;
+constexpr int kCtrlX = 24;
+constexpr int kCtrlZ = 26;
 }  // namespace
 
 KeyFilter::KeyFilter(QObject* parent, Accept accept) : QObject(parent), accept_(std::move(accept)) {}
@@ -39,6 +44,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         code = key->text().at(0).unicode();
     if (code == 0) return false;   // no character typed
     if (code == kBackspace || code == kCtrlV) return false;
+    if (code == kCtrlA || code == kCtrlC || code == kCtrlX || code == kCtrlZ) return false;
     return !accept_(code);
 }
 

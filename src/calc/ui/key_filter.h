@@ -1,5 +1,6 @@
 // Drops unwanted keys typed into a number box. Backspace and Ctrl+V always
-// pass, and so do keys that type no character (arrows, Delete, Home, Tab...).
+// pass, and so do the box's standard keys Ctrl+A, Ctrl+C, Ctrl+X and Ctrl+Z
+// and keys that type no character (arrows, Delete, Home, Tab...).
 // Every other key passes only when the predicate accepts its character code.
 // Pasted text is not filtered.
 #pragma once

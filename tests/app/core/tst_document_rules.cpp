@@ -11,8 +11,8 @@ private slots:
     void pathsFromCaptions_data();
     void pathsFromCaptions();
     void recentCaptionsRoundTrip();
-    void saveFilterByFirstDot_data();
-    void saveFilterByFirstDot();
+    void saveFilterByExtension_data();
+    void saveFilterByExtension();
     void filterListsHaveTheirEntries();
     void caretPositionIsAbsolute();
 };
@@ -27,7 +27,11 @@ void TestDocumentRules::pathsFromCaptions_data()
     QTest::newRow("new, changed") << "'Script*" << "Script" << true << true;
     QTest::newRow("opened") << "'C:\\maps\\run.bat" << "C:\\maps\\run.bat" << false << true;
     QTest::newRow("saved, changed") << "/maps/run.bat*" << "/maps/run.bat" << true << false;
-    QTest::newRow("marks inside are removed too") << "/maps/o'neil*s.bat" << "/maps/oneils.bat" << false << false;
+    QTest::newRow("marks inside belong to the path") << "/maps/o'neil*s.bat" << "/maps/o'neil*s.bat" << false << false;
+    QTest::newRow("apostrophe in an opened name") << "'/maps/it's.bat*" << "/maps/it's.bat" << true << true;
+    QTest::newRow("name ending in a star") << "'/maps/all*" << "/maps/all" << true << true;
+    QTest::newRow("folder starting with an apostrophe") << "''90s/run.bat" << "'90s/run.bat" << false << true;
+    QTest::newRow("only marks") << "'*" << "" << true << true;
     QTest::newRow("empty") << "" << "" << false << false;
 }
 
@@ -41,6 +45,7 @@ void TestDocumentRules::pathsFromCaptions()
     QCOMPARE(QString::fromStdString(pathFromCaption(c)), path);
     QCOMPARE(captionIsModified(c), modified);
     QCOMPARE(captionIsUnconfirmed(c), unconfirmed);
+    QCOMPARE(QString::fromStdString(captionFor(pathFromCaption(c), unconfirmed, modified)), caption);
 }
 
 void TestDocumentRules::recentCaptionsRoundTrip()
@@ -51,7 +56,7 @@ void TestDocumentRules::recentCaptionsRoundTrip()
     QCOMPARE(pathFromRecentCaption(recentCaption(4, "C:\\a b\\c.bat")), std::string("C:\\a b\\c.bat"));
 }
 
-void TestDocumentRules::saveFilterByFirstDot_data()
+void TestDocumentRules::saveFilterByExtension_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("filterIndex");
@@ -61,12 +66,15 @@ void TestDocumentRules::saveFilterByFirstDot_data()
     QTest::newRow("cpt") << "relief.cpt" << 4 << "cpt";
     QTest::newRow("awk") << "cols.awk" << 8 << "awk";
     QTest::newRow("no dot") << "Script" << 1 << "-";
-    QTest::newRow("dot in a folder") << "C:\\my.data\\run.bat" << 1 << "-";
+    QTest::newRow("dot in a folder") << "C:\\my.data\\run.bat" << 3 << "bat";
+    QTest::newRow("dot only in a folder") << "/home/me/my.maps/Script" << 1 << "-";
+    QTest::newRow("last dot counts") << "run.bat.txt" << 2 << "txt";
+    QTest::newRow("letter case counts") << "RUN.BAT" << 1 << "-";
     QTest::newRow("other") << "grid.xyz" << 1 << "-";
     QTest::newRow("trailing dot") << "run." << 1 << "-";
 }
 
-void TestDocumentRules::saveFilterByFirstDot()
+void TestDocumentRules::saveFilterByExtension()
 {
     QFETCH(QString, path);
     QFETCH(int, filterIndex);

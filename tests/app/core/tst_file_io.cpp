@@ -6,10 +6,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 #ifndef _WIN32
 #include <csignal>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -38,6 +42,49 @@ QStringList entries(const QTemporaryDir& dir) {
 }
 
 #ifndef _WIN32
+struct stat statOf(const QString& path) {
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+// Runs `write` as an unprivileged user: root may write anywhere, so a test of
+// permissions runs in a child process that has given up its privileges. The
+// folder (and the file when `chownFile`) are handed to that user first.
+// Returns the child's exit status, or -1 when it could not be arranged.
+constexpr uid_t kNobody = 65534;
+int asUnprivilegedUser(const QString& dir, const QString& file, bool chownFile, const std::function<bool()>& write) {
+    if (::geteuid() != 0) return write() ? 0 : 1;
+    if (::chown(QFile::encodeName(dir).constData(), kNobody, kNobody) != 0) return -1;
+    if (chownFile && ::chown(QFile::encodeName(file).constData(), kNobody, kNobody) != 0) return -1;
+    const pid_t child = ::fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
+        ::_exit(write() ? 0 : 1);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+// Runs `write` under a file size limit of 4 kB, which makes write() fail
+// half-way, even for root.
+WriteResult withSmallFileSizeLimit(const std::function<WriteResult()>& write) {
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous);
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    WriteResult w = write();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::sigaction(SIGXFSZ, &previous, nullptr);
+    return w;
+}
+
 unsigned modeOf(const QString& path) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) return 0xFFFFFFFF;
@@ -63,6 +110,10 @@ private slots:
     void permissionsKept_data();
     void permissionsKept();
     void linkIsFollowed();
+    void hardLinkWrittenInPlace();
+    void failedInPlaceWritePutsOldBytesBack();
+    void inPlaceForLockedFolderOrForeignOwner_data();
+    void inPlaceForLockedFolderOrForeignOwner();
 };
 
 void TestFileIo::readBytes_data() {
@@ -137,7 +188,7 @@ void TestFileIo::write() {
     const QString path = dir.filePath(QStringLiteral("out.bat"));
     if (exists) QVERIFY(put(path, old));
 
-    const WriteResult w = writeFileAtomically(local(path), view(bytes));
+    const WriteResult w = writeFileSafely(local(path), view(bytes));
     QVERIFY2(w.ok, w.reason.c_str());
     QVERIFY(w.reason.empty());
     QVERIFY(QFileInfo::exists(path));
@@ -166,7 +217,7 @@ void TestFileIo::writeFailures() {
     const QStringList before = entries(dir);
 
     const std::string path = name.isEmpty() ? std::string() : local(dir.filePath(name));
-    const WriteResult w = writeFileAtomically(path, "new");
+    const WriteResult w = writeFileSafely(path, "new");
     QVERIFY(!w.ok);
     QCOMPARE(QString::fromStdString(w.reason), reason);
     QCOMPARE(entries(dir), before);
@@ -182,7 +233,7 @@ void TestFileIo::readOnlyTargetUntouched() {
     QVERIFY(put(path, "original"));
     QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
 
-    const WriteResult w = writeFileAtomically(local(path), "replaced");
+    const WriteResult w = writeFileSafely(local(path), "replaced");
     QVERIFY(!w.ok);
     QCOMPARE(QString::fromStdString(w.reason), QStringLiteral("the file is read-only"));
     QCOMPARE(contents(path), QByteArray("original"));
@@ -194,26 +245,13 @@ void TestFileIo::failedWriteKeepsOldFile() {
 #ifdef _WIN32
     QSKIP("uses a POSIX file size limit to make the write fail");
 #else
-    // A file size limit makes write() fail half-way, even for root.
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("big.xyz"));
     QVERIFY(put(path, "old contents"));
 
-    struct sigaction ignore {}, previous {};
-    ignore.sa_handler = SIG_IGN;
-    QCOMPARE(::sigaction(SIGXFSZ, &ignore, &previous), 0);
-    struct rlimit saved {};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 4096;
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-
     const QByteArray big(100000, 'n');
-    const WriteResult w = writeFileAtomically(local(path), view(big));
-
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::sigaction(SIGXFSZ, &previous, nullptr);
+    const WriteResult w = withSmallFileSizeLimit([&] { return writeFileSafely(local(path), view(big)); });
 
     QVERIFY(!w.ok);
     QCOMPARE(QString::fromStdString(w.reason), QStringLiteral("File too large"));
@@ -242,7 +280,7 @@ void TestFileIo::permissionsKept() {
     QVERIFY(put(path, "old"));
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
 
-    const WriteResult w = writeFileAtomically(local(path), "new");
+    const WriteResult w = writeFileSafely(local(path), "new");
     QVERIFY2(w.ok, w.reason.c_str());
     QCOMPARE(modeOf(path), mode);
     QVERIFY(::chmod(QFile::encodeName(path).constData(), 0600) == 0);
@@ -263,7 +301,7 @@ void TestFileIo::linkIsFollowed() {
     QVERIFY(put(target, "old"));
     QCOMPARE(::symlink("real/script.bat", QFile::encodeName(link).constData()), 0);
 
-    const WriteResult w = writeFileAtomically(local(link), "new");
+    const WriteResult w = writeFileSafely(local(link), "new");
     QVERIFY2(w.ok, w.reason.c_str());
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(contents(target), QByteArray("new"));
@@ -273,9 +311,90 @@ void TestFileIo::linkIsFollowed() {
     // A link to a file not there yet creates that file.
     const QString dangling = dir.filePath(QStringLiteral("later.bat"));
     QCOMPARE(::symlink("real/later.bat", QFile::encodeName(dangling).constData()), 0);
-    QVERIFY(writeFileAtomically(local(dangling), "made").ok);
+    QVERIFY(writeFileSafely(local(dangling), "made").ok);
     QVERIFY(QFileInfo(dangling).isSymLink());
     QCOMPARE(contents(dir.filePath(QStringLiteral("real/later.bat"))), QByteArray("made"));
+#endif
+}
+
+void TestFileIo::hardLinkWrittenInPlace() {
+#ifdef _WIN32
+    QSKIP("hard links are made with POSIX calls here");
+#else
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("run.bat"));
+    const QString second = dir.filePath(QStringLiteral("copy.bat"));
+    QVERIFY(put(path, "old text, longer than the new one"));
+    QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(second).constData()), 0);
+    const ino_t inode = statOf(path).st_ino;
+
+    const WriteResult w = writeFileSafely(local(path), "new");
+    QVERIFY2(w.ok, w.reason.c_str());
+    QCOMPARE(contents(path), QByteArray("new"));
+    QCOMPARE(contents(second), QByteArray("new"));   // the other name sees the new text
+    QCOMPARE(statOf(path).st_ino, inode);
+    QCOMPARE(statOf(path).st_nlink, nlink_t(2));
+    QCOMPARE(entries(dir), (QStringList{QStringLiteral("copy.bat"), QStringLiteral("run.bat")}));
+#endif
+}
+
+void TestFileIo::failedInPlaceWritePutsOldBytesBack() {
+#ifdef _WIN32
+    QSKIP("uses a POSIX file size limit to make the write fail");
+#else
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("run.bat"));
+    QVERIFY(put(path, "old contents"));
+    QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("copy.bat")).constData()), 0);
+
+    const QByteArray big(100000, 'n');
+    const WriteResult w = withSmallFileSizeLimit([&] { return writeFileSafely(local(path), view(big)); });
+
+    QVERIFY(!w.ok);
+    QVERIFY2(w.reason.starts_with("File too large; it was written in place because the file has more than one link"),
+             w.reason.c_str());
+    QVERIFY(w.hadOldFile);
+    QVERIFY(w.oldFileUnchanged);
+    QVERIFY(w.backupPath.empty());
+    QCOMPARE(contents(path), QByteArray("old contents"));
+    QCOMPARE(entries(dir), (QStringList{QStringLiteral("copy.bat"), QStringLiteral("run.bat")}));
+#endif
+}
+
+void TestFileIo::inPlaceForLockedFolderOrForeignOwner_data() {
+    QTest::addColumn<bool>("foreignOwner");   // else: a folder without write permission
+    QTest::newRow("folder without write permission") << false;
+    QTest::newRow("file of another owner") << true;
+}
+
+void TestFileIo::inPlaceForLockedFolderOrForeignOwner() {
+#ifdef _WIN32
+    QSKIP("POSIX owners and permission bits");
+#else
+    QFETCH(bool, foreignOwner);
+    if (foreignOwner && ::geteuid() != 0) QSKIP("only root can give a file to another owner");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("run.bat"));
+    QVERIFY(put(path, "old text"));
+    const QByteArray folder = QFile::encodeName(dir.path());
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), foreignOwner ? 0666 : 0644), 0);
+    QCOMPARE(::chmod(folder.constData(), foreignOwner ? 0755 : 0555), 0);
+    const uid_t owner = statOf(path).st_uid;
+    const ino_t inode = statOf(path).st_ino;
+
+    const int status = asUnprivilegedUser(dir.path(), path, !foreignOwner, [&] {
+        return writeFileSafely(local(path), "new text").ok;
+    });
+    ::chmod(folder.constData(), 0700);
+    if (status < 0) QSKIP("no unprivileged user to run as");
+    QCOMPARE(status, 0);
+    QCOMPARE(contents(path), QByteArray("new text"));
+    QCOMPARE(statOf(path).st_ino, inode);
+    if (foreignOwner) QCOMPARE(statOf(path).st_uid, owner);   // not handed to the user who saved
+    QCOMPARE(entries(dir), QStringList{QStringLiteral("run.bat")});
 #endif
 }
 

@@ -112,6 +112,15 @@ void TestScriptCodec::roundTrip_data() {
     QTest::newRow("lone continuation") << QByteArray("\x80") << cp << false << crlf << false;
     QTest::newRow("BOM then invalid") << QByteArray("\xEF\xBB\xBF\xFF\r\n") << cp << false << crlf << false;
     QTest::newRow("invalid, mixed ends") << QByteArray("\xFF\r\n\n\r") << cp << false << crlf << true;
+
+    const auto le = Encoding::Utf16Le, be = Encoding::Utf16Be;
+    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE" "a\0\r\0\n\0\xE9\0", 10) << le << false << crlf << false;
+    QTest::newRow("UTF-16 BE, LF") << QByteArray("\xFE\xFF\0a\0\n\x4E\x2D", 8) << be << false << lf << false;
+    QTest::newRow("UTF-16 mark only") << QByteArray("\xFF\xFE") << le << false << crlf << false;
+    QTest::newRow("UTF-16 astral pair") << QByteArray("\xFF\xFE\x3D\xD8\xFA\xDD", 6) << le << false << crlf << false;
+    QTest::newRow("UTF-16 lone surrogate kept") << QByteArray("\xFF\xFE\x00\xD8x\0", 6) << le << false << crlf << false;
+    QTest::newRow("UTF-16 mixed ends") << QByteArray("\xFF\xFE" "a\0\r\0\n\0b\0\n\0", 12) << le << false << crlf << true;
+    QTest::newRow("odd length is not UTF-16") << QByteArray("\xFF\xFE" "a") << cp << false << crlf << false;
 }
 
 void TestScriptCodec::roundTrip() {
@@ -150,6 +159,8 @@ void TestScriptCodec::decode_data() {
     QTest::newRow("final CR") << QByteArray("a\r") << QStringLiteral("a\n");
     QTest::newRow("UTF-8 euro") << QByteArray("\xE2\x82\xAC") << QString(QChar(0x20AC));
     QTest::newRow("BOM dropped") << QByteArray("\xEF\xBB\xBFx") << QStringLiteral("x");
+    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFEG\0r\0\xFC\0\r\0\n\0", 12) << toQString(u"Gr\u00FC\n");
+    QTest::newRow("UTF-16 BE, CR") << QByteArray("\xFE\xFF\x20\xAC\0\r\0x", 8) << toQString(u"\u20AC\nx");
     QTest::newRow("second BOM kept") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF") << QString(QChar(0xFEFF));
     QTest::newRow("astral") << QByteArray("\xF0\x9F\x97\xBA") << QString::fromUcs4(U"\U0001F5FA");
     QTest::newRow("1252 euro") << QByteArray("\x80") << QString(QChar(0x20AC));
@@ -188,6 +199,11 @@ void TestScriptCodec::encodeAfterEdit_data() {
     QTest::newRow("1252 stays 1252") << QByteArray("caf\xE9") << toQString(u"caf\u00E9 \u20AC\u0081")
                                      << QByteArray("caf\xE9 \x80\x81");
     QTest::newRow("emptied file") << QByteArray("a\r\n") << QString() << QByteArray();
+    QTest::newRow("UTF-16 LE stays") << QByteArray("\xFF\xFE" "a\0\r\0\n\0", 8) << toQString(u"a\n\u5730")
+                                     << QByteArray("\xFF\xFE" "a\0\r\0\n\0\x30\x57", 10);
+    QTest::newRow("UTF-16 BE stays") << QByteArray("\xFE\xFF\0a", 4) << toQString(u"\u00E9a")
+                                     << QByteArray("\xFE\xFF\0\xE9\0" "a", 6);
+    QTest::newRow("UTF-16 emptied keeps its mark") << QByteArray("\xFF\xFE" "a\0", 4) << QString() << QByteArray("\xFF\xFE");
 }
 
 void TestScriptCodec::encodeAfterEdit() {
