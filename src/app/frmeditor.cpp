@@ -131,17 +131,13 @@ frmEditor::frmEditor(MDIForm1& main, QWidget* parent)
     });
     connect(Text1, &QPlainTextEdit::cursorPositionChanged, this, &frmEditor::PositionAusgeben);
 
-    // Load: count the window and show where the caret stands.
-    ++main_.open_forms;
+    // Load: show where the caret stands (the main window counts its editors).
     PositionAusgeben();
 }
 
 frmEditor::~frmEditor()
 {
-    if (!unloaded_) {
-        unloaded_ = true;
-        --main_.open_forms;
-    }
+    unloaded_ = true;
 }
 
 QString frmEditor::caption() const
@@ -316,7 +312,6 @@ void frmEditor::closeEvent(QCloseEvent* e)
     e->accept();
     if (!unloaded_) {
         unloaded_ = true;
-        --main_.open_forms;
         main_.editorUnloaded(this);
     }
 }

@@ -36,6 +36,9 @@ protected:
 class frmEditor : public QWidget {
     Q_OBJECT
 public:
+    // False from load until the window unloads; the main window counts the
+    // editors that are loaded.
+    bool isUnloaded() const { return unloaded_; }
     explicit frmEditor(MDIForm1& main, QWidget* parent = nullptr);
     ~frmEditor() override;
 

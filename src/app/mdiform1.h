@@ -40,7 +40,6 @@ public:
     QString file_path_in;
     QString file_path_out;
     QPointer<frmEditor> frm;
-    qint16 open_forms = 0;
     QString gmt_html_path;
 
     platform::Services& services() { return services_; }
@@ -56,6 +55,8 @@ public:
     QList<frmEditor*> editors() const;
     frmstart* aboutWindow() const;
 
+    // The number of editor windows that are loaded.
+    qint16 open_forms() const;
     void count_open_forms();
 
     // File commands.

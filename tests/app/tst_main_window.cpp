@@ -41,7 +41,7 @@ void TestMainWindow::firstStartWritesFontDefaults()
     QCOMPARE(stored.value({"Text", "Font_Size"}), QStringLiteral("9"));
     QCOMPARE(stored.value({"Text", "Font_Name"}), QStringLiteral("Arial"));
     QCOMPARE(stored.value({"Text", "Font_Color"}), QStringLiteral("0"));
-    QCOMPARE(f.main->open_forms, qint16(0));
+    QCOMPARE(f.main->open_forms(), qint16(0));
     QVERIFY(f.main->aboutWindow());
     QVERIFY(f.main->editors().isEmpty());
 }
@@ -73,14 +73,14 @@ void TestMainWindow::menusFollowTheNumberOfEditors()
     for (const char* name : editing) QVERIFY2(f.enabled(name), name);
     QCOMPARE(f.panel(2), QStringLiteral("Line: 1"));
     f.newEditor();
-    QCOMPARE(f.main->open_forms, qint16(2));
+    QCOMPARE(f.main->open_forms(), qint16(2));
 
     first->parentWidget()->close();
-    QCOMPARE(f.main->open_forms, qint16(1));
+    QCOMPARE(f.main->open_forms(), qint16(1));
     for (const char* name : editing) QVERIFY2(f.enabled(name), name);
 
     f.main->activeEditor()->parentWidget()->close();
-    QCOMPARE(f.main->open_forms, qint16(0));
+    QCOMPARE(f.main->open_forms(), qint16(0));
     for (const char* name : editing) QVERIFY2(!f.enabled(name), name);
     for (int panel = 2; panel <= 4; ++panel) QVERIFY(f.panel(panel).isEmpty());
     QVERIFY(!f.panel(1).isEmpty());

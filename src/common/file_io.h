@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace mq::app {
+namespace mq::io {
 
 enum class ReadErrorKind {
     None,
@@ -51,4 +51,4 @@ struct WriteResult {
 // ("the file is read-only"), even for a user the system would let write it.
 WriteResult writeFileSafely(const std::string& path, std::string_view bytes);
 
-}  // namespace mq::app
+}  // namespace mq::io

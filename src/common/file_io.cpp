@@ -1,4 +1,6 @@
-#include "app/core/file_io.h"
+#include "common/file_io.h"
+
+#include "common/utf8.h"
 
 #include <algorithm>
 #include <atomic>
@@ -19,7 +21,7 @@
 #include <unistd.h>
 #endif
 
-namespace mq::app {
+namespace mq::io {
 
 namespace fs = std::filesystem;
 
@@ -106,9 +108,12 @@ int syncToDisk(int fd) {
 int closeFile(int fd) { return ::close(fd); }
 #endif
 
+// The path a UTF-8 name gives; empty when the name cannot be a path here.
 fs::path toPath(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+    return text::path_from_utf8(utf8).value_or(fs::path());
 }
+
+constexpr const char* kBadName = "the file name is not valid UTF-8 text";
 
 std::string errnoText(int error) { return std::generic_category().message(error); }
 
@@ -171,6 +176,7 @@ std::string temporaryName() {
 
 ReadResult readWholeFile(const std::string& path) {
     const fs::path p = toPath(path);
+    if (p.empty() && !path.empty()) return readFailure(ReadErrorKind::Other, kBadName);
     std::error_code ec;
     const fs::file_status st = fs::status(p, ec);
     if (st.type() == fs::file_type::not_found) {
@@ -326,6 +332,7 @@ WriteResult writeFileSafely(const std::string& path, std::string_view bytes) {
     if (path.empty()) return writeFailure("no file name given");
 
     fs::path target = toPath(path);
+    if (target.empty()) return writeFailure(kBadName);
     std::string reason;
     if (!resolveLinks(target, reason)) return writeFailure(reason);
 
@@ -427,4 +434,4 @@ WriteResult writeFileSafely(const std::string& path, std::string_view bytes) {
     return ok;
 }
 
-}  // namespace mq::app
+}  // namespace mq::io

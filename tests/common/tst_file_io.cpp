@@ -1,4 +1,4 @@
-#include "app/core/file_io.h"
+#include "common/file_io.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +17,7 @@
 #include <unistd.h>
 #endif
 
-using namespace mq::app;
+using namespace mq::io;
 
 namespace {
 

@@ -1,0 +1,264 @@
+// The File menu: new, open, import, save, print and the recent files.
+#include "app/mdiform1.h"
+#include "app/frame_helpers.h"
+#include "app/tool_windows.h"
+#include "app/manual_pages.h"
+
+#include "app/core/document_rules.h"
+#include "common/file_io.h"
+#include "app/core/script_codec.h"
+#include "app/frmeditor.h"
+#include "app/frmstart.h"
+#include "app/menu_tree.h"
+#include "catalogue/comment_toggle.h"
+#include "catalogue/script_templates.h"
+#include "common/number_rules.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QWindow>
+#include <QStatusBar>
+#include <QTime>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace mq::app {
+
+using namespace frame;
+using namespace io;
+
+void MDIForm1::readRecentCaptions()
+{
+    for (int number = 4; number >= 1; --number) {
+        const QString key = QStringLiteral("%1_%1").arg(number);
+        const QString path = services_.settings->get(QStringLiteral("Files"), key);
+        action(QStringLiteral("mn_") + key)->setText(menuText(qs(recentCaption(number, path.toStdString()))));
+    }
+}
+
+frmEditor* MDIForm1::createEditor(const QString& caption)
+{
+    auto* editor = new frmEditor(*this);
+    editor->setCaption(caption);
+    QMdiSubWindow* sub = mdiArea_->addSubWindow(editor);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(windowIcon());
+    // Ctrl+W starts the command window; an editor closes with Ctrl+F4.
+    if (QMenu* systemMenu = sub->systemMenu())
+        for (QAction* a : systemMenu->actions())
+            if (a->shortcut() == QKeySequence(QKeySequence::Close) || a->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_W))
+                a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    // New windows take most of the frame, each a little below the previous one.
+    const QSize area = mdiArea_->viewport()->size();
+    const int offset = 24 * int(editors().size() - 1) % std::max(1, area.height() / 3);
+    sub->resize(std::max(420, area.width() * 3 / 4), std::max(300, area.height() * 3 / 4));
+    sub->move(offset, offset);
+    frm = editor;
+    sub->show();
+    mdiArea_->setActiveSubWindow(sub);
+    return editor;
+}
+
+void MDIForm1::mn_new_Click()
+{
+    createEditor(QStringLiteral("'Script"));
+    count_open_forms();
+}
+
+QString MDIForm1::open_file_dialog()
+{
+    auto& dialog = *services_.dialog;
+    dialog.state().cancelError = true;
+    dialog.state().filter = qs(kOpenFilter);
+    dialog.state().dialogTitle = QStringLiteral("Open File ...");
+    if (!dialog.showOpen()) {
+        file_path_in.clear();
+        return {};
+    }
+    file_path_in = dialog.state().fileName;
+    file_path_out = file_path_in;
+    return file_path_in;
+}
+
+void MDIForm1::mn_open_file_Click()
+{
+    file_path_in.clear();
+    open_file_dialog();
+    if (!file_path_in.isEmpty()) open_file_function();
+}
+
+void MDIForm1::applyStoredFont(frmEditor* editor)
+{
+    auto& settings = *services_.settings;
+    QFont font = editor->Text1->font();
+    const auto size = numbers::read_number(settings.get(QStringLiteral("Text"), QStringLiteral("Font_Size")).toStdString());
+    if (size && isSaneFontSize(*size)) font.setPointSize(int(numbers::round_to(*size, 0)));
+    const QString name = settings.get(QStringLiteral("Text"), QStringLiteral("Font_Name"));
+    if (!name.isEmpty()) font.setFamily(name);
+    editor->Text1->setFont(font);
+    bool ok = false;
+    const quint32 color = settings.get(QStringLiteral("Text"), QStringLiteral("Font_Color")).toUInt(&ok);
+    if (ok) editor->setTextColor(color);
+}
+
+void MDIForm1::open_file_function()
+{
+    file_path_out = file_path_in;
+    const ReadResult read = readWholeFile(localPath(file_path_in));
+    if (!read.ok) {
+        if (read.errorKind == ReadErrorKind::NotFound) {
+            services_.messages->show(QStringLiteral("File moved or deleted, however it couldn't be found.\r\n\r\n") +
+                                         shownPath(file_path_in),
+                                     platform::MessageButtons::Ok, platform::MessageIcon::Question,
+                                     QStringLiteral("File not found"));
+        } else {
+            services_.messages->show(QStringLiteral("function: open_file_function:  75  ") + qs(read.reason) +
+                                         QStringLiteral("\r\n\r\n") + shownPath(file_path_in),
+                                     platform::MessageButtons::Ok, platform::MessageIcon::None,
+                                     QStringLiteral("Mapquill"));
+        }
+        return;
+    }
+    frmEditor* editor = createEditor(QStringLiteral("'Script"));
+    applyStoredFont(editor);
+    editor->loadFileBytes(read.bytes);
+    editor->setDocument(file_path_out, true);
+    editor->Text1->moveCursor(QTextCursor::Start);
+    editor->Text1->setFocus();
+    action(QStringLiteral("mn_save"))->setEnabled(true);
+    count_open_forms();
+    write_reg();
+}
+
+void MDIForm1::write_reg()
+{
+    RecentFiles entries;
+    for (int i = 0; i < 4; ++i)
+        entries[size_t(i)] = pathFromRecentCaption(
+            fromMenuText(action(QStringLiteral("mn_%1_%1").arg(i + 1))->text()).toStdString());
+    if (!recordRecentFile(entries, file_path_in.toStdString())) return;
+    for (int number = 4; number >= 1; --number) {
+        const QString key = QStringLiteral("%1_%1").arg(number);
+        const std::string& path = entries[size_t(number - 1)];
+        action(QStringLiteral("mn_") + key)->setText(menuText(qs(recentCaption(number, path))));
+        services_.settings->set(QStringLiteral("Files"), key, qs(path));
+    }
+}
+
+void MDIForm1::mn_recent_Click(int number)
+{
+    const QString caption = fromMenuText(action(QStringLiteral("mn_%1_%1").arg(number))->text());
+    const std::string path = pathFromRecentCaption(caption.toStdString());
+    if (!path.empty()) {
+        file_path_in = qs(path);
+        open_file_function();
+    }
+    count_open_forms();
+}
+
+void MDIForm1::mn_import_Click()
+{
+    if (open_file_dialog().isEmpty()) return;
+    frmEditor* editor = activeEditor();
+    if (!editor) return;
+    const ReadResult read = readWholeFile(localPath(file_path_in));
+    if (!read.ok) return;
+    std::u16string text;
+    LoadedScript::fromBytes(read.bytes, text);
+    editor->insertAtCaret(fromU16(text));
+    editor->setModified(true);
+    editor->Text1->setFocus();
+}
+
+bool MDIForm1::writeEditor(frmEditor* editor, const QString& path)
+{
+    const EncodedScript encoded = editor->encodeForSave();
+    if (encoded.switchedToUtf8) {
+        // The file's bytes cannot be kept: only with the user's consent.
+        const auto answer = services_.messages->show(
+            QStringLiteral("The text holds characters that the file's code page cannot store:\r\n\r\n") + shownPath(path) +
+                QStringLiteral("\r\n\r\nSave it as UTF-8?"),
+            platform::MessageButtons::OkCancel, platform::MessageIcon::Question, QStringLiteral("Mapquill"));
+        if (answer != platform::MessageAnswer::Ok) return false;
+    }
+    const WriteResult written = writeFileSafely(localPath(path), encoded.bytes);
+    if (!written) {
+        QString text = QStringLiteral("The file ") + shownPath(path) + QStringLiteral(" could not be saved: ") +
+                       qs(written.reason) + QLatin1Char('.');
+        if (written.hadOldFile && written.oldFileUnchanged)
+            text += QStringLiteral("\r\n\r\nThe old file is unchanged.");
+        else if (!written.backupPath.empty())
+            text += QStringLiteral("\r\n\r\nIts old contents are kept in ") + shownPath(QFile::decodeName(written.backupPath.c_str())) +
+                    QLatin1Char('.');
+        services_.messages->show(text, platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
+                                 QStringLiteral("File not saved"));
+        return false;
+    }
+    editor->markSaved(encoded);
+    return true;
+}
+
+bool MDIForm1::saveEditor(frmEditor* editor)
+{
+    if (open_forms() < 1 || !editor) return false;
+    if (editor->isUnconfirmed()) return saveEditorAs(editor);
+    file_path_out = editor->documentPath();
+    if (!writeEditor(editor, file_path_out)) return false;
+    editor->setDocument(file_path_out, false);
+    return true;
+}
+
+bool MDIForm1::saveEditorAs(frmEditor* editor)
+{
+    auto& dialog = *services_.dialog;
+    auto& s = dialog.state();
+    s.cancelError = true;
+    s.overwritePrompt = true;
+    s.filter = qs(kSaveFilter);
+    s.dialogTitle = QStringLiteral("Save File as ...");
+    if (!editor) return false;
+    file_path_out = editor->documentPath();
+    const SaveFilterChoice choice = saveFilterFor(file_path_out.toStdString());
+    s.filterIndex = choice.filterIndex;
+    if (choice.defaultExt) s.defaultExt = qs(*choice.defaultExt);
+    s.fileName = file_path_out;
+    if (!dialog.showSave()) return false;
+    file_path_out = s.fileName;
+    file_path_in = file_path_out;
+    if (!writeEditor(editor, file_path_out)) return false;
+    action(QStringLiteral("mn_save"))->setEnabled(true);
+    editor->setDocument(file_path_out, false);
+    write_reg();
+    return true;
+}
+
+void MDIForm1::mn_save_Click() { saveEditor(activeEditor()); }
+
+void MDIForm1::mn_save_as_Click() { saveEditorAs(activeEditor()); }
+
+void MDIForm1::mn_print_Click()
+{
+    auto& dialog = *services_.dialog;
+    dialog.state().cancelError = true;
+    if (!dialog.showPrinter()) return;
+    if (frmEditor* editor = activeEditor()) dialog.printText(editor->plainText());
+}
+
+}  // namespace mq::app
