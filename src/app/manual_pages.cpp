@@ -112,7 +112,7 @@ void ManualPages::mn_gmt_online_help_Click()
 
 void connectManualPages(MDIForm1& main)
 {
-    auto pages = std::make_shared<ManualPages>(main.services(), main.gmt_html_path);
+    auto pages = std::make_shared<ManualPages>(main.services(), main.gmt_html_path());
     for (const ManualPageEntry& entry : manualPageEntries())
         if (QAction* a = main.action(qs(entry.menuEntry)))
             QObject::connect(a, &QAction::triggered, &main,

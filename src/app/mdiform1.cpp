@@ -298,7 +298,7 @@ void MDIForm1::startUp()
 {
     statusPanel(1)->setText(currentTimeText());
     readRecentCaptions();
-    gmt_html_path = services_.settings->get(QStringLiteral("GMT html path"), QStringLiteral("Path"));
+    gmt_html_path_ = services_.settings->get(QStringLiteral("GMT html path"), QStringLiteral("Path"));
     auto writeDefault = [this](const char* key, const char* value) {
         if (services_.settings->get(QStringLiteral("Text"), QLatin1String(key)).isEmpty())
             services_.settings->set(QStringLiteral("Text"), QLatin1String(key), QLatin1String(value));
@@ -309,6 +309,8 @@ void MDIForm1::startUp()
     count_open_forms();
     showAboutWindow();
 }
+
+frmEditor* MDIForm1::frm() const { return frm_; }
 
 qint16 MDIForm1::open_forms() const
 {
@@ -348,7 +350,7 @@ void MDIForm1::editorUnloaded(frmEditor*)
 
 void MDIForm1::mn_close_Click()
 {
-    frm = nullptr;
+    frm_ = nullptr;
     close();
 }
 
@@ -361,7 +363,7 @@ void MDIForm1::closeEvent(QCloseEvent* e)
             return;
         }
     }
-    frm = nullptr;
+    frm_ = nullptr;
     for (frmEditor* editor : editors()) editor->closeConfirmed_ = true;
     mdiArea_->closeAllSubWindows();
     for (const QPointer<QWidget>& window : std::as_const(windows_))

@@ -37,12 +37,16 @@ public:
     ~MDIForm1() override;
 
     // Shared fields other windows read and write.
-    QString file_path_in;
-    QString file_path_out;
-    QPointer<frmEditor> frm;
-    QString gmt_html_path;
+    // The shared fields: the path last picked (`file_path_in`), the working
+    // path of the document being opened or saved, the editor last made, and
+    // the folder of the GMT manual.
+    const QString& file_path_in() const { return file_path_in_; }
+    void set_file_path_in(const QString& path) { file_path_in_ = path; }
+    const QString& file_path_out() const { return file_path_out_; }
+    frmEditor* frm() const;
+    QString& gmt_html_path() { return gmt_html_path_; }
 
-    platform::Services& services() { return services_; }
+    platform::Services services() const { return services_; }
     QMdiArea* mdiArea() const { return mdiArea_; }
     QAction* action(const QString& name) const;   // a menu entry by control name
     QMenu* menu(const QString& name) const;       // a menu by control name
@@ -118,6 +122,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    QString file_path_in_;
+    QString file_path_out_;
+    QPointer<frmEditor> frm_;
+    QString gmt_html_path_;
+
     tools::ToolContext toolContext();
     void buildImageList();
     void buildMenus();

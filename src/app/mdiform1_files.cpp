@@ -70,7 +70,7 @@ frmEditor* MDIForm1::createEditor(const QString& caption)
     const int offset = 24 * int(editors().size() - 1) % std::max(1, area.height() / 3);
     sub->resize(std::max(420, area.width() * 3 / 4), std::max(300, area.height() * 3 / 4));
     sub->move(offset, offset);
-    frm = editor;
+    frm_ = editor;
     sub->show();
     mdiArea_->setActiveSubWindow(sub);
     return editor;
@@ -89,19 +89,19 @@ QString MDIForm1::open_file_dialog()
     dialog.state().filter = qs(kOpenFilter);
     dialog.state().dialogTitle = QStringLiteral("Open File ...");
     if (!dialog.showOpen()) {
-        file_path_in.clear();
+        file_path_in_.clear();
         return {};
     }
-    file_path_in = dialog.state().fileName;
-    file_path_out = file_path_in;
-    return file_path_in;
+    file_path_in_ = dialog.state().fileName;
+    file_path_out_ = file_path_in_;
+    return file_path_in_;
 }
 
 void MDIForm1::mn_open_file_Click()
 {
-    file_path_in.clear();
+    file_path_in_.clear();
     open_file_dialog();
-    if (!file_path_in.isEmpty()) open_file_function();
+    if (!file_path_in_.isEmpty()) open_file_function();
 }
 
 void MDIForm1::applyStoredFont(frmEditor* editor)
@@ -120,17 +120,17 @@ void MDIForm1::applyStoredFont(frmEditor* editor)
 
 void MDIForm1::open_file_function()
 {
-    file_path_out = file_path_in;
-    const ReadResult read = readWholeFile(localPath(file_path_in));
+    file_path_out_ = file_path_in_;
+    const ReadResult read = readWholeFile(localPath(file_path_in_));
     if (!read.ok) {
         if (read.errorKind == ReadErrorKind::NotFound) {
             services_.messages->show(QStringLiteral("File moved or deleted, however it couldn't be found.\r\n\r\n") +
-                                         shownPath(file_path_in),
+                                         shownPath(file_path_in_),
                                      platform::MessageButtons::Ok, platform::MessageIcon::Question,
                                      QStringLiteral("File not found"));
         } else {
             services_.messages->show(QStringLiteral("function: open_file_function:  75  ") + qs(read.reason) +
-                                         QStringLiteral("\r\n\r\n") + shownPath(file_path_in),
+                                         QStringLiteral("\r\n\r\n") + shownPath(file_path_in_),
                                      platform::MessageButtons::Ok, platform::MessageIcon::None,
                                      QStringLiteral("Mapquill"));
         }
@@ -139,7 +139,7 @@ void MDIForm1::open_file_function()
     frmEditor* editor = createEditor(QStringLiteral("'Script"));
     applyStoredFont(editor);
     editor->loadFileBytes(read.bytes);
-    editor->setDocument(file_path_out, true);
+    editor->setDocument(file_path_out_, true);
     editor->Text1->moveCursor(QTextCursor::Start);
     editor->Text1->setFocus();
     action(QStringLiteral("mn_save"))->setEnabled(true);
@@ -153,7 +153,7 @@ void MDIForm1::write_reg()
     for (int i = 0; i < 4; ++i)
         entries[size_t(i)] = pathFromRecentCaption(
             fromMenuText(action(QStringLiteral("mn_%1_%1").arg(i + 1))->text()).toStdString());
-    if (!recordRecentFile(entries, file_path_in.toStdString())) return;
+    if (!recordRecentFile(entries, file_path_in_.toStdString())) return;
     for (int number = 4; number >= 1; --number) {
         const QString key = QStringLiteral("%1_%1").arg(number);
         const std::string& path = entries[size_t(number - 1)];
@@ -167,7 +167,7 @@ void MDIForm1::mn_recent_Click(int number)
     const QString caption = fromMenuText(action(QStringLiteral("mn_%1_%1").arg(number))->text());
     const std::string path = pathFromRecentCaption(caption.toStdString());
     if (!path.empty()) {
-        file_path_in = qs(path);
+        file_path_in_ = qs(path);
         open_file_function();
     }
     count_open_forms();
@@ -178,7 +178,7 @@ void MDIForm1::mn_import_Click()
     if (open_file_dialog().isEmpty()) return;
     frmEditor* editor = activeEditor();
     if (!editor) return;
-    const ReadResult read = readWholeFile(localPath(file_path_in));
+    const ReadResult read = readWholeFile(localPath(file_path_in_));
     if (!read.ok) return;
     std::u16string text;
     LoadedScript::fromBytes(read.bytes, text);
@@ -219,9 +219,9 @@ bool MDIForm1::saveEditor(frmEditor* editor)
 {
     if (open_forms() < 1 || !editor) return false;
     if (editor->isUnconfirmed()) return saveEditorAs(editor);
-    file_path_out = editor->documentPath();
-    if (!writeEditor(editor, file_path_out)) return false;
-    editor->setDocument(file_path_out, false);
+    file_path_out_ = editor->documentPath();
+    if (!writeEditor(editor, file_path_out_)) return false;
+    editor->setDocument(file_path_out_, false);
     return true;
 }
 
@@ -234,17 +234,17 @@ bool MDIForm1::saveEditorAs(frmEditor* editor)
     s.filter = qs(kSaveFilter);
     s.dialogTitle = QStringLiteral("Save File as ...");
     if (!editor) return false;
-    file_path_out = editor->documentPath();
-    const SaveFilterChoice choice = saveFilterFor(file_path_out.toStdString());
+    file_path_out_ = editor->documentPath();
+    const SaveFilterChoice choice = saveFilterFor(file_path_out_.toStdString());
     s.filterIndex = choice.filterIndex;
     if (choice.defaultExt) s.defaultExt = qs(*choice.defaultExt);
-    s.fileName = file_path_out;
+    s.fileName = file_path_out_;
     if (!dialog.showSave()) return false;
-    file_path_out = s.fileName;
-    file_path_in = file_path_out;
-    if (!writeEditor(editor, file_path_out)) return false;
+    file_path_out_ = s.fileName;
+    file_path_in_ = file_path_out_;
+    if (!writeEditor(editor, file_path_out_)) return false;
     action(QStringLiteral("mn_save"))->setEnabled(true);
-    editor->setDocument(file_path_out, false);
+    editor->setDocument(file_path_out_, false);
     write_reg();
     return true;
 }

@@ -72,7 +72,7 @@ struct AppFixture {
     // Opens a file as the recent-files list or Open File would.
     app::frmEditor* open(const QString& file)
     {
-        main->file_path_in = file;
+        main->set_file_path_in(file);
         main->open_file_function();
         return main->activeEditor();
     }

@@ -153,11 +153,11 @@ void TestFileCommands::openShowsTheStoredFont()
 void TestFileCommands::openCancelledShowsNothing()
 {
     AppFixture f;
-    f.main->file_path_in = QStringLiteral("left over");
+    f.main->set_file_path_in(QStringLiteral("left over"));
     f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
     f.trigger("mn_open_file");
     QVERIFY(f.main->editors().isEmpty());
-    QVERIFY(f.main->file_path_in.isEmpty());
+    QVERIFY(f.main->file_path_in().isEmpty());
     QVERIFY(f.platform.messages.shown.empty());
 }
 
@@ -208,7 +208,7 @@ void TestFileCommands::saveAfterSaveAsNeedsNoDialog()
     f.platform.dialog.answers.enqueue(ScriptedDialog::accept(target));
     f.trigger("mn_save");
     QCOMPARE(editor->caption(), target);
-    QCOMPARE(f.main->file_path_in, target);
+    QCOMPARE(f.main->file_path_in(), target);
     QCOMPARE(f.caption("mn_1_1"), QStringLiteral("1: ") + target);
     editor->insertAtCaret(QStringLiteral("\r\necho on"));
     QCOMPARE(editor->caption(), target + QLatin1Char('*'));

@@ -56,7 +56,7 @@ void TestMainWindow::laterStartKeepsStoredValues()
     QCOMPARE(f.caption("mn_2_2"), QStringLiteral("2: "));
     QCOMPARE(f.caption("mn_3_3"), QStringLiteral("3: /data/c.txt"));
     QCOMPARE(f.platform.settings.values.value({"Text", "Font_Size"}), QStringLiteral("12"));
-    QCOMPARE(f.main->gmt_html_path, QStringLiteral("/usr/share/doc/gmt/html"));
+    QCOMPARE(f.main->gmt_html_path(), QStringLiteral("/usr/share/doc/gmt/html"));
     // Only the two missing font keys were written.
     QCOMPARE(int(f.platform.settings.writes.size()), 2);
 }

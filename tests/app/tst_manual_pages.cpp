@@ -175,7 +175,7 @@ private slots:
         AppFixture app;
         app.platform.dialog.answers << ScriptedDialog::accept(dir.filePath(QStringLiteral("gmt_man.html")));
         app.trigger(QStringLiteral("mn_set_gmt_html_path"));
-        QCOMPARE(app.main->gmt_html_path, native(dir.path()) + QDir::separator());
+        QCOMPARE(app.main->gmt_html_path(), native(dir.path()) + QDir::separator());
         for (const ManualPageEntry& entry : manualPageEntries())
             app.trigger(QString::fromUtf8(entry.menuEntry.data(), qsizetype(entry.menuEntry.size())));
         QCOMPARE(app.platform.browser.opened, expected);
