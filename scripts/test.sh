@@ -12,6 +12,8 @@ if [ "${SANITIZE:-0}" = 1 ]; then
   flags+=(-DMAPQUILL_SANITIZE=ON)
 fi
 if command -v ccache >/dev/null; then flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+# In CI a warning fails the build.
+if [ -n "${CI:-}" ]; then flags+=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON); fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
