@@ -12,5 +12,7 @@ int main(int argc, char** argv)
     mq::app::MDIForm1 main(platform.services());
     platform.setParentWidget(&main);
     main.show();
+    // Files named on the command line open as Open File opens them.
+    main.openFiles(app.arguments().mid(1));
     return app.exec();
 }

@@ -2,6 +2,7 @@
 #include "app/tool_windows.h"
 #include "app/manual_pages.h"
 
+#include "app/editor_comforts.h"
 #include "app/core/document_rules.h"
 #include "app/core/file_io.h"
 #include "app/core/script_codec.h"
@@ -270,6 +271,8 @@ void MDIForm1::connectCommands()
 
     // The GMT manual pages: GMT Help entries and the About menu's html entries.
     connectManualPages(*this);
+    // Highlighting, find and replace, Go to Line, dropped files.
+    connectEditorComforts(*this);
 }
 
 QAction* MDIForm1::action(const QString& name) const
@@ -784,6 +787,14 @@ void MDIForm1::open_file_function()
     action(QStringLiteral("mn_save"))->setEnabled(true);
     count_open_forms();
     write_reg();
+}
+
+void MDIForm1::openFiles(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        file_path_in = QFileInfo(path).absoluteFilePath();
+        open_file_function();
+    }
 }
 
 void MDIForm1::write_reg()
