@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolButton>
 
 namespace mq::app {
@@ -81,6 +82,15 @@ FindBar::FindBar(MDIForm1& main, QWidget* parent) : QWidget(parent), main_(main)
     connect(replaceBox, &QLineEdit::returnPressed, this, &FindBar::replaceOne);
     connect(replaceAllButton_, &QPushButton::clicked, this, &FindBar::replaceAllMatches);
     connect(close, &QToolButton::clicked, this, &FindBar::closeRequested);
+    statusNote_ = new QLabel(main.statusBar());
+    statusNote_->setObjectName(QStringLiteral("findStatusNote"));
+    statusNote_->setContentsMargins(4, 0, 8, 0);
+    main.statusBar()->addWidget(statusNote_);
+    statusNote_->hide();
+    noteTimer_ = new QTimer(this);
+    noteTimer_->setSingleShot(true);
+    noteTimer_->setInterval(kNoteTime);
+    connect(noteTimer_, &QTimer::timeout, statusNote_, &QWidget::hide);
     setReplacing(false);
 }
 
@@ -114,9 +124,14 @@ QString FindBar::note() const { return note_->text(); }
 void FindBar::showNote(const QString& text)
 {
     note_->setText(text);
-    if (text.isEmpty()) main_.statusBar()->clearMessage();
-    else main_.statusBar()->showMessage(text, kNoteTime);
+    // The status bar's own panels fill it, so the note comes in a panel of
+    // its own on the left for a while.
+    statusNote_->setText(text);
+    statusNote_->setVisible(!text.isEmpty());
+    if (!text.isEmpty()) noteTimer_->start();
 }
+
+QString FindBar::statusNote() const { return statusNote_->isVisibleTo(&main_) ? statusNote_->text() : QString(); }
 
 std::optional<QRegularExpression> FindBar::expression()
 {

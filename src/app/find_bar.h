@@ -12,6 +12,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace mq::app {
 
@@ -33,6 +34,8 @@ public:
     SearchOptions options() const;
     // The last note: wrapped round, not found, how many replaced.
     QString note() const;
+    // The note as the status bar shows it; empty once it has gone.
+    QString statusNote() const;
 
     QLineEdit* findBox = nullptr;
     QLineEdit* replaceBox = nullptr;
@@ -56,6 +59,8 @@ private:
     QPushButton* replaceButton_ = nullptr;
     QPushButton* replaceAllButton_ = nullptr;
     QLabel* note_ = nullptr;
+    QLabel* statusNote_ = nullptr;
+    QTimer* noteTimer_ = nullptr;
 };
 
 }  // namespace mq::app

@@ -130,7 +130,7 @@ void TestEditorComforts::find()
     const QTextCursor after = editor->Text1->textCursor();
     QCOMPARE(after.hasSelection() ? after.selectionStart() : -1, foundAt);
     QCOMPARE(bar->note(), note);
-    QCOMPARE(f.main->statusBar()->currentMessage(), note);
+    QCOMPARE(bar->statusNote(), note);
 }
 
 void TestEditorComforts::replaceAllIsOneUndoStep()
