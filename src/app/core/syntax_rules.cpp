@@ -83,7 +83,14 @@ size_t batchVariableLength(View line, size_t at)
     const size_t n = line.size();
     if (at + 1 >= n) return 0;
     const char16_t next = line[at + 1];
-    if (next == u'%') return (at + 2 < n && isLetter(line[at + 2])) ? 3 : 0;   // %%i
+    if (next == u'%') {                                                          // %%i, %%~ni
+        if (at + 2 < n && line[at + 2] == u'~') {
+            size_t end = at + 3;
+            while (end < n && isLetter(line[end])) ++end;
+            return end > at + 3 ? end - at : 0;
+        }
+        return (at + 2 < n && isLetter(line[at + 2])) ? 3 : 0;
+    }
     if (isDigit(next) || next == u'*') return 2;                                 // %1, %*
     if (next == u'~') {                                                          // %~dp0, %~nx1
         size_t end = at + 2;
@@ -180,6 +187,7 @@ void classifyBatch(View line, Builder& out)
         while (end < n && !isBlank(line[end]) && line[end] != u'"' && line[end] != u'(' && line[end] != u')' &&
                !isRedirectionChar(line[end]) && line[end] != u'%')
             ++end;
+        if (end == i) ++end;   // a lone '%' is a character like any other
         const View word = line.substr(i, end - i);
         const bool wordStart = i == 0 || isBlank(line[i - 1]) || line[i - 1] == u'(' || line[i - 1] == u'@';
         if (afterGoto) {
@@ -251,7 +259,8 @@ void classifyAwk(View line, Builder& out)
         if (isWordChar(c)) {
             size_t end = i;
             while (end < n && isWordChar(line[end])) ++end;
-            const View word = line.substr(i, end - i);
+            if (end == i) ++end;   // a lone '%' is a character like any other
+        const View word = line.substr(i, end - i);
             if (isAwkKeyword(word)) out.add(i, word.size(), SpanKind::Keyword);
             else if (isDigit(c) && numberLength(line, i) == word.size()) out.add(i, word.size(), SpanKind::Number);
             i = end;

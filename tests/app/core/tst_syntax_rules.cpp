@@ -73,6 +73,8 @@ void TestSyntaxRules::lines_data()
     QTest::newRow("cpt B line") << cpt << "B 0 0 0" << "[special:B] [number:0] [number:0] [number:0]";
     QTest::newRow("cpt colour name") << cpt << "N gray" << "[special:N] gray";
     QTest::newRow("text files stay plain") << txt << "REM -R %x%" << "REM -R %x%";
+    QTest::newRow("percent signs outside echo") << bat << "set p=50% %%~ni %"
+                                                << "[keyword:set] p=50% [var:%%~ni] %";
     QTest::newRow("empty") << bat << "" << "";
 }
 
