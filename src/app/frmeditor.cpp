@@ -2,12 +2,15 @@
 
 #include "app/core/document_rules.h"
 #include "app/core/script_codec.h"
+#include "app/editor_comforts.h"
 #include "app/mdiform1.h"
+#include "app/menu_tree.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMdiSubWindow>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -38,13 +41,17 @@ bool EditorTextBox::event(QEvent* e)
     // The menu shortcuts (Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V, Ctrl+A, ...) run the
     // program's commands, not the text box's built-in ones.
     if (e->type() == QEvent::ShortcutOverride) {
+        static const QList<QKeySequence> claimed = [] {
+            QList<QKeySequence> keys;
+            for (const MenuEntry& entry : menuTree())
+                if (!entry.shortcut.empty())
+                    keys << QKeySequence(QString::fromUtf8(entry.shortcut.data(), qsizetype(entry.shortcut.size())));
+            return keys;
+        }();
         auto* key = static_cast<QKeyEvent*>(e);
-        if (key->modifiers() == Qt::ControlModifier && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) {
-            static const QString claimed = QStringLiteral("NOSWPQZXCVARE");
-            if (claimed.contains(QChar(key->key()))) {
-                e->ignore();
-                return true;
-            }
+        if (claimed.contains(QKeySequence(key->keyCombination()))) {
+            e->ignore();
+            return true;
         }
     }
     return QPlainTextEdit::event(e);
@@ -65,6 +72,26 @@ void EditorTextBox::keyPressEvent(QKeyEvent* e)
         QPlainTextEdit::keyPressEvent(e);
     }
     if (editor) editor->PositionAusgeben();
+}
+
+bool EditorTextBox::canInsertFromMimeData(const QMimeData* source) const
+{
+    return !EditorComforts::droppedFiles(source).isEmpty() || QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void EditorTextBox::insertFromMimeData(const QMimeData* source)
+{
+    // Files dragged from the desktop open in windows of their own; text
+    // goes in where it is dropped.
+    const QStringList files = EditorComforts::droppedFiles(source);
+    auto* editor = qobject_cast<frmEditor*>(parentWidget() ? parentWidget()->parentWidget() : nullptr);
+    if (!files.isEmpty() && !source->hasText() && editor) {
+        // Not inside the drop itself: the new windows take the focus.
+        QMetaObject::invokeMethod(&editor->main_, [main = &editor->main_, files] { main->openFiles(files); },
+                                  Qt::QueuedConnection);
+        return;
+    }
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 void EditorTextBox::mousePressEvent(QMouseEvent* e)
@@ -151,6 +178,7 @@ void frmEditor::setCaption(const QString& caption)
     name_ = QString::fromStdString(pathFromCaption(c));
     unconfirmed_ = captionIsUnconfirmed(c);
     modified_ = captionIsModified(c);
+    Text1->document()->setModified(modified_);
     showCaption();
 }
 
@@ -159,11 +187,13 @@ void frmEditor::setDocument(const QString& path, bool unconfirmed)
     name_ = path;
     unconfirmed_ = unconfirmed;
     modified_ = false;
+    Text1->document()->setModified(false);
     showCaption();
 }
 
 void frmEditor::setModified(bool modified)
 {
+    Text1->document()->setModified(modified);
     if (modified_ == modified) return;
     modified_ = modified;
     showCaption();
@@ -282,7 +312,8 @@ void frmEditor::PositionAusgeben()
 void frmEditor::onTextChanged()
 {
     PositionAusgeben();
-    setModified(true);
+    // Only edits count: re-colouring also reports a change of the contents.
+    if (Text1->document()->isModified()) setModified(true);
 }
 
 bool frmEditor::queryClose()

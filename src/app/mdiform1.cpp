@@ -5,6 +5,7 @@
 #include "app/tool_windows.h"
 #include "app/manual_pages.h"
 
+#include "app/editor_comforts.h"
 #include "app/core/document_rules.h"
 #include "common/file_io.h"
 #include "app/core/script_codec.h"
@@ -246,6 +247,8 @@ void MDIForm1::connectCommands()
 
     // The GMT manual pages: GMT Help entries and the About menu's html entries.
     connectManualPages(*this);
+    // Highlighting, find and replace, Go to Line, dropped files.
+    connectEditorComforts(*this);
 }
 
 QAction* MDIForm1::action(const QString& name) const

@@ -10,9 +10,11 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QAction;
+
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -73,6 +75,9 @@ public:
     void mn_recent_Click(int number);   // 1 to 4
     void mn_close_Click();
     void open_file_function();
+    // Opens each file in its own editor window as Open File does, from the
+    // command line or dropped on the window.
+    void openFiles(const QStringList& paths);
     void write_reg();
     QString open_file_dialog();
     // Saving a given editor; false when cancelled or failed.

@@ -147,6 +147,14 @@ void MDIForm1::open_file_function()
     write_reg();
 }
 
+void MDIForm1::openFiles(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        file_path_in_ = QFileInfo(path).absoluteFilePath();
+        open_file_function();
+    }
+}
+
 void MDIForm1::write_reg()
 {
     RecentFiles entries;
