@@ -82,8 +82,7 @@ int run_footprint(Args args, std::ostream& out, std::ostream& err)
                              : "the spacing '" + spacing + "' is not a number");
         return kBadInput;
     }
-    TerminalProgress progress(err, stderr_is_terminal(),
-                              [](const tools::Progress& p) { return "Ping: " + std::to_string(p.count); });
+    TerminalProgress progress(err, stderr_is_terminal(), "Ping: ");
     const auto r =
         tools::calc_footprint_file(in, output, *edges, *beam_width, *point_spacing, progress.callback(), {});
     if (!r.status) {

@@ -1,5 +1,6 @@
 // mapquill-tools replace IN OUT [--entire SEARCH FILL] [--replace SEARCH FILL]...
 //   [--append TEXT] [--take-if TEXT | --take-if-not TEXT] [--every N | --no-every] [--kml]
+#include "cli/cli_progress.h"
 #include "cli/tool.h"
 
 #include <CLI/CLI.hpp>
@@ -97,11 +98,10 @@ int run_replace(Args args, std::ostream& out, std::ostream& err)
     if (s.take_each && !tools::take_each_count(every)) return usage_error("--every needs a whole number of 1 or more");
     s.kml = kml;
 
-    auto show = terminal_progress("Line #: ");
-    tools::ProgressFn progress;
-    if (show) progress = [&show](const tools::Progress& p) { show(p.count); };
-    const auto result = tools::replace_in_file(input, output, s, progress, {});
-    if (show) show(-1);
+    const auto result = [&] {
+        TerminalProgress progress(err, stderr_is_terminal(), "Line #: ");
+        return tools::replace_in_file(input, output, s, progress.callback(), {});
+    }();
     if (!result) {
         complain(err, kTool, result.error().text());
         return kBadInput;

@@ -1,5 +1,6 @@
 // mapquill-tools srtm IN OUT [--byte-order big|little] [--format binary|ascii]
 //   [--min-z Z] [--max-z Z] [--south S] [--west W] [--make-grid]
+#include "cli/cli_progress.h"
 #include "cli/tool.h"
 
 #include <CLI/CLI.hpp>
@@ -72,10 +73,10 @@ int run_srtm(Args args, std::ostream& out, std::ostream& err)
                                    byte_order == "little" ? tools::ByteOrder::Little : tools::ByteOrder::Big,
                                    format == "ascii" ? tools::XyzFormat::Ascii : tools::XyzFormat::Binary,
                                    min_z, max_z, south, west};
-    const bool show = stderr_is_terminal();
-    const auto result = tools::convert_hgt_tile(
-        job, [&](const tools::Progress& p) { if (show) err << "\rRow #: " << p.count << std::flush; }, {});
-    if (show) err << "\r             \r" << std::flush;
+    const auto result = [&] {
+        TerminalProgress progress(err, stderr_is_terminal(), "Row #: ");
+        return tools::convert_hgt_tile(job, progress.callback(), {});
+    }();
     if (!result) {
         complain(err, kTool, result.error().text());
         return kBadInput;

@@ -1,4 +1,5 @@
 // mapquill-tools swiss IN OUT [--delimiter ,|TAB|Space|TEXT] [--order xy|yx] [--to-swiss]
+#include "cli/cli_progress.h"
 #include "cli/tool.h"
 
 #include <CLI/CLI.hpp>
@@ -58,13 +59,10 @@ int run_swiss(Args args, std::ostream& out, std::ostream& err)
     if (given != texts.values.end()) delimiter = given->second.front().front();
 
     tools::SwissFileOptions options{tools::swiss_delimiter(delimiter), order == "yx", to_swiss};
-    auto show = terminal_progress("Row #: ");
-    tools::ProgressFn progress;
-    if (show) progress = [&show](const tools::Progress& p) {
-        if ((p.count & 0xFFF) == 0) show(p.count);
-    };
-    const auto result = tools::convert_swiss_file(input, output, options, progress, {});
-    if (show) show(-1);
+    const auto result = [&] {
+        TerminalProgress progress(err, stderr_is_terminal(), "Row #: ");
+        return tools::convert_swiss_file(input, output, options, progress.callback(), {});
+    }();
     if (!result) {
         complain(err, kTool, result.error().text());
         return kBadInput;

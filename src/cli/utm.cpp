@@ -133,8 +133,7 @@ int run_utm_file(Args args, std::ostream& out, std::ostream& err)
 
     const auto state = zone.state(err, kTool);
     if (!state) return kBadInput;
-    TerminalProgress progress(err, stderr_is_terminal(),
-                              [](const tools::Progress& p) { return "Line #:  " + std::to_string(p.count); });
+    TerminalProgress progress(err, stderr_is_terminal(), "Line #:  ");
     const auto r = tools::convert_utm_file(in, output, *state, progress.callback(), {});
     if (!r.ok()) {
         complain(err, kTool, r.error.text());
