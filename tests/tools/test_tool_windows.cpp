@@ -2,7 +2,8 @@
 // the scripted platform standing in for dialogs, message boxes and program
 // start.
 #include "platform/scripted_platform.h"
-#include "tile_fixture.h"
+#include "platform/test_files.h"
+#include "tools/tile_fixture.h"
 #include "tools/ui/file_tool_parts.h"
 #include "tools/ui/frm_binary2ascii.h"
 #include "tools/ui/frm_srtm.h"
@@ -195,7 +196,7 @@ void TestToolWindows::srtm_run()
     QFETCH(bool, make_grid);
     QFETCH(bool, pick);
     const QString tile = path("N45E010.hgt");
-    QVERIFY(write_file(tile, tile_bytes ? QByteArray(tile_bytes, '\0') : make_tile(1201, [](int, int) { return 50; })));
+    QVERIFY(write_file(tile, tile_bytes ? QByteArray(tile_bytes, '\0') : QByteArray::fromStdString(make_tile(1201, [](int, int) { return 50; }))));
     Context c;
     c.platform.dialog.answers.enqueue(ScriptedDialog::accept(tile));
     frm_SRTM w(c.context());
@@ -245,7 +246,7 @@ void TestToolWindows::srtm_run()
 void TestToolWindows::srtm_stop_and_second_start()
 {
     // A one arc-second tile runs long enough to watch and stop.
-    QVERIFY(write_file(path("N45E010.hgt"), make_tile(3601, [](int, int) { return 50; })));
+    QVERIFY(write_file(path("N45E010.hgt"), QByteArray::fromStdString(make_tile(3601, [](int, int) { return 50; }))));
     Context c;
     c.platform.dialog.answers.enqueue(ScriptedDialog::accept(path("N45E010.hgt")));
     frm_SRTM w(c.context());
@@ -275,7 +276,7 @@ void TestToolWindows::binary_window()
                                                      {"Command4", "Start"}, {"Command3", "Stop"}};
     for (const auto& [name, caption] : captions) QCOMPARE(text(w, name), caption);
 
-    QVERIFY(write_file(path("in.bin"), mq::testing::doubles({10, 45.5, -120, 10.1, 45.5, -121}) + "abc"));
+    QVERIFY(write_file(path("in.bin"), QByteArray::fromStdString(mq::testing::doubles({10, 45.5, -120, 10.1, 45.5, -121})) + "abc"));
     c.platform.dialog.answers.enqueue(ScriptedDialog::accept(path("in.bin")));
     c.platform.dialog.answers.enqueue(ScriptedDialog::accept(path("out.txt")));
     click(w, "Command1");
