@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QToolButton>
 
 namespace {
 
@@ -100,9 +99,9 @@ void TestReplaceWindow::file_buttons()
     p.dialog.state().dialogTitle = "left by another use";
     p.dialog.answers.enqueue(mq::testing::ScriptedDialog::accept("/data/in.xyz"));
     p.dialog.answers.enqueue(mq::testing::ScriptedDialog::accept("/data/out.xyz"));
-    child<QToolButton>(w, "Command2")->click();
-    child<QToolButton>(w, "Command3")->click();
-    child<QToolButton>(w, "Command3")->click();   // cancelled
+    child<QPushButton>(w, "Command2")->click();
+    child<QPushButton>(w, "Command3")->click();
+    child<QPushButton>(w, "Command3")->click();   // cancelled
     QCOMPARE(child<QLineEdit>(w, "Text3")->text(), QString("/data/in.xyz"));
     QCOMPARE(child<QLineEdit>(w, "Text4")->text(), QString("/data/out.xyz"));
     QCOMPARE(p.dialog.shown.size(), 3u);
