@@ -2,6 +2,7 @@
 // double for the shared dialog and the message boxes.
 #include "calc/ui/frm_swiss.h"
 #include "platform/scripted_platform.h"
+#include "platform/window_driver.h"
 #include "temp_folder.h"
 
 #include <QCheckBox>
@@ -15,13 +16,7 @@
 
 namespace {
 
-template <typename T>
-T* child(QWidget& w, const char* name)
-{
-    T* found = w.findChild<T*>(name);
-    if (!found) qFatal("no control %s", name);
-    return found;
-}
+using mq::testing::child;
 
 // The main window's open_file_dialog over the scripted dialog.
 mq::tools::ToolContext context_for(mq::testing::ScriptedPlatform& p)

@@ -1,6 +1,7 @@
 // The replace window driven like a user would, with the scripted platform
 // double for the shared dialog and the message boxes.
 #include "platform/scripted_platform.h"
+#include "platform/window_driver.h"
 #include "temp_folder.h"
 #include "tools/ui/frm_replace.h"
 #include "tools/ui/worker_bridge.h"
@@ -16,13 +17,7 @@
 
 namespace {
 
-template <typename T>
-T* child(QWidget& w, const char* name)
-{
-    T* found = w.findChild<T*>(name);
-    if (!found) qFatal("no control %s", name);
-    return found;
-}
+using mq::testing::child;
 
 mq::tools::ToolContext context_for(mq::testing::ScriptedPlatform& p)
 {
