@@ -24,10 +24,7 @@ int run_bin2ascii(Args args, std::ostream& out, std::ostream& err)
         TerminalProgress progress(err, stderr_is_terminal(), "Row #: ");
         return tools::convert_binary_xyz(in, output, progress.callback(), {});
     }();
-    if (!result) {
-        complain(err, kTool, result.error().text());
-        return kBadInput;
-    }
+    if (!result) return bad_input(err, kTool, result.error().text());
     out << result->records << (result->records == 1 ? " record" : " records") << " written to " << output;
     if (result->left_over)
         out << "; " << result->left_over << " bytes left over at the end (less than one record)";

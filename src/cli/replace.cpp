@@ -55,10 +55,7 @@ int run_replace(Args args, std::ostream& out, std::ostream& err)
 
     TextOptions texts = take_text_options(
         args, {{"--entire", 2}, {"--replace", 2}, {"--append", 1}, {"--take-if", 1}, {"--take-if-not", 1}});
-    auto usage_error = [&err](const std::string& problem) {
-        complain(err, kTool, problem + " (mapquill-tools replace --help)");
-        return kUsage;
-    };
+    auto usage_error = [&err](const std::string& problem) { return cli::usage_error(err, kTool, problem); };
     if (!texts.error.empty()) return usage_error(texts.error);
     std::vector<std::string_view> rest(texts.rest.begin(), texts.rest.end());
     if (const auto code = read_arguments(app, kTool, app.help(), rest, out, err)) return *code;
@@ -102,10 +99,7 @@ int run_replace(Args args, std::ostream& out, std::ostream& err)
         TerminalProgress progress(err, stderr_is_terminal(), "Line #: ");
         return tools::replace_in_file(input, output, s, progress.callback(), {});
     }();
-    if (!result) {
-        complain(err, kTool, result.error().text());
-        return kBadInput;
-    }
+    if (!result) return bad_input(err, kTool, result.error().text());
     return kSuccess;
 }
 

@@ -43,17 +43,10 @@ int run_swiss(Args args, std::ostream& out, std::ostream& err)
 
     // The delimiter is any text, also "-" or a blank.
     TextOptions texts = take_text_options(args, {{"--delimiter", 1}});
-    if (!texts.error.empty()) {
-        complain(err, kTool, texts.error + " (mapquill-tools swiss --help)");
-        return kUsage;
-    }
+    if (!texts.error.empty()) return usage_error(err, kTool, texts.error);
     const auto given = texts.values.find("--delimiter");
-    if (given != texts.values.end()) {
-        if (given->second.size() > 1) {
-            complain(err, kTool, "--delimiter is given twice (mapquill-tools swiss --help)");
-            return kUsage;
-        }
-    }
+    if (given != texts.values.end() && given->second.size() > 1)
+        return usage_error(err, kTool, "--delimiter is given twice");
     std::vector<std::string_view> rest(texts.rest.begin(), texts.rest.end());
     if (const auto code = read_arguments(app, kTool, app.help(), rest, out, err)) return *code;
     if (given != texts.values.end()) delimiter = given->second.front().front();
@@ -63,10 +56,7 @@ int run_swiss(Args args, std::ostream& out, std::ostream& err)
         TerminalProgress progress(err, stderr_is_terminal(), "Row #: ");
         return tools::convert_swiss_file(input, output, options, progress.callback(), {});
     }();
-    if (!result) {
-        complain(err, kTool, result.error().text());
-        return kBadInput;
-    }
+    if (!result) return bad_input(err, kTool, result.error().text());
     return kSuccess;
 }
 
