@@ -4,6 +4,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +29,19 @@ QPushButton* makeFileButton(const QString& name, const QIcon& picture, QWidget* 
     button->setIconSize(QSize(20, 20));
     button->setFixedSize(32, 28);
     return button;
+}
+
+QGridLayout* makeFileRows(QLabel* inLabel, QLineEdit* inBox, QWidget* inButton, QLabel* outLabel,
+                          QLineEdit* outBox, QWidget* outButton)
+{
+    auto* files = new QGridLayout;
+    files->addWidget(inLabel, 0, 0, 1, 2);
+    files->addWidget(inBox, 1, 0);
+    files->addWidget(inButton, 1, 1);
+    files->addWidget(outLabel, 2, 0, 1, 2);
+    files->addWidget(outBox, 3, 0);
+    files->addWidget(outButton, 3, 1);
+    return files;
 }
 
 QString pickFile(const ToolContext& context, QLineEdit* box)

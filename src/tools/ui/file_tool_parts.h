@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 
+class QGridLayout;
 class QIcon;
 class QLabel;
 class QLineEdit;
@@ -35,6 +36,11 @@ QLineEdit* makeBox(const QString& name, const QString& text, QWidget* parent,
                    calc::ui::KeyFilter::Accept accept = nullptr);
 
 QPushButton* makeFileButton(const QString& name, const QIcon& picture, QWidget* parent);
+
+// The input and output rows of a file window: each label above its path box
+// with the picture button to the right.
+QGridLayout* makeFileRows(QLabel* inLabel, QLineEdit* inBox, QWidget* inButton, QLabel* outLabel,
+                          QLineEdit* outBox, QWidget* outButton);
 
 // Shows the main window's shared open-file dialog; a chosen path goes into
 // `box` and is returned (empty when cancelled or without a dialog).

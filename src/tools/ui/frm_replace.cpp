@@ -77,13 +77,7 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
     progress_bar->setRange(0, 1000);
     progress_bar->setTextVisible(false);
 
-    auto* files = new QGridLayout;
-    files->addWidget(Label3, 0, 0, 1, 2);
-    files->addWidget(Text3, 1, 0);
-    files->addWidget(Command2, 1, 1);
-    files->addWidget(Label5, 2, 0, 1, 2);
-    files->addWidget(Text4, 3, 0);
-    files->addWidget(Command3, 3, 1);
+    auto* files = mq::tools::makeFileRows(Label3, Text3, Command2, Label5, Text4, Command3);
     Text3->setMinimumWidth(360);
 
     auto* texts = new QGridLayout;

@@ -110,13 +110,7 @@ frm_SRTM::frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent)
     Command4 = mq::tools::named(new QPushButton("Start", this), "Command4");
     Command3 = mq::tools::named(new QPushButton("Stop", this), "Command3");
 
-    auto* files = new QGridLayout;
-    files->addWidget(Label1, 0, 0, 1, 2);
-    files->addWidget(Text1, 1, 0);
-    files->addWidget(Command1, 1, 1);
-    files->addWidget(Label2, 2, 0, 1, 2);
-    files->addWidget(Text2, 3, 0);
-    files->addWidget(Command2, 3, 1);
+    auto* files = mq::tools::makeFileRows(Label1, Text1, Command1, Label2, Text2, Command2);
 
     auto* numbers = new QGridLayout;
     numbers->addWidget(Label5, 0, 0);
