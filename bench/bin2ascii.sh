@@ -6,15 +6,10 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 runs="${1:-5}"
-tool="$root/build-release/src/cli/mapquill-tools"
-if [ ! -x "$tool" ]; then
-  cmake -S "$root" -B "$root/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMAPQUILL_BUILD_GUI=OFF >/dev/null
-  cmake --build "$root/build-release" --target mapquill-tools >/dev/null
-fi
+source "$root/bench/lib/timing.sh"
 command -v gmt >/dev/null || { echo "bin2ascii.sh: gmt is not installed" >&2; exit 1; }
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-source "$root/bench/lib/timing.sh"
 cd "$work"
 
 # Real coordinates with random heights, as the SRTM tool writes them.

@@ -7,17 +7,12 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 runs="${1:-5}"
-tool="$root/build-release/src/cli/mapquill-tools"
-if [ ! -x "$tool" ]; then
-  cmake -S "$root" -B "$root/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMAPQUILL_BUILD_GUI=OFF >/dev/null
-  cmake --build "$root/build-release" --target mapquill-tools >/dev/null
-fi
+source "$root/bench/lib/timing.sh"
 for peer in gmt gdal_translate; do
   command -v "$peer" >/dev/null || { echo "srtm.sh: $peer is not installed" >&2; exit 1; }
 done
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-source "$root/bench/lib/timing.sh"
 
 # Random heights: every sample passes the widest bounds.
 head -c 2884802 /dev/urandom > "$work/N45E010.hgt"

@@ -1,4 +1,4 @@
 // The doctest runner of mapquill-tests; the cases live beside the code they
-// test (tests/common, tests/calc, tests/cli).
+// test (tests/common, tests/calc, tests/tools, tests/cli).
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include <doctest/doctest.h>

@@ -1,8 +1,16 @@
-# Shared by the benchmarks: run a command several times, keep the median
-# wall time and the largest peak memory.
+# Shared by the benchmarks: our Release tool, and running a command several
+# times keeping the median wall time and the largest peak memory.
+#   source "$root/bench/lib/timing.sh"   (with $root the checkout)
+#   $tool                        mapquill-tools of the Release build (built when missing)
 #   timed NAME RUNS COMMAND...   sets TIME_<NAME> (seconds) and RSS_<NAME> (KiB)
 #   show LABEL NAME              prints one result line
 #   ratio LABEL SLOW FAST        prints SLOW / FAST
+tool="$root/build-release/src/cli/mapquill-tools"
+if [ ! -x "$tool" ]; then
+  cmake -S "$root" -B "$root/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMAPQUILL_BUILD_GUI=OFF >/dev/null
+  cmake --build "$root/build-release" --target mapquill-tools >/dev/null
+fi
+
 timed() {
   local name="$1" runs="$2"
   shift 2

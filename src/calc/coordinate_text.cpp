@@ -37,8 +37,11 @@ Result<double> coord_to_decimal(std::string_view text)
         const std::size_t colon = text.find(':', start);
         const std::string_view part =
             text.substr(start, colon == std::string_view::npos ? std::string_view::npos : colon - start);
+        // Only the degrees carry the sign; "10:-30" is not a coordinate.
+        const std::size_t digit = part.find_first_not_of(' ');
+        const bool signed_part = digit != std::string_view::npos && (part[digit] == '-' || part[digit] == '+');
         const auto value = numbers::read_number(part);
-        if (!value) return coordinate_error(text, "is not a coordinate");
+        if (!value || (i > 0 && signed_part)) return coordinate_error(text, "is not a coordinate");
         parts[i] = *value;
         if (colon == std::string_view::npos) break;
         start = colon + 1;

@@ -14,7 +14,9 @@ namespace mq::calc {
 // Reads "45.5", "12:30" or "12:30:15.5" (degrees, minutes, seconds; missing
 // parts count as 0) as decimal degrees. A leading "-" makes the whole value
 // negative: "-10:30" is -10.5 and "-0:30" is -0.5. Every part must be a
-// number; an Error names the text otherwise.
+// number, minutes and seconds without a sign of their own; an Error names the
+// text otherwise. "," is not a decimal point here (callers that take it as
+// one translate it first).
 Result<double> coord_to_decimal(std::string_view text);
 
 // Decimal degrees as degrees and decimal minutes: "9:30.000000",

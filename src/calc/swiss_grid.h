@@ -6,12 +6,9 @@
 // in Bern), Y the east coordinate (600000 m at the origin).
 #pragma once
 
-namespace mq::calc {
+#include "calc/lon_lat.h"
 
-struct LonLat {
-    double lon = 0;   // decimal degrees, east positive
-    double lat = 0;   // decimal degrees, north positive
-};
+namespace mq::calc {
 
 struct SwissGrid {
     double y = 0;   // east, metres

@@ -5,6 +5,7 @@
 // contract: results must stay byte for byte what users have in their files.
 #pragma once
 
+#include "calc/lon_lat.h"
 #include "common/result.h"
 
 #include <cstdint>
@@ -33,11 +34,6 @@ struct UtmPosition {
 Result<UtmPosition> latlon_to_utm_position(double longitude, double latitude);
 // The same as "zone:easting:northing" in the general form: "32:500000:5538630.703".
 Result<std::string> latlon_to_utm(double longitude, double latitude);
-
-struct LonLat {
-    double longitude = 0;
-    double latitude = 0;
-};
 
 // The central meridian of a zone in whole degrees, worked out in 16-bit
 // arithmetic as users' files have always had it: an Error for a zone whose

@@ -1,4 +1,5 @@
 // mapquill-tools bin2ascii IN OUT
+#include "cli/cli_progress.h"
 #include "cli/tool.h"
 
 #include <CLI/CLI.hpp>
@@ -19,14 +20,11 @@ int run_bin2ascii(Args args, std::ostream& out, std::ostream& err)
     app.footer("Exit status: 0 when done; 1 when the input cannot be converted; 2 on a usage error.");
     if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
-    const bool show = stderr_is_terminal();
-    const auto result = tools::convert_binary_xyz(
-        in, output, [&](const tools::Progress& p) { if (show) err << "\rRow #: " << p.count << std::flush; }, {});
-    if (show) err << "\r                         \r" << std::flush;
-    if (!result) {
-        complain(err, kTool, result.error().text());
-        return kBadInput;
-    }
+    const auto result = [&] {
+        TerminalProgress progress(err, stderr_is_terminal(), "Row #: ");
+        return tools::convert_binary_xyz(in, output, progress.callback(), {});
+    }();
+    if (!result) return bad_input(err, kTool, result.error().text());
     out << result->records << (result->records == 1 ? " record" : " records") << " written to " << output;
     if (result->left_over)
         out << "; " << result->left_over << " bytes left over at the end (less than one record)";

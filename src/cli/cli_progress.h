@@ -1,5 +1,6 @@
 // Progress of a long file tool on stderr, when stderr is a terminal: one
-// line rewritten at most four times a second, cleared at the end.
+// line ("Row #: 3000  (25%)") rewritten at most four times a second, cleared
+// at the end. Every file subcommand shows its progress through this.
 #pragma once
 
 #include "tools/runner.h"
@@ -8,15 +9,15 @@
 #include <chrono>
 #include <ostream>
 #include <string>
+#include <utility>
 
 namespace mq::cli {
 
 class TerminalProgress {
 public:
-    // `label` turns the latest progress into the text shown ("Line #:  3000").
-    using Label = std::string (*)(const tools::Progress&);
-    TerminalProgress(std::ostream& err, bool enabled, Label label)
-        : err_(err), enabled_(enabled), label_(label)
+    // `unit` goes before the count ("Row #: ").
+    TerminalProgress(std::ostream& err, bool enabled, std::string unit)
+        : err_(err), enabled_(enabled), unit_(std::move(unit))
     {
     }
     ~TerminalProgress()
@@ -31,7 +32,7 @@ public:
             const auto now = std::chrono::steady_clock::now();
             if (now - last_ < std::chrono::milliseconds(250)) return;
             last_ = now;
-            std::string text = label_(p);
+            std::string text = unit_ + std::to_string(p.count);
             if (p.total > 0) text += "  (" + std::to_string(p.done * 100 / p.total) + "%)";
             // Blanks over the rest of a longer earlier text: plain characters
             // work on every console.
@@ -45,7 +46,7 @@ public:
 private:
     std::ostream& err_;
     bool enabled_;
-    Label label_;
+    std::string unit_;
     std::chrono::steady_clock::time_point last_{};
     bool shown_ = false;
     std::size_t width_ = 0;

@@ -77,19 +77,14 @@ int run_footprint(Args args, std::ostream& out, std::ostream& err)
     const auto beam_width = numbers::read_number(beam);
     const auto point_spacing = numbers::read_number(spacing);
     if (!beam_width || !point_spacing) {
-        complain(err, kTool,
-                 !beam_width ? "the beam width '" + beam + "' is not a number"
-                             : "the spacing '" + spacing + "' is not a number");
-        return kBadInput;
+        return bad_input(err, kTool,
+                         !beam_width ? "the beam width '" + beam + "' is not a number"
+                                     : "the spacing '" + spacing + "' is not a number");
     }
-    TerminalProgress progress(err, stderr_is_terminal(),
-                              [](const tools::Progress& p) { return "Ping: " + std::to_string(p.count); });
+    TerminalProgress progress(err, stderr_is_terminal(), "Ping: ");
     const auto r =
         tools::calc_footprint_file(in, output, *edges, *beam_width, *point_spacing, progress.callback(), {});
-    if (!r.status) {
-        complain(err, kTool, r.status.error().text());
-        return kBadInput;
-    }
+    if (!r.status) return bad_input(err, kTool, r.status.error().text());
     out << tools::area_text(r.summary.area) << '\n';
     return kSuccess;
 }
@@ -111,10 +106,7 @@ int run_gridsize(Args args, std::ostream& out, std::ostream& err)
     const auto edges = box.box(err, kTool);
     if (!edges) return kBadInput;
     const auto size = tools::calc_grid_size(*edges, spacing);
-    if (!size) {
-        complain(err, kTool, size.error().message);
-        return kBadInput;
-    }
+    if (!size) return bad_input(err, kTool, size.error().message);
     out << tools::grid_size_text(size.value()) << '\n';
     return kSuccess;
 }

@@ -56,16 +56,14 @@ int run_gridstep(Args args, std::ostream& out, std::ostream& err) {
         return usage_error(err, kTool, "give either --amount or --size");
 
     if (amount->count() != 0 && !is_whole_amount(input.amount)) {
-        complain(err, kTool, "the amount of steps must be a whole number from 1 to 32767, not '" +
-                                 input.amount + "'");
-        return kBadInput;
+        return bad_input(
+            err, kTool,
+            "the amount of steps must be a whole number from 1 to 32767, not '" + input.amount + "'");
     }
     input.mode = amount->count() != 0 ? calc::GridMode::Amount : calc::GridMode::Size;
     const auto r = calc::calculate_grid_steps(input);
-    if (!r.calculated || !r.range || !r.amount || !r.size) {
-        complain(err, kTool, r.problem.empty() ? "a result could not be worked out" : r.problem);
-        return kBadInput;
-    }
+    if (!r.calculated || !r.range || !r.amount || !r.size)
+        return bad_input(err, kTool, r.problem.empty() ? "a result could not be worked out" : r.problem);
     out << "Delta Max - Min: " << *r.range << '\n'
         << "Amount of steps: " << *r.amount << '\n'
         << "Size of steps: " << *r.size << '\n';

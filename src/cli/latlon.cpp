@@ -59,11 +59,10 @@ int run_latlon(Args args, std::ostream& out, std::ostream& err) {
     if (given->count() == 0) conversion = suited_conversion(text);
     const auto converted = calc::convert_notation(text, conversion);
     if (!converted.result) {
-        complain(err, kTool,
-                 "no result for '" + text + "' with conversion " + std::to_string(conversion) + " (" +
-                     std::string(calc::kConversionCaptions[static_cast<std::size_t>(conversion)]) +
-                     "): " + std::string(calc::describe(converted.problem)));
-        return kBadInput;
+        return bad_input(err, kTool,
+                         "no result for '" + text + "' with conversion " + std::to_string(conversion) + " (" +
+                             std::string(calc::kConversionCaptions[static_cast<std::size_t>(conversion)]) +
+                             "): " + std::string(calc::describe(converted.problem)));
     }
     out << *converted.result << '\n';
     return kSuccess;

@@ -1,5 +1,6 @@
 // mapquill-tools replace IN OUT [--entire SEARCH FILL] [--replace SEARCH FILL]...
 //   [--append TEXT] [--take-if TEXT | --take-if-not TEXT] [--every N | --no-every] [--kml]
+#include "cli/cli_progress.h"
 #include "cli/tool.h"
 
 #include <CLI/CLI.hpp>
@@ -54,10 +55,7 @@ int run_replace(Args args, std::ostream& out, std::ostream& err)
 
     TextOptions texts = take_text_options(
         args, {{"--entire", 2}, {"--replace", 2}, {"--append", 1}, {"--take-if", 1}, {"--take-if-not", 1}});
-    auto usage_error = [&err](const std::string& problem) {
-        complain(err, kTool, problem + " (mapquill-tools replace --help)");
-        return kUsage;
-    };
+    auto usage_error = [&err](const std::string& problem) { return cli::usage_error(err, kTool, problem); };
     if (!texts.error.empty()) return usage_error(texts.error);
     std::vector<std::string_view> rest(texts.rest.begin(), texts.rest.end());
     if (const auto code = read_arguments(app, kTool, app.help(), rest, out, err)) return *code;
@@ -97,15 +95,11 @@ int run_replace(Args args, std::ostream& out, std::ostream& err)
     if (s.take_each && !tools::take_each_count(every)) return usage_error("--every needs a whole number of 1 or more");
     s.kml = kml;
 
-    auto show = terminal_progress("Line #: ");
-    tools::ProgressFn progress;
-    if (show) progress = [&show](const tools::Progress& p) { show(p.count); };
-    const auto result = tools::replace_in_file(input, output, s, progress, {});
-    if (show) show(-1);
-    if (!result) {
-        complain(err, kTool, result.error().text());
-        return kBadInput;
-    }
+    const auto result = [&] {
+        TerminalProgress progress(err, stderr_is_terminal(), "Line #: ");
+        return tools::replace_in_file(input, output, s, progress.callback(), {});
+    }();
+    if (!result) return bad_input(err, kTool, result.error().text());
     return kSuccess;
 }
 

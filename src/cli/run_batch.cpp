@@ -21,15 +21,12 @@ int run_run_batch(Args args, std::ostream& out, std::ostream& err)
     if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
     const auto run = tools::run_batch_file(batch);
-    if (!run) {
-        complain(err, kTool, run.error().text());
-        return kBadInput;
-    }
+    if (!run) return bad_input(err, kTool, run.error().text());
     out << "Log: " << run->log_path << '\n';
-    if (run->failed) {
-        complain(err, kTool, "line " + std::to_string(run->first_failed_line) + " failed (see " + run->log_path + ")");
-        return kBadInput;
-    }
+    if (run->failed)
+        return bad_input(
+            err, kTool,
+            "line " + std::to_string(run->first_failed_line) + " failed (see " + run->log_path + ")");
     return kSuccess;
 }
 

@@ -1,5 +1,6 @@
 // mapquill-tools srtm IN OUT [--byte-order big|little] [--format binary|ascii]
 //   [--min-z Z] [--max-z Z] [--south S] [--west W] [--make-grid]
+#include "cli/cli_progress.h"
 #include "cli/tool.h"
 
 #include <CLI/CLI.hpp>
@@ -72,14 +73,11 @@ int run_srtm(Args args, std::ostream& out, std::ostream& err)
                                    byte_order == "little" ? tools::ByteOrder::Little : tools::ByteOrder::Big,
                                    format == "ascii" ? tools::XyzFormat::Ascii : tools::XyzFormat::Binary,
                                    min_z, max_z, south, west};
-    const bool show = stderr_is_terminal();
-    const auto result = tools::convert_hgt_tile(
-        job, [&](const tools::Progress& p) { if (show) err << "\rRow #: " << p.count << std::flush; }, {});
-    if (show) err << "\r             \r" << std::flush;
-    if (!result) {
-        complain(err, kTool, result.error().text());
-        return kBadInput;
-    }
+    const auto result = [&] {
+        TerminalProgress progress(err, stderr_is_terminal(), "Row #: ");
+        return tools::convert_hgt_tile(job, progress.callback(), {});
+    }();
+    if (!result) return bad_input(err, kTool, result.error().text());
     out << result->records << (result->records == 1 ? " record" : " records") << " written to " << output << '\n';
     if (!make_grid) return kSuccess;
 
@@ -94,29 +92,22 @@ int run_srtm(Args args, std::ostream& out, std::ostream& err)
     std::error_code ec;
     std::filesystem::create_directories(io::path_from_utf8(folder).value(), ec);
     const std::string batch_path = utf8_of(std::filesystem::path(io::path_from_utf8(folder).value()) / "SRTM_grid.bat");
-    if (auto s = tools::write_grid_batch(batch_path, batch); !s) {
-        complain(err, kTool, s.error().text());
-        return kBadInput;
-    }
+    if (auto s = tools::write_grid_batch(batch_path, batch); !s)
+        return bad_input(err, kTool, s.error().text());
     out << "Your grid will be saved as: " << batch.grid_name << '\n';
     out.flush();
 #ifdef _WIN32
     const std::string command = "\"cmd /c \"" + batch_path + "\"\"";
-    if (std::system(command.c_str()) != 0) {
-        complain(err, kTool, "the gridding batch file " + batch_path + " failed");
-        return kBadInput;
-    }
+    if (std::system(command.c_str()) != 0)
+        return bad_input(err, kTool, "the gridding batch file " + batch_path + " failed");
 #else
     const auto run = tools::run_batch_file(batch_path);
-    if (!run) {
-        complain(err, kTool, run.error().text());
-        return kBadInput;
-    }
+    if (!run) return bad_input(err, kTool, run.error().text());
     out << "Log: " << run->log_path << '\n';
     if (run->failed) {
-        complain(err, kTool, "the gridding failed at line " + std::to_string(run->first_failed_line) + " of " +
-                                 batch_path + " (see " + run->log_path + ")");
-        return kBadInput;
+        return bad_input(err, kTool,
+                         "the gridding failed at line " + std::to_string(run->first_failed_line) + " of " +
+                             batch_path + " (see " + run->log_path + ")");
     }
 #endif
     return kSuccess;

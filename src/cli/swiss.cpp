@@ -1,4 +1,5 @@
 // mapquill-tools swiss IN OUT [--delimiter ,|TAB|Space|TEXT] [--order xy|yx] [--to-swiss]
+#include "cli/cli_progress.h"
 #include "cli/tool.h"
 
 #include <CLI/CLI.hpp>
@@ -42,33 +43,20 @@ int run_swiss(Args args, std::ostream& out, std::ostream& err)
 
     // The delimiter is any text, also "-" or a blank.
     TextOptions texts = take_text_options(args, {{"--delimiter", 1}});
-    if (!texts.error.empty()) {
-        complain(err, kTool, texts.error + " (mapquill-tools swiss --help)");
-        return kUsage;
-    }
+    if (!texts.error.empty()) return usage_error(err, kTool, texts.error);
     const auto given = texts.values.find("--delimiter");
-    if (given != texts.values.end()) {
-        if (given->second.size() > 1) {
-            complain(err, kTool, "--delimiter is given twice (mapquill-tools swiss --help)");
-            return kUsage;
-        }
-    }
+    if (given != texts.values.end() && given->second.size() > 1)
+        return usage_error(err, kTool, "--delimiter is given twice");
     std::vector<std::string_view> rest(texts.rest.begin(), texts.rest.end());
     if (const auto code = read_arguments(app, kTool, app.help(), rest, out, err)) return *code;
     if (given != texts.values.end()) delimiter = given->second.front().front();
 
     tools::SwissFileOptions options{tools::swiss_delimiter(delimiter), order == "yx", to_swiss};
-    auto show = terminal_progress("Row #: ");
-    tools::ProgressFn progress;
-    if (show) progress = [&show](const tools::Progress& p) {
-        if ((p.count & 0xFFF) == 0) show(p.count);
-    };
-    const auto result = tools::convert_swiss_file(input, output, options, progress, {});
-    if (show) show(-1);
-    if (!result) {
-        complain(err, kTool, result.error().text());
-        return kBadInput;
-    }
+    const auto result = [&] {
+        TerminalProgress progress(err, stderr_is_terminal(), "Row #: ");
+        return tools::convert_swiss_file(input, output, options, progress.callback(), {});
+    }();
+    if (!result) return bad_input(err, kTool, result.error().text());
     return kSuccess;
 }
 

@@ -4,9 +4,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <chrono>
-#include <iostream>
-
 namespace mq::cli {
 
 TextOptions take_text_options(Args args, const std::map<std::string_view, int>& words)
@@ -33,22 +30,6 @@ TextOptions take_text_options(Args args, const std::map<std::string_view, int>& 
         i += n;
     }
     return taken;
-}
-
-std::function<void(std::int64_t)> terminal_progress(std::string_view unit)
-{
-    if (!stderr_is_terminal()) return {};
-    using Clock = std::chrono::steady_clock;
-    return [unit = std::string(unit), next = Clock::now()](std::int64_t count) mutable {
-        if (count >= 0) {
-            const auto now = Clock::now();
-            if (now < next) return;
-            next = now + std::chrono::milliseconds(250);
-            std::cerr << '\r' << unit << count << std::flush;
-        } else {
-            std::cerr << '\r' << std::string(unit.size() + 20, ' ') << '\r' << std::flush;   // clear the line
-        }
-    };
 }
 
 }  // namespace mq::cli

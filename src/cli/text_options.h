@@ -6,8 +6,6 @@
 
 #include "cli/tool.h"
 
-#include <cstdint>
-#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -26,9 +24,5 @@ struct TextOptions {
 // `words` maps an option name ("--replace") to the number of words it takes.
 // Stops looking after "--".
 TextOptions take_text_options(Args args, const std::map<std::string_view, int>& words);
-
-// A progress reporter for stderr when it is a terminal ("Row #: 1000" and so
-// on, at most a few times a second); an empty function otherwise.
-std::function<void(std::int64_t count)> terminal_progress(std::string_view unit);
 
 }  // namespace mq::cli

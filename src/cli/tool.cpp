@@ -137,6 +137,12 @@ void complain(std::ostream& err, std::string_view tool, std::string_view message
     err << ": " << message << '\n';
 }
 
+int bad_input(std::ostream& err, std::string_view tool, std::string_view message)
+{
+    complain(err, tool, message);
+    return kBadInput;
+}
+
 int usage_error(std::ostream& err, std::string_view tool, std::string_view message) {
     complain(err, tool, std::string(message) + " (mapquill-tools " + std::string(tool) + " --help)");
     return kUsage;

@@ -13,7 +13,7 @@
 //         app.add_option("--count", count)->check(CLI::Range(1, 99));
 //         if (const auto done = read_arguments(app, "example", kHelp, args, out, err))
 //             return *done;                                    // --help (0) or a usage error (2)
-//         ... check the values: bad input is complain(...) and kBadInput ...
+//         ... check the values: bad input is return bad_input(err, kTool, message) ...
 //         out << result << '\n';
 //         return kSuccess;
 //     }
@@ -71,6 +71,9 @@ std::optional<int> read_arguments(CLI::App& app, std::string_view tool, std::str
 
 // Writes "mapquill-tools <tool>: <message>" as one line.
 void complain(std::ostream& err, std::string_view tool, std::string_view message);
+
+// complain(); returns kBadInput.
+int bad_input(std::ostream& err, std::string_view tool, std::string_view message);
 
 // complain() with a pointer to the tool's help; returns kUsage.
 int usage_error(std::ostream& err, std::string_view tool, std::string_view message);

@@ -26,10 +26,7 @@ int run_track(Args args, std::ostream& out, std::ostream& err)
     if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
     const auto result = tools::calc_track_positions({x1, x2, y1, y2, samples, output}, {}, {});
-    if (!result) {
-        complain(err, kTool, result.error().text());
-        return kBadInput;
-    }
+    if (!result) return bad_input(err, kTool, result.error().text());
     out << result.value() << " positions written to " << output << '\n';   // always 2 or more
     return kSuccess;
 }

@@ -69,11 +69,10 @@ int run_utm(Args args, std::ostream& out, std::ostream& err)
     const auto y = calc::coord_to_decimal(lat);
     const auto text = x && y ? calc::latlon_to_utm(x.value(), y.value()) : Result<std::string>(Error{});
     if (!text) {
-        complain(err, kTool,
-                 !x   ? "longitude " + x.error().message
-                 : !y ? "latitude " + y.error().message
-                      : text.error().message);
-        return kBadInput;
+        return bad_input(err, kTool,
+                         !x   ? "longitude " + x.error().message
+                         : !y ? "latitude " + y.error().message
+                              : text.error().message);
     }
     out << text.value() << '\n';
     return kSuccess;
@@ -100,16 +99,12 @@ int run_utm_inverse(Args args, std::ostream& out, std::ostream& err)
     const auto e = numbers::read_number(easting);
     const auto n = numbers::read_number(northing);
     if (!e || !n) {
-        complain(err, kTool,
-                 !e ? "the easting '" + easting + "' is not a number"
-                    : "the northing '" + northing + "' is not a number");
-        return kBadInput;
+        return bad_input(err, kTool,
+                         !e ? "the easting '" + easting + "' is not a number"
+                            : "the northing '" + northing + "' is not a number");
     }
     const auto text = calc::utm_to_latlon(*e, *n, *state);
-    if (!text) {
-        complain(err, kTool, text.error().message);
-        return kBadInput;
-    }
+    if (!text) return bad_input(err, kTool, text.error().message);
     out << text.value() << '\n';
     return kSuccess;
 }
@@ -133,13 +128,9 @@ int run_utm_file(Args args, std::ostream& out, std::ostream& err)
 
     const auto state = zone.state(err, kTool);
     if (!state) return kBadInput;
-    TerminalProgress progress(err, stderr_is_terminal(),
-                              [](const tools::Progress& p) { return "Line #:  " + std::to_string(p.count); });
+    TerminalProgress progress(err, stderr_is_terminal(), "Line #:  ");
     const auto r = tools::convert_utm_file(in, output, *state, progress.callback(), {});
-    if (!r.ok()) {
-        complain(err, kTool, r.error.text());
-        return kBadInput;
-    }
+    if (!r.ok()) return bad_input(err, kTool, r.error.text());
     return kSuccess;
 }
 

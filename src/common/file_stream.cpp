@@ -270,12 +270,10 @@ Status OutputFile::open(const std::string& path)
     const auto stamp = static_cast<unsigned long long>(
         std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
-        // Built by appending: GCC 12 warns falsely about "." + string here.
-        std::string name = ".";
-        name += target_.filename().string();
-        name += ".mq";
-        name += std::to_string((stamp + counter++) % 1000000007ULL);
-        name += ".tmp";
+        // Joined as paths: no detour through the narrow code page of Windows.
+        fs::path name = ".";
+        name += target_.filename();
+        name += ".mq" + std::to_string((stamp + counter++) % 1000000007ULL) + ".tmp";
         temp_ = folder / name;
         file_ = create_new(temp_);
         if (!file_ && errno != EEXIST) break;

@@ -74,9 +74,9 @@ void write_swiss_line(const SwissRecord& record, const SwissFileOptions& options
     } else {
         const calc::LonLat ll = calc::swiss_to_wgs84(record.first, record.second);
         char text[numbers::kGeneralTextMax];
-        out.append(text, numbers::general_text_to(text, ll.lon));
+        out.append(text, numbers::general_text_to(text, ll.longitude));
         out += '\t';
-        out.append(text, numbers::general_text_to(text, ll.lat));
+        out.append(text, numbers::general_text_to(text, ll.latitude));
     }
     out += '\t';
     out += record.third;

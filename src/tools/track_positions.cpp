@@ -1,38 +1,30 @@
 #include "tools/track_positions.h"
 
+#include "calc/coordinate_text.h"
 #include "common/file_stream.h"
 #include "common/number_rules.h"
 
-#include <cmath>
+#include <optional>
 
 namespace mq::tools {
 
 namespace num = mq::numbers;
 
-std::optional<double> read_track_coordinate(std::string_view text)
+namespace {
+
+// A coordinate as typed: every "," is a decimal point, then the shared
+// coordinate rule (the sign of the degrees makes the whole value negative).
+std::optional<double> read_coordinate(std::string_view text)
 {
     std::string body(text);
     for (char& c : body)
         if (c == ',') c = '.';
-    const bool negative = !body.empty() && body.front() == '-';
-    std::string_view rest(body);
-    if (negative) rest.remove_prefix(1);
-    double value = 0;
-    double scale = 1;
-    for (int part = 0; part < 3; ++part) {
-        const std::size_t colon = rest.find(':');
-        const std::string_view piece = rest.substr(0, colon);
-        if (piece.empty() || piece.front() == '-' || (part > 0 && piece.front() == '+')) return std::nullopt;
-        const auto v = num::read_number(piece);
-        if (!v) return std::nullopt;
-        value += *v / scale;
-        scale *= 60;
-        if (colon == std::string_view::npos) break;
-        rest.remove_prefix(colon + 1);
-    }
-    if (!std::isfinite(value)) return std::nullopt;
-    return negative ? -value : value;
+    const auto value = calc::coord_to_decimal(body);
+    if (!value) return std::nullopt;
+    return value.value();
 }
+
+}  // namespace
 
 Result<std::int64_t> calc_track_positions(const TrackRequest& request, const ProgressFn& progress,
                                           const StopFn& stop)
@@ -47,7 +39,7 @@ Result<std::int64_t> calc_track_positions(const TrackRequest& request, const Pro
                            {"y of the end point", request.y2}};
     double values[4];
     for (int i = 0; i < 4; ++i) {
-        const auto v = read_track_coordinate(texts[i].text);
+        const auto v = read_coordinate(texts[i].text);
         if (!v) return Error{std::string(texts[i].what) + " '" + texts[i].text + "' is not a number", {}, 0};
         values[i] = *v;
     }

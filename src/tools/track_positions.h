@@ -6,21 +6,15 @@
 #include "tools/runner.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 namespace mq::tools {
 
-// Reads a coordinate text in decimal or colon notation
-// (degrees[:minutes[:seconds]]); every "," reads as ".". A leading "-" makes
-// the whole value negative: "-10:30" is -10.5 and "-0:30" is -0.5. Parts
-// after the third are ignored. Empty when a part is empty or not a number, or
-// when minutes or seconds carry a sign of their own.
-std::optional<double> read_track_coordinate(std::string_view text);
-
 struct TrackRequest {
-    std::string x1, x2, y1, y2;   // coordinate texts as typed
+    // Coordinate texts as typed: decimal or degrees[:minutes[:seconds]], read
+    // by calc::coord_to_decimal after every "," is taken as ".".
+    std::string x1, x2, y1, y2;
     std::string samples = "100";  // number of steps N, rounded halves to even
     std::string output;
 };

@@ -2,7 +2,8 @@
 // double for the shared dialog and the message boxes.
 #include "calc/ui/frm_swiss.h"
 #include "platform/scripted_platform.h"
-#include "tools/file_fixture.h"
+#include "platform/window_driver.h"
+#include "temp_folder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,13 +16,7 @@
 
 namespace {
 
-template <typename T>
-T* child(QWidget& w, const char* name)
-{
-    T* found = w.findChild<T*>(name);
-    if (!found) qFatal("no control %s", name);
-    return found;
-}
+using mq::testing::child;
 
 // The main window's open_file_dialog over the scripted dialog.
 mq::tools::ToolContext context_for(mq::testing::ScriptedPlatform& p)
@@ -141,9 +136,9 @@ void TestSwissWindow::convert()
     QFETCH(QString, message);
 
     mq::testing::ScriptedPlatform p;
-    mq::testing::FileFixture files;
+    mq::testing::TempFolder files;
     frm_swiss w(context_for(p));
-    child<QLineEdit>(w, "Text1")->setText(QString::fromStdString(files.write("in.txt", input)));
+    child<QLineEdit>(w, "Text1")->setText(QString::fromStdString(files.write("in.txt", input.toStdString())));
     child<QLineEdit>(w, "Text2")->setText(QString::fromStdString(files.path("out.txt")));
     child<QComboBox>(w, "Combo1")->setCurrentText(delimiter);
     if (yx) child<QRadioButton>(w, "op_yx")->click();
@@ -151,7 +146,7 @@ void TestSwissWindow::convert()
     child<QPushButton>(w, "Command3")->click();
     QCOMPARE(label4(w), QString("Please wait: ..."));
     QTRY_COMPARE(label4(w), label);
-    QCOMPARE(files.read("out.txt"), output);
+    QCOMPARE(QByteArray::fromStdString(files.read("out.txt")), output);
     auto* bar = child<QProgressBar>(w, "progress_bar");
     if (message.isEmpty()) QCOMPARE(bar->value(), bar->maximum());
     QCOMPARE(p.messages.shown.size(), message.isEmpty() ? 0u : 1u);
@@ -164,7 +159,7 @@ void TestSwissWindow::convert()
 void TestSwissWindow::empty_path_does_nothing()
 {
     mq::testing::ScriptedPlatform p;
-    mq::testing::FileFixture files;
+    mq::testing::TempFolder files;
     frm_swiss w(context_for(p));
     child<QLineEdit>(w, "Text1")->setText(QString::fromStdString(files.write("in.txt", "200000,600000,7\n")));
     child<QPushButton>(w, "Command3")->click();

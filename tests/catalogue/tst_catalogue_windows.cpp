@@ -3,6 +3,7 @@
 #include "app/app_fixture.h"
 #include "catalogue/ui/form_color.h"
 #include "catalogue/ui/frm_gmt_def.h"
+#include "platform/window_driver.h"
 
 #include <QFontDatabase>
 #include <QListWidget>
@@ -14,24 +15,12 @@
 using mq::catalogue::ui::ColourSwatch;
 using mq::catalogue::ui::GradientBar;
 using mq::testing::AppFixture;
+using mq::testing::child;
+using mq::testing::text_of;
 using mq::testing::ScriptedDialog;
 using mq::testing::ScriptedPlatform;
 
 namespace {
-
-template <typename T>
-T* child(QWidget& w, const QString& name)
-{
-    T* found = w.findChild<T*>(name);
-    if (!found) qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-QString text(QWidget& w, const QString& name)
-{
-    if (auto* label = w.findChild<QLabel*>(name)) return label->text();
-    return child<QLineEdit>(w, name)->text();
-}
 
 mq::tools::ToolContext contextFor(ScriptedPlatform& platform)
 {
@@ -86,7 +75,7 @@ private slots:
                                    "tx_max", "Label4", "lb_which_col", "lb_col_0", "lb_col_9", "tx_col_0"};
         const QStringList texts = {"Red: 0", "Green: 0", "Blue: 0", "0/0/0", "255/255/255", "0/0/0", "0",
                                    "100", "-", "1", "-", "-", ""};
-        for (int i = 0; i < names.size(); ++i) QCOMPARE(text(form, names[i]), texts[i]);
+        for (int i = 0; i < names.size(); ++i) QCOMPARE(text_of(form, names[i]), texts[i]);
         QCOMPARE(child<QLineEdit>(form, "Text1")->toolTip(), QStringLiteral("drag the RGB string"));
         QCOMPARE(child<QPushButton>(form, "Command1")->text(), QStringLiteral("Make cpt"));
         const auto* bar = child<QScrollBar>(form, "HScroll2");
@@ -99,8 +88,8 @@ private slots:
         ScriptedPlatform platform;
         Form_color form(contextFor(platform));
         mix(form, 255, 128, 0);
-        QCOMPARE(text(form, "Text1"), QStringLiteral("255/128/0"));
-        QCOMPARE(text(form, "Label1") + text(form, "Label2") + text(form, "Label3"),
+        QCOMPARE(text_of(form, "Text1"), QStringLiteral("255/128/0"));
+        QCOMPARE(text_of(form, "Label1") + text_of(form, "Label2") + text_of(form, "Label3"),
                  QStringLiteral("Red: 255Green: 128Blue: 0"));
         QCOMPARE(child<ColourSwatch>(form, "Picture1")->grab().toImage().pixelColor(20, 20), QColor(255, 128, 0));
         std::unique_ptr<QMimeData> swatch(form.Picture1_dragData());
@@ -138,7 +127,7 @@ private slots:
         QTest::mouseDClick(child<ColourSwatch>(form, "pic_min"), Qt::LeftButton);
         mix(form, 0, 0, 255);
         QTest::mouseDClick(child<ColourSwatch>(form, "pic_max"), Qt::LeftButton);
-        QCOMPARE(text(form, "lb_min") + " " + text(form, "lb_max"), QStringLiteral("255/0/0 0/0/255"));
+        QCOMPARE(text_of(form, "lb_min") + " " + text_of(form, "lb_max"), QStringLiteral("255/0/0 0/0/255"));
         const QImage image = barImage(form);
         int red = 256;
         for (int x = 0; x < image.width(); x += 10) {
@@ -157,17 +146,17 @@ private slots:
         form.show();
         auto* bar = child<GradientBar>(form, "pic_bar");
         QTest::mouseClick(child<QLineEdit>(form, "tx_col_4"), Qt::LeftButton);
-        QCOMPARE(text(form, "lb_which_col"), QStringLiteral("5"));
+        QCOMPARE(text_of(form, "lb_which_col"), QStringLiteral("5"));
         QTest::mouseMove(bar, QPoint(bar->width() / 4, 10));
-        QCOMPARE(text(form, "Label4"), QString::number(qRound(100.0 * (bar->width() / 4) / bar->width())));
+        QCOMPARE(text_of(form, "Label4"), QString::number(qRound(100.0 * (bar->width() / 4) / bar->width())));
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, 10));
-        QCOMPARE(text(form, "Label4"), QStringLiteral("50"));
+        QCOMPARE(text_of(form, "Label4"), QStringLiteral("50"));
         for (int i = 0; i < 10; ++i)
-            QCOMPARE(text(form, QStringLiteral("tx_col_%1").arg(i)), i == 4 ? QStringLiteral("50") : QString());
+            QCOMPARE(text_of(form, QStringLiteral("tx_col_%1").arg(i)), i == 4 ? QStringLiteral("50") : QString());
         // A stop takes the mixed colour without redrawing the bar.
         mix(form, 1, 2, 3);
         QTest::mouseDClick(child<ColourSwatch>(form, "pic_col_4"), Qt::LeftButton);
-        QCOMPARE(text(form, "lb_col_4"), QStringLiteral("1/2/3"));
+        QCOMPARE(text_of(form, "lb_col_4"), QStringLiteral("1/2/3"));
         QCOMPARE(child<ColourSwatch>(form, "pic_col_4")->colour()->blue, 3);
         QCOMPARE(bar->gradient().strokes.front().colour.red, 255);
     }
@@ -182,14 +171,14 @@ private slots:
         auto* bar = child<GradientBar>(form, "pic_bar");
         child<QLineEdit>(form, "tx_max")->setText(QStringLiteral("ten"));
         QTest::mouseDClick(child<ColourSwatch>(form, "pic_min"), Qt::LeftButton);
-        QCOMPARE(text(form, "lb_min"), QStringLiteral("0/0/0"));
+        QCOMPARE(text_of(form, "lb_min"), QStringLiteral("0/0/0"));
         QCOMPARE(bar->gradient().width, 100.0);
         child<QLineEdit>(form, "tx_max")->setText(QStringLiteral("0"));
         mix(form, 9, 99, 199);
         QTest::mouseDClick(child<ColourSwatch>(form, "pic_min"), Qt::LeftButton);
         QCOMPARE(barImage(form).pixelColor(bar->width() - 1, 3), QColor(9, 99, 199));
         QTest::mouseMove(bar, QPoint(30, 10));
-        QCOMPARE(text(form, "Label4"), QStringLiteral("0"));
+        QCOMPARE(text_of(form, "Label4"), QStringLiteral("0"));
     }
 
     // Both drags carry the red/green/blue text; the editor takes it in at the
@@ -267,7 +256,7 @@ private slots:
         const QStringList labels = {"Label1", "Label2", "Label3", "Label4", "Label5", "lb_font"};
         const QStringList texts = {"Available fonts for:", "Anot_Font", "Header_Font", "Label_Font",
                                    "Possible degree formats:", "Font Example"};
-        for (int i = 0; i < labels.size(); ++i) QCOMPARE(text(form, labels[i]), texts[i]);
+        for (int i = 0; i < labels.size(); ++i) QCOMPARE(text_of(form, labels[i]), texts[i]);
         QCOMPARE(child<QLabel>(form, "Label2")->toolTip(), QStringLiteral("E.g. text at the axis, contours, scales"));
         QCOMPARE(child<QLabel>(form, "Label3")->toolTip(), QStringLiteral("The text given in the -B attribute"));
         QCOMPARE(child<QLabel>(form, "Label4")->toolTip(),

@@ -1,5 +1,6 @@
 // The file subcommands of mapquill-tools (srtm, bin2ascii, track, run-batch)
 // run on generated files: exit status, stdout, stderr and the file written.
+#include "platform/test_files.h"
 #include "tools/tile_fixture.h"
 
 #include <QProcess>
@@ -25,10 +26,10 @@ private:
 void TestCliGrids::initTestCase()
 {
     QVERIFY(dir_.isValid());
-    QVERIFY(write_file(dir_.filePath("N45E010.hgt"), mq::testing::make_tile(1201, [](int, int) { return 100; })));
+    QVERIFY(write_file(dir_.filePath("N45E010.hgt"), QByteArray::fromStdString(mq::testing::make_tile(1201, [](int, int) { return 100; }))));
     QVERIFY(write_file(dir_.filePath("short.hgt"), QByteArray(1000, '\0')));
-    QVERIFY(write_file(dir_.filePath("ex.bin"), doubles({10, 45.5, -120, 10.1, 45.5, -121})));
-    QVERIFY(write_file(dir_.filePath("tail.bin"), doubles({0, 0, 0}) + "12345"));
+    QVERIFY(write_file(dir_.filePath("ex.bin"), QByteArray::fromStdString(doubles({10, 45.5, -120, 10.1, 45.5, -121}))));
+    QVERIFY(write_file(dir_.filePath("tail.bin"), QByteArray::fromStdString(doubles({0, 0, 0})) + "12345"));
 }
 
 void TestCliGrids::run_data()
@@ -43,7 +44,7 @@ void TestCliGrids::run_data()
 
     QTest::newRow("srtm defaults") << QStringList{"srtm", "@/N45E010.hgt", "@/a.xyz"} << 0
                                    << "1442401 records written to @/a.xyz\n" << "" << "@/a.xyz"
-                                   << doubles({10, 46, 100, 10.0008333333, 46, 100});
+                                   << QByteArray::fromStdString(doubles({10, 46, 100, 10.0008333333, 46, 100}));
     QTest::newRow("srtm text, little endian, negative corner")
         << QStringList{"srtm", "@/N45E010.hgt", "@/b.txt", "--format", "ascii", "--byte-order", "little",
                        "--south", "-12", "--west", "-077", "--max-z=30000"}
@@ -60,7 +61,7 @@ void TestCliGrids::run_data()
                                     << "" << "@/tail.txt" << QByteArray("0\t0\t0\r\n");
     QTest::newRow("bin2ascii onto itself") << QStringList{"bin2ascii", "@/ex.bin", "@/./ex.bin"} << 1 << ""
                                            << "the output file is the input file" << "@/ex.bin"
-                                           << doubles({10, 45.5, -120});
+                                           << QByteArray::fromStdString(doubles({10, 45.5, -120}));
 
     QTest::newRow("track negative colon values") << QStringList{"track", "@/u.txt", "--x1", "-10:30", "--x2", "-9:30",
                                                                 "--y1", "-0:30", "--y2", "0,5", "--samples", "1"}

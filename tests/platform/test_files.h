@@ -7,11 +7,13 @@
 
 namespace mq::testing {
 
-inline void write_file(const QString& path, const QByteArray& bytes)
+// Returns true (a failure ends the test run), so it also reads well in QVERIFY.
+inline bool write_file(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+    return true;
 }
 
 // The file's bytes, or "<missing>".

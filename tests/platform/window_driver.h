@@ -3,6 +3,8 @@
 
 #include "platform/test_files.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,11 +21,13 @@ T* child(QWidget& w, const QString& name)
     return found;
 }
 
-// The text of a label or a text box.
+// The text of a label, a text box or a button, or a frame's title.
 inline QString text_of(QWidget& w, const QString& name)
 {
     if (auto* label = w.findChild<QLabel*>(name)) return label->text();
-    return child<QLineEdit>(w, name)->text();
+    if (auto* box = w.findChild<QLineEdit*>(name)) return box->text();
+    if (auto* button = w.findChild<QAbstractButton*>(name)) return button->text();
+    return child<QGroupBox>(w, name)->title();
 }
 
 inline void set_text(QWidget& w, const QString& name, const QString& text)

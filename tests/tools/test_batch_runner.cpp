@@ -1,6 +1,7 @@
 // The runner of the gridding batch file: how it reads each kind of line, and
 // a whole run with stand-in programs on PATH.
-#include "tile_fixture.h"
+#include "platform/test_files.h"
+#include "tools/tile_fixture.h"
 #include "tools/batch_runner.h"
 
 #include <QDir>

@@ -1,386 +1,326 @@
 // The SRTM tile conversion, binary xyz to text and positions along a track,
 // run on generated files.
-#include "tile_fixture.h"
+#include "temp_folder.h"
 #include "tools/binary_xyz.h"
 #include "tools/srtm_tile.h"
+#include "tools/tile_fixture.h"
 #include "tools/track_positions.h"
 
-#include <QTemporaryDir>
-#include <QTest>
+#include <doctest/doctest.h>
 
-#include <cmath>
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 using namespace mq::tools;
 using mq::testing::double_at;
 using mq::testing::doubles;
 using mq::testing::make_tile;
-using mq::testing::read_file;
-using mq::testing::write_file;
 
 namespace {
 
 constexpr const char* kAbsent = "(absent)";
 
-QString shown(const std::optional<std::string>& text) { return text ? QString::fromStdString(*text) : kAbsent; }
+std::string shown(const std::optional<std::string>& text) { return text ? *text : kAbsent; }
 
-std::string str(const QString& s) { return s.toStdString(); }
+std::int64_t line_count(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
+
+bool ends_with(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 
 // A height that differs from sample to sample and covers negative values.
 int sample_height(int r, int c) { return (r * 7 + c) % 3000 - 100; }
 
 }  // namespace
 
-class TestFileTools : public QObject {
-    Q_OBJECT
-
-private slots:
-    void init() { QVERIFY(dir_.isValid()); }
-
-    void tile_names_data();
-    void tile_names();
-    void region_and_batch_data();
-    void region_and_batch();
-    void unfiltered_records_data();
-    void unfiltered_records();
-    void bounds_and_voids_data();
-    void bounds_and_voids();
-    void refused_before_writing_data();
-    void refused_before_writing();
-    void stop_and_progress();
-    void one_arc_second_tile();
-
-    void binary_to_text_data();
-    void binary_to_text();
-    void binary_stop_keeps_lines();
-
-    void track_coordinates_data();
-    void track_coordinates();
-    void track_files_data();
-    void track_files();
-
-private:
-    QString path(const QString& name) const { return dir_.filePath(name); }
-    QTemporaryDir dir_;
-};
-
-void TestFileTools::tile_names_data()
+TEST_CASE("parse_tile_name: corner, output and grid names from the tile's own name")
 {
-    QTest::addColumn<QString>("tile");
-    QTest::addColumn<QString>("south");
-    QTest::addColumn<QString>("west");
-    QTest::addColumn<QString>("output");
-    QTest::addColumn<QString>("grid");
-    QTest::newRow("north east") << "D:\\srtm\\N45E010.hgt" << "45" << "010" << "D:\\srtm\\N45E010.xyz"
-                                << "D:\\srtm\\N45E010.grd";
-    QTest::newRow("lower case letters") << "/data/n45e010.hgt" << kAbsent << kAbsent << "/data/n45e010.xyz"
-                                        << "/data/n45e010.grd";
-    QTest::newRow("not .hgt") << "/data/N45E010.HGT" << kAbsent << kAbsent << kAbsent << kAbsent;
-    QTest::newRow("short path") << "a/N45E010.hgt" << "45" << "010" << "a/N45E010.xyz" << "a/N45E010.grd";
-    QTest::newRow("bare name") << "N45E010.hgt" << "45" << "010" << "N45E010.xyz" << "N45E010.grd";
-    // Only the tile name counts, not the letter that ends its folder's name.
-    QTest::newRow("folder ends in E") << "/ARCHIVE/N45E010.hgt" << "45" << "010" << "/ARCHIVE/N45E010.xyz"
-                                      << "/ARCHIVE/N45E010.grd";
-    QTest::newRow("folder ends in S") << "/TILES/S12W077.hgt" << "-12" << "-077" << "/TILES/S12W077.xyz"
-                                      << "/TILES/S12W077.grd";
-}
-
-void TestFileTools::tile_names()
-{
-    QFETCH(QString, tile);
-    const TileName name = parse_tile_name(str(tile));
-    QTEST(shown(name.south), "south");
-    QTEST(shown(name.west), "west");
-    QTEST(shown(name.output_path), "output");
-    QTEST(shown(name.xyz_name), "output");
-    QTEST(shown(name.grid_name), "grid");
-}
-
-void TestFileTools::region_and_batch_data()
-{
-    QTest::addColumn<QString>("south");
-    QTest::addColumn<QString>("west");
-    QTest::addColumn<int>("samples");
-    QTest::addColumn<QString>("region");
-    QTest::addColumn<QString>("spacing");
-    QTest::newRow("N45E010") << "45" << "010" << 1201 << "010/11/45/46" << "-I3c";
-    QTest::newRow("S12W077") << "-12" << "-077" << 1201 << "-077/-76/-12/-11" << "-I3c";
-    QTest::newRow("one arc-second") << "45" << "010" << 3601 << "010/11/45/46" << "-I1c";
-    QTest::newRow("not a number") << "4x" << "010" << 1201 << kAbsent << "";
-}
-
-void TestFileTools::region_and_batch()
-{
-    QFETCH(QString, south);
-    QFETCH(QString, west);
-    QFETCH(int, samples);
-    QFETCH(QString, region);
-    QFETCH(QString, spacing);
-    QCOMPARE(shown(region_text(str(south), str(west))), region);
-    const std::string batch = path("SRTM_grid.bat").toStdString();
-    GridBatch lines{"D:\\srtm\\N45E010.xyz", "D:\\srtm\\N45E010.grd", str(south), str(west), samples,
-                    XyzFormat::Binary};
-    const auto status = write_grid_batch(batch, lines);
-    QCOMPARE(status.ok(), region != kAbsent);
-    if (!status) return;
-    const QByteArray expected = "echo off\r\ncls\r\necho *\r\n"
-                                "echo **** I am calculating your grid:  D:\\srtm\\N45E010.grd\r\n"
-                                "surface  D:\\srtm\\N45E010.xyz -Gx_srtm.grd " + spacing.toLatin1() + " -R" +
-                                region.toLatin1() + " -H0 -bi3 -V\r\n"
-                                "del D:\\srtm\\N45E010.xyz\r\n"
-                                "grdlandmask -R" + region.toLatin1() + " -Df " + spacing.toLatin1() +
-                                " -NNaN/1 -Gx_land.grd -V\r\n"
-                                "grdmath x_srtm.grd x_land.grd OR -V = D:\\srtm\\N45E010.grd\r\n"
-                                "del x_*.*";
-    QCOMPARE(read_file(path("SRTM_grid.bat")), expected);
-    // surface reads text records as text.
-    lines.format = XyzFormat::Ascii;
-    QCOMPARE(QByteArray::fromStdString(*grid_batch_text(lines)),
-             QByteArray(expected).replace(" -H0 -bi3 -V", " -H0 -V"));
-}
-
-void TestFileTools::unfiltered_records_data()
-{
-    QTest::addColumn<bool>("big_endian");
-    QTest::addColumn<bool>("binary");
-    QTest::newRow("big endian, binary") << true << true;
-    QTest::newRow("little endian, binary") << false << true;
-    QTest::newRow("big endian, text") << true << false;
-    QTest::newRow("little endian, text") << false << false;
-}
-
-void TestFileTools::unfiltered_records()
-{
-    QFETCH(bool, big_endian);
-    QFETCH(bool, binary);
-    QVERIFY(write_file(path("N45E010.hgt"), make_tile(1201, sample_height, big_endian)));
-    HgtConversion job{str(path("N45E010.hgt")), str(path("out.xyz")),
-                      big_endian ? ByteOrder::Big : ByteOrder::Little,
-                      binary ? XyzFormat::Binary : XyzFormat::Ascii, "-32768", "32767", "45", "010"};
-    const auto result = convert_hgt_tile(job, {}, {});
-    QVERIFY2(result.ok(), result.ok() ? "" : result.error().text().c_str());
-    QCOMPARE(result->records, 1442401);
-    QCOMPARE(result->stopped, false);
-    const QByteArray out = read_file(path("out.xyz"));
-    if (binary) {
-        QCOMPARE(out.size(), qsizetype(1442401) * 24);
-        const double expected[3][3] = {{10, 46, -100}, {10.0008333333, 46, -99}, {11, 45, double(sample_height(1200, 1200))}};
-        const qsizetype offsets[3] = {0, 24, out.size() - 24};
-        for (int i = 0; i < 3; ++i)
-            for (int k = 0; k < 3; ++k) QCOMPARE(double_at(out, offsets[i] + 8 * k), expected[i][k]);
-    } else {
-        QVERIFY(out.startsWith("10\t46\t-100\r\n10.0008333333\t46\t-99\r\n10.0016666667\t46\t-98\r\n"));
-        QVERIFY(out.endsWith("\r\n10.9991666667\t45\t" + QByteArray::number(sample_height(1200, 1199)) +
-                             "\r\n11\t45\t" + QByteArray::number(sample_height(1200, 1200)) + "\r\n"));
-        QCOMPARE(out.count('\n'), 1442401);
-        // Row 1 starts 1/1200 degree further south.
-        QVERIFY(out.contains("\r\n10\t45.9991666667\t-93\r\n"));
+    struct Row {
+        const char* tile;
+        const char* south;
+        const char* west;
+        const char* output;
+        const char* grid;
+    };
+    const Row rows[] = {
+        {"D:\\srtm\\N45E010.hgt", "45", "010", "D:\\srtm\\N45E010.xyz", "D:\\srtm\\N45E010.grd"},
+        {"/data/n45e010.hgt", kAbsent, kAbsent, "/data/n45e010.xyz", "/data/n45e010.grd"},
+        {"/data/N45E010.HGT", kAbsent, kAbsent, kAbsent, kAbsent},
+        {"N45E010.hgt", "45", "010", "N45E010.xyz", "N45E010.grd"},
+        // Only the tile name counts, not the letter that ends its folder's name.
+        {"/ARCHIVE/N45E010.hgt", "45", "010", "/ARCHIVE/N45E010.xyz", "/ARCHIVE/N45E010.grd"},
+        {"/TILES/S12W077.hgt", "-12", "-077", "/TILES/S12W077.xyz", "/TILES/S12W077.grd"},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.tile);
+        const TileName name = parse_tile_name(row.tile);
+        CHECK(shown(name.south) == row.south);
+        CHECK(shown(name.west) == row.west);
+        CHECK(shown(name.output_path) == row.output);
+        CHECK(shown(name.xyz_name) == row.output);
+        CHECK(shown(name.grid_name) == row.grid);
     }
 }
 
-void TestFileTools::bounds_and_voids_data()
+TEST_CASE("region_text and the gridding batch file")
 {
-    QTest::addColumn<QString>("min_z");
-    QTest::addColumn<QString>("max_z");
-    QTest::addColumn<QList<double>>("kept");
+    struct Row {
+        const char* south;
+        const char* west;
+        int samples;
+        const char* region;
+        const char* spacing;
+    };
+    const Row rows[] = {
+        {"45", "010", 1201, "010/11/45/46", "-I3c"},
+        {"-12", "-077", 1201, "-077/-76/-12/-11", "-I3c"},
+        {"45", "010", 3601, "010/11/45/46", "-I1c"},
+        {"4x", "010", 1201, kAbsent, ""},
+    };
+    mq::testing::TempFolder dir;
+    for (const Row& row : rows) {
+        CAPTURE(row.south);
+        const std::string region = row.region, spacing = row.spacing;
+        CHECK(shown(region_text(row.south, row.west)) == region);
+        GridBatch lines{"D:\\srtm\\N45E010.xyz", "D:\\srtm\\N45E010.grd", row.south, row.west, row.samples,
+                        XyzFormat::Binary};
+        const auto status = write_grid_batch(dir.path("SRTM_grid.bat"), lines);
+        CHECK(status.ok() == (region != kAbsent));
+        if (!status) continue;
+        const std::string expected = "echo off\r\ncls\r\necho *\r\n"
+                                     "echo **** I am calculating your grid:  D:\\srtm\\N45E010.grd\r\n"
+                                     "surface  D:\\srtm\\N45E010.xyz -Gx_srtm.grd " + spacing + " -R" + region +
+                                     " -H0 -bi3 -V\r\n"
+                                     "del D:\\srtm\\N45E010.xyz\r\n"
+                                     "grdlandmask -R" + region + " -Df " + spacing + " -NNaN/1 -Gx_land.grd -V\r\n"
+                                     "grdmath x_srtm.grd x_land.grd OR -V = D:\\srtm\\N45E010.grd\r\n"
+                                     "del x_*.*";
+        CHECK(dir.read("SRTM_grid.bat") == expected);
+        // surface reads text records as text.
+        lines.format = XyzFormat::Ascii;
+        std::string text = expected;
+        text.replace(text.find(" -H0 -bi3 -V"), 12, " -H0 -V");
+        CHECK(*grid_batch_text(lines) == text);
+    }
+}
+
+TEST_CASE("convert_hgt_tile: every record in both byte orders and both formats")
+{
+    mq::testing::TempFolder dir;
+    for (bool big_endian : {true, false})
+        for (bool binary : {true, false}) {
+            CAPTURE(big_endian);
+            CAPTURE(binary);
+            dir.write("N45E010.hgt", make_tile(1201, sample_height, big_endian));
+            HgtConversion job{dir.path("N45E010.hgt"), dir.path("out.xyz"),
+                              big_endian ? ByteOrder::Big : ByteOrder::Little,
+                              binary ? XyzFormat::Binary : XyzFormat::Ascii, "-32768", "32767", "45", "010"};
+            const auto result = convert_hgt_tile(job, {}, {});
+            REQUIRE(result.ok());
+            CHECK(result->records == 1442401);
+            CHECK(!result->stopped);
+            const std::string out = dir.read("out.xyz");
+            if (binary) {
+                REQUIRE(out.size() == std::size_t(1442401) * 24);
+                const double expected[3][3] = {
+                    {10, 46, -100}, {10.0008333333, 46, -99}, {11, 45, double(sample_height(1200, 1200))}};
+                const std::size_t offsets[3] = {0, 24, out.size() - 24};
+                for (int i = 0; i < 3; ++i)
+                    for (int k = 0; k < 3; ++k) CHECK(double_at(out, offsets[i] + 8 * k) == expected[i][k]);
+            } else {
+                CHECK(out.rfind("10\t46\t-100\r\n10.0008333333\t46\t-99\r\n10.0016666667\t46\t-98\r\n", 0) == 0);
+                CHECK(ends_with(out, "\r\n10.9991666667\t45\t" + std::to_string(sample_height(1200, 1199)) +
+                                         "\r\n11\t45\t" + std::to_string(sample_height(1200, 1200)) + "\r\n"));
+                CHECK(line_count(out) == 1442401);
+                // Row 1 starts 1/1200 degree further south.
+                CHECK(out.find("\r\n10\t45.9991666667\t-93\r\n") != std::string::npos);
+            }
+        }
+}
+
+TEST_CASE("convert_hgt_tile: the height bounds are inclusive and the void is a height like any other")
+{
+    struct Row {
+        const char* min_z;
+        const char* max_z;
+        std::vector<double> kept;
+    };
     // Row 0 holds a void, sea level, 1, 5000, 5001 and -5; all else is 0.
-    QTest::newRow("default bounds") << "0.5" << "5000" << QList<double>{1, 5000};
-    QTest::newRow("bounds are inclusive") << "1" << "5001" << QList<double>{1, 5000, 5001};
-    QTest::newRow("negative range keeps the void") << "-32768" << "-5" << QList<double>{-32768, -5};
-    QTest::newRow("empty range") << "10" << "4" << QList<double>{};
-}
-
-void TestFileTools::bounds_and_voids()
-{
-    QFETCH(QString, min_z);
-    QFETCH(QString, max_z);
-    QFETCH(QList<double>, kept);
+    const Row rows[] = {
+        {"0.5", "5000", {1, 5000}},
+        {"1", "5001", {1, 5000, 5001}},
+        {"-32768", "-5", {-32768, -5}},
+        {"10", "4", {}},
+    };
     const int row0[] = {-32768, 0, 1, 5000, 5001, -5};
-    const QByteArray tile = make_tile(1201, [&](int r, int c) { return r == 0 && c < 6 ? row0[c] : 0; });
-    QCOMPARE(tile.left(2), QByteArray("\x80\x00", 2));   // the void, high byte first
-    QVERIFY(write_file(path("N45E010.hgt"), tile));
-    const HgtConversion job{str(path("N45E010.hgt")), str(path("out.xyz")), ByteOrder::Big, XyzFormat::Binary,
-                            str(min_z), str(max_z), "45", "10"};
-    const auto result = convert_hgt_tile(job, {}, {});
-    QVERIFY(result.ok());
-    const QByteArray out = read_file(path("out.xyz"));
-    QList<double> heights;
-    for (qsizetype at = 0; at + 24 <= out.size(); at += 24) heights << double_at(out, at + 16);
-    QCOMPARE(heights, kept);
+    const std::string tile = make_tile(1201, [&](int r, int c) { return r == 0 && c < 6 ? row0[c] : 0; });
+    REQUIRE(tile.substr(0, 2) == std::string("\x80\x00", 2));   // the void, high byte first
+    mq::testing::TempFolder dir;
+    dir.write("N45E010.hgt", tile);
+    for (const Row& row : rows) {
+        CAPTURE(row.min_z);
+        const HgtConversion job{dir.path("N45E010.hgt"), dir.path("out.xyz"), ByteOrder::Big, XyzFormat::Binary,
+                                row.min_z, row.max_z, "45", "10"};
+        REQUIRE(convert_hgt_tile(job, {}, {}).ok());
+        const std::string out = dir.read("out.xyz");
+        std::vector<double> heights;
+        for (std::size_t at = 0; at + 24 <= out.size(); at += 24) heights.push_back(double_at(out, at + 16));
+        CHECK(heights == row.kept);
+    }
 }
 
-void TestFileTools::refused_before_writing_data()
+TEST_CASE("convert_hgt_tile refuses before writing")
 {
-    QTest::addColumn<int>("tile_bytes");
-    QTest::addColumn<QString>("min_z");
-    QTest::addColumn<QString>("south");
-    QTest::addColumn<bool>("output_is_input");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("short tile") << 1000 << "0.5" << "45" << false << "the tile has 1000 bytes; a tile of 1201 x 1201 samples has 2884802 bytes";
-    QTest::newRow("one sample too many") << 2884804 << "0.5" << "45" << false << "2884804 bytes";
-    QTest::newRow("Min_Z not a number") << 2884802 << "abc" << "45" << false << "Min Z-value 'abc' is not a number";
-    QTest::newRow("South not a number") << 2884802 << "0.5" << "-\\N" << false << "south coordinate '-\\N'";
-    QTest::newRow("output names the input") << 2884802 << "0.5" << "45" << true << "the output file is the input file";
+    struct Row {
+        std::int64_t tile_bytes;
+        const char* min_z;
+        const char* south;
+        bool output_is_input;
+        const char* message;
+    };
+    const Row rows[] = {
+        {1000, "0.5", "45", false, "the tile has 1000 bytes; a tile of 1201 x 1201 samples has 2884802 bytes"},
+        {2884804, "0.5", "45", false, "2884804 bytes"},
+        {2884802, "abc", "45", false, "Min Z-value 'abc' is not a number"},
+        {2884802, "0.5", "-\\N", false, "south coordinate '-\\N'"},
+        {2884802, "0.5", "45", true, "the output file is the input file"},
+    };
+    mq::testing::TempFolder dir;
+    for (const Row& row : rows) {
+        CAPTURE(row.message);
+        dir.write("N45E010.hgt", std::string(static_cast<std::size_t>(row.tile_bytes), '\x01'));
+        dir.write("old.xyz", "kept");
+        const std::string output = dir.path(row.output_is_input ? "./N45E010.hgt" : "old.xyz");
+        const HgtConversion job{dir.path("N45E010.hgt"), output, ByteOrder::Big, XyzFormat::Binary,
+                                row.min_z, "5000", row.south, "10"};
+        const auto result = convert_hgt_tile(job, {}, {});
+        REQUIRE(!result.ok());
+        CHECK(result.error().text().find(row.message) != std::string::npos);
+        CHECK(dir.read("old.xyz") == "kept");
+        CHECK(std::filesystem::file_size(std::filesystem::u8path(dir.path("N45E010.hgt"))) ==
+              static_cast<std::uintmax_t>(row.tile_bytes));
+    }
 }
 
-void TestFileTools::refused_before_writing()
+TEST_CASE("convert_hgt_tile: progress every ten rows, a stop keeps complete records")
 {
-    QFETCH(int, tile_bytes);
-    QFETCH(QString, min_z);
-    QFETCH(QString, south);
-    QFETCH(bool, output_is_input);
-    QFETCH(QString, message);
-    QVERIFY(write_file(path("N45E010.hgt"), QByteArray(tile_bytes, '\x01')));
-    QVERIFY(write_file(path("old.xyz"), "kept"));
-    const QString output = output_is_input ? path("./N45E010.hgt") : path("old.xyz");
-    const HgtConversion job{str(path("N45E010.hgt")), str(output), ByteOrder::Big, XyzFormat::Binary,
-                            str(min_z), "5000", str(south), "10"};
-    const auto result = convert_hgt_tile(job, {}, {});
-    QVERIFY(!result.ok());
-    QVERIFY2(result.error().text().find(str(message)) != std::string::npos, result.error().text().c_str());
-    QCOMPARE(read_file(path("old.xyz")), QByteArray("kept"));
-    QCOMPARE(QFileInfo(path("N45E010.hgt")).size(), tile_bytes);
-}
-
-void TestFileTools::stop_and_progress()
-{
-    QVERIFY(write_file(path("N45E010.hgt"), make_tile(1201, [](int, int) { return 100; })));
-    const HgtConversion job{str(path("N45E010.hgt")), str(path("out.xyz")), ByteOrder::Big, XyzFormat::Binary,
+    mq::testing::TempFolder dir;
+    dir.write("N45E010.hgt", make_tile(1201, [](int, int) { return 100; }));
+    const HgtConversion job{dir.path("N45E010.hgt"), dir.path("out.xyz"), ByteOrder::Big, XyzFormat::Binary,
                             "0.5", "5000", "45", "10"};
-    QList<qint64> rows;
+    std::vector<std::int64_t> rows;
     int asked = 0;
     const auto result = convert_hgt_tile(
-        job, [&](const Progress& p) { rows << p.count; }, [&] { return ++asked > 25000; });
-    QVERIFY(result.ok());
-    QVERIFY(result->stopped);
-    QCOMPARE(result->records, 25000);
-    QCOMPARE(read_file(path("out.xyz")).size(), 25000 * 24);   // closed, complete records
-    QCOMPARE(rows, (QList<qint64>{10, 20}));                   // stopped in row 21
+        job, [&](const Progress& p) { rows.push_back(p.count); }, [&] { return ++asked > 25000; });
+    REQUIRE(result.ok());
+    CHECK(result->stopped);
+    CHECK(result->records == 25000);
+    CHECK(dir.read("out.xyz").size() == 25000 * 24);            // closed, complete records
+    CHECK(rows == std::vector<std::int64_t>{10, 20});           // stopped in row 21
 
     rows.clear();
-    QVERIFY(convert_hgt_tile(job, [&](const Progress& p) { rows << p.count; }, {}).ok());
-    QCOMPARE(rows.size(), 120);
-    QCOMPARE(rows.front(), 10);
-    QCOMPARE(rows.back(), 1200);
+    REQUIRE(convert_hgt_tile(job, [&](const Progress& p) { rows.push_back(p.count); }, {}).ok());
+    REQUIRE(rows.size() == 120);
+    CHECK(rows.front() == 10);
+    CHECK(rows.back() == 1200);
 }
 
-void TestFileTools::one_arc_second_tile()
+TEST_CASE("convert_hgt_tile: a one arc-second tile")
 {
-    QVERIFY(write_file(path("N45E010.hgt"), make_tile(3601, [](int r, int c) { return r == 0 && c < 2 ? 7 : 0; })));
+    mq::testing::TempFolder dir;
+    dir.write("N45E010.hgt", make_tile(3601, [](int r, int c) { return r == 0 && c < 2 ? 7 : 0; }));
     const auto result = convert_hgt_tile(
-        {str(path("N45E010.hgt")), str(path("out.xyz")), ByteOrder::Big, XyzFormat::Ascii, "0.5", "5000", "45", "10"},
+        {dir.path("N45E010.hgt"), dir.path("out.xyz"), ByteOrder::Big, XyzFormat::Ascii, "0.5", "5000", "45", "10"},
         {}, {});
-    QVERIFY(result.ok());
-    QCOMPARE(result->samples_per_row, 3601);
-    QCOMPARE(read_file(path("out.xyz")), QByteArray("10\t46\t7\r\n10.0002777778\t46\t7\r\n"));
+    REQUIRE(result.ok());
+    CHECK(result->samples_per_row == 3601);
+    CHECK(dir.read("out.xyz") == "10\t46\t7\r\n10.0002777778\t46\t7\r\n");
 }
 
-void TestFileTools::binary_to_text_data()
+TEST_CASE("convert_binary_xyz")
 {
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("left_over");
-    const QByteArray example = doubles({10, 45.5, -120, 10.1, 45.5, -121});
-    const QByteArray example_text = "10\t45.5\t-120\r\n10.1\t45.5\t-121\r\n";
-    QTest::newRow("two records") << example << example_text << 0;
-    QTest::newRow("zeros are written") << doubles({0, 0, 0, 1, 0, -0.0}) << QByteArray("0\t0\t0\r\n1\t0\t0\r\n") << 0;
-    QTest::newRow("partial tail") << example + QByteArray(5, '\x7f') << example_text << 5;
-    QTest::newRow("only a piece") << QByteArray(23, '\0') << QByteArray() << 23;
-    QTest::newRow("empty file") << QByteArray() << QByteArray() << 0;
+    struct Row {
+        std::string input, text;
+        std::int64_t left_over;
+    };
+    const std::string example = doubles({10, 45.5, -120, 10.1, 45.5, -121});
+    const std::string example_text = "10\t45.5\t-120\r\n10.1\t45.5\t-121\r\n";
+    const Row rows[] = {
+        {example, example_text, 0},
+        {doubles({0, 0, 0, 1, 0, -0.0}), "0\t0\t0\r\n1\t0\t0\r\n", 0},
+        {example + std::string(5, '\x7f'), example_text, 5},
+        {std::string(23, '\0'), "", 23},
+        {"", "", 0},
+    };
+    mq::testing::TempFolder dir;
+    for (const Row& row : rows) {
+        CAPTURE(row.text);
+        const auto result = convert_binary_xyz(dir.write("in.bin", row.input), dir.path("out.txt"), {}, {});
+        REQUIRE(result.ok());
+        CHECK(dir.read("out.txt") == row.text);
+        CHECK(result->left_over == row.left_over);
+        CHECK(result->records == static_cast<std::int64_t>(row.input.size() / 24));
+    }
 }
 
-void TestFileTools::binary_to_text()
-{
-    QFETCH(QByteArray, input);
-    QVERIFY(write_file(path("in.bin"), input));
-    const auto result = convert_binary_xyz(str(path("in.bin")), str(path("out.txt")), {}, {});
-    QVERIFY(result.ok());
-    QTEST(read_file(path("out.txt")), "text");
-    QTEST(int(result->left_over), "left_over");
-    QCOMPARE(result->records, input.size() / 24);
-}
-
-void TestFileTools::binary_stop_keeps_lines()
+TEST_CASE("convert_binary_xyz: a stop keeps the lines written, a refusal keeps the files")
 {
     // Larger than one read block, so the stop comes in the middle of the file.
-    QByteArray input;
+    std::string input;
     for (int i = 0; i < 20000; ++i) input += doubles({double(i), 1, 2});
-    QVERIFY(write_file(path("in.bin"), input));
+    mq::testing::TempFolder dir;
+    const std::string in = dir.write("in.bin", input);
     int asked = 0;
-    const auto result = convert_binary_xyz(str(path("in.bin")), str(path("out.txt")), {}, [&] { return ++asked > 9000; });
-    QVERIFY(result.ok() && result->stopped);
-    const QByteArray out = read_file(path("out.txt"));
-    QCOMPARE(out.count('\n'), 9000);
-    QVERIFY(out.endsWith("\r\n8999\t1\t2\r\n"));
+    const auto result = convert_binary_xyz(in, dir.path("out.txt"), {}, [&] { return ++asked > 9000; });
+    REQUIRE(result.ok());
+    CHECK(result->stopped);
+    const std::string out = dir.read("out.txt");
+    CHECK(line_count(out) == 9000);
+    CHECK(ends_with(out, "\r\n8999\t1\t2\r\n"));
 
-    QVERIFY(!convert_binary_xyz(str(path("missing.bin")), str(path("out.txt")), {}, {}).ok());
-    QCOMPARE(read_file(path("out.txt")), out);
-    QVERIFY(!convert_binary_xyz(str(path("in.bin")), str(path("in.bin")), {}, {}).ok());
-    QCOMPARE(read_file(path("in.bin")), input);
+    CHECK(!convert_binary_xyz(dir.path("missing.bin"), dir.path("out.txt"), {}, {}).ok());
+    CHECK(dir.read("out.txt") == out);
+    CHECK(!convert_binary_xyz(in, in, {}, {}).ok());
+    CHECK(dir.read("in.bin") == input);
 }
 
-void TestFileTools::track_coordinates_data()
+TEST_CASE("calc_track_positions")
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");   // NaN: not a number
-    const double nan = std::nan("");
-    QTest::newRow("minutes") << "10:30" << 10.5;
-    QTest::newRow("seconds") << "10:30:36" << 10.51;
-    QTest::newRow("comma") << "10,5" << 10.5;
-    QTest::newRow("negative minutes") << "-10:30" << -10.5;
-    QTest::newRow("negative below one degree") << "-0:30" << -0.5;
-    QTest::newRow("fourth part ignored") << "1:30:0:99" << 1.5;
-    QTest::newRow("letters") << "1O:30" << nan;
-    QTest::newRow("empty") << "" << nan;
-    QTest::newRow("empty part") << "10::30" << nan;
-    QTest::newRow("signed minutes") << "10:-30" << nan;
+    struct Row {
+        const char* name;
+        const char* x1;
+        const char* x2;
+        const char* y1;
+        const char* y2;
+        const char* samples;
+        const char* text;      // the file after the run
+        const char* message;   // empty: success
+    };
+    const Row rows[] = {
+        {"four steps", "10", "11", "54", "54.5", "4",
+         "10\t54\r\n10.25\t54.125\r\n10.5\t54.25\r\n10.75\t54.375\r\n11\t54.5\r\n", ""},
+        // The shared coordinate rule, with "," read as ".".
+        {"colon notation and comma", "-10:30", "-0:30", "1,5", "10:30:36", "1", "-10.5\t1.5\r\n-0.5\t10.51\r\n", ""},
+        {"equal points", "3", "3", "4", "4", "2", "3\t4\r\n3\t4\r\n3\t4\r\n", ""},
+        {"repeated addition rounded", "0", "1", "0", "0", "3",
+         "0\t0\r\n0.3333333333\t0\r\n0.6666666667\t0\r\n1\t0\r\n", ""},
+        {"count halves to even", "0", "1", "0", "1", "2.5", "0\t0\r\n0.5\t0.5\r\n1\t1\r\n", ""},
+        {"count rounds to zero", "0", "1", "0", "1", "0.5", "old", "at least 1"},
+        {"count letters", "0", "1", "0", "1", "ten", "old", "'ten' is not a number"},
+        {"bad coordinate", "0", "1", "O", "1", "4", "old", "y of the start point 'O' is not a number"},
+        {"signed minutes", "0", "10:-30", "0", "1", "4", "old", "x of the end point '10:-30' is not a number"},
+    };
+    mq::testing::TempFolder dir;
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        dir.write("track.txt", "old");
+        const TrackRequest request{row.x1, row.x2, row.y1, row.y2, row.samples, dir.path("track.txt")};
+        const auto result = calc_track_positions(request, {}, {});
+        CHECK(result.ok() == (*row.message == 0));
+        if (!result) CHECK(result.error().text().find(row.message) != std::string::npos);
+        CHECK(dir.read("track.txt") == row.text);
+    }
 }
-
-void TestFileTools::track_coordinates()
-{
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    const auto read = read_track_coordinate(str(text));
-    QCOMPARE(read.has_value(), !std::isnan(value));
-    if (read) QCOMPARE(*read, value);
-}
-
-void TestFileTools::track_files_data()
-{
-    QTest::addColumn<QStringList>("coordinates");   // x1, x2, y1, y2
-    QTest::addColumn<QString>("samples");
-    QTest::addColumn<QByteArray>("text");           // file after the run
-    QTest::addColumn<QString>("message");           // empty: success
-    QTest::newRow("four steps") << QStringList{"10", "11", "54", "54.5"} << "4"
-                                << QByteArray("10\t54\r\n10.25\t54.125\r\n10.5\t54.25\r\n10.75\t54.375\r\n11\t54.5\r\n")
-                                << "";
-    QTest::newRow("one step") << QStringList{"-10:30", "-0:30", "1,5", "2"} << "1"
-                              << QByteArray("-10.5\t1.5\r\n-0.5\t2\r\n") << "";
-    QTest::newRow("equal points") << QStringList{"3", "3", "4", "4"} << "2"
-                                  << QByteArray("3\t4\r\n3\t4\r\n3\t4\r\n") << "";
-    QTest::newRow("repeated addition rounded") << QStringList{"0", "1", "0", "0"} << "3"
-                                               << QByteArray("0\t0\r\n0.3333333333\t0\r\n0.6666666667\t0\r\n1\t0\r\n") << "";
-    QTest::newRow("count halves to even") << QStringList{"0", "1", "0", "1"} << "2.5"
-                                          << QByteArray("0\t0\r\n0.5\t0.5\r\n1\t1\r\n") << "";
-    QTest::newRow("count zero") << QStringList{"0", "1", "0", "1"} << "0" << QByteArray("old") << "at least 1";
-    QTest::newRow("count rounds to zero") << QStringList{"0", "1", "0", "1"} << "0.5" << QByteArray("old") << "at least 1";
-    QTest::newRow("count letters") << QStringList{"0", "1", "0", "1"} << "ten" << QByteArray("old") << "'ten' is not a number";
-    QTest::newRow("bad coordinate") << QStringList{"0", "1", "O", "1"} << "4" << QByteArray("old")
-                                    << "y of the start point 'O' is not a number";
-}
-
-void TestFileTools::track_files()
-{
-    QFETCH(QStringList, coordinates);
-    QFETCH(QString, samples);
-    QFETCH(QString, message);
-    QVERIFY(write_file(path("track.txt"), "old"));
-    const TrackRequest request{str(coordinates[0]), str(coordinates[1]), str(coordinates[2]), str(coordinates[3]),
-                               str(samples), str(path("track.txt"))};
-    const auto result = calc_track_positions(request, {}, {});
-    QCOMPARE(result.ok(), message.isEmpty());
-    if (!result) QVERIFY2(result.error().text().find(str(message)) != std::string::npos, result.error().text().c_str());
-    QTEST(read_file(path("track.txt")), "text");
-}
-
-QTEST_GUILESS_MAIN(TestFileTools)
-#include "test_file_tools.moc"

@@ -1,9 +1,9 @@
 // Replacing text in text files: the special texts, line selection, the
 // whole-file mode, KML placemarks byte for byte and the lines that stop a run.
-#include "tools/file_fixture.h"
+#include "temp_folder.h"
 #include "tools/replace_text.h"
 
-#include <QTest>
+#include <doctest/doctest.h>
 
 #include <functional>
 #include <vector>
@@ -14,9 +14,9 @@ namespace {
 
 struct Case {
     const char* name;
-    QByteArray input;
+    std::string input;
     std::function<void(ReplaceSettings&)> set;
-    QByteArray output;      // "<missing>": no output file
+    std::string output;      // "<missing>": no output file
     const char* error;      // the error text contains this; empty: none
 };
 
@@ -25,11 +25,11 @@ void row(ReplaceSettings& s, int i, const char* search, const char* fill)
     s.rows[static_cast<std::size_t>(i)] = {true, search, fill};
 }
 
-const QByteArray kKmlLines = "P1 a b c d e f g h 10.5 54.2\n"
+const std::string kKmlLines = "P1 a b c d e f g h 10.5 54.2\n"
                              "a b c d e f g h 10.6 54.2\n"
                              "a b c d e f g h 10.6 54.3\n"
                              "a b c d e f g h 10.5 54.3\n";
-const QByteArray kPlacemark = "<Placemark> <name> P1</name> <LineString> <coordinates>\r\n"
+const std::string kPlacemark = "<Placemark> <name> P1</name> <LineString> <coordinates>\r\n"
                               "10.5,54.2,1\r\n10.6,54.2,1\r\n10.6,54.3,1\r\n10.5,54.3,1\r\n10.5,54.2,1\r\n"
                               "</coordinates> </LineString>  </Placemark>\r\n\r\n";
 
@@ -43,8 +43,8 @@ const std::vector<Case>& cases()
 {
     static const std::vector<Case> table = {
         {"defaults copy with CR LF", "a\nb\r\nc", [](ReplaceSettings&) {}, "a\r\nb\r\nc\r\n", ""},
-        {"bytes kept", QByteArray("\xe9\xff\x00z\r\n\rx\n", 9), [](ReplaceSettings&) {},
-         QByteArray("\xe9\xff\x00z\r\n\rx\r\n", 10), ""},
+        {"bytes kept", std::string("\xe9\xff\x00z\r\n\rx\n", 9), [](ReplaceSettings&) {},
+         std::string("\xe9\xff\x00z\r\n\rx\r\n", 10), ""},
         {"every 3rd line", "1\n2\n3\n4\n5\n6\n7\n", [](ReplaceSettings& s) { s.take_each_count = "3"; },
          "3\r\n6\r\n", ""},
         {"TAB to comma", "a\tb\tc\n", [](ReplaceSettings& s) { row(s, 0, "TAB", ","); }, "a,b,c\r\n", ""},
@@ -122,85 +122,68 @@ const std::vector<Case>& cases()
 
 }  // namespace
 
-class TestReplaceText : public QObject {
-    Q_OBJECT
-
-private slots:
-    void special_texts();
-    void replace_data();
-    void replace();
-    void whole_file_match_across_reads();
-    void same_file_refused();
-};
-
-void TestReplaceText::special_texts()
+TEST_CASE("replace_vb: the special texts")
 {
     using mq::tools::replace_vb;
-    QCOMPARE(replace_vb("CRLF"), std::string("\r\n"));
-    QCOMPARE(replace_vb("TAB"), std::string("\t"));
-    QCOMPARE(replace_vb("CR"), std::string("\r"));
-    QCOMPARE(replace_vb("LF"), std::string("\n"));
-    QCOMPARE(replace_vb("tab"), std::string("tab"));
-    QCOMPARE(replace_vb(" TAB"), std::string(" TAB"));
-    QCOMPARE(replace_vb("\\t"), std::string("\\t"));
+    const std::pair<const char*, const char*> rows[] = {{"CRLF", "\r\n"}, {"TAB", "\t"},   {"CR", "\r"},
+                                                        {"LF", "\n"},     {"tab", "tab"}, {" TAB", " TAB"},
+                                                        {"\\t", "\\t"}};
+    for (const auto& [text, meaning] : rows) CHECK(replace_vb(text) == meaning);
 }
 
-void TestReplaceText::replace_data()
+TEST_CASE("replace_in_file")
 {
-    QTest::addColumn<int>("index");
-    for (std::size_t i = 0; i < cases().size(); ++i) QTest::newRow(cases()[i].name) << static_cast<int>(i);
-}
-
-void TestReplaceText::replace()
-{
-    QFETCH(int, index);
-    const Case& c = cases()[static_cast<std::size_t>(index)];
-    mq::testing::FileFixture files;
-    const std::string in = files.write("in.txt", c.input);
-    ReplaceSettings settings;
-    c.set(settings);
-    const auto r = mq::tools::replace_in_file(in, files.path("out.txt"), settings, {}, {});
-    if (*c.error == '\0') {
-        QVERIFY2(r.ok(), r.ok() ? "" : r.error().text().c_str());
-    } else {
-        QVERIFY(!r.ok());
-        QVERIFY2(r.error().text().find(c.error) != std::string::npos, r.error().text().c_str());
+    for (const Case& c : cases()) {
+        CAPTURE(c.name);
+        mq::testing::TempFolder dir;
+        const std::string in = dir.write("in.txt", c.input);
+        ReplaceSettings settings;
+        c.set(settings);
+        const auto r = mq::tools::replace_in_file(in, dir.path("out.txt"), settings, {}, {});
+        if (*c.error == '\0') {
+            CHECK(r.ok());
+        } else {
+            REQUIRE(!r.ok());
+            CHECK(r.error().text().find(c.error) != std::string::npos);
+        }
+        CHECK(dir.read("out.txt") == c.output);
     }
-    QCOMPARE(files.read("out.txt"), c.output);
 }
 
-void TestReplaceText::whole_file_match_across_reads()
+TEST_CASE("replace_in_file: whole-file matches across the reads")
 {
     // Matches placed around the 1 MiB read size, one of them straddling it.
-    const int block = 1 << 20;
+    const std::size_t block = 1 << 20;
     for (int shift : {-3, -2, -1, 0, 1}) {
-        QByteArray input(block + shift, 'x');
-        input += "ABAB";
-        input += QByteArray(block, 'y');
-        input += "AB";
+        CAPTURE(shift);
+        std::string input(static_cast<std::size_t>(static_cast<int>(block) + shift), 'x');
+        input += "ABAB" + std::string(block, 'y') + "AB";
         input.replace(100, 2, "AB");
-        QByteArray expected = input;
-        expected.replace("AB", "-");
-        mq::testing::FileFixture files;
+        std::string expected;
+        for (std::size_t at = 0; at < input.size();) {
+            if (input.compare(at, 2, "AB") == 0) {
+                expected += '-';
+                at += 2;
+            } else {
+                expected += input[at++];
+            }
+        }
+        mq::testing::TempFolder dir;
         ReplaceSettings s;
         s.entire = true;
         s.entire_search = "AB";
         s.entire_fill = "-";
-        const auto r = mq::tools::replace_in_file(files.write("in.txt", input), files.path("out.txt"), s, {}, {});
-        QVERIFY(r.ok());
-        QVERIFY2(files.read("out.txt") == expected, qPrintable(QString("shift %1").arg(shift)));
+        REQUIRE(mq::tools::replace_in_file(dir.write("in.txt", input), dir.path("out.txt"), s, {}, {}).ok());
+        CHECK(dir.read("out.txt") == expected);
     }
 }
 
-void TestReplaceText::same_file_refused()
+TEST_CASE("replace_in_file refuses an output that is the input")
 {
-    mq::testing::FileFixture files;
-    const std::string in = files.write("in.txt", "a\n");
+    mq::testing::TempFolder dir;
+    const std::string in = dir.write("in.txt", "a\n");
     const auto r = mq::tools::replace_in_file(in, in, ReplaceSettings{}, {}, {});
-    QVERIFY(!r.ok());
-    QVERIFY(r.error().message.find("output file is the input file") != std::string::npos);
-    QCOMPARE(files.read("in.txt"), QByteArray("a\n"));
+    REQUIRE(!r.ok());
+    CHECK(r.error().message.find("output file is the input file") != std::string::npos);
+    CHECK(dir.read("in.txt") == "a\n");
 }
-
-QTEST_GUILESS_MAIN(TestReplaceText)
-#include "test_replace_text.moc"

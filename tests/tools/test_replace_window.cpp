@@ -1,7 +1,8 @@
 // The replace window driven like a user would, with the scripted platform
 // double for the shared dialog and the message boxes.
 #include "platform/scripted_platform.h"
-#include "tools/file_fixture.h"
+#include "platform/window_driver.h"
+#include "temp_folder.h"
 #include "tools/ui/frm_replace.h"
 #include "tools/ui/worker_bridge.h"
 
@@ -13,17 +14,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QToolButton>
 
 namespace {
 
-template <typename T>
-T* child(QWidget& w, const char* name)
-{
-    T* found = w.findChild<T*>(name);
-    if (!found) qFatal("no control %s", name);
-    return found;
-}
+using mq::testing::child;
 
 mq::tools::ToolContext context_for(mq::testing::ScriptedPlatform& p)
 {
@@ -100,9 +94,9 @@ void TestReplaceWindow::file_buttons()
     p.dialog.state().dialogTitle = "left by another use";
     p.dialog.answers.enqueue(mq::testing::ScriptedDialog::accept("/data/in.xyz"));
     p.dialog.answers.enqueue(mq::testing::ScriptedDialog::accept("/data/out.xyz"));
-    child<QToolButton>(w, "Command2")->click();
-    child<QToolButton>(w, "Command3")->click();
-    child<QToolButton>(w, "Command3")->click();   // cancelled
+    child<QPushButton>(w, "Command2")->click();
+    child<QPushButton>(w, "Command3")->click();
+    child<QPushButton>(w, "Command3")->click();   // cancelled
     QCOMPARE(child<QLineEdit>(w, "Text3")->text(), QString("/data/in.xyz"));
     QCOMPARE(child<QLineEdit>(w, "Text4")->text(), QString("/data/out.xyz"));
     QCOMPARE(p.dialog.shown.size(), 3u);
@@ -145,9 +139,9 @@ void TestReplaceWindow::run()
     QFETCH(QString, message);
 
     mq::testing::ScriptedPlatform p;
-    mq::testing::FileFixture files;
+    mq::testing::TempFolder files;
     frm_replace w(context_for(p));
-    child<QLineEdit>(w, "Text3")->setText(QString::fromStdString(files.write("in.txt", input)));
+    child<QLineEdit>(w, "Text3")->setText(QString::fromStdString(files.write("in.txt", input.toStdString())));
     child<QLineEdit>(w, "Text4")->setText(QString::fromStdString(files.path("out.txt")));
     for (const QString& c : controls) {
         const qsizetype eq = c.indexOf('=');
@@ -157,7 +151,7 @@ void TestReplaceWindow::run()
     child<QPushButton>(w, "Command1")->click();
     QCOMPARE(label4(w), QString("Please wait: ..."));
     QTRY_COMPARE(label4(w), QString("-"));
-    QCOMPARE(files.read("out.txt"), output);
+    QCOMPARE(QByteArray::fromStdString(files.read("out.txt")), output);
     auto* bar = child<QProgressBar>(w, "progress_bar");
     if (message.isEmpty()) QCOMPARE(bar->value(), bar->maximum());
     QCOMPARE(p.messages.shown.size(), message.isEmpty() ? 0u : 1u);
@@ -170,11 +164,11 @@ void TestReplaceWindow::run()
 void TestReplaceWindow::progress_label_counts_thousands()
 {
     mq::testing::ScriptedPlatform p;
-    mq::testing::FileFixture files;
+    mq::testing::TempFolder files;
     frm_replace w(context_for(p));
     QByteArray input;
     for (int i = 0; i < 2500; ++i) input += "line\n";
-    child<QLineEdit>(w, "Text3")->setText(QString::fromStdString(files.write("in.txt", input)));
+    child<QLineEdit>(w, "Text3")->setText(QString::fromStdString(files.write("in.txt", input.toStdString())));
     child<QLineEdit>(w, "Text4")->setText(QString::fromStdString(files.path("out.txt")));
     // Read the label right after the window has handled each progress report.
     QStringList seen;
@@ -184,22 +178,22 @@ void TestReplaceWindow::progress_label_counts_thousands()
     QTRY_COMPARE(label4(w), QString("-"));
     QVERIFY(!seen.isEmpty());
     QCOMPARE(seen.back(), QString("Line #:  2000"));
-    QCOMPARE(files.read("out.txt").size(), 2500 * 6);
+    QCOMPARE(QByteArray::fromStdString(files.read("out.txt")).size(), 2500 * 6);
 }
 
 void TestReplaceWindow::closing_stops_the_run()
 {
     mq::testing::ScriptedPlatform p;
-    mq::testing::FileFixture files;
+    mq::testing::TempFolder files;
     QByteArray input;
     for (int i = 0; i < 400000; ++i) input += "some line of text to copy\n";
     auto* w = new frm_replace(context_for(p));
-    child<QLineEdit>(*w, "Text3")->setText(QString::fromStdString(files.write("in.txt", input)));
+    child<QLineEdit>(*w, "Text3")->setText(QString::fromStdString(files.write("in.txt", input.toStdString())));
     child<QLineEdit>(*w, "Text4")->setText(QString::fromStdString(files.path("out.txt")));
     child<QPushButton>(*w, "Command1")->click();
     child<QPushButton>(*w, "Command1")->click();   // refused while running
     delete w;                                        // stops and waits
-    const QByteArray written = files.read("out.txt");
+    const QByteArray written = QByteArray::fromStdString(files.read("out.txt"));
     QVERIFY(written.size() <= input.size() + 400000);
     QVERIFY(written.isEmpty() || written.endsWith("copy\r\n"));
     QVERIFY(p.messages.shown.empty());

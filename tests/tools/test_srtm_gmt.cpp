@@ -1,7 +1,8 @@
 // End to end with GMT: a generated tile on the coast of Istria is converted,
 // its batch file run, and the grid checked with GMT's own tools. Skipped
 // where GMT is not installed.
-#include "tile_fixture.h"
+#include "platform/test_files.h"
+#include "tools/tile_fixture.h"
 #include "tools/batch_runner.h"
 #include "tools/srtm_tile.h"
 
@@ -39,7 +40,7 @@ void TestSrtmGmt::tile_to_masked_grid()
     QTemporaryDir dir;
     const QString tile = dir.filePath("N45E013.hgt");
     // Land heights everywhere, sea included: the land mask must remove the sea.
-    QVERIFY(mq::testing::write_file(tile, mq::testing::make_tile(1201, [](int r, int c) { return 100 + (r + c) % 200; })));
+    QVERIFY(mq::testing::write_file(tile, QByteArray::fromStdString(mq::testing::make_tile(1201, [](int r, int c) { return 100 + (r + c) % 200; }))));
     const TileName name = parse_tile_name(tile.toStdString());
     const auto converted = convert_hgt_tile(
         {tile.toStdString(), *name.output_path, ByteOrder::Big, XyzFormat::Binary, "0.5", "5000", *name.south, *name.west},

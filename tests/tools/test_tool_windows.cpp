@@ -2,7 +2,8 @@
 // the scripted platform standing in for dialogs, message boxes and program
 // start.
 #include "platform/scripted_platform.h"
-#include "tile_fixture.h"
+#include "platform/window_driver.h"
+#include "tools/tile_fixture.h"
 #include "tools/ui/file_tool_parts.h"
 #include "tools/ui/frm_binary2ascii.h"
 #include "tools/ui/frm_srtm.h"
@@ -27,26 +28,10 @@ using mq::testing::write_file;
 
 namespace {
 
-template <typename T>
-T* child(QWidget& w, const QString& name)
-{
-    T* found = w.findChild<T*>(name);
-    if (!found) qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-QString text(QWidget& w, const QString& name)
-{
-    if (auto* l = w.findChild<QLabel*>(name)) return l->text();
-    if (auto* b = w.findChild<QLineEdit*>(name)) return b->text();
-    if (auto* a = w.findChild<QAbstractButton*>(name)) return a->text();
-    if (auto* g = w.findChild<QGroupBox*>(name)) return g->title();
-    qFatal("no control %s", qPrintable(name));
-}
-
-void click(QWidget& w, const QString& name) { QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton); }
-
-void set(QWidget& w, const QString& name, const QString& value) { child<QLineEdit>(w, name)->setText(value); }
+using mq::testing::child;
+using mq::testing::click;
+using mq::testing::set_text;
+using mq::testing::text_of;
 
 // The window's context as the main window builds it: its open-file dialog
 // runs the shared dialog and returns the path.
@@ -111,7 +96,7 @@ void TestToolWindows::srtm_starts_as_described()
         {"West", "West coordinate:"}, {"Label6", "Min Z-value:"}, {"Label7", "Max Z-Value:"},
         {"Min_Z", "0.5"}, {"Max_Z", "5000"}, {"ck_make_grid", "Make Grid "}, {"Label4", "Row #:"},
         {"Command4", "Start"}, {"Command3", "Stop"}, {"Text1", ""}, {"Text2", ""}, {"Text4", ""}, {"Text5", ""}};
-    for (const auto& [name, caption] : captions) QCOMPARE(text(w, name), caption);
+    for (const auto& [name, caption] : captions) QCOMPARE(text_of(w, name), caption);
     QCOMPARE(child<QRadioButton>(w, "opt_big_end")->toolTip(), QString("UNIX byte order"));
     QCOMPARE(child<QRadioButton>(w, "opt_low_end")->toolTip(), QString("DOS byte order"));
     QCOMPARE(child<QRadioButton>(w, "opt_ascii")->toolTip(), QString("ASCII data"));
@@ -140,14 +125,14 @@ void TestToolWindows::srtm_picking_a_tile()
     Context c;
     if (!picked.isEmpty()) c.platform.dialog.answers.enqueue(ScriptedDialog::accept(picked));
     frm_SRTM w(c.context());
-    set(w, "Text2", "out");
-    set(w, "Text5", "1");
-    set(w, "Text4", "2");
+    set_text(w, "Text2", "out");
+    set_text(w, "Text5", "1");
+    set_text(w, "Text4", "2");
     click(w, "Command1");
     QCOMPARE(c.platform.dialog.shown.size(), std::size_t(1));
     QCOMPARE(c.platform.dialog.shown[0].state.filterIndex, 10);
     QVERIFY(c.platform.dialog.shown[0].state.explorerStyle);
-    QCOMPARE((QStringList{text(w, "Text1"), text(w, "Text2"), text(w, "Text5"), text(w, "Text4")}), boxes);
+    QCOMPARE((QStringList{text_of(w, "Text1"), text_of(w, "Text2"), text_of(w, "Text5"), text_of(w, "Text4")}), boxes);
     QTEST(w.gridName(), "grid");
 }
 
@@ -195,7 +180,7 @@ void TestToolWindows::srtm_run()
     QFETCH(bool, make_grid);
     QFETCH(bool, pick);
     const QString tile = path("N45E010.hgt");
-    QVERIFY(write_file(tile, tile_bytes ? QByteArray(tile_bytes, '\0') : make_tile(1201, [](int, int) { return 50; })));
+    QVERIFY(write_file(tile, tile_bytes ? QByteArray(tile_bytes, '\0') : QByteArray::fromStdString(make_tile(1201, [](int, int) { return 50; }))));
     Context c;
     c.platform.dialog.answers.enqueue(ScriptedDialog::accept(tile));
     frm_SRTM w(c.context());
@@ -203,15 +188,15 @@ void TestToolWindows::srtm_run()
     if (pick) {
         click(w, "Command1");
     } else {
-        set(w, "Text1", tile);
-        set(w, "Text2", path("typed.xyz"));
-        set(w, "Text5", "45");
-        set(w, "Text4", "10");
+        set_text(w, "Text1", tile);
+        set_text(w, "Text2", path("typed.xyz"));
+        set_text(w, "Text5", "45");
+        set_text(w, "Text4", "10");
     }
     child<QCheckBox>(w, "ck_make_grid")->setChecked(make_grid);
     click(w, "Command4");
     wait_until_idle(w, srtm_running);
-    QCOMPARE(text(w, "Label4"), QString("Row #:"));
+    QCOMPARE(text_of(w, "Label4"), QString("Row #:"));
     const auto& messages = c.platform.messages.shown;
     QCOMPARE(messages.size(), std::size_t(1));
     const QString xyz = pick ? path("N45E010.xyz") : path("typed.xyz");
@@ -245,7 +230,7 @@ void TestToolWindows::srtm_run()
 void TestToolWindows::srtm_stop_and_second_start()
 {
     // A one arc-second tile runs long enough to watch and stop.
-    QVERIFY(write_file(path("N45E010.hgt"), make_tile(3601, [](int, int) { return 50; })));
+    QVERIFY(write_file(path("N45E010.hgt"), QByteArray::fromStdString(make_tile(3601, [](int, int) { return 50; }))));
     Context c;
     c.platform.dialog.answers.enqueue(ScriptedDialog::accept(path("N45E010.hgt")));
     frm_SRTM w(c.context());
@@ -254,8 +239,8 @@ void TestToolWindows::srtm_stop_and_second_start()
     click(w, "Command4");
     QVERIFY(w.running());
     click(w, "Command4");   // refused while running
-    QTRY_VERIFY_WITH_TIMEOUT(text(w, "Label4").startsWith("Row #: "), 20000);
-    QVERIFY(text(w, "Label4").mid(7).toInt() % 10 == 0);
+    QTRY_VERIFY_WITH_TIMEOUT(text_of(w, "Label4").startsWith("Row #: "), 20000);
+    QVERIFY(text_of(w, "Label4").mid(7).toInt() % 10 == 0);
     click(w, "Command3");
     wait_until_idle(w, srtm_running);
     QVERIFY(c.platform.messages.shown.empty());
@@ -273,9 +258,9 @@ void TestToolWindows::binary_window()
     const QList<QPair<QString, QString>> captions = {{"Label1", "Binary Input file (double !! ): "},
                                                      {"Label2", "ASCII output file:"}, {"Label4", "Row #:"},
                                                      {"Command4", "Start"}, {"Command3", "Stop"}};
-    for (const auto& [name, caption] : captions) QCOMPARE(text(w, name), caption);
+    for (const auto& [name, caption] : captions) QCOMPARE(text_of(w, name), caption);
 
-    QVERIFY(write_file(path("in.bin"), mq::testing::doubles({10, 45.5, -120, 10.1, 45.5, -121}) + "abc"));
+    QVERIFY(write_file(path("in.bin"), QByteArray::fromStdString(mq::testing::doubles({10, 45.5, -120, 10.1, 45.5, -121})) + "abc"));
     c.platform.dialog.answers.enqueue(ScriptedDialog::accept(path("in.bin")));
     c.platform.dialog.answers.enqueue(ScriptedDialog::accept(path("out.txt")));
     click(w, "Command1");
@@ -284,13 +269,13 @@ void TestToolWindows::binary_window()
     click(w, "Command4");
     wait_until_idle(w, bin_running);
     QCOMPARE(read_file(path("out.txt")), QByteArray("10\t45.5\t-120\r\n10.1\t45.5\t-121\r\n"));
-    QCOMPARE(text(w, "Label4"), QString("Converting finished! 3 bytes left over at the end (less than one record)."));
+    QCOMPARE(text_of(w, "Label4"), QString("Converting finished! 3 bytes left over at the end (less than one record)."));
     QVERIFY(c.platform.messages.shown.empty());
 
-    set(w, "Text1", path("missing.bin"));
+    set_text(w, "Text1", path("missing.bin"));
     click(w, "Command4");
     wait_until_idle(w, bin_running);
-    QCOMPARE(text(w, "Label4"), QString("Row #:"));
+    QCOMPARE(text_of(w, "Label4"), QString("Row #:"));
     QCOMPARE(c.platform.messages.shown.size(), std::size_t(1));
     QVERIFY(c.platform.messages.shown[0].text.startsWith("53  " + path("missing.bin") + ": cannot open the file"));
     QCOMPARE(read_file(path("out.txt")), QByteArray("10\t45.5\t-120\r\n10.1\t45.5\t-121\r\n"));
@@ -305,7 +290,7 @@ void TestToolWindows::track_window()
         {"Label3", "X-Axis:"}, {"Label2", "to"}, {"Label4", "Y-Axis:"}, {"Label6", "to"},
         {"Label5", "Number of samples:"}, {"Text7", "100"}, {"Label1", "Track output file (ASCII):"},
         {"Command2", "Start"}};
-    for (const auto& [name, caption] : captions) QCOMPARE(text(w, name), caption);
+    for (const auto& [name, caption] : captions) QCOMPARE(text_of(w, name), caption);
 
     c.platform.dialog.answers.enqueue(ScriptedDialog::accept(path("track.txt")));
     click(w, "Command1");
@@ -316,19 +301,19 @@ void TestToolWindows::track_window()
                                          "*.xyz|Awk script (*.awk)|*.awk"));
     QCOMPARE(shown.state.filterIndex, 6);
     QVERIFY(shown.state.cancelError && shown.state.hideReadOnly);
-    QCOMPARE(text(w, "Text1"), path("track.txt"));
+    QCOMPARE(text_of(w, "Text1"), path("track.txt"));
 
-    set(w, "tx_1", "-10:30");
-    set(w, "tx_2", "-9:30");
-    set(w, "ty_1", "54");
-    set(w, "ty_2", "54,5");
-    set(w, "Text7", "2");
+    set_text(w, "tx_1", "-10:30");
+    set_text(w, "tx_2", "-9:30");
+    set_text(w, "ty_1", "54");
+    set_text(w, "ty_2", "54,5");
+    set_text(w, "Text7", "2");
     click(w, "Command2");
     wait_until_idle(w, track_running);
     QCOMPARE(read_file(path("track.txt")), QByteArray("-10.5\t54\r\n-10\t54.25\r\n-9.5\t54.5\r\n"));
     QVERIFY(c.platform.messages.shown.empty());
 
-    set(w, "Text7", "0");
+    set_text(w, "Text7", "0");
     click(w, "Command2");
     wait_until_idle(w, track_running);
     QCOMPARE(c.platform.messages.shown.size(), std::size_t(1));

@@ -1,20 +1,19 @@
-// Generated SRTM tiles and small file helpers for the file-tool tests.
+// Generated inputs for the file-tool tests: SRTM tiles and binary xyz records
+// (standard library only; Qt tests wrap them in QByteArray::fromStdString).
 #pragma once
-
-#include <QByteArray>
-#include <QFile>
-#include <QString>
 
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
+#include <string>
 
 namespace mq::testing {
 
 // A tile of n x n samples whose heights come from height(row, column).
-inline QByteArray make_tile(int n, const std::function<int(int, int)>& height, bool big_endian = true)
+inline std::string make_tile(int n, const std::function<int(int, int)>& height, bool big_endian = true)
 {
-    QByteArray tile(n * n * 2, '\0');
+    std::string tile(static_cast<std::size_t>(n) * static_cast<std::size_t>(n) * 2, '\0');
     char* p = tile.data();
     for (int r = 0; r < n; ++r)
         for (int c = 0; c < n; ++c) {
@@ -26,33 +25,22 @@ inline QByteArray make_tile(int n, const std::function<int(int, int)>& height, b
     return tile;
 }
 
-inline bool write_file(const QString& path, const QByteArray& bytes)
+// Little-endian doubles, as the binary xyz files hold them.
+inline std::string doubles(std::initializer_list<double> values)
 {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-inline QByteArray read_file(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline QByteArray doubles(std::initializer_list<double> values)
-{
-    QByteArray out;
+    std::string out;
     for (double v : values) {
         std::uint64_t bits;
         std::memcpy(&bits, &v, 8);
-        for (int i = 0; i < 8; ++i) out.append(static_cast<char>((bits >> (8 * i)) & 0xFF));
+        for (int i = 0; i < 8; ++i) out += static_cast<char>((bits >> (8 * i)) & 0xFF);
     }
     return out;
 }
 
-inline double double_at(const QByteArray& bytes, qsizetype offset)
+inline double double_at(const std::string& bytes, std::size_t offset)
 {
     std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = (bits << 8) | static_cast<unsigned char>(bytes[offset + i]);
+    for (int i = 7; i >= 0; --i) bits = (bits << 8) | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
     double v;
     std::memcpy(&v, &bits, 8);
     return v;

@@ -1,8 +1,8 @@
 #include "calc/ui/frm_UTM_LL.h"
 
 #include "calc/coordinate_text.h"
-#include "calc/ui/key_filter.h"
 #include "common/number_rules.h"
+#include "tools/ui/file_tool_parts.h"
 #include "tools/utm_file.h"
 
 #include <QCloseEvent>
@@ -17,8 +17,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include <memory>
-
 using mq::platform::MessageButtons;
 using mq::platform::MessageIcon;
 
@@ -30,9 +28,7 @@ const QString kFileFilter =
 
 QLabel* make_label(const QString& caption, const QString& name, QWidget* parent)
 {
-    auto* label = new QLabel(caption, parent);
-    if (!name.isEmpty()) label->setObjectName(name);
-    return label;
+    return mq::tools::named(new QLabel(caption, parent), name);
 }
 
 QLabel* make_result(const QString& name, QWidget* parent)
@@ -45,17 +41,12 @@ QLabel* make_result(const QString& name, QWidget* parent)
 
 QLineEdit* make_box(const QString& name, QWidget* parent, mq::calc::ui::KeyFilter::Accept accept)
 {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    if (accept) mq::calc::ui::KeyFilter::install(box, std::move(accept));
-    return box;
+    return mq::tools::makeBox(name, QString(), parent, std::move(accept));
 }
 
 QPushButton* make_button(const QString& caption, const QString& name, QWidget* parent)
 {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
+    return mq::tools::named(new QPushButton(caption, parent), name);
 }
 
 }  // namespace
@@ -282,8 +273,7 @@ void frm_UTM_LL::Command6_Click()
 
 void frm_UTM_LL::showFileProgress(const mq::tools::Progress& p)
 {
-    if (p.count >= 1000) Label12->setText("Line #:  " + QString::number(p.count / 1000) + "000");
-    if (p.total > 0) progressBar->setValue(static_cast<int>(p.done * 1000 / p.total));
+    mq::tools::showLineProgress(Label12, progressBar, p);
 }
 
 void frm_UTM_LL::Command7_Click()
@@ -307,19 +297,16 @@ void frm_UTM_LL::Command7_Click()
     const std::string input = tx_in_UTM2LL->text().toStdString();
     const std::string output = tx_out_UTM2LL->text().toStdString();
     const mq::calc::UtmState state = utmState_;
-    auto result = std::make_shared<mq::tools::UtmFileResult>();
     const QString before = Label12->text();
     Label12->setText("Please wait: ...");
     progressBar->setValue(0);
     progressBar->show();
-    bridge_.start(
+    bridge_.run(
         [=](mq::tools::RunControl& control) {
-            *result =
-                mq::tools::convert_utm_file(input, output, state, control.progress_fn(), control.stop_fn());
+            return mq::tools::convert_utm_file(input, output, state, control.progress_fn(), control.stop_fn());
         },
-        [this, result, before] {
+        [this, before](const mq::tools::UtmFileResult& r) {
             progressBar->hide();
-            const auto& r = *result;
             if (r.ok()) {
                 Label12->setText("-");
                 return;

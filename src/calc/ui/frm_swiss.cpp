@@ -1,6 +1,7 @@
 #include "calc/ui/frm_swiss.h"
 
 #include "tools/swiss_file.h"
+#include "tools/ui/file_tool_parts.h"
 #include "tools/ui/worker_bridge.h"
 
 #include <QCheckBox>
@@ -14,18 +15,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include <memory>
-
-namespace {
-
-template <class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
-}  // namespace
+using mq::tools::named;
 
 frm_swiss::frm_swiss(const mq::tools::ToolContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(context), bridge_(new mq::tools::WorkerBridge(this))
@@ -95,10 +85,7 @@ frm_swiss::frm_swiss(const mq::tools::ToolContext& context, QWidget* parent)
     connect(Command2, &QPushButton::clicked, this, &frm_swiss::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frm_swiss::Command3_Click);
     connect(bridge_, &mq::tools::WorkerBridge::progress, this,
-            [this](const mq::tools::Progress& p) {
-                Label4->setText("Row #: " + QString::number(p.count));
-                if (p.total > 0) progress_bar->setValue(static_cast<int>(1000 * p.done / p.total));
-            });
+            [this](const mq::tools::Progress& p) { mq::tools::showRowProgress(Label4, progress_bar, p); });
 }
 
 frm_swiss::~frm_swiss() { bridge_->stopAndWait(); }
@@ -116,18 +103,14 @@ void frm_swiss::ck_latlon_Click()
 void frm_swiss::Command1_Click()
 {
     // These settings stay on the shared dialog for its later uses.
-    auto& dialog = context_.services.dialog->state();
-    dialog.filterIndex = 1;   // "All Files (*.*)"
-    dialog.explorerStyle = true;
-    const QString path = context_.openFileDialog();
-    if (!path.isEmpty()) Text1->setText(path);
+    if (auto* dialog = context_.services.dialog) {
+        dialog->state().filterIndex = 1;   // "All Files (*.*)"
+        dialog->state().explorerStyle = true;
+    }
+    mq::tools::pickFile(context_, Text1);
 }
 
-void frm_swiss::Command2_Click()
-{
-    const QString path = context_.openFileDialog();
-    if (!path.isEmpty()) Text2->setText(path);
-}
+void frm_swiss::Command2_Click() { mq::tools::pickFile(context_, Text2); }
 
 void frm_swiss::Command3_Click()
 {
@@ -136,23 +119,19 @@ void frm_swiss::Command3_Click()
     const std::string output = Text2->text().toStdString();
     const mq::tools::SwissFileOptions options{mq::tools::swiss_delimiter(Combo1->currentText().toStdString()),
                                               op_yx->isChecked(), ck_latlon->isChecked()};
-    auto result = std::make_shared<mq::Result<mq::tools::SwissSummary>>(mq::tools::SwissSummary{});
-    const bool started = bridge_->start(
+    const bool started = bridge_->run(
         [=](mq::tools::RunControl& control) {
-            *result = mq::tools::convert_swiss_file(input, output, options, control.progress_fn(),
-                                                    control.stop_fn());
+            return mq::tools::convert_swiss_file(input, output, options, control.progress_fn(), control.stop_fn());
         },
-        [this, result] {
-            if (result->ok()) {
+        [this](const mq::Result<mq::tools::SwissSummary>& result) {
+            if (result.ok()) {
                 Label4->setText("Converting finished!");
                 progress_bar->setValue(progress_bar->maximum());
                 return;
             }
             Label4->setText("-");
-            if (context_.services.messages)
-                context_.services.messages->show(QString::fromStdString(result->error().text()),
-                                                 mq::platform::MessageButtons::Ok,
-                                                 mq::platform::MessageIcon::Exclamation, windowTitle());
+            mq::tools::showMessage(context_.services.messages, QString::fromStdString(result.error().text()),
+                                   mq::platform::MessageIcon::Exclamation, windowTitle());
         });
     if (!started) return;
     Label4->setText("Please wait: ...");

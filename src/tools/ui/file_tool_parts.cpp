@@ -4,12 +4,22 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGridLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace mq::tools {
+
+QLineEdit* makeBox(const QString& name, const QString& text, QWidget* parent, calc::ui::KeyFilter::Accept accept)
+{
+    auto* box = named(new QLineEdit(text, parent), name);
+    if (accept) calc::ui::KeyFilter::install(box, std::move(accept));
+    return box;
+}
 
 QPushButton* makeFileButton(const QString& name, const QIcon& picture, QWidget* parent)
 {
@@ -21,11 +31,53 @@ QPushButton* makeFileButton(const QString& name, const QIcon& picture, QWidget* 
     return button;
 }
 
+QGridLayout* makeFileRows(QLabel* inLabel, QLineEdit* inBox, QWidget* inButton, QLabel* outLabel,
+                          QLineEdit* outBox, QWidget* outButton)
+{
+    auto* files = new QGridLayout;
+    files->addWidget(inLabel, 0, 0, 1, 2);
+    files->addWidget(inBox, 1, 0);
+    files->addWidget(inButton, 1, 1);
+    files->addWidget(outLabel, 2, 0, 1, 2);
+    files->addWidget(outBox, 3, 0);
+    files->addWidget(outButton, 3, 1);
+    return files;
+}
+
+QString pickFile(const ToolContext& context, QLineEdit* box)
+{
+    if (!context.openFileDialog) return {};
+    const QString path = context.openFileDialog();
+    if (!path.isEmpty()) box->setText(path);
+    return path;
+}
+
+void showMessage(platform::MessageBoxes* messages, const QString& text, platform::MessageIcon icon,
+                 const QString& title)
+{
+    if (messages) messages->show(text, platform::MessageButtons::Ok, icon, title);
+}
+
 void showErrorBox(platform::MessageBoxes* messages, const Error& error, const QString& title)
 {
-    if (!messages) return;
-    messages->show(QString::fromStdString(error_box_text(error)), platform::MessageButtons::Ok,
-                   platform::MessageIcon::None, title);
+    showMessage(messages, QString::fromStdString(error_box_text(error)), platform::MessageIcon::None, title);
+}
+
+void showShare(QProgressBar* bar, const Progress& p)
+{
+    if (bar && p.total > 0) bar->setValue(static_cast<int>(p.done * 1000 / p.total));
+}
+
+void showRowProgress(QLabel* label, QProgressBar* bar, const Progress& p)
+{
+    label->setText("Row #: " + QString::number(p.count));
+    showShare(bar, p);
+}
+
+void showLineProgress(QLabel* label, QProgressBar* bar, const Progress& p)
+{
+    if (p.count >= 1000) label->setText("Line #:  " + QString::number(p.count / 1000) + "000");
+    showShare(bar, p);
 }
 
 void PathDrag::attach(QLineEdit* box)

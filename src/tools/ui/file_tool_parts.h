@@ -1,25 +1,65 @@
-// Small pieces the file-tool windows share: the picture button that picks a
-// file, the error box, and text dragged between a window's two path boxes.
+// Small pieces the file-tool windows share: named controls, the picture
+// button that picks a file and the pick itself, the message and error boxes,
+// the progress texts, and text dragged between a window's two path boxes.
 #pragma once
 
+#include "calc/ui/key_filter.h"
 #include "common/result.h"
 #include "platform/platform.h"
+#include "tools/runner.h"
+#include "tools/ui/tool_context.h"
 
 #include <QObject>
 #include <QString>
 
+class QGridLayout;
 class QIcon;
+class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QWidget;
 
 namespace mq::tools {
 
+// The control with its object name set.
+template <class W>
+W* named(W* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+// A text box that lets through only the keys `accept` takes (every key
+// without one).
+QLineEdit* makeBox(const QString& name, const QString& text, QWidget* parent,
+                   calc::ui::KeyFilter::Accept accept = nullptr);
+
 QPushButton* makeFileButton(const QString& name, const QIcon& picture, QWidget* parent);
+
+// The input and output rows of a file window: each label above its path box
+// with the picture button to the right.
+QGridLayout* makeFileRows(QLabel* inLabel, QLineEdit* inBox, QWidget* inButton, QLabel* outLabel,
+                          QLineEdit* outBox, QWidget* outButton);
+
+// Shows the main window's shared open-file dialog; a chosen path goes into
+// `box` and is returned (empty when cancelled or without a dialog).
+QString pickFile(const ToolContext& context, QLineEdit* box);
+
+// A message box with an OK button (nothing without message boxes).
+void showMessage(platform::MessageBoxes* messages, const QString& text, platform::MessageIcon icon,
+                 const QString& title);
 
 // The error box of the file tools: its number, two blanks and what went
 // wrong, with an OK button.
 void showErrorBox(platform::MessageBoxes* messages, const Error& error, const QString& title);
+
+// Progress shown by the file windows. The bar (when there is one) shows the
+// share of the input read, 0 to 1000. "Row #: 1234" counts every record;
+// "Line #:  2000" counts whole thousands from the first thousand on.
+void showShare(QProgressBar* bar, const Progress& p);
+void showRowProgress(QLabel* label, QProgressBar* bar, const Progress& p);
+void showLineProgress(QLabel* label, QProgressBar* bar, const Progress& p);
 
 // Dragging text between path boxes: a drop replaces the target box's
 // selection with the dragged text and leaves the box it came from as it was.

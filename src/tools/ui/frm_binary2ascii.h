@@ -12,8 +12,6 @@
 
 #include <QWidget>
 
-#include <memory>
-
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -34,12 +32,11 @@ public:
     bool running() const { return bridge_->running(); }
 
 private:
-    void finished();
+    void finished(const mq::Result<mq::tools::BinaryXyzOutcome>& result);
 
     mq::tools::ToolContext context_;
     mq::tools::WorkerBridge* bridge_ = nullptr;
     mq::tools::PathDrag* drag_ = nullptr;
-    std::shared_ptr<std::unique_ptr<mq::Result<mq::tools::BinaryXyzOutcome>>> result_;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;

@@ -1,8 +1,8 @@
 #include "tools/ui/frm_footprint.h"
 
 #include "calc/coordinate_text.h"
-#include "calc/ui/key_filter.h"
 #include "common/number_rules.h"
+#include "tools/ui/file_tool_parts.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -13,9 +13,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <memory>
-
-using mq::platform::MessageButtons;
 using mq::platform::MessageIcon;
 
 namespace {
@@ -24,25 +21,12 @@ constexpr const char* kProgramTitle = "Mapquill";
 
 QLabel* make_label(const QString& caption, const QString& name, QWidget* parent)
 {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QLineEdit* make_box(const QString& name, const QString& text, QWidget* parent,
-                    mq::calc::ui::KeyFilter::Accept accept)
-{
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(name);
-    if (accept) mq::calc::ui::KeyFilter::install(box, std::move(accept));
-    return box;
+    return mq::tools::named(new QLabel(caption, parent), name);
 }
 
 QPushButton* make_button(const QString& caption, const QString& name, QWidget* parent)
 {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
+    return mq::tools::named(new QPushButton(caption, parent), name);
 }
 
 }  // namespace
@@ -60,29 +44,25 @@ frm_footprint::frm_footprint(const mq::tools::ToolContext& context, QWidget* par
     auto whole_key = [](int code) { return code >= 47 && code <= 57; };
 
     Label1 = make_label("Input file: Ping position and depth (ASCII xyz):", "Label1", this);
-    Text1 = make_box("Text1", "", this, nullptr);
-    Command1 = make_button("", "Command1", this);
+    Text1 = mq::tools::makeBox("Text1", "", this);
+    Command1 = mq::tools::makeFileButton("Command1", context.filePicture, this);
     Label2 = make_label("Ouput file: Grid position insonified by the beam (binary):", "Label2", this);
-    Text2 = make_box("Text2", "", this, nullptr);
-    Command2 = make_button("", "Command2", this);
-    for (QPushButton* picker : {Command1, Command2}) {
-        picker->setIcon(context_.filePicture);
-        picker->setFixedWidth(32);
-    }
+    Text2 = mq::tools::makeBox("Text2", "", this);
+    Command2 = mq::tools::makeFileButton("Command2", context.filePicture, this);
     Label5 = make_label("Latitude min:", "Label5", this);
-    lat_min = make_box("lat_min", "", this, edge_key);
+    lat_min = mq::tools::makeBox("lat_min", "", this, edge_key);
     Label6 = make_label("Latitude max:", "Label6", this);
-    lat_max = make_box("lat_max", "", this, edge_key);
+    lat_max = mq::tools::makeBox("lat_max", "", this, edge_key);
     Label7 = make_label("Longitude min:", "Label7", this);
-    lon_min = make_box("lon_min", "", this, edge_key);
+    lon_min = mq::tools::makeBox("lon_min", "", this, edge_key);
     Label8 = make_label("Longitude max:", "Label8", this);
-    lon_max = make_box("lon_max", "", this, edge_key);
+    lon_max = mq::tools::makeBox("lon_max", "", this, edge_key);
     Label3 = make_label(QString::fromUtf8("Beam width \u00b0:"), "Label3", this);
-    t_beam = make_box("t_beam", "6.46", this, decimal_key);
+    t_beam = mq::tools::makeBox("t_beam", "6.46", this, decimal_key);
     Label10 = make_label("Beam width grid size  m:", "Label10", this);
-    t_grid_space = make_box("t_grid_space", "1", this, decimal_key);
+    t_grid_space = mq::tools::makeBox("t_grid_space", "1", this, decimal_key);
     Label4 = make_label("Output grid size m:", "Label4", this);
-    Text4 = make_box("Text4", "1", this, whole_key);
+    Text4 = mq::tools::makeBox("Text4", "1", this, whole_key);
     Command5 = make_button("Calculate grid size", "Command5", this);
     Label9 = make_label("-", "Label9", this);
     Label11 = make_label("Ping #:", "Label11", this);
@@ -153,24 +133,13 @@ void frm_footprint::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
-void frm_footprint::Command1_Click()
-{
-    if (!context_.openFileDialog) return;
-    const QString path = context_.openFileDialog();
-    if (!path.isEmpty()) Text1->setText(path);
-}
+void frm_footprint::Command1_Click() { mq::tools::pickFile(context_, Text1); }
 
-void frm_footprint::Command2_Click()
-{
-    if (!context_.openFileDialog) return;
-    const QString path = context_.openFileDialog();
-    if (!path.isEmpty()) Text2->setText(path);
-}
+void frm_footprint::Command2_Click() { mq::tools::pickFile(context_, Text2); }
 
 void frm_footprint::complain(const QString& text)
 {
-    if (context_.services.messages)
-        context_.services.messages->show(text, MessageButtons::Ok, MessageIcon::Exclamation, windowTitle());
+    mq::tools::showMessage(context_.services.messages, text, MessageIcon::Exclamation, windowTitle());
 }
 
 std::optional<mq::tools::GeoBox> frm_footprint::readBox()
@@ -192,7 +161,7 @@ std::optional<mq::tools::GeoBox> frm_footprint::readBox()
 void frm_footprint::showProgress(const mq::tools::Progress& p)
 {
     if (p.count > 0) Label11->setText("Ping: " + QString::number(p.count));
-    if (p.total > 0) progressBar->setValue(static_cast<int>(p.done * 1000 / p.total));
+    mq::tools::showShare(progressBar, p);
 }
 
 void frm_footprint::Command3_Click()
@@ -217,25 +186,24 @@ void frm_footprint::Command3_Click()
     const mq::tools::GeoBox edges = *box;
     const double beam_width = *beam;
     const double point_spacing = *spacing;
-    auto outcome = std::make_shared<mq::tools::FootprintOutcome>();
     progressBar->setValue(0);
     progressBar->show();
-    bridge_.start(
+    bridge_.run(
         [=](mq::tools::RunControl& control) {
-            *outcome = mq::tools::calc_footprint_file(input, output, edges, beam_width, point_spacing,
-                                                      control.progress_fn(), control.stop_fn());
+            return mq::tools::calc_footprint_file(input, output, edges, beam_width, point_spacing,
+                                                  control.progress_fn(), control.stop_fn());
         },
-        [this, outcome] {
+        [this](const mq::tools::FootprintOutcome& outcome) {
             progressBar->hide();
-            if (!outcome->status) {
-                complain(QString::fromStdString(outcome->status.error().text()));
+            if (!outcome.status) {
+                complain(QString::fromStdString(outcome.status.error().text()));
                 return;
             }
-            if (context_.services.messages)
-                context_.services.messages->show(
-                    "You covered " + QString::fromStdString(mq::tools::area_text(outcome->summary.area)) +
-                        " square meter!",
-                    MessageButtons::Ok, MessageIcon::None, kProgramTitle);
+            mq::tools::showMessage(context_.services.messages,
+                                   "You covered " +
+                                       QString::fromStdString(mq::tools::area_text(outcome.summary.area)) +
+                                       " square meter!",
+                                   MessageIcon::None, kProgramTitle);
         });
 }
 

@@ -1,7 +1,7 @@
 #include "tools/ui/frm_replace.h"
 
-#include "calc/ui/key_filter.h"
 #include "tools/replace_text.h"
+#include "tools/ui/file_tool_parts.h"
 #include "tools/ui/worker_bridge.h"
 
 #include <QCheckBox>
@@ -13,10 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QToolButton>
 #include <QVBoxLayout>
-
-#include <memory>
 
 namespace {
 
@@ -26,12 +23,7 @@ constexpr const char* kFilter =
     "|LaLo ASCII (*.lalo)|*.lalo|xyz ASCII (*.xyz)|*.xyz|Awk script (*.awk)|*.awk";
 constexpr int kXyzEntry = 6;
 
-template <class W>
-W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
+using mq::tools::named;
 
 std::string text_of(const QLineEdit* box) { return box->text().toStdString(); }
 
@@ -45,14 +37,10 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
 
     Label3 = named(new QLabel("Input file: ASCII file with text to be replaced:", this), "Label3");
     Text3 = named(new QLineEdit(this), "Text3");
-    Command2 = named(new QToolButton(this), "Command2");
+    Command2 = mq::tools::makeFileButton("Command2", context.filePicture, this);
     Label5 = named(new QLabel("Output file: ASCII file with replaced text:", this), "Label5");
     Text4 = named(new QLineEdit(this), "Text4");
-    Command3 = named(new QToolButton(this), "Command3");
-    for (QToolButton* b : {Command2, Command3}) {
-        b->setIcon(context_.filePicture);
-        b->setIconSize(QSize(20, 20));
-    }
+    Command3 = mq::tools::makeFileButton("Command3", context.filePicture, this);
     Label1 = named(new QLabel("Text to replace", this), "Label1");
     Label2 = named(new QLabel("Text to fill in", this), "Label2");
     ck_entire = named(new QCheckBox("Entire File", this), "ck_entire");
@@ -78,10 +66,9 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
     Check5->setToolTip("Takes only each specified line");
     Check5->setChecked(true);
     Check5->installEventFilter(this);
-    Text2 = named(new QLineEdit("1", this), "Text2");
-    Text2->setMaximumWidth(60);
     // "/" and the digits.
-    mq::calc::ui::KeyFilter::install(Text2, [](int code) { return code >= 47 && code <= 57; });
+    Text2 = mq::tools::makeBox("Text2", "1", this, [](int code) { return code >= 47 && code <= 57; });
+    Text2->setMaximumWidth(60);
     Label6 = named(new QLabel("line.", this), "Label6");
     do_kml = named(new QCheckBox("do kml convert", this), "do_kml");
     Command1 = named(new QPushButton("Start replace", this), "Command1");
@@ -90,13 +77,7 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
     progress_bar->setRange(0, 1000);
     progress_bar->setTextVisible(false);
 
-    auto* files = new QGridLayout;
-    files->addWidget(Label3, 0, 0, 1, 2);
-    files->addWidget(Text3, 1, 0);
-    files->addWidget(Command2, 1, 1);
-    files->addWidget(Label5, 2, 0, 1, 2);
-    files->addWidget(Text4, 3, 0);
-    files->addWidget(Command3, 3, 1);
+    auto* files = mq::tools::makeFileRows(Label3, Text3, Command2, Label5, Text4, Command3);
     Text3->setMinimumWidth(360);
 
     auto* texts = new QGridLayout;
@@ -143,12 +124,10 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
     layout->addLayout(run);
 
     connect(Command1, &QPushButton::clicked, this, &frm_replace::Command1_Click);
-    connect(Command2, &QToolButton::clicked, this, &frm_replace::Command2_Click);
-    connect(Command3, &QToolButton::clicked, this, &frm_replace::Command3_Click);
-    connect(bridge_, &mq::tools::WorkerBridge::progress, this, [this](const mq::tools::Progress& p) {
-        if (p.count >= 1000) Label4->setText("Line #:  " + QString::number(p.count / 1000) + "000");
-        if (p.total > 0) progress_bar->setValue(static_cast<int>(1000 * p.done / p.total));
-    });
+    connect(Command2, &QPushButton::clicked, this, &frm_replace::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frm_replace::Command3_Click);
+    connect(bridge_, &mq::tools::WorkerBridge::progress, this,
+            [this](const mq::tools::Progress& p) { mq::tools::showLineProgress(Label4, progress_bar, p); });
 }
 
 frm_replace::~frm_replace() { bridge_->stopAndWait(); }
@@ -210,18 +189,18 @@ void frm_replace::Command1_Click()
     const std::string input = text_of(Text3);
     const std::string output = text_of(Text4);
     const mq::tools::ReplaceSettings settings = read_controls();
-    auto result = std::make_shared<mq::Result<mq::tools::ReplaceSummary>>(mq::tools::ReplaceSummary{});
-    const bool started = bridge_->start(
+    const bool started = bridge_->run(
         [=](mq::tools::RunControl& control) {
-            *result = mq::tools::replace_in_file(input, output, settings, control.progress_fn(), control.stop_fn());
+            return mq::tools::replace_in_file(input, output, settings, control.progress_fn(), control.stop_fn());
         },
-        [this, result] {
+        [this](const mq::Result<mq::tools::ReplaceSummary>& result) {
             Label4->setText("-");
-            if (result->ok()) progress_bar->setValue(progress_bar->maximum());
-            if (result->ok() || !context_.services.messages) return;
-            context_.services.messages->show(QString::fromStdString(result->error().text()),
-                                             mq::platform::MessageButtons::Ok,
-                                             mq::platform::MessageIcon::Exclamation, windowTitle());
+            if (result.ok()) {
+                progress_bar->setValue(progress_bar->maximum());
+                return;
+            }
+            mq::tools::showMessage(context_.services.messages, QString::fromStdString(result.error().text()),
+                                   mq::platform::MessageIcon::Exclamation, windowTitle());
         });
     if (!started) return;
     Label4->setText("Please wait: ...");

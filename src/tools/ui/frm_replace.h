@@ -24,7 +24,6 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class QToolButton;
 
 namespace mq::tools {
 class WorkerBridge;
@@ -55,10 +54,10 @@ private:
 
     QLabel* Label3 = nullptr;
     QLineEdit* Text3 = nullptr;
-    QToolButton* Command2 = nullptr;
+    QPushButton* Command2 = nullptr;
     QLabel* Label5 = nullptr;
     QLineEdit* Text4 = nullptr;
-    QToolButton* Command3 = nullptr;
+    QPushButton* Command3 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QCheckBox* ck_entire = nullptr;

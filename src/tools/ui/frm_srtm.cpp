@@ -1,6 +1,5 @@
 #include "tools/ui/frm_srtm.h"
 
-#include "calc/ui/key_filter.h"
 #include "tools/ui/file_tool_parts.h"
 
 #include <QCheckBox>
@@ -29,22 +28,12 @@ QString qs(const std::string& text) { return QString::fromUtf8(text.data(), stat
 
 QLabel* label(const QString& name, const QString& text, QWidget* parent)
 {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QLineEdit* box(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* b = new QLineEdit(text, parent);
-    b->setObjectName(name);
-    return b;
+    return mq::tools::named(new QLabel(text, parent), name);
 }
 
 QRadioButton* option(const QString& name, const QString& caption, const QString& tip, QWidget* parent)
 {
-    auto* o = new QRadioButton(caption, parent);
-    o->setObjectName(name);
+    auto* o = mq::tools::named(new QRadioButton(caption, parent), name);
     o->setToolTip(tip);
     o->setLayoutDirection(Qt::RightToLeft);   // caption left of the button, as "Binary:" reads
     return o;
@@ -81,16 +70,15 @@ frm_SRTM::frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent)
 #endif
 
     Label1 = label("Label1", "Input file: Binary (*.hgt)", this);
-    Text1 = box("Text1", "", this);
+    Text1 = mq::tools::makeBox("Text1", "", this);
     Command1 = mq::tools::makeFileButton("Command1", context.filePicture, this);
     Label2 = label("Label2", "Output file:", this);
-    Text2 = box("Text2", "", this);
+    Text2 = mq::tools::makeBox("Text2", "", this);
     Command2 = mq::tools::makeFileButton("Command2", context.filePicture, this);
     drag_->attach(Text1);
     drag_->attach(Text2);
 
-    Frame3 = new QGroupBox("Input", this);
-    Frame3->setObjectName("Frame3");
+    Frame3 = mq::tools::named(new QGroupBox("Input", this), "Frame3");
     opt_low_end = option("opt_low_end", "Low Endian:", "DOS byte order", Frame3);
     opt_big_end = option("opt_big_end", "Big Endian:", "UNIX byte order", Frame3);
     opt_big_end->setChecked(true);
@@ -98,8 +86,7 @@ frm_SRTM::frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent)
     input_column->addWidget(opt_low_end, 0, Qt::AlignLeft);
     input_column->addWidget(opt_big_end, 0, Qt::AlignLeft);
 
-    Frame4 = new QGroupBox("Output", this);
-    Frame4->setObjectName("Frame4");
+    Frame4 = mq::tools::named(new QGroupBox("Output", this), "Frame4");
     opt_binary = option("opt_binary", "Binary:", "", Frame4);
     opt_ascii = option("opt_ascii", "ASCII:", "ASCII data", Frame4);
     opt_binary->setChecked(true);
@@ -108,34 +95,22 @@ frm_SRTM::frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent)
     output_column->addWidget(opt_ascii, 0, Qt::AlignLeft);
 
     Label5 = label("Label5", "South coordinate:", this);
-    Text5 = box("Text5", "", this);
+    Text5 = mq::tools::makeBox("Text5", "", this, number_key);
     West = label("West", "West coordinate:", this);
-    Text4 = box("Text4", "", this);
+    Text4 = mq::tools::makeBox("Text4", "", this, number_key);
     Label6 = label("Label6", "Min Z-value:", this);
-    Min_Z = box("Min_Z", "0.5", this);
+    Min_Z = mq::tools::makeBox("Min_Z", "0.5", this, number_key);
     Label7 = label("Label7", "Max Z-Value:", this);
-    Max_Z = box("Max_Z", "5000", this);
-    for (QLineEdit* number : {Text5, Text4, Min_Z, Max_Z}) {
-        mq::calc::ui::KeyFilter::install(number, number_key);
-        number->setMaximumWidth(90);
-    }
-    ck_make_grid = new QCheckBox("Make Grid ", this);
-    ck_make_grid->setObjectName("ck_make_grid");
+    Max_Z = mq::tools::makeBox("Max_Z", "5000", this, number_key);
+    for (QLineEdit* number : {Text5, Text4, Min_Z, Max_Z}) number->setMaximumWidth(90);
+    ck_make_grid = mq::tools::named(new QCheckBox("Make Grid ", this), "ck_make_grid");
     ck_make_grid->setChecked(true);
     Label4 = label("Label4", "Row #:", this);
     Label4->setMinimumWidth(110);
-    Command4 = new QPushButton("Start", this);
-    Command4->setObjectName("Command4");
-    Command3 = new QPushButton("Stop", this);
-    Command3->setObjectName("Command3");
+    Command4 = mq::tools::named(new QPushButton("Start", this), "Command4");
+    Command3 = mq::tools::named(new QPushButton("Stop", this), "Command3");
 
-    auto* files = new QGridLayout;
-    files->addWidget(Label1, 0, 0, 1, 2);
-    files->addWidget(Text1, 1, 0);
-    files->addWidget(Command1, 1, 1);
-    files->addWidget(Label2, 2, 0, 1, 2);
-    files->addWidget(Text2, 3, 0);
-    files->addWidget(Command2, 3, 1);
+    auto* files = mq::tools::makeFileRows(Label1, Text1, Command1, Label2, Text2, Command2);
 
     auto* numbers = new QGridLayout;
     numbers->addWidget(Label5, 0, 0);
@@ -173,7 +148,7 @@ frm_SRTM::frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent)
     connect(Command3, &QPushButton::clicked, this, &frm_SRTM::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &frm_SRTM::Command4_Click);
     connect(bridge_, &mq::tools::WorkerBridge::progress, this,
-            [this](const mq::tools::Progress& p) { Label4->setText("Row #: " + QString::number(p.count)); });
+            [this](const mq::tools::Progress& p) { mq::tools::showRowProgress(Label4, nullptr, p); });
 }
 
 QString frm_SRTM::batchPath() const { return QDir(batchFolder_).filePath("SRTM_grid.bat"); }
@@ -184,9 +159,8 @@ void frm_SRTM::Command1_Click()
     if (!dialog || !context_.openFileDialog) return;
     dialog->state().filterIndex = 10;   // "HGT file (*.hgt)"
     dialog->state().explorerStyle = true;
-    const QString path = context_.openFileDialog();
+    const QString path = mq::tools::pickFile(context_, Text1);
     if (path.isEmpty()) return;
-    Text1->setText(path);
     const mq::tools::TileName name = mq::tools::parse_tile_name(utf8(path));
     if (name.south) Text5->setText(qs(*name.south));
     if (name.west) Text4->setText(qs(*name.west));
@@ -195,12 +169,7 @@ void frm_SRTM::Command1_Click()
     if (name.grid_name) grid_name = qs(*name.grid_name);
 }
 
-void frm_SRTM::Command2_Click()
-{
-    if (!context_.openFileDialog) return;
-    const QString path = context_.openFileDialog();
-    if (!path.isEmpty()) Text2->setText(path);
-}
+void frm_SRTM::Command2_Click() { mq::tools::pickFile(context_, Text2); }
 
 void frm_SRTM::Command3_Click() { bridge_->stop(); }
 
@@ -208,30 +177,26 @@ void frm_SRTM::Command4_Click()
 {
     if (bridge_->running()) return;   // one run at a time
     if (Text1->text().isEmpty() || Text2->text().isEmpty()) return;
-    auto run = std::make_shared<Run>();
-    run->job = {utf8(Text1->text()),
-                utf8(Text2->text()),
-                opt_big_end->isChecked() ? mq::tools::ByteOrder::Big : mq::tools::ByteOrder::Little,
-                opt_binary->isChecked() ? mq::tools::XyzFormat::Binary : mq::tools::XyzFormat::Ascii,
-                utf8(Min_Z->text()),
-                utf8(Max_Z->text()),
-                utf8(Text5->text()),
-                utf8(Text4->text())};
-    run->makeGrid = ck_make_grid->isChecked();
-    run_ = run;
-    bridge_->start(
-        [run](mq::tools::RunControl& control) {
-            run->result = std::make_unique<mq::Result<mq::tools::HgtOutcome>>(
-                mq::tools::convert_hgt_tile(run->job, control.progress_fn(), control.stop_fn()));
+    const mq::tools::HgtConversion job{
+        utf8(Text1->text()),
+        utf8(Text2->text()),
+        opt_big_end->isChecked() ? mq::tools::ByteOrder::Big : mq::tools::ByteOrder::Little,
+        opt_binary->isChecked() ? mq::tools::XyzFormat::Binary : mq::tools::XyzFormat::Ascii,
+        utf8(Min_Z->text()),
+        utf8(Max_Z->text()),
+        utf8(Text5->text()),
+        utf8(Text4->text())};
+    const bool makeGrid = ck_make_grid->isChecked();
+    bridge_->run(
+        [job](mq::tools::RunControl& control) {
+            return mq::tools::convert_hgt_tile(job, control.progress_fn(), control.stop_fn());
         },
-        [this] { finished(); });
+        [this, job, makeGrid](const mq::Result<mq::tools::HgtOutcome>& result) { finished(job, makeGrid, result); });
 }
 
-void frm_SRTM::finished()
+void frm_SRTM::finished(const mq::tools::HgtConversion& job, bool makeGrid,
+                        const mq::Result<mq::tools::HgtOutcome>& result)
 {
-    const std::shared_ptr<Run> run = std::move(run_);
-    if (!run || !run->result) return;
-    const auto& result = *run->result;
     if (!result) {
         Label4->setText("Row #:");
         mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
@@ -242,15 +207,13 @@ void frm_SRTM::finished()
     QString grid = grid_name;
     if (grid.isEmpty()) {
         // No tile picked through Command1: the grid goes beside the output.
-        const QFileInfo out(qs(run->job.output));
+        const QFileInfo out(qs(job.output));
         grid = QDir::toNativeSeparators(out.absoluteDir().filePath(out.completeBaseName() + ".grd"));
     }
-    if (run->makeGrid && !startGridding(result.value(), run->job, grid)) return;
-    if (context_.services.messages)
-        context_.services.messages->show("Converting finished, gridding in progress!\r\nYour grid will be saved as: " +
-                                             grid,
-                                         mq::platform::MessageButtons::Ok, mq::platform::MessageIcon::Information,
-                                         "*.hgt convert!");
+    if (makeGrid && !startGridding(result.value(), job, grid)) return;
+    mq::tools::showMessage(context_.services.messages,
+                           "Converting finished, gridding in progress!\r\nYour grid will be saved as: " + grid,
+                           mq::platform::MessageIcon::Information, "*.hgt convert!");
 }
 
 bool frm_SRTM::startGridding(const mq::tools::HgtOutcome& outcome, const mq::tools::HgtConversion& job,

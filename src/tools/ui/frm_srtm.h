@@ -14,8 +14,6 @@
 
 #include <QWidget>
 
-#include <memory>
-
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -46,7 +44,8 @@ public:
     QString batchPath() const;
 
 private:
-    void finished();
+    void finished(const mq::tools::HgtConversion& job, bool makeGrid,
+                  const mq::Result<mq::tools::HgtOutcome>& result);
     bool startGridding(const mq::tools::HgtOutcome& outcome, const mq::tools::HgtConversion& job,
                        const QString& grid);
 
@@ -54,14 +53,6 @@ private:
     mq::tools::WorkerBridge* bridge_ = nullptr;
     mq::tools::PathDrag* drag_ = nullptr;
     QString batchFolder_;
-
-    // What a run left for finished().
-    struct Run {
-        mq::tools::HgtConversion job;
-        bool makeGrid = false;
-        std::unique_ptr<mq::Result<mq::tools::HgtOutcome>> result;
-    };
-    std::shared_ptr<Run> run_;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;

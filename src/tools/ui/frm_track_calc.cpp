@@ -16,12 +16,7 @@ const QString kTitle = QStringLiteral("Calculate Positions Along a Track");
 
 std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
 
-template <class T>
-T* named(T* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
+using mq::tools::named;
 
 }  // namespace
 
@@ -96,20 +91,11 @@ void frm_track_calc::Command2_Click()
     if (Text1->text().isEmpty()) return;
     const mq::tools::TrackRequest request{utf8(tx_1->text()), utf8(tx_2->text()), utf8(ty_1->text()),
                                           utf8(ty_2->text()), utf8(Text7->text()), utf8(Text1->text())};
-    auto result = std::make_shared<std::unique_ptr<mq::Result<std::int64_t>>>();
-    result_ = result;
-    bridge_->start(
-        [result, request](mq::tools::RunControl& control) {
-            *result = std::make_unique<mq::Result<std::int64_t>>(
-                mq::tools::calc_track_positions(request, control.progress_fn(), control.stop_fn()));
+    bridge_->run(
+        [request](mq::tools::RunControl& control) {
+            return mq::tools::calc_track_positions(request, control.progress_fn(), control.stop_fn());
         },
-        [this] { finished(); });
-}
-
-void frm_track_calc::finished()
-{
-    const auto holder = std::move(result_);
-    if (!holder || !*holder) return;
-    if (const auto& result = **holder; !result)
-        mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
+        [this](const mq::Result<std::int64_t>& result) {
+            if (!result) mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
+        });
 }

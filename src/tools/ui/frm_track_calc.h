@@ -6,14 +6,10 @@
 // samples), Label1 + Text1 (output file), Command1 (picks it), Command2 "Start".
 #pragma once
 
-#include "common/result.h"
 #include "tools/ui/tool_context.h"
 #include "tools/ui/worker_bridge.h"
 
 #include <QWidget>
-
-#include <cstdint>
-#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -29,11 +25,8 @@ public:
     bool running() const { return bridge_->running(); }
 
 private:
-    void finished();
-
     mq::tools::ToolContext context_;
     mq::tools::WorkerBridge* bridge_ = nullptr;
-    std::shared_ptr<std::unique_ptr<mq::Result<std::int64_t>>> result_;
 
     QLabel* Label3 = nullptr;
     QLineEdit* tx_1 = nullptr;

@@ -9,6 +9,9 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <type_traits>
 
 namespace mq::tools {
 
@@ -21,6 +24,19 @@ public:
     // Starts the job; `on_finished` then runs on this object's thread after
     // the job has returned. False while a job is running.
     bool start(WorkerRunner::Job job, std::function<void()> on_finished);
+    // The same for a job that returns its outcome: `done(outcome)` runs on
+    // this object's thread once the job has returned. The job gets copies of
+    // what it needs; it never touches the window.
+    template <class Job, class Done>
+    bool run(Job job, Done done)
+    {
+        using Outcome = std::invoke_result_t<Job&, RunControl&>;
+        auto outcome = std::make_shared<std::optional<Outcome>>();
+        return start([outcome, job](RunControl& control) mutable { outcome->emplace(job(control)); },
+                     [outcome, done]() mutable {
+                         if (*outcome) done(**outcome);
+                     });
+    }
     bool running() const { return runner_.running(); }
     // Asks the job to stop before its next record.
     void stop() { runner_.request_stop(); }

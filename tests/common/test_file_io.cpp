@@ -399,4 +399,4 @@ void TestFileIo::inPlaceForLockedFolderOrForeignOwner() {
 }
 
 QTEST_APPLESS_MAIN(TestFileIo)
-#include "tst_file_io.moc"
+#include "test_file_io.moc"
