@@ -222,4 +222,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestColourTable)
-#include "tst_colour_table.moc"
+#include "test_colour_table.moc"

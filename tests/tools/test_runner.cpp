@@ -88,4 +88,4 @@ void TestRunner::closing_the_window_stops_the_run()
 }
 
 QTEST_MAIN(TestRunner)
-#include "tst_runner.moc"
+#include "test_runner.moc"

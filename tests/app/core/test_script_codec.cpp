@@ -317,4 +317,4 @@ void TestScriptCodec::newDocument() {
 
 
 QTEST_APPLESS_MAIN(TestScriptCodec)
-#include "tst_script_codec.moc"
+#include "test_script_codec.moc"

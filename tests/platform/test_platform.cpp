@@ -188,4 +188,4 @@ void TestPlatform::terminalCandidatesStartWithTheUsersChoice()
 }
 
 QTEST_MAIN(TestPlatform)
-#include "tst_platform.moc"
+#include "test_platform.moc"

@@ -271,4 +271,4 @@ void TestEditor::snippetKeysCompareExactly()
 }
 
 QTEST_MAIN(TestEditor)
-#include "tst_editor.moc"
+#include "test_editor.moc"

@@ -69,4 +69,4 @@ void TstCommentToggle::togglingTwiceRestoresPlainLines()
 }
 
 QTEST_GUILESS_MAIN(TstCommentToggle)
-#include "tst_comment_toggle.moc"
+#include "test_comment_toggle.moc"

@@ -187,4 +187,4 @@ private slots:
 };
 
 QTEST_MAIN(TestManualPages)
-#include "tst_manual_pages.moc"
+#include "test_manual_pages.moc"

@@ -112,4 +112,4 @@ void TstTemplateTable::piecesAreNonEmptyWithCrLfLineEnds()
 
 
 QTEST_GUILESS_MAIN(TstTemplateTable)
-#include "tst_template_table.moc"
+#include "test_template_table.moc"

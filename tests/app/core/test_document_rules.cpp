@@ -108,4 +108,4 @@ void TestDocumentRules::caretPositionIsAbsolute()
 }
 
 QTEST_MAIN(TestDocumentRules)
-#include "tst_document_rules.moc"
+#include "test_document_rules.moc"

@@ -236,4 +236,4 @@ void TestMainWindow::clockShowsTheTime()
 }
 
 QTEST_MAIN(TestMainWindow)
-#include "tst_main_window.moc"
+#include "test_main_window.moc"

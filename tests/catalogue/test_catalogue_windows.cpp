@@ -307,4 +307,4 @@ private slots:
 };
 
 QTEST_MAIN(TestCatalogueWindows)
-#include "tst_catalogue_windows.moc"
+#include "test_catalogue_windows.moc"

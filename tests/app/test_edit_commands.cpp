@@ -339,4 +339,4 @@ void TestEditCommands::toolbarDispatchesByKey()
 }
 
 QTEST_MAIN(TestEditCommands)
-#include "tst_edit_commands.moc"
+#include "test_edit_commands.moc"

@@ -107,4 +107,4 @@ void TestSyntaxRules::fileKinds()
 }
 
 QTEST_APPLESS_MAIN(TestSyntaxRules)
-#include "tst_syntax_rules.moc"
+#include "test_syntax_rules.moc"

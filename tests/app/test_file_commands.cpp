@@ -412,4 +412,4 @@ void TestFileCommands::printsIntoAPdf()
 }
 
 QTEST_MAIN(TestFileCommands)
-#include "tst_file_commands.moc"
+#include "test_file_commands.moc"

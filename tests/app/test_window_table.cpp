@@ -65,4 +65,4 @@ void TestToolWindows::toolbar_buttons_show_the_same_window()
 }
 
 QTEST_MAIN(TestToolWindows)
-#include "tst_tool_windows.moc"
+#include "test_window_table.moc"

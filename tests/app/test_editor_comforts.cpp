@@ -246,4 +246,4 @@ void TestEditorComforts::droppedFilesOpen()
 }
 
 QTEST_MAIN(TestEditorComforts)
-#include "tst_editor_comforts.moc"
+#include "test_editor_comforts.moc"
