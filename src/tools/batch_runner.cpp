@@ -222,11 +222,12 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
 {
     io::InputFile in;
     if (auto s = in.open(batch_path); !s) return s.error();
-    const fs::path batch = io::path_from_utf8(batch_path).value();
+    // Programs run in the batch file's folder, so every path here is absolute.
     std::error_code ec;
-    const fs::path folder = fs::absolute(batch, ec).parent_path();
+    const fs::path batch = fs::absolute(io::path_from_utf8(batch_path).value(), ec);
+    const fs::path folder = batch.parent_path();
     BatchRun run;
-    run.log_path = batch_log_path(batch_path);
+    run.log_path = batch_log_path(utf8_of(batch));
     Log log(io::path_from_utf8(run.log_path).value());
     if (!log.start()) return Error{"cannot write the log file", run.log_path, 0};
 
