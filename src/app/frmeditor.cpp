@@ -81,11 +81,12 @@ bool EditorTextBox::canInsertFromMimeData(const QMimeData* source) const
 
 void EditorTextBox::insertFromMimeData(const QMimeData* source)
 {
-    // Files dragged from the desktop open in windows of their own; text
-    // goes in where it is dropped.
+    // Files dragged from the desktop open in windows of their own, even when
+    // the file manager adds their paths as text; other text goes in where it
+    // is dropped.
     const QStringList files = EditorComforts::droppedFiles(source);
     auto* editor = qobject_cast<frmEditor*>(parentWidget() ? parentWidget()->parentWidget() : nullptr);
-    if (!files.isEmpty() && !source->hasText() && editor) {
+    if (!files.isEmpty() && editor) {
         // Not inside the drop itself: the new windows take the focus.
         QMetaObject::invokeMethod(&editor->main_, [main = &editor->main_, files] { main->openFiles(files); },
                                   Qt::QueuedConnection);

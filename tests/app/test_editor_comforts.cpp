@@ -42,6 +42,7 @@ private slots:
     void goToLineStaysInTheDocument();
     void menuKeysReachTheMenus();
     void commandLineOpening();
+    void droppedFilesOpen_data();
     void droppedFilesOpen();
 };
 
@@ -222,27 +223,46 @@ void TestEditorComforts::commandLineOpening()
     QCOMPARE(f.caption("mn_2_2"), QStringLiteral("2: ") + a);
 }
 
+void TestEditorComforts::droppedFilesOpen_data()
+{
+    QTest::addColumn<bool>("ontoEditor");
+    QTest::addColumn<bool>("withFile");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("editors");
+    QTest::addColumn<QString>("firstText");
+    QTest::newRow("file onto the main window") << false << true << QString() << 2 << "echo old\r\n";
+    // File managers add the path as text besides the link: still a file.
+    QTest::newRow("file with its path as text onto an editor") << true << true << "/x/drop.bat" << 2 << "echo old\r\n";
+    QTest::newRow("text onto an editor goes in") << true << false << "psxy " << 1 << "psxy echo old\r\n";
+    QTest::newRow("web link with text onto the main window") << false << false << "psxy" << 1 << "echo old\r\n";
+}
+
 void TestEditorComforts::droppedFilesOpen()
 {
+    QFETCH(bool, ontoEditor);
+    QFETCH(bool, withFile);
+    QFETCH(QString, text);
+    QFETCH(int, editors);
+    QFETCH(QString, firstText);
     AppFixture f;
-    const QString file = f.writeFile("drop.bat", "echo dropped\r\n");
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(file)});
-    QDragEnterEvent enter(QPoint(200, 200), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(f.main.get(), &enter);
-    QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(f.main.get(), &drop);
-    QCOMPARE(f.main->editors().size(), 1);
-    QVERIFY(drop.isAccepted());
-    QCOMPARE(f.editor()->text(), QStringLiteral("echo dropped\r\n"));
-    // Text from another program is no file: the main window leaves it.
-    QMimeData text;
-    text.setText(QStringLiteral("psxy"));
-    text.setUrls({QUrl(QStringLiteral("https://mapquill.example.org/"))});
-    QDropEvent other(QPointF(200, 200), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
-    other.ignore();
-    QApplication::sendEvent(f.main.get(), &other);
-    QCOMPARE(f.main->editors().size(), 1);
+    app::frmEditor* first = f.open(f.writeFile("old.bat", "echo old\r\n"));
+    QMimeData data;
+    if (withFile) data.setUrls({QUrl::fromLocalFile(f.writeFile("drop.bat", "echo dropped\r\n"))});
+    else if (!ontoEditor) data.setUrls({QUrl(QStringLiteral("https://mapquill.example.org/"))});
+    if (!text.isEmpty()) data.setText(text);
+    QWidget* target = ontoEditor ? first->Text1->viewport() : static_cast<QWidget*>(f.main.get());
+    const QPoint at = ontoEditor ? QPoint(1, 1) : QPoint(200, 200);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.ignore();
+    QApplication::sendEvent(target, &drop);
+    QCoreApplication::processEvents();
+    QTRY_COMPARE(f.main->editors().size(), editors);
+    QCOMPARE(f.main->editors().front()->text(), firstText);
+    if (editors == 2) QCOMPARE(f.editor()->text(), QStringLiteral("echo dropped\r\n"));
 }
 
 QTEST_MAIN(TestEditorComforts)
