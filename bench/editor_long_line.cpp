@@ -74,7 +74,7 @@ int main(int argc, char** argv)
         out.close();
         main = std::make_unique<mq::app::MDIForm1>(platform.services());
         main->show();
-        main->file_path_in = file;
+        main->set_file_path_in(file);
         main->open_file_function();
         if (!main->activeEditor()) return 1;
         target = main->activeEditor()->Text1;

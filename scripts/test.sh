@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 dir=build
-flags=(-DCMAKE_BUILD_TYPE=Debug)
+# The benchmark programs are built too, so that they keep compiling.
+flags=(-DCMAKE_BUILD_TYPE=Debug -DMAPQUILL_BENCH=ON)
 if [ "${SANITIZE:-0}" = 1 ]; then
   dir=build-sanitize
   flags+=(-DMAPQUILL_SANITIZE=ON)

@@ -16,6 +16,11 @@ namespace mq::app {
 class ScriptHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
 public:
+    // Longer lines stay plain: each coloured stretch is a piece the editor
+    // lays out and draws on its own, and a line of a megabyte holds a
+    // hundred thousand of them, which would make every key take seconds.
+    static constexpr qsizetype kLongestColouredLine = 10000;
+
     explicit ScriptHighlighter(QPlainTextEdit& editor);
 
     FileKind fileKind() const { return kind_; }

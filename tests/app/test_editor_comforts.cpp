@@ -58,6 +58,8 @@ void TestEditorComforts::highlightingKeepsBytesAndState_data()
     QTest::newRow("awk, UTF-8 with BOM") << "pick.awk" << QByteArray("\xef\xbb\xbf{ print $1 } # \xc3\xa9\n") << true;
     QTest::newRow("cpt") << "relief.cpt" << QByteArray("# cpt\n0 0/0/0 10 255/255/255\nB black\n") << true;
     QTest::newRow("txt stays plain") << "notes.txt" << QByteArray("REM -R %x%\r\n") << false;
+    QTest::newRow("bat line over 10000 characters stays plain")
+        << "long.bat" << QByteArray("psxy -R1/2/3/4 ").repeated(700) << false;
 }
 
 void TestEditorComforts::highlightingKeepsBytesAndState()
@@ -70,12 +72,14 @@ void TestEditorComforts::highlightingKeepsBytesAndState()
     app::frmEditor* editor = f.open(file);
     QVERIFY(editor);
     // The colouring runs from the event loop.
+    QCoreApplication::processEvents();
     QTRY_COMPARE(coloured(editor), colours);
     // Switching it off and on colours again without touching the text.
     f.trigger(QStringLiteral("mn_syntax_highlighting"));
     QVERIFY(!coloured(editor));
     QCOMPARE(f.platform.settings.get("Text", "Syntax_Highlighting"), QStringLiteral("0"));
     f.trigger(QStringLiteral("mn_syntax_highlighting"));
+    QCoreApplication::processEvents();
     QTRY_COMPARE(coloured(editor), colours);
     QVERIFY(!editor->isModified());
     QVERIFY(!editor->caption().endsWith(QLatin1Char('*')));
