@@ -6,14 +6,19 @@
 #include "app/mdiform1.h"
 #include "app/menu_tree.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace mq::app {
 
@@ -33,6 +38,43 @@ void keepLongLinesShaped(QTextDocument* document, int from, int to)
 }
 
 std::u16string toU16(const QString& s) { return s.toStdU16String(); }
+
+// Draws the part of a long line that lies inside `clip`, from the glyphs
+// its layout keeps. QTextLayout::draw would walk every glyph of the line
+// on each paint, and the caret blinks twice a second.
+void drawVisiblePart(QPainter& painter, const QTextLayout& layout, QPointF origin, const QRect& clip,
+                     const QList<QTextLayout::FormatRange>& selections, const QColor& textColour)
+{
+    origin += layout.position();
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        const QRectF box = line.rect().translated(origin);
+        if (box.bottom() < clip.top() || box.top() > clip.bottom()) continue;
+        const int lineStart = line.textStart();
+        const int lineEnd = lineStart + line.textLength();
+        const int from = std::max(lineStart, line.xToCursor(clip.left() - origin.x()) - 1);
+        const int to = std::min(lineEnd, line.xToCursor(clip.right() - origin.x()) + 1);
+        if (to <= from) continue;
+        auto drawText = [&](int start, int end, const QColor& colour) {
+            painter.setPen(colour);
+            for (const QGlyphRun& run : line.glyphRuns(start, end - start)) painter.drawGlyphRun(origin, run);
+        };
+        drawText(from, to, textColour);
+        for (const QTextLayout::FormatRange& selection : selections) {
+            const int start = std::max(from, selection.start);
+            const int end = std::min(to, selection.start + selection.length);
+            if (end <= start) continue;
+            const qreal left = origin.x() + line.cursorToX(start);
+            qreal right = origin.x() + line.cursorToX(end);
+            // A selection that goes on past the line end shows it.
+            if (selection.start + selection.length > lineEnd)
+                right += QFontMetricsF(layout.font()).horizontalAdvance(QLatin1Char(' '));
+            painter.fillRect(QRectF(left, box.top(), right - left, box.height()).toAlignedRect(), selection.format.background());
+            const QBrush foreground = selection.format.foreground();
+            drawText(start, end, foreground.style() == Qt::NoBrush ? textColour : foreground.color());
+        }
+    }
+}
 
 }  // namespace
 
@@ -72,6 +114,66 @@ void EditorTextBox::keyPressEvent(QKeyEvent* e)
         QPlainTextEdit::keyPressEvent(e);
     }
     if (editor) editor->PositionAusgeben();
+}
+
+void EditorTextBox::paintEvent(QPaintEvent* e)
+{
+    // Script lines of ordinary length: the toolkit paints them.
+    const int viewportHeight = viewport()->height();
+    bool longLineShown = false;
+    qreal top = contentOffset().y();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid() && top <= viewportHeight; block = block.next()) {
+        if (!block.isVisible()) continue;
+        if (block.length() > kLongLine) {
+            longLineShown = true;
+            break;
+        }
+        top += blockBoundingRect(block).height();
+    }
+    if (!longLineShown) {
+        QPlainTextEdit::paintEvent(e);
+        return;
+    }
+
+    // The same as the toolkit's paint, but a long line is drawn only where
+    // it shows.
+    QPainter painter(viewport());
+    QPointF offset = contentOffset();
+    // Nothing to the right of the widest line but the caret.
+    QRect clip = e->rect();
+    const qreal widest = std::max(qreal(viewport()->width()), document()->documentLayout()->documentSize().width());
+    clip.setRight(std::min(clip.right(), int(offset.x() + widest - document()->documentMargin() + cursorWidth())));
+    painter.setClipRect(clip);
+    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    const QColor textColour = context.palette.text().color();
+    painter.setPen(textColour);
+    for (QTextBlock block = firstVisibleBlock(); block.isValid() && offset.y() <= viewportHeight; block = block.next()) {
+        const QRectF bounds = blockBoundingRect(block).translated(offset);
+        if (block.isVisible() && bounds.bottom() >= clip.top() && bounds.top() <= clip.bottom()) {
+            QTextLayout* layout = block.layout();
+            const int blockStart = block.position();
+            const int blockLength = block.length();
+            QList<QTextLayout::FormatRange> selections;
+            for (const QAbstractTextDocumentLayout::Selection& range : context.selections) {
+                const int start = range.cursor.selectionStart() - blockStart;
+                const int end = range.cursor.selectionEnd() - blockStart;
+                if (start < blockLength && end > 0 && end > start) selections.append({start, end - start, range.format});
+            }
+            if (blockLength > kLongLine) drawVisiblePart(painter, *layout, offset, clip, selections, textColour);
+            else layout->draw(&painter, offset, selections, clip);
+            const int caret = context.cursorPosition - blockStart;
+            if (context.cursorPosition >= blockStart && caret < blockLength) {
+                // In overwrite mode the caret covers the character it replaces.
+                const QTextLine line = layout->lineForTextPosition(caret);
+                const int width = overwriteMode() && line.isValid() && caret + 1 < blockLength
+                                      ? std::max(1, int(line.cursorToX(caret + 1) - line.cursorToX(caret)))
+                                      : cursorWidth();
+                painter.setPen(textColour);
+                layout->drawCursor(&painter, offset, caret, width);
+            }
+        }
+        offset.ry() += bounds.height();
+    }
 }
 
 bool EditorTextBox::canInsertFromMimeData(const QMimeData* source) const

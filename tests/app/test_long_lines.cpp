@@ -1,0 +1,75 @@
+// A line of thousands of characters is painted only where it shows; the
+// result must look exactly as the toolkit's own painting of the same text.
+#include "app/frmeditor.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QtTest>
+
+using mq::app::EditorTextBox;
+
+namespace {
+
+// Same text, font, size, scroll position and selection in both boxes.
+void prepare(QPlainTextEdit& box, const QString& text, int scroll, int selectFrom, int selectTo)
+{
+    box.setLineWrapMode(QPlainTextEdit::NoWrap);
+    box.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 10));
+    box.resize(420, 160);
+    box.setPlainText(text);
+    box.show();
+    QTextCursor cursor(box.document());
+    cursor.setPosition(selectFrom);
+    cursor.setPosition(selectTo, QTextCursor::KeepAnchor);
+    box.setTextCursor(cursor);
+    box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum() * scroll / 100);
+}
+
+// Tabs and a non-Latin word inside: the glyphs must stand where the layout
+// put them.
+QString longLine()
+{
+    QString line;
+    for (int i = 0; line.size() < 6400; ++i) line += QStringLiteral("psxy -R0/%1/0/10\t-JX15c Zürich Αθήνα ").arg(i);
+    return line;
+}
+
+const QString kFirstLine = QStringLiteral("REM short\n");
+
+}  // namespace
+
+class TestLongLines : public QObject {
+    Q_OBJECT
+private slots:
+    void paintsAsTheToolkit_data();
+    void paintsAsTheToolkit();
+};
+
+void TestLongLines::paintsAsTheToolkit_data()
+{
+    QTest::addColumn<int>("scroll");   // per cent of the way to the right
+    QTest::addColumn<int>("selectFrom");
+    QTest::addColumn<int>("selectTo");
+    QTest::newRow("start, nothing selected") << 0 << 0 << 0;
+    QTest::newRow("middle, selection across the left edge") << 50 << 20 << 3290;
+    QTest::newRow("middle, selection inside") << 50 << 3300 << 3320;
+    const int lineEnd = int(kFirstLine.size() + longLine().size());
+    QTest::newRow("end, selection over the line end") << 100 << lineEnd - 10 << lineEnd + 5;
+}
+
+void TestLongLines::paintsAsTheToolkit()
+{
+    QFETCH(int, scroll);
+    QFETCH(int, selectFrom);
+    QFETCH(int, selectTo);
+    const QString text = kFirstLine + longLine() + QStringLiteral("\nshort line after\n");
+    EditorTextBox ours;
+    QPlainTextEdit toolkits;
+    prepare(ours, text, scroll, selectFrom, selectTo);
+    prepare(toolkits, text, scroll, selectFrom, selectTo);
+    QVERIFY(ours.document()->findBlockByNumber(1).length() > 2000);
+    QCOMPARE(ours.viewport()->grab().toImage(), toolkits.viewport()->grab().toImage());
+}
+
+QTEST_MAIN(TestLongLines)
+#include "test_long_lines.moc"
