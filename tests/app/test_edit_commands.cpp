@@ -13,23 +13,37 @@ using namespace mq::testing;
 class TestEditCommands : public QObject {
     Q_OBJECT
 private slots:
-    void pasteAddsOneBlank_data()
+    // Paste inserts the clipboard and one blank, as an undo step of its own.
+    void paste_data()
     {
+        QTest::addColumn<QString>("before");   // typed before the paste
         QTest::addColumn<QString>("clipboard");
-        QTest::addColumn<QString>("inserted");
-        QTest::newRow("text") << "abc" << "abc ";
-        QTest::newRow("empty clipboard") << "" << " ";
-        QTest::newRow("lines") << "a\r\nb" << "a\r\nb ";
+        QTest::addColumn<QString>("after");    // typed after it
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("undone");   // the text after one undo
+        QTest::newRow("text") << "" << "abc" << "" << "abc " << "";
+        QTest::newRow("empty clipboard") << "" << "" << "" << " " << "";
+        QTest::newRow("lines") << "" << "a\r\nb" << "" << "a\r\nb " << "";
+        QTest::newRow("typing, then paste") << "ab" << "xyz" << "" << "abxyz " << "ab";
+        QTest::newRow("paste, then typing") << "" << "xyz" << "cd" << "xyz cd" << "xyz ";
+        QTest::newRow("typing on both sides") << "ab" << "xyz" << "cd" << "abxyz cd" << "abxyz ";
     }
-    void pasteAddsOneBlank()
+    void paste()
     {
+        QFETCH(QString, before);
         QFETCH(QString, clipboard);
-        QFETCH(QString, inserted);
+        QFETCH(QString, after);
+        QFETCH(QString, text);
+        QFETCH(QString, undone);
         AppFixture f;
         app::frmEditor* editor = f.newEditor();
         f.platform.clipboard.setText(clipboard);
+        QTest::keyClicks(editor->Text1, before);
         f.trigger("mn_paste");
-        QCOMPARE(editor->text(), inserted);
+        QTest::keyClicks(editor->Text1, after);
+        QCOMPARE(editor->text(), text);
+        f.trigger("mn_undo");
+        QCOMPARE(editor->text(), undone);
     }
 
     void shortcutsRunTheProgramsCommands()
@@ -82,30 +96,6 @@ private slots:
         QCOMPARE(editor->text(), QStringLiteral("editor text"));
         QVERIFY(!editor->Text1->textCursor().hasSelection());
         QCOMPARE(f.platform.clipboard.clears, 0);
-    }
-
-    void pasteIsAnUndoStepOfItsOwn_data()
-    {
-        QTest::addColumn<QString>("before");   // typed before the paste
-        QTest::addColumn<QString>("after");    // typed after it
-        QTest::addColumn<QString>("undone");   // the text after one undo
-        QTest::newRow("typing, then paste") << "ab" << "" << "ab";
-        QTest::newRow("paste, then typing") << "" << "cd" << "xyz ";
-        QTest::newRow("typing on both sides") << "ab" << "cd" << "abxyz ";
-    }
-    void pasteIsAnUndoStepOfItsOwn()
-    {
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        QFETCH(QString, undone);
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor();
-        f.platform.clipboard.setText(QStringLiteral("xyz"));
-        QTest::keyClicks(editor->Text1, before);
-        f.trigger("mn_paste");
-        QTest::keyClicks(editor->Text1, after);
-        f.trigger("mn_undo");
-        QCOMPARE(editor->text(), undone);
     }
 
     void copyAndCut()

@@ -152,27 +152,27 @@ private slots:
         QCOMPARE(f.editor()->caption(), caption);   // cancelled: nothing changed
     }
 
-    void saveAfterSaveAsNeedsNoDialog()
+    // A new document is saved under the name chosen (saving again is below);
+    // an empty one gives an empty file.
+    void saveNewDocument_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("text") << "echo off\r\necho on";
+        QTest::newRow("empty") << "";
+    }
+    void saveNewDocument()
+    {
+        QFETCH(QString, text);
         AppFixture f;
-        app::frmEditor* editor = f.newEditor(QStringLiteral("echo off"));
+        app::frmEditor* editor = f.newEditor(text);
         const QString target = f.path("new.bat");
         f.platform.dialog.answers.enqueue(ScriptedDialog::accept(target));
         f.trigger("mn_save");
+        QCOMPARE(f.platform.dialog.shown.back().kind, ScriptedDialog::Kind::Save);
         QCOMPARE(editor->caption(), target);
         QCOMPARE(f.main->file_path_in(), target);
         QCOMPARE(f.caption("mn_1_1"), "1: " + target);
-        editor->insertAtCaret(QStringLiteral("\r\necho on"));
-        QCOMPARE(editor->caption(), target + '*');
-        f.trigger("mn_save");
-        QCOMPARE(int(f.platform.dialog.shown.size()), 1);
-        QCOMPARE(editor->caption(), target);
-        QCOMPARE(read_file(target), QByteArray("echo off\r\necho on"));
-        // An empty document gives an empty file.
-        app::frmEditor* empty = f.newEditor();
-        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(f.path("empty.txt")));
-        f.main->saveEditorAs(empty);
-        QCOMPARE(read_file(f.path("empty.txt")), QByteArray(""));
+        QCOMPARE(read_file(target), text.toUtf8());
     }
 
     void savesTheFileOnScreen_data()
