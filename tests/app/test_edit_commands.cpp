@@ -136,10 +136,7 @@ private slots:
         AppFixture f;
         app::frmEditor* made = f.newEditor();
         const QFont before = made->Text1->font();
-        ScriptedDialog::Answer answer;
-        answer.fontName = QStringLiteral("DejaVu Sans Mono");
-        answer.fontSize = 10.5;
-        f.platform.dialog.answers.enqueue(answer);
+        f.platform.dialog.answers.enqueue(ScriptedDialog::font(QStringLiteral("DejaVu Sans Mono"), 10.5));
         f.trigger("mn_font");
         QCOMPARE(made->Text1->font().pointSizeF(), 10.5);
         QCOMPARE(f.platform.settings.values.value({"Text", "Font_Size"}), QStringLiteral("10.5"));
@@ -171,11 +168,8 @@ private slots:
         app::frmEditor* editor = f.newEditor();
         const QFont before = editor->Text1->font();
         const size_t writes = f.platform.settings.writes.size();
-        ScriptedDialog::Answer answer;
-        answer.accept = accept;
-        answer.fontName = QStringLiteral("DejaVu Sans Mono");
-        answer.fontSize = size;
-        f.platform.dialog.answers.enqueue(answer);
+        const QString name = QStringLiteral("DejaVu Sans Mono");
+        f.platform.dialog.answers.enqueue(accept ? ScriptedDialog::font(name, size) : ScriptedDialog::cancel());
         f.trigger("mn_font");
         QCOMPARE(editor->Text1->font(), before);
         QCOMPARE(f.platform.settings.writes.size(), writes);
@@ -187,9 +181,7 @@ private slots:
     {
         AppFixture f;
         app::frmEditor* editor = f.newEditor();
-        ScriptedDialog::Answer answer;
-        answer.color = 0x00FF8000;   // blue 255, green 128, red 0
-        f.platform.dialog.answers.enqueue(answer);
+        f.platform.dialog.answers.enqueue(ScriptedDialog::color(0x00FF8000));   // blue 255, green 128, red 0
         f.trigger("mn_color");
         QCOMPARE(editor->Text1->palette().color(QPalette::Text), QColor(0, 128, 255));
         QCOMPARE(f.platform.settings.values.value({"Text", "Font_Color"}), QString::number(0x00FF8000));

@@ -35,6 +35,8 @@ public:
     QStringList printed;
     static Answer accept(const QString& fileName) { Answer a; a.fileName = fileName; return a; }
     static Answer cancel() { Answer a; a.accept = false; return a; }
+    static Answer color(quint32 bgr) { Answer a; a.color = bgr; return a; }
+    static Answer font(const QString& name, double size) { return {true, {}, 0, 0, name, size}; }
 
     bool showOpen() override { return respond(Kind::Open); }
     bool showSave() override { return respond(Kind::Save); }

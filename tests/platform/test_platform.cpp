@@ -2,6 +2,7 @@
 // the real file and font dialogs driven by a timer, the settings store and
 // printing.
 #include "platform/qt_platform.h"
+#include "platform/test_files.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -34,15 +35,10 @@ void whenShown(const std::function<void(QDialog*)>& act)
     });
 }
 
-void touch(const QString& path)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
-
 }  // namespace
 
 using namespace mq::platform;
+using mq::testing::write_file;
 
 class TestPlatform : public QObject {
     Q_OBJECT
@@ -85,7 +81,8 @@ private slots:
         QFETCH(QString, defaultExt);
         QFETCH(QString, chosen);
         QTemporaryDir dir;
-        for (const char* name : {"ls", "Makefile", "run.bat", "notes.txt"}) touch(dir.filePath(QLatin1String(name)));
+        for (const char* name : {"ls", "Makefile", "run.bat", "notes.txt"})
+            write_file(dir.filePath(QLatin1String(name)), {});
         QtCommonDialog common;
         auto& s = common.state();
         s.filter = QStringLiteral("All Files (*.*)|*.*|Batch Files (*.bat)|*.bat");
