@@ -4,6 +4,7 @@
 #include "app/frmeditor.h"
 #include "app/mdiform1.h"
 #include "platform/scripted_platform.h"
+#include "platform/test_files.h"
 
 #include <QAction>
 #include <QLabel>
@@ -15,6 +16,8 @@
 
 namespace mq::testing {
 
+using Stored = QMap<QPair<QString, QString>, QString>;
+
 struct AppFixture {
     ScriptedPlatform platform;
     std::unique_ptr<app::MDIForm1> main;
@@ -22,7 +25,7 @@ struct AppFixture {
     QString previousFolder = QDir::currentPath();
 
     // Optionally fills the settings store before the program starts.
-    explicit AppFixture(const QMap<QPair<QString, QString>, QString>& stored = {})
+    explicit AppFixture(const Stored& stored = {})
     {
         // The program's current folder is the temporary one: whatever a test
         // saves under a relative name lands there, never in the source tree.
@@ -43,31 +46,39 @@ struct AppFixture {
     QString panel(int number) const { return main->statusPanel(number)->text(); }
     bool enabled(const char* name) const { return main->action(QLatin1String(name))->isEnabled(); }
     QString caption(const char* name) const { return main->action(QLatin1String(name))->text(); }
+    QStringList recentCaptions() const
+    {
+        return {caption("mn_1_1"), caption("mn_2_2"), caption("mn_3_3"), caption("mn_4_4")};
+    }
     void trigger(const QString& name) const { main->action(name)->trigger(); }
     app::frmEditor* editor() const { return main->activeEditor(); }
+    const ScriptedMessages::Shown& message() const { return platform.messages.shown.back(); }
+    int messages() const { return int(platform.messages.shown.size()); }
 
-    app::frmEditor* newEditor()
+    // A new editor holding `text`, the caret at its end.
+    app::frmEditor* newEditor(const QString& text = {})
     {
         main->mn_new_Click();
+        if (!text.isEmpty()) main->activeEditor()->insertAtCaret(text);
         return main->activeEditor();
     }
 
-    QString path(const QString& name) const { return dir.filePath(name); }
+    // Selects from `anchor` to `position` (the caret).
+    static void select(app::frmEditor* editor, int anchor, int position)
+    {
+        QTextCursor cursor = editor->Text1->textCursor();
+        cursor.setPosition(anchor);
+        cursor.setPosition(position, QTextCursor::KeepAnchor);
+        editor->Text1->setTextCursor(cursor);
+    }
 
+    QString path(const QString& name) const { return dir.filePath(name); }
     QString writeFile(const QString& name, const QByteArray& bytes) const
     {
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write a test file");
-        file.write(bytes);
-        return file.fileName();
+        write_file(path(name), bytes);
+        return path(name);
     }
-
-    static QByteArray readFile(const QString& path)
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) return QByteArray("<unreadable>");
-        return file.readAll();
-    }
+    static QByteArray readFile(const QString& path) { return read_file(path); }
 
     // Opens a file as the recent-files list or Open File would.
     app::frmEditor* open(const QString& file)

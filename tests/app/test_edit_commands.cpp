@@ -13,330 +13,273 @@ using namespace mq::testing;
 class TestEditCommands : public QObject {
     Q_OBJECT
 private slots:
-    void pasteAddsOneBlank_data();
-    void pasteAddsOneBlank();
-    void shortcutsRunTheProgramsCommands();
-    void toolWindowBoxesKeepTheirOwnKeys();
-    void pasteIsAnUndoStepOfItsOwn_data();
-    void pasteIsAnUndoStepOfItsOwn();
-    void copyAndCut();
-    void selectAllOnEmptyText();
-    void fontIsStoredAndLaterApplied();
-    void fontCancelledChangesNothing();
-    void fontSizeOutOfRangeIsRefused_data();
-    void fontSizeOutOfRangeIsRefused();
-    void colorIsStoredAsBgrValue();
-    void insertFileNameAndPath_data();
-    void insertFileNameAndPath();
-    void commandWindowFailureIsReported();
-    void windowArrangements();
-    void toolbarDispatchesByKey();
+    // Paste inserts the clipboard and one blank, as an undo step of its own.
+    void paste_data()
+    {
+        QTest::addColumn<QString>("before");   // typed before the paste
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("after");    // typed after it
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("undone");   // the text after one undo
+        QTest::newRow("text") << "" << "abc" << "" << "abc " << "";
+        QTest::newRow("empty clipboard") << "" << "" << "" << " " << "";
+        QTest::newRow("lines") << "" << "a\r\nb" << "" << "a\r\nb " << "";
+        QTest::newRow("typing, then paste") << "ab" << "xyz" << "" << "abxyz " << "ab";
+        QTest::newRow("paste, then typing") << "" << "xyz" << "cd" << "xyz cd" << "xyz ";
+        QTest::newRow("typing on both sides") << "ab" << "xyz" << "cd" << "abxyz cd" << "abxyz ";
+    }
+    void paste()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, after);
+        QFETCH(QString, text);
+        QFETCH(QString, undone);
+        AppFixture f;
+        app::frmEditor* editor = f.newEditor();
+        f.platform.clipboard.setText(clipboard);
+        QTest::keyClicks(editor->Text1, before);
+        f.trigger("mn_paste");
+        QTest::keyClicks(editor->Text1, after);
+        QCOMPARE(editor->text(), text);
+        f.trigger("mn_undo");
+        QCOMPARE(editor->text(), undone);
+    }
+
+    void shortcutsRunTheProgramsCommands()
+    {
+        AppFixture f;
+        f.main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.main.get()));
+        app::frmEditor* editor = f.newEditor();
+        editor->Text1->setFocus();
+        f.platform.clipboard.setText(QStringLiteral("xyz"));
+        QTest::keyClick(editor->Text1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(editor->text(), QStringLiteral("xyz "));
+        QTest::keyClick(editor->Text1, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(editor->Text1, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(f.platform.clipboard.content, QStringLiteral("xyz "));
+        QTest::keyClick(editor->Text1, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(editor->text(), QStringLiteral("echo *"));
+        // Ctrl+W starts the command window, as the menu says; Ctrl+F4 closes the editor.
+        QTest::keyClick(editor->Text1, Qt::Key_W, Qt::ControlModifier);
+        QCOMPARE(f.platform.programs.commandWindows.size(), 1);
+        QCOMPARE(f.main->editors().size(), 1);
+        editor->setCaption(QStringLiteral("'Script"));
+        QTest::keyClick(editor->Text1, Qt::Key_F4, Qt::ControlModifier);
+        QTRY_VERIFY(f.main->editors().isEmpty());
+    }
+
+    void toolWindowBoxesKeepTheirOwnKeys()
+    {
+        AppFixture f;
+        app::frmEditor* editor = f.newEditor(QStringLiteral("editor text"));
+        QWidget* tool = f.main->showWindow(QStringLiteral("lat_lon_conv"));
+        QVERIFY(tool);
+        QCOMPARE(tool->parentWidget(), f.main.get());   // owned by the main window
+        QVERIFY(tool->isWindow());
+        QCOMPARE(tool->windowHandle()->transientParent(), f.main->windowHandle());
+        QVERIFY(QTest::qWaitForWindowActive(tool));
+        auto* box = tool->findChild<QLineEdit*>(QStringLiteral("Text1"));
+        box->setFocus();
+        box->setText(QStringLiteral("45.5"));
+        box->deselect();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(box->selectedText(), QStringLiteral("45.5"));
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("45.5"));
+        QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(box->text(), QString());
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("45.5"));
+        // None of these reached the editor or the program's clipboard.
+        QCOMPARE(editor->text(), QStringLiteral("editor text"));
+        QVERIFY(!editor->Text1->textCursor().hasSelection());
+        QCOMPARE(f.platform.clipboard.clears, 0);
+    }
+
+    void copyAndCut()
+    {
+        AppFixture f;
+        f.platform.clipboard.setText(QStringLiteral("old"));
+        f.trigger("mn_cut");   // no editor: the clipboard is cleared, nothing else happens
+        QCOMPARE(f.platform.clipboard.content, QString());
+        QCOMPARE(f.platform.clipboard.clears, 1);
+
+        app::frmEditor* editor = f.newEditor(QStringLiteral("one\r\ntwo"));
+        f.platform.clipboard.setText(QStringLiteral("old"));
+        f.trigger("mn_copy");   // nothing selected
+        QVERIFY(f.platform.clipboard.hasText);
+        QCOMPARE(f.platform.clipboard.content, QString());
+
+        AppFixture::select(editor, 1, 5);
+        f.trigger("mn_cut");
+        QCOMPARE(f.platform.clipboard.content, QStringLiteral("ne\r\nt"));
+        QCOMPARE(editor->text(), QStringLiteral("owo"));
+        f.trigger("mn_undo");
+        QCOMPARE(editor->text(), QStringLiteral("one\r\ntwo"));
+    }
+
+    void selectAllOnEmptyText()
+    {
+        AppFixture f;
+        app::frmEditor* editor = f.newEditor();
+        f.trigger("mn_mark_all");
+        QVERIFY(!editor->Text1->textCursor().hasSelection());
+        editor->insertAtCaret(QStringLiteral("ab\r\nc"));
+        f.trigger("mn_mark_all");
+        QCOMPARE(editor->selectedText(), QStringLiteral("ab\r\nc"));
+    }
+
+    void fontIsStoredAndLaterApplied()
+    {
+        AppFixture f;
+        app::frmEditor* made = f.newEditor();
+        const QFont before = made->Text1->font();
+        f.platform.dialog.answers.enqueue(ScriptedDialog::font(QStringLiteral("DejaVu Sans Mono"), 10.5));
+        f.trigger("mn_font");
+        QCOMPARE(made->Text1->font().pointSizeF(), 10.5);
+        QCOMPARE(f.platform.settings.values.value({"Text", "Font_Size"}), QStringLiteral("10.5"));
+        QCOMPARE(f.platform.settings.values.value({"Text", "Font_Name"}), QStringLiteral("DejaVu Sans Mono"));
+        const auto& asked = f.platform.dialog.shown.back().state;
+        QVERIFY(asked.cancelError && asked.screenFonts && asked.fontEffects);
+        // Windows made by New keep the standard font; opened files take the stored one.
+        QCOMPARE(f.newEditor()->Text1->font().pointSizeF(), before.pointSizeF());
+        app::frmEditor* opened = f.open(f.writeFile("f.bat", "x"));
+        QCOMPARE(opened->Text1->font().pointSize(), 10);
+        QCOMPARE(opened->Text1->font().family(), QStringLiteral("DejaVu Sans Mono"));
+    }
+
+    void fontRefusedChangesNothing_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<double>("size");
+        QTest::newRow("cancelled") << false << 10.0;
+        QTest::newRow("zero") << true << 0.0;
+        QTest::newRow("negative") << true << -9.0;
+        QTest::newRow("too large") << true << 400.5;
+        QTest::newRow("not a number") << true << std::nan("");
+    }
+    void fontRefusedChangesNothing()
+    {
+        QFETCH(bool, accept);
+        QFETCH(double, size);
+        AppFixture f;
+        app::frmEditor* editor = f.newEditor();
+        const QFont before = editor->Text1->font();
+        const size_t writes = f.platform.settings.writes.size();
+        const QString name = QStringLiteral("DejaVu Sans Mono");
+        f.platform.dialog.answers.enqueue(accept ? ScriptedDialog::font(name, size) : ScriptedDialog::cancel());
+        f.trigger("mn_font");
+        QCOMPARE(editor->Text1->font(), before);
+        QCOMPARE(f.platform.settings.writes.size(), writes);
+        QCOMPARE(f.messages(), accept ? 1 : 0);
+        if (accept) QVERIFY(f.message().text.contains(QStringLiteral("between 1 and 400")));
+    }
+
+    void colorIsStoredAsBgrValue()
+    {
+        AppFixture f;
+        app::frmEditor* editor = f.newEditor();
+        f.platform.dialog.answers.enqueue(ScriptedDialog::color(0x00FF8000));   // blue 255, green 128, red 0
+        f.trigger("mn_color");
+        QCOMPARE(editor->Text1->palette().color(QPalette::Text), QColor(0, 128, 255));
+        QCOMPARE(f.platform.settings.values.value({"Text", "Font_Color"}), QString::number(0x00FF8000));
+        // The next colour dialog opens with the colour last chosen.
+        f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
+        f.trigger("mn_color");
+        QCOMPARE(f.platform.dialog.shown.back().state.color, quint32(0x00FF8000));
+    }
+
+    void insertFileNameAndPath_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("inserted");
+        QTest::newRow("name of a batch file") << "Name" << "/maps/run.bat" << "run ";
+        QTest::newRow("name with a long extension") << "Name" << "/maps/grid.lalo" << "grid. ";
+        QTest::newRow("name of four characters") << "Name" << "C:\\maps\\a.bc" << " ";
+        QTest::newRow("name too short") << "Name" << "/maps/a.b" << "";
+        QTest::newRow("path") << "Path" << "/maps/run.bat" << "/maps/run.bat ";
+    }
+    void insertFileNameAndPath()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, chosen);
+        QFETCH(QString, inserted);
+        AppFixture f;
+        app::frmEditor* editor = f.newEditor();
+        f.platform.dialog.state().fileName = QStringLiteral("/dev/full.bat");   // left by an earlier dialog
+        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(chosen));
+        f.main->Toolbar1_ButtonClick(button);
+        QCOMPARE(editor->text(), inserted);
+        const auto& asked = f.platform.dialog.shown.back().state;
+        QCOMPARE(asked.dialogTitle, "Insert File " + button + " ...");
+        QCOMPARE(asked.filterIndex, 2);
+        QCOMPARE(asked.initDir, QDir::currentPath());
+        QCOMPARE(asked.fileName, QString());   // opens in the current folder, nothing preset
+        QVERIFY(asked.filter.contains(QStringLiteral("|Grid Files (*.grd)|*.grd|Color Files(*.cpt)|*.cpt|")));
+        QVERIFY(asked.filter.endsWith(QStringLiteral("|Awk scripts (*.awk)|*.awk|HDP-POST DTMl (*.DTMl)|*.DTMl")));
+    }
+
+    void commandWindowFailureIsReported()
+    {
+        AppFixture f;
+        f.trigger("mn_open_command");
+        QCOMPARE(f.platform.programs.commandWindows, QStringList{QDir::currentPath()});
+        QCOMPARE(f.messages(), 0);
+        f.platform.programs.succeed = false;
+        f.main->Toolbar1_ButtonClick("cmd");
+        QCOMPARE(f.messages(), 1);
+        QVERIFY(f.main->isVisible());
+    }
+
+    void windowArrangements()
+    {
+        AppFixture f;
+        QWidget* about = f.main->aboutWindow()->parentWidget();
+        QWidget* subA = f.newEditor()->parentWidget();
+        QWidget* subB = f.newEditor()->parentWidget();
+        const QRect aboutPlace = about->geometry();
+        const QSize area = f.main->mdiArea()->viewport()->size();
+        // Tiling shares the area between the editors only; the About window
+        // keeps its size and place.
+        f.trigger("mn_horizontal");
+        QCOMPARE(subA->width(), subB->width());
+        QCOMPARE(subA->height() + subB->height(), area.height());
+        QVERIFY(subA->y() != subB->y());
+        QCOMPARE(about->geometry(), aboutPlace);
+        f.trigger("mn_vertical");
+        QCOMPARE(subA->height(), subB->height());
+        QCOMPARE(subA->width() + subB->width(), area.width());
+        QVERIFY(subA->x() != subB->x());
+        QCOMPARE(about->geometry(), aboutPlace);
+        // In a main window smaller than the About window it stays in view.
+        f.main->resize(300, 200);
+        QTRY_VERIFY(f.main->mdiArea()->viewport()->width() < about->width());
+        QCOMPARE(about->pos(), QPoint(0, 0));
+        f.main->resize(1000, 700);
+        f.trigger("mn_cascade");
+        QVERIFY(subA->pos() != subB->pos());
+        subA->showMinimized();
+        f.trigger("mn_icons");
+        QVERIFY(subA->y() > subB->y());
+    }
+
+    void toolbarDispatchesByKey()
+    {
+        AppFixture f;
+        f.main->Toolbar1_ButtonClick("New");
+        QCOMPARE(f.main->editors().size(), 1);
+        f.main->Toolbar1_ButtonClick("new");   // keys compare exactly
+        QCOMPARE(f.main->editors().size(), 1);
+        f.platform.clipboard.setText(QStringLiteral("p"));
+        f.main->Toolbar1_ButtonClick("Paste");
+        QCOMPARE(f.editor()->text(), QStringLiteral("p "));
+        f.main->Toolbar1_ButtonClick("Undo");
+        QCOMPARE(f.editor()->text(), QString());
+    }
 };
-
-void TestEditCommands::pasteAddsOneBlank_data()
-{
-    QTest::addColumn<QString>("clipboard");
-    QTest::addColumn<QString>("inserted");
-    QTest::newRow("text") << "abc" << "abc ";
-    QTest::newRow("empty clipboard") << "" << " ";
-    QTest::newRow("lines") << "a\r\nb" << "a\r\nb ";
-}
-
-void TestEditCommands::pasteAddsOneBlank()
-{
-    QFETCH(QString, clipboard);
-    QFETCH(QString, inserted);
-    AppFixture f;
-    app::frmEditor* editor = f.newEditor();
-    f.platform.clipboard.setText(clipboard);
-    f.trigger("mn_paste");
-    QCOMPARE(editor->text(), inserted);
-}
-
-void TestEditCommands::shortcutsRunTheProgramsCommands()
-{
-    AppFixture f;
-    f.main->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f.main.get()));
-    app::frmEditor* editor = f.newEditor();
-    editor->Text1->setFocus();
-    f.platform.clipboard.setText(QStringLiteral("xyz"));
-    QTest::keyClick(editor->Text1, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(editor->text(), QStringLiteral("xyz "));
-    QTest::keyClick(editor->Text1, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(editor->Text1, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(f.platform.clipboard.content, QStringLiteral("xyz "));
-    QTest::keyClick(editor->Text1, Qt::Key_E, Qt::ControlModifier);
-    QCOMPARE(editor->text(), QStringLiteral("echo *"));
-    // Ctrl+W starts the command window, as the menu says; Ctrl+F4 closes the editor.
-    QTest::keyClick(editor->Text1, Qt::Key_W, Qt::ControlModifier);
-    QCOMPARE(f.platform.programs.commandWindows.size(), 1);
-    QCOMPARE(f.main->editors().size(), 1);
-    editor->setCaption(QStringLiteral("'Script"));
-    QTest::keyClick(editor->Text1, Qt::Key_F4, Qt::ControlModifier);
-    QTRY_VERIFY(f.main->editors().isEmpty());
-}
-
-void TestEditCommands::toolWindowBoxesKeepTheirOwnKeys()
-{
-    AppFixture f;
-    app::frmEditor* editor = f.newEditor();
-    editor->insertAtCaret(QStringLiteral("editor text"));
-    QWidget* tool = f.main->showWindow(QStringLiteral("lat_lon_conv"));
-    QVERIFY(tool);
-    QCOMPARE(tool->parentWidget(), f.main.get());   // owned by the main window
-    QVERIFY(tool->isWindow());
-    QCOMPARE(tool->windowHandle()->transientParent(), f.main->windowHandle());
-    QVERIFY(QTest::qWaitForWindowActive(tool));
-    auto* box = tool->findChild<QLineEdit*>(QStringLiteral("Text1"));
-    box->setFocus();
-    box->setText(QStringLiteral("45.5"));
-    box->deselect();
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(box->selectedText(), QStringLiteral("45.5"));
-    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("45.5"));
-    QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
-    QCOMPARE(box->text(), QString());
-    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(box->text(), QStringLiteral("45.5"));
-    // None of these reached the editor or the program's clipboard.
-    QCOMPARE(editor->text(), QStringLiteral("editor text"));
-    QVERIFY(!editor->Text1->textCursor().hasSelection());
-    QCOMPARE(f.platform.clipboard.clears, 0);
-}
-
-void TestEditCommands::pasteIsAnUndoStepOfItsOwn_data()
-{
-    QTest::addColumn<QString>("before");   // typed before the paste
-    QTest::addColumn<QString>("after");    // typed after it
-    QTest::addColumn<QString>("undone");   // the text after one undo
-    QTest::newRow("typing, then paste") << "ab" << "" << "ab";
-    QTest::newRow("paste, then typing") << "" << "cd" << "xyz ";
-    QTest::newRow("typing on both sides") << "ab" << "cd" << "abxyz ";
-}
-
-void TestEditCommands::pasteIsAnUndoStepOfItsOwn()
-{
-    QFETCH(QString, before);
-    QFETCH(QString, after);
-    QFETCH(QString, undone);
-    AppFixture f;
-    app::frmEditor* editor = f.newEditor();
-    f.platform.clipboard.setText(QStringLiteral("xyz"));
-    QTest::keyClicks(editor->Text1, before);
-    f.trigger("mn_paste");
-    QTest::keyClicks(editor->Text1, after);
-    f.trigger("mn_undo");
-    QCOMPARE(editor->text(), undone);
-}
-
-void TestEditCommands::copyAndCut()
-{
-    AppFixture f;
-    f.platform.clipboard.setText(QStringLiteral("old"));
-    f.trigger("mn_cut");   // no editor: the clipboard is cleared, nothing else happens
-    QCOMPARE(f.platform.clipboard.content, QString());
-    QCOMPARE(f.platform.clipboard.clears, 1);
-
-    app::frmEditor* editor = f.newEditor();
-    editor->insertAtCaret(QStringLiteral("one\r\ntwo"));
-    f.platform.clipboard.setText(QStringLiteral("old"));
-    f.trigger("mn_copy");   // nothing selected
-    QVERIFY(f.platform.clipboard.hasText);
-    QCOMPARE(f.platform.clipboard.content, QString());
-
-    QTextCursor cursor = editor->Text1->textCursor();
-    cursor.setPosition(1);
-    cursor.setPosition(5, QTextCursor::KeepAnchor);
-    editor->Text1->setTextCursor(cursor);
-    f.trigger("mn_cut");
-    QCOMPARE(f.platform.clipboard.content, QStringLiteral("ne\r\nt"));
-    QCOMPARE(editor->text(), QStringLiteral("owo"));
-    f.trigger("mn_undo");
-    QCOMPARE(editor->text(), QStringLiteral("one\r\ntwo"));
-}
-
-void TestEditCommands::selectAllOnEmptyText()
-{
-    AppFixture f;
-    app::frmEditor* editor = f.newEditor();
-    f.trigger("mn_mark_all");
-    QVERIFY(!editor->Text1->textCursor().hasSelection());
-    editor->insertAtCaret(QStringLiteral("ab\r\nc"));
-    f.trigger("mn_mark_all");
-    QCOMPARE(editor->selectedText(), QStringLiteral("ab\r\nc"));
-}
-
-void TestEditCommands::fontIsStoredAndLaterApplied()
-{
-    AppFixture f;
-    app::frmEditor* made = f.newEditor();
-    const QFont before = made->Text1->font();
-    ScriptedDialog::Answer answer;
-    answer.fontName = QStringLiteral("DejaVu Sans Mono");
-    answer.fontSize = 10.5;
-    f.platform.dialog.answers.enqueue(answer);
-    f.trigger("mn_font");
-    QCOMPARE(made->Text1->font().pointSizeF(), 10.5);
-    QCOMPARE(f.platform.settings.values.value({"Text", "Font_Size"}), QStringLiteral("10.5"));
-    QCOMPARE(f.platform.settings.values.value({"Text", "Font_Name"}), QStringLiteral("DejaVu Sans Mono"));
-    const auto& asked = f.platform.dialog.shown.back().state;
-    QVERIFY(asked.cancelError && asked.screenFonts && asked.fontEffects);
-    // Windows made by New keep the standard font; opened files take the stored one.
-    QCOMPARE(f.newEditor()->Text1->font().pointSizeF(), before.pointSizeF());
-    app::frmEditor* opened = f.open(f.writeFile("f.bat", "x"));
-    QCOMPARE(opened->Text1->font().pointSize(), 10);
-    QCOMPARE(opened->Text1->font().family(), QStringLiteral("DejaVu Sans Mono"));
-}
-
-void TestEditCommands::fontCancelledChangesNothing()
-{
-    AppFixture f;
-    app::frmEditor* editor = f.newEditor();
-    const QFont before = editor->Text1->font();
-    const size_t writes = f.platform.settings.writes.size();
-    f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
-    f.trigger("mn_font");
-    QCOMPARE(editor->Text1->font(), before);
-    QCOMPARE(f.platform.settings.writes.size(), writes);
-}
-
-void TestEditCommands::fontSizeOutOfRangeIsRefused_data()
-{
-    QTest::addColumn<double>("size");
-    QTest::newRow("zero") << 0.0;
-    QTest::newRow("negative") << -9.0;
-    QTest::newRow("too large") << 400.5;
-    QTest::newRow("not a number") << std::nan("");
-}
-
-void TestEditCommands::fontSizeOutOfRangeIsRefused()
-{
-    QFETCH(double, size);
-    AppFixture f;
-    app::frmEditor* editor = f.newEditor();
-    const QFont before = editor->Text1->font();
-    const size_t writes = f.platform.settings.writes.size();
-    ScriptedDialog::Answer answer;
-    answer.fontName = QStringLiteral("DejaVu Sans Mono");
-    answer.fontSize = size;
-    f.platform.dialog.answers.enqueue(answer);
-    f.trigger("mn_font");
-    QCOMPARE(editor->Text1->font(), before);
-    QCOMPARE(f.platform.settings.writes.size(), writes);
-    QCOMPARE(int(f.platform.messages.shown.size()), 1);
-    QVERIFY(f.platform.messages.shown.front().text.contains(QStringLiteral("between 1 and 400")));
-}
-
-void TestEditCommands::colorIsStoredAsBgrValue()
-{
-    AppFixture f;
-    app::frmEditor* editor = f.newEditor();
-    ScriptedDialog::Answer answer;
-    answer.color = 0x00FF8000;   // blue 255, green 128, red 0
-    f.platform.dialog.answers.enqueue(answer);
-    f.trigger("mn_color");
-    QCOMPARE(editor->Text1->palette().color(QPalette::Text), QColor(0, 128, 255));
-    QCOMPARE(f.platform.settings.values.value({"Text", "Font_Color"}), QString::number(0x00FF8000));
-    // The next colour dialog opens with the colour last chosen.
-    f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
-    f.trigger("mn_color");
-    QCOMPARE(f.platform.dialog.shown.back().state.color, quint32(0x00FF8000));
-}
-
-void TestEditCommands::insertFileNameAndPath_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("inserted");
-    QTest::newRow("name of a batch file") << "Name" << "/maps/run.bat" << "run ";
-    QTest::newRow("name with a long extension") << "Name" << "/maps/grid.lalo" << "grid. ";
-    QTest::newRow("name of four characters") << "Name" << "C:\\maps\\a.bc" << " ";
-    QTest::newRow("name too short") << "Name" << "/maps/a.b" << "";
-    QTest::newRow("path") << "Path" << "/maps/run.bat" << "/maps/run.bat ";
-}
-
-void TestEditCommands::insertFileNameAndPath()
-{
-    QFETCH(QString, button);
-    QFETCH(QString, chosen);
-    QFETCH(QString, inserted);
-    AppFixture f;
-    app::frmEditor* editor = f.newEditor();
-    f.platform.dialog.state().fileName = QStringLiteral("/dev/full.bat");   // left by an earlier dialog
-    f.platform.dialog.answers.enqueue(ScriptedDialog::accept(chosen));
-    f.main->Toolbar1_ButtonClick(button);
-    QCOMPARE(editor->text(), inserted);
-    const auto& asked = f.platform.dialog.shown.back().state;
-    QCOMPARE(asked.dialogTitle, button == QLatin1String("Name") ? QStringLiteral("Insert File Name ...")
-                                                                : QStringLiteral("Insert File Path ..."));
-    QCOMPARE(asked.filterIndex, 2);
-    QCOMPARE(asked.initDir, QDir::currentPath());
-    QCOMPARE(asked.fileName, QString());   // opens in the current folder, nothing preset
-    QVERIFY(asked.filter.contains(QStringLiteral("|Grid Files (*.grd)|*.grd|Color Files(*.cpt)|*.cpt|")));
-    QVERIFY(asked.filter.endsWith(QStringLiteral("|Awk scripts (*.awk)|*.awk|HDP-POST DTMl (*.DTMl)|*.DTMl")));
-}
-
-void TestEditCommands::commandWindowFailureIsReported()
-{
-    AppFixture f;
-    f.trigger("mn_open_command");
-    QCOMPARE(f.platform.programs.commandWindows, QStringList{QDir::currentPath()});
-    QVERIFY(f.platform.messages.shown.empty());
-    f.platform.programs.succeed = false;
-    f.main->Toolbar1_ButtonClick("cmd");
-    QCOMPARE(int(f.platform.messages.shown.size()), 1);
-    QVERIFY(f.main->isVisible());
-}
-
-void TestEditCommands::windowArrangements()
-{
-    AppFixture f;
-    QWidget* about = f.main->aboutWindow()->parentWidget();
-    app::frmEditor* a = f.newEditor();
-    app::frmEditor* b = f.newEditor();
-    QWidget* subA = a->parentWidget();
-    QWidget* subB = b->parentWidget();
-    const QRect aboutPlace = about->geometry();
-    const QSize area = f.main->mdiArea()->viewport()->size();
-    // Tiling shares the area between the editors only; the About window
-    // keeps its size and place.
-    f.trigger("mn_horizontal");
-    QCOMPARE(subA->width(), subB->width());
-    QCOMPARE(subA->height() + subB->height(), area.height());
-    QVERIFY(subA->y() != subB->y());
-    QCOMPARE(about->geometry(), aboutPlace);
-    f.trigger("mn_vertical");
-    QCOMPARE(subA->height(), subB->height());
-    QCOMPARE(subA->width() + subB->width(), area.width());
-    QVERIFY(subA->x() != subB->x());
-    QCOMPARE(about->geometry(), aboutPlace);
-    // In a main window smaller than the About window it stays in view.
-    f.main->resize(300, 200);
-    QTRY_VERIFY(f.main->mdiArea()->viewport()->width() < about->width());
-    QCOMPARE(about->pos(), QPoint(0, 0));
-    f.main->resize(1000, 700);
-    f.trigger("mn_cascade");
-    QVERIFY(subA->pos() != subB->pos());
-    subA->showMinimized();
-    f.trigger("mn_icons");
-    QVERIFY(subA->y() > subB->y());
-}
-
-void TestEditCommands::toolbarDispatchesByKey()
-{
-    AppFixture f;
-    f.main->Toolbar1_ButtonClick("New");
-    QCOMPARE(f.main->editors().size(), 1);
-    f.main->Toolbar1_ButtonClick("new");   // keys compare exactly
-    QCOMPARE(f.main->editors().size(), 1);
-    f.platform.clipboard.setText(QStringLiteral("p"));
-    f.main->Toolbar1_ButtonClick("Paste");
-    QCOMPARE(f.editor()->text(), QStringLiteral("p "));
-    f.main->Toolbar1_ButtonClick("Undo");
-    QCOMPARE(f.editor()->text(), QString());
-}
 
 QTEST_MAIN(TestEditCommands)
 #include "test_edit_commands.moc"

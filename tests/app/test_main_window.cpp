@@ -1,11 +1,11 @@
-// Start-up, menu state by the number of editors, closing, the About window
-// and the rule that shows every tool window at most once.
+// Start-up, menu state by the number of editors, the menu and toolbar tables,
+// closing, the About window and the tool windows, each shown at most once.
 #include "app_fixture.h"
 #include "app/frmstart.h"
 #include "app/menu_tree.h"
+#include "app/tool_windows.h"
 #include "catalogue/script_templates.h"
 
-#include <QLineEdit>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -15,225 +15,228 @@ using namespace mq;
 using namespace mq::testing;
 using Answer = platform::MessageAnswer;
 
+namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+}  // namespace
+
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void firstStartWritesFontDefaults();
-    void laterStartKeepsStoredValues();
-    void menusFollowTheNumberOfEditors();
-    void menuTreeIsComplete();
-    void toolbarHasItsButtons();
-    void quitAsksEveryModifiedEditor_data();
-    void quitAsksEveryModifiedEditor();
-    void aboutWindowIsCentredAndShownAgain();
-    void toolWindowsExistAtMostOnce();
-    void clockShowsTheTime();
-};
-
-void TestMainWindow::firstStartWritesFontDefaults()
-{
-    AppFixture f;
-    QCOMPARE(f.caption("mn_1_1"), QStringLiteral("1: "));
-    QCOMPARE(f.caption("mn_2_2"), QStringLiteral("2: "));
-    QCOMPARE(f.caption("mn_3_3"), QStringLiteral("3: "));
-    QCOMPARE(f.caption("mn_4_4"), QStringLiteral("4: "));
-    auto& stored = f.platform.settings.values;
-    QCOMPARE(stored.value({"Text", "Font_Size"}), QStringLiteral("9"));
-    QCOMPARE(stored.value({"Text", "Font_Name"}), QStringLiteral("Arial"));
-    QCOMPARE(stored.value({"Text", "Font_Color"}), QStringLiteral("0"));
-    QCOMPARE(f.main->open_forms(), qint16(0));
-    QVERIFY(f.main->aboutWindow());
-    QVERIFY(f.main->editors().isEmpty());
-}
-
-void TestMainWindow::laterStartKeepsStoredValues()
-{
-    AppFixture f({{{"Files", "1_1"}, "/data/a.bat"},
-                  {{"Files", "3_3"}, "/data/c.txt"},
-                  {{"Text", "Font_Size"}, "12"},
-                  {{"GMT html path", "Path"}, "/usr/share/doc/gmt/html"}});
-    QCOMPARE(f.caption("mn_1_1"), QStringLiteral("1: /data/a.bat"));
-    QCOMPARE(f.caption("mn_2_2"), QStringLiteral("2: "));
-    QCOMPARE(f.caption("mn_3_3"), QStringLiteral("3: /data/c.txt"));
-    QCOMPARE(f.platform.settings.values.value({"Text", "Font_Size"}), QStringLiteral("12"));
-    QCOMPARE(f.main->gmt_html_path(), QStringLiteral("/usr/share/doc/gmt/html"));
-    // Only the two missing font keys were written.
-    QCOMPARE(int(f.platform.settings.writes.size()), 2);
-}
-
-void TestMainWindow::menusFollowTheNumberOfEditors()
-{
-    AppFixture f;
-    const char* editing[] = {"mn_edit", "mn_grid", "mn_map", "mn_text", "mn_import"};
-    const char* always[] = {"mn_color_gmt", "mn_script", "mn_tools", "mn_window", "mn_about", "mn_file"};
-    for (const char* name : editing) QVERIFY2(!f.enabled(name), name);
-    for (const char* name : always) QVERIFY2(f.enabled(name), name);
-
-    app::frmEditor* first = f.newEditor();
-    for (const char* name : editing) QVERIFY2(f.enabled(name), name);
-    QCOMPARE(f.panel(2), QStringLiteral("Line: 1"));
-    f.newEditor();
-    QCOMPARE(f.main->open_forms(), qint16(2));
-
-    first->parentWidget()->close();
-    QCOMPARE(f.main->open_forms(), qint16(1));
-    for (const char* name : editing) QVERIFY2(f.enabled(name), name);
-
-    f.main->activeEditor()->parentWidget()->close();
-    QCOMPARE(f.main->open_forms(), qint16(0));
-    for (const char* name : editing) QVERIFY2(!f.enabled(name), name);
-    for (int panel = 2; panel <= 4; ++panel) QVERIFY(f.panel(panel).isEmpty());
-    QVERIFY(!f.panel(1).isEmpty());
-}
-
-void TestMainWindow::menuTreeIsComplete()
-{
-    AppFixture f;
-    std::set<std::string_view> names;
-    for (const auto& entry : app::menuTree()) {
-        QVERIFY2(names.insert(entry.name).second, entry.name.data());
-        QVERIFY2(f.main->action(QString::fromUtf8(entry.name.data(), qsizetype(entry.name.size()))), entry.name.data());
+    void firstStartWritesFontDefaults()
+    {
+        AppFixture f;
+        QCOMPARE(f.recentCaptions(), (QStringList{"1: ", "2: ", "3: ", "4: "}));
+        QCOMPARE(f.platform.settings.values,
+                 (Stored{{{"Text", "Font_Size"}, "9"}, {{"Text", "Font_Name"}, "Arial"}, {{"Text", "Font_Color"}, "0"}}));
+        QCOMPARE(f.main->open_forms(), qint16(0));
+        QVERIFY(f.main->aboutWindow());
+        QVERIFY(f.main->editors().isEmpty());
     }
-    // Every template hangs on a menu entry of the same caption.
-    for (const auto& tpl : catalogue::scriptTemplates()) {
-        const QString name = QString::fromUtf8(tpl.name.data(), qsizetype(tpl.name.size()));
-        QAction* a = f.main->action(name);
-        QVERIFY2(a, qPrintable(name));
-        QCOMPARE(a->text(), QString::fromUtf8(tpl.caption.data(), qsizetype(tpl.caption.size())));
-    }
-    QCOMPARE(f.main->action("mn_rem")->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
-    QCOMPARE(f.main->action("mn_open_command")->text(), QStringLiteral("Start a Command &Window"));
-    QCOMPARE(f.main->action("mn_cut_grid")->text(), QStringLiteral("Cut && clip && sample grid"));
-    QVERIFY(f.main->action("mn_line45")->isSeparator());
-}
 
-void TestMainWindow::toolbarHasItsButtons()
-{
-    AppFixture f;
-    const QStringList keys = {"New", "Open", "Save", "Cut", "Copy", "Paste", "Undo", "Path",
-                              "Name", "Color", "Lat_Lon", "cmd", "dos", "awk"};
-    QStringList seen;
-    int separators = 0;
-    for (QAction* a : f.main->Toolbar1()->actions()) {
-        if (a->isSeparator()) {
-            ++separators;
-            continue;
+    void laterStartKeepsStoredValues()
+    {
+        AppFixture f({{{"Files", "1_1"}, "/data/a.bat"},
+                      {{"Files", "3_3"}, "/data/c.txt"},
+                      {{"Text", "Font_Size"}, "12"},
+                      {{"GMT html path", "Path"}, "/usr/share/doc/gmt/html"}});
+        QCOMPARE(f.recentCaptions(), (QStringList{"1: /data/a.bat", "2: ", "3: /data/c.txt", "4: "}));
+        QCOMPARE(f.platform.settings.values.value({"Text", "Font_Size"}), QStringLiteral("12"));
+        QCOMPARE(f.main->gmt_html_path(), QStringLiteral("/usr/share/doc/gmt/html"));
+        // Only the two missing font keys were written.
+        QCOMPARE(int(f.platform.settings.writes.size()), 2);
+    }
+
+    void menusFollowTheNumberOfEditors()
+    {
+        AppFixture f;
+        const auto editingMenus = [&](bool on) {
+            for (const char* name : {"mn_edit", "mn_grid", "mn_map", "mn_text", "mn_import"})
+                QVERIFY2(f.enabled(name) == on, name);
+            for (const char* name : {"mn_color_gmt", "mn_script", "mn_tools", "mn_window", "mn_about", "mn_file"})
+                QVERIFY2(f.enabled(name), name);
+        };
+        editingMenus(false);
+        app::frmEditor* first = f.newEditor();
+        editingMenus(true);
+        QCOMPARE(f.panel(2), QStringLiteral("Line: 1"));
+        f.newEditor();
+        QCOMPARE(f.main->open_forms(), qint16(2));
+        first->parentWidget()->close();
+        QCOMPARE(f.main->open_forms(), qint16(1));
+        editingMenus(true);
+        f.main->activeEditor()->parentWidget()->close();
+        QCOMPARE(f.main->open_forms(), qint16(0));
+        editingMenus(false);
+        for (int panel = 2; panel <= 4; ++panel) QVERIFY(f.panel(panel).isEmpty());
+        QVERIFY(!f.panel(1).isEmpty());
+    }
+
+    void menuTreeIsComplete()
+    {
+        AppFixture f;
+        std::set<std::string_view> names;
+        for (const auto& entry : app::menuTree()) {
+            QVERIFY2(names.insert(entry.name).second, entry.name.data());
+            QVERIFY2(f.main->action(qs(entry.name)), entry.name.data());
         }
-        auto* button = qobject_cast<QToolButton*>(f.main->Toolbar1()->widgetForAction(a));
-        QVERIFY(button);
-        seen << button->property("key").toString();
+        // Every template hangs on a menu entry of the same caption.
+        for (const auto& tpl : catalogue::scriptTemplates()) {
+            QAction* a = f.main->action(qs(tpl.name));
+            QVERIFY2(a, tpl.name.data());
+            QCOMPARE(a->text(), qs(tpl.caption));
+        }
+        QCOMPARE(f.main->action("mn_rem")->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+        QCOMPARE(f.main->action("mn_open_command")->text(), QStringLiteral("Start a Command &Window"));
+        QCOMPARE(f.main->action("mn_cut_grid")->text(), QStringLiteral("Cut && clip && sample grid"));
+        QVERIFY(f.main->action("mn_line45")->isSeparator());
     }
-    QCOMPARE(seen, keys);
-    QCOMPARE(separators, 2);
-    QCOMPARE(f.main->toolbarButton("Name")->toolTip(), QStringLiteral("Insert File Title"));
-    QVERIFY(f.main->toolbarButton("dos")->menu());
-    QCOMPARE(f.main->toolbarButton("awk")->menu()->actions().size(), 5);
-    QVERIFY(f.main->ImageList1().size() >= 2);
-    QVERIFY(!f.main->ImageList1().at(1).isNull());
-}
 
-void TestMainWindow::quitAsksEveryModifiedEditor_data()
-{
-    QTest::addColumn<QList<Answer>>("answers");
-    QTest::addColumn<bool>("closed");
-    QTest::addColumn<int>("editorsLeft");
-    QTest::newRow("cancel keeps the program") << QList<Answer>{Answer::Cancel} << false << 2;
-    QTest::newRow("no ends it") << QList<Answer>{Answer::No} << true << 0;
-}
+    void toolbarHasItsButtons()
+    {
+        AppFixture f;
+        QStringList keys;
+        int separators = 0;
+        for (QAction* a : f.main->Toolbar1()->actions()) {
+            if (a->isSeparator()) {
+                ++separators;
+                continue;
+            }
+            auto* button = qobject_cast<QToolButton*>(f.main->Toolbar1()->widgetForAction(a));
+            QVERIFY(button);
+            keys << button->property("key").toString();
+        }
+        QCOMPARE(keys, (QStringList{"New", "Open", "Save", "Cut", "Copy", "Paste", "Undo", "Path", "Name", "Color",
+                                    "Lat_Lon", "cmd", "dos", "awk"}));
+        QCOMPARE(separators, 2);
+        QCOMPARE(f.main->toolbarButton("Name")->toolTip(), QStringLiteral("Insert File Title"));
+        QVERIFY(f.main->toolbarButton("dos")->menu());
+        QCOMPARE(f.main->toolbarButton("awk")->menu()->actions().size(), 5);
+        QVERIFY(f.main->ImageList1().size() >= 2);
+        QVERIFY(!f.main->ImageList1().at(1).isNull());
+    }
 
-void TestMainWindow::quitAsksEveryModifiedEditor()
-{
-    QFETCH(QList<Answer>, answers);
-    QFETCH(bool, closed);
-    QFETCH(int, editorsLeft);
-    AppFixture f;
-    f.newEditor();                                         // unchanged: never asks
-    f.newEditor()->insertAtCaret(QStringLiteral("text"));  // modified
-    for (Answer a : answers) f.platform.messages.answers.enqueue(a);
-    f.main->mn_close_Click();
-    QCOMPARE(int(f.platform.messages.shown.size()), 1);
-    const auto& asked = f.platform.messages.shown.front();
-    QCOMPARE(asked.text, QStringLiteral("File  'Script*  isn't saved.\r\n\r\nDo you want to save it?"));
-    QCOMPARE(asked.title, QStringLiteral("File not saved"));
-    QCOMPARE(asked.icon, platform::MessageIcon::Exclamation);
-    QCOMPARE(asked.buttons, platform::MessageButtons::YesNoCancel);
-    QCOMPARE(f.main->isVisible(), !closed);
-    QTRY_COMPARE(int(f.main->editors().size()), editorsLeft);
-}
+    void quitAsksEveryModifiedEditor_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<int>("editorsLeft");   // 2: the program stays
+        QTest::newRow("cancel keeps the program") << Answer::Cancel << 2;
+        QTest::newRow("no ends it") << Answer::No << 0;
+    }
+    void quitAsksEveryModifiedEditor()
+    {
+        QFETCH(Answer, answer);
+        QFETCH(int, editorsLeft);
+        AppFixture f;
+        f.newEditor();                      // unchanged: never asks
+        f.newEditor(QStringLiteral("text"));
+        f.platform.messages.answers.enqueue(answer);
+        f.main->mn_close_Click();
+        QCOMPARE(f.messages(), 1);
+        QCOMPARE(f.message().text, QStringLiteral("File  'Script*  isn't saved.\r\n\r\nDo you want to save it?"));
+        QCOMPARE(f.message().title, QStringLiteral("File not saved"));
+        QCOMPARE(f.message().icon, platform::MessageIcon::Exclamation);
+        QCOMPARE(f.message().buttons, platform::MessageButtons::YesNoCancel);
+        QCOMPARE(f.main->isVisible(), editorsLeft != 0);
+        QTRY_COMPARE(int(f.main->editors().size()), editorsLeft);
+    }
 
-void TestMainWindow::aboutWindowIsCentredAndShownAgain()
-{
-    AppFixture f;
-    f.main->resize(1100, 760);
-    QMdiSubWindow* about = qobject_cast<QMdiSubWindow*>(f.main->aboutWindow()->parentWidget());
-    QVERIFY(about);
-    const QSize area = f.main->mdiArea()->viewport()->size();
-    QTRY_COMPARE(about->pos(), QPoint((area.width() - about->width()) / 2, (area.height() - about->height()) / 2));
-    QCOMPARE(about->windowTitle(), QStringLiteral("About Mapquill"));
-    QVERIFY(f.main->aboutWindow()->lblVersion->text().startsWith(QStringLiteral("Version 3.2.0    /    ")));
+    void aboutWindowIsCentredAndShownAgain()
+    {
+        AppFixture f;
+        f.main->resize(1100, 760);
+        QMdiSubWindow* about = qobject_cast<QMdiSubWindow*>(f.main->aboutWindow()->parentWidget());
+        QVERIFY(about);
+        const QSize area = f.main->mdiArea()->viewport()->size();
+        QTRY_COMPARE(about->pos(), QPoint((area.width() - about->width()) / 2, (area.height() - about->height()) / 2));
+        QCOMPARE(about->windowTitle(), QStringLiteral("About Mapquill"));
+        QVERIFY(f.main->aboutWindow()->lblVersion->text().startsWith(QStringLiteral("Version 3.2.0    /    ")));
 
-    // The About command minimizes the editors and shows the window again.
-    about->close();
-    QTRY_VERIFY(!f.main->aboutWindow());
-    for (int i = 0; i < 3; ++i) f.newEditor();
-    f.main->mn_aboutabout_Click();
-    QVERIFY(f.main->aboutWindow());
-    for (QMdiSubWindow* sub : f.main->mdiArea()->subWindowList())
-        if (qobject_cast<app::frmEditor*>(sub->widget())) QVERIFY(sub->isMinimized());
+        // The About command minimizes the editors and shows the window again.
+        about->close();
+        QTRY_VERIFY(!f.main->aboutWindow());
+        for (int i = 0; i < 3; ++i) f.newEditor();
+        f.main->mn_aboutabout_Click();
+        QVERIFY(f.main->aboutWindow());
+        for (QMdiSubWindow* sub : f.main->mdiArea()->subWindowList())
+            if (qobject_cast<app::frmEditor*>(sub->widget())) QVERIFY(sub->isMinimized());
 
-    // Its links go through the browser service.
-    emit f.main->aboutWindow()->Label8->clicked();
-    QCOMPARE(f.platform.browser.opened.value(0), QStringLiteral("mailto:") + app::frmstart::mailAddress());
-}
+        // Its links go through the browser service.
+        emit f.main->aboutWindow()->Label8->clicked();
+        QCOMPARE(f.platform.browser.opened.value(0), QStringLiteral("mailto:") + app::frmstart::mailAddress());
+    }
 
-void TestMainWindow::toolWindowsExistAtMostOnce()
-{
-    AppFixture f;
-    f.trigger("mn_help");
-    QWidget* help = f.main->openWindow("frm_help");
-    QVERIFY(help);
-    auto* text = help->findChild<QPlainTextEdit*>("Text1");
-    QCOMPARE(text->toPlainText(), app::frm_help::helpText().replace("\r\n", "\n"));
-    QVERIFY(text->toPlainText().contains("in:\n\nHKEY_LOCAL_MACHINE"));
-    QCOMPARE(help->windowTitle(), QStringLiteral("Help & Info"));
-    text->setPlainText(QStringLiteral("left as the user had it"));
-    f.trigger("mn_help");
-    QCOMPARE(f.main->openWindow("frm_help"), help);
-    QCOMPARE(text->toPlainText(), QStringLiteral("left as the user had it"));
-    help->close();
-    QTRY_VERIFY(!f.main->openWindow("frm_help"));
-    f.trigger("mn_help");
-    QVERIFY(f.main->openWindow("frm_help") != nullptr);
-    // The converter keeps what the user left in it when shown again, from
-    // the menu or from the toolbar, with no editor open.
-    f.trigger("mn_lat_lon_conv");
-    QWidget* converter = f.main->openWindow("lat_lon_conv");
-    QVERIFY(converter);
-    auto* input = converter->findChild<QLineEdit*>("Text1");
-    QVERIFY(input);
-    input->setText(QStringLiteral("45.5"));
-    f.main->Toolbar1_ButtonClick("Lat_Lon");
-    QCOMPARE(f.main->openWindow("lat_lon_conv"), converter);
-    QCOMPARE(input->text(), QStringLiteral("45.5"));
-    f.trigger("mn_gridding_step_tool");
-    QVERIFY(f.main->openWindow("grid_space_calc"));
-    // Windows that are not there yet do nothing harmful.
-    f.main->Toolbar1_ButtonClick("Color");
-    f.main->Toolbar1_ButtonClick("color");
-    QVERIFY(f.main->isVisible());
-    // The file tools open from the Tools menu.
-    f.trigger("mn_swiss");
-    QVERIFY(f.main->openWindow("frm_swiss"));
-    f.trigger("mn_replace");
-    QVERIFY(f.main->openWindow("frm_replace"));
-}
+    // Every menu entry that shows a window shows one of the right class, once;
+    // its toolbar button shows the same window.
+    void toolWindowsExistAtMostOnce()
+    {
+        const QList<QPair<QString, QString>> windowEntries = {
+            {"mn_lat_lon_conv", "lat_lon_conv"},     {"mn_gridding_step_tool", "grid_space_calc"},
+            {"mn_UTM_LL", "frm_UTM_LL"},             {"mn_swiss", "frm_swiss"},
+            {"mn_replace", "frm_replace"},           {"mn_bin_to_ascii", "frm_binary2ascii"},
+            {"mn_calc_pos_track", "frm_track_calc"}, {"mn_insonified", "frm_footprint"},
+            {"mn_binary2ascii", "frm_SRTM"},         {"mn_gmt_defaults", "frm_gmt_def"},
+            {"mn_select_color", "Form_color"},       {"mn_help", "frm_help"},
+        };
+        AppFixture f;
+        QCOMPARE(qsizetype(app::toolWindowTable().size()), windowEntries.size());
+        for (const auto& [entry, windowName] : windowEntries) {
+            QAction* action = f.main->action(entry);
+            QVERIFY2(action, qPrintable(entry));
+            action->trigger();
+            QWidget* window = f.main->openWindow(windowName);
+            QVERIFY2(window && window->isVisible(), qPrintable(entry + " shows no window"));
+            QCOMPARE(QString::fromLatin1(window->metaObject()->className()).section("::", -1), windowName);
+            action->trigger();
+            QCOMPARE(f.main->openWindow(windowName), window);
+        }
+        for (const app::ToolWindowEntry& row : app::toolWindowTable()) {
+            if (row.toolbarKey.empty()) continue;
+            const QString name = qs(row.windowName);
+            QWidget* fromMenu = f.main->openWindow(name);
+            QToolButton* button = f.main->toolbarButton(qs(row.toolbarKey));
+            QVERIFY2(button, row.toolbarKey.data());
+            button->click();
+            QCOMPARE(f.main->openWindow(name), fromMenu);
+            fromMenu->close();
+            QTRY_VERIFY(!f.main->openWindow(name));
+            button->click();
+            QWidget* window = f.main->openWindow(name);
+            QVERIFY2(window && window->isVisible(), row.windowName.data());
+            f.main->action(qs(row.menuEntry))->trigger();
+            QCOMPARE(f.main->openWindow(name), window);
+        }
+        f.main->Toolbar1_ButtonClick("color");   // no such key: nothing happens
+        QVERIFY(f.main->isVisible());
+    }
 
-void TestMainWindow::clockShowsTheTime()
-{
-    AppFixture f;
-    f.main->statusPanel(1)->clear();
-    QTRY_VERIFY_WITH_TIMEOUT(!f.panel(1).isEmpty(), 2500);
-}
+    // A window shown again keeps what the user left in it; closed, it is made anew.
+    void helpWindowKeepsItsText()
+    {
+        AppFixture f;
+        f.trigger("mn_help");
+        QWidget* help = f.main->openWindow("frm_help");
+        auto* text = help->findChild<QPlainTextEdit*>("Text1");
+        QCOMPARE(text->toPlainText(), app::frm_help::helpText().replace("\r\n", "\n"));
+        QVERIFY(text->toPlainText().contains("in:\n\nHKEY_LOCAL_MACHINE"));
+        QCOMPARE(help->windowTitle(), QStringLiteral("Help & Info"));
+        text->setPlainText(QStringLiteral("left as the user had it"));
+        f.trigger("mn_help");
+        QCOMPARE(text->toPlainText(), QStringLiteral("left as the user had it"));
+        help->close();
+        QTRY_VERIFY(!f.main->openWindow("frm_help"));
+        f.trigger("mn_help");
+        QVERIFY(f.main->openWindow("frm_help"));
+    }
+
+    void clockShowsTheTime()
+    {
+        AppFixture f;
+        f.main->statusPanel(1)->clear();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.panel(1).isEmpty(), 2500);
+    }
+};
 
 QTEST_MAIN(TestMainWindow)
 #include "test_main_window.moc"

@@ -18,8 +18,7 @@ void makeFiles(const QTemporaryDir& dir, const QStringList& files)
 {
     for (const QString& name : files) {
         QDir(dir.path()).mkpath(QFileInfo(name).path());
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write a test page");
+        mq::testing::write_file(dir.filePath(name), {});
     }
 }
 

@@ -9,7 +9,6 @@
 #include <QQueue>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <vector>
 
 namespace mq::testing {
@@ -34,9 +33,10 @@ public:
     std::vector<Shown> shown;
     QQueue<Answer> answers;      // an empty queue answers Cancel
     QStringList printed;
-
     static Answer accept(const QString& fileName) { Answer a; a.fileName = fileName; return a; }
     static Answer cancel() { Answer a; a.accept = false; return a; }
+    static Answer color(quint32 bgr) { Answer a; a.color = bgr; return a; }
+    static Answer font(const QString& name, double size) { return {true, {}, 0, 0, name, size}; }
 
     bool showOpen() override { return respond(Kind::Open); }
     bool showSave() override { return respond(Kind::Save); }
@@ -76,7 +76,6 @@ public:
     };
     std::vector<Shown> shown;
     QQueue<platform::MessageAnswer> answers;   // empty: Ok for OK boxes, Cancel otherwise
-
     platform::MessageAnswer show(const QString& text, platform::MessageButtons buttons,
                                  platform::MessageIcon icon, const QString& title) override {
         shown.push_back({text, buttons, icon, title});
@@ -100,7 +99,6 @@ class ScriptedSettings : public platform::SettingsStore {
 public:
     QMap<QPair<QString, QString>, QString> values;
     std::vector<QPair<QString, QString>> writes;   // (section, key) in the order written
-
     QString get(const QString& section, const QString& key) const override {
         return values.value({section, key});
     }
@@ -121,7 +119,6 @@ public:
     std::vector<Started> started;
     QStringList commandWindows;
     bool succeed = true;
-
     bool start(const QString& program, const QStringList& arguments, const QString& workingDir,
                bool minimized) override {
         started.push_back({program, arguments, workingDir, minimized});

@@ -1,6 +1,8 @@
 // The desktop services that can be checked without a person: filter lists,
-// the real file and font dialogs driven by a timer, and the settings store.
+// the real file and font dialogs driven by a timer, the settings store and
+// printing.
 #include "platform/qt_platform.h"
+#include "platform/test_files.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -8,6 +10,7 @@
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -32,160 +35,155 @@ void whenShown(const std::function<void(QDialog*)>& act)
     });
 }
 
-void touch(const QString& path)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
-
 }  // namespace
 
 using namespace mq::platform;
+using mq::testing::write_file;
 
 class TestPlatform : public QObject {
     Q_OBJECT
 private slots:
-    void filterListsBecomeNameFilters_data();
-    void filterListsBecomeNameFilters();
-    void openResolvesTypedNames_data();
-    void openResolvesTypedNames();
-    void allFilesShowsFilesWithoutDot();
-    void fontSizeKeepsItsFraction_data();
-    void fontSizeKeepsItsFraction();
-    void settingsRoundTrip();
-    void terminalCandidatesStartWithTheUsersChoice();
-};
-
-void TestPlatform::filterListsBecomeNameFilters_data()
-{
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<QStringList>("nameFilters");
-    QTest::newRow("two entries") << "All Files (*.*)|*.*|Text Files(*.txt)|*.txt"
-                                 << QStringList{"All Files (*.*) (*)", "Text Files(*.txt) (*.txt)"};
-    QTest::newRow("xy star") << "xy* ASCII (*.xy*)|*.xy*" << QStringList{"xy* ASCII (*.xy*) (*.xy*)"};
-    QTest::newRow("several patterns") << "Scripts|*.bat;*.cmd" << QStringList{"Scripts (*.bat *.cmd)"};
-    QTest::newRow("empty") << "" << QStringList{};
-    QTest::newRow("a label without pattern is dropped") << "All|*.*|Broken" << QStringList{"All (*)"};
-}
-
-void TestPlatform::filterListsBecomeNameFilters()
-{
-    QFETCH(QString, filter);
-    QFETCH(QStringList, nameFilters);
-    QCOMPARE(nameFiltersFromFilterList(filter), nameFilters);
-}
-
-void TestPlatform::openResolvesTypedNames_data()
-{
-    QTest::addColumn<QString>("typed");        // relative to the dialog's folder
-    QTest::addColumn<QString>("defaultExt");   // left by an earlier Save File as
-    QTest::addColumn<QString>("chosen");       // empty: not accepted
-    QTest::newRow("existing name without extension") << "ls" << "bat" << "ls";
-    QTest::newRow("Makefile") << "Makefile" << "bat" << "Makefile";
-    QTest::newRow("name completed by the extension") << "run" << "bat" << "run.bat";
-    QTest::newRow("existing name with extension") << "run.bat" << "bat" << "run.bat";
-    QTest::newRow("stale extension on a name with one") << "notes.txt" << "bat" << "notes.txt";
-    QTest::newRow("no default extension") << "run" << "" << "";
-    QTest::newRow("missing") << "gone" << "bat" << "";
-    QTest::newRow("missing with extension") << "gone.txt" << "bat" << "";
-}
-
-void TestPlatform::openResolvesTypedNames()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, defaultExt);
-    QFETCH(QString, chosen);
-    QTemporaryDir dir;
-    for (const char* name : {"ls", "Makefile", "run.bat", "notes.txt"}) touch(dir.filePath(QLatin1String(name)));
-    QtCommonDialog common;
-    auto& s = common.state();
-    s.filter = QStringLiteral("All Files (*.*)|*.*|Batch Files (*.bat)|*.bat");
-    s.filterIndex = 1;
-    s.defaultExt = defaultExt;
-    s.initDir = dir.path();
-    whenShown([&](QDialog* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
-        dialog->accept();
-    });
-    const bool accepted = common.showOpen();
-    QCOMPARE(accepted, !chosen.isEmpty());
-    if (accepted) QCOMPARE(s.fileName, QDir::toNativeSeparators(dir.filePath(chosen)));
-}
-
-void TestPlatform::allFilesShowsFilesWithoutDot()
-{
-    QtCommonDialog common;
-    common.state().filter = QStringLiteral("All Files (*.*)|*.*|Text Files(*.txt)|*.txt");
-    common.state().filterIndex = 1;
-    QStringList shown;
-    QStringList patterns;
-    whenShown([&](QDialog* dialog) {
-        const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-        for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
-        patterns = dialog->findChild<QFileSystemModel*>()->nameFilters();
-    });
-    QVERIFY(!common.showOpen());
-    QCOMPARE(shown, (QStringList{"All Files (*.*)", "Text Files(*.txt)"}));
-    QCOMPARE(patterns, QStringList{"*"});
-}
-
-void TestPlatform::fontSizeKeepsItsFraction_data()
-{
-    QTest::addColumn<QString>("keys");   // typed into the emptied size box
-    QTest::addColumn<double>("size");
-    QTest::newRow("10.5") << "10.5" << 10.5;
-    QTest::newRow("comma") << "10,5" << 10.5;
-    QTest::newRow("whole") << "12" << 12.0;
-    QTest::newRow("letters are refused") << "1x1" << 11.0;
-    QTest::newRow("nothing") << "" << 0.0;
-}
-
-void TestPlatform::fontSizeKeepsItsFraction()
-{
-    QFETCH(QString, keys);
-    QFETCH(double, size);
-    QtCommonDialog common;
-    common.state().fontSize = 9;
-    whenShown([&](QDialog* dialog) {
-        QLineEdit* sizeBox = nullptr;
-        for (QLineEdit* box : dialog->findChildren<QLineEdit*>())
-            if (box->text() == QLatin1String("9")) sizeBox = box;
-        QVERIFY(sizeBox);
-        sizeBox->clear();
-        QTest::keyClicks(sizeBox, keys);
-        dialog->accept();
-    });
-    QVERIFY(common.showFont());
-    QCOMPARE(common.state().fontSize, size);
-}
-
-void TestPlatform::settingsRoundTrip()
-{
-    QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("settings.ini"));
+    void filterListsBecomeNameFilters_data()
     {
-        QtSettingsStore store(ini);
-        QCOMPARE(store.get(QStringLiteral("Files"), QStringLiteral("1_1")), QString());
-        store.set(QStringLiteral("Files"), QStringLiteral("1_1"), QStringLiteral("C:\\maps\\run.bat"));
-        store.set(QStringLiteral("GMT html path"), QStringLiteral("Path"), QStringLiteral("/usr/share/gmt/html"));
-        store.set(QStringLiteral("Text"), QStringLiteral("Font_Size"), QStringLiteral("10.5"));
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("nameFilters");
+        QTest::newRow("two entries") << "All Files (*.*)|*.*|Text Files(*.txt)|*.txt"
+                                     << QStringList{"All Files (*.*) (*)", "Text Files(*.txt) (*.txt)"};
+        QTest::newRow("xy star") << "xy* ASCII (*.xy*)|*.xy*" << QStringList{"xy* ASCII (*.xy*) (*.xy*)"};
+        QTest::newRow("several patterns") << "Scripts|*.bat;*.cmd" << QStringList{"Scripts (*.bat *.cmd)"};
+        QTest::newRow("empty") << "" << QStringList{};
+        QTest::newRow("a label without pattern is dropped") << "All|*.*|Broken" << QStringList{"All (*)"};
     }
-    QtSettingsStore reopened(ini);
-    QCOMPARE(reopened.get(QStringLiteral("Files"), QStringLiteral("1_1")), QStringLiteral("C:\\maps\\run.bat"));
-    QCOMPARE(reopened.get(QStringLiteral("GMT html path"), QStringLiteral("Path")), QStringLiteral("/usr/share/gmt/html"));
-    QCOMPARE(reopened.get(QStringLiteral("Text"), QStringLiteral("Font_Size")), QStringLiteral("10.5"));
-    QCOMPARE(reopened.get(QStringLiteral("Text"), QStringLiteral("Font_Name")), QString());
-}
+    void filterListsBecomeNameFilters()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, nameFilters);
+        QCOMPARE(nameFiltersFromFilterList(filter), nameFilters);
+    }
 
-void TestPlatform::terminalCandidatesStartWithTheUsersChoice()
-{
-    qputenv("TERMINAL", "my-terminal");
-    const QStringList candidates = QtPrograms::terminalCandidates();
-    QCOMPARE(candidates.value(0), QStringLiteral("my-terminal"));
-    QVERIFY(candidates.contains(QStringLiteral("xterm")));
-    qunsetenv("TERMINAL");
-    QCOMPARE(QtPrograms::terminalCandidates().value(0), QStringLiteral("x-terminal-emulator"));
-}
+    void openResolvesTypedNames_data()
+    {
+        QTest::addColumn<QString>("typed");        // relative to the dialog's folder
+        QTest::addColumn<QString>("defaultExt");   // left by an earlier Save File as
+        QTest::addColumn<QString>("chosen");       // empty: not accepted
+        QTest::newRow("existing name without extension") << "ls" << "bat" << "ls";
+        QTest::newRow("Makefile") << "Makefile" << "bat" << "Makefile";
+        QTest::newRow("name completed by the extension") << "run" << "bat" << "run.bat";
+        QTest::newRow("existing name with extension") << "run.bat" << "bat" << "run.bat";
+        QTest::newRow("stale extension on a name with one") << "notes.txt" << "bat" << "notes.txt";
+        QTest::newRow("no default extension") << "run" << "" << "";
+        QTest::newRow("missing") << "gone" << "bat" << "";
+        QTest::newRow("missing with extension") << "gone.txt" << "bat" << "";
+    }
+    void openResolvesTypedNames()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, defaultExt);
+        QFETCH(QString, chosen);
+        QTemporaryDir dir;
+        for (const char* name : {"ls", "Makefile", "run.bat", "notes.txt"})
+            write_file(dir.filePath(QLatin1String(name)), {});
+        QtCommonDialog common;
+        auto& s = common.state();
+        s.filter = QStringLiteral("All Files (*.*)|*.*|Batch Files (*.bat)|*.bat");
+        s.filterIndex = 1;
+        s.defaultExt = defaultExt;
+        s.initDir = dir.path();
+        whenShown([&](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+            dialog->accept();
+        });
+        const bool accepted = common.showOpen();
+        QCOMPARE(accepted, !chosen.isEmpty());
+        if (accepted) QCOMPARE(s.fileName, QDir::toNativeSeparators(dir.filePath(chosen)));
+    }
+
+    void allFilesShowsFilesWithoutDot()
+    {
+        QtCommonDialog common;
+        common.state().filter = QStringLiteral("All Files (*.*)|*.*|Text Files(*.txt)|*.txt");
+        common.state().filterIndex = 1;
+        QStringList shown;
+        QStringList patterns;
+        whenShown([&](QDialog* dialog) {
+            const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+            patterns = dialog->findChild<QFileSystemModel*>()->nameFilters();
+        });
+        QVERIFY(!common.showOpen());
+        QCOMPARE(shown, (QStringList{"All Files (*.*)", "Text Files(*.txt)"}));
+        QCOMPARE(patterns, QStringList{"*"});
+    }
+
+    void fontSizeKeepsItsFraction_data()
+    {
+        QTest::addColumn<QString>("keys");   // typed into the emptied size box
+        QTest::addColumn<double>("size");
+        QTest::newRow("10.5") << "10.5" << 10.5;
+        QTest::newRow("comma") << "10,5" << 10.5;
+        QTest::newRow("whole") << "12" << 12.0;
+        QTest::newRow("letters are refused") << "1x1" << 11.0;
+        QTest::newRow("nothing") << "" << 0.0;
+    }
+    void fontSizeKeepsItsFraction()
+    {
+        QFETCH(QString, keys);
+        QFETCH(double, size);
+        QtCommonDialog common;
+        common.state().fontSize = 9;
+        whenShown([&](QDialog* dialog) {
+            QLineEdit* sizeBox = nullptr;
+            for (QLineEdit* box : dialog->findChildren<QLineEdit*>())
+                if (box->text() == QLatin1String("9")) sizeBox = box;
+            QVERIFY(sizeBox);
+            sizeBox->clear();
+            QTest::keyClicks(sizeBox, keys);
+            dialog->accept();
+        });
+        QVERIFY(common.showFont());
+        QCOMPARE(common.state().fontSize, size);
+    }
+
+    void settingsRoundTrip()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("settings.ini"));
+        const QList<QStringList> values = {{"Files", "1_1", "C:\\maps\\run.bat"},
+                                           {"GMT html path", "Path", "/usr/share/gmt/html"},
+                                           {"Text", "Font_Size", "10.5"}};
+        {
+            QtSettingsStore store(ini);
+            QCOMPARE(store.get(QStringLiteral("Files"), QStringLiteral("1_1")), QString());
+            for (const QStringList& v : values) store.set(v[0], v[1], v[2]);
+        }
+        QtSettingsStore reopened(ini);
+        for (const QStringList& v : values) QCOMPARE(reopened.get(v[0], v[1]), v[2]);
+        QCOMPARE(reopened.get(QStringLiteral("Text"), QStringLiteral("Font_Name")), QString());
+    }
+
+    void terminalCandidatesStartWithTheUsersChoice()
+    {
+        qputenv("TERMINAL", "my-terminal");
+        const QStringList candidates = QtPrograms::terminalCandidates();
+        QCOMPARE(candidates.value(0), QStringLiteral("my-terminal"));
+        QVERIFY(candidates.contains(QStringLiteral("xterm")));
+        qunsetenv("TERMINAL");
+        QCOMPARE(QtPrograms::terminalCandidates().value(0), QStringLiteral("x-terminal-emulator"));
+    }
+
+    void printsIntoAPdf()
+    {
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("script.pdf")));
+        QVERIFY(printPlainText(printer, QStringLiteral("echo off\ngmtset PAPER_MEDIA = a4\n")));
+        QFile pdf(printer.outputFileName());
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.size() > 500);
+        QCOMPARE(pdf.read(4), QByteArray("%PDF"));
+    }
+};
 
 QTEST_MAIN(TestPlatform)
 #include "test_platform.moc"

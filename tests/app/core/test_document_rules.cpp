@@ -1,111 +1,97 @@
-// The recent-files list, captions and the save filter choice.
+// Captions, the recent-files captions and the save filter choice.
 #include "app/core/document_rules.h"
 
-#include <QtTest>
+#include <doctest/doctest.h>
+
+#include <string>
+#include <vector>
 
 using namespace mq::app;
 
-class TestDocumentRules : public QObject {
-    Q_OBJECT
-private slots:
-    void pathsFromCaptions_data();
-    void pathsFromCaptions();
-    void recentCaptionsRoundTrip();
-    void saveFilterByExtension_data();
-    void saveFilterByExtension();
-    void filterListsHaveTheirEntries();
-    void caretPositionIsAbsolute();
-};
+namespace {
 
-void TestDocumentRules::pathsFromCaptions_data()
+std::vector<std::string> entries(std::string_view filter)
 {
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("modified");
-    QTest::addColumn<bool>("unconfirmed");
-    QTest::newRow("new") << "'Script" << "Script" << false << true;
-    QTest::newRow("new, changed") << "'Script*" << "Script" << true << true;
-    QTest::newRow("opened") << "'C:\\maps\\run.bat" << "C:\\maps\\run.bat" << false << true;
-    QTest::newRow("saved, changed") << "/maps/run.bat*" << "/maps/run.bat" << true << false;
-    QTest::newRow("marks inside belong to the path") << "/maps/o'neil*s.bat" << "/maps/o'neil*s.bat" << false << false;
-    QTest::newRow("apostrophe in an opened name") << "'/maps/it's.bat*" << "/maps/it's.bat" << true << true;
-    QTest::newRow("name ending in a star") << "'/maps/all*" << "/maps/all" << true << true;
-    QTest::newRow("folder starting with an apostrophe") << "''90s/run.bat" << "'90s/run.bat" << false << true;
-    QTest::newRow("only marks") << "'*" << "" << true << true;
-    QTest::newRow("empty") << "" << "" << false << false;
+    std::vector<std::string> out(1);
+    for (char c : filter) {
+        if (c == '|') out.emplace_back();
+        else out.back() += c;
+    }
+    return out;
 }
 
-void TestDocumentRules::pathsFromCaptions()
-{
-    QFETCH(QString, caption);
-    QFETCH(QString, path);
-    QFETCH(bool, modified);
-    QFETCH(bool, unconfirmed);
-    const std::string c = caption.toStdString();
-    QCOMPARE(QString::fromStdString(pathFromCaption(c)), path);
-    QCOMPARE(captionIsModified(c), modified);
-    QCOMPARE(captionIsUnconfirmed(c), unconfirmed);
-    QCOMPARE(QString::fromStdString(captionFor(pathFromCaption(c), unconfirmed, modified)), caption);
-}
+}  // namespace
 
-void TestDocumentRules::recentCaptionsRoundTrip()
+TEST_CASE("an editor's caption: path, modified mark and unconfirmed mark")
 {
-    QCOMPARE(recentCaption(2, ""), std::string("2: "));
-    QCOMPARE(pathFromRecentCaption("2: "), std::string());
-    QCOMPARE(pathFromRecentCaption("2:"), std::string());
-    QCOMPARE(pathFromRecentCaption(recentCaption(4, "C:\\a b\\c.bat")), std::string("C:\\a b\\c.bat"));
-}
-
-void TestDocumentRules::saveFilterByExtension_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("filterIndex");
-    QTest::addColumn<QString>("defaultExt");   // "-" for none
-    QTest::newRow("bat") << "run.bat" << 3 << "bat";
-    QTest::newRow("txt") << "/a/notes.txt" << 2 << "txt";
-    QTest::newRow("cpt") << "relief.cpt" << 4 << "cpt";
-    QTest::newRow("awk") << "cols.awk" << 8 << "awk";
-    QTest::newRow("no dot") << "Script" << 1 << "-";
-    QTest::newRow("dot in a folder") << "C:\\my.data\\run.bat" << 3 << "bat";
-    QTest::newRow("dot only in a folder") << "/home/me/my.maps/Script" << 1 << "-";
-    QTest::newRow("last dot counts") << "run.bat.txt" << 2 << "txt";
-    QTest::newRow("letter case counts") << "RUN.BAT" << 1 << "-";
-    QTest::newRow("other") << "grid.xyz" << 1 << "-";
-    QTest::newRow("trailing dot") << "run." << 1 << "-";
-}
-
-void TestDocumentRules::saveFilterByExtension()
-{
-    QFETCH(QString, path);
-    QFETCH(int, filterIndex);
-    QFETCH(QString, defaultExt);
-    const SaveFilterChoice choice = saveFilterFor(path.toStdString());
-    QCOMPARE(choice.filterIndex, filterIndex);
-    QCOMPARE(choice.defaultExt ? QString::fromStdString(*choice.defaultExt) : QStringLiteral("-"), defaultExt);
-}
-
-void TestDocumentRules::filterListsHaveTheirEntries()
-{
-    auto entries = [](std::string_view filter) {
-        return QString::fromUtf8(filter.data(), qsizetype(filter.size())).split('|');
+    struct Case {
+        std::string caption, path;
+        bool modified, unconfirmed;
     };
-    const QStringList open = entries(kOpenFilter), save = entries(kSaveFilter), insert = entries(kInsertFilter);
-    QCOMPARE(open.size(), 20);
-    QCOMPARE(save, open.mid(0, 16));
-    QCOMPARE(insert.size(), 20);
-    QCOMPARE(open.at(2), QStringLiteral("Text Files(*.txt)"));
-    QCOMPARE(open.at(14), QStringLiteral("Awk script (*.awk)"));
-    QCOMPARE(open.at(18), QStringLiteral("HGT file (*.hgt)"));
-    QCOMPARE(insert.at(8), QStringLiteral("Color Files(*.cpt)"));
-    QCOMPARE(insert.at(16), QStringLiteral("Awk scripts (*.awk)"));
+    const Case cases[] = {
+        {"'Script", "Script", false, true},                 // new
+        {"'Script*", "Script", true, true},                 // new, changed
+        {"'C:\\maps\\run.bat", "C:\\maps\\run.bat", false, true},
+        {"/maps/run.bat*", "/maps/run.bat", true, false},   // saved, changed
+        {"/maps/o'neil*s.bat", "/maps/o'neil*s.bat", false, false},   // marks inside belong to the path
+        {"'/maps/it's.bat*", "/maps/it's.bat", true, true},
+        {"'/maps/all*", "/maps/all", true, true},           // a name ending in a star
+        {"''90s/run.bat", "'90s/run.bat", false, true},     // a folder starting with an apostrophe
+        {"'*", "", true, true},
+        {"", "", false, false},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.caption);
+        CHECK(pathFromCaption(c.caption) == c.path);
+        CHECK(captionIsModified(c.caption) == c.modified);
+        CHECK(captionIsUnconfirmed(c.caption) == c.unconfirmed);
+        CHECK(captionFor(c.path, c.unconfirmed, c.modified) == c.caption);
+    }
 }
 
-void TestDocumentRules::caretPositionIsAbsolute()
+TEST_CASE("recent-file captions")
 {
-    const CaretPosition p = caretPosition(2, 10, 3);
-    QCOMPARE(p.line, 3LL);
-    QCOMPARE(p.column, 8LL);
+    CHECK(recentCaption(2, "") == "2: ");
+    CHECK(pathFromRecentCaption("2: ") == "");
+    CHECK(pathFromRecentCaption("2:") == "");
+    CHECK(pathFromRecentCaption(recentCaption(4, "C:\\a b\\c.bat")) == "C:\\a b\\c.bat");
 }
 
-QTEST_MAIN(TestDocumentRules)
-#include "test_document_rules.moc"
+TEST_CASE("the save filter follows the file name's extension")
+{
+    struct Case {
+        std::string path;
+        int filterIndex;
+        std::string defaultExt;   // "-" for none
+    };
+    const Case cases[] = {
+        {"run.bat", 3, "bat"},
+        {"/a/notes.txt", 2, "txt"},
+        {"relief.cpt", 4, "cpt"},
+        {"cols.awk", 8, "awk"},
+        {"Script", 1, "-"},
+        {"C:\\my.data\\run.bat", 3, "bat"},        // a dot in a folder
+        {"/home/me/my.maps/Script", 1, "-"},       // a dot only in a folder
+        {"run.bat.txt", 2, "txt"},                 // the last dot counts
+        {"RUN.BAT", 1, "-"},                       // letter case counts
+        {"grid.xyz", 1, "-"},
+        {"run.", 1, "-"},
+    };
+    const std::vector<std::string> save = entries(kSaveFilter);
+    for (const Case& c : cases) {
+        CAPTURE(c.path);
+        const SaveFilterChoice choice = saveFilterFor(c.path);
+        CHECK(choice.filterIndex == c.filterIndex);
+        CHECK(choice.defaultExt.value_or("-") == c.defaultExt);
+        // The chosen entry of the Save File as list is the one for that extension.
+        if (choice.defaultExt) CHECK(save.at(std::size_t(2 * c.filterIndex - 1)) == "*." + c.defaultExt);
+    }
+}
+
+TEST_CASE("Save File as offers the first eight entries of Open File, in order")
+{
+    const std::vector<std::string> open = entries(kOpenFilter);
+    CHECK(open.size() == 20);
+    CHECK(entries(kInsertFilter).size() == 20);
+    CHECK(entries(kSaveFilter) == std::vector<std::string>(open.begin(), open.begin() + 16));
+}

@@ -1,320 +1,281 @@
+// Script files as bytes: the format a file is read in, the text it gives and
+// the bytes a text is saved as. Opened and saved unchanged, every file keeps
+// its bytes; malformed UTF-8 is read in the 8-bit code page.
 #include "app/core/script_codec.h"
 
-#include <QElapsedTimer>
-#include <QTest>
+#include <doctest/doctest.h>
 
-#include <random>
+#include <charconv>
+#include <string>
+#include <string_view>
+#include <type_traits>
 
 using namespace mq::app;
-
-Q_DECLARE_METATYPE(mq::app::Encoding)
-Q_DECLARE_METATYPE(mq::app::LineEnd)
+using namespace std::string_view_literals;
 
 namespace {
 
-std::string_view bytesOf(const QByteArray& a) {
-    return {a.constData(), static_cast<std::size_t>(a.size())};
+// Bytes or UTF-16 units in hex, so that a failed check shows them.
+template <class Unit>
+std::string hexOf(std::basic_string_view<Unit> text)
+{
+    std::string out;
+    for (Unit unit : text) {
+        char digits[8];
+        const unsigned value = std::make_unsigned_t<Unit>(unit);
+        out.append(digits, std::to_chars(digits, digits + sizeof digits, value, 16).ptr).push_back(' ');
+    }
+    return out;
 }
+std::string hex(std::string_view bytes) { return hexOf(bytes); }
+std::string hex(std::u16string_view text) { return hexOf(text); }
 
-QByteArray toBytes(const std::string& s) {
-    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
+std::u16string decoded(std::string_view bytes)
+{
+    std::u16string text;
+    LoadedScript::fromBytes(bytes, text);
+    return text;
 }
-
-// Qt's fromUtf16 family drops a leading U+FEFF and may repair surrogates;
-// the tests need the units exactly as they are.
-QString toQString(std::u16string_view s) {
-    return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
-}
-
-std::u16string toU16(const QString& s) { return s.toStdU16String(); }
-
-// The encoding a plain-ASCII (or empty) file gets: that of a new document.
-Encoding asciiEncoding() { return forNewDocument().encoding; }
 
 }  // namespace
 
-class TestScriptCodec : public QObject {
-    Q_OBJECT
+TEST_CASE("a file read and saved unchanged keeps its bytes")
+{
+    const Encoding utf8 = Encoding::Utf8, cp = Encoding::Windows1252, le = Encoding::Utf16Le,
+                   be = Encoding::Utf16Be;
+    const Encoding ascii = forNewDocument().encoding;   // plain ASCII reads as a new document would
+    const LineEnd crlf = LineEnd::CrLf, lf = LineEnd::Lf, cr = LineEnd::Cr;
+    std::string high, all;
+    for (int b = 0; b <= 0xFF; ++b) (b >= 0x80 ? high : all).push_back(char(b));
+    all = all + high;
+    struct Case {
+        std::string name;
+        std::string_view bytes;
+        Encoding encoding;
+        bool bom;
+        LineEnd lineEnd;
+        bool keepsOriginal;   // mixed line ends: only the original bytes give the file back
+    };
+    const Case cases[] = {
+        {"empty file", ""sv, ascii, false, crlf, false},
+        {"no line end", "echo off"sv, ascii, false, crlf, false},
+        {"CR LF", "a\r\nb\r\n"sv, ascii, false, crlf, false},
+        {"CR LF, no final", "a\r\nb"sv, ascii, false, crlf, false},
+        {"LF", "a\nb\n"sv, ascii, false, lf, false},
+        {"CR", "a\rb\r"sv, ascii, false, cr, false},
+        {"empty lines", "\r\n\r\n\r\n"sv, ascii, false, crlf, false},
+        {"NUL bytes", "a\0b\r\n\0"sv, ascii, false, crlf, false},
+        {"mixed, CR LF most", "a\r\nb\nc\r\n"sv, ascii, false, crlf, true},
+        {"mixed, LF most", "a\nb\nc\r\nd\r"sv, ascii, false, lf, true},
+        {"mixed, CR most", "a\rb\rc\r\n"sv, ascii, false, cr, true},
+        {"CR then CR LF tie", "\r\r\n"sv, ascii, false, crlf, true},
+        {"LF CR is two ends", "a\n\rb"sv, ascii, false, lf, true},
 
-private slots:
-    void roundTrip_data();
-    void roundTrip();
-    void decode_data();
-    void decode();
-    void encodeAfterEdit_data();
-    void encodeAfterEdit();
-    void unrepresentable_data();
-    void unrepresentable();
-    void savedEditReplacesOriginal();
-    void newDocument();
-};
+        {"UTF-8", "Gr\xC3\xBC\xC3\x9F\r\n\xE2\x82\xAC"sv, utf8, false, crlf, false},
+        {"UTF-8 BOM", "\xEF\xBB\xBFz\xC3\xA9\n"sv, utf8, true, lf, false},
+        {"BOM only", "\xEF\xBB\xBF"sv, utf8, true, crlf, false},
+        {"two BOMs", "\xEF\xBB\xBF\xEF\xBB\xBF"sv, utf8, true, crlf, false},
+        {"BOM later only", "a\xEF\xBB\xBF"sv, utf8, false, crlf, false},
+        {"4-byte UTF-8", "\xF0\x9F\x97\xBA map\r\n"sv, utf8, false, crlf, false},
+        {"highest code point", "\xF4\x8F\xBF\xBF"sv, utf8, false, crlf, false},
+        {"2- and 3-byte minimum", "\xC2\x80\xE0\xA0\x80"sv, utf8, false, crlf, false},
+        {"around surrogates", "\xED\x9F\xBF\xEE\x80\x80"sv, utf8, false, crlf, false},
+        {"4-byte minimum", "\xF0\x90\x80\x80"sv, utf8, false, crlf, false},
+        {"UTF-8 mixed ends", "\xC3\xA4\r\n\xC3\xB6\n"sv, utf8, false, crlf, true},
 
-void TestScriptCodec::roundTrip_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<Encoding>("encoding");
-    QTest::addColumn<bool>("bom");
-    QTest::addColumn<LineEnd>("lineEnd");
-    QTest::addColumn<bool>("keepsOriginal");
+        {"1252 bytes 80-FF", high, cp, false, crlf, false},
+        {"1252 undefined five", "\x81\x8D\x8F\x90\x9D"sv, cp, false, crlf, false},
+        {"1252 text CR LF", "caf\xE9\r\n\x80 5\r\n"sv, cp, false, crlf, false},
+        {"all 256 bytes", all, cp, false, lf, true},
 
-    const auto utf8 = Encoding::Utf8;
-    const auto cp = Encoding::Windows1252;
-    const auto ascii = asciiEncoding();
-    const auto crlf = LineEnd::CrLf, lf = LineEnd::Lf, cr = LineEnd::Cr;
+        {"overlong slash", "\xC0\xAF"sv, cp, false, crlf, false},
+        {"C1 lead", "\xC1\xBF"sv, cp, false, crlf, false},
+        {"overlong 3-byte max", "\xE0\x9F\xBF"sv, cp, false, crlf, false},
+        {"overlong 4-byte max", "\xF0\x8F\xBF\xBF"sv, cp, false, crlf, false},
+        {"extra continuation", "\xC3\xA9\xA9"sv, cp, false, crlf, false},
+        {"overlong 3-byte", "\xE0\x80\xAF"sv, cp, false, crlf, false},
+        {"overlong 4-byte", "\xF0\x80\x80\xAF"sv, cp, false, crlf, false},
+        {"encoded surrogate", "a\xED\xA0\x80"sv, cp, false, crlf, false},
+        {"surrogate pair as CESU", "\xED\xA0\xBD\xED\xB8\x80"sv, cp, false, crlf, false},
+        {"above U+10FFFF", "\xF4\x90\x80\x80"sv, cp, false, crlf, false},
+        {"F5 lead", "\xF5\x80\x80\x80"sv, cp, false, crlf, false},
+        {"truncated at end", "x\xE2\x82"sv, cp, false, crlf, false},
+        {"truncated before CR LF", "\xE2\x82\r\n"sv, cp, false, crlf, false},
+        {"lone continuation", "\x80"sv, cp, false, crlf, false},
+        {"BOM then invalid", "\xEF\xBB\xBF\xFF\r\n"sv, cp, false, crlf, false},
+        {"invalid, mixed ends", "\xFF\r\n\n\r"sv, cp, false, crlf, true},
 
-    QTest::newRow("empty file") << QByteArray() << ascii << false << crlf << false;
-    QTest::newRow("no line end") << QByteArray("echo off") << ascii << false << crlf << false;
-    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << ascii << false << crlf << false;
-    QTest::newRow("CR LF, no final") << QByteArray("a\r\nb") << ascii << false << crlf << false;
-    QTest::newRow("LF") << QByteArray("a\nb\n") << ascii << false << lf << false;
-    QTest::newRow("CR") << QByteArray("a\rb\r") << ascii << false << cr << false;
-    QTest::newRow("empty lines") << QByteArray("\r\n\r\n\r\n") << ascii << false << crlf << false;
-    QTest::newRow("NUL bytes") << QByteArray("a\0b\r\n\0", 7) << ascii << false << crlf << false;
-    QTest::newRow("mixed, CR LF most") << QByteArray("a\r\nb\nc\r\n") << ascii << false << crlf << true;
-    QTest::newRow("mixed, LF most") << QByteArray("a\nb\nc\r\nd\r") << ascii << false << lf << true;
-    QTest::newRow("mixed, CR most") << QByteArray("a\rb\rc\r\n") << ascii << false << cr << true;
-    QTest::newRow("CR then CR LF tie") << QByteArray("\r\r\n") << ascii << false << crlf << true;
-    QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << ascii << false << lf << true;
+        {"UTF-16 LE", "\xFF\xFE" "a\0\r\0\n\0\xE9\0"sv, le, false, crlf, false},
+        {"UTF-16 BE, LF", "\xFE\xFF\0a\0\n\x4E\x2D"sv, be, false, lf, false},
+        {"UTF-16 mark only", "\xFF\xFE"sv, le, false, crlf, false},
+        {"UTF-16 astral pair", "\xFF\xFE\x3D\xD8\xFA\xDD"sv, le, false, crlf, false},
+        {"UTF-16 lone surrogate kept", "\xFF\xFE\x00\xD8x\0"sv, le, false, crlf, false},
+        {"UTF-16 mixed ends", "\xFF\xFE" "a\0\r\0\n\0b\0\n\0"sv, le, false, crlf, true},
+        {"odd length is not UTF-16", "\xFF\xFE" "a"sv, cp, false, crlf, false},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.name);
+        std::u16string text;
+        const LoadedScript script = LoadedScript::fromBytes(c.bytes, text);
+        CHECK(script.format().encoding == c.encoding);
+        CHECK(script.format().utf8Bom == c.bom);
+        CHECK(script.format().lineEnd == c.lineEnd);
+        CHECK(script.keepsOriginalBytes() == c.keepsOriginal);
+        CHECK(text.find(u'\r') == std::u16string::npos);
 
-    QTest::newRow("UTF-8") << QByteArray("Gr\xC3\xBC\xC3\x9F\r\n\xE2\x82\xAC") << utf8 << false << crlf << false;
-    QTest::newRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBFz\xC3\xA9\n") << utf8 << true << lf << false;
-    QTest::newRow("BOM only") << QByteArray("\xEF\xBB\xBF") << utf8 << true << crlf << false;
-    QTest::newRow("two BOMs") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF") << utf8 << true << crlf << false;
-    QTest::newRow("BOM later only") << QByteArray("a\xEF\xBB\xBF") << utf8 << false << crlf << false;
-    QTest::newRow("4-byte UTF-8") << QByteArray("\xF0\x9F\x97\xBA map\r\n") << utf8 << false << crlf << false;
-    QTest::newRow("highest code point") << QByteArray("\xF4\x8F\xBF\xBF") << utf8 << false << crlf << false;
-    QTest::newRow("2- and 3-byte minimum") << QByteArray("\xC2\x80\xE0\xA0\x80") << utf8 << false << crlf << false;
-    QTest::newRow("around surrogates") << QByteArray("\xED\x9F\xBF\xEE\x80\x80") << utf8 << false << crlf << false;
-    QTest::newRow("4-byte minimum") << QByteArray("\xF0\x90\x80\x80") << utf8 << false << crlf << false;
-    QTest::newRow("UTF-8 mixed ends") << QByteArray("\xC3\xA4\r\n\xC3\xB6\n") << utf8 << false << crlf << true;
-
-    QByteArray high;
-    for (int b = 0x80; b <= 0xFF; ++b) high.append(char(b));
-    QTest::newRow("1252 bytes 80-FF") << high << cp << false << crlf << false;
-    QTest::newRow("1252 undefined five") << QByteArray("\x81\x8D\x8F\x90\x9D") << cp << false << crlf << false;
-    QTest::newRow("1252 text CR LF") << QByteArray("caf\xE9\r\n\x80 5\r\n") << cp << false << crlf << false;
-    QByteArray all;
-    for (int b = 0; b <= 0xFF; ++b) all.append(char(b));
-    QTest::newRow("all 256 bytes") << all << cp << false << lf << true;
-
-    QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << cp << false << crlf << false;
-    QTest::newRow("C1 lead") << QByteArray("\xC1\xBF") << cp << false << crlf << false;
-    QTest::newRow("overlong 3-byte max") << QByteArray("\xE0\x9F\xBF") << cp << false << crlf << false;
-    QTest::newRow("overlong 4-byte max") << QByteArray("\xF0\x8F\xBF\xBF") << cp << false << crlf << false;
-    QTest::newRow("extra continuation") << QByteArray("\xC3\xA9\xA9") << cp << false << crlf << false;
-    QTest::newRow("overlong 3-byte") << QByteArray("\xE0\x80\xAF") << cp << false << crlf << false;
-    QTest::newRow("overlong 4-byte") << QByteArray("\xF0\x80\x80\xAF") << cp << false << crlf << false;
-    QTest::newRow("encoded surrogate") << QByteArray("a\xED\xA0\x80") << cp << false << crlf << false;
-    QTest::newRow("surrogate pair as CESU") << QByteArray("\xED\xA0\xBD\xED\xB8\x80") << cp << false << crlf << false;
-    QTest::newRow("above U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << cp << false << crlf << false;
-    QTest::newRow("F5 lead") << QByteArray("\xF5\x80\x80\x80") << cp << false << crlf << false;
-    QTest::newRow("truncated at end") << QByteArray("x\xE2\x82") << cp << false << crlf << false;
-    QTest::newRow("truncated before CR LF") << QByteArray("\xE2\x82\r\n") << cp << false << crlf << false;
-    QTest::newRow("lone continuation") << QByteArray("\x80") << cp << false << crlf << false;
-    QTest::newRow("BOM then invalid") << QByteArray("\xEF\xBB\xBF\xFF\r\n") << cp << false << crlf << false;
-    QTest::newRow("invalid, mixed ends") << QByteArray("\xFF\r\n\n\r") << cp << false << crlf << true;
-
-    const auto le = Encoding::Utf16Le, be = Encoding::Utf16Be;
-    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE" "a\0\r\0\n\0\xE9\0", 10) << le << false << crlf << false;
-    QTest::newRow("UTF-16 BE, LF") << QByteArray("\xFE\xFF\0a\0\n\x4E\x2D", 8) << be << false << lf << false;
-    QTest::newRow("UTF-16 mark only") << QByteArray("\xFF\xFE") << le << false << crlf << false;
-    QTest::newRow("UTF-16 astral pair") << QByteArray("\xFF\xFE\x3D\xD8\xFA\xDD", 6) << le << false << crlf << false;
-    QTest::newRow("UTF-16 lone surrogate kept") << QByteArray("\xFF\xFE\x00\xD8x\0", 6) << le << false << crlf << false;
-    QTest::newRow("UTF-16 mixed ends") << QByteArray("\xFF\xFE" "a\0\r\0\n\0b\0\n\0", 12) << le << false << crlf << true;
-    QTest::newRow("odd length is not UTF-16") << QByteArray("\xFF\xFE" "a") << cp << false << crlf << false;
+        const EncodedScript saved = script.encode(text);
+        CHECK(hex(saved.bytes) == hex(c.bytes));
+        CHECK(saved.originalBytes == c.keepsOriginal);
+        CHECK_FALSE(saved.switchedToUtf8);
+        CHECK(saved.format == script.format());
+        // Without the kept bytes, plain encoding alone must reproduce the file.
+        if (!c.keepsOriginal) CHECK(hex(encodeText(text, script.format()).bytes) == hex(c.bytes));
+    }
 }
 
-void TestScriptCodec::roundTrip() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(Encoding, encoding);
-    QFETCH(bool, bom);
-    QFETCH(LineEnd, lineEnd);
-    QFETCH(bool, keepsOriginal);
+TEST_CASE("the text a file gives")
+{
+    const std::pair<std::string_view, std::u16string_view> cases[] = {
+        {"a\r\nb"sv, u"a\nb"sv},
+        {"a\rb"sv, u"a\nb"sv},
+        {"a\n\rb"sv, u"a\n\nb"sv},
+        {"\r\r\n"sv, u"\n\n"sv},
+        {"a\r"sv, u"a\n"sv},
+        {"\xE2\x82\xAC"sv, u"\u20AC"sv},                                // UTF-8
+        {"\xEF\xBB\xBFx"sv, u"x"sv},                                    // the byte-order mark is dropped
+        {"\xFF\xFEG\0r\0\xFC\0\r\0\n\0"sv, u"Gr\u00FC\n"sv},            // UTF-16 LE
+        {"\xFE\xFF\x20\xAC\0\r\0x"sv, u"\u20AC\nx"sv},                  // UTF-16 BE, CR
+        {"\xEF\xBB\xBF\xEF\xBB\xBF"sv, u"\uFEFF"sv},                    // a second mark is text
+        {"\xF0\x9F\x97\xBA"sv, u"\U0001F5FA"sv},                        // astral
+        {"\x80"sv, u"\u20AC"sv},                                        // 1252 euro
+        {"\x93q\x94"sv, u"\u201Cq\u201D"sv},                            // 1252 quotes
+        {"\x81\x8D\x8F\x90\x9D"sv, u"\u0081\u008D\u008F\u0090\u009D"sv},  // 1252 undefined
+        {"\xC4\xFF"sv, u"\u00C4\u00FF"sv},                              // 1252 latin
+        {"\xC3"sv, u"\u00C3"sv},                                        // truncated UTF-8 is 1252
+        {"\xED\xA0\x80"sv, u"\u00ED\u00A0\u20AC"sv},                    // an encoded surrogate is 1252
+        {"\xEF\xBB\xBF\xFF"sv, u"\u00EF\u00BB\u00BF\u00FF"sv},          // mark bytes in 1252
+    };
+    for (const auto& [bytes, text] : cases) {
+        const std::string file = hex(bytes);
+        CAPTURE(file);
+        CHECK(hex(decoded(bytes)) == hex(text));
+    }
+}
 
+TEST_CASE("an edited text is saved in the file's format")
+{
+    struct Case {
+        std::string name;
+        std::string_view original;
+        std::u16string_view edited;
+        std::string_view expected;
+    };
+    const Case cases[] = {
+        {"CR LF file", "a\r\nb"sv, u"a\nb\nc"sv, "a\r\nb\r\nc"sv},
+        {"LF file", "a\nb\n"sv, u"a\nX\n"sv, "a\nX\n"sv},
+        {"CR file", "a\rb"sv, u"a\n\nb"sv, "a\r\rb"sv},
+        {"no line end gets CR LF", "one"sv, u"one\ntwo"sv, "one\r\ntwo"sv},
+        {"mixed uses most frequent", "a\nb\nc\r\n"sv, u"a\nb\nc\nd"sv, "a\nb\nc\nd"sv},
+        {"CR LF in text is one end", "a\nb"sv, u"a\r\nb\rc"sv, "a\nb\nc"sv},
+        {"BOM kept", "\xEF\xBB\xBF\xC3\xA9\r\n"sv, u"\u00E9\n\u00E8"sv, "\xEF\xBB\xBF\xC3\xA9\r\n\xC3\xA8"sv},
+        {"1252 stays 1252", "caf\xE9"sv, u"caf\u00E9 \u20AC\u0081"sv, "caf\xE9 \x80\x81"sv},
+        {"emptied file", "a\r\n"sv, u""sv, ""sv},
+        {"UTF-16 LE stays", "\xFF\xFE" "a\0\r\0\n\0"sv, u"a\n\u5730"sv, "\xFF\xFE" "a\0\r\0\n\0\x30\x57"sv},
+        {"UTF-16 BE stays", "\xFE\xFF\0a"sv, u"\u00E9a"sv, "\xFE\xFF\0\xE9\0" "a"sv},
+        {"UTF-16 emptied keeps its mark", "\xFF\xFE" "a\0"sv, u""sv, "\xFF\xFE"sv},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.name);
+        std::u16string text;
+        const LoadedScript script = LoadedScript::fromBytes(c.original, text);
+        const EncodedScript saved = script.encode(std::u16string(c.edited));
+        CHECK(hex(saved.bytes) == hex(c.expected));
+        CHECK_FALSE(saved.originalBytes);
+        CHECK_FALSE(saved.switchedToUtf8);
+    }
+}
+
+TEST_CASE("characters the format cannot hold")
+{
+    struct Case {
+        std::string name;
+        std::string_view original;   // 0xE9 alone is not UTF-8: such files are in the 8-bit code page
+        std::u16string_view edited;
+        std::string_view expected;
+        bool switched;
+        std::size_t replaced;
+    };
+    const Case cases[] = {
+        {"CJK into 1252", "\xE9\r\n"sv, u"\u00E9\n\u5730"sv, "\xC3\xA9\r\n\xE5\x9C\xB0"sv, true, 0},
+        {"astral into 1252", "\xE9"sv, u"\U0001F5FA"sv, "\xF0\x9F\x97\xBA"sv, true, 0},
+        {"lone surrogate into UTF-8", "\xC3\xA9"sv, u"\xD800x"sv, "\xEF\xBF\xBDx"sv, false, 1},
+        {"reversed pair into UTF-8 BOM", "\xEF\xBB\xBF"sv, u"\xDC00\xD800"sv,
+         "\xEF\xBB\xBF\xEF\xBF\xBD\xEF\xBF\xBD"sv, false, 2},
+        {"lone surrogate into 1252", "\xE9"sv, u"\xDFFF"sv, "\xEF\xBF\xBD"sv, true, 1},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.name);
+        std::u16string text;
+        LoadedScript script = LoadedScript::fromBytes(c.original, text);
+        const TextFormat before = script.format();
+        const EncodedScript saved = script.encode(std::u16string(c.edited));
+        CHECK(hex(saved.bytes) == hex(c.expected));
+        CHECK(saved.switchedToUtf8 == c.switched);
+        CHECK(saved.replacedCharacters == c.replaced);
+        CHECK(saved.format.encoding == Encoding::Utf8);
+        CHECK(saved.format.lineEnd == before.lineEnd);
+        // Encoding is a query: the document's format changes only once saved.
+        CHECK(script.format() == before);
+
+        script.markSaved(saved);
+        CHECK(script.format().encoding == Encoding::Utf8);
+        // What was written decodes to the same text (less the replaced halves),
+        // and saving it again needs no switch.
+        const std::u16string reread = decoded(saved.bytes);
+        if (c.replaced == 0) CHECK(hex(reread) == hex(c.edited));
+        CHECK_FALSE(script.encode(reread).switchedToUtf8);
+    }
+}
+
+TEST_CASE("a saved edit replaces the original bytes")
+{
+    const std::string_view mixed = "a\r\nb\nc\r\n";
     std::u16string text;
-    const LoadedScript script = LoadedScript::fromBytes(bytesOf(bytes), text);
-    QCOMPARE(script.format().encoding, encoding);
-    QCOMPARE(script.format().utf8Bom, bom);
-    QCOMPARE(script.format().lineEnd, lineEnd);
-    QCOMPARE(script.keepsOriginalBytes(), keepsOriginal);
-    QVERIFY(text.find(u'\r') == std::u16string::npos);
-
-    const EncodedScript saved = script.encode(text);
-    QCOMPARE(toBytes(saved.bytes), bytes);
-    QCOMPARE(saved.originalBytes, keepsOriginal);
-    QVERIFY(!saved.switchedToUtf8);
-    QVERIFY(saved.format == script.format());
-
-    // Without the kept bytes, plain encoding alone must reproduce the file.
-    if (!keepsOriginal) QCOMPARE(toBytes(encodeText(text, script.format()).bytes), bytes);
-}
-
-void TestScriptCodec::decode_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("CR LF") << QByteArray("a\r\nb") << QStringLiteral("a\nb");
-    QTest::newRow("CR") << QByteArray("a\rb") << QStringLiteral("a\nb");
-    QTest::newRow("LF CR") << QByteArray("a\n\rb") << QStringLiteral("a\n\nb");
-    QTest::newRow("CR CR LF") << QByteArray("\r\r\n") << QStringLiteral("\n\n");
-    QTest::newRow("final CR") << QByteArray("a\r") << QStringLiteral("a\n");
-    QTest::newRow("UTF-8 euro") << QByteArray("\xE2\x82\xAC") << QString(QChar(0x20AC));
-    QTest::newRow("BOM dropped") << QByteArray("\xEF\xBB\xBFx") << QStringLiteral("x");
-    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFEG\0r\0\xFC\0\r\0\n\0", 12) << toQString(u"Gr\u00FC\n");
-    QTest::newRow("UTF-16 BE, CR") << QByteArray("\xFE\xFF\x20\xAC\0\r\0x", 8) << toQString(u"\u20AC\nx");
-    QTest::newRow("second BOM kept") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF") << QString(QChar(0xFEFF));
-    QTest::newRow("astral") << QByteArray("\xF0\x9F\x97\xBA") << QString::fromUcs4(U"\U0001F5FA");
-    QTest::newRow("1252 euro") << QByteArray("\x80") << QString(QChar(0x20AC));
-    QTest::newRow("1252 quotes") << QByteArray("\x93q\x94") << toQString(u"\u201Cq\u201D");
-    QTest::newRow("1252 undefined") << QByteArray("\x81\x8D\x8F\x90\x9D")
-                                    << toQString(u"\u0081\u008D\u008F\u0090\u009D");
-    QTest::newRow("1252 latin") << QByteArray("\xC4\xFF") << toQString(u"\u00C4\u00FF");
-    QTest::newRow("truncated is 1252") << QByteArray("\xC3") << QString(QChar(0xC3));
-    QTest::newRow("surrogate is 1252") << QByteArray("\xED\xA0\x80") << toQString(u"\u00ED\u00A0\u20AC");
-    QTest::newRow("BOM bytes in 1252") << QByteArray("\xEF\xBB\xBF\xFF") << toQString(u"\u00EF\u00BB\u00BF\u00FF");
-}
-
-void TestScriptCodec::decode() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
-    std::u16string decoded;
-    LoadedScript::fromBytes(bytesOf(bytes), decoded);
-    QCOMPARE(toQString(decoded), text);
-}
-
-void TestScriptCodec::encodeAfterEdit_data() {
-    QTest::addColumn<QByteArray>("original");
-    QTest::addColumn<QString>("edited");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("CR LF file") << QByteArray("a\r\nb") << QStringLiteral("a\nb\nc") << QByteArray("a\r\nb\r\nc");
-    QTest::newRow("LF file") << QByteArray("a\nb\n") << QStringLiteral("a\nX\n") << QByteArray("a\nX\n");
-    QTest::newRow("CR file") << QByteArray("a\rb") << QStringLiteral("a\n\nb") << QByteArray("a\r\rb");
-    QTest::newRow("no line end gets CR LF") << QByteArray("one") << QStringLiteral("one\ntwo") << QByteArray("one\r\ntwo");
-    QTest::newRow("mixed uses most frequent") << QByteArray("a\nb\nc\r\n") << QStringLiteral("a\nb\nc\nd")
-                                              << QByteArray("a\nb\nc\nd");
-    QTest::newRow("CR LF in text is one end") << QByteArray("a\nb") << QStringLiteral("a\r\nb\rc")
-                                              << QByteArray("a\nb\nc");
-    QTest::newRow("BOM kept") << QByteArray("\xEF\xBB\xBF\xC3\xA9\r\n") << toQString(u"\u00E9\n\u00E8")
-                              << QByteArray("\xEF\xBB\xBF\xC3\xA9\r\n\xC3\xA8");
-    QTest::newRow("1252 stays 1252") << QByteArray("caf\xE9") << toQString(u"caf\u00E9 \u20AC\u0081")
-                                     << QByteArray("caf\xE9 \x80\x81");
-    QTest::newRow("emptied file") << QByteArray("a\r\n") << QString() << QByteArray();
-    QTest::newRow("UTF-16 LE stays") << QByteArray("\xFF\xFE" "a\0\r\0\n\0", 8) << toQString(u"a\n\u5730")
-                                     << QByteArray("\xFF\xFE" "a\0\r\0\n\0\x30\x57", 10);
-    QTest::newRow("UTF-16 BE stays") << QByteArray("\xFE\xFF\0a", 4) << toQString(u"\u00E9a")
-                                     << QByteArray("\xFE\xFF\0\xE9\0" "a", 6);
-    QTest::newRow("UTF-16 emptied keeps its mark") << QByteArray("\xFF\xFE" "a\0", 4) << QString() << QByteArray("\xFF\xFE");
-}
-
-void TestScriptCodec::encodeAfterEdit() {
-    QFETCH(QByteArray, original);
-    QFETCH(QString, edited);
-    QFETCH(QByteArray, expected);
-
-    std::u16string text;
-    const LoadedScript script = LoadedScript::fromBytes(bytesOf(original), text);
-    const EncodedScript saved = script.encode(toU16(edited));
-    QCOMPARE(toBytes(saved.bytes), expected);
-    QVERIFY(!saved.originalBytes);
-    QVERIFY(!saved.switchedToUtf8);
-}
-
-void TestScriptCodec::unrepresentable_data() {
-    QTest::addColumn<QByteArray>("original");
-    QTest::addColumn<QString>("edited");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::addColumn<bool>("switched");
-    QTest::addColumn<int>("replaced");
-
-    // 0xE9 alone is not UTF-8, so these files are in the 8-bit code page.
-    QTest::newRow("CJK into 1252") << QByteArray("\xE9\r\n") << toQString(u"\u00E9\n\u5730")
-                                   << QByteArray("\xC3\xA9\r\n\xE5\x9C\xB0") << true << 0;
-    QTest::newRow("astral into 1252") << QByteArray("\xE9") << QString::fromUcs4(U"\U0001F5FA")
-                                      << QByteArray("\xF0\x9F\x97\xBA") << true << 0;
-    QTest::newRow("lone surrogate into UTF-8") << QByteArray("\xC3\xA9") << QString(QChar(0xD800)) + u'x'
-                                               << QByteArray("\xEF\xBF\xBDx") << false << 1;
-    QTest::newRow("reversed pair into UTF-8 BOM") << QByteArray("\xEF\xBB\xBF")
-                                                  << toQString(u"\xDC00\xD800")
-                                                  << QByteArray("\xEF\xBB\xBF\xEF\xBF\xBD\xEF\xBF\xBD") << false << 2;
-    QTest::newRow("lone surrogate into 1252") << QByteArray("\xE9") << QString(QChar(0xDFFF))
-                                              << QByteArray("\xEF\xBF\xBD") << true << 1;
-}
-
-void TestScriptCodec::unrepresentable() {
-    QFETCH(QByteArray, original);
-    QFETCH(QString, edited);
-    QFETCH(QByteArray, expected);
-    QFETCH(bool, switched);
-    QFETCH(int, replaced);
-
-    std::u16string text;
-    LoadedScript script = LoadedScript::fromBytes(bytesOf(original), text);
-    const TextFormat before = script.format();
-    const EncodedScript saved = script.encode(toU16(edited));
-    QCOMPARE(toBytes(saved.bytes), expected);
-    QCOMPARE(saved.switchedToUtf8, switched);
-    QCOMPARE(saved.replacedCharacters, std::size_t(replaced));
-    QCOMPARE(saved.format.encoding, Encoding::Utf8);
-    QCOMPARE(saved.format.lineEnd, before.lineEnd);
-    // Encoding is a query: the document's format changes only once saved.
-    QVERIFY(script.format() == before);
-
-    script.markSaved(saved);
-    QCOMPARE(script.format().encoding, Encoding::Utf8);
-    // What was written decodes to the same text (less the replaced halves),
-    // and saving it again needs no switch.
-    std::u16string reread;
-    LoadedScript::fromBytes(saved.bytes, reread);
-    if (replaced == 0) QCOMPARE(toQString(reread), edited);
-    QVERIFY(!script.encode(reread).switchedToUtf8);
-}
-
-void TestScriptCodec::savedEditReplacesOriginal() {
-    const QByteArray mixed("a\r\nb\nc\r\n");
-    std::u16string text;
-    LoadedScript script = LoadedScript::fromBytes(bytesOf(mixed), text);
-    QVERIFY(script.keepsOriginalBytes());
+    LoadedScript script = LoadedScript::fromBytes(mixed, text);
+    REQUIRE(script.keepsOriginalBytes());
 
     // Saving unchanged keeps the original bytes and keeps them around.
     const EncodedScript same = script.encode(text);
-    QVERIFY(same.originalBytes);
+    CHECK(same.originalBytes);
     script.markSaved(same);
-    QVERIFY(script.keepsOriginalBytes());
+    CHECK(script.keepsOriginalBytes());
 
     // A save after an edit puts the plain encoding on disk; the old bytes are
     // gone and must not come back for the old text either.
     const EncodedScript edited = script.encode(u"a\nb\nc\nd");
-    QCOMPARE(toBytes(edited.bytes), QByteArray("a\r\nb\r\nc\r\nd"));
+    CHECK(edited.bytes == "a\r\nb\r\nc\r\nd");
     script.markSaved(edited);
-    QVERIFY(!script.keepsOriginalBytes());
-    QCOMPARE(toBytes(script.encode(text).bytes), QByteArray("a\r\nb\r\nc\r\n"));
+    CHECK_FALSE(script.keepsOriginalBytes());
+    CHECK(script.encode(text).bytes == "a\r\nb\r\nc\r\n");
 
     // A text differing only in length from the original is not mistaken for it.
-    LoadedScript again = LoadedScript::fromBytes(bytesOf(mixed), text);
-    QVERIFY(!again.encode(text.substr(0, text.size() - 1)).originalBytes);
-    QVERIFY(!again.encode(text + u"x").originalBytes);
+    const LoadedScript again = LoadedScript::fromBytes(mixed, text);
+    CHECK_FALSE(again.encode(text.substr(0, text.size() - 1)).originalBytes);
+    CHECK_FALSE(again.encode(text + u"x").originalBytes);
 }
 
-void TestScriptCodec::newDocument() {
+TEST_CASE("a new document")
+{
     const TextFormat f = forNewDocument();
-    QCOMPARE(f.lineEnd, LineEnd::CrLf);
-    QVERIFY(!f.utf8Bom);
+    CHECK(f.lineEnd == LineEnd::CrLf);
+    CHECK_FALSE(f.utf8Bom);
 #ifdef _WIN32
-    QCOMPARE(f.encoding, Encoding::Windows1252);
+    CHECK(f.encoding == Encoding::Windows1252);
 #else
-    QCOMPARE(f.encoding, Encoding::Utf8);
+    CHECK(f.encoding == Encoding::Utf8);
 #endif
     const LoadedScript script;
-    QVERIFY(script.format() == f);
-    const EncodedScript saved = script.encode(u"@echo off\nREM x");
-    QCOMPARE(toBytes(saved.bytes), QByteArray("@echo off\r\nREM x"));
-    QVERIFY(script.encode(u"").bytes.empty());
+    CHECK(script.format() == f);
+    CHECK(script.encode(u"@echo off\nREM x").bytes == "@echo off\r\nREM x");
+    CHECK(script.encode(u"").bytes.empty());
 }
-
-// Random files over an alphabet rich in line ends and UTF-8 lead and
-// continuation bytes: every one must survive unchanged, and a file saved
-// after an edit must read back as the edited text.
-
-
-QTEST_APPLESS_MAIN(TestScriptCodec)
-#include "test_script_codec.moc"
