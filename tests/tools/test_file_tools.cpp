@@ -156,7 +156,8 @@ TEST_CASE("convert_hgt_tile refuses before writing")
 {
     struct Row {
         std::size_t tile_bytes;
-        const char *min_z, *south, *output, *message;
+        const char *min_z, *south, *output;
+        std::string message;
     };
     const Row rows[] = {
         {1000, "0.5", "45", "old.xyz",
@@ -258,8 +259,8 @@ TEST_CASE("calc_track_positions")
 {
     struct Row {
         const char *x1, *x2, *y1, *y2, *samples;
-        const char* text;      // the file after the run
-        const char* message;   // empty: success
+        std::string text;      // the file after the run
+        std::string message;   // empty: success
     };
     const Row rows[] = {
         {"10", "11", "54", "54.5", "4", "10\t54\r\n10.25\t54.125\r\n10.5\t54.25\r\n10.75\t54.375\r\n11\t54.5\r\n", ""},

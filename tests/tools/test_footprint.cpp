@@ -45,7 +45,7 @@ TEST_CASE("calc_footprint_file: pings, separators and the line that stops a run"
     struct Row {
         const char* input;
         int pings, records;
-        const char* error;   // Error::text() after the input's path and ", "; empty when none
+        std::string error;   // Error::text() after the input's path and ", "; empty when none
         double spacing;
     };
     const Row rows[] = {
@@ -65,7 +65,7 @@ TEST_CASE("calc_footprint_file: pings, separators and the line that stops a run"
         TempFolder dir;
         const std::string in = dir.write("pings.txt", row.input);
         const auto r = mq::tools::calc_footprint_file(in, dir.path("out.bin"), kBox, 6.46, row.spacing, {}, {});
-        CHECK(error_text(r.status) == (*row.error ? in + ", " + row.error : ""));
+        CHECK(error_text(r.status) == (row.error.empty() ? "" : in + ", " + row.error));
         CHECK((r.summary.pings == row.pings && r.summary.records == row.records));
         CHECK(dir.read("out.bin").size() == std::size_t(row.records) * 24);   // records before a bad line stay
     }
@@ -75,7 +75,8 @@ TEST_CASE("calc_footprint_file refuses bad settings and leaves the input alone")
 {
     struct Row {
         double spacing, lat_max;
-        const char *input, *output, *error;
+        const char *input, *output;
+        std::string error;
     };
     const Row rows[] = {
         {0, 11, "pings.txt", "out.bin", "greater than 0"},

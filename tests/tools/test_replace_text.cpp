@@ -54,7 +54,7 @@ TEST_CASE("replace_in_file")
         std::string input;
         std::function<void(S&)> set;
         std::string output;   // "<missing>": no output file
-        const char* error;    // the error text contains this; empty: none
+        std::string error;    // the error text contains this; empty: none
     };
     const Case cases[] = {
         {"defaults copy with CR LF", "a\nb\r\nc", [](S&) {}, "a\r\nb\r\nc\r\n", ""},

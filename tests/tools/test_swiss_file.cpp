@@ -17,7 +17,7 @@ TEST_CASE("convert_swiss_file")
         const char* delimiter;   // as chosen in the delimiter box
         bool yx, to_swiss;
         std::string output;
-        const char* error;       // the error text contains this; empty: none
+        std::string error;       // the error text contains this; empty: none
     };
     const std::string origin = "7.43863722\t46.95108111\t12.5\r\n";
     const std::string bern = "600000.35\t199999.83\t5\r\n";
