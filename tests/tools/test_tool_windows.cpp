@@ -60,6 +60,15 @@ const QString kTextFilter = "All Files (*.*)|*.*|Text Files(*.txt)|*.txt|Batch F
 // The replace window's Line # label, which reads "-" when a run has ended.
 QString label4(QWidget& w) { return text_of(w, "Label4"); }
 
+bool running(QWidget& w)
+{
+    if (auto* srtm = qobject_cast<frm_SRTM*>(&w)) return srtm->running();
+    if (auto* binary = qobject_cast<frm_binary2ascii*>(&w)) return binary->running();
+    if (auto* track = qobject_cast<frm_track_calc*>(&w)) return track->running();
+    if (auto* footprint = qobject_cast<frm_footprint*>(&w)) return footprint->running();
+    return w.findChild<mq::tools::WorkerBridge*>()->running();
+}
+
 // A job of many small records that honours the stop flag before each one.
 std::int64_t count_records(mq::tools::RunControl& control, std::int64_t records)
 {
@@ -86,23 +95,20 @@ private slots:
     void texts();
     void key_filters_data();
     void key_filters();
+    void file_buttons_data();
+    void file_buttons();
+    void runs_data();
+    void runs();
     void srtm_picking_a_tile_data();
     void srtm_picking_a_tile();
     void srtm_drag_between_path_boxes();
     void srtm_run_data();
     void srtm_run();
     void srtm_stop_and_second_start();
-    void binary_run();
-    void track_run();
-    void footprint_file_buttons();
     void footprint_grid_size_data();
     void footprint_grid_size();
-    void footprint_start_data();
-    void footprint_start();
     void footprint_stop_and_refusal();
-    void replace_file_buttons();
-    void replace_run_data();
-    void replace_run();
+    void replace_take_each_tool_tip();
     void replace_progress_counts_thousands();
     void replace_closing_stops_the_run();
     void runner_reports_to_the_end();
@@ -199,6 +205,144 @@ void TestToolWindows::key_filters()
     QTEST(edit->text(), "expected");
 }
 
+void TestToolWindows::file_buttons_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("dialog");   // ScriptedDialog::Kind
+    QTest::addColumn<int>("filter");   // its type index; 6: the list of text files; -1: as the dialog was left
+    const int open = int(ScriptedDialog::Kind::Open), save = int(ScriptedDialog::Kind::Save);
+    QTest::newRow("binary input") << "binary" << "Command1" << "Text1" << open << 10;
+    QTest::newRow("binary output") << "binary" << "Command2" << "Text2" << open << -1;
+    QTest::newRow("track output") << "track" << "Command1" << "Text1" << save << 6;
+    QTest::newRow("footprint input") << "footprint" << "Command1" << "Text1" << open << -1;
+    QTest::newRow("footprint output") << "footprint" << "Command2" << "Text2" << open << -1;
+    QTest::newRow("replace input") << "replace" << "Command2" << "Text3" << open << 6;
+    QTest::newRow("replace output") << "replace" << "Command3" << "Text4" << save << 6;
+}
+
+void TestToolWindows::file_buttons()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, button);
+    QFETCH(QString, box);
+    QFETCH(int, filter);
+    Context c;
+    const auto w = make_window(kind, c.context());
+    c.platform.dialog.state().dialogTitle = "left by another use";
+    c.pick("/data/picked.txt");
+    click(*w, button);
+    click(*w, button);   // cancelled: unchanged
+    QCOMPARE(text_of(*w, box), QString("/data/picked.txt"));
+    const auto& shown = c.platform.dialog.shown;
+    QCOMPARE(shown.size(), std::size_t(2));
+    QTEST(int(shown[0].kind), "dialog");
+    QCOMPARE(shown[0].state.dialogTitle, QString("left by another use"));
+    if (filter >= 0) QCOMPARE(shown[0].state.filterIndex, filter);
+    if (filter != 6) return;
+    QCOMPARE(shown[0].state.filter, kTextFilter);
+    QVERIFY(shown[0].state.cancelError && shown[0].state.hideReadOnly);
+}
+
+void TestToolWindows::runs_data()
+{
+    // A run from the controls to the end: in.txt holds the input and out.txt
+    // "old" before it; "@" stands for the test's folder. Controls: "name=text"
+    // fills a box, "name" clicks a button, check or option (the last one starts).
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("controls");
+    QTest::addColumn<QByteArray>("written");   // out.txt afterwards; "<size>N": its size
+    QTest::addColumn<QString>("label");        // "name=text" afterwards, or empty
+    QTest::addColumn<QString>("message");      // the one message, "..." at the end: it starts so; empty: none
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("icon");
+    auto row = [](const char* name, const char* kind, const QByteArray& input, const QStringList& controls,
+                  const QByteArray& written, const char* label, const QString& message, const char* title = "",
+                  MessageIcon icon = MessageIcon::Exclamation) {
+        QTest::newRow(name) << kind << input << controls << written << label << message << title << int(icon);
+    };
+    const char* none = "";
+
+    const QStringList srtm{"Text1=@/in.txt", "Text2=@/out.txt", "Text5=45", "Text4=10"};
+    row("srtm short tile", "srtm", QByteArray(1000, '\0'), srtm + QStringList{"Command4"}, "old", "Label4=Row #:",
+        "62  @/in.txt: the tile has 1000 bytes; a tile of 1201 x 1201 samples has 2884802 bytes (3601 x 3601 "
+        "samples: 25934402)", "Convert SRTM Data (*.hgt)", MessageIcon::None);
+
+    const QByteArray records = QByteArray::fromStdString(doubles({10, 45.5, -120, 10.1, 45.5, -121}));
+    const QStringList binary{"Text1=@/in.txt", "Text2=@/out.txt", "Command4"};
+    row("binary", "binary", records + "abc", binary, "10\t45.5\t-120\r\n10.1\t45.5\t-121\r\n",
+        "Label4=Converting finished! 3 bytes left over at the end (less than one record).", none);
+    row("binary missing input", "binary", records, QStringList{"Text1=@/missing.bin"} + binary.mid(1), "old",
+        "Label4=Row #:", "53  @/missing.bin: cannot open the file...", "Binary to ASCII", MessageIcon::None);
+
+    const QStringList track{"tx_1=-10:30", "tx_2=-9:30", "ty_1=54", "ty_2=54,5", "Text1=@/out.txt"};
+    row("track", "track", "", track + QStringList{"Text7=2", "Command2"}, "-10.5\t54\r\n-10\t54.25\r\n-9.5\t54.5\r\n",
+        none, none);
+    row("track zero samples", "track", "", track + QStringList{"Text7=0", "Command2"}, "old", none,
+        "13  the number of samples must be at least 1 (it is 0)", "Calculate Positions Along a Track", MessageIcon::None);
+
+    const QByteArray ping = "20.5 10.5 100\n";
+    const QStringList footprint{"Text1=@/in.txt", "Text2=@/out.txt", "lat_min=10", "lat_max=11", "lon_min=20",
+                                "lon_max=21"};
+    const char* area = "Calculate Insonified Area";
+    row("footprint", "footprint", ping, footprint + QStringList{"Command3"}, "<size>2112", none,
+        "You covered 88 square meter!", "Mapquill", MessageIcon::None);
+    row("footprint without output path", "footprint", ping, footprint + QStringList{"Text2=", "Command3"}, "old",
+        none, none);
+    row("footprint zero spacing", "footprint", ping, footprint + QStringList{"t_grid_space=0", "Command3"}, "old",
+        none, "Beam width grid size  m: '0' must be a number greater than 0", area);
+    row("footprint bad line keeps the records before it", "footprint", ping + "20.5 x 100\n",
+        footprint + QStringList{"Command3"}, "<size>2112", none, "@/in.txt, line 2: field 2 is not a number", area);
+
+    const QStringList replace{"Text3=@/in.txt", "Text4=@/out.txt"};
+    const char* replacing = "Replace Text in Text File";
+    row("replace rows, add, every 2", "replace", "a\tb\n1\t2\n",
+        replace + QStringList{"t_1_rep=TAB", "t_1_fill=\\t;", "Check2", "t_2_rep=;", "t_2_fill=,",
+                              "ck_add_to_each_line", "tx_add=\\tend", "Text2=2", "Command1"},
+        "1\t,2\tend\r\n", "Label4=-", none);
+    row("replace take line if not", "replace", "ax\nb\n",
+        replace + QStringList{"Check6", "Text1=x", "Option2", "Command1"}, "b\r\n", "Label4=-", none);
+    row("replace entire file", "replace", "a\r\nb\r\n",
+        replace + QStringList{"ck_entire", "t_ent_rep=CRLF", "t_ent_fill= ", "Command1"}, "a b ", "Label4=-", none);
+    row("replace kml short", "replace", "P1\nx\n", replace + QStringList{"Check5", "do_kml", "Command1"}, "",
+        "Label4=-", "@/in.txt, line 1: a placemark needs this line and three more, but only 1 follows...", replacing);
+    row("replace take each empty", "replace", "a\n", replace + QStringList{"Text2=", "Command1"}, "old", "Label4=-",
+        "\"Take each\" needs a whole number of 1 or more...", replacing);
+}
+
+void TestToolWindows::runs()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, controls);
+    QFETCH(QByteArray, written);
+    QFETCH(QString, label);
+    QFETCH(QString, message);
+    QVERIFY(write_file("in.txt", input) && write_file("out.txt", "old"));
+    Context c;
+    const auto w = make_window(kind, c.context());
+    for (const QString& control : controls) {
+        if (!control.contains('=')) child<QAbstractButton>(*w, control)->click();
+        else set_text(*w, control.section('=', 0, 0), control.section('=', 1).replace('@', dir_->path()));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!running(*w), 60000);
+    const QByteArray out = read_file("out.txt");
+    if (written.startsWith("<size>")) QCOMPARE(out.size(), written.mid(6).toLongLong());
+    else QCOMPARE(out, written);
+    if (!label.isEmpty()) QCOMPARE(label.section('=', 0, 0) + '=' + text_of(*w, label.section('=', 0, 0)), label);
+    QVERIFY(c.platform.programs.started.empty());
+    QCOMPARE(c.messages().size(), std::size_t(message.isEmpty() ? 0 : 1));
+    if (message.isEmpty()) return;
+    message.replace('@', dir_->path());
+    const auto& shown = c.messages()[0];
+    if (message.endsWith("...")) QVERIFY2(shown.text.startsWith(message.chopped(3)), qPrintable(shown.text));
+    else QCOMPARE(shown.text, message);
+    QTEST(shown.title, "title");
+    QTEST(int(shown.icon), "icon");
+}
+
 void TestToolWindows::srtm_picking_a_tile_data()
 {
     QTest::addColumn<QString>("picked");      // empty: cancelled
@@ -249,23 +393,19 @@ void TestToolWindows::srtm_drag_between_path_boxes()
 
 void TestToolWindows::srtm_run_data()
 {
-    QTest::addColumn<int>("tile_bytes");   // 0: a whole tile
     QTest::addColumn<bool>("make_grid");
-    QTest::addColumn<bool>("pick");        // through Command1, or typed
-    QTest::newRow("grid") << 0 << true << true;
-    QTest::newRow("no grid") << 0 << false << true;
-    QTest::newRow("typed paths") << 0 << true << false;
-    QTest::newRow("short tile") << 1000 << true << true;
+    QTest::addColumn<bool>("pick");   // through Command1, or typed
+    QTest::newRow("grid") << true << true;
+    QTest::newRow("no grid") << false << true;
+    QTest::newRow("typed paths") << true << false;
 }
 
 void TestToolWindows::srtm_run()
 {
-    QFETCH(int, tile_bytes);
     QFETCH(bool, make_grid);
     QFETCH(bool, pick);
     const QString tile = path("N45E010.hgt");
-    const auto whole = make_tile(1201, [](int, int) { return 50; });
-    QVERIFY(write_file(tile, tile_bytes ? QByteArray(tile_bytes, '\0') : QByteArray::fromStdString(whole)));
+    QVERIFY(write_file(tile, QByteArray::fromStdString(make_tile(1201, [](int, int) { return 50; }))));
     Context c;
     c.pick(tile);
     frm_SRTM w(c.context());
@@ -285,14 +425,6 @@ void TestToolWindows::srtm_run()
     QCOMPARE(c.messages().size(), std::size_t(1));
     const auto& message = c.messages()[0];
     const QString xyz = path(pick ? "N45E010.xyz" : "typed.xyz"), grid = path(pick ? "N45E010.grd" : "typed.grd");
-    if (tile_bytes) {
-        QCOMPARE(message.text, "62  " + tile + ": the tile has 1000 bytes; a tile of 1201 x 1201 samples has "
-                                               "2884802 bytes (3601 x 3601 samples: 25934402)");
-        QCOMPARE(message.title, QString("Convert SRTM Data (*.hgt)"));
-        QVERIFY(c.platform.programs.started.empty());
-        QVERIFY(!QFile::exists(xyz));
-        return;
-    }
     QCOMPARE(message.text, "Converting finished, gridding in progress!\r\nYour grid will be saved as: " + grid);
     QCOMPARE(message.icon, MessageIcon::Information);
     QCOMPARE(message.title, QString("*.hgt convert!"));
@@ -332,76 +464,6 @@ void TestToolWindows::srtm_stop_and_second_start()
     QVERIFY(!QFile::exists(w.batchPath()));
     const qint64 size = QFileInfo(path("N45E010.xyz")).size();   // closed, whole records
     QVERIFY(size > 0 && size < 3601LL * 3601 * 24 && size % 24 == 0);
-}
-
-void TestToolWindows::binary_run()
-{
-    Context c;
-    frm_binary2ascii w(c.context());
-    const QByteArray text = "10\t45.5\t-120\r\n10.1\t45.5\t-121\r\n";
-    QVERIFY(write_file("in.bin", QByteArray::fromStdString(doubles({10, 45.5, -120, 10.1, 45.5, -121})) + "abc"));
-    c.pick(path("in.bin"));
-    c.pick(path("out.txt"));
-    click(w, "Command1");
-    click(w, "Command2");
-    QCOMPARE(c.platform.dialog.shown[0].state.filterIndex, 10);
-    click(w, "Command4");
-    QTRY_VERIFY_WITH_TIMEOUT(!w.running(), 60000);
-    QCOMPARE(read_file("out.txt"), text);
-    QCOMPARE(text_of(w, "Label4"), QString("Converting finished! 3 bytes left over at the end (less than one record)."));
-    QVERIFY(c.messages().empty());
-
-    set_text(w, "Text1", path("missing.bin"));
-    click(w, "Command4");
-    QTRY_VERIFY_WITH_TIMEOUT(!w.running(), 60000);
-    QCOMPARE(text_of(w, "Label4"), QString("Row #:"));
-    QCOMPARE(c.messages().size(), std::size_t(1));
-    QVERIFY(c.messages()[0].text.startsWith("53  " + path("missing.bin") + ": cannot open the file"));
-    QCOMPARE(read_file("out.txt"), text);
-}
-
-void TestToolWindows::track_run()
-{
-    Context c;
-    frm_track_calc w(c.context());
-    c.pick(path("track.txt"));
-    click(w, "Command1");
-    const auto& shown = c.platform.dialog.shown.at(0);
-    QCOMPARE(shown.kind, ScriptedDialog::Kind::Save);
-    QCOMPARE(shown.state.filter, kTextFilter);
-    QCOMPARE(shown.state.filterIndex, 6);
-    QVERIFY(shown.state.cancelError && shown.state.hideReadOnly);
-    QCOMPARE(text_of(w, "Text1"), path("track.txt"));
-
-    const QByteArray track = "-10.5\t54\r\n-10\t54.25\r\n-9.5\t54.5\r\n";
-    const std::pair<const char*, const char*> boxes[] = {
-        {"tx_1", "-10:30"}, {"tx_2", "-9:30"}, {"ty_1", "54"}, {"ty_2", "54,5"}, {"Text7", "2"}};
-    for (const auto& [box, text] : boxes) set_text(w, box, text);
-    click(w, "Command2");
-    QTRY_VERIFY_WITH_TIMEOUT(!w.running(), 60000);
-    QCOMPARE(read_file("track.txt"), track);
-    QVERIFY(c.messages().empty());
-
-    set_text(w, "Text7", "0");
-    click(w, "Command2");
-    QTRY_VERIFY_WITH_TIMEOUT(!w.running(), 60000);
-    QCOMPARE(c.messages().size(), std::size_t(1));
-    QCOMPARE(c.messages()[0].text, QString("13  the number of samples must be at least 1 (it is 0)"));
-    QCOMPARE(read_file("track.txt"), track);
-}
-
-void TestToolWindows::footprint_file_buttons()
-{
-    Context c;
-    c.pick("/data/pings.txt");
-    c.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
-    c.pick("/data/out.bin");
-    frm_footprint w(c.context());
-    click(w, "Command1");
-    click(w, "Command2");   // cancelled: unchanged
-    click(w, "Command2");
-    QCOMPARE(text_of(w, "Text1"), QString("/data/pings.txt"));
-    QCOMPARE(text_of(w, "Text2"), QString("/data/out.bin"));
 }
 
 namespace {
@@ -447,50 +509,6 @@ void TestToolWindows::footprint_grid_size()
     QCOMPARE(c.messages()[0].title, QString("Calculate Insonified Area"));
 }
 
-void TestToolWindows::footprint_start_data()
-{
-    QTest::addColumn<QByteArray>("pings");
-    QTest::addColumn<QString>("output");
-    QTest::addColumn<QString>("spacing");
-    QTest::addColumn<QString>("message");   // empty: none
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<int>("written");       // bytes in the output afterwards (-1: no file)
-    const QByteArray ping = "20.5 10.5 100\n";
-    const QString title = "Calculate Insonified Area";
-    QTest::newRow("one ping") << ping << "out.bin" << "1" << "You covered 88 square meter!" << "Mapquill" << 88 * 24;
-    QTest::newRow("no output path") << ping << "" << "1" << "" << "" << -1;
-    QTest::newRow("zero spacing") << ping << "out.bin" << "0"
-                                  << "Beam width grid size  m: '0' must be a number greater than 0" << title << -1;
-    QTest::newRow("bad line keeps the records before it")
-        << ping + "20.5 x 100\n" << "out.bin" << "1" << "pings.txt, line 2: field 2 is not a number" << title
-        << 88 * 24;
-}
-
-void TestToolWindows::footprint_start()
-{
-    QFETCH(QByteArray, pings);
-    QFETCH(QString, message);
-    QFETCH(QString, title);
-    QVERIFY(write_file("pings.txt", pings));
-    Context c;
-    frm_footprint w(c.context());
-    set_text(w, "Text1", "pings.txt");
-    QFETCH(QString, output);
-    set_text(w, "Text2", output);
-    fill_box(w, {"10", "11", "20", "21"});
-    QFETCH(QString, spacing);
-    set_text(w, "t_grid_space", spacing);
-    click(w, "Command3");
-    QTRY_VERIFY(!w.running());
-    QCOMPARE(c.messages().size(), std::size_t(message.isEmpty() ? 0 : 1));
-    if (!message.isEmpty()) {
-        QCOMPARE(c.messages()[0].text, message);
-        QCOMPARE(c.messages()[0].title, title);
-        QCOMPARE(c.messages()[0].icon, title == "Mapquill" ? MessageIcon::None : MessageIcon::Exclamation);
-    }
-    QTEST(int(QFile::exists("out.bin") ? QFile("out.bin").size() : -1), "written");
-}
-
 void TestToolWindows::footprint_stop_and_refusal()
 {
     QVERIFY(write_file("many.txt", QByteArray("20.5 10.5 -100\n").repeated(300000)));
@@ -519,81 +537,14 @@ void TestToolWindows::footprint_stop_and_refusal()
     QCOMPARE(QFile("many.bin").size(), records * 24);
 }
 
-void TestToolWindows::replace_file_buttons()
+void TestToolWindows::replace_take_each_tool_tip()
 {
     Context c;
     frm_replace w(c.context());
-    c.platform.dialog.state().dialogTitle = "left by another use";
-    c.pick("/data/in.xyz");
-    c.pick("/data/out.xyz");
-    click(w, "Command2");
-    click(w, "Command3");
-    click(w, "Command3");   // cancelled
-    QCOMPARE(text_of(w, "Text3"), QString("/data/in.xyz"));
-    QCOMPARE(text_of(w, "Text4"), QString("/data/out.xyz"));
-    const auto& shown = c.platform.dialog.shown;
-    QCOMPARE(shown.size(), 3u);
-    QCOMPARE(shown[0].kind, ScriptedDialog::Kind::Open);
-    QCOMPARE(shown[1].kind, ScriptedDialog::Kind::Save);
-    for (const auto& s : shown) {
-        QCOMPARE(s.state.filter, kTextFilter);
-        QCOMPARE(s.state.filterIndex, 6);
-        QVERIFY(s.state.cancelError && s.state.hideReadOnly);
-        QCOMPARE(s.state.dialogTitle, QString("left by another use"));
-    }
-    // Its tool tip names the count in the box.
     set_text(w, "Text2", "3");
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(child<QCheckBox>(w, "Check5"), &enter);
     QCOMPARE(child<QCheckBox>(w, "Check5")->toolTip(), QString("Takes only each 3 line."));
-}
-
-void TestToolWindows::replace_run_data()
-{
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QStringList>("controls");   // "name=text" for boxes, "name" clicks a check or option
-    QTest::addColumn<QByteArray>("output");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("rows, add, every 2")
-        << QByteArray("a\tb\n1\t2\n")
-        << QStringList{"t_1_rep=TAB", "t_1_fill=\\t;", "Check2", "t_2_rep=;", "t_2_fill=,", "ck_add_to_each_line",
-                       "tx_add=\\tend", "Text2=2"}
-        << QByteArray("1\t,2\tend\r\n") << "";
-    QTest::newRow("take line if not") << QByteArray("ax\nb\n") << QStringList{"Check6", "Text1=x", "Option2"}
-                                      << QByteArray("b\r\n") << "";
-    QTest::newRow("entire file") << QByteArray("a\r\nb\r\n")
-                                 << QStringList{"ck_entire", "t_ent_rep=CRLF", "t_ent_fill= "} << QByteArray("a b ")
-                                 << "";
-    QTest::newRow("kml short") << QByteArray("P1\nx\n") << QStringList{"Check5", "do_kml"} << QByteArray()
-                               << "line 1: a placemark needs this line and three more, but only 1 follows";
-    QTest::newRow("take each empty") << QByteArray("a\n") << QStringList{"Text2="} << QByteArray("<missing>")
-                                     << "\"Take each\" needs a whole number of 1 or more";
-}
-
-void TestToolWindows::replace_run()
-{
-    QFETCH(QByteArray, input);
-    QFETCH(QStringList, controls);
-    QFETCH(QString, message);
-    Context c;
-    frm_replace w(c.context());
-    QVERIFY(write_file("in.txt", input));
-    set_text(w, "Text3", path("in.txt"));
-    set_text(w, "Text4", path("out.txt"));
-    for (const QString& control : controls) {
-        if (!control.contains('=')) child<QAbstractButton>(w, control)->click();
-        else set_text(w, control.section('=', 0, 0), control.section('=', 1));
-    }
-    click(w, "Command1");
-    QCOMPARE(label4(w), QString("Please wait: ..."));
-    QTRY_COMPARE(label4(w), QString("-"));
-    QTEST(read_file("out.txt"), "output");
-    auto* bar = child<QProgressBar>(w, "progress_bar");
-    if (message.isEmpty()) QCOMPARE(bar->value(), bar->maximum());
-    QCOMPARE(c.messages().size(), message.isEmpty() ? 0u : 1u);
-    if (message.isEmpty()) return;
-    QVERIFY2(c.messages()[0].text.contains(message), qPrintable(c.messages()[0].text));
-    QCOMPARE(c.messages()[0].title, QString("Replace Text in Text File"));
 }
 
 void TestToolWindows::replace_progress_counts_thousands()
@@ -608,7 +559,10 @@ void TestToolWindows::replace_progress_counts_thousands()
     connect(w.findChild<mq::tools::WorkerBridge*>(), &mq::tools::WorkerBridge::progress, this,
             [&] { seen << label4(w); });
     click(w, "Command1");
+    QCOMPARE(label4(w), QString("Please wait: ..."));
     QTRY_COMPARE(label4(w), QString("-"));
+    auto* bar = child<QProgressBar>(w, "progress_bar");
+    QCOMPARE(bar->value(), bar->maximum());
     QVERIFY(!seen.isEmpty());
     QCOMPARE(seen.back(), QString("Line #:  2000"));
     QCOMPARE(read_file("out.txt").size(), 2500 * 6);
