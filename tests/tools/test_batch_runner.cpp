@@ -63,7 +63,10 @@ void add_program(const TempFolder& dir, const std::string& name, int status = 0)
 }
 
 struct PathSwap {
-    explicit PathSwap(const std::string& path) : old(std::getenv("PATH")) { setenv("PATH", path.c_str(), 1); }
+    explicit PathSwap(const std::string& path) : old(std::getenv("PATH") ? std::getenv("PATH") : "")
+    {
+        setenv("PATH", path.c_str(), 1);
+    }
     ~PathSwap() { setenv("PATH", old.c_str(), 1); }
     std::string old;
 };
