@@ -29,7 +29,7 @@ TEST_CASE("mapquill-tools commands") {
     struct Case {
         std::vector<std::string_view> args;
         int code;
-        std::string_view out;   // exact stdout; "*" prefix: stdout contains the rest
+        std::string_view out;   // exact stdout; "*" prefix: contains the rest; "\n\n" end: starts so
         std::string_view err;   // stderr contains this; empty: stderr is empty
     };
     const Case cases[] = {
@@ -61,18 +61,14 @@ TEST_CASE("mapquill-tools commands") {
         {{"latlon", "1", "--conv=1"}, 2, "", "unknown option '--conv'"},
         {{"latlon", "--", "-10:30", "--conversion", "0"}, 2, "", "unexpected argument '--conversion'"},
         {{"latlon", "--help"}, 0, "*dd:mm:ss.ss ---> dd:mm.mmm", ""},
-        {{"latlon", "-h", "--bogus"}, 0, "*usage: mapquill-tools latlon TEXT", ""},
+        {{"latlon", "-h", "--bogus"}, 0, "usage: mapquill-tools latlon TEXT [--conversion N]\n\n", ""},
 
         {{"gridstep", "--min", "10", "--max", "12", "--amount", "4"}, 0,
-         "Delta Max - Min: 02:00:00.00 / 02:0.0000 / 2.00000000\n"
-         "Amount of steps: 4\n"
-         "Size of steps: 00:30:00.00 / 00:30.0000 / 0.50000000\n",
-         ""},
+         "Delta Max - Min: 02:00:00.00 / 02:0.0000 / 2.00000000\nAmount of steps: 4\n"
+         "Size of steps: 00:30:00.00 / 00:30.0000 / 0.50000000\n", ""},
         {{"gridstep", "--min", "-10:30", "--max=-9:30", "--size", "0:1"}, 0,
-         "Delta Max - Min: 01:00:00.00 / 01:0.0000 / 1.00000000\n"
-         "Amount of steps: 60\n"
-         "Size of steps: 00:01:00.00 / 00:1.0000 / 0.01666667\n",
-         ""},
+         "Delta Max - Min: 01:00:00.00 / 01:0.0000 / 1.00000000\nAmount of steps: 60\n"
+         "Size of steps: 00:01:00.00 / 00:1.0000 / 0.01666667\n", ""},
         {{"gridstep", "--min", "0", "--max", "1", "--size", "0"}, 1, "", "greater than 0"},
         {{"gridstep", "--min", "0", "--max", "1", "--size", "1e-308"}, 1, "", "too small"},
         {{"gridstep", "--min", "0", "--max", "1e3000000000", "--amount", "4"}, 1, "", "maximum"},
@@ -88,7 +84,8 @@ TEST_CASE("mapquill-tools commands") {
         {{"gridstep", "--min", "0", "--max", "1"}, 2, "", "either --amount or --size"},
         {{"gridstep", "--min", "0", "--amount", "2"}, 2, "", "--max is required"},
         {{"gridstep", "--min", "0", "--min", "1", "--max", "2", "--amount", "2"}, 2, "", "--min"},
-        {{"gridstep", "-h"}, 0, "*--amount N", ""},
+        {{"gridstep", "-h"}, 0, "usage: mapquill-tools gridstep --min A --max B (--amount N | --size S)\n\n",
+         ""},
 
         {{"--help"}, 0, "*gridstep", ""},
         {{"help", "latlon"}, 0, "*usage: mapquill-tools latlon", ""},
@@ -100,8 +97,10 @@ TEST_CASE("mapquill-tools commands") {
         for (auto a : c.args) (command += ' ') += a;
         CAPTURE(command);
         const Run r = run(c.args);
+        CAPTURE(r.err);
         CHECK(r.code == c.code);
         if (c.out.starts_with('*')) CHECK(r.out.find(c.out.substr(1)) != std::string::npos);
+        else if (c.out.ends_with("\n\n")) CHECK(r.out.starts_with(c.out));
         else CHECK(r.out == c.out);
         if (c.err.empty()) CHECK(r.err == "");
         else CHECK(r.err.find(c.err) != std::string::npos);
@@ -110,14 +109,7 @@ TEST_CASE("mapquill-tools commands") {
             CHECK(std::count(r.err.begin(), r.err.end(), '\n') == 1);
             CHECK(r.err.starts_with("mapquill-tools"));
         }
-        CAPTURE(r.err);
     }
-}
-
-TEST_CASE("help texts are the tools' own") {
-    CHECK(run({"latlon", "--help"}).out.starts_with("usage: mapquill-tools latlon TEXT [--conversion N]\n\n"));
-    CHECK(run({"gridstep", "--help"}).out.starts_with(
-        "usage: mapquill-tools gridstep --min A --max B (--amount N | --size S)\n\n"));
 }
 
 TEST_CASE("an output that cannot be written fails with exit 1") {

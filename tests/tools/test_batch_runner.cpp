@@ -1,178 +1,129 @@
 // The runner of the gridding batch file: how it reads each kind of line, and
-// a whole run with stand-in programs on PATH.
-#include "platform/test_files.h"
-#include "tools/tile_fixture.h"
+// whole runs with stand-in programs on PATH.
+#include "temp_folder.h"
 #include "tools/batch_runner.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTest>
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <tuple>
 
 using namespace mq::tools;
-using mq::testing::read_file;
-using mq::testing::write_file;
+using mq::testing::TempFolder;
 
-class TestBatchRunner : public QObject {
-    Q_OBJECT
-
-private slots:
-    void line_kinds_data();
-    void line_kinds();
-    void patterns_data();
-    void patterns();
-    void gmt6_options();
-    void whole_run();
-    void gmt_missing();
-};
-
-void TestBatchRunner::line_kinds_data()
+TEST_CASE("classify_batch_line")
 {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QStringList>("result");   // Echo: the text; otherwise the words
-    const int nothing = int(BatchLineKind::Nothing), echo = int(BatchLineKind::Echo),
-              del = int(BatchLineKind::Delete), program = int(BatchLineKind::Program);
-    QTest::newRow("echo off") << "echo off" << nothing << QStringList{};
-    QTest::newRow("@echo off") << "@ECHO OFF" << nothing << QStringList{};
-    QTest::newRow("cls") << "cls" << nothing << QStringList{};
-    QTest::newRow("rem") << "rem a note" << nothing << QStringList{};
-    QTest::newRow("blank") << "   " << nothing << QStringList{};
-    QTest::newRow("echo keeps blanks") << "echo **** grid:  D:\\a.grd" << echo << QStringList{"**** grid:  D:\\a.grd"};
-    QTest::newRow("bare echo") << "echo" << echo << QStringList{"ECHO is off."};
-    QTest::newRow("echo.") << "echo." << echo << QStringList{""};
-    QTest::newRow("del") << "del x_*.* b.txt" << del << QStringList{"x_*.*", "b.txt"};
-    QTest::newRow("program") << "surface  a.xyz -Gx.grd -V\r" << program
-                             << QStringList{"surface", "a.xyz", "-Gx.grd", "-V"};
-    QTest::newRow("quoted word") << "prog \"a b\" c" << program << QStringList{"prog", "a b", "c"};
+    const std::pair<const char*, std::string> rows[] = {   // the line; its kind and the text or the words
+        {"echo off", "nothing"},
+        {"@ECHO OFF", "nothing"},
+        {"cls", "nothing"},
+        {"rem a note", "nothing"},
+        {"   ", "nothing"},
+        {"echo **** grid:  D:\\a.grd", "echo|**** grid:  D:\\a.grd"},   // blanks kept
+        {"echo", "echo|ECHO is off."},
+        {"echo.", "echo|"},
+        {"del x_*.* b.txt", "delete|x_*.*|b.txt"},
+        {"surface  a.xyz -Gx.grd -V\r", "program|surface|a.xyz|-Gx.grd|-V"},
+        {"prog \"a b\" c", "program|prog|a b|c"},
+    };
+    const char* kinds[] = {"nothing", "echo", "delete", "program"};
+    for (const auto& [line, expected] : rows) {
+        const BatchLine read = classify_batch_line(line);
+        std::string shown = kinds[int(read.kind)];
+        if (read.kind == BatchLineKind::Echo) shown += '|' + read.text;
+        for (const auto& word : read.words) shown += '|' + word;
+        CHECK(shown == expected);
+    }
 }
 
-void TestBatchRunner::line_kinds()
+TEST_CASE("matches_pattern and gmt6_arguments")
 {
-    QFETCH(QString, line);
-    QFETCH(QStringList, result);
-    const BatchLine read = classify_batch_line(line.toStdString());
-    QTEST(int(read.kind), "kind");
-    QStringList got;
-    if (read.kind == BatchLineKind::Echo) got << QString::fromStdString(read.text);
-    for (const auto& w : read.words) got << QString::fromStdString(w);
-    QCOMPARE(got, result);
+    const std::tuple<std::string, const char*, bool> rows[] = {
+        {"x_srtm.grd", "x_*.*", true}, {"X_LAND.GRD", "x_*.*", true},   // letters without case
+        {"y_srtm.grd", "x_*.*", false}, {"README", "*.*", true},        // "*.*" takes all
+        {"a.txt", "?.txt", true},       {"ab.txt", "?.txt", false},     // "?" is one character
+        {"a.b.grd", "*.grd", true},                                      // "*" backtracks
+    };
+    for (const auto& [name, pattern, match] : rows) CHECK_MESSAGE(matches_pattern(name, pattern) == match, name);
+    CHECK(gmt6_arguments({"a.xyz", "-Gx_srtm.grd", "-H0", "-bi3", "-V"}) ==
+          std::vector<std::string>{"a.xyz", "-Gx_srtm.grd", "-h0", "-bi3", "-V"});
 }
 
-void TestBatchRunner::patterns_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<bool>("match");
-    QTest::newRow("temporary grid") << "x_srtm.grd" << "x_*.*" << true;
-    QTest::newRow("letters without case") << "X_LAND.GRD" << "x_*.*" << true;
-    QTest::newRow("other prefix") << "y_srtm.grd" << "x_*.*" << false;
-    QTest::newRow("star dot star takes all") << "README" << "*.*" << true;
-    QTest::newRow("question mark") << "a.txt" << "?.txt" << true;
-    QTest::newRow("question mark is one") << "ab.txt" << "?.txt" << false;
-    QTest::newRow("star backtracks") << "a.b.grd" << "*.grd" << true;
-}
-
-void TestBatchRunner::patterns()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, pattern);
-    QTEST(matches_pattern(name.toStdString(), pattern.toStdString()), "match");
-}
-
-void TestBatchRunner::gmt6_options()
-{
-    const std::vector<std::string> in{"a.xyz", "-Gx_srtm.grd", "-H0", "-bi3", "-V"};
-    const std::vector<std::string> out{"a.xyz", "-Gx_srtm.grd", "-h0", "-bi3", "-V"};
-    QVERIFY(gmt6_arguments(in) == out);
-}
+#ifndef _WIN32   // cmd.exe runs batch files on Windows
 
 namespace {
 
-#ifndef _WIN32
-// A stand-in program on PATH that prints its name and arguments.
-void add_program(const QString& folder, const QString& name, int status = 0)
+// A stand-in program that prints its name and arguments.
+void add_program(const TempFolder& dir, const std::string& name, int status = 0)
 {
-    const QString path = folder + "/" + name;
-    QVERIFY(write_file(path, QString("#!/bin/sh\necho %1 \"$@\"\nexit %2\n").arg(name).arg(status).toUtf8()));
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    dir.write("bin/" + name, "#!/bin/sh\necho " + name + " \"$@\"\nexit " + std::to_string(status) + "\n");
+    std::filesystem::permissions(dir.path("bin/" + name), std::filesystem::perms::owner_all);
 }
 
 struct PathSwap {
-    explicit PathSwap(const QByteArray& path) : old(qgetenv("PATH")) { qputenv("PATH", path); }
-    ~PathSwap() { qputenv("PATH", old); }
-    QByteArray old;
+    explicit PathSwap(const std::string& path) : old(std::getenv("PATH") ? std::getenv("PATH") : "")
+    {
+        setenv("PATH", path.c_str(), 1);
+    }
+    ~PathSwap() { setenv("PATH", old.c_str(), 1); }
+    std::string old;
 };
-#endif
 
 }  // namespace
 
-void TestBatchRunner::whole_run()
+TEST_CASE("run_batch_file: programs, echoes and deletes in the batch file's folder")
 {
-#ifdef _WIN32
-    QSKIP("cmd.exe runs batch files on Windows");
-#else
-    QTemporaryDir dir;
-    const QString bin = dir.filePath("bin"), work = dir.filePath("work");
-    QVERIFY(QDir().mkpath(bin) && QDir().mkpath(work));
-    add_program(bin, "gmt");
-    add_program(bin, "tool");
-    add_program(bin, "broken", 3);
-    for (const char* name : {"x_srtm.grd", "x_land.grd", "keep.grd", "gone.xyz"})
-        QVERIFY(write_file(work + "/" + name, "data"));
-    QVERIFY(write_file(dir.filePath("x_outside.grd"), "data"));
-    const QByteArray batch = "echo off\r\ncls\r\necho *\r\necho **** grid:  out.grd\r\n"
-                             "surface  in.xyz -Gx_srtm.grd -H0 -bi3 -V\r\n"
-                             "tool \"two words\"\r\n"
-                             "del " + work.toUtf8() + "/gone.xyz missing.xyz\r\n"
-                             "del ../x_*.*\r\n"
-                             "del x_*.*\r\n"
-                             "broken";
-    QVERIFY(write_file(work + "/SRTM_grid.bat", batch));
-    PathSwap path(bin.toUtf8() + ":/usr/bin:/bin");
-
-    const auto run = run_batch_file((work + "/SRTM_grid.bat").toStdString());
-    QVERIFY(run.ok());
-    QCOMPARE(run->programs, 3);
-    QCOMPARE(run->failed, 1);
-    QCOMPARE(run->first_failed_line, 10);
-    QCOMPARE(QString::fromStdString(run->log_path), work + "/SRTM_grid.log");
-    QCOMPARE(QDir(work).entryList(QDir::Files, QDir::Name),
-             (QStringList{"SRTM_grid.bat", "SRTM_grid.log", "keep.grd"}));
-    QVERIFY(QFile::exists(dir.filePath("x_outside.grd")));   // patterns stay in the batch file's folder
-    const QString log = QString::fromUtf8(read_file(work + "/SRTM_grid.log"));
-    const QStringList expected_lines = {
-        "*",
-        "**** grid:  out.grd",
-        "[line 5] gmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V",
-        "gmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V",
-        "tool two words",
-        "line 10: broken failed",
-        "Could Not Find " + work + "/missing.xyz",
-        "patterns are only deleted in " + work,
-    };
-    for (const QString& line : expected_lines) QVERIFY2(log.contains(line), qPrintable(log));
-#endif
+    TempFolder dir;
+    std::filesystem::create_directories(dir.path("bin"));
+    std::filesystem::create_directories(dir.path("work"));
+    add_program(dir, "gmt");
+    add_program(dir, "tool");
+    add_program(dir, "broken", 3);
+    for (const char* name : {"work/x_srtm.grd", "work/x_land.grd", "work/keep.grd", "work/gone.xyz", "x_outside.grd"})
+        dir.write(name, "data");
+    const std::string work = dir.path("work");
+    dir.write("work/SRTM_grid.bat", "echo off\r\ncls\r\necho *\r\necho **** grid:  out.grd\r\n"
+                                    "surface  in.xyz -Gx_srtm.grd -H0 -bi3 -V\r\n"
+                                    "tool \"two words\"\r\n"
+                                    "del " + work + "/gone.xyz missing.xyz\r\n"
+                                    "del ../x_*.*\r\n"
+                                    "del x_*.*\r\n"
+                                    "broken");
+    PathSwap path(dir.path("bin") + ":/usr/bin:/bin");
+    const auto run = run_batch_file(dir.path("work/SRTM_grid.bat"));
+    REQUIRE(run.ok());
+    CHECK((run->programs == 3 && run->failed == 1 && run->first_failed_line == 10));
+    CHECK(run->log_path == work + "/SRTM_grid.log");
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(work)))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    CHECK(left == std::vector<std::string>{"SRTM_grid.bat", "SRTM_grid.log", "keep.grd"});
+    CHECK(dir.exists("x_outside.grd"));   // patterns stay in the batch file's folder
+    CHECK(dir.read("work/SRTM_grid.log") ==
+          "*\n**** grid:  out.grd\n"
+          "[line 5] gmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V\ngmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V\n"
+          "[line 6] tool two words\ntool two words\n"
+          "Could Not Find " + work + "/missing.xyz\n"
+          "line 8: patterns are only deleted in " + work + "; ../x_*.* was left alone\n"
+          "[line 10] broken\nbroken\nline 10: broken failed\n");
 }
 
-void TestBatchRunner::gmt_missing()
+TEST_CASE("run_batch_file: without GMT a program line fails and nothing is deleted")
 {
-#ifdef _WIN32
-    QSKIP("cmd.exe runs batch files on Windows");
-#else
-    QTemporaryDir dir;
-    QVERIFY(write_file(dir.filePath("data.xyz"), "data"));
-    QVERIFY(write_file(dir.filePath("SRTM_grid.bat"), "echo off\r\nsurface data.xyz -Gx.grd\r\ndel data.xyz"));
-    PathSwap path(dir.filePath("nothing-here").toUtf8());
-    const auto run = run_batch_file(dir.filePath("SRTM_grid.bat").toStdString());
-    QVERIFY(run.ok());
-    QCOMPARE(run->failed, 1);
-    const QByteArray log = read_file(dir.filePath("SRTM_grid.log"));
-    QVERIFY(log.contains("line 2: surface was not run: GMT is not installed"));
-    QVERIFY(log.contains("line 3: nothing deleted, since line 2 failed"));
-    QVERIFY(QFile::exists(dir.filePath("data.xyz")));   // kept for another try
-    QVERIFY(!run_batch_file(dir.filePath("none.bat").toStdString()).ok());
-#endif
+    TempFolder dir;
+    dir.write("data.xyz", "data");
+    dir.write("SRTM_grid.bat", "echo off\r\nsurface data.xyz -Gx.grd\r\ndel data.xyz");
+    PathSwap path(dir.path("nothing-here"));
+    const auto run = run_batch_file(dir.path("SRTM_grid.bat"));
+    REQUIRE(run.ok());
+    CHECK(run->failed == 1);
+    CHECK(dir.read("SRTM_grid.log") == "line 2: surface was not run: GMT is not installed (no 'gmt' program on PATH)\n"
+                                       "line 3: nothing deleted, since line 2 failed\n");
+    CHECK(dir.exists("data.xyz"));   // kept for another try
+    CHECK(!run_batch_file(dir.path("none.bat")).ok());
 }
 
-QTEST_GUILESS_MAIN(TestBatchRunner)
-#include "test_batch_runner.moc"
+#endif

@@ -40,12 +40,13 @@ void TestSrtmGmt::tile_to_masked_grid()
     QTemporaryDir dir;
     const QString tile = dir.filePath("N45E013.hgt");
     // Land heights everywhere, sea included: the land mask must remove the sea.
-    QVERIFY(mq::testing::write_file(tile, QByteArray::fromStdString(mq::testing::make_tile(1201, [](int r, int c) { return 100 + (r + c) % 200; }))));
+    const auto heights = mq::testing::make_tile(1201, [](int r, int c) { return 100 + (r + c) % 200; });
+    QVERIFY(mq::testing::write_file(tile, QByteArray::fromStdString(heights)));
     const TileName name = parse_tile_name(tile.toStdString());
-    const auto converted = convert_hgt_tile(
-        {tile.toStdString(), *name.output_path, ByteOrder::Big, XyzFormat::Binary, "0.5", "5000", *name.south, *name.west},
-        {}, {});
-    QVERIFY(converted.ok());
+    QVERIFY(convert_hgt_tile({tile.toStdString(), *name.output_path, ByteOrder::Big, XyzFormat::Binary, "0.5", "5000",
+                              *name.south, *name.west},
+                             {}, {})
+                .ok());
     const std::string batch = dir.filePath("work/SRTM_grid.bat").toStdString();
     QVERIFY(QDir().mkpath(dir.filePath("work")));
     QVERIFY(write_grid_batch(batch, {*name.xyz_name, *name.grid_name, *name.south, *name.west}).ok());
@@ -57,7 +58,7 @@ void TestSrtmGmt::tile_to_masked_grid()
 
     const QString grid = QString::fromStdString(*name.grid_name);
     QVERIFY(QFile::exists(grid));
-    QVERIFY(!QFile::exists(QString::fromStdString(*name.xyz_name)));          // deleted by the batch
+    QVERIFY(!QFile::exists(QString::fromStdString(*name.xyz_name)));   // deleted by the batch
     QVERIFY(QDir(dir.filePath("work")).entryList({"x_*"}, QDir::Files).isEmpty());
     // west east south north ... n_columns n_rows
     const QStringList info = gmt_output({"grdinfo", "-C", grid}).split('\t');

@@ -1,5 +1,6 @@
-// Generated inputs for the file-tool tests: SRTM tiles and binary xyz records
-// (standard library only; Qt tests wrap them in QByteArray::fromStdString).
+// Generated inputs for the file-tool tests, SRTM tiles and binary xyz records
+// (standard library only; Qt tests wrap them in QByteArray::fromStdString),
+// and short forms for checking an operation's result.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +45,20 @@ inline double double_at(const std::string& bytes, std::size_t offset)
     double v;
     std::memcpy(&v, &bits, 8);
     return v;
+}
+
+// The error's text, or "" on success.
+template <class R>
+std::string error_text(const R& result)
+{
+    return result.ok() ? std::string() : result.error().text();
+}
+
+// `part` when `text` holds it, else `text` itself; an empty part only matches
+// an empty text. CHECK(matched(text, part) == part) shows the text on failure.
+inline std::string matched(const std::string& text, const std::string& part)
+{
+    return !part.empty() && text.find(part) != std::string::npos ? part : text;
 }
 
 }  // namespace mq::testing
