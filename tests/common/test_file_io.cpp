@@ -21,28 +21,41 @@ using namespace mq::io;
 
 namespace {
 
-std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray("<unreadable>");
-    return f.readAll();
-}
-
-bool put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-std::string_view view(const QByteArray& a) { return {a.constData(), static_cast<std::size_t>(a.size())}; }
-
-QStringList entries(const QTemporaryDir& dir) {
-    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                      QDir::Name);
-}
+// A temporary folder, the files a test starts from and what is left in it.
+struct Folder : QTemporaryDir {
+    std::string local(const QString& name) const { return QFile::encodeName(filePath(name)).toStdString(); }
+    QByteArray read(const QString& name) const
+    {
+        QFile f(filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+    void put(const QString& name, const QByteArray& bytes) const
+    {
+        QFile f(filePath(name));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(name));
+    }
+    QString entries() const
+    {
+        const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        return QDir(path()).entryList(all, QDir::Name).join(' ');
+    }
+    WriteResult save(const QString& name, const QByteArray& bytes) const
+    {
+        const std::string_view view(bytes.constData(), std::size_t(bytes.size()));
+        return writeFileSafely(name.isEmpty() ? std::string() : local(name), view);
+    }
+#ifndef _WIN32
+    bool hardLink(const QString& name, const QString& second) const
+    {
+        return ::link(local(name).c_str(), local(second).c_str()) == 0;
+    }
+#endif
+};
 
 #ifndef _WIN32
-struct stat statOf(const QString& path) {
+struct stat statOf(const QString& path)
+{
     struct stat st {};
     ::stat(QFile::encodeName(path).constData(), &st);
     return st;
@@ -53,7 +66,8 @@ struct stat statOf(const QString& path) {
 // folder (and the file when `chownFile`) are handed to that user first.
 // Returns the child's exit status, or -1 when it could not be arranged.
 constexpr uid_t kNobody = 65534;
-int asUnprivilegedUser(const QString& dir, const QString& file, bool chownFile, const std::function<bool()>& write) {
+int asUnprivilegedUser(const QString& dir, const QString& file, bool chownFile, const std::function<bool()>& write)
+{
     if (::geteuid() != 0) return write() ? 0 : 1;
     if (::chown(QFile::encodeName(dir).constData(), kNobody, kNobody) != 0) return -1;
     if (chownFile && ::chown(QFile::encodeName(file).constData(), kNobody, kNobody) != 0) return -1;
@@ -70,7 +84,8 @@ int asUnprivilegedUser(const QString& dir, const QString& file, bool chownFile, 
 
 // Runs `write` under a file size limit of 4 kB, which makes write() fail
 // half-way, even for root.
-WriteResult withSmallFileSizeLimit(const std::function<WriteResult()>& write) {
+WriteResult withSmallFileSizeLimit(const std::function<WriteResult()>& write)
+{
     struct sigaction ignore {}, previous {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ignore, &previous);
@@ -84,12 +99,6 @@ WriteResult withSmallFileSizeLimit(const std::function<WriteResult()>& write) {
     ::sigaction(SIGXFSZ, &previous, nullptr);
     return w;
 }
-
-unsigned modeOf(const QString& path) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return 0xFFFFFFFF;
-    return st.st_mode & 07777;
-}
 #endif
 
 }  // namespace
@@ -98,305 +107,245 @@ class TestFileIo : public QObject {
     Q_OBJECT
 
 private slots:
-    void readBytes_data();
-    void readBytes();
-    void readFailures();
-    void write_data();
-    void write();
-    void writeFailures_data();
-    void writeFailures();
-    void readOnlyTargetUntouched();
-    void failedWriteKeepsOldFile();
-    void permissionsKept_data();
-    void permissionsKept();
-    void linkIsFollowed();
-    void hardLinkWrittenInPlace();
-    void failedInPlaceWritePutsOldBytesBack();
-    void inPlaceForLockedFolderOrForeignOwner_data();
-    void inPlaceForLockedFolderOrForeignOwner();
-};
+    void readBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("text") << QByteArray("@echo off\r\n");
+        QTest::newRow("binary") << QByteArray("\0\xFF\r\x80\n\0", 6);
+        QTest::newRow("beyond one chunk") << QByteArray(200000, 'x');
+    }
+    void readBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        Folder dir;
+        dir.put("in.bat", bytes);
+        const ReadResult r = readWholeFile(dir.local("in.bat"));
+        QVERIFY2(r.ok, r.reason.c_str());
+        QCOMPARE(r.errorKind, ReadErrorKind::None);
+        QCOMPARE(QByteArray::fromStdString(r.bytes), bytes);
+    }
 
-void TestFileIo::readBytes_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("text") << QByteArray("@echo off\r\n");
-    QTest::newRow("binary") << QByteArray("\0\xFF\r\x80\n\0", 6);
-    QTest::newRow("beyond one chunk") << QByteArray(200000, 'x');
-}
-
-void TestFileIo::readBytes() {
-    QFETCH(QByteArray, bytes);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("in.bat"));
-    QVERIFY(put(path, bytes));
-
-    const ReadResult r = readWholeFile(local(path));
-    QVERIFY2(r.ok, r.reason.c_str());
-    QCOMPARE(r.errorKind, ReadErrorKind::None);
-    QCOMPARE(QByteArray::fromStdString(r.bytes), bytes);
-}
-
-void TestFileIo::readFailures() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-
-    ReadResult r = readWholeFile(local(dir.filePath(QStringLiteral("missing.bat"))));
-    QVERIFY(!r.ok);
-    QCOMPARE(r.errorKind, ReadErrorKind::NotFound);
-    QVERIFY(!r.reason.empty());
-
-    r = readWholeFile(local(dir.filePath(QStringLiteral("no/such/folder.bat"))));
-    QCOMPARE(r.errorKind, ReadErrorKind::NotFound);
-
-    r = readWholeFile("");
-    QVERIFY(!r.ok);
-
-    r = readWholeFile(local(dir.path()));
-    QVERIFY(!r.ok);
-    QCOMPARE(r.errorKind, ReadErrorKind::Other);
-    QCOMPARE(QString::fromStdString(r.reason), QStringLiteral("Is a directory"));
-
+    void readFailures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<ReadErrorKind>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing.bat" << ReadErrorKind::NotFound << "No such file or directory";
+        QTest::newRow("missing folder") << "no/such/folder.bat" << ReadErrorKind::NotFound
+                                        << "No such file or directory";
+        QTest::newRow("no name") << "" << ReadErrorKind::NotFound << "No such file or directory";
+        QTest::newRow("a folder") << "." << ReadErrorKind::Other << "Is a directory";
 #ifndef _WIN32
-    // A pipe without writer would block a plain read for ever.
-    const QString fifo = dir.filePath(QStringLiteral("pipe"));
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    r = readWholeFile(local(fifo));
-    QVERIFY(!r.ok);
-    QCOMPARE(r.errorKind, ReadErrorKind::Other);
+        // A pipe without writer would block a plain read for ever.
+        QTest::newRow("a pipe") << "pipe" << ReadErrorKind::Other << "not a regular file";
 #endif
-}
+    }
+    void readFailures()
+    {
+        QFETCH(QString, name);
+        QFETCH(ReadErrorKind, kind);
+        QFETCH(QString, reason);
+        Folder dir;
+#ifndef _WIN32
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
+#endif
+        const ReadResult r = readWholeFile(name.isEmpty() ? std::string() : dir.local(name));
+        QVERIFY(!r.ok);
+        QCOMPARE(r.errorKind, kind);
+        QCOMPARE(QString::fromStdString(r.reason), reason);
+    }
 
-void TestFileIo::write_data() {
-    QTest::addColumn<bool>("exists");
-    QTest::addColumn<QByteArray>("old");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("new file") << false << QByteArray() << QByteArray("a\r\nb");
-    QTest::newRow("new empty file") << false << QByteArray() << QByteArray();
-    QTest::newRow("replace with shorter") << true << QByteArray(5000, 'o') << QByteArray("n");
-    QTest::newRow("replace with longer") << true << QByteArray("o") << QByteArray(300000, 'n');
-    QTest::newRow("replace with empty") << true << QByteArray("old text") << QByteArray();
-    QTest::newRow("binary bytes") << true << QByteArray("x") << QByteArray("\0\xFF\x81\r", 4);
-}
+    void write_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QByteArray>("old");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("new file") << false << QByteArray() << QByteArray("a\r\nb");
+        QTest::newRow("new empty file") << false << QByteArray() << QByteArray();
+        QTest::newRow("replace with shorter") << true << QByteArray(5000, 'o') << QByteArray("n");
+        QTest::newRow("replace with longer") << true << QByteArray("o") << QByteArray(300000, 'n');
+        QTest::newRow("replace with empty") << true << QByteArray("old text") << QByteArray();
+        QTest::newRow("binary bytes") << true << QByteArray("x") << QByteArray("\0\xFF\x81\r", 4);
+    }
+    void write()
+    {
+        QFETCH(bool, exists);
+        QFETCH(QByteArray, old);
+        QFETCH(QByteArray, bytes);
+        Folder dir;
+        if (exists) dir.put("out.bat", old);
+        const WriteResult w = dir.save("out.bat", bytes);
+        QVERIFY2(w.ok, w.reason.c_str());
+        QVERIFY(w.reason.empty());
+        QCOMPARE(dir.read("out.bat"), bytes);
+        QCOMPARE(dir.entries(), QString("out.bat"));   // nothing else is left in the folder
+    }
 
-void TestFileIo::write() {
-    QFETCH(bool, exists);
-    QFETCH(QByteArray, old);
-    QFETCH(QByteArray, bytes);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("out.bat"));
-    if (exists) QVERIFY(put(path, old));
+    void writeFailures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing folder") << "gone/out.bat" << "No such file or directory";
+        QTest::newRow("target is a folder") << "sub" << "Is a directory";
+        QTest::newRow("folder is a file") << "plain.txt/out.bat" << "Not a directory";
+        QTest::newRow("no name") << "" << "no file name given";
+    }
+    void writeFailures()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        Folder dir;
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        dir.put("sub/keep.txt", "kept");
+        dir.put("plain.txt", "plain");
+        const WriteResult w = dir.save(name, "new");
+        QVERIFY(!w.ok);
+        QCOMPARE(QString::fromStdString(w.reason), reason);
+        QCOMPARE(dir.entries(), QString("plain.txt sub"));
+        QCOMPARE(dir.read("sub/keep.txt") + dir.read("plain.txt"), QByteArray("keptplain"));
+    }
 
-    const WriteResult w = writeFileSafely(local(path), view(bytes));
-    QVERIFY2(w.ok, w.reason.c_str());
-    QVERIFY(w.reason.empty());
-    QVERIFY(QFileInfo::exists(path));
-    QCOMPARE(contents(path), bytes);
-    // Nothing but the file itself is left in the folder.
-    QCOMPARE(entries(dir), QStringList{QStringLiteral("out.bat")});
-}
-
-void TestFileIo::writeFailures_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing folder") << QStringLiteral("gone/out.bat") << QStringLiteral("No such file or directory");
-    QTest::newRow("target is a folder") << QStringLiteral("sub") << QStringLiteral("Is a directory");
-    QTest::newRow("folder is a file") << QStringLiteral("plain.txt/out.bat") << QStringLiteral("Not a directory");
-    QTest::newRow("no name") << QString() << QStringLiteral("no file name given");
-}
-
-void TestFileIo::writeFailures() {
-    QFETCH(QString, name);
-    QFETCH(QString, reason);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-    QVERIFY(put(dir.filePath(QStringLiteral("sub/keep.txt")), "kept"));
-    QVERIFY(put(dir.filePath(QStringLiteral("plain.txt")), "plain"));
-    const QStringList before = entries(dir);
-
-    const std::string path = name.isEmpty() ? std::string() : local(dir.filePath(name));
-    const WriteResult w = writeFileSafely(path, "new");
-    QVERIFY(!w.ok);
-    QCOMPARE(QString::fromStdString(w.reason), reason);
-    QCOMPARE(entries(dir), before);
-    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("sub"))).isDir());
-    QCOMPARE(contents(dir.filePath(QStringLiteral("sub/keep.txt"))), QByteArray("kept"));
-    QCOMPARE(contents(dir.filePath(QStringLiteral("plain.txt"))), QByteArray("plain"));
-}
-
-void TestFileIo::readOnlyTargetUntouched() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("locked.bat"));
-    QVERIFY(put(path, "original"));
-    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
-
-    const WriteResult w = writeFileSafely(local(path), "replaced");
-    QVERIFY(!w.ok);
-    QCOMPARE(QString::fromStdString(w.reason), QStringLiteral("the file is read-only"));
-    QCOMPARE(contents(path), QByteArray("original"));
-    QCOMPARE(entries(dir), QStringList{QStringLiteral("locked.bat")});
-    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-}
-
-void TestFileIo::failedWriteKeepsOldFile() {
+    // A write that is refused or fails half-way leaves the old file as it was.
+    void failedWriteKeepsOldFile_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("read-only target") << "read-only" << "the file is read-only";
+        QTest::newRow("disk full") << "size limit" << "File too large";
+        QTest::newRow("disk full while written in place") << "size limit, hard link"
+            << "File too large; it was written in place because the file has more than one link";
+    }
+    void failedWriteKeepsOldFile()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, reason);
+        Folder dir;
+        dir.put("run.bat", "old contents");
+        const QString path = dir.filePath("run.bat");
+        QString before = "run.bat";
+        WriteResult w;
+        if (how == "read-only") {
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                                    QFileDevice::ReadOther));
+            w = dir.save("run.bat", "replaced");
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        } else {
 #ifdef _WIN32
-    QSKIP("uses a POSIX file size limit to make the write fail");
+            QSKIP("uses a POSIX file size limit to make the write fail");
 #else
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("big.xyz"));
-    QVERIFY(put(path, "old contents"));
-
-    const QByteArray big(100000, 'n');
-    const WriteResult w = withSmallFileSizeLimit([&] { return writeFileSafely(local(path), view(big)); });
-
-    QVERIFY(!w.ok);
-    QCOMPARE(QString::fromStdString(w.reason), QStringLiteral("File too large"));
-    QCOMPARE(contents(path), QByteArray("old contents"));
-    QCOMPARE(entries(dir), QStringList{QStringLiteral("big.xyz")});
+            if (how.contains("hard link")) {
+                QVERIFY(dir.hardLink("run.bat", "copy.bat"));
+                before = "copy.bat run.bat";
+            }
+            w = withSmallFileSizeLimit([&] { return dir.save("run.bat", QByteArray(100000, 'n')); });
 #endif
-}
+        }
+        QVERIFY(!w.ok);
+        QCOMPARE(QString::fromStdString(w.reason), reason);
+        QVERIFY(w.hadOldFile && w.oldFileUnchanged && w.backupPath.empty());
+        QCOMPARE(dir.read("run.bat"), QByteArray("old contents"));
+        QCOMPARE(dir.entries(), before);
+    }
 
-void TestFileIo::permissionsKept_data() {
-    QTest::addColumn<unsigned>("mode");
-    QTest::newRow("0600") << 0600u;
-    QTest::newRow("0640") << 0640u;
-    QTest::newRow("0755 script") << 0755u;
-    QTest::newRow("0666") << 0666u;
-    QTest::newRow("0200 write only") << 0200u;
-}
-
-void TestFileIo::permissionsKept() {
+    void permissionsKept_data()
+    {
+        QTest::addColumn<unsigned>("mode");
+        for (unsigned mode : {0600u, 0640u, 0755u, 0666u, 0200u}) QTest::addRow("%o", mode) << mode;
+    }
+    void permissionsKept()
+    {
 #ifdef _WIN32
-    QSKIP("POSIX permission bits");
+        QSKIP("POSIX permission bits");
 #else
-    QFETCH(unsigned, mode);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("run.sh"));
-    QVERIFY(put(path, "old"));
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
-
-    const WriteResult w = writeFileSafely(local(path), "new");
-    QVERIFY2(w.ok, w.reason.c_str());
-    QCOMPARE(modeOf(path), mode);
-    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0600) == 0);
-    QCOMPARE(contents(path), QByteArray("new"));
+        QFETCH(unsigned, mode);
+        Folder dir;
+        dir.put("run.sh", "old");
+        const QByteArray path = QFile::encodeName(dir.filePath("run.sh"));
+        QCOMPARE(::chmod(path.constData(), mode), 0);
+        const WriteResult w = dir.save("run.sh", "new");
+        QVERIFY2(w.ok, w.reason.c_str());
+        QCOMPARE(unsigned(statOf(dir.filePath("run.sh")).st_mode & 07777), mode);
+        QCOMPARE(::chmod(path.constData(), 0600), 0);
+        QCOMPARE(dir.read("run.sh"), QByteArray("new"));
 #endif
-}
+    }
 
-
-void TestFileIo::linkIsFollowed() {
+    void linkIsFollowed()
+    {
 #ifdef _WIN32
-    QSKIP("symbolic links need privileges on Windows");
+        QSKIP("symbolic links need privileges on Windows");
 #else
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("real")));
-    const QString target = dir.filePath(QStringLiteral("real/script.bat"));
-    const QString link = dir.filePath(QStringLiteral("script.bat"));
-    QVERIFY(put(target, "old"));
-    QCOMPARE(::symlink("real/script.bat", QFile::encodeName(link).constData()), 0);
+        Folder dir;
+        QVERIFY(QDir(dir.path()).mkdir("real"));
+        dir.put("real/script.bat", "old");
+        QCOMPARE(::symlink("real/script.bat", QFile::encodeName(dir.filePath("script.bat")).constData()), 0);
+        const WriteResult w = dir.save("script.bat", "new");
+        QVERIFY2(w.ok, w.reason.c_str());
+        QVERIFY(QFileInfo(dir.filePath("script.bat")).isSymLink());
+        QCOMPARE(dir.read("real/script.bat"), QByteArray("new"));
+        QCOMPARE(QDir(dir.filePath("real")).entryList(QDir::Files | QDir::Hidden), QStringList{"script.bat"});
 
-    const WriteResult w = writeFileSafely(local(link), "new");
-    QVERIFY2(w.ok, w.reason.c_str());
-    QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(contents(target), QByteArray("new"));
-    QCOMPARE(QDir(dir.filePath(QStringLiteral("real"))).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("script.bat")});
-
-    // A link to a file not there yet creates that file.
-    const QString dangling = dir.filePath(QStringLiteral("later.bat"));
-    QCOMPARE(::symlink("real/later.bat", QFile::encodeName(dangling).constData()), 0);
-    QVERIFY(writeFileSafely(local(dangling), "made").ok);
-    QVERIFY(QFileInfo(dangling).isSymLink());
-    QCOMPARE(contents(dir.filePath(QStringLiteral("real/later.bat"))), QByteArray("made"));
+        // A link to a file not there yet creates that file.
+        QCOMPARE(::symlink("real/later.bat", QFile::encodeName(dir.filePath("later.bat")).constData()), 0);
+        QVERIFY(dir.save("later.bat", "made").ok);
+        QVERIFY(QFileInfo(dir.filePath("later.bat")).isSymLink());
+        QCOMPARE(dir.read("real/later.bat"), QByteArray("made"));
 #endif
-}
+    }
 
-void TestFileIo::hardLinkWrittenInPlace() {
+    void hardLinkWrittenInPlace()
+    {
 #ifdef _WIN32
-    QSKIP("hard links are made with POSIX calls here");
+        QSKIP("hard links are made with POSIX calls here");
 #else
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("run.bat"));
-    const QString second = dir.filePath(QStringLiteral("copy.bat"));
-    QVERIFY(put(path, "old text, longer than the new one"));
-    QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(second).constData()), 0);
-    const ino_t inode = statOf(path).st_ino;
-
-    const WriteResult w = writeFileSafely(local(path), "new");
-    QVERIFY2(w.ok, w.reason.c_str());
-    QCOMPARE(contents(path), QByteArray("new"));
-    QCOMPARE(contents(second), QByteArray("new"));   // the other name sees the new text
-    QCOMPARE(statOf(path).st_ino, inode);
-    QCOMPARE(statOf(path).st_nlink, nlink_t(2));
-    QCOMPARE(entries(dir), (QStringList{QStringLiteral("copy.bat"), QStringLiteral("run.bat")}));
+        Folder dir;
+        const QString path = dir.filePath("run.bat");
+        dir.put("run.bat", "old text, longer than the new one");
+        QVERIFY(dir.hardLink("run.bat", "copy.bat"));
+        const ino_t inode = statOf(path).st_ino;
+        const WriteResult w = dir.save("run.bat", "new");
+        QVERIFY2(w.ok, w.reason.c_str());
+        QCOMPARE(dir.read("copy.bat"), QByteArray("new"));   // the other name sees the new text
+        QCOMPARE(statOf(path).st_ino, inode);
+        QCOMPARE(statOf(path).st_nlink, nlink_t(2));
+        QCOMPARE(dir.entries(), QString("copy.bat run.bat"));
 #endif
-}
+    }
 
-void TestFileIo::failedInPlaceWritePutsOldBytesBack() {
+    void inPlaceForLockedFolderOrForeignOwner_data()
+    {
+        QTest::addColumn<bool>("foreignOwner");   // else: a folder without write permission
+        QTest::newRow("folder without write permission") << false;
+        QTest::newRow("file of another owner") << true;
+    }
+    void inPlaceForLockedFolderOrForeignOwner()
+    {
 #ifdef _WIN32
-    QSKIP("uses a POSIX file size limit to make the write fail");
+        QSKIP("POSIX owners and permission bits");
 #else
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("run.bat"));
-    QVERIFY(put(path, "old contents"));
-    QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("copy.bat")).constData()), 0);
-
-    const QByteArray big(100000, 'n');
-    const WriteResult w = withSmallFileSizeLimit([&] { return writeFileSafely(local(path), view(big)); });
-
-    QVERIFY(!w.ok);
-    QVERIFY2(w.reason.starts_with("File too large; it was written in place because the file has more than one link"),
-             w.reason.c_str());
-    QVERIFY(w.hadOldFile);
-    QVERIFY(w.oldFileUnchanged);
-    QVERIFY(w.backupPath.empty());
-    QCOMPARE(contents(path), QByteArray("old contents"));
-    QCOMPARE(entries(dir), (QStringList{QStringLiteral("copy.bat"), QStringLiteral("run.bat")}));
+        QFETCH(bool, foreignOwner);
+        if (foreignOwner && ::geteuid() != 0) QSKIP("only root can give a file to another owner");
+        Folder dir;
+        const QString path = dir.filePath("run.bat");
+        dir.put("run.bat", "old text");
+        const QByteArray folder = QFile::encodeName(dir.path());
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), foreignOwner ? 0666 : 0644), 0);
+        QCOMPARE(::chmod(folder.constData(), foreignOwner ? 0755 : 0555), 0);
+        const uid_t owner = statOf(path).st_uid;
+        const ino_t inode = statOf(path).st_ino;
+        const int status =
+            asUnprivilegedUser(dir.path(), path, !foreignOwner, [&] { return dir.save("run.bat", "new text").ok; });
+        ::chmod(folder.constData(), 0700);
+        if (status < 0) QSKIP("no unprivileged user to run as");
+        QCOMPARE(status, 0);
+        QCOMPARE(dir.read("run.bat"), QByteArray("new text"));
+        QCOMPARE(statOf(path).st_ino, inode);
+        if (foreignOwner) QCOMPARE(statOf(path).st_uid, owner);   // not handed to the user who saved
+        QCOMPARE(dir.entries(), QString("run.bat"));
 #endif
-}
-
-void TestFileIo::inPlaceForLockedFolderOrForeignOwner_data() {
-    QTest::addColumn<bool>("foreignOwner");   // else: a folder without write permission
-    QTest::newRow("folder without write permission") << false;
-    QTest::newRow("file of another owner") << true;
-}
-
-void TestFileIo::inPlaceForLockedFolderOrForeignOwner() {
-#ifdef _WIN32
-    QSKIP("POSIX owners and permission bits");
-#else
-    QFETCH(bool, foreignOwner);
-    if (foreignOwner && ::geteuid() != 0) QSKIP("only root can give a file to another owner");
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("run.bat"));
-    QVERIFY(put(path, "old text"));
-    const QByteArray folder = QFile::encodeName(dir.path());
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), foreignOwner ? 0666 : 0644), 0);
-    QCOMPARE(::chmod(folder.constData(), foreignOwner ? 0755 : 0555), 0);
-    const uid_t owner = statOf(path).st_uid;
-    const ino_t inode = statOf(path).st_ino;
-
-    const int status = asUnprivilegedUser(dir.path(), path, !foreignOwner, [&] {
-        return writeFileSafely(local(path), "new text").ok;
-    });
-    ::chmod(folder.constData(), 0700);
-    if (status < 0) QSKIP("no unprivileged user to run as");
-    QCOMPARE(status, 0);
-    QCOMPARE(contents(path), QByteArray("new text"));
-    QCOMPARE(statOf(path).st_ino, inode);
-    if (foreignOwner) QCOMPARE(statOf(path).st_uid, owner);   // not handed to the user who saved
-    QCOMPARE(entries(dir), QStringList{QStringLiteral("run.bat")});
-#endif
-}
+    }
+};
 
 QTEST_APPLESS_MAIN(TestFileIo)
 #include "test_file_io.moc"
