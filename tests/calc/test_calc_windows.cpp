@@ -71,6 +71,15 @@ QString texts_of(QWidget& w, const QStringList& names)
     return out.join('|');
 }
 
+struct Typing {
+    QString keys;   // "\b": Backspace
+    QString text, enabled;
+    int checked;
+};
+struct ListCopy {
+    QString list, copied;
+    QString last;   // Text1|Label1 afterwards
+};
 struct LatLonDo {
     QString text;
     int pick;        // option chosen by hand, -1: none
@@ -101,6 +110,8 @@ struct UtmFileCase {
 
 }  // namespace
 
+Q_DECLARE_METATYPE(Typing)
+Q_DECLARE_METATYPE(ListCopy)
 Q_DECLARE_METATYPE(LatLonDo)
 Q_DECLARE_METATYPE(GridCase)
 Q_DECLARE_METATYPE(SwissCase)
@@ -155,36 +166,30 @@ private slots:
 
     void lat_lon_typing_data()
     {
-        QTest::addColumn<QString>("keys");   // "\b": Backspace
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("enabled");
-        QTest::addColumn<int>("checked");
-        QTest::newRow("decimal degrees") << "45.5" << "45.5" << "23" << 2;
-        QTest::newRow("unwanted keys dropped") << "a4b5,. 5+E" << "45.5" << "23" << 2;
-        QTest::newRow("slash dropped") << "10/30" << "1030" << "012345" << 0;
-        QTest::newRow("degrees:minutes") << "10:30" << "10:30" << "0145" << 0;
-        QTest::newRow("negative minutes") << "-10:30.5" << "-10:30.5" << "05" << 0;
-        QTest::newRow("seconds") << "10:30:45" << "10:30:45" << "14" << 1;
-        QTest::newRow("exponent") << "1.5e1" << "1.5e1" << "23" << 2;
-        QTest::newRow("four fields keep the last offer") << "1:2:3:4" << "1:2:3:4" << "14" << 1;
-        QTest::newRow("backspace passes") << "45.5\b\b" << "45" << "012345" << 2;
-        QTest::newRow("cleared again") << "10:30\b\b\b\b\b" << "" << "012345" << 0;
+        QTest::addColumn<Typing>("c");
+        QTest::newRow("decimal degrees") << Typing{"45.5", "45.5", "23", 2};
+        QTest::newRow("unwanted keys dropped") << Typing{"a4b5,. 5+E", "45.5", "23", 2};
+        QTest::newRow("slash dropped") << Typing{"10/30", "1030", "012345", 0};
+        QTest::newRow("degrees:minutes") << Typing{"10:30", "10:30", "0145", 0};
+        QTest::newRow("negative minutes") << Typing{"-10:30.5", "-10:30.5", "05", 0};
+        QTest::newRow("seconds") << Typing{"10:30:45", "10:30:45", "14", 1};
+        QTest::newRow("exponent") << Typing{"1.5e1", "1.5e1", "23", 2};
+        QTest::newRow("four fields keep the last offer") << Typing{"1:2:3:4", "1:2:3:4", "14", 1};
+        QTest::newRow("backspace passes") << Typing{"45.5\b\b", "45", "012345", 2};
+        QTest::newRow("cleared again") << Typing{"10:30\b\b\b\b\b", "", "012345", 0};
     }
     void lat_lon_typing()
     {
-        QFETCH(QString, keys);
-        QFETCH(QString, text);
-        QFETCH(QString, enabled);
-        QFETCH(int, checked);
+        QFETCH(Typing, c);
         ScriptedPlatform p;
         lat_lon_conv w(p.services());
         auto* text1 = child<QLineEdit>(w, "Text1");
         text1->clear();
-        type_keys(text1, keys);
-        QCOMPARE(text1->text(), text);
-        QCOMPARE(enabled_options(w), enabled);
-        QCOMPARE(checked_option(w), checked);
-        if (text.isEmpty()) QCOMPARE(text_of(w, "Label1"), QString("-"));
+        type_keys(text1, c.keys);
+        QCOMPARE(text1->text(), c.text);
+        QCOMPARE(enabled_options(w), c.enabled);
+        QCOMPARE(checked_option(w), c.checked);
+        if (c.text.isEmpty()) QCOMPARE(text_of(w, "Label1"), QString("-"));
     }
 
     void lat_lon_do_data()
@@ -228,33 +233,27 @@ private slots:
 
     void convert_and_copy_data()
     {
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<QString>("copied");
-        QTest::addColumn<QString>("text1");
-        QTest::addColumn<QString>("label1");
-        QTest::newRow("negative region") << "-10:30/-9:30/50:00/51:00"
-                                         << "-10.5000000/-9.5000000/50.0000000/51.0000000" << "51:00" << "51.0000000";
+        QTest::addColumn<ListCopy>("c");
+        QTest::newRow("negative region") << ListCopy{"-10:30/-9:30/50:00/51:00",
+                                                     "-10.5000000/-9.5000000/50.0000000/51.0000000", "51:00|51.0000000"};
         QTest::newRow("piece without result kept as typed")
-            << "10.5/12.25/50.125/51" << "10:30.0000/12:15.0000/50:07.5000/51" << "51" << "50:07.5000";
-        QTest::newRow("mixed notations") << "45.5/abc/10:30/-5.5" << "45:30.0000/abc/10.5000000/-05:30.0000" << "-5.5"
-                                         << "-05:30.0000";
-        QTest::newRow("empty piece") << "10.5//11.5" << "10:30.0000//11:30.0000" << "11.5" << "11:30.0000";
-        QTest::newRow("empty list empties the clipboard") << "" << "" << "one coordinate" << "-";
+            << ListCopy{"10.5/12.25/50.125/51", "10:30.0000/12:15.0000/50:07.5000/51", "51|50:07.5000"};
+        QTest::newRow("mixed notations")
+            << ListCopy{"45.5/abc/10:30/-5.5", "45:30.0000/abc/10.5000000/-05:30.0000", "-5.5|-05:30.0000"};
+        QTest::newRow("empty piece") << ListCopy{"10.5//11.5", "10:30.0000//11:30.0000", "11.5|11:30.0000"};
+        QTest::newRow("empty list empties the clipboard") << ListCopy{"", "", "one coordinate|-"};
     }
     void convert_and_copy()
     {
-        QFETCH(QString, list);
-        QFETCH(QString, copied);
-        QFETCH(QString, text1);
-        QFETCH(QString, label1);
+        QFETCH(ListCopy, c);
         ScriptedPlatform p;
         p.clipboard.setText("old");
         lat_lon_conv w(p.services());
-        set_text(w, "Text2", list);
+        set_text(w, "Text2", c.list);
         QTest::mouseClick(child<QPushButton>(w, "Command3"), Qt::LeftButton);
-        QCOMPARE(p.clipboard.content, copied);
+        QCOMPARE(p.clipboard.content, c.copied);
         QCOMPARE(p.clipboard.clears, 1);
-        QCOMPARE(text_of(w, "Text1") + "|" + text_of(w, "Label1"), text1 + "|" + label1);
+        QCOMPARE(text_of(w, "Text1") + "|" + text_of(w, "Label1"), c.last);
     }
 
     // Grid size calculation.
@@ -432,62 +431,47 @@ private slots:
             QVERIFY2(captions.contains(caption), caption);
     }
 
-    void utm_key_filters_data()
-    {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("expected");
-        const QString all = "-./09:aE, ";
-        QTest::newRow("longitude") << "Text1" << all << "-./09:";
-        QTest::newRow("latitude") << "Text2" << all << "-./09:";
-        QTest::newRow("easting") << "tx_easting" << all << "./09";
-        QTest::newRow("northing") << "tx_northing" << all << "./09";
-        QTest::newRow("zone") << "tx_UTM_zone" << all << "/09";
-        QTest::newRow("backspace passes") << "tx_UTM_zone" << "32\b" << "3";
-    }
     void utm_key_filters()
     {
-        QFETCH(QString, box);
-        QFETCH(QString, keys);
-        QFETCH(QString, expected);
+        const QString all = "-./09:aE, ";
+        const std::tuple<const char*, QString, const char*> rows[] = {   // box, keys, text
+            {"Text1", all, "-./09:"},       {"Text2", all, "-./09:"},    {"tx_easting", all, "./09"},
+            {"tx_northing", all, "./09"},   {"tx_UTM_zone", all, "/09"}, {"tx_UTM_zone", "32\b", "3"}};
         ScriptedPlatform p;
         frm_UTM_LL w(context_for(p));
-        type_keys(child<QLineEdit>(w, box), keys);
-        QCOMPARE(text_of(w, box), expected);
+        for (const auto& [box, keys, text] : rows) {
+            set_text(w, box, "");
+            type_keys(child<QLineEdit>(w, box), keys);
+            QCOMPARE(QString(box) + "=" + text_of(w, box), QString(box) + "=" + text);
+        }
     }
 
     void utm_convert_and_copy_data()
     {
-        QTest::addColumn<QStringList>("boxes");   // name=value
-        QTest::addColumn<bool>("south");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QStringList>("boxes");   // name=value; "south": the South option
+        QTest::addColumn<QString>("clipboard");   // after Command3 (to UTM) or Command4 (from UTM)
         const QStringList utm = {"tx_easting=500000", "tx_UTM_zone=32"};
-        QTest::newRow("lat/lon to UTM") << QStringList{"Text1=9", "Text2=50"} << false << "Command3"
-                                        << "500000\t5538630.703\t32";
-        QTest::newRow("colon notation, sign from the text") << QStringList{"Text1=-10:30", "Text2=-33:54:00"} << false
-                                                             << "Command3" << "361310.106\t6247919.039\t29";
-        QTest::newRow("empty latitude keeps the labels") << QStringList{"Text1=9"} << false << "Command3" << "-\t-\t-";
-        QTest::newRow("UTM south") << utm + QStringList{"tx_northing=4461369.297"} << true << "Command4"
+        QTest::newRow("lat/lon to UTM") << QStringList{"Text1=9", "Text2=50"} << "500000\t5538630.703\t32";
+        QTest::newRow("colon notation, sign from the text")
+            << QStringList{"Text1=-10:30", "Text2=-33:54:00"} << "361310.106\t6247919.039\t29";
+        QTest::newRow("empty latitude keeps the labels") << QStringList{"Text1=9"} << "-\t-\t-";
+        QTest::newRow("UTM south") << utm + QStringList{"tx_northing=4461369.297", "south"}
                                    << "9:00.000000\t-50:00.000000";
-        QTest::newRow("UTM north keeps the northing") << utm + QStringList{"tx_northing=5538630.703"} << false
-                                                      << "Command4" << "9:00.000000\t50:00.000000";
-        QTest::newRow("empty zone keeps the labels") << QStringList{"tx_easting=500000", "tx_northing=1"} << false
-                                                     << "Command4" << "-\t-";
+        QTest::newRow("UTM north keeps the northing")
+            << utm + QStringList{"tx_northing=5538630.703"} << "9:00.000000\t50:00.000000";
+        QTest::newRow("empty zone keeps the labels") << QStringList{"tx_easting=500000", "tx_northing=1"} << "-\t-";
         QTest::newRow("zone overflow keeps the labels")
-            << QStringList{"tx_easting=500000", "tx_northing=1", "tx_UTM_zone=6000"} << false << "Command4" << "-\t-";
+            << QStringList{"tx_easting=500000", "tx_northing=1", "tx_UTM_zone=6000"} << "-\t-";
     }
     void utm_convert_and_copy()
     {
         QFETCH(QStringList, boxes);
-        QFETCH(bool, south);
-        QFETCH(QString, button);
         QFETCH(QString, clipboard);
         ScriptedPlatform p;
         frm_UTM_LL w(context_for(p));
+        child<QRadioButton>(w, "op_south")->setChecked(boxes.removeAll("south") > 0);
         fill(w, boxes);
-        child<QRadioButton>(w, "op_south")->setChecked(south);
-        click(w, button);
+        click(w, boxes.first().startsWith("Text") ? "Command3" : "Command4");
         QCOMPARE(p.clipboard.content, clipboard);
         QCOMPARE(p.clipboard.clears, 1);
     }
