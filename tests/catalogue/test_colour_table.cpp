@@ -69,11 +69,11 @@ private slots:
         const auto row = [](const char* name, const char* low, const char* high, const char* colour, const char* bar) {
             QTest::newRow(name) << low << high << colour << bar;
         };
-        row("white to black", "0", "100", "0/0/0", "501 strokes, pen 5, 0 + 100, 255/255/255 to 0/0/0");
+        row("white to black", "0", "100", "0/0/0", "501 strokes, pen 5, 0 + 100, 255/255/255 at 0 to 0/0/0 at 100");
         row("empty range", "5", "5", "0/0/0", "0 strokes, pen 0, 5 + 0, plain 255/255/255");
-        row("max below min", "100", "0", "0/0/0", "501 strokes, pen 5, 100 + -100, 255/255/255 to 0/0/0");
-        row("wider than 1000", "0", "2000", "1/2/3", "501 strokes, pen 0, 0 + 2000, 255/255/255 to 1/2/3");
-        row("narrow", "0", "0.001", "0/0/0", "501 strokes, pen 500000, 0 + 0.001, 255/255/255 to 0/0/0");
+        row("max below min", "100", "0", "0/0/0", "501 strokes, pen 5, 100 + -100, 255/255/255 at 100 to 0/0/0 at 0");
+        row("wider than 1000", "0", "2000", "1/2/3", "501 strokes, pen 0, 0 + 2000, 255/255/255 at 0 to 1/2/3 at 2000");
+        row("narrow", "0", "0.001", "0/0/0", "501 strokes, pen 500000, 0 + 0.001, 255/255/255 at 0 to 0/0/0 at 0.001");
         row("min not a number", "abc", "100", "0/0/0", "keep");
         row("max empty", "0", "", "0/0/0", "keep");
         row("overflowing range", "-1e308", "1e308", "0/0/0", "keep");
@@ -90,8 +90,13 @@ private slots:
         if (b) {
             shown = QString("%1 strokes, pen %2, %3 + %4, ")
                         .arg(b->strokes.size()).arg(b->pen_width).arg(b->left).arg(b->width);
-            shown += b->strokes.empty() ? "plain " + rgb(b->plain)
-                                        : rgb(b->strokes.front().colour) + " to " + rgb(b->strokes.back().colour);
+            if (b->strokes.empty()) {
+                shown += "plain " + rgb(b->plain);
+            } else {
+                const auto &first = b->strokes.front(), &last = b->strokes.back();
+                shown += QString("%1 at %2 to %3 at %4")
+                             .arg(rgb(first.colour)).arg(first.value).arg(rgb(last.colour)).arg(last.value);
+            }
             QVERIFY(b->plain == (Rgb{255, 255, 255}));
         }
         QCOMPARE(shown, bar);

@@ -1,12 +1,16 @@
+// Reading whole files, and saving that never loses the old file: what is
+// left in the folder, links, permissions, owners and writes that fail
+// half-way.
 #include "common/file_io.h"
+#include "temp_folder.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
-#include <QTest>
+#include <doctest/doctest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
+#include <string>
+#include <vector>
 
 #ifndef _WIN32
 #include <csignal>
@@ -18,59 +22,49 @@
 #endif
 
 using namespace mq::io;
+namespace fs = std::filesystem;
+using mq::testing::TempFolder;
 
 namespace {
 
-// A temporary folder, the files a test starts from and what is left in it.
-struct Folder : QTemporaryDir {
-    std::string local(const QString& name) const { return QFile::encodeName(filePath(name)).toStdString(); }
-    QByteArray read(const QString& name) const
-    {
-        QFile f(filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+// The names in the folder, sorted, joined by blanks.
+std::string entries(const TempFolder& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir.root())) {
+        const auto name = e.path().filename().u8string();
+        names.emplace_back(name.begin(), name.end());
     }
-    void put(const QString& name, const QByteArray& bytes) const
-    {
-        QFile f(filePath(name));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(name));
-    }
-    QString entries() const
-    {
-        const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-        return QDir(path()).entryList(all, QDir::Name).join(' ');
-    }
-    WriteResult save(const QString& name, const QByteArray& bytes) const
-    {
-        const std::string_view view(bytes.constData(), std::size_t(bytes.size()));
-        return writeFileSafely(name.isEmpty() ? std::string() : local(name), view);
-    }
-#ifndef _WIN32
-    bool hardLink(const QString& name, const QString& second) const
-    {
-        return ::link(local(name).c_str(), local(second).c_str()) == 0;
-    }
-#endif
-};
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
+    return out;
+}
+
+WriteResult save(const TempFolder& dir, const std::string& name, std::string_view bytes)
+{
+    return writeFileSafely(name.empty() ? std::string() : dir.path(name), bytes);
+}
 
 #ifndef _WIN32
-struct stat statOf(const QString& path)
+struct stat stat_of(const std::string& path)
 {
     struct stat st {};
-    ::stat(QFile::encodeName(path).constData(), &st);
+    ::stat(path.c_str(), &st);
     return st;
 }
 
 // Runs `write` as an unprivileged user: root may write anywhere, so a test of
 // permissions runs in a child process that has given up its privileges. The
-// folder (and the file when `chownFile`) are handed to that user first.
+// folder (and the file when `chown_file`) are handed to that user first.
 // Returns the child's exit status, or -1 when it could not be arranged.
 constexpr uid_t kNobody = 65534;
-int asUnprivilegedUser(const QString& dir, const QString& file, bool chownFile, const std::function<bool()>& write)
+int as_unprivileged_user(const std::string& dir, const std::string& file, bool chown_file,
+                         const std::function<bool()>& write)
 {
     if (::geteuid() != 0) return write() ? 0 : 1;
-    if (::chown(QFile::encodeName(dir).constData(), kNobody, kNobody) != 0) return -1;
-    if (chownFile && ::chown(QFile::encodeName(file).constData(), kNobody, kNobody) != 0) return -1;
+    if (::chown(dir.c_str(), kNobody, kNobody) != 0) return -1;
+    if (chown_file && ::chown(file.c_str(), kNobody, kNobody) != 0) return -1;
     const pid_t child = ::fork();
     if (child < 0) return -1;
     if (child == 0) {
@@ -84,7 +78,7 @@ int asUnprivilegedUser(const QString& dir, const QString& file, bool chownFile, 
 
 // Runs `write` under a file size limit of 4 kB, which makes write() fail
 // half-way, even for root.
-WriteResult withSmallFileSizeLimit(const std::function<WriteResult()>& write)
+WriteResult with_small_file_size_limit(const std::function<WriteResult()>& write)
 {
     struct sigaction ignore {}, previous {};
     ignore.sa_handler = SIG_IGN;
@@ -103,249 +97,203 @@ WriteResult withSmallFileSizeLimit(const std::function<WriteResult()>& write)
 
 }  // namespace
 
-class TestFileIo : public QObject {
-    Q_OBJECT
-
-private slots:
-    void readBytes_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("text") << QByteArray("@echo off\r\n");
-        QTest::newRow("binary") << QByteArray("\0\xFF\r\x80\n\0", 6);
-        QTest::newRow("beyond one chunk") << QByteArray(200000, 'x');
-    }
-    void readBytes()
-    {
-        QFETCH(QByteArray, bytes);
-        Folder dir;
-        dir.put("in.bat", bytes);
-        const ReadResult r = readWholeFile(dir.local("in.bat"));
-        QVERIFY2(r.ok, r.reason.c_str());
-        QCOMPARE(r.errorKind, ReadErrorKind::None);
-        QCOMPARE(QByteArray::fromStdString(r.bytes), bytes);
+TEST_CASE("readWholeFile reads every byte, and only regular files")
+{
+    TempFolder dir;
+    for (const std::string& bytes : {std::string(), std::string("@echo off\r\n"), std::string("\0\xFF\r\x80\n\0", 6),
+                                     std::string(200000, 'x')}) {
+        CAPTURE(bytes.size());
+        const ReadResult r = readWholeFile(dir.write("in.bat", bytes));
+        CHECK(r.ok);
+        CHECK(r.errorKind == ReadErrorKind::None);
+        CHECK(r.bytes == bytes);
     }
 
-    void readFailures_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<ReadErrorKind>("kind");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << "missing.bat" << ReadErrorKind::NotFound << "No such file or directory";
-        QTest::newRow("missing folder") << "no/such/folder.bat" << ReadErrorKind::NotFound
-                                        << "No such file or directory";
-        QTest::newRow("no name") << "" << ReadErrorKind::NotFound << "No such file or directory";
-        QTest::newRow("a folder") << "." << ReadErrorKind::Other << "Is a directory";
+    struct Row {
+        const char* name;
+        ReadErrorKind kind;
+        const char* reason;   // "": not compared
+    };
+    const Row rows[] = {
+        {"missing.bat", ReadErrorKind::NotFound, "No such file or directory"},
+        {"no/such/folder.bat", ReadErrorKind::NotFound, "No such file or directory"},
+        {"", ReadErrorKind::NotFound, "No such file or directory"},
 #ifndef _WIN32
+        {".", ReadErrorKind::Other, "Is a directory"},
         // A pipe without writer would block a plain read for ever.
-        QTest::newRow("a pipe") << "pipe" << ReadErrorKind::Other << "not a regular file";
+        {"pipe", ReadErrorKind::Other, "not a regular file"},
 #endif
-    }
-    void readFailures()
-    {
-        QFETCH(QString, name);
-        QFETCH(ReadErrorKind, kind);
-        QFETCH(QString, reason);
-        Folder dir;
+    };
 #ifndef _WIN32
-        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
+    REQUIRE(::mkfifo(dir.path("pipe").c_str(), 0600) == 0);
 #endif
-        const ReadResult r = readWholeFile(name.isEmpty() ? std::string() : dir.local(name));
-        QVERIFY(!r.ok);
-        QCOMPARE(r.errorKind, kind);
-        QCOMPARE(QString::fromStdString(r.reason), reason);
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        const ReadResult r = readWholeFile(*row.name ? dir.path(row.name) : std::string());
+        CHECK(!r.ok);
+        CHECK(r.errorKind == row.kind);
+        CHECK(r.reason == row.reason);
     }
+}
 
-    void write_data()
-    {
-        QTest::addColumn<bool>("exists");
-        QTest::addColumn<QByteArray>("old");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("new file") << false << QByteArray() << QByteArray("a\r\nb");
-        QTest::newRow("new empty file") << false << QByteArray() << QByteArray();
-        QTest::newRow("replace with shorter") << true << QByteArray(5000, 'o') << QByteArray("n");
-        QTest::newRow("replace with longer") << true << QByteArray("o") << QByteArray(300000, 'n');
-        QTest::newRow("replace with empty") << true << QByteArray("old text") << QByteArray();
-        QTest::newRow("binary bytes") << true << QByteArray("x") << QByteArray("\0\xFF\x81\r", 4);
+TEST_CASE("writeFileSafely writes new files and replaces old ones, leaving nothing else")
+{
+    struct Row {
+        const char* name;
+        const char* old;   // nullptr: no old file
+        std::string bytes;
+    };
+    const std::string five_k(5000, 'o');
+    const Row rows[] = {
+        {"new file", nullptr, "a\r\nb"},
+        {"new empty file", nullptr, ""},
+        {"replace with shorter", five_k.c_str(), "n"},
+        {"replace with longer", "o", std::string(300000, 'n')},
+        {"replace with empty", "old text", ""},
+        {"binary bytes", "x", std::string("\0\xFF\x81\r", 4)},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        TempFolder dir;
+        if (row.old) dir.write("out.bat", row.old);
+        const WriteResult w = save(dir, "out.bat", row.bytes);
+        CHECK(w.ok);
+        CHECK(w.reason == "");
+        CHECK(dir.read("out.bat") == row.bytes);
+        CHECK(entries(dir) == "out.bat");
     }
-    void write()
-    {
-        QFETCH(bool, exists);
-        QFETCH(QByteArray, old);
-        QFETCH(QByteArray, bytes);
-        Folder dir;
-        if (exists) dir.put("out.bat", old);
-        const WriteResult w = dir.save("out.bat", bytes);
-        QVERIFY2(w.ok, w.reason.c_str());
-        QVERIFY(w.reason.empty());
-        QCOMPARE(dir.read("out.bat"), bytes);
-        QCOMPARE(dir.entries(), QString("out.bat"));   // nothing else is left in the folder
-    }
+}
 
-    void writeFailures_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("missing folder") << "gone/out.bat" << "No such file or directory";
-        QTest::newRow("target is a folder") << "sub" << "Is a directory";
-        QTest::newRow("folder is a file") << "plain.txt/out.bat" << "Not a directory";
-        QTest::newRow("no name") << "" << "no file name given";
+TEST_CASE("writeFileSafely refuses what it cannot write and touches nothing")
+{
+    const std::pair<const char*, const char*> rows[] = {   // name, reason
+        {"gone/out.bat", "No such file or directory"},
+#ifndef _WIN32
+        {"sub", "Is a directory"},
+        {"plain.txt/out.bat", "Not a directory"},
+#endif
+        {"", "no file name given"},
+    };
+    for (const auto& [name, reason] : rows) {
+        CAPTURE(name);
+        TempFolder dir;
+        fs::create_directory(dir.root() / "sub");
+        dir.write("sub/keep.txt", "kept");
+        dir.write("plain.txt", "plain");
+        const WriteResult w = save(dir, name, "new");
+        CHECK(!w.ok);
+        CHECK(w.reason == reason);
+        CHECK(entries(dir) == "plain.txt sub");
+        CHECK(dir.read("sub/keep.txt") + dir.read("plain.txt") == "keptplain");
     }
-    void writeFailures()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, reason);
-        Folder dir;
-        QVERIFY(QDir(dir.path()).mkdir("sub"));
-        dir.put("sub/keep.txt", "kept");
-        dir.put("plain.txt", "plain");
-        const WriteResult w = dir.save(name, "new");
-        QVERIFY(!w.ok);
-        QCOMPARE(QString::fromStdString(w.reason), reason);
-        QCOMPARE(dir.entries(), QString("plain.txt sub"));
-        QCOMPARE(dir.read("sub/keep.txt") + dir.read("plain.txt"), QByteArray("keptplain"));
-    }
+}
 
-    // A write that is refused or fails half-way leaves the old file as it was.
-    void failedWriteKeepsOldFile_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("read-only target") << "read-only" << "the file is read-only";
-        QTest::newRow("disk full") << "size limit" << "File too large";
-        QTest::newRow("disk full while written in place") << "size limit, hard link"
-            << "File too large; it was written in place because the file has more than one link";
-    }
-    void failedWriteKeepsOldFile()
-    {
-        QFETCH(QString, how);
-        QFETCH(QString, reason);
-        Folder dir;
-        dir.put("run.bat", "old contents");
-        const QString path = dir.filePath("run.bat");
-        QString before = "run.bat";
+TEST_CASE("a write that is refused or fails half-way leaves the old file as it was")
+{
+    const std::pair<const char*, const char*> rows[] = {   // how, reason
+        {"read-only", "the file is read-only"},
+#ifndef _WIN32
+        {"disk full", "File too large"},
+        {"disk full, hard link",
+         "File too large; it was written in place because the file has more than one link"},
+#endif
+    };
+    for (const auto& [how, reason] : rows) {
+        CAPTURE(how);
+        TempFolder dir;
+        const std::string path = dir.write("run.bat", "old contents");
+        std::string before = "run.bat";
         WriteResult w;
-        if (how == "read-only") {
-            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
-                                                    QFileDevice::ReadOther));
-            w = dir.save("run.bat", "replaced");
-            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        if (std::string(how) == "read-only") {
+            fs::permissions(fs::u8path(path), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+            w = save(dir, "run.bat", "replaced");
+            fs::permissions(fs::u8path(path), fs::perms::owner_read | fs::perms::owner_write);
         } else {
-#ifdef _WIN32
-            QSKIP("uses a POSIX file size limit to make the write fail");
-#else
-            if (how.contains("hard link")) {
-                QVERIFY(dir.hardLink("run.bat", "copy.bat"));
+#ifndef _WIN32
+            if (std::string(how).ends_with("hard link")) {
+                REQUIRE(::link(path.c_str(), dir.path("copy.bat").c_str()) == 0);
                 before = "copy.bat run.bat";
             }
-            w = withSmallFileSizeLimit([&] { return dir.save("run.bat", QByteArray(100000, 'n')); });
+            w = with_small_file_size_limit([&] { return save(dir, "run.bat", std::string(100000, 'n')); });
 #endif
         }
-        QVERIFY(!w.ok);
-        QCOMPARE(QString::fromStdString(w.reason), reason);
-        QVERIFY(w.hadOldFile && w.oldFileUnchanged && w.backupPath.empty());
-        QCOMPARE(dir.read("run.bat"), QByteArray("old contents"));
-        QCOMPARE(dir.entries(), before);
+        CHECK(!w.ok);
+        CHECK(w.reason == reason);
+        CHECK((w.hadOldFile && w.oldFileUnchanged && w.backupPath.empty()));
+        CHECK(dir.read("run.bat") == "old contents");
+        CHECK(entries(dir) == before);
     }
+}
 
-    void permissionsKept_data()
-    {
-        QTest::addColumn<unsigned>("mode");
-        for (unsigned mode : {0600u, 0640u, 0755u, 0666u, 0200u}) QTest::addRow("%o", mode) << mode;
+#ifndef _WIN32
+TEST_CASE("a replaced file keeps its permission bits")
+{
+    for (unsigned mode : {0600u, 0640u, 0755u, 0666u, 0200u}) {
+        CAPTURE(mode);
+        TempFolder dir;
+        const std::string path = dir.write("run.sh", "old");
+        REQUIRE(::chmod(path.c_str(), mode) == 0);
+        const WriteResult w = save(dir, "run.sh", "new");
+        CHECK(w.ok);
+        CHECK((stat_of(path).st_mode & 07777) == mode);
+        REQUIRE(::chmod(path.c_str(), 0600) == 0);
+        CHECK(dir.read("run.sh") == "new");
     }
-    void permissionsKept()
-    {
-#ifdef _WIN32
-        QSKIP("POSIX permission bits");
-#else
-        QFETCH(unsigned, mode);
-        Folder dir;
-        dir.put("run.sh", "old");
-        const QByteArray path = QFile::encodeName(dir.filePath("run.sh"));
-        QCOMPARE(::chmod(path.constData(), mode), 0);
-        const WriteResult w = dir.save("run.sh", "new");
-        QVERIFY2(w.ok, w.reason.c_str());
-        QCOMPARE(unsigned(statOf(dir.filePath("run.sh")).st_mode & 07777), mode);
-        QCOMPARE(::chmod(path.constData(), 0600), 0);
-        QCOMPARE(dir.read("run.sh"), QByteArray("new"));
-#endif
-    }
+}
 
-    void linkIsFollowed()
-    {
-#ifdef _WIN32
-        QSKIP("symbolic links need privileges on Windows");
-#else
-        Folder dir;
-        QVERIFY(QDir(dir.path()).mkdir("real"));
-        dir.put("real/script.bat", "old");
-        QCOMPARE(::symlink("real/script.bat", QFile::encodeName(dir.filePath("script.bat")).constData()), 0);
-        const WriteResult w = dir.save("script.bat", "new");
-        QVERIFY2(w.ok, w.reason.c_str());
-        QVERIFY(QFileInfo(dir.filePath("script.bat")).isSymLink());
-        QCOMPARE(dir.read("real/script.bat"), QByteArray("new"));
-        QCOMPARE(QDir(dir.filePath("real")).entryList(QDir::Files | QDir::Hidden), QStringList{"script.bat"});
+TEST_CASE("a symbolic link is followed and stays a link")
+{
+    TempFolder dir;
+    fs::create_directory(dir.root() / "real");
+    dir.write("real/script.bat", "old");
+    REQUIRE(::symlink("real/script.bat", dir.path("script.bat").c_str()) == 0);
+    CHECK(save(dir, "script.bat", "new").ok);
+    CHECK(fs::is_symlink(dir.root() / "script.bat"));
+    CHECK(dir.read("real/script.bat") == "new");
+    CHECK(std::distance(fs::directory_iterator(dir.root() / "real"), {}) == 1);
 
-        // A link to a file not there yet creates that file.
-        QCOMPARE(::symlink("real/later.bat", QFile::encodeName(dir.filePath("later.bat")).constData()), 0);
-        QVERIFY(dir.save("later.bat", "made").ok);
-        QVERIFY(QFileInfo(dir.filePath("later.bat")).isSymLink());
-        QCOMPARE(dir.read("real/later.bat"), QByteArray("made"));
-#endif
-    }
+    // A link to a file not there yet creates that file.
+    REQUIRE(::symlink("real/later.bat", dir.path("later.bat").c_str()) == 0);
+    CHECK(save(dir, "later.bat", "made").ok);
+    CHECK(fs::is_symlink(dir.root() / "later.bat"));
+    CHECK(dir.read("real/later.bat") == "made");
+}
 
-    void hardLinkWrittenInPlace()
-    {
-#ifdef _WIN32
-        QSKIP("hard links are made with POSIX calls here");
-#else
-        Folder dir;
-        const QString path = dir.filePath("run.bat");
-        dir.put("run.bat", "old text, longer than the new one");
-        QVERIFY(dir.hardLink("run.bat", "copy.bat"));
-        const ino_t inode = statOf(path).st_ino;
-        const WriteResult w = dir.save("run.bat", "new");
-        QVERIFY2(w.ok, w.reason.c_str());
-        QCOMPARE(dir.read("copy.bat"), QByteArray("new"));   // the other name sees the new text
-        QCOMPARE(statOf(path).st_ino, inode);
-        QCOMPARE(statOf(path).st_nlink, nlink_t(2));
-        QCOMPARE(dir.entries(), QString("copy.bat run.bat"));
-#endif
-    }
+TEST_CASE("a file with a second hard link is written in place")
+{
+    TempFolder dir;
+    const std::string path = dir.write("run.bat", "old text, longer than the new one");
+    REQUIRE(::link(path.c_str(), dir.path("copy.bat").c_str()) == 0);
+    const ino_t inode = stat_of(path).st_ino;
+    CHECK(save(dir, "run.bat", "new").ok);
+    CHECK(dir.read("run.bat") == "new");
+    CHECK(dir.read("copy.bat") == "new");   // the other name sees the new text
+    CHECK(stat_of(path).st_ino == inode);
+    CHECK(stat_of(path).st_nlink == 2);
+    CHECK(entries(dir) == "copy.bat run.bat");
+}
 
-    void inPlaceForLockedFolderOrForeignOwner_data()
-    {
-        QTest::addColumn<bool>("foreignOwner");   // else: a folder without write permission
-        QTest::newRow("folder without write permission") << false;
-        QTest::newRow("file of another owner") << true;
-    }
-    void inPlaceForLockedFolderOrForeignOwner()
-    {
-#ifdef _WIN32
-        QSKIP("POSIX owners and permission bits");
-#else
-        QFETCH(bool, foreignOwner);
-        if (foreignOwner && ::geteuid() != 0) QSKIP("only root can give a file to another owner");
-        Folder dir;
-        const QString path = dir.filePath("run.bat");
-        dir.put("run.bat", "old text");
-        const QByteArray folder = QFile::encodeName(dir.path());
-        QCOMPARE(::chmod(QFile::encodeName(path).constData(), foreignOwner ? 0666 : 0644), 0);
-        QCOMPARE(::chmod(folder.constData(), foreignOwner ? 0755 : 0555), 0);
-        const uid_t owner = statOf(path).st_uid;
-        const ino_t inode = statOf(path).st_ino;
+TEST_CASE("a locked folder or a file of another owner is written in place")
+{
+    for (bool foreign_owner : {false, true}) {   // else: a folder without write permission
+        CAPTURE(foreign_owner);
+        if (foreign_owner && ::geteuid() != 0) continue;   // only root can give a file to another owner
+        TempFolder dir;
+        const std::string path = dir.write("run.bat", "old text");
+        const std::string folder = dir.root().string();
+        REQUIRE(::chmod(path.c_str(), foreign_owner ? 0666 : 0644) == 0);
+        REQUIRE(::chmod(folder.c_str(), foreign_owner ? 0755 : 0555) == 0);
+        const uid_t owner = stat_of(path).st_uid;
+        const ino_t inode = stat_of(path).st_ino;
         const int status =
-            asUnprivilegedUser(dir.path(), path, !foreignOwner, [&] { return dir.save("run.bat", "new text").ok; });
-        ::chmod(folder.constData(), 0700);
-        if (status < 0) QSKIP("no unprivileged user to run as");
-        QCOMPARE(status, 0);
-        QCOMPARE(dir.read("run.bat"), QByteArray("new text"));
-        QCOMPARE(statOf(path).st_ino, inode);
-        if (foreignOwner) QCOMPARE(statOf(path).st_uid, owner);   // not handed to the user who saved
-        QCOMPARE(dir.entries(), QString("run.bat"));
-#endif
+            as_unprivileged_user(folder, path, !foreign_owner, [&] { return save(dir, "run.bat", "new text").ok; });
+        ::chmod(folder.c_str(), 0700);
+        if (status < 0) continue;   // no unprivileged user to run as
+        CHECK(status == 0);
+        CHECK(dir.read("run.bat") == "new text");
+        CHECK(stat_of(path).st_ino == inode);
+        if (foreign_owner) CHECK(stat_of(path).st_uid == owner);   // not handed to the user who saved
+        CHECK(entries(dir) == "run.bat");
     }
-};
-
-QTEST_APPLESS_MAIN(TestFileIo)
-#include "test_file_io.moc"
+}
+#endif
