@@ -132,7 +132,7 @@ TEST_CASE("readWholeFile reads every byte, and only regular files")
         const ReadResult r = readWholeFile(*row.name ? dir.path(row.name) : std::string());
         CHECK(!r.ok);
         CHECK(r.errorKind == row.kind);
-        CHECK(r.reason == row.reason);
+        CHECK(r.reason == std::string(row.reason));
     }
 }
 
@@ -182,7 +182,7 @@ TEST_CASE("writeFileSafely refuses what it cannot write and touches nothing")
         dir.write("plain.txt", "plain");
         const WriteResult w = save(dir, name, "new");
         CHECK(!w.ok);
-        CHECK(w.reason == reason);
+        CHECK(w.reason == std::string(reason));
         CHECK(entries(dir) == "plain.txt sub");
         CHECK(dir.read("sub/keep.txt") + dir.read("plain.txt") == "keptplain");
     }
@@ -218,7 +218,7 @@ TEST_CASE("a write that is refused or fails half-way leaves the old file as it w
 #endif
         }
         CHECK(!w.ok);
-        CHECK(w.reason == reason);
+        CHECK(w.reason == std::string(reason));
         CHECK((w.hadOldFile && w.oldFileUnchanged && w.backupPath.empty()));
         CHECK(dir.read("run.bat") == "old contents");
         CHECK(entries(dir) == before);
