@@ -134,14 +134,16 @@ private slots:
     void number_rules_keep_the_point()
     {
         if (!german_) {
-            if (qEnvironmentVariableIsSet("CI")) QFAIL("de_DE.UTF-8 is missing; scripts/setup.sh generates it");
+            if (qEnvironmentVariableIsSet("CI"))
+                QFAIL("de_DE.UTF-8 is missing; scripts/setup.sh generates it");
             QSKIP("the de_DE.UTF-8 locale is not generated here");
         }
         namespace num = mq::numbers;
         QCOMPARE(std::localeconv()->decimal_point[0], ',');
         QCOMPARE(num::read_number("2.5").value_or(0), 2.5);
         QVERIFY(!num::read_number("2,5").has_value());
-        QCOMPARE(num::general_text(-1234.5) + " " + num::general_text(1.5e-7), std::string("-1234.5 1.5E-07"));
+        QCOMPARE(num::general_text(-1234.5) + " " + num::general_text(1.5e-7),
+                 std::string("-1234.5 1.5E-07"));
         QCOMPARE(num::format_pattern(2.675, "#0.00"), std::string("2.68"));
         QCOMPARE(num::round_to(2.675, 2), 2.68);
         char buffer[num::kGeneralTextMax];
@@ -155,8 +157,8 @@ private slots:
         ScriptedPlatform p;
         lat_lon_conv w(p.services());
         QCOMPARE(w.windowTitle(), QString("Lat/Lon Converter"));
-        QCOMPARE(texts_of(w, {"Text1", "Text2", "Label1", "Label2", "Command1", "Command2", "Command3", "Option1_2",
-                              "Option1_5"}),
+        QCOMPARE(texts_of(w, {"Text1", "Text2", "Label1", "Label2", "Command1", "Command2", "Command3",
+                              "Option1_2", "Option1_5"}),
                  QString("Text1=one coordinate|Text2=coord1/coord2/coord3/coord4|Label1=-|Label2=Result:|"
                          "Command1=&Do|Command2=&Copy result|Command3=Convert and Copy|"
                          "Option1_2=dd.dddddd   ---> dd:mm.mmm|Option1_5=dd:mm.mmm ---> dd:mm:ss.ss"));
@@ -197,7 +199,8 @@ private slots:
         QTest::addColumn<LatLonDo>("c");
         QTest::newRow("decimal") << LatLonDo{"45.5", -1, "45:30.0000", "45.5", 2};
         QTest::newRow("option by hand") << LatLonDo{"10:30.5", 5, "10:30:30.00", "10:30.5", 5};
-        QTest::newRow("minus removed, detection reselects") << LatLonDo{"-10:30.5", 5, "-10.5083330", "-10:30.5", 0};
+        QTest::newRow("minus removed, detection reselects")
+            << LatLonDo{"-10:30.5", 5, "-10.5083330", "-10:30.5", 0};
         QTest::newRow("exponent written out") << LatLonDo{"1.5e1", 0, "15.0000000", "15", 0};
         QTest::newRow("negative exponent") << LatLonDo{"-2.5e0", 0, "-02:30.0000", "-2.5", 2};
         QTest::newRow("whole degrees, no result") << LatLonDo{"45", 2, "45:30.0000", "45", 2};
@@ -234,8 +237,8 @@ private slots:
     void convert_and_copy_data()
     {
         QTest::addColumn<ListCopy>("c");
-        QTest::newRow("negative region") << ListCopy{"-10:30/-9:30/50:00/51:00",
-                                                     "-10.5000000/-9.5000000/50.0000000/51.0000000", "51:00|51.0000000"};
+        QTest::newRow("negative region") << ListCopy{
+            "-10:30/-9:30/50:00/51:00", "-10.5000000/-9.5000000/50.0000000/51.0000000", "51:00|51.0000000"};
         QTest::newRow("piece without result kept as typed")
             << ListCopy{"10.5/12.25/50.125/51", "10:30.0000/12:15.0000/50:07.5000/51", "51|50:07.5000"};
         QTest::newRow("mixed notations")
@@ -280,11 +283,13 @@ private slots:
         QTest::newRow("amount") << GridCase{{"10", "12", "4", ""}, false, {two, "4", half}, false};
         QTest::newRow("size selects its option") << GridCase{
             {"10", "12", "", "0:0:30"}, false, {two, "240", "00:00:30.00 / 00:0.5000 / 0.00833333"}, true};
-        QTest::newRow("amount selects its option") << GridCase{{"10", "12", "4", ""}, true, {two, "4", half}, false};
+        QTest::newRow("amount selects its option")
+            << GridCase{{"10", "12", "4", ""}, true, {two, "4", half}, false};
         QTest::newRow("amount 0") << GridCase{{"10", "12", "0", ""}, false, {two, "0", "-"}, false};
         QTest::newRow("step of 0") << GridCase{{"10", "12", "", "0"}, false, {two, "-", "-"}, true};
         QTest::newRow("letters") << GridCase{{"ten", "12", "4", ""}, false, {"-", "4", "-"}, false};
-        QTest::newRow("both empty: nothing changes") << GridCase{{"10", "12", "", ""}, true, {"", "", ""}, true};
+        QTest::newRow("both empty: nothing changes")
+            << GridCase{{"10", "12", "", ""}, true, {"", "", ""}, true};
     }
     void grid_calculate()
     {
@@ -294,7 +299,8 @@ private slots:
         for (int i = 0; i < 4; ++i) set_text(w, QString("Text%1").arg(i + 1), c.boxes[i]);
         if (c.size_by_hand) child<QRadioButton>(w, "Option2")->setChecked(true);
         QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
-        QCOMPARE(QStringList({text_of(w, "result_0"), text_of(w, "result_1"), text_of(w, "result_2")}), c.results);
+        QCOMPARE(QStringList({text_of(w, "result_0"), text_of(w, "result_1"), text_of(w, "result_2")}),
+                 c.results);
         QCOMPARE(child<QRadioButton>(w, "Option2")->isChecked(), c.size_checked);
     }
 
@@ -315,12 +321,13 @@ private slots:
         ScriptedPlatform p;
         frm_swiss w(context_for(p));
         QCOMPARE(w.windowTitle(), QString("Swiss - Lat Lon Converter"));
-        QCOMPARE(texts_of(w, {"Label1", "ck_swiss", "ck_latlon", "op_xy", "op_yx", "Label2", "Command1", "Command2",
-                              "Command3", "Label4"}),
+        QCOMPARE(texts_of(w, {"Label1", "ck_swiss", "ck_latlon", "op_xy", "op_yx", "Label2", "Command1",
+                              "Command2", "Command3", "Label4"}),
                  QString("Label1=Input Data:|ck_swiss=Swiss Grid|ck_latlon=Lat, Lon|op_xy=X, Y, Depth|"
                          "op_yx=Y, X, Depth|Label2=Delimiter:|Command1=Browes ...|Command2=Browes ...|"
                          "Command3=Convert|Label4=-"));
-        QVERIFY(child<QCheckBox>(w, "ck_swiss")->isChecked() && !child<QCheckBox>(w, "ck_latlon")->isChecked());
+        QVERIFY(child<QCheckBox>(w, "ck_swiss")->isChecked() &&
+                !child<QCheckBox>(w, "ck_latlon")->isChecked());
         QVERIFY(child<QRadioButton>(w, "op_xy")->isChecked());
         auto* combo = child<QComboBox>(w, "Combo1");
         QCOMPARE(combo->currentText(), QString(","));
@@ -370,13 +377,14 @@ private slots:
         const QByteArray origin = "7.43863722\t46.95108111\t7\r\n";
         const QString done = "Converting finished!";
         QTest::newRow("origin") << SwissCase{"200000,600000,7\n", ",", false, false, origin, done, ""};
-        QTest::newRow("typed semicolon, Y first") << SwissCase{"600000;200000;7\n", ";", true, false, origin, done, ""};
-        QTest::newRow("Lat, Lon")
-            << SwissCase{"7.43863722 46.95108111 7\n", "Space", false, true, "600000.35\t199999.83\t7\r\n", done, ""};
-        QTest::newRow("bad line") << SwissCase{"200000,600000,7\n200000,x,7\n", ",", false, false, origin, "-",
-                                               "line 2: field 2 (Y) is not a number: 'x'"};
-        QTest::newRow("empty output path does nothing") << SwissCase{"200000,600000,7\n", ",", false, false,
-                                                                     "<missing>", "-", ""};
+        QTest::newRow("typed semicolon, Y first")
+            << SwissCase{"600000;200000;7\n", ";", true, false, origin, done, ""};
+        QTest::newRow("Lat, Lon") << SwissCase{"7.43863722 46.95108111 7\n", "Space", false, true,
+                                               "600000.35\t199999.83\t7\r\n", done, ""};
+        QTest::newRow("bad line") << SwissCase{"200000,600000,7\n200000,x,7\n", ",", false, false, origin,
+                                               "-", "line 2: field 2 (Y) is not a number: 'x'"};
+        QTest::newRow("empty output path does nothing")
+            << SwissCase{"200000,600000,7\n", ",", false, false, "<missing>", "-", ""};
     }
     void swiss_convert()
     {
@@ -416,9 +424,9 @@ private slots:
         QCOMPARE(w.windowTitle(), QString("UTM - Lat/Lon Converter"));
         QCOMPARE(text_of(w, "Frame1") + "|" + text_of(w, "Frame2"),
                  QString("Latitude/Longitude to UTM|UTM to Latitude/Longitude"));
-        QCOMPARE(texts_of(w, {"lb_zone", "lb_easting", "lb_northing", "lb_lon", "lb_lat", "Label12", "Lo", "Label1",
-                              "Command1", "Command2", "Command3", "Command4", "Command5", "Command6", "Command7",
-                              "op_south"}),
+        QCOMPARE(texts_of(w, {"lb_zone", "lb_easting", "lb_northing", "lb_lon", "lb_lat", "Label12", "Lo",
+                              "Label1", "Command1", "Command2", "Command3", "Command4", "Command5",
+                              "Command6", "Command7", "op_south"}),
                  QString("lb_zone=-|lb_easting=-|lb_northing=-|lb_lon=-|lb_lat=-|Label12=-|Lo=Longitude|"
                          "Label1=Latitude|Command1=Convert|Command2=Convert|Command3=Copy|Command4=Copy|"
                          "Command5=Browse|Command6=Browse|Command7=Convert File|op_south=South"));
@@ -459,7 +467,8 @@ private slots:
                                    << "9:00.000000\t-50:00.000000";
         QTest::newRow("UTM north keeps the northing")
             << utm + QStringList{"tx_northing=5538630.703"} << "9:00.000000\t50:00.000000";
-        QTest::newRow("empty zone keeps the labels") << QStringList{"tx_easting=500000", "tx_northing=1"} << "-\t-";
+        QTest::newRow("empty zone keeps the labels")
+            << QStringList{"tx_easting=500000", "tx_northing=1"} << "-\t-";
         QTest::newRow("zone overflow keeps the labels")
             << QStringList{"tx_easting=500000", "tx_northing=1", "tx_UTM_zone=6000"} << "-\t-";
     }
@@ -488,14 +497,16 @@ private slots:
         click(w, "Command5");
         click(w, "Command5");   // cancelled: unchanged
         click(w, "Command6");
-        QCOMPARE(text_of(w, "tx_in_UTM2LL") + "|" + text_of(w, "tx_out_UTM2LL"), QString("/data/in.xyz|/data/new.txt"));
+        QCOMPARE(text_of(w, "tx_in_UTM2LL") + "|" + text_of(w, "tx_out_UTM2LL"),
+                 QString("/data/in.xyz|/data/new.txt"));
         QCOMPARE(dialog.shown.size(), std::size_t(3));
         QCOMPARE(dialog.shown[0].kind, ScriptedDialog::Kind::Open);
         QCOMPARE(dialog.shown[2].kind, ScriptedDialog::Kind::Save);   // a new name may be typed
         QVERIFY(!dialog.shown[2].state.overwritePrompt);
         for (const auto& shown : dialog.shown) {
-            QCOMPARE(shown.state.filter, QString("All Files (*.*)|*.*|Data Files (*.dat)|*.dat|XYZ Files (*.xyz)|*.xyz|"
-                                                 "Text Files (*.txt)|*.txt"));
+            QCOMPARE(shown.state.filter,
+                     QString("All Files (*.*)|*.*|Data Files (*.dat)|*.dat|XYZ Files (*.xyz)|*.xyz|"
+                             "Text Files (*.txt)|*.txt"));
             QCOMPARE(shown.state.filterIndex, 3);
         }
         // The main window's shared dialog keeps its own settings.
@@ -509,18 +520,19 @@ private slots:
         const QByteArray good = "500000 5538630.703 12.5\n";
         const auto question = MessageIcon::Question;
         const QString wait = "Please wait: ...", unknown = "... don't know what is wrong.\n\n";
-        QTest::newRow("no delimiter") << UtmFileCase{good + "5000005538630.703\n", "in.txt", "out.txt", "Mapquill",
-                                                     MessageIcon::None,
-                                                     " There is no TAB as delimiter in the current line!", wait};
+        QTest::newRow("no delimiter")
+            << UtmFileCase{good + "5000005538630.703\n", "in.txt", "out.txt", "Mapquill", MessageIcon::None,
+                           " There is no TAB as delimiter in the current line!", wait};
         QTest::newRow("wrong path") << UtmFileCase{good, "in.txt", "nofolder/out.txt", "Wrong Path", question,
                                                    "Is it possible that one of your paths is wong?", "-"};
-        QTest::newRow("not a number") << UtmFileCase{good + "500000  1 2\n", "in.txt", "out.txt", "Error", question,
-                                                     unknown + "7    in.txt, line 2: field 2 is not a number", wait};
+        QTest::newRow("not a number")
+            << UtmFileCase{good + "500000  1 2\n", "in.txt", "out.txt", "Error", question,
+                           unknown + "7    in.txt, line 2: field 2 is not a number", wait};
         QTest::newRow("missing input") << UtmFileCase{good, "none.txt", "out.txt", "Error", question,
                                                       unknown + "5    none.txt: cannot open the file: ", "-"};
-        QTest::newRow("output is the input") << UtmFileCase{good, "in.txt", "in.txt", "Error", question,
-                                                            unknown + "3    in.txt: the output file is the input file",
-                                                            "-"};
+        QTest::newRow("output is the input")
+            << UtmFileCase{good, "in.txt", "in.txt", "Error", question,
+                           unknown + "3    in.txt: the output file is the input file", "-"};
     }
     void utm_file_messages()
     {

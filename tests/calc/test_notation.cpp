@@ -66,7 +66,8 @@ TEST_CASE("convert_notation") {
         // Conversion 2: decimal degrees to degrees:decimal minutes.
         {"45.5125", 2, "45:30.7500", none},     {"5.5", 2, "05:30.0000", none},
         {"10,5", 2, "10:30.0000", none},        {"-5.5", 2, "-05:30.0000", none},
-        {".5", 2, "00:30.0000", none},          {"0.00001", 2, "00:00.0010", none},   // minutes rounded to 3 first
+        {".5", 2, "00:30.0000", none},
+        {"0.00001", 2, "00:00.0010", none},   // minutes rounded to 3 first
         {"45", 2, "", point},                   {"10.5.3", 2, "", nan},
         // Conversion 3: decimal degrees to degrees:minutes:seconds.
         {"45.5125", 3, "45:30:45.00", none},    {"45.25", 3, "45:15:00.00", none},

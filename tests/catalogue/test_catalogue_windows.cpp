@@ -86,13 +86,15 @@ private slots:
         Form_color& form = m.form;
         QCOMPARE(form.windowTitle(), QStringLiteral("Color Select / Mixer"));
         const std::pair<const char*, const char*> texts[] = {
-            {"Label1", "Red: 0"}, {"Label2", "Green: 0"}, {"Label3", "Blue: 0"}, {"Text1", "0/0/0"},
-            {"lb_min", "255/255/255"}, {"lb_max", "0/0/0"}, {"tx_min", "0"}, {"tx_max", "100"}, {"Label4", "-"},
-            {"lb_which_col", "1"}, {"lb_col_0", "-"}, {"lb_col_9", "-"}, {"tx_col_0", ""}, {"Command1", "Make cpt"}};
+            {"Label1", "Red: 0"},      {"Label2", "Green: 0"},  {"Label3", "Blue: 0"}, {"Text1", "0/0/0"},
+            {"lb_min", "255/255/255"}, {"lb_max", "0/0/0"},     {"tx_min", "0"},       {"tx_max", "100"},
+            {"Label4", "-"},           {"lb_which_col", "1"},   {"lb_col_0", "-"},     {"lb_col_9", "-"},
+            {"tx_col_0", ""},          {"Command1", "Make cpt"}};
         for (const auto& [name, text] : texts) QCOMPARE(text_of(form, name), QString(text));
         QCOMPARE(child<QLineEdit>(form, "Text1")->toolTip(), QStringLiteral("drag the RGB string"));
         const auto* bar = child<QScrollBar>(form, "HScroll2");
-        QVERIFY(bar->minimum() == 0 && bar->maximum() == 255 && bar->singleStep() == 1 && bar->pageStep() == 10);
+        QVERIFY(bar->minimum() == 0 && bar->maximum() == 255 && bar->singleStep() == 1 &&
+                bar->pageStep() == 10);
         QVERIFY(form.ColorDragText.isEmpty());
     }
 
@@ -103,7 +105,8 @@ private slots:
         QCOMPARE(text_of(m.form, "Text1") + text_of(m.form, "Label1") + text_of(m.form, "Label2") +
                      text_of(m.form, "Label3"),
                  QStringLiteral("255/128/0Red: 255Green: 128Blue: 0"));
-        QCOMPARE(child<ColourSwatch>(m.form, "Picture1")->grab().toImage().pixelColor(20, 20), QColor(255, 128, 0));
+        QCOMPARE(child<ColourSwatch>(m.form, "Picture1")->grab().toImage().pixelColor(20, 20),
+                 QColor(255, 128, 0));
     }
 
     void initial_bar_white_to_black()
@@ -128,7 +131,8 @@ private slots:
         QTest::mouseDClick(child<ColourSwatch>(m.form, "pic_min"), Qt::LeftButton);
         mix(m.form, 0, 0, 255);
         QTest::mouseDClick(child<ColourSwatch>(m.form, "pic_max"), Qt::LeftButton);
-        QCOMPARE(text_of(m.form, "lb_min") + " " + text_of(m.form, "lb_max"), QStringLiteral("255/0/0 0/0/255"));
+        QCOMPARE(text_of(m.form, "lb_min") + " " + text_of(m.form, "lb_max"),
+                 QStringLiteral("255/0/0 0/0/255"));
         const QImage image = barImage(m.form);
         int red = 256;
         for (int x = 0; x < image.width(); x += 10) {
@@ -147,7 +151,8 @@ private slots:
         QTest::mouseClick(child<QLineEdit>(m.form, "tx_col_4"), Qt::LeftButton);
         QCOMPARE(text_of(m.form, "lb_which_col"), QStringLiteral("5"));
         QTest::mouseMove(bar, QPoint(bar->width() / 4, 10));
-        QCOMPARE(text_of(m.form, "Label4"), QString::number(qRound(100.0 * (bar->width() / 4) / bar->width())));
+        QCOMPARE(text_of(m.form, "Label4"),
+                 QString::number(qRound(100.0 * (bar->width() / 4) / bar->width())));
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, 10));
         QCOMPARE(text_of(m.form, "Label4"), QStringLiteral("50"));
         QStringList stops;
@@ -232,9 +237,10 @@ private slots:
         m.form.Command1_Click();
         QVERIFY(m.platform.dialog.shown.empty());
         QCOMPARE(m.platform.messages.shown.size(), std::size_t(1));
-        QCOMPARE(m.platform.messages.shown.front().text,
-                 QStringLiteral("No colour table was made: stop 1 has no colour: double-click its swatch to give "
-                                "it the mixed colour."));
+        QCOMPARE(
+            m.platform.messages.shown.front().text,
+            QStringLiteral("No colour table was made: stop 1 has no colour: double-click its swatch to give "
+                           "it the mixed colour."));
     }
 
     void font_window_starts_as_described()
@@ -244,8 +250,11 @@ private slots:
         QCOMPARE(form.windowTitle(), QStringLiteral("gmtdefaults settings "));
         auto* list = child<QListWidget>(form, "List1");
         QCOMPARE(list->count(), 39);
-        for (const auto& [row, text] : {std::pair{0, "0: Helvetica"}, {23, "23: Helvetica-Narrow-Oblique "},
-                                        {27, "27: New CenturySchlbk-Bold "}, {38, "38: Gothic BBB-Medium-EU C-V"}})
+        const std::pair<int, const char*> entries[] = {{0, "0: Helvetica"},
+                                                       {23, "23: Helvetica-Narrow-Oblique "},
+                                                       {27, "27: New CenturySchlbk-Bold "},
+                                                       {38, "38: Gothic BBB-Medium-EU C-V"}};
+        for (const auto& [row, text] : entries)
             QCOMPARE(list->item(row)->text(), QString(text));
         const std::tuple<const char*, const char*, const char*> labels[] = {
             {"Label1", "Available fonts for:", ""},
@@ -269,14 +278,14 @@ private slots:
         auto* list = child<QListWidget>(form, "List1");
         auto* sample = child<QLabel>(form, "lb_font");
         // list row, screen font, 1 bold + 2 italic
-        const std::tuple<int, const char*, int> picks[] = {{15, "AvantGarde Bk BT", 0}, {17, "Book Antiqua", 0},
-                                                           {33, "Webdings", 0},         {34, "Wingdings", 0},
-                                                           {37, "BankGothic Md BT", 0}, {0, "Arial", 0},
-                                                           {3, "Arial", 3}};
+        const std::tuple<int, const char*, int> picks[] = {
+            {15, "AvantGarde Bk BT", 0}, {17, "Book Antiqua", 0}, {33, "Webdings", 0}, {34, "Wingdings", 0},
+            {37, "BankGothic Md BT", 0}, {0, "Arial", 0},         {3, "Arial", 3}};
         for (const auto& [pick, family, style] : picks) {
             const QListWidgetItem* item = list->item(pick);
             list->scrollToItem(item);
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(item).center());
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              list->visualItemRect(item).center());
             const QFont font = sample->font();
             QCOMPARE(font.family(), QLatin1String(family));
             QCOMPARE(int(font.bold()) + 2 * int(font.italic()), style);

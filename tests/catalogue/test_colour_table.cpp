@@ -45,10 +45,10 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("read");   // rgb_text of the result, or "-" when refused
-        for (const auto& [text, read] : {std::pair{"255/128/0", "255/128/0"}, {" 1 / 2 /3 ", "1/2/3"}, {"256/0/0", "-"},
-                                         {"-1/0/0", "-"}, {"1/2", "-"}, {"1/2/3/4", "-"}, {"1//3", "-"},
-                                         {"1.5/2/3", "-"}, {"-", "-"}})
-            QTest::newRow(text) << text << read;
+        const std::pair<const char*, const char*> rows[] = {
+            {"255/128/0", "255/128/0"}, {" 1 / 2 /3 ", "1/2/3"}, {"256/0/0", "-"}, {"-1/0/0", "-"},
+            {"1/2", "-"}, {"1/2/3/4", "-"}, {"1//3", "-"}, {"1.5/2/3", "-"}, {"-", "-"}};
+        for (const auto& [text, read] : rows) QTest::newRow(text) << text << read;
     }
     void colour_texts()
     {
@@ -66,14 +66,17 @@ private slots:
         QTest::addColumn<QString>("high");
         QTest::addColumn<QString>("maxColour");
         QTest::addColumn<QString>("bar");   // "keep": no new bar
-        const auto row = [](const char* name, const char* low, const char* high, const char* colour, const char* bar) {
-            QTest::newRow(name) << low << high << colour << bar;
-        };
-        row("white to black", "0", "100", "0/0/0", "501 strokes, pen 5, 0 + 100, 255/255/255 at 0 to 0/0/0 at 100");
+        const auto row = [](const char* name, const char* low, const char* high, const char* colour,
+                            const char* bar) { QTest::newRow(name) << low << high << colour << bar; };
+        row("white to black", "0", "100", "0/0/0",
+            "501 strokes, pen 5, 0 + 100, 255/255/255 at 0 to 0/0/0 at 100");
         row("empty range", "5", "5", "0/0/0", "0 strokes, pen 0, 5 + 0, plain 255/255/255");
-        row("max below min", "100", "0", "0/0/0", "501 strokes, pen 5, 100 + -100, 255/255/255 at 100 to 0/0/0 at 0");
-        row("wider than 1000", "0", "2000", "1/2/3", "501 strokes, pen 0, 0 + 2000, 255/255/255 at 0 to 1/2/3 at 2000");
-        row("narrow", "0", "0.001", "0/0/0", "501 strokes, pen 500000, 0 + 0.001, 255/255/255 at 0 to 0/0/0 at 0.001");
+        row("max below min", "100", "0", "0/0/0",
+            "501 strokes, pen 5, 100 + -100, 255/255/255 at 100 to 0/0/0 at 0");
+        row("wider than 1000", "0", "2000", "1/2/3",
+            "501 strokes, pen 0, 0 + 2000, 255/255/255 at 0 to 1/2/3 at 2000");
+        row("narrow", "0", "0.001", "0/0/0",
+            "501 strokes, pen 500000, 0 + 0.001, 255/255/255 at 0 to 0/0/0 at 0.001");
         row("min not a number", "abc", "100", "0/0/0", "keep");
         row("max empty", "0", "", "0/0/0", "keep");
         row("overflowing range", "-1e308", "1e308", "0/0/0", "keep");
@@ -85,7 +88,8 @@ private slots:
         QFETCH(QString, high);
         QFETCH(QString, maxColour);
         QFETCH(QString, bar);
-        const auto b = make_color(low.toStdString(), high.toStdString(), "255/255/255", maxColour.toStdString());
+        const auto b =
+            make_color(low.toStdString(), high.toStdString(), "255/255/255", maxColour.toStdString());
         QString shown = "keep";
         if (b) {
             shown = QString("%1 strokes, pen %2, %3 + %4, ")
@@ -105,8 +109,10 @@ private slots:
     void pen_on_the_screen()
     {
         // pen asked, bar pixels, pen used
-        for (const auto& [pen, pixels, used] : {std::tuple{5, 500, 5}, {0, 500, 1}, {0, 1200, 3}, {500, 500, 11}}) {
-            QVERIFY2(stroke_pen_pixels(pen, pixels) == used, qPrintable(QString("%1 %2").arg(pen).arg(pixels)));
+        for (const auto& [pen, pixels, used] :
+             {std::tuple{5, 500, 5}, {0, 500, 1}, {0, 1200, 3}, {500, 500, 11}}) {
+            QVERIFY2(stroke_pen_pixels(pen, pixels) == used,
+                     qPrintable(QString("%1 %2").arg(pen).arg(pixels)));
         }
     }
 
@@ -139,7 +145,8 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("colour");
         QTest::addColumn<QString>("table");
-        const auto row = [](const char* name, int stop, const char* value, const char* colour, const QString& table) {
+        const auto row = [](const char* name, int stop, const char* value, const char* colour,
+                            const QString& table) {
             QTest::newRow(name) << stop << value << colour << table;
         };
         const QString no_colour = "has no colour: double-click its swatch to give it the mixed colour";
@@ -160,7 +167,9 @@ private slots:
         QFETCH(QString, table);
         ColourTableSource source{{"-10", "1/1/1"}, {"100", "2/2/2"}, {}};
         source.stops.assign(10, {"", "-"});
-        auto& entry = stop == -1 ? source.minimum : stop == -2 ? source.maximum : source.stops[std::size_t(stop)];
+        auto& entry = stop == -1   ? source.minimum
+                      : stop == -2 ? source.maximum
+                                   : source.stops[std::size_t(stop)];
         entry = {value.toStdString(), colour.toStdString()};
         QCOMPARE(table_for(source), table);
     }

@@ -16,8 +16,8 @@ private slots:
             seen << QString::fromStdString(std::string(e.buttonKey) + ":" + std::string(e.snippet.name));
             QVERIFY(!e.snippet.focusAfter);
         }
-        QCOMPARE(seen, QStringList({"dos:if", "dos:fordo", "awk:colum", "awk:plottext", "awk:ploteach", "awk:extract",
-                                    "awk:value_filter"}));
+        QCOMPARE(seen, QStringList({"dos:if", "dos:fordo", "awk:colum", "awk:plottext", "awk:ploteach",
+                                    "awk:extract", "awk:value_filter"}));
     }
 
     void lookup_data()
@@ -49,9 +49,11 @@ private slots:
         QFETCH(bool, snippet);
         QFETCH(QByteArray, key);
         QFETCH(QByteArray, caption);
-        const ScriptTemplate* found = snippet ? findSnippet(key.toStdString()) : findTemplate(key.toStdString());
-        QCOMPARE(found ? QByteArray::fromStdString(std::string(found->name) + "|" + std::string(found->caption))
-                       : QByteArray(),
+        const ScriptTemplate* found =
+            snippet ? findSnippet(key.toStdString()) : findTemplate(key.toStdString());
+        QCOMPARE(found
+                     ? QByteArray::fromStdString(std::string(found->name) + "|" + std::string(found->caption))
+                     : QByteArray(),
                  caption.isEmpty() ? QByteArray() : key + "|" + caption);
     }
 };

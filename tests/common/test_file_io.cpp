@@ -100,8 +100,8 @@ WriteResult with_small_file_size_limit(const std::function<WriteResult()>& write
 TEST_CASE("readWholeFile reads every byte, and only regular files")
 {
     TempFolder dir;
-    for (const std::string& bytes : {std::string(), std::string("@echo off\r\n"), std::string("\0\xFF\r\x80\n\0", 6),
-                                     std::string(200000, 'x')}) {
+    for (const std::string& bytes : {std::string(), std::string("@echo off\r\n"),
+                                     std::string("\0\xFF\r\x80\n\0", 6), std::string(200000, 'x')}) {
         CAPTURE(bytes.size());
         const ReadResult r = readWholeFile(dir.write("in.bat", bytes));
         CHECK(r.ok);
@@ -205,7 +205,8 @@ TEST_CASE("a write that is refused or fails half-way leaves the old file as it w
         std::string before = "run.bat";
         WriteResult w;
         if (std::string(how) == "read-only") {
-            fs::permissions(fs::u8path(path), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+            fs::permissions(fs::u8path(path),
+                            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
             w = save(dir, "run.bat", "replaced");
             fs::permissions(fs::u8path(path), fs::perms::owner_read | fs::perms::owner_write);
         } else {
@@ -285,8 +286,8 @@ TEST_CASE("a locked folder or a file of another owner is written in place")
         REQUIRE(::chmod(folder.c_str(), foreign_owner ? 0755 : 0555) == 0);
         const uid_t owner = stat_of(path).st_uid;
         const ino_t inode = stat_of(path).st_ino;
-        const int status =
-            as_unprivileged_user(folder, path, !foreign_owner, [&] { return save(dir, "run.bat", "new text").ok; });
+        const int status = as_unprivileged_user(folder, path, !foreign_owner,
+                                                [&] { return save(dir, "run.bat", "new text").ok; });
         ::chmod(folder.c_str(), 0700);
         if (status < 0) continue;   // no unprivileged user to run as
         CHECK(status == 0);
