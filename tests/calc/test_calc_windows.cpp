@@ -1,272 +1,607 @@
-// The two calculator windows driven like a user would: typing (through the
-// key filters), option buttons, button clicks and the clipboard double.
+// The calculator windows driven like a user would: typing through the key
+// filters, option buttons, button clicks, the clipboard, dialog and message
+// doubles, and the file conversions on the worker thread. Everything runs
+// under a locale with a decimal comma (when it is generated here), which must
+// change nothing the windows show or write.
+#include "calc/ui/frm_UTM_LL.h"
+#include "calc/ui/frm_swiss.h"
 #include "calc/ui/grid_space_calc.h"
 #include "calc/ui/lat_lon_conv.h"
+#include "common/number_rules.h"
 #include "platform/scripted_platform.h"
+#include "platform/window_driver.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QProgressBar>
 #include <QRadioButton>
-#include <QTest>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <clocale>
+
+using namespace mq::testing;
+using mq::platform::MessageIcon;
 
 namespace {
 
-template <typename T>
-T* child(QWidget& w, const QString& name) {
-    T* found = w.findChild<T*>(name);
-    if (!found) qFatal("no control %s", qPrintable(name));
-    return found;
+// The main window's open_file_dialog over the scripted dialog.
+mq::tools::ToolContext context_for(ScriptedPlatform& p)
+{
+    mq::tools::ToolContext c;
+    c.services = p.services();
+    c.openFileDialog = [&p] {
+        p.dialog.state().filter = "Open File filter";
+        return p.dialog.showOpen() ? p.dialog.state().fileName : QString();
+    };
+    return c;
 }
 
-// Types text key by key; "\b" stands for Backspace.
-void type(QLineEdit* box, const QString& keys) {
-    for (QChar c : keys) {
-        if (c == '\b') QTest::keyClick(box, Qt::Key_Backspace);
-        else QTest::keyClicks(box, QString(c));
-    }
-}
+QRadioButton* option(QWidget& w, int i) { return child<QRadioButton>(w, QString("Option1_%1").arg(i)); }
 
-QString enabled_options(QWidget& w) {
+QString enabled_options(QWidget& w)
+{
     QString s;
     for (int i = 0; i < 6; ++i)
-        if (child<QRadioButton>(w, QString("Option1_%1").arg(i))->isEnabled()) s += QString::number(i);
+        if (option(w, i)->isEnabled()) s += QString::number(i);
     return s;
 }
 
-int checked_option(QWidget& w) {
+int checked_option(QWidget& w)
+{
     for (int i = 0; i < 6; ++i)
-        if (child<QRadioButton>(w, QString("Option1_%1").arg(i))->isChecked()) return i;
+        if (option(w, i)->isChecked()) return i;
     return -1;
 }
 
+// name=value pairs into text boxes.
+void fill(QWidget& w, const QStringList& boxes)
+{
+    for (const QString& pair : boxes) set_text(w, pair.section('=', 0, 0), pair.section('=', 1));
+}
+
+// Each control's text, "name=text" joined by "|".
+QString texts_of(QWidget& w, const QStringList& names)
+{
+    QStringList out;
+    for (const QString& name : names) {
+        QObject* control = w.findChild<QObject*>(name);
+        out << name + "=" + (control ? control->property("text").toString() : QString("<missing>"));
+    }
+    return out.join('|');
+}
+
+struct Typing {
+    QString keys;   // "\b": Backspace
+    QString text, enabled;
+    int checked;
+};
+struct ListCopy {
+    QString list, copied;
+    QString last;   // Text1|Label1 afterwards
+};
+struct LatLonDo {
+    QString text;
+    int pick;        // option chosen by hand, -1: none
+    QString label;   // Label1 afterwards ("45:30.0000" before)
+    QString text_after;
+    int checked;
+};
+struct GridCase {
+    QStringList boxes;   // Text1..Text4
+    bool size_by_hand;
+    QStringList results;
+    bool size_checked;
+};
+struct SwissCase {
+    QByteArray input;
+    QString delimiter;
+    bool yx, latlon;
+    QByteArray output;
+    QString label, message;   // message: part of the one message box, empty when none
+};
+struct UtmFileCase {
+    QByteArray input;
+    QString in, out, caption;
+    MessageIcon icon;
+    QString message;   // the start of the text
+    QString label;     // Label12 afterwards
+};
+
 }  // namespace
+
+Q_DECLARE_METATYPE(Typing)
+Q_DECLARE_METATYPE(ListCopy)
+Q_DECLARE_METATYPE(LatLonDo)
+Q_DECLARE_METATYPE(GridCase)
+Q_DECLARE_METATYPE(SwissCase)
+Q_DECLARE_METATYPE(UtmFileCase)
 
 class TestCalcWindows : public QObject {
     Q_OBJECT
 
+    QTemporaryDir dir_;
+    bool german_ = false;
+
 private slots:
-    void lat_lon_starts_as_described();
-    void lat_lon_typing_data();
-    void lat_lon_typing();
-    void lat_lon_do_data();
-    void lat_lon_do();
-    void lat_lon_copy_result();
-    void convert_and_copy_data();
-    void convert_and_copy();
-    void grid_starts_as_described();
-    void grid_calculate_data();
-    void grid_calculate();
-    void grid_key_filters();
+    void initTestCase()
+    {
+        german_ = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+        if (german_) QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    }
+    void init() { QVERIFY(dir_.isValid() && QDir::setCurrent(dir_.path())); }
+
+    void number_rules_keep_the_point()
+    {
+        if (!german_) {
+            if (qEnvironmentVariableIsSet("CI"))
+                QFAIL("de_DE.UTF-8 is missing; scripts/setup.sh generates it");
+            QSKIP("the de_DE.UTF-8 locale is not generated here");
+        }
+        namespace num = mq::numbers;
+        QCOMPARE(std::localeconv()->decimal_point[0], ',');
+        QCOMPARE(num::read_number("2.5").value_or(0), 2.5);
+        QVERIFY(!num::read_number("2,5").has_value());
+        QCOMPARE(num::general_text(-1234.5) + " " + num::general_text(1.5e-7),
+                 std::string("-1234.5 1.5E-07"));
+        QCOMPARE(num::format_pattern(2.675, "#0.00"), std::string("2.68"));
+        QCOMPARE(num::round_to(2.675, 2), 2.68);
+        char buffer[num::kGeneralTextMax];
+        QCOMPARE(std::string(buffer, num::general_text_to(buffer, 10.25)), std::string("10.25"));
+    }
+
+    // Lat/Lon Converter.
+
+    void lat_lon_starts_as_described()
+    {
+        ScriptedPlatform p;
+        lat_lon_conv w(p.services());
+        QCOMPARE(w.windowTitle(), QString("Lat/Lon Converter"));
+        QCOMPARE(texts_of(w, {"Text1", "Text2", "Label1", "Label2", "Command1", "Command2", "Command3",
+                              "Option1_2", "Option1_5"}),
+                 QString("Text1=one coordinate|Text2=coord1/coord2/coord3/coord4|Label1=-|Label2=Result:|"
+                         "Command1=&Do|Command2=&Copy result|Command3=Convert and Copy|"
+                         "Option1_2=dd.dddddd   ---> dd:mm.mmm|Option1_5=dd:mm.mmm ---> dd:mm:ss.ss"));
+        QCOMPARE(enabled_options(w), QString("012345"));
+        QCOMPARE(checked_option(w), 0);
+    }
+
+    void lat_lon_typing_data()
+    {
+        QTest::addColumn<Typing>("c");
+        QTest::newRow("decimal degrees") << Typing{"45.5", "45.5", "23", 2};
+        QTest::newRow("unwanted keys dropped") << Typing{"a4b5,. 5+E", "45.5", "23", 2};
+        QTest::newRow("slash dropped") << Typing{"10/30", "1030", "012345", 0};
+        QTest::newRow("degrees:minutes") << Typing{"10:30", "10:30", "0145", 0};
+        QTest::newRow("negative minutes") << Typing{"-10:30.5", "-10:30.5", "05", 0};
+        QTest::newRow("seconds") << Typing{"10:30:45", "10:30:45", "14", 1};
+        QTest::newRow("exponent") << Typing{"1.5e1", "1.5e1", "23", 2};
+        QTest::newRow("four fields keep the last offer") << Typing{"1:2:3:4", "1:2:3:4", "14", 1};
+        QTest::newRow("backspace passes") << Typing{"45.5\b\b", "45", "012345", 2};
+        QTest::newRow("cleared again") << Typing{"10:30\b\b\b\b\b", "", "012345", 0};
+    }
+    void lat_lon_typing()
+    {
+        QFETCH(Typing, c);
+        ScriptedPlatform p;
+        lat_lon_conv w(p.services());
+        auto* text1 = child<QLineEdit>(w, "Text1");
+        text1->clear();
+        type_keys(text1, c.keys);
+        QCOMPARE(text1->text(), c.text);
+        QCOMPARE(enabled_options(w), c.enabled);
+        QCOMPARE(checked_option(w), c.checked);
+        if (c.text.isEmpty()) QCOMPARE(text_of(w, "Label1"), QString("-"));
+    }
+
+    void lat_lon_do_data()
+    {
+        QTest::addColumn<LatLonDo>("c");
+        QTest::newRow("decimal") << LatLonDo{"45.5", -1, "45:30.0000", "45.5", 2};
+        QTest::newRow("option by hand") << LatLonDo{"10:30.5", 5, "10:30:30.00", "10:30.5", 5};
+        QTest::newRow("minus removed, detection reselects")
+            << LatLonDo{"-10:30.5", 5, "-10.5083330", "-10:30.5", 0};
+        QTest::newRow("exponent written out") << LatLonDo{"1.5e1", 0, "15.0000000", "15", 0};
+        QTest::newRow("negative exponent") << LatLonDo{"-2.5e0", 0, "-02:30.0000", "-2.5", 2};
+        QTest::newRow("whole degrees, no result") << LatLonDo{"45", 2, "45:30.0000", "45", 2};
+        QTest::newRow("point not in minutes") << LatLonDo{"45.5:30", 5, "45:30.0000", "45.5:30", 5};
+        QTest::newRow("letters") << LatLonDo{"abc", 0, "45:30.0000", "abc", 0};
+        QTest::newRow("long digits") << LatLonDo{QString(5000, '9'), 0, "45:30.0000", QString(5000, '9'), 0};
+        QTest::newRow("empty") << LatLonDo{"", 0, "-", "", 0};
+    }
+    void lat_lon_do()
+    {
+        QFETCH(LatLonDo, c);
+        ScriptedPlatform p;
+        lat_lon_conv w(p.services());
+        set_text(w, "Text1", "45.5");
+        click(w, "Command1");
+        set_text(w, "Text1", c.text);
+        if (c.pick >= 0) option(w, c.pick)->setChecked(true);
+        click(w, "Command1");
+        QCOMPARE(text_of(w, "Label1"), c.label);
+        QCOMPARE(text_of(w, "Text1"), c.text_after);
+        QCOMPARE(checked_option(w), c.checked);
+    }
+
+    void lat_lon_copy_result()
+    {
+        ScriptedPlatform p;
+        lat_lon_conv w(p.services());
+        set_text(w, "Text1", "10:30:45");
+        QTest::mouseClick(child<QPushButton>(w, "Command2"), Qt::LeftButton);
+        QCOMPARE(p.clipboard.content, QString("10.5125000"));
+        QCOMPARE(p.clipboard.clears, 1);
+    }
+
+    void convert_and_copy_data()
+    {
+        QTest::addColumn<ListCopy>("c");
+        QTest::newRow("negative region") << ListCopy{
+            "-10:30/-9:30/50:00/51:00", "-10.5000000/-9.5000000/50.0000000/51.0000000", "51:00|51.0000000"};
+        QTest::newRow("piece without result kept as typed")
+            << ListCopy{"10.5/12.25/50.125/51", "10:30.0000/12:15.0000/50:07.5000/51", "51|50:07.5000"};
+        QTest::newRow("mixed notations")
+            << ListCopy{"45.5/abc/10:30/-5.5", "45:30.0000/abc/10.5000000/-05:30.0000", "-5.5|-05:30.0000"};
+        QTest::newRow("empty piece") << ListCopy{"10.5//11.5", "10:30.0000//11:30.0000", "11.5|11:30.0000"};
+        QTest::newRow("empty list empties the clipboard") << ListCopy{"", "", "one coordinate|-"};
+    }
+    void convert_and_copy()
+    {
+        QFETCH(ListCopy, c);
+        ScriptedPlatform p;
+        p.clipboard.setText("old");
+        lat_lon_conv w(p.services());
+        set_text(w, "Text2", c.list);
+        QTest::mouseClick(child<QPushButton>(w, "Command3"), Qt::LeftButton);
+        QCOMPARE(p.clipboard.content, c.copied);
+        QCOMPARE(p.clipboard.clears, 1);
+        QCOMPARE(text_of(w, "Text1") + "|" + text_of(w, "Label1"), c.last);
+    }
+
+    // Grid size calculation.
+
+    void grid_starts_as_described()
+    {
+        ScriptedPlatform p;
+        grid_space_calc w(p.services());
+        QCOMPARE(w.windowTitle(), QString("Grid size calculation"));
+        QCOMPARE(texts_of(w, {"Label1", "Label3", "Option2", "Command1", "result_0", "result_1", "result_2"}),
+                 QString("Label1=Min value:|Label3=Delta Max - Min:|Option2=Size of gridding steps:|"
+                         "Command1=Calculate|result_0=|result_1=|result_2="));
+        QVERIFY(child<QRadioButton>(w, "Option1")->isChecked());
+        w.show();
+        w.resize(600, 500);
+        QCOMPARE(w.size(), QSize(346, 240));
+    }
+
+    void grid_calculate_data()
+    {
+        QTest::addColumn<GridCase>("c");
+        const QString two = "02:00:00.00 / 02:0.0000 / 2.00000000";
+        const QString half = "00:30:00.00 / 00:30.0000 / 0.50000000";
+        QTest::newRow("amount") << GridCase{{"10", "12", "4", ""}, false, {two, "4", half}, false};
+        QTest::newRow("size selects its option") << GridCase{
+            {"10", "12", "", "0:0:30"}, false, {two, "240", "00:00:30.00 / 00:0.5000 / 0.00833333"}, true};
+        QTest::newRow("amount selects its option")
+            << GridCase{{"10", "12", "4", ""}, true, {two, "4", half}, false};
+        QTest::newRow("amount 0") << GridCase{{"10", "12", "0", ""}, false, {two, "0", "-"}, false};
+        QTest::newRow("step of 0") << GridCase{{"10", "12", "", "0"}, false, {two, "-", "-"}, true};
+        QTest::newRow("letters") << GridCase{{"ten", "12", "4", ""}, false, {"-", "4", "-"}, false};
+        QTest::newRow("both empty: nothing changes")
+            << GridCase{{"10", "12", "", ""}, true, {"", "", ""}, true};
+    }
+    void grid_calculate()
+    {
+        QFETCH(GridCase, c);
+        ScriptedPlatform p;
+        grid_space_calc w(p.services());
+        for (int i = 0; i < 4; ++i) set_text(w, QString("Text%1").arg(i + 1), c.boxes[i]);
+        if (c.size_by_hand) child<QRadioButton>(w, "Option2")->setChecked(true);
+        QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
+        QCOMPARE(QStringList({text_of(w, "result_0"), text_of(w, "result_1"), text_of(w, "result_2")}),
+                 c.results);
+        QCOMPARE(child<QRadioButton>(w, "Option2")->isChecked(), c.size_checked);
+    }
+
+    void grid_key_filters()
+    {
+        ScriptedPlatform p;
+        grid_space_calc w(p.services());
+        type_keys(child<QLineEdit>(w, "Text3"), "1a2.:/-3 \b4");
+        type_keys(child<QLineEdit>(w, "Text4"), "1a2.:/-3e,");
+        type_keys(child<QLineEdit>(w, "Text1"), "-1a:");   // no filter on the range boxes
+        QCOMPARE(texts_of(w, {"Text3", "Text4", "Text1"}), QString("Text3=12/4|Text4=12.:/3|Text1=-1a:"));
+    }
+
+    // Swiss - Lat Lon Converter.
+
+    void swiss_starts_as_described()
+    {
+        ScriptedPlatform p;
+        frm_swiss w(context_for(p));
+        QCOMPARE(w.windowTitle(), QString("Swiss - Lat Lon Converter"));
+        QCOMPARE(texts_of(w, {"Label1", "ck_swiss", "ck_latlon", "op_xy", "op_yx", "Label2", "Command1",
+                              "Command2", "Command3", "Label4"}),
+                 QString("Label1=Input Data:|ck_swiss=Swiss Grid|ck_latlon=Lat, Lon|op_xy=X, Y, Depth|"
+                         "op_yx=Y, X, Depth|Label2=Delimiter:|Command1=Browes ...|Command2=Browes ...|"
+                         "Command3=Convert|Label4=-"));
+        QVERIFY(child<QCheckBox>(w, "ck_swiss")->isChecked() &&
+                !child<QCheckBox>(w, "ck_latlon")->isChecked());
+        QVERIFY(child<QRadioButton>(w, "op_xy")->isChecked());
+        auto* combo = child<QComboBox>(w, "Combo1");
+        QCOMPARE(combo->currentText(), QString(","));
+        QCOMPARE(QStringList({combo->itemText(0), combo->itemText(1), combo->itemText(2)}),
+                 QStringList({",", "TAB", "Space"}));
+    }
+
+    void swiss_check_boxes_exclude_each_other()
+    {
+        ScriptedPlatform p;
+        frm_swiss w(context_for(p));
+        auto* swiss = child<QCheckBox>(w, "ck_swiss");
+        auto* latlon = child<QCheckBox>(w, "ck_latlon");
+        QTest::mouseClick(latlon, Qt::LeftButton);
+        QVERIFY(latlon->isChecked() && !swiss->isChecked());
+        QTest::mouseClick(swiss, Qt::LeftButton);
+        QVERIFY(swiss->isChecked() && !latlon->isChecked());
+        QTest::mouseClick(swiss, Qt::LeftButton);
+        QVERIFY(!swiss->isChecked() && !latlon->isChecked());
+    }
+
+    void swiss_browse_buttons()
+    {
+        ScriptedPlatform p;
+        frm_swiss w(context_for(p));
+        p.dialog.state().filterIndex = 4;
+        p.dialog.answers << ScriptedDialog::accept("/data/out.txt");
+        click(w, "Command2");
+        QCOMPARE(text_of(w, "Text2"), QString("/data/out.txt"));
+        QCOMPARE(p.dialog.shown.back().state.filterIndex, 4);   // left as it was
+        QVERIFY(!p.dialog.shown.back().state.explorerStyle);
+
+        p.dialog.answers << ScriptedDialog::accept("/data/in.txt");
+        click(w, "Command1");
+        QCOMPARE(text_of(w, "Text1"), QString("/data/in.txt"));
+        QCOMPARE(p.dialog.shown.back().state.filterIndex, 1);
+        QVERIFY(p.dialog.shown.back().state.explorerStyle);
+
+        click(w, "Command1");   // cancelled
+        QCOMPARE(text_of(w, "Text1"), QString("/data/in.txt"));
+        QCOMPARE(p.dialog.state().filterIndex, 1);   // stays on the shared dialog
+    }
+
+    void swiss_convert_data()
+    {
+        QTest::addColumn<SwissCase>("c");
+        const QByteArray origin = "7.43863722\t46.95108111\t7\r\n";
+        const QString done = "Converting finished!";
+        QTest::newRow("origin") << SwissCase{"200000,600000,7\n", ",", false, false, origin, done, ""};
+        QTest::newRow("typed semicolon, Y first")
+            << SwissCase{"600000;200000;7\n", ";", true, false, origin, done, ""};
+        QTest::newRow("Lat, Lon") << SwissCase{"7.43863722 46.95108111 7\n", "Space", false, true,
+                                               "600000.35\t199999.83\t7\r\n", done, ""};
+        QTest::newRow("bad line") << SwissCase{"200000,600000,7\n200000,x,7\n", ",", false, false, origin,
+                                               "-", "line 2: field 2 (Y) is not a number: 'x'"};
+        QTest::newRow("empty output path does nothing")
+            << SwissCase{"200000,600000,7\n", ",", false, false, "<missing>", "-", ""};
+    }
+    void swiss_convert()
+    {
+        QFETCH(SwissCase, c);
+        ScriptedPlatform p;
+        frm_swiss w(context_for(p));
+        write_file("in.txt", c.input);
+        set_text(w, "Text1", dir_.filePath("in.txt"));
+        if (c.output != "<missing>") set_text(w, "Text2", dir_.filePath("out.txt"));
+        child<QComboBox>(w, "Combo1")->setCurrentText(c.delimiter);
+        if (c.yx) child<QRadioButton>(w, "op_yx")->click();
+        if (c.latlon) child<QCheckBox>(w, "ck_latlon")->click();
+        QFile::remove("out.txt");
+        click(w, "Command3");
+        if (c.output == "<missing>") {
+            QTest::qWait(100);
+        } else {
+            QCOMPARE(text_of(w, "Label4"), QString("Please wait: ..."));
+        }
+        QTRY_COMPARE(text_of(w, "Label4"), c.label);
+        QCOMPARE(read_file("out.txt"), c.output);
+        auto* bar = child<QProgressBar>(w, "progress_bar");
+        if (c.label == "Converting finished!") QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(p.messages.shown.size(), c.message.isEmpty() ? 0u : 1u);
+        if (!c.message.isEmpty()) {
+            QVERIFY2(p.messages.shown[0].text.contains(c.message), qPrintable(p.messages.shown[0].text));
+            QCOMPARE(p.messages.shown[0].title, QString("Swiss - Lat Lon Converter"));
+        }
+    }
+
+    // UTM - Lat/Lon Converter.
+
+    void utm_starts_as_described()
+    {
+        ScriptedPlatform p;
+        frm_UTM_LL w(context_for(p));
+        QCOMPARE(w.windowTitle(), QString("UTM - Lat/Lon Converter"));
+        QCOMPARE(text_of(w, "Frame1") + "|" + text_of(w, "Frame2"),
+                 QString("Latitude/Longitude to UTM|UTM to Latitude/Longitude"));
+        QCOMPARE(texts_of(w, {"lb_zone", "lb_easting", "lb_northing", "lb_lon", "lb_lat", "Label12", "Lo",
+                              "Label1", "Command1", "Command2", "Command3", "Command4", "Command5",
+                              "Command6", "Command7", "op_south"}),
+                 QString("lb_zone=-|lb_easting=-|lb_northing=-|lb_lon=-|lb_lat=-|Label12=-|Lo=Longitude|"
+                         "Label1=Latitude|Command1=Convert|Command2=Convert|Command3=Copy|Command4=Copy|"
+                         "Command5=Browse|Command6=Browse|Command7=Convert File|op_south=South"));
+        QVERIFY(child<QRadioButton>(w, "Op_north")->isChecked());
+        QStringList captions;
+        for (QLabel* label : w.findChildren<QLabel*>()) captions << label->text();
+        for (const char* caption : {"UTM Zone:", "Easting:", "Northing:", "Easting", "Northing", "UTM Zone",
+                                    "Longitude:", "Latitude:", "In file (ascii: Easting, Northing, depth)",
+                                    "Out file (ascii: Longitude, Latitide, depth)"})
+            QVERIFY2(captions.contains(caption), caption);
+    }
+
+    void utm_key_filters()
+    {
+        const QString all = "-./09:aE, ";
+        const std::tuple<const char*, QString, const char*> rows[] = {   // box, keys, text
+            {"Text1", all, "-./09:"},       {"Text2", all, "-./09:"},    {"tx_easting", all, "./09"},
+            {"tx_northing", all, "./09"},   {"tx_UTM_zone", all, "/09"}, {"tx_UTM_zone", "32\b", "3"}};
+        ScriptedPlatform p;
+        frm_UTM_LL w(context_for(p));
+        for (const auto& [box, keys, text] : rows) {
+            set_text(w, box, "");
+            type_keys(child<QLineEdit>(w, box), keys);
+            QCOMPARE(QString(box) + "=" + text_of(w, box), QString(box) + "=" + text);
+        }
+    }
+
+    void utm_convert_and_copy_data()
+    {
+        QTest::addColumn<QStringList>("boxes");   // name=value; "south": the South option
+        QTest::addColumn<QString>("clipboard");   // after Command3 (to UTM) or Command4 (from UTM)
+        const QStringList utm = {"tx_easting=500000", "tx_UTM_zone=32"};
+        QTest::newRow("lat/lon to UTM") << QStringList{"Text1=9", "Text2=50"} << "500000\t5538630.703\t32";
+        QTest::newRow("colon notation, sign from the text")
+            << QStringList{"Text1=-10:30", "Text2=-33:54:00"} << "361310.106\t6247919.039\t29";
+        QTest::newRow("empty latitude keeps the labels") << QStringList{"Text1=9"} << "-\t-\t-";
+        QTest::newRow("UTM south") << utm + QStringList{"tx_northing=4461369.297", "south"}
+                                   << "9:00.000000\t-50:00.000000";
+        QTest::newRow("UTM north keeps the northing")
+            << utm + QStringList{"tx_northing=5538630.703"} << "9:00.000000\t50:00.000000";
+        QTest::newRow("empty zone keeps the labels")
+            << QStringList{"tx_easting=500000", "tx_northing=1"} << "-\t-";
+        QTest::newRow("zone overflow keeps the labels")
+            << QStringList{"tx_easting=500000", "tx_northing=1", "tx_UTM_zone=6000"} << "-\t-";
+    }
+    void utm_convert_and_copy()
+    {
+        QFETCH(QStringList, boxes);
+        QFETCH(QString, clipboard);
+        ScriptedPlatform p;
+        frm_UTM_LL w(context_for(p));
+        child<QRadioButton>(w, "op_south")->setChecked(boxes.removeAll("south") > 0);
+        fill(w, boxes);
+        click(w, boxes.first().startsWith("Text") ? "Command3" : "Command4");
+        QCOMPARE(p.clipboard.content, clipboard);
+        QCOMPARE(p.clipboard.clears, 1);
+    }
+
+    void utm_browse_uses_its_own_dialog()
+    {
+        ScriptedPlatform p;
+        frm_UTM_LL w(context_for(p));
+        auto& dialog = p.dialog;
+        dialog.state().filter = "Scripts|*.bat";
+        dialog.state().filterIndex = 1;
+        dialog.answers << ScriptedDialog::accept("/data/in.xyz") << ScriptedDialog::cancel()
+                       << ScriptedDialog::accept("/data/new.txt");
+        click(w, "Command5");
+        click(w, "Command5");   // cancelled: unchanged
+        click(w, "Command6");
+        QCOMPARE(text_of(w, "tx_in_UTM2LL") + "|" + text_of(w, "tx_out_UTM2LL"),
+                 QString("/data/in.xyz|/data/new.txt"));
+        QCOMPARE(dialog.shown.size(), std::size_t(3));
+        QCOMPARE(dialog.shown[0].kind, ScriptedDialog::Kind::Open);
+        QCOMPARE(dialog.shown[2].kind, ScriptedDialog::Kind::Save);   // a new name may be typed
+        QVERIFY(!dialog.shown[2].state.overwritePrompt);
+        for (const auto& shown : dialog.shown) {
+            QCOMPARE(shown.state.filter,
+                     QString("All Files (*.*)|*.*|Data Files (*.dat)|*.dat|XYZ Files (*.xyz)|*.xyz|"
+                             "Text Files (*.txt)|*.txt"));
+            QCOMPARE(shown.state.filterIndex, 3);
+        }
+        // The main window's shared dialog keeps its own settings.
+        QCOMPARE(dialog.state().filter, QString("Scripts|*.bat"));
+        QCOMPARE(dialog.state().filterIndex, 1);
+    }
+
+    void utm_file_messages_data()
+    {
+        QTest::addColumn<UtmFileCase>("c");
+        const QByteArray good = "500000 5538630.703 12.5\n";
+        const auto question = MessageIcon::Question;
+        const QString wait = "Please wait: ...", unknown = "... don't know what is wrong.\n\n";
+        QTest::newRow("no delimiter")
+            << UtmFileCase{good + "5000005538630.703\n", "in.txt", "out.txt", "Mapquill", MessageIcon::None,
+                           " There is no TAB as delimiter in the current line!", wait};
+        QTest::newRow("wrong path") << UtmFileCase{good, "in.txt", "nofolder/out.txt", "Wrong Path", question,
+                                                   "Is it possible that one of your paths is wong?", "-"};
+        QTest::newRow("not a number")
+            << UtmFileCase{good + "500000  1 2\n", "in.txt", "out.txt", "Error", question,
+                           unknown + "7    in.txt, line 2: field 2 is not a number", wait};
+        QTest::newRow("missing input") << UtmFileCase{good, "none.txt", "out.txt", "Error", question,
+                                                      unknown + "5    none.txt: cannot open the file: ", "-"};
+        QTest::newRow("output is the input")
+            << UtmFileCase{good, "in.txt", "in.txt", "Error", question,
+                           unknown + "3    in.txt: the output file is the input file", "-"};
+    }
+    void utm_file_messages()
+    {
+        QFETCH(UtmFileCase, c);
+        write_file("in.txt", c.input);
+        QFile::remove("out.txt");
+        ScriptedPlatform p;
+        frm_UTM_LL w(context_for(p));
+        fill(w, {"tx_UTM_zone=32", "tx_in_UTM2LL=" + c.in, "tx_out_UTM2LL=" + c.out});
+        click(w, "Command7");
+        QTRY_VERIFY(!w.converting());
+        QCOMPARE(p.messages.shown.size(), std::size_t(1));
+        const auto& shown = p.messages.shown[0];
+        QVERIFY2(shown.text.startsWith(c.message), qPrintable(shown.text));
+        QCOMPARE(shown.title, c.caption);
+        QCOMPARE(shown.icon, c.icon);
+        QCOMPARE(shown.buttons, mq::platform::MessageButtons::Ok);
+        QCOMPARE(text_of(w, "Label12"), c.label);
+        QCOMPARE(read_file("in.txt"), c.input);
+        // The lines before a bad one stay.
+        if (c.label != "-") QCOMPARE(read_file("out.txt"), QByteArray("9:00.000000\t50:00.000000\t12.5\r\n"));
+    }
+
+    void utm_file_runs_on_the_worker()
+    {
+        QByteArray small = "# easting northing depth\n";
+        for (int i = 0; i < 3000; ++i) small += "500000\t5538630.703\t" + QByteArray::number(i) + "\n";
+        write_file("small.txt", small);
+        QByteArray big;
+        for (int i = 0; i < 400000; ++i) big += "500000 4461369.297 " + QByteArray::number(i) + "\n";
+        write_file("big.txt", big);
+
+        ScriptedPlatform p;
+        auto* w = new frm_UTM_LL(context_for(p));
+        fill(*w, {"tx_in_UTM2LL=small.txt", "tx_out_UTM2LL=small.out"});
+        click(*w, "Command7");   // no zone: nothing happens
+        QVERIFY(!w->converting() && !QFile::exists("small.out"));
+        set_text(*w, "tx_UTM_zone", "32");
+        click(*w, "Command7");
+        QTRY_VERIFY(!w->converting());
+        QCOMPARE(text_of(*w, "Label12"), QString("-"));
+        const QByteArray written = read_file("small.out");
+        QCOMPARE(written.count('\n'), 3000);
+        QVERIFY(written.startsWith("9:00.000000\t50:00.000000\t0\r\n"));
+
+        // A long run: the label counts thousands, a second start is refused and
+        // closing the window stops it, keeping the lines written so far.
+        child<QRadioButton>(*w, "op_south")->setChecked(true);
+        fill(*w, {"tx_in_UTM2LL=big.txt", "tx_out_UTM2LL=big.out"});
+        click(*w, "Command7");
+        QCOMPARE(text_of(*w, "Label12"), QString("Please wait: ..."));
+        QTRY_VERIFY_WITH_TIMEOUT(text_of(*w, "Label12").startsWith("Line #:  "), 20000);
+        QVERIFY2(QRegularExpression("^Line #:  [1-9][0-9]*000$").match(text_of(*w, "Label12")).hasMatch(),
+                 qPrintable(text_of(*w, "Label12")));
+        set_text(*w, "tx_out_UTM2LL", "other.out");
+        click(*w, "Command7");   // refused while running
+        QElapsedTimer stopping;
+        stopping.start();
+        w->close();
+        QVERIFY(!w->converting());
+        QVERIFY2(stopping.elapsed() < 500, qPrintable(QString::number(stopping.elapsed())));
+        delete w;
+        QVERIFY(!QFile::exists("other.out"));
+        const QByteArray partial = read_file("big.out");
+        QVERIFY(partial.count('\n') > 0 && partial.count('\n') < 400000);
+        QVERIFY(partial.startsWith("9:00.000000\t-50:00.000000\t0\r\n") && partial.endsWith("\r\n"));
+        QVERIFY(p.messages.shown.empty());
+    }
 };
-
-void TestCalcWindows::lat_lon_starts_as_described() {
-    mq::testing::ScriptedPlatform p;
-    auto s = p.services();
-    lat_lon_conv w(s);
-    QCOMPARE(w.windowTitle(), QString("Lat/Lon Converter"));
-    QCOMPARE(child<QLineEdit>(w, "Text1")->text(), QString("one coordinate"));
-    QCOMPARE(child<QLineEdit>(w, "Text2")->text(), QString("coord1/coord2/coord3/coord4"));
-    QCOMPARE(child<QLabel>(w, "Label1")->text(), QString("-"));
-    QCOMPARE(child<QLabel>(w, "Label2")->text(), QString("Result:"));
-    QCOMPARE(child<QPushButton>(w, "Command1")->text(), QString("&Do"));
-    QCOMPARE(child<QPushButton>(w, "Command2")->text(), QString("&Copy result"));
-    QCOMPARE(child<QPushButton>(w, "Command3")->text(), QString("Convert and Copy"));
-    QCOMPARE(child<QRadioButton>(w, "Option1_2")->text(), QString("dd.dddddd   ---> dd:mm.mmm"));
-    QCOMPARE(child<QRadioButton>(w, "Option1_5")->text(), QString("dd:mm.mmm ---> dd:mm:ss.ss"));
-    QCOMPARE(enabled_options(w), QString("012345"));
-    QCOMPARE(checked_option(w), 0);
-}
-
-void TestCalcWindows::lat_lon_typing_data() {
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("enabled");
-    QTest::addColumn<int>("checked");
-    QTest::newRow("decimal degrees") << "45.5" << "45.5" << "23" << 2;
-    QTest::newRow("unwanted keys dropped") << "a4b5,. 5+E" << "45.5" << "23" << 2;
-    QTest::newRow("slash dropped") << "10/30" << "1030" << "012345" << 0;
-    QTest::newRow("degrees:minutes") << "10:30" << "10:30" << "0145" << 0;
-    QTest::newRow("negative minutes") << "-10:30.5" << "-10:30.5" << "05" << 0;
-    QTest::newRow("seconds") << "10:30:45" << "10:30:45" << "14" << 1;
-    QTest::newRow("exponent") << "1.5e1" << "1.5e1" << "23" << 2;
-    QTest::newRow("four fields keep the last offer") << "1:2:3:4" << "1:2:3:4" << "14" << 1;
-    QTest::newRow("backspace passes") << "45.5\b\b" << "45" << "012345" << 2;
-    QTest::newRow("cleared again") << "10:30\b\b\b\b\b" << "" << "012345" << 0;
-}
-
-void TestCalcWindows::lat_lon_typing() {
-    QFETCH(QString, keys);
-    QFETCH(QString, text);
-    QFETCH(QString, enabled);
-    QFETCH(int, checked);
-    mq::testing::ScriptedPlatform p;
-    auto s = p.services();
-    lat_lon_conv w(s);
-    auto* text1 = child<QLineEdit>(w, "Text1");
-    text1->clear();
-    type(text1, keys);
-    QCOMPARE(text1->text(), text);
-    QCOMPARE(enabled_options(w), enabled);
-    QCOMPARE(checked_option(w), checked);
-    if (text.isEmpty()) QCOMPARE(child<QLabel>(w, "Label1")->text(), QString("-"));
-}
-
-void TestCalcWindows::lat_lon_do_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("pick");        // option chosen by hand, -1: none
-    QTest::addColumn<QString>("label");   // Label1 afterwards ("45:30.0000" before)
-    QTest::addColumn<QString>("text_after");
-    QTest::addColumn<int>("checked");
-    QTest::newRow("decimal") << "45.5" << -1 << "45:30.0000" << "45.5" << 2;
-    QTest::newRow("option by hand") << "10:30.5" << 5 << "10:30:30.00" << "10:30.5" << 5;
-    QTest::newRow("minus removed, detection reselects")
-        << "-10:30.5" << 5 << "-10.5083330" << "-10:30.5" << 0;
-    QTest::newRow("exponent written out") << "1.5e1" << 0 << "15.0000000" << "15" << 0;
-    QTest::newRow("negative exponent") << "-2.5e0" << 0 << "-02:30.0000" << "-2.5" << 2;
-    QTest::newRow("whole degrees, no result") << "45" << 2 << "45:30.0000" << "45" << 2;
-    QTest::newRow("point not in minutes") << "45.5:30" << 5 << "45:30.0000" << "45.5:30" << 5;
-    QTest::newRow("letters") << "abc" << 0 << "45:30.0000" << "abc" << 0;
-    QTest::newRow("long digits") << QString(5000, '9') << 0 << "45:30.0000" << QString(5000, '9') << 0;
-    QTest::newRow("empty") << "" << 0 << "-" << "" << 0;
-}
-
-void TestCalcWindows::lat_lon_do() {
-    QFETCH(QString, text);
-    QFETCH(int, pick);
-    QFETCH(QString, label);
-    QFETCH(QString, text_after);
-    QFETCH(int, checked);
-    mq::testing::ScriptedPlatform p;
-    auto s = p.services();
-    lat_lon_conv w(s);
-    auto* text1 = child<QLineEdit>(w, "Text1");
-    auto* command1 = child<QPushButton>(w, "Command1");
-    text1->setText("45.5");
-    command1->click();
-    text1->setText(text);
-    if (pick >= 0) child<QRadioButton>(w, QString("Option1_%1").arg(pick))->setChecked(true);
-    command1->click();
-    QCOMPARE(child<QLabel>(w, "Label1")->text(), label);
-    QCOMPARE(text1->text(), text_after);
-    QCOMPARE(checked_option(w), checked);
-}
-
-void TestCalcWindows::lat_lon_copy_result() {
-    mq::testing::ScriptedPlatform p;
-    auto s = p.services();
-    lat_lon_conv w(s);
-    child<QLineEdit>(w, "Text1")->setText("10:30:45");
-    QTest::mouseClick(child<QPushButton>(w, "Command2"), Qt::LeftButton);
-    QCOMPARE(p.clipboard.content, QString("10.5125000"));
-    QCOMPARE(p.clipboard.clears, 1);
-}
-
-void TestCalcWindows::convert_and_copy_data() {
-    QTest::addColumn<QString>("list");
-    QTest::addColumn<QString>("copied");
-    QTest::addColumn<QString>("text1");
-    QTest::addColumn<QString>("label1");
-    QTest::newRow("negative region") << "-10:30/-9:30/50:00/51:00"
-                                     << "-10.5000000/-9.5000000/50.0000000/51.0000000" << "51:00"
-                                     << "51.0000000";
-    QTest::newRow("piece without result kept as typed")
-        << "10.5/12.25/50.125/51" << "10:30.0000/12:15.0000/50:07.5000/51" << "51" << "50:07.5000";
-    QTest::newRow("mixed notations") << "45.5/abc/10:30/-5.5" << "45:30.0000/abc/10.5000000/-05:30.0000"
-                                     << "-5.5" << "-05:30.0000";
-    QTest::newRow("empty piece") << "10.5//11.5" << "10:30.0000//11:30.0000" << "11.5" << "11:30.0000";
-    QTest::newRow("empty list empties the clipboard") << "" << "" << "one coordinate" << "-";
-}
-
-void TestCalcWindows::convert_and_copy() {
-    QFETCH(QString, list);
-    QFETCH(QString, copied);
-    QFETCH(QString, text1);
-    QFETCH(QString, label1);
-    mq::testing::ScriptedPlatform p;
-    p.clipboard.setText("old");
-    auto s = p.services();
-    lat_lon_conv w(s);
-    child<QLineEdit>(w, "Text2")->setText(list);
-    QTest::mouseClick(child<QPushButton>(w, "Command3"), Qt::LeftButton);
-    QCOMPARE(p.clipboard.content, copied);
-    QCOMPARE(p.clipboard.clears, 1);
-    QCOMPARE(child<QLineEdit>(w, "Text1")->text(), text1);
-    QCOMPARE(child<QLabel>(w, "Label1")->text(), label1);
-}
-
-void TestCalcWindows::grid_starts_as_described() {
-    mq::testing::ScriptedPlatform p;
-    auto s = p.services();
-    grid_space_calc w(s);
-    QCOMPARE(w.windowTitle(), QString("Grid size calculation"));
-    QCOMPARE(child<QLabel>(w, "Label1")->text(), QString("Min value:"));
-    QCOMPARE(child<QLabel>(w, "Label3")->text(), QString("Delta Max - Min:"));
-    QCOMPARE(child<QRadioButton>(w, "Option2")->text(), QString("Size of gridding steps:"));
-    QCOMPARE(child<QPushButton>(w, "Command1")->text(), QString("Calculate"));
-    QVERIFY(child<QRadioButton>(w, "Option1")->isChecked());
-    for (int i = 0; i < 3; ++i) QVERIFY(child<QLabel>(w, QString("result_%1").arg(i))->text().isEmpty());
-    w.show();
-    w.resize(600, 500);
-    QCOMPARE(w.size(), QSize(346, 240));
-}
-
-void TestCalcWindows::grid_calculate_data() {
-    QTest::addColumn<QStringList>("boxes");   // Text1..Text4
-    QTest::addColumn<bool>("size_by_hand");
-    QTest::addColumn<QStringList>("results");
-    QTest::addColumn<bool>("size_checked");
-    const QString two = "02:00:00.00 / 02:0.0000 / 2.00000000";
-    QTest::newRow("amount") << QStringList{"10", "12", "4", ""} << false
-                            << QStringList{two, "4", "00:30:00.00 / 00:30.0000 / 0.50000000"} << false;
-    QTest::newRow("size selects its option")
-        << QStringList{"10", "12", "", "0:0:30"} << false
-        << QStringList{two, "240", "00:00:30.00 / 00:0.5000 / 0.00833333"} << true;
-    QTest::newRow("amount selects its option")
-        << QStringList{"10", "12", "4", ""} << true
-        << QStringList{two, "4", "00:30:00.00 / 00:30.0000 / 0.50000000"} << false;
-    QTest::newRow("no carry of seconds")
-        << QStringList{"0", "1", "", "0.3"} << false
-        << QStringList{"01:00:00.00 / 01:0.0000 / 1.00000000", "3", "00:19:60.00 / 00:20.0000 / 0.33333333"}
-        << true;
-    QTest::newRow("amount 0") << QStringList{"10", "12", "0", ""} << false << QStringList{two, "0", "-"} << false;
-    QTest::newRow("amount above 32767") << QStringList{"10", "12", "99999", ""} << false
-                                        << QStringList{two, "-", "-"} << false;
-    QTest::newRow("step of 0") << QStringList{"10", "12", "", "0"} << false << QStringList{two, "-", "-"} << true;
-    QTest::newRow("letters") << QStringList{"ten", "12", "4", ""} << false << QStringList{"-", "4", "-"} << false;
-    QTest::newRow("both empty: nothing changes") << QStringList{"10", "12", "", ""} << true
-                                                 << QStringList{"", "", ""} << true;
-}
-
-void TestCalcWindows::grid_calculate() {
-    QFETCH(QStringList, boxes);
-    QFETCH(bool, size_by_hand);
-    QFETCH(QStringList, results);
-    QFETCH(bool, size_checked);
-    mq::testing::ScriptedPlatform p;
-    auto s = p.services();
-    grid_space_calc w(s);
-    for (int i = 0; i < 4; ++i) child<QLineEdit>(w, QString("Text%1").arg(i + 1))->setText(boxes[i]);
-    if (size_by_hand) child<QRadioButton>(w, "Option2")->setChecked(true);
-    QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
-    for (int i = 0; i < 3; ++i) QCOMPARE(child<QLabel>(w, QString("result_%1").arg(i))->text(), results[i]);
-    QCOMPARE(child<QRadioButton>(w, "Option2")->isChecked(), size_checked);
-}
-
-void TestCalcWindows::grid_key_filters() {
-    mq::testing::ScriptedPlatform p;
-    auto s = p.services();
-    grid_space_calc w(s);
-    auto* amount = child<QLineEdit>(w, "Text3");
-    auto* size = child<QLineEdit>(w, "Text4");
-    auto* min = child<QLineEdit>(w, "Text1");
-    type(amount, "1a2.:/-3 \b4");
-    QCOMPARE(amount->text(), QString("12/4"));
-    type(size, "1a2.:/-3e,");
-    QCOMPARE(size->text(), QString("12.:/3"));
-    type(min, "-1a:");   // no filter on the range boxes
-    QCOMPARE(min->text(), QString("-1a:"));
-}
 
 QTEST_MAIN(TestCalcWindows)
 #include "test_calc_windows.moc"

@@ -16,6 +16,7 @@ using mq::catalogue::ui::ColourSwatch;
 using mq::catalogue::ui::GradientBar;
 using mq::testing::AppFixture;
 using mq::testing::child;
+using mq::testing::set_text;
 using mq::testing::text_of;
 using mq::testing::ScriptedDialog;
 using mq::testing::ScriptedPlatform;
@@ -28,6 +29,13 @@ mq::tools::ToolContext contextFor(ScriptedPlatform& platform)
     context.services = platform.services();
     return context;
 }
+
+// A mixer window of its own, shown.
+struct Mixer {
+    ScriptedPlatform platform;
+    Form_color form{contextFor(platform)};
+    Mixer() { form.show(); }
+};
 
 void mix(Form_color& form, int red, int green, int blue)
 {
@@ -60,6 +68,12 @@ void dropInto(mq::app::frmEditor* editor, QMimeData* data, int at)
     delete data;
 }
 
+Form_color* openMixer(AppFixture& app)
+{
+    app.main->showWindow(QStringLiteral("Form_color"));
+    return qobject_cast<Form_color*>(app.main->openWindow(QStringLiteral("Form_color")));
+}
+
 }  // namespace
 
 class TestCatalogueWindows : public QObject {
@@ -68,67 +82,58 @@ class TestCatalogueWindows : public QObject {
 private slots:
     void mixer_starts_as_described()
     {
-        ScriptedPlatform platform;
-        Form_color form(contextFor(platform));
+        Mixer m;
+        Form_color& form = m.form;
         QCOMPARE(form.windowTitle(), QStringLiteral("Color Select / Mixer"));
-        const QStringList names = {"Label1", "Label2", "Label3", "Text1", "lb_min", "lb_max", "tx_min",
-                                   "tx_max", "Label4", "lb_which_col", "lb_col_0", "lb_col_9", "tx_col_0"};
-        const QStringList texts = {"Red: 0", "Green: 0", "Blue: 0", "0/0/0", "255/255/255", "0/0/0", "0",
-                                   "100", "-", "1", "-", "-", ""};
-        for (int i = 0; i < names.size(); ++i) QCOMPARE(text_of(form, names[i]), texts[i]);
+        const std::pair<const char*, const char*> texts[] = {
+            {"Label1", "Red: 0"},      {"Label2", "Green: 0"},  {"Label3", "Blue: 0"}, {"Text1", "0/0/0"},
+            {"lb_min", "255/255/255"}, {"lb_max", "0/0/0"},     {"tx_min", "0"},       {"tx_max", "100"},
+            {"Label4", "-"},           {"lb_which_col", "1"},   {"lb_col_0", "-"},     {"lb_col_9", "-"},
+            {"tx_col_0", ""},          {"Command1", "Make cpt"}};
+        for (const auto& [name, text] : texts) QCOMPARE(text_of(form, name), QString(text));
         QCOMPARE(child<QLineEdit>(form, "Text1")->toolTip(), QStringLiteral("drag the RGB string"));
-        QCOMPARE(child<QPushButton>(form, "Command1")->text(), QStringLiteral("Make cpt"));
         const auto* bar = child<QScrollBar>(form, "HScroll2");
-        QVERIFY(bar->minimum() == 0 && bar->maximum() == 255 && bar->singleStep() == 1 && bar->pageStep() == 10);
+        QVERIFY(bar->minimum() == 0 && bar->maximum() == 255 && bar->singleStep() == 1 &&
+                bar->pageStep() == 10);
         QVERIFY(form.ColorDragText.isEmpty());
     }
 
     void mixing_orange()
     {
-        ScriptedPlatform platform;
-        Form_color form(contextFor(platform));
-        mix(form, 255, 128, 0);
-        QCOMPARE(text_of(form, "Text1"), QStringLiteral("255/128/0"));
-        QCOMPARE(text_of(form, "Label1") + text_of(form, "Label2") + text_of(form, "Label3"),
-                 QStringLiteral("Red: 255Green: 128Blue: 0"));
-        QCOMPARE(child<ColourSwatch>(form, "Picture1")->grab().toImage().pixelColor(20, 20), QColor(255, 128, 0));
-        std::unique_ptr<QMimeData> swatch(form.Picture1_dragData());
-        QCOMPARE(form.ColorDragText, QStringLiteral("33023"));
-        QCOMPARE(swatch->text(), QStringLiteral("255/128/0"));
-        std::unique_ptr<QMimeData> box(form.Text1_dragData());
-        QCOMPARE(form.ColorDragText, QStringLiteral("255/128/0"));
-        QCOMPARE(box->text(), QStringLiteral("255/128/0"));
+        Mixer m;
+        mix(m.form, 255, 128, 0);
+        QCOMPARE(text_of(m.form, "Text1") + text_of(m.form, "Label1") + text_of(m.form, "Label2") +
+                     text_of(m.form, "Label3"),
+                 QStringLiteral("255/128/0Red: 255Green: 128Blue: 0"));
+        QCOMPARE(child<ColourSwatch>(m.form, "Picture1")->grab().toImage().pixelColor(20, 20),
+                 QColor(255, 128, 0));
     }
 
     void initial_bar_white_to_black()
     {
-        ScriptedPlatform platform;
-        Form_color form(contextFor(platform));
-        form.show();
-        auto* bar = child<GradientBar>(form, "pic_bar");
-        QCOMPARE(bar->gradient().pen_width, 5);
+        Mixer m;
+        auto* bar = child<GradientBar>(m.form, "pic_bar");
         QCOMPARE(bar->penPixels(), 5);
-        const QImage image = barImage(form);
-        const int y = image.height() / 2;
+        const QImage image = barImage(m.form);
+        const int y = image.height() / 2, middle = image.width() / 2;
         QVERIFY(near(image.pixelColor(0, y), Qt::white));
         QCOMPARE(image.pixelColor(image.width() - 1, y), QColor(Qt::black));
-        QVERIFY(qAbs(image.pixelColor(image.width() / 2, y).red() - 128) <= 3);
-        QCOMPARE(image.pixelColor(image.width() / 2, 0), image.pixelColor(image.width() / 2, image.height() - 1));
+        QVERIFY(qAbs(image.pixelColor(middle, y).red() - 128) <= 3);
+        QCOMPARE(image.pixelColor(middle, 0), image.pixelColor(middle, image.height() - 1));
     }
 
     // A maximum colour with less red than the minimum colour: red falls along
     // the bar while blue rises.
     void falling_component()
     {
-        ScriptedPlatform platform;
-        Form_color form(contextFor(platform));
-        form.show();
-        mix(form, 255, 0, 0);
-        QTest::mouseDClick(child<ColourSwatch>(form, "pic_min"), Qt::LeftButton);
-        mix(form, 0, 0, 255);
-        QTest::mouseDClick(child<ColourSwatch>(form, "pic_max"), Qt::LeftButton);
-        QCOMPARE(text_of(form, "lb_min") + " " + text_of(form, "lb_max"), QStringLiteral("255/0/0 0/0/255"));
-        const QImage image = barImage(form);
+        Mixer m;
+        mix(m.form, 255, 0, 0);
+        QTest::mouseDClick(child<ColourSwatch>(m.form, "pic_min"), Qt::LeftButton);
+        mix(m.form, 0, 0, 255);
+        QTest::mouseDClick(child<ColourSwatch>(m.form, "pic_max"), Qt::LeftButton);
+        QCOMPARE(text_of(m.form, "lb_min") + " " + text_of(m.form, "lb_max"),
+                 QStringLiteral("255/0/0 0/0/255"));
+        const QImage image = barImage(m.form);
         int red = 256;
         for (int x = 0; x < image.width(); x += 10) {
             const QColor c = image.pixelColor(x, 5);
@@ -141,23 +146,23 @@ private slots:
 
     void stop_filled_from_the_bar()
     {
-        ScriptedPlatform platform;
-        Form_color form(contextFor(platform));
-        form.show();
-        auto* bar = child<GradientBar>(form, "pic_bar");
-        QTest::mouseClick(child<QLineEdit>(form, "tx_col_4"), Qt::LeftButton);
-        QCOMPARE(text_of(form, "lb_which_col"), QStringLiteral("5"));
+        Mixer m;
+        auto* bar = child<GradientBar>(m.form, "pic_bar");
+        QTest::mouseClick(child<QLineEdit>(m.form, "tx_col_4"), Qt::LeftButton);
+        QCOMPARE(text_of(m.form, "lb_which_col"), QStringLiteral("5"));
         QTest::mouseMove(bar, QPoint(bar->width() / 4, 10));
-        QCOMPARE(text_of(form, "Label4"), QString::number(qRound(100.0 * (bar->width() / 4) / bar->width())));
+        QCOMPARE(text_of(m.form, "Label4"),
+                 QString::number(qRound(100.0 * (bar->width() / 4) / bar->width())));
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, 10));
-        QCOMPARE(text_of(form, "Label4"), QStringLiteral("50"));
-        for (int i = 0; i < 10; ++i)
-            QCOMPARE(text_of(form, QStringLiteral("tx_col_%1").arg(i)), i == 4 ? QStringLiteral("50") : QString());
+        QCOMPARE(text_of(m.form, "Label4"), QStringLiteral("50"));
+        QStringList stops;
+        for (int i = 0; i < 10; ++i) stops << text_of(m.form, QStringLiteral("tx_col_%1").arg(i));
+        QCOMPARE(stops.join('|'), QStringLiteral("||||50|||||"));
         // A stop takes the mixed colour without redrawing the bar.
-        mix(form, 1, 2, 3);
-        QTest::mouseDClick(child<ColourSwatch>(form, "pic_col_4"), Qt::LeftButton);
-        QCOMPARE(text_of(form, "lb_col_4"), QStringLiteral("1/2/3"));
-        QCOMPARE(child<ColourSwatch>(form, "pic_col_4")->colour()->blue, 3);
+        mix(m.form, 1, 2, 3);
+        QTest::mouseDClick(child<ColourSwatch>(m.form, "pic_col_4"), Qt::LeftButton);
+        QCOMPARE(text_of(m.form, "lb_col_4"), QStringLiteral("1/2/3"));
+        QCOMPARE(child<ColourSwatch>(m.form, "pic_col_4")->colour()->blue, 3);
         QCOMPARE(bar->gradient().strokes.front().colour.red, 255);
     }
 
@@ -165,20 +170,18 @@ private slots:
     // shows a plain bar.
     void awkward_ranges()
     {
-        ScriptedPlatform platform;
-        Form_color form(contextFor(platform));
-        form.show();
-        auto* bar = child<GradientBar>(form, "pic_bar");
-        child<QLineEdit>(form, "tx_max")->setText(QStringLiteral("ten"));
-        QTest::mouseDClick(child<ColourSwatch>(form, "pic_min"), Qt::LeftButton);
-        QCOMPARE(text_of(form, "lb_min"), QStringLiteral("0/0/0"));
+        Mixer m;
+        auto* bar = child<GradientBar>(m.form, "pic_bar");
+        set_text(m.form, "tx_max", QStringLiteral("ten"));
+        QTest::mouseDClick(child<ColourSwatch>(m.form, "pic_min"), Qt::LeftButton);
+        QCOMPARE(text_of(m.form, "lb_min"), QStringLiteral("0/0/0"));
         QCOMPARE(bar->gradient().width, 100.0);
-        child<QLineEdit>(form, "tx_max")->setText(QStringLiteral("0"));
-        mix(form, 9, 99, 199);
-        QTest::mouseDClick(child<ColourSwatch>(form, "pic_min"), Qt::LeftButton);
-        QCOMPARE(barImage(form).pixelColor(bar->width() - 1, 3), QColor(9, 99, 199));
+        set_text(m.form, "tx_max", QStringLiteral("0"));
+        mix(m.form, 9, 99, 199);
+        QTest::mouseDClick(child<ColourSwatch>(m.form, "pic_min"), Qt::LeftButton);
+        QCOMPARE(barImage(m.form).pixelColor(bar->width() - 1, 3), QColor(9, 99, 199));
         QTest::mouseMove(bar, QPoint(30, 10));
-        QCOMPARE(text_of(form, "Label4"), QStringLiteral("0"));
+        QCOMPARE(text_of(m.form, "Label4"), QStringLiteral("0"));
     }
 
     // Both drags carry the red/green/blue text; the editor takes it in at the
@@ -195,9 +198,7 @@ private slots:
         AppFixture app;
         mq::app::frmEditor* editor = app.newEditor();
         editor->insertAtCaret(QStringLiteral("-G -W"));
-        app.main->showWindow(QStringLiteral("Form_color"));
-        auto* form = qobject_cast<Form_color*>(app.main->openWindow(QStringLiteral("Form_color")));
-        QVERIFY(form);
+        Form_color* form = openMixer(app);
         mix(*form, 255, 128, 0);
         dropInto(editor, fromSwatch ? form->Picture1_dragData() : form->Text1_dragData(), 2);
         QCOMPARE(editor->text(), QStringLiteral("-G255/128/0 -W"));
@@ -208,11 +209,10 @@ private slots:
     {
         AppFixture app;
         mq::app::frmEditor* editor = app.newEditor();
-        app.main->showWindow(QStringLiteral("Form_color"));
-        auto* form = qobject_cast<Form_color*>(app.main->openWindow(QStringLiteral("Form_color")));
+        Form_color* form = openMixer(app);
         mix(*form, 255, 0, 0);
         QTest::mouseDClick(child<ColourSwatch>(*form, "pic_col_2"), Qt::LeftButton);
-        child<QLineEdit>(*form, "tx_col_2")->setText(QStringLiteral("40"));
+        set_text(*form, "tx_col_2", QStringLiteral("40"));
         const QString path = app.path(QStringLiteral("mixer.cpt"));
         app.platform.dialog.answers << ScriptedDialog::accept(path);
         app.platform.messages.answers << mq::platform::MessageAnswer::Yes;
@@ -225,21 +225,22 @@ private slots:
         QCOMPARE(shown.kind, ScriptedDialog::Kind::Save);
         QCOMPARE(shown.state.defaultExt, QStringLiteral("cpt"));
         QVERIFY(shown.state.filter.startsWith(QStringLiteral("Color Tables (*.cpt)|*.cpt|")));
-        QCOMPARE(app.platform.messages.shown.back().text, QStringLiteral("Insert the colour table into the active editor?"));
+        QCOMPARE(app.platform.messages.shown.back().text,
+                 QStringLiteral("Insert the colour table into the active editor?"));
         QCOMPARE(editor->text().toUtf8(), table);
     }
 
     void make_cpt_refuses_a_stop_without_colour()
     {
-        ScriptedPlatform platform;
-        Form_color form(contextFor(platform));
-        child<QLineEdit>(form, "tx_col_0")->setText(QStringLiteral("20"));
-        form.Command1_Click();
-        QVERIFY(platform.dialog.shown.empty());
-        QCOMPARE(platform.messages.shown.size(), std::size_t(1));
-        QCOMPARE(platform.messages.shown.front().text,
-                 QStringLiteral("No colour table was made: stop 1 has no colour: double-click its swatch to give "
-                                "it the mixed colour."));
+        Mixer m;
+        set_text(m.form, "tx_col_0", QStringLiteral("20"));
+        m.form.Command1_Click();
+        QVERIFY(m.platform.dialog.shown.empty());
+        QCOMPARE(m.platform.messages.shown.size(), std::size_t(1));
+        QCOMPARE(
+            m.platform.messages.shown.front().text,
+            QStringLiteral("No colour table was made: stop 1 has no colour: double-click its swatch to give "
+                           "it the mixed colour."));
     }
 
     void font_window_starts_as_described()
@@ -249,18 +250,23 @@ private slots:
         QCOMPARE(form.windowTitle(), QStringLiteral("gmtdefaults settings "));
         auto* list = child<QListWidget>(form, "List1");
         QCOMPARE(list->count(), 39);
-        QCOMPARE(list->item(0)->text(), QStringLiteral("0: Helvetica"));
-        QCOMPARE(list->item(23)->text(), QStringLiteral("23: Helvetica-Narrow-Oblique "));
-        QCOMPARE(list->item(27)->text(), QStringLiteral("27: New CenturySchlbk-Bold "));
-        QCOMPARE(list->item(38)->text(), QStringLiteral("38: Gothic BBB-Medium-EU C-V"));
-        const QStringList labels = {"Label1", "Label2", "Label3", "Label4", "Label5", "lb_font"};
-        const QStringList texts = {"Available fonts for:", "Anot_Font", "Header_Font", "Label_Font",
-                                   "Possible degree formats:", "Font Example"};
-        for (int i = 0; i < labels.size(); ++i) QCOMPARE(text_of(form, labels[i]), texts[i]);
-        QCOMPARE(child<QLabel>(form, "Label2")->toolTip(), QStringLiteral("E.g. text at the axis, contours, scales"));
-        QCOMPARE(child<QLabel>(form, "Label3")->toolTip(), QStringLiteral("The text given in the -B attribute"));
-        QCOMPARE(child<QLabel>(form, "Label4")->toolTip(),
-                 QStringLiteral("The text at e.g. the color scale or distance scale"));
+        const std::pair<int, const char*> entries[] = {{0, "0: Helvetica"},
+                                                       {23, "23: Helvetica-Narrow-Oblique "},
+                                                       {27, "27: New CenturySchlbk-Bold "},
+                                                       {38, "38: Gothic BBB-Medium-EU C-V"}};
+        for (const auto& [row, text] : entries)
+            QCOMPARE(list->item(row)->text(), QString(text));
+        const std::tuple<const char*, const char*, const char*> labels[] = {
+            {"Label1", "Available fonts for:", ""},
+            {"Label2", "Anot_Font", "E.g. text at the axis, contours, scales"},
+            {"Label3", "Header_Font", "The text given in the -B attribute"},
+            {"Label4", "Label_Font", "The text at e.g. the color scale or distance scale"},
+            {"Label5", "Possible degree formats:", ""},
+            {"lb_font", "Font Example", ""}};
+        for (const auto& [name, text, tip] : labels) {
+            QCOMPARE(text_of(form, name), QString(text));
+            if (*tip) QCOMPARE(child<QLabel>(form, name)->toolTip(), QString(tip));
+        }
         QCOMPARE(child<QLabel>(form, "lb_font")->font().family(), QStringLiteral("Arial"));
     }
 
@@ -271,18 +277,18 @@ private slots:
         form.show();
         auto* list = child<QListWidget>(form, "List1");
         auto* sample = child<QLabel>(form, "lb_font");
-        const int picks[] = {15, 17, 33, 34, 37, 0, 3};
-        const char* families[] = {"AvantGarde Bk BT", "Book Antiqua", "Webdings", "Wingdings",
-                                  "BankGothic Md BT", "Arial", "Arial"};
-        const int styles[] = {0, 0, 0, 0, 0, 0, 3};   // 1 bold, 2 italic
-        for (int i = 0; i < 7; ++i) {
-            const QListWidgetItem* item = list->item(picks[i]);
+        // list row, screen font, 1 bold + 2 italic
+        const std::tuple<int, const char*, int> picks[] = {
+            {15, "AvantGarde Bk BT", 0}, {17, "Book Antiqua", 0}, {33, "Webdings", 0}, {34, "Wingdings", 0},
+            {37, "BankGothic Md BT", 0}, {0, "Arial", 0},         {3, "Arial", 3}};
+        for (const auto& [pick, family, style] : picks) {
+            const QListWidgetItem* item = list->item(pick);
             list->scrollToItem(item);
             QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
                               list->visualItemRect(item).center());
             const QFont font = sample->font();
-            QCOMPARE(font.family(), QLatin1String(families[i]));
-            QCOMPARE(int(font.bold()) + 2 * int(font.italic()), styles[i]);
+            QCOMPARE(font.family(), QLatin1String(family));
+            QCOMPARE(int(font.bold()) + 2 * int(font.italic()), style);
             // A missing screen font falls back to the installed clone of the GMT font.
             const QString standIn = font.families().value(1);
             const QStringList installed = QFontDatabase::families();

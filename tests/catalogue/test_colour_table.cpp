@@ -10,8 +10,6 @@
 
 using namespace mq::catalogue;
 
-Q_DECLARE_METATYPE(std::string)
-
 namespace {
 
 ColourTableSource sample_source()
@@ -27,13 +25,15 @@ ColourTableSource sample_source()
     return source;
 }
 
-std::string table_for(const ColourTableSource& source)
+QString table_for(const ColourTableSource& source)
 {
     auto stops = read_colour_stops(source);
-    if (!stops) return "error: " + stops.error().text();
+    if (!stops) return QString::fromStdString("error: " + stops.error().text());
     auto text = colour_table_text(stops.value());
-    return text ? text.value() : "error: " + text.error().text();
+    return QString::fromStdString(text ? text.value() : "error: " + text.error().text());
 }
+
+QString rgb(const Rgb& c) { return QString::fromStdString(rgb_text(c)); }
 
 }  // namespace
 
@@ -45,90 +45,75 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("read");   // rgb_text of the result, or "-" when refused
-        QTest::newRow("plain") << "255/128/0" << "255/128/0";
-        QTest::newRow("blanks") << " 1 / 2 /3 " << "1/2/3";
-        QTest::newRow("too big") << "256/0/0" << "-";
-        QTest::newRow("negative") << "-1/0/0" << "-";
-        QTest::newRow("two parts") << "1/2" << "-";
-        QTest::newRow("four parts") << "1/2/3/4" << "-";
-        QTest::newRow("empty part") << "1//3" << "-";
-        QTest::newRow("fraction") << "1.5/2/3" << "-";
-        QTest::newRow("dash") << "-" << "-";
+        const std::pair<const char*, const char*> rows[] = {
+            {"255/128/0", "255/128/0"}, {" 1 / 2 /3 ", "1/2/3"}, {"256/0/0", "-"}, {"-1/0/0", "-"},
+            {"1/2", "-"}, {"1/2/3/4", "-"}, {"1//3", "-"}, {"1.5/2/3", "-"}, {"-", "-"}};
+        for (const auto& [text, read] : rows) QTest::newRow(text) << text << read;
     }
     void colour_texts()
     {
         QFETCH(QString, text);
         QFETCH(QString, read);
         const auto colour = read_rgb_text(text.toStdString());
-        QCOMPARE(colour ? QString::fromStdString(rgb_text(*colour)) : QStringLiteral("-"), read);
-    }
-
-    void colour_number_of_orange() { QCOMPARE(colour_number({255, 128, 0}), 33023L); }
-
-    void initial_bar_runs_white_to_black()
-    {
-        const auto bar = make_color("0", "100", "255/255/255", "0/0/0");
-        QVERIFY(bar);
-        QCOMPARE(bar->pen_width, 5);
-        QCOMPARE(bar->strokes.size(), std::size_t(501));
-        QCOMPARE(bar->strokes.front().value, 0.0);
-        QCOMPARE(bar->strokes.back().value, 100.0);
-        QVERIFY(bar->strokes.front().colour == (Rgb{255, 255, 255}));
-        QVERIFY(bar->strokes.back().colour == (Rgb{0, 0, 0}));
-        QVERIFY(bar->strokes[250].colour == (Rgb{127, 127, 127}) || bar->strokes[250].colour == (Rgb{128, 128, 128}));
+        QCOMPARE(colour ? rgb(*colour) : QStringLiteral("-"), read);
     }
 
     // Ranges the pen width cannot take draw a plain bar, a backwards scale or
     // keep the last bar; none of them fails.
-    void awkward_ranges_data()
+    void bars_data()
     {
         QTest::addColumn<QString>("low");
         QTest::addColumn<QString>("high");
         QTest::addColumn<QString>("maxColour");
-        QTest::addColumn<int>("strokes");   // -1: keep the last bar
-        QTest::addColumn<int>("pen");
-        QTest::addColumn<double>("width");
-        QTest::newRow("empty range") << "5" << "5" << "0/0/0" << 0 << 0 << 0.0;
-        QTest::newRow("max below min") << "100" << "0" << "0/0/0" << 501 << 5 << -100.0;
-        QTest::newRow("wider than 1000") << "0" << "2000" << "0/0/0" << 501 << 0 << 2000.0;
-        QTest::newRow("narrow") << "0" << "0.001" << "0/0/0" << 501 << 500000 << 0.001;
-        QTest::newRow("min not a number") << "abc" << "100" << "0/0/0" << -1 << 0 << 0.0;
-        QTest::newRow("max empty") << "0" << "" << "0/0/0" << -1 << 0 << 0.0;
-        QTest::newRow("overflowing range") << "-1e308" << "1e308" << "0/0/0" << -1 << 0 << 0.0;
-        QTest::newRow("colour label unset") << "0" << "100" << "-" << -1 << 0 << 0.0;
+        QTest::addColumn<QString>("bar");   // "keep": no new bar
+        const auto row = [](const char* name, const char* low, const char* high, const char* colour,
+                            const char* bar) { QTest::newRow(name) << low << high << colour << bar; };
+        row("white to black", "0", "100", "0/0/0",
+            "501 strokes, pen 5, 0 + 100, 255/255/255 at 0 to 0/0/0 at 100");
+        row("empty range", "5", "5", "0/0/0", "0 strokes, pen 0, 5 + 0, plain 255/255/255");
+        row("max below min", "100", "0", "0/0/0",
+            "501 strokes, pen 5, 100 + -100, 255/255/255 at 100 to 0/0/0 at 0");
+        row("wider than 1000", "0", "2000", "1/2/3",
+            "501 strokes, pen 0, 0 + 2000, 255/255/255 at 0 to 1/2/3 at 2000");
+        row("narrow", "0", "0.001", "0/0/0",
+            "501 strokes, pen 500000, 0 + 0.001, 255/255/255 at 0 to 0/0/0 at 0.001");
+        row("min not a number", "abc", "100", "0/0/0", "keep");
+        row("max empty", "0", "", "0/0/0", "keep");
+        row("overflowing range", "-1e308", "1e308", "0/0/0", "keep");
+        row("colour label unset", "0", "100", "-", "keep");
     }
-    void awkward_ranges()
+    void bars()
     {
         QFETCH(QString, low);
         QFETCH(QString, high);
         QFETCH(QString, maxColour);
-        QFETCH(int, strokes);
-        QFETCH(int, pen);
-        QFETCH(double, width);
-        const auto bar = make_color(low.toStdString(), high.toStdString(), "255/255/255", maxColour.toStdString());
-        QCOMPARE(bar ? int(bar->strokes.size()) : -1, strokes);
-        if (!bar) return;
-        QCOMPARE(bar->pen_width, pen);
-        QCOMPARE(bar->width, width);
-        QVERIFY(bar->plain == (Rgb{255, 255, 255}));
+        QFETCH(QString, bar);
+        const auto b =
+            make_color(low.toStdString(), high.toStdString(), "255/255/255", maxColour.toStdString());
+        QString shown = "keep";
+        if (b) {
+            shown = QString("%1 strokes, pen %2, %3 + %4, ")
+                        .arg(b->strokes.size()).arg(b->pen_width).arg(b->left).arg(b->width);
+            if (b->strokes.empty()) {
+                shown += "plain " + rgb(b->plain);
+            } else {
+                const auto &first = b->strokes.front(), &last = b->strokes.back();
+                shown += QString("%1 at %2 to %3 at %4")
+                             .arg(rgb(first.colour)).arg(first.value).arg(rgb(last.colour)).arg(last.value);
+            }
+            QVERIFY(b->plain == (Rgb{255, 255, 255}));
+        }
+        QCOMPARE(shown, bar);
     }
 
-    void pen_on_the_screen_data()
-    {
-        QTest::addColumn<int>("pen");
-        QTest::addColumn<int>("pixels");
-        QTest::addColumn<int>("used");
-        QTest::newRow("as asked") << 5 << 500 << 5;
-        QTest::newRow("zero closes the gaps") << 0 << 500 << 1;
-        QTest::newRow("wide bar needs more") << 0 << 1200 << 3;
-        QTest::newRow("narrow range is capped") << 500 << 500 << 11;
-    }
     void pen_on_the_screen()
     {
-        QFETCH(int, pen);
-        QFETCH(int, pixels);
-        QFETCH(int, used);
-        QCOMPARE(stroke_pen_pixels(pen, pixels), used);
+        // pen asked, bar pixels, pen used
+        for (const auto& [pen, pixels, used] :
+             {std::tuple{5, 500, 5}, {0, 500, 1}, {0, 1200, 3}, {500, 500, 11}}) {
+            QVERIFY2(stroke_pen_pixels(pen, pixels) == used,
+                     qPrintable(QString("%1 %2").arg(pen).arg(pixels)));
+        }
     }
 
     void pointer_values_data()
@@ -154,50 +139,46 @@ private slots:
         QCOMPARE(QString::fromStdString(value_text_at(*bar, x, 500)), value);
     }
 
-    void table_matches_expected_file()
+    void tables_data()
     {
-        QFile expected(QStringLiteral(MQ_TEST_DATA_DIR "/expected/colour_table.cpt"));
-        QVERIFY(expected.open(QIODevice::ReadOnly));
-        QCOMPARE(QByteArray::fromStdString(table_for(sample_source())), expected.readAll());
-    }
-
-    void refused_tables_data()
-    {
-        QTest::addColumn<int>("stop");        // -1: minimum, -2: maximum
+        QTest::addColumn<int>("stop");   // the entry changed: -1 minimum, -2 maximum, else a stop
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("colour");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("minimum not a number") << -1 << "x" << "0/0/0"
-                                              << "error: the minimum: the value \"x\" is not a number";
-        QTest::newRow("maximum without colour") << -2 << "1" << "-"
-            << "error: the maximum has no colour: double-click its swatch to give it the mixed colour";
-        QTest::newRow("stop not a number") << 3 << "1,5" << "1/2/3" << "error: stop 4: the value \"1,5\" is not a number";
-        QTest::newRow("stop without colour") << 9 << "20" << "-"
-            << "error: stop 10 has no colour: double-click its swatch to give it the mixed colour";
-        QTest::newRow("no range") << -2 << "-10" << "0/0/0" << "";
+        QTest::addColumn<QString>("table");
+        const auto row = [](const char* name, int stop, const char* value, const char* colour,
+                            const QString& table) {
+            QTest::newRow(name) << stop << value << colour << table;
+        };
+        const QString no_colour = "has no colour: double-click its swatch to give it the mixed colour";
+        row("minimum not a number", -1, "x", "0/0/0", "error: the minimum: the value \"x\" is not a number");
+        row("maximum without colour", -2, "1", "-", "error: the maximum " + no_colour);
+        row("stop not a number", 3, "1,5", "1/2/3", "error: stop 4: the value \"1,5\" is not a number");
+        row("stop without colour", 9, "20", "-", "error: stop 10 " + no_colour);
+        row("no range", -2, "-10", "0/0/0", "error: the colour table needs at least two different values");
+        row("maximum below minimum runs upwards", -1, "200", "0/0/0",
+            "# GMT colour palette table made with Mapquill\r\n# COLOR_MODEL = RGB\r\n"
+            "100 2 2 2 200 0 0 0\r\nB 2 2 2\r\nF 0 0 0\r\nN 128 128 128\r\n");
     }
-    void refused_tables()
+    void tables()
     {
         QFETCH(int, stop);
         QFETCH(QString, value);
         QFETCH(QString, colour);
-        QFETCH(QString, message);
-        ColourTableSource source;
-        source.minimum = {"-10", "1/1/1"};
-        source.maximum = {"100", "2/2/2"};
+        QFETCH(QString, table);
+        ColourTableSource source{{"-10", "1/1/1"}, {"100", "2/2/2"}, {}};
         source.stops.assign(10, {"", "-"});
-        auto& entry = stop == -1 ? source.minimum : stop == -2 ? source.maximum : source.stops[std::size_t(stop)];
+        auto& entry = stop == -1   ? source.minimum
+                      : stop == -2 ? source.maximum
+                                   : source.stops[std::size_t(stop)];
         entry = {value.toStdString(), colour.toStdString()};
-        if (message.isEmpty()) message = "error: the colour table needs at least two different values";
-        QCOMPARE(QString::fromStdString(table_for(source)), message);
+        QCOMPARE(table_for(source), table);
     }
 
-    void maximum_below_minimum_runs_upwards()
+    void table_matches_expected_file()
     {
-        ColourTableSource source{{"100", "0/0/0"}, {"0", "255/255/255"}, {}};
-        QCOMPARE(QString::fromStdString(table_for(source)),
-                 QStringLiteral("# GMT colour palette table made with Mapquill\r\n# COLOR_MODEL = RGB\r\n"
-                                "0 255 255 255 100 0 0 0\r\nB 255 255 255\r\nF 0 0 0\r\nN 128 128 128\r\n"));
+        QFile expected(QStringLiteral(MQ_TEST_DATA_DIR "/expected/colour_table.cpt"));
+        QVERIFY(expected.open(QIODevice::ReadOnly));
+        QCOMPARE(table_for(sample_source()).toUtf8(), expected.readAll());
     }
 
     // GMT itself reads the table back.
@@ -207,7 +188,7 @@ private slots:
         if (gmt.isEmpty()) QSKIP("gmt is not installed");
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("mixer.cpt"));
-        QVERIFY(save_colour_table(path.toStdString(), table_for(sample_source())).ok());
+        QVERIFY(save_colour_table(path.toStdString(), table_for(sample_source()).toStdString()).ok());
         QProcess process;
         process.setWorkingDirectory(dir.path());
         process.start(gmt, {QStringLiteral("makecpt"), QStringLiteral("-C") + path});

@@ -1,115 +1,62 @@
-#include <QtTest>
-
-#include <set>
-#include <string>
-
+// Looking up the menu templates and the toolbar snippets. (Every text they
+// insert is compared byte for byte in tests/app/test_editor.cpp.)
 #include "catalogue/script_templates.h"
 
+#include <QtTest>
+
 using namespace mq::catalogue;
-
-namespace {
-
-QByteArray bytes(std::string_view s)
-{
-    return QByteArray(s.data(), qsizetype(s.size()));
-}
-
-// Every command of the table, snippets included, with a label for messages.
-std::vector<std::pair<QByteArray, const ScriptTemplate*>> everyText()
-{
-    std::vector<std::pair<QByteArray, const ScriptTemplate*>> all;
-    for (const auto& t : scriptTemplates())
-        all.emplace_back(bytes(t.name), &t);
-    for (const auto& e : snippetMenuEntries())
-        all.emplace_back("snippet " + bytes(e.snippet.name), &e.snippet);
-    return all;
-}
-
-}  // namespace
 
 class TstTemplateTable : public QObject {
     Q_OBJECT
 private slots:
-    void snippetMenusHoldTheirEntriesInOrder();
-    void lookup_data();
-    void lookup();
-    void piecesAreNonEmptyWithCrLfLineEnds();
-};
-
-
-void TstTemplateTable::snippetMenusHoldTheirEntriesInOrder()
-{
-    QStringList seen;
-    for (const auto& e : snippetMenuEntries())
-        seen << QString::fromLatin1(bytes(e.buttonKey) + ":" + bytes(e.snippet.name));
-    QCOMPARE(seen, QStringList({"dos:if", "dos:fordo", "awk:colum", "awk:plottext",
-                                "awk:ploteach", "awk:extract", "awk:value_filter"}));
-    for (const auto& e : snippetMenuEntries())
-        QVERIFY2(!e.snippet.focusAfter, e.snippet.name.data());
-}
-
-void TstTemplateTable::lookup_data()
-{
-    QTest::addColumn<bool>("snippet");
-    QTest::addColumn<QByteArray>("key");
-    QTest::addColumn<QByteArray>("caption");   // empty when nothing may be found
-
-    QTest::newRow("snippet if") << true << QByteArray("if") << QByteArray("If ... question");
-    QTest::newRow("snippet If") << true << QByteArray("If") << QByteArray();
-    QTest::newRow("snippet IF") << true << QByteArray("IF") << QByteArray();
-    QTest::newRow("snippet with blank") << true << QByteArray("if ") << QByteArray();
-    QTest::newRow("snippet prefix") << true << QByteArray("value") << QByteArray();
-    QTest::newRow("snippet empty key") << true << QByteArray() << QByteArray();
-    QTest::newRow("snippet last")
-        << true << QByteArray("value_filter") << QByteArray("Filter lines by value");
-    QTest::newRow("template name is no snippet") << true << QByteArray("mn_echo") << QByteArray();
-    QTest::newRow("template echo") << false << QByteArray("mn_echo") << QByteArray("&echo *");
-    QTest::newRow("template upper case") << false << QByteArray("MN_ECHO") << QByteArray();
-    QTest::newRow("template date")
-        << false << QByteArray("mn_date_time") << QByteArray("Date && Time");
-    QTest::newRow("tools entry")
-        << false << QByteArray("mn_gmtconvert") << QByteArray("gmtconvert (binary2ascii)");
-    QTest::newRow("comment toggle is no template") << false << QByteArray("mn_rem") << QByteArray();
-    QTest::newRow("defaults window is no template")
-        << false << QByteArray("mn_gmt_defaults") << QByteArray();
-    QTest::newRow("snippet key is no template") << false << QByteArray("if") << QByteArray();
-}
-
-void TstTemplateTable::lookup()
-{
-    QFETCH(bool, snippet);
-    QFETCH(QByteArray, key);
-    QFETCH(QByteArray, caption);
-    const std::string_view k(key.constData(), std::size_t(key.size()));
-    const ScriptTemplate* found = snippet ? findSnippet(k) : findTemplate(k);
-    if (caption.isEmpty()) {
-        QVERIFY(found == nullptr);
-    } else {
-        QVERIFY(found != nullptr);
-        QCOMPARE(bytes(found->name), key);
-        QCOMPARE(bytes(found->caption), caption);
-    }
-}
-
-void TstTemplateTable::piecesAreNonEmptyWithCrLfLineEnds()
-{
-    for (const auto& [label, t] : everyText()) {
-        QVERIFY2(!t->pieces.empty(), label.constData());
-        for (std::size_t p = 0; p < t->pieces.size(); ++p) {
-            const std::string_view piece = t->pieces[p];
-            const QByteArray where = label + " piece " + QByteArray::number(qulonglong(p + 1));
-            QVERIFY2(!piece.empty(), where.constData());
-            for (std::size_t i = 0; i < piece.size(); ++i) {
-                const bool crWithoutLf = piece[i] == '\r' && (i + 1 == piece.size() || piece[i + 1] != '\n');
-                const bool lfWithoutCr = piece[i] == '\n' && (i == 0 || piece[i - 1] != '\r');
-                QVERIFY2(!crWithoutLf && !lfWithoutCr,
-                         (where + " byte " + QByteArray::number(qulonglong(i))).constData());
-            }
+    void snippetMenusHoldTheirEntriesInOrder()
+    {
+        QStringList seen;
+        for (const auto& e : snippetMenuEntries()) {
+            seen << QString::fromStdString(std::string(e.buttonKey) + ":" + std::string(e.snippet.name));
+            QVERIFY(!e.snippet.focusAfter);
         }
+        QCOMPARE(seen, QStringList({"dos:if", "dos:fordo", "awk:colum", "awk:plottext", "awk:ploteach",
+                                    "awk:extract", "awk:value_filter"}));
     }
-}
 
-
+    void lookup_data()
+    {
+        QTest::addColumn<bool>("snippet");
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QByteArray>("caption");   // empty when nothing may be found
+        const auto row = [](const char* name, bool snippet, const char* key, const char* caption) {
+            QTest::newRow(name) << snippet << QByteArray(key) << QByteArray(caption);
+        };
+        row("snippet if", true, "if", "If ... question");
+        row("snippet If", true, "If", "");
+        row("snippet IF", true, "IF", "");
+        row("snippet with blank", true, "if ", "");
+        row("snippet prefix", true, "value", "");
+        row("snippet empty key", true, "", "");
+        row("snippet last", true, "value_filter", "Filter lines by value");
+        row("template name is no snippet", true, "mn_echo", "");
+        row("template echo", false, "mn_echo", "&echo *");
+        row("template upper case", false, "MN_ECHO", "");
+        row("template date", false, "mn_date_time", "Date && Time");
+        row("tools entry", false, "mn_gmtconvert", "gmtconvert (binary2ascii)");
+        row("comment toggle is no template", false, "mn_rem", "");
+        row("defaults window is no template", false, "mn_gmt_defaults", "");
+        row("snippet key is no template", false, "if", "");
+    }
+    void lookup()
+    {
+        QFETCH(bool, snippet);
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, caption);
+        const ScriptTemplate* found =
+            snippet ? findSnippet(key.toStdString()) : findTemplate(key.toStdString());
+        QCOMPARE(found
+                     ? QByteArray::fromStdString(std::string(found->name) + "|" + std::string(found->caption))
+                     : QByteArray(),
+                 caption.isEmpty() ? QByteArray() : key + "|" + caption);
+    }
+};
 
 QTEST_GUILESS_MAIN(TstTemplateTable)
 #include "test_template_table.moc"

@@ -1,12 +1,16 @@
+// Reading whole files, and saving that never loses the old file: what is
+// left in the folder, links, permissions, owners and writes that fail
+// half-way.
 #include "common/file_io.h"
+#include "temp_folder.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
-#include <QTest>
+#include <doctest/doctest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
+#include <string>
+#include <vector>
 
 #ifndef _WIN32
 #include <csignal>
@@ -18,45 +22,49 @@
 #endif
 
 using namespace mq::io;
+namespace fs = std::filesystem;
+using mq::testing::TempFolder;
 
 namespace {
 
-std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray("<unreadable>");
-    return f.readAll();
+// The names in the folder, sorted, joined by blanks.
+std::string entries(const TempFolder& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir.root())) {
+        const auto name = e.path().filename().u8string();
+        names.emplace_back(name.begin(), name.end());
+    }
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
+    return out;
 }
 
-bool put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-std::string_view view(const QByteArray& a) { return {a.constData(), static_cast<std::size_t>(a.size())}; }
-
-QStringList entries(const QTemporaryDir& dir) {
-    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                      QDir::Name);
+WriteResult save(const TempFolder& dir, const std::string& name, std::string_view bytes)
+{
+    return writeFileSafely(name.empty() ? std::string() : dir.path(name), bytes);
 }
 
 #ifndef _WIN32
-struct stat statOf(const QString& path) {
+struct stat stat_of(const std::string& path)
+{
     struct stat st {};
-    ::stat(QFile::encodeName(path).constData(), &st);
+    ::stat(path.c_str(), &st);
     return st;
 }
 
 // Runs `write` as an unprivileged user: root may write anywhere, so a test of
 // permissions runs in a child process that has given up its privileges. The
-// folder (and the file when `chownFile`) are handed to that user first.
+// folder (and the file when `chown_file`) are handed to that user first.
 // Returns the child's exit status, or -1 when it could not be arranged.
 constexpr uid_t kNobody = 65534;
-int asUnprivilegedUser(const QString& dir, const QString& file, bool chownFile, const std::function<bool()>& write) {
+int as_unprivileged_user(const std::string& dir, const std::string& file, bool chown_file,
+                         const std::function<bool()>& write)
+{
     if (::geteuid() != 0) return write() ? 0 : 1;
-    if (::chown(QFile::encodeName(dir).constData(), kNobody, kNobody) != 0) return -1;
-    if (chownFile && ::chown(QFile::encodeName(file).constData(), kNobody, kNobody) != 0) return -1;
+    if (::chown(dir.c_str(), kNobody, kNobody) != 0) return -1;
+    if (chown_file && ::chown(file.c_str(), kNobody, kNobody) != 0) return -1;
     const pid_t child = ::fork();
     if (child < 0) return -1;
     if (child == 0) {
@@ -70,7 +78,8 @@ int asUnprivilegedUser(const QString& dir, const QString& file, bool chownFile, 
 
 // Runs `write` under a file size limit of 4 kB, which makes write() fail
 // half-way, even for root.
-WriteResult withSmallFileSizeLimit(const std::function<WriteResult()>& write) {
+WriteResult with_small_file_size_limit(const std::function<WriteResult()>& write)
+{
     struct sigaction ignore {}, previous {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ignore, &previous);
@@ -84,319 +93,208 @@ WriteResult withSmallFileSizeLimit(const std::function<WriteResult()>& write) {
     ::sigaction(SIGXFSZ, &previous, nullptr);
     return w;
 }
-
-unsigned modeOf(const QString& path) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return 0xFFFFFFFF;
-    return st.st_mode & 07777;
-}
 #endif
 
 }  // namespace
 
-class TestFileIo : public QObject {
-    Q_OBJECT
+TEST_CASE("readWholeFile reads every byte, and only regular files")
+{
+    TempFolder dir;
+    for (const std::string& bytes : {std::string(), std::string("@echo off\r\n"),
+                                     std::string("\0\xFF\r\x80\n\0", 6), std::string(200000, 'x')}) {
+        CAPTURE(bytes.size());
+        const ReadResult r = readWholeFile(dir.write("in.bat", bytes));
+        CHECK(r.ok);
+        CHECK(r.errorKind == ReadErrorKind::None);
+        CHECK(r.bytes == bytes);
+    }
 
-private slots:
-    void readBytes_data();
-    void readBytes();
-    void readFailures();
-    void write_data();
-    void write();
-    void writeFailures_data();
-    void writeFailures();
-    void readOnlyTargetUntouched();
-    void failedWriteKeepsOldFile();
-    void permissionsKept_data();
-    void permissionsKept();
-    void linkIsFollowed();
-    void hardLinkWrittenInPlace();
-    void failedInPlaceWritePutsOldBytesBack();
-    void inPlaceForLockedFolderOrForeignOwner_data();
-    void inPlaceForLockedFolderOrForeignOwner();
-};
-
-void TestFileIo::readBytes_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("text") << QByteArray("@echo off\r\n");
-    QTest::newRow("binary") << QByteArray("\0\xFF\r\x80\n\0", 6);
-    QTest::newRow("beyond one chunk") << QByteArray(200000, 'x');
+    struct Row {
+        const char* name;
+        ReadErrorKind kind;
+        const char* reason;   // "": not compared
+    };
+    const Row rows[] = {
+        {"missing.bat", ReadErrorKind::NotFound, "No such file or directory"},
+        {"no/such/folder.bat", ReadErrorKind::NotFound, "No such file or directory"},
+        {"", ReadErrorKind::NotFound, "No such file or directory"},
+#ifndef _WIN32
+        {".", ReadErrorKind::Other, "Is a directory"},
+        // A pipe without writer would block a plain read for ever.
+        {"pipe", ReadErrorKind::Other, "not a regular file"},
+#endif
+    };
+#ifndef _WIN32
+    REQUIRE(::mkfifo(dir.path("pipe").c_str(), 0600) == 0);
+#endif
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        const ReadResult r = readWholeFile(*row.name ? dir.path(row.name) : std::string());
+        CHECK(!r.ok);
+        CHECK(r.errorKind == row.kind);
+        CHECK(r.reason == std::string(row.reason));
+    }
 }
 
-void TestFileIo::readBytes() {
-    QFETCH(QByteArray, bytes);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("in.bat"));
-    QVERIFY(put(path, bytes));
-
-    const ReadResult r = readWholeFile(local(path));
-    QVERIFY2(r.ok, r.reason.c_str());
-    QCOMPARE(r.errorKind, ReadErrorKind::None);
-    QCOMPARE(QByteArray::fromStdString(r.bytes), bytes);
+TEST_CASE("writeFileSafely writes new files and replaces old ones, leaving nothing else")
+{
+    struct Row {
+        const char* name;
+        const char* old;   // nullptr: no old file
+        std::string bytes;
+    };
+    const std::string five_k(5000, 'o');
+    const Row rows[] = {
+        {"new file", nullptr, "a\r\nb"},
+        {"new empty file", nullptr, ""},
+        {"replace with shorter", five_k.c_str(), "n"},
+        {"replace with longer", "o", std::string(300000, 'n')},
+        {"replace with empty", "old text", ""},
+        {"binary bytes", "x", std::string("\0\xFF\x81\r", 4)},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        TempFolder dir;
+        if (row.old) dir.write("out.bat", row.old);
+        const WriteResult w = save(dir, "out.bat", row.bytes);
+        CHECK(w.ok);
+        CHECK(w.reason == "");
+        CHECK(dir.read("out.bat") == row.bytes);
+        CHECK(entries(dir) == "out.bat");
+    }
 }
 
-void TestFileIo::readFailures() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
+TEST_CASE("writeFileSafely refuses what it cannot write and touches nothing")
+{
+    const std::pair<const char*, const char*> rows[] = {   // name, reason
+        {"gone/out.bat", "No such file or directory"},
+#ifndef _WIN32
+        {"sub", "Is a directory"},
+        {"plain.txt/out.bat", "Not a directory"},
+#endif
+        {"", "no file name given"},
+    };
+    for (const auto& [name, reason] : rows) {
+        CAPTURE(name);
+        TempFolder dir;
+        fs::create_directory(dir.root() / "sub");
+        dir.write("sub/keep.txt", "kept");
+        dir.write("plain.txt", "plain");
+        const WriteResult w = save(dir, name, "new");
+        CHECK(!w.ok);
+        CHECK(w.reason == std::string(reason));
+        CHECK(entries(dir) == "plain.txt sub");
+        CHECK(dir.read("sub/keep.txt") + dir.read("plain.txt") == "keptplain");
+    }
+}
 
-    ReadResult r = readWholeFile(local(dir.filePath(QStringLiteral("missing.bat"))));
-    QVERIFY(!r.ok);
-    QCOMPARE(r.errorKind, ReadErrorKind::NotFound);
-    QVERIFY(!r.reason.empty());
-
-    r = readWholeFile(local(dir.filePath(QStringLiteral("no/such/folder.bat"))));
-    QCOMPARE(r.errorKind, ReadErrorKind::NotFound);
-
-    r = readWholeFile("");
-    QVERIFY(!r.ok);
-
-    r = readWholeFile(local(dir.path()));
-    QVERIFY(!r.ok);
-    QCOMPARE(r.errorKind, ReadErrorKind::Other);
-    QCOMPARE(QString::fromStdString(r.reason), QStringLiteral("Is a directory"));
+TEST_CASE("a write that is refused or fails half-way leaves the old file as it was")
+{
+    const std::pair<const char*, const char*> rows[] = {   // how, reason
+        {"read-only", "the file is read-only"},
+#ifndef _WIN32
+        {"disk full", "File too large"},
+        {"disk full, hard link",
+         "File too large; it was written in place because the file has more than one link"},
+#endif
+    };
+    for (const auto& [how, reason] : rows) {
+        CAPTURE(how);
+        TempFolder dir;
+        const std::string path = dir.write("run.bat", "old contents");
+        std::string before = "run.bat";
+        WriteResult w;
+        if (std::string(how) == "read-only") {
+            fs::permissions(fs::u8path(path),
+                            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+            w = save(dir, "run.bat", "replaced");
+            fs::permissions(fs::u8path(path), fs::perms::owner_read | fs::perms::owner_write);
+        } else {
+#ifndef _WIN32
+            if (std::string(how).ends_with("hard link")) {
+                REQUIRE(::link(path.c_str(), dir.path("copy.bat").c_str()) == 0);
+                before = "copy.bat run.bat";
+            }
+            w = with_small_file_size_limit([&] { return save(dir, "run.bat", std::string(100000, 'n')); });
+#endif
+        }
+        CHECK(!w.ok);
+        CHECK(w.reason == std::string(reason));
+        CHECK((w.hadOldFile && w.oldFileUnchanged && w.backupPath.empty()));
+        CHECK(dir.read("run.bat") == "old contents");
+        CHECK(entries(dir) == before);
+    }
+}
 
 #ifndef _WIN32
-    // A pipe without writer would block a plain read for ever.
-    const QString fifo = dir.filePath(QStringLiteral("pipe"));
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    r = readWholeFile(local(fifo));
-    QVERIFY(!r.ok);
-    QCOMPARE(r.errorKind, ReadErrorKind::Other);
-#endif
+TEST_CASE("a replaced file keeps its permission bits")
+{
+    for (unsigned mode : {0600u, 0640u, 0755u, 0666u, 0200u}) {
+        CAPTURE(mode);
+        TempFolder dir;
+        const std::string path = dir.write("run.sh", "old");
+        REQUIRE(::chmod(path.c_str(), mode) == 0);
+        const WriteResult w = save(dir, "run.sh", "new");
+        CHECK(w.ok);
+        CHECK((stat_of(path).st_mode & 07777) == mode);
+        REQUIRE(::chmod(path.c_str(), 0600) == 0);
+        CHECK(dir.read("run.sh") == "new");
+    }
 }
 
-void TestFileIo::write_data() {
-    QTest::addColumn<bool>("exists");
-    QTest::addColumn<QByteArray>("old");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("new file") << false << QByteArray() << QByteArray("a\r\nb");
-    QTest::newRow("new empty file") << false << QByteArray() << QByteArray();
-    QTest::newRow("replace with shorter") << true << QByteArray(5000, 'o') << QByteArray("n");
-    QTest::newRow("replace with longer") << true << QByteArray("o") << QByteArray(300000, 'n');
-    QTest::newRow("replace with empty") << true << QByteArray("old text") << QByteArray();
-    QTest::newRow("binary bytes") << true << QByteArray("x") << QByteArray("\0\xFF\x81\r", 4);
-}
-
-void TestFileIo::write() {
-    QFETCH(bool, exists);
-    QFETCH(QByteArray, old);
-    QFETCH(QByteArray, bytes);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("out.bat"));
-    if (exists) QVERIFY(put(path, old));
-
-    const WriteResult w = writeFileSafely(local(path), view(bytes));
-    QVERIFY2(w.ok, w.reason.c_str());
-    QVERIFY(w.reason.empty());
-    QVERIFY(QFileInfo::exists(path));
-    QCOMPARE(contents(path), bytes);
-    // Nothing but the file itself is left in the folder.
-    QCOMPARE(entries(dir), QStringList{QStringLiteral("out.bat")});
-}
-
-void TestFileIo::writeFailures_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing folder") << QStringLiteral("gone/out.bat") << QStringLiteral("No such file or directory");
-    QTest::newRow("target is a folder") << QStringLiteral("sub") << QStringLiteral("Is a directory");
-    QTest::newRow("folder is a file") << QStringLiteral("plain.txt/out.bat") << QStringLiteral("Not a directory");
-    QTest::newRow("no name") << QString() << QStringLiteral("no file name given");
-}
-
-void TestFileIo::writeFailures() {
-    QFETCH(QString, name);
-    QFETCH(QString, reason);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-    QVERIFY(put(dir.filePath(QStringLiteral("sub/keep.txt")), "kept"));
-    QVERIFY(put(dir.filePath(QStringLiteral("plain.txt")), "plain"));
-    const QStringList before = entries(dir);
-
-    const std::string path = name.isEmpty() ? std::string() : local(dir.filePath(name));
-    const WriteResult w = writeFileSafely(path, "new");
-    QVERIFY(!w.ok);
-    QCOMPARE(QString::fromStdString(w.reason), reason);
-    QCOMPARE(entries(dir), before);
-    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("sub"))).isDir());
-    QCOMPARE(contents(dir.filePath(QStringLiteral("sub/keep.txt"))), QByteArray("kept"));
-    QCOMPARE(contents(dir.filePath(QStringLiteral("plain.txt"))), QByteArray("plain"));
-}
-
-void TestFileIo::readOnlyTargetUntouched() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("locked.bat"));
-    QVERIFY(put(path, "original"));
-    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
-
-    const WriteResult w = writeFileSafely(local(path), "replaced");
-    QVERIFY(!w.ok);
-    QCOMPARE(QString::fromStdString(w.reason), QStringLiteral("the file is read-only"));
-    QCOMPARE(contents(path), QByteArray("original"));
-    QCOMPARE(entries(dir), QStringList{QStringLiteral("locked.bat")});
-    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-}
-
-void TestFileIo::failedWriteKeepsOldFile() {
-#ifdef _WIN32
-    QSKIP("uses a POSIX file size limit to make the write fail");
-#else
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("big.xyz"));
-    QVERIFY(put(path, "old contents"));
-
-    const QByteArray big(100000, 'n');
-    const WriteResult w = withSmallFileSizeLimit([&] { return writeFileSafely(local(path), view(big)); });
-
-    QVERIFY(!w.ok);
-    QCOMPARE(QString::fromStdString(w.reason), QStringLiteral("File too large"));
-    QCOMPARE(contents(path), QByteArray("old contents"));
-    QCOMPARE(entries(dir), QStringList{QStringLiteral("big.xyz")});
-#endif
-}
-
-void TestFileIo::permissionsKept_data() {
-    QTest::addColumn<unsigned>("mode");
-    QTest::newRow("0600") << 0600u;
-    QTest::newRow("0640") << 0640u;
-    QTest::newRow("0755 script") << 0755u;
-    QTest::newRow("0666") << 0666u;
-    QTest::newRow("0200 write only") << 0200u;
-}
-
-void TestFileIo::permissionsKept() {
-#ifdef _WIN32
-    QSKIP("POSIX permission bits");
-#else
-    QFETCH(unsigned, mode);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("run.sh"));
-    QVERIFY(put(path, "old"));
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
-
-    const WriteResult w = writeFileSafely(local(path), "new");
-    QVERIFY2(w.ok, w.reason.c_str());
-    QCOMPARE(modeOf(path), mode);
-    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0600) == 0);
-    QCOMPARE(contents(path), QByteArray("new"));
-#endif
-}
-
-
-void TestFileIo::linkIsFollowed() {
-#ifdef _WIN32
-    QSKIP("symbolic links need privileges on Windows");
-#else
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("real")));
-    const QString target = dir.filePath(QStringLiteral("real/script.bat"));
-    const QString link = dir.filePath(QStringLiteral("script.bat"));
-    QVERIFY(put(target, "old"));
-    QCOMPARE(::symlink("real/script.bat", QFile::encodeName(link).constData()), 0);
-
-    const WriteResult w = writeFileSafely(local(link), "new");
-    QVERIFY2(w.ok, w.reason.c_str());
-    QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(contents(target), QByteArray("new"));
-    QCOMPARE(QDir(dir.filePath(QStringLiteral("real"))).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("script.bat")});
+TEST_CASE("a symbolic link is followed and stays a link")
+{
+    TempFolder dir;
+    fs::create_directory(dir.root() / "real");
+    dir.write("real/script.bat", "old");
+    REQUIRE(::symlink("real/script.bat", dir.path("script.bat").c_str()) == 0);
+    CHECK(save(dir, "script.bat", "new").ok);
+    CHECK(fs::is_symlink(dir.root() / "script.bat"));
+    CHECK(dir.read("real/script.bat") == "new");
+    CHECK(std::distance(fs::directory_iterator(dir.root() / "real"), {}) == 1);
 
     // A link to a file not there yet creates that file.
-    const QString dangling = dir.filePath(QStringLiteral("later.bat"));
-    QCOMPARE(::symlink("real/later.bat", QFile::encodeName(dangling).constData()), 0);
-    QVERIFY(writeFileSafely(local(dangling), "made").ok);
-    QVERIFY(QFileInfo(dangling).isSymLink());
-    QCOMPARE(contents(dir.filePath(QStringLiteral("real/later.bat"))), QByteArray("made"));
+    REQUIRE(::symlink("real/later.bat", dir.path("later.bat").c_str()) == 0);
+    CHECK(save(dir, "later.bat", "made").ok);
+    CHECK(fs::is_symlink(dir.root() / "later.bat"));
+    CHECK(dir.read("real/later.bat") == "made");
+}
+
+TEST_CASE("a file with a second hard link is written in place")
+{
+    TempFolder dir;
+    const std::string path = dir.write("run.bat", "old text, longer than the new one");
+    REQUIRE(::link(path.c_str(), dir.path("copy.bat").c_str()) == 0);
+    const ino_t inode = stat_of(path).st_ino;
+    CHECK(save(dir, "run.bat", "new").ok);
+    CHECK(dir.read("run.bat") == "new");
+    CHECK(dir.read("copy.bat") == "new");   // the other name sees the new text
+    CHECK(stat_of(path).st_ino == inode);
+    CHECK(stat_of(path).st_nlink == 2);
+    CHECK(entries(dir) == "copy.bat run.bat");
+}
+
+TEST_CASE("a locked folder or a file of another owner is written in place")
+{
+    for (bool foreign_owner : {false, true}) {   // else: a folder without write permission
+        CAPTURE(foreign_owner);
+        if (foreign_owner && ::geteuid() != 0) continue;   // only root can give a file to another owner
+        TempFolder dir;
+        const std::string path = dir.write("run.bat", "old text");
+        const std::string folder = dir.root().string();
+        REQUIRE(::chmod(path.c_str(), foreign_owner ? 0666 : 0644) == 0);
+        REQUIRE(::chmod(folder.c_str(), foreign_owner ? 0755 : 0555) == 0);
+        const uid_t owner = stat_of(path).st_uid;
+        const ino_t inode = stat_of(path).st_ino;
+        const int status = as_unprivileged_user(folder, path, !foreign_owner,
+                                                [&] { return save(dir, "run.bat", "new text").ok; });
+        ::chmod(folder.c_str(), 0700);
+        if (status < 0) continue;   // no unprivileged user to run as
+        CHECK(status == 0);
+        CHECK(dir.read("run.bat") == "new text");
+        CHECK(stat_of(path).st_ino == inode);
+        if (foreign_owner) CHECK(stat_of(path).st_uid == owner);   // not handed to the user who saved
+        CHECK(entries(dir) == "run.bat");
+    }
+}
 #endif
-}
-
-void TestFileIo::hardLinkWrittenInPlace() {
-#ifdef _WIN32
-    QSKIP("hard links are made with POSIX calls here");
-#else
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("run.bat"));
-    const QString second = dir.filePath(QStringLiteral("copy.bat"));
-    QVERIFY(put(path, "old text, longer than the new one"));
-    QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(second).constData()), 0);
-    const ino_t inode = statOf(path).st_ino;
-
-    const WriteResult w = writeFileSafely(local(path), "new");
-    QVERIFY2(w.ok, w.reason.c_str());
-    QCOMPARE(contents(path), QByteArray("new"));
-    QCOMPARE(contents(second), QByteArray("new"));   // the other name sees the new text
-    QCOMPARE(statOf(path).st_ino, inode);
-    QCOMPARE(statOf(path).st_nlink, nlink_t(2));
-    QCOMPARE(entries(dir), (QStringList{QStringLiteral("copy.bat"), QStringLiteral("run.bat")}));
-#endif
-}
-
-void TestFileIo::failedInPlaceWritePutsOldBytesBack() {
-#ifdef _WIN32
-    QSKIP("uses a POSIX file size limit to make the write fail");
-#else
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("run.bat"));
-    QVERIFY(put(path, "old contents"));
-    QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("copy.bat")).constData()), 0);
-
-    const QByteArray big(100000, 'n');
-    const WriteResult w = withSmallFileSizeLimit([&] { return writeFileSafely(local(path), view(big)); });
-
-    QVERIFY(!w.ok);
-    QVERIFY2(w.reason.starts_with("File too large; it was written in place because the file has more than one link"),
-             w.reason.c_str());
-    QVERIFY(w.hadOldFile);
-    QVERIFY(w.oldFileUnchanged);
-    QVERIFY(w.backupPath.empty());
-    QCOMPARE(contents(path), QByteArray("old contents"));
-    QCOMPARE(entries(dir), (QStringList{QStringLiteral("copy.bat"), QStringLiteral("run.bat")}));
-#endif
-}
-
-void TestFileIo::inPlaceForLockedFolderOrForeignOwner_data() {
-    QTest::addColumn<bool>("foreignOwner");   // else: a folder without write permission
-    QTest::newRow("folder without write permission") << false;
-    QTest::newRow("file of another owner") << true;
-}
-
-void TestFileIo::inPlaceForLockedFolderOrForeignOwner() {
-#ifdef _WIN32
-    QSKIP("POSIX owners and permission bits");
-#else
-    QFETCH(bool, foreignOwner);
-    if (foreignOwner && ::geteuid() != 0) QSKIP("only root can give a file to another owner");
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("run.bat"));
-    QVERIFY(put(path, "old text"));
-    const QByteArray folder = QFile::encodeName(dir.path());
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), foreignOwner ? 0666 : 0644), 0);
-    QCOMPARE(::chmod(folder.constData(), foreignOwner ? 0755 : 0555), 0);
-    const uid_t owner = statOf(path).st_uid;
-    const ino_t inode = statOf(path).st_ino;
-
-    const int status = asUnprivilegedUser(dir.path(), path, !foreignOwner, [&] {
-        return writeFileSafely(local(path), "new text").ok;
-    });
-    ::chmod(folder.constData(), 0700);
-    if (status < 0) QSKIP("no unprivileged user to run as");
-    QCOMPARE(status, 0);
-    QCOMPARE(contents(path), QByteArray("new text"));
-    QCOMPARE(statOf(path).st_ino, inode);
-    if (foreignOwner) QCOMPARE(statOf(path).st_uid, owner);   // not handed to the user who saved
-    QCOMPARE(entries(dir), QStringList{QStringLiteral("run.bat")});
-#endif
-}
-
-QTEST_APPLESS_MAIN(TestFileIo)
-#include "test_file_io.moc"

@@ -1,11 +1,12 @@
 // Arguments and paths reach us as wide texts on Windows and must arrive as
 // the same UTF-8 on every platform.
 #include "common/utf8.h"
+#include "temp_folder.h"
 
 #include <doctest/doctest.h>
 
 #include <fstream>
-#include <random>
+#include <vector>
 
 using namespace mq::text;
 
@@ -76,17 +77,15 @@ TEST_CASE("a non-ASCII path converts, and the file it names can be written and f
     CHECK(path_from_utf8("Z\xfcrich.txt").value().native() == "Z\xfcrich.txt");   // bytes as they are
 #endif
 
-    const fs::path folder =
-        fs::temp_directory_path() / ("mapquill-utf8-" + std::to_string(std::random_device{}()));
-    fs::create_directories(folder);
+    mq::testing::TempFolder folder;
     {
-        std::ofstream file(folder / *path, std::ios::binary);
+        std::ofstream file(folder.root() / *path, std::ios::binary);
         file << "45.5\r\n";
         CHECK(file.good());
     }
     std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(folder)) found.push_back(utf8_from_path(entry.path().filename()));
+    for (const auto& entry : fs::directory_iterator(folder.root()))
+        found.push_back(utf8_from_path(entry.path().filename()));
     CHECK(found == std::vector<std::string>{name});
-    CHECK(fs::file_size(folder / *path) == 6);
-    fs::remove_all(folder);
+    CHECK(fs::file_size(folder.root() / *path) == 6);
 }
