@@ -39,11 +39,37 @@ std::vector<std::string> split_words(std::string_view line)
         bool quoted = false;
         for (; i < line.size() && (quoted || !is_blank(line[i])); ++i) {
             if (line[i] == '"') quoted = !quoted;
+            else if (line[i] == '^' && !quoted && i + 1 < line.size()) word += line[++i];
             else word += line[i];
         }
         words.push_back(std::move(word));
     }
     return words;
+}
+
+// cmd.exe reads "%%" in a batch file as one "%" before anything else.
+std::string single_percents(std::string_view line)
+{
+    std::string out;
+    out.reserve(line.size());
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        out += line[i];
+        if (line[i] == '%' && i + 1 < line.size() && line[i + 1] == '%') ++i;
+    }
+    return out;
+}
+
+// What "echo" prints of its text: a "^" outside quotes gives the next character.
+std::string echoed(std::string_view text)
+{
+    std::string out;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '"') quoted = !quoted;
+        if (text[i] == '^' && !quoted && i + 1 < text.size()) ++i;
+        out += text[i];
+    }
+    return out;
 }
 
 bool has_wildcard(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
@@ -109,9 +135,34 @@ private:
 
 }  // namespace
 
-BatchLine classify_batch_line(std::string_view line)
+std::optional<std::string> batch_argument(std::string_view name)
+{
+    if (name.find('"') != std::string_view::npos) return std::nullopt;
+    std::string out;
+    for (char c : name) {
+        out += c;
+        if (c == '%') out += '%';
+    }
+    if (name.empty() || name.find_first_of(" \t&()[]{}^=;!'+,`~<>|") != std::string_view::npos) out = '"' + out + '"';
+    return out;
+}
+
+std::string batch_echo_text(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '&' || c == '|' || c == '<' || c == '>' || c == '^') out += '^';
+        out += c;
+        if (c == '%') out += '%';
+    }
+    return out;
+}
+
+BatchLine classify_batch_line(std::string_view batch_line)
 {
     BatchLine out;
+    const std::string text = single_percents(batch_line);
+    std::string_view line = text;
     while (!line.empty() && is_blank(line.front())) line.remove_prefix(1);
     while (!line.empty() && (is_blank(line.back()) || line.back() == '\r')) line.remove_suffix(1);
     if (!line.empty() && line.front() == '@') line.remove_prefix(1);
@@ -123,13 +174,13 @@ BatchLine classify_batch_line(std::string_view line)
     if (same_word(first, "echo")) {
         if (!rest.empty() && rest.front() == '.') {
             out.kind = BatchLineKind::Echo;
-            out.text = std::string(rest.substr(1));
+            out.text = echoed(rest.substr(1));
             return out;
         }
         rest.remove_prefix(rest.empty() ? 0 : 1);
         if (same_word(rest, "off") || same_word(rest, "on")) return out;
         out.kind = BatchLineKind::Echo;
-        out.text = rest.empty() ? "ECHO is off." : std::string(rest);
+        out.text = rest.empty() ? "ECHO is off." : echoed(rest);
         return out;
     }
     if (same_word(line, "cls") || line.front() == ':' || same_word(first, "rem")) return out;

@@ -18,6 +18,7 @@
 
 #include "common/result.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,9 +33,18 @@ struct BatchLine {
     std::vector<std::string> words;   // Delete: the names; Program: program and arguments
 };
 
-// Splits one line as cmd.exe reads it: words at blanks and tabs, a word in
-// double quotes may hold blanks (the quotes are dropped).
+// Splits one line as cmd.exe reads it: "%%" is "%", words at blanks and
+// tabs, a word in double quotes may hold blanks (the quotes are dropped),
+// outside quotes "^" makes the next character a plain one.
 BatchLine classify_batch_line(std::string_view line);
+
+// Writing batch lines that cmd.exe reads back as they were meant:
+// a file name as one argument ("%" doubled; in double quotes when it holds a
+// blank or a character cmd.exe gives a meaning), and text for "echo" ("%"
+// doubled, "^" before & | < > ^). A name with a double quote cannot be
+// passed on: batch_argument gives nothing then.
+std::optional<std::string> batch_argument(std::string_view name);
+std::string batch_echo_text(std::string_view text);
 
 // The arguments of a GMT module with GMT 4 options in their GMT 6 form.
 std::vector<std::string> gmt6_arguments(const std::vector<std::string>& arguments);

@@ -2,6 +2,7 @@
 
 #include "common/file_stream.h"
 #include "common/number_rules.h"
+#include "tools/batch_runner.h"
 
 #include <array>
 #include <bit>
@@ -70,32 +71,39 @@ std::optional<std::string> region_text(std::string_view south, std::string_view 
            number_text(*s + 1);
 }
 
-std::optional<std::string> grid_batch_text(const GridBatch& batch)
+Result<std::string> grid_batch_text(const GridBatch& batch)
 {
     const auto region = region_text(batch.south, batch.west);
-    if (!region) return std::nullopt;
+    if (!region) return Error{"the south or west coordinate is not a number", {}, 0};
+    const auto xyz = batch_argument(batch.xyz_path);
+    const auto grd = batch_argument(batch.grid_name);
+    if (!xyz || !grd)
+        return Error{"a batch file cannot name a file whose name holds a double quote",
+                     xyz ? batch.grid_name : batch.xyz_path, 0};
     const std::string spacing = batch.samples_per_row == 3601 ? "-I1c" : "-I3c";
     const std::string binary = batch.format == XyzFormat::Binary ? " -bi3" : "";
-    const std::string& xyz = batch.xyz_path;
-    const std::string& grd = batch.grid_name;
     return "echo off\r\n"
            "cls\r\n"
            "echo *\r\n"
-           "echo **** I am calculating your grid:  " + grd + "\r\n" +
-           "surface  " + xyz + " -Gx_srtm.grd " + spacing + " -R" + *region + " -H0" + binary + " -V\r\n" +
-           "del " + xyz + "\r\n" +
+           "echo **** I am calculating your grid:  " + batch_echo_text(batch.grid_name) + "\r\n" +
+           "surface  " + *xyz + " -Gx_srtm.grd " + spacing + " -R" + *region + " -H0" + binary + " -V\r\n" +
+           "del " + *xyz + "\r\n" +
            "grdlandmask -R" + *region + " -Df " + spacing + " -NNaN/1 -Gx_land.grd -V\r\n" +
-           "grdmath x_srtm.grd x_land.grd OR -V = " + grd + "\r\n" +
+           "grdmath x_srtm.grd x_land.grd OR -V = " + *grd + "\r\n" +
            "del x_*.*";
 }
 
 Status write_grid_batch(const std::string& batch_path, const GridBatch& batch)
 {
-    const auto text = grid_batch_text(batch);
-    if (!text) return Error{"the south or west coordinate is not a number", batch_path, 0};
+    auto text = grid_batch_text(batch);
+    if (!text) {
+        Error e = text.error();
+        if (e.file.empty()) e.file = batch_path;
+        return e;
+    }
     io::OutputFile out;
     if (auto s = out.open(batch_path); !s) return s;
-    out.write(*text);
+    out.write(text.value());
     return out.commit();
 }
 

@@ -87,8 +87,10 @@ struct GridBatch {
 };
 
 // The nine lines of the gridding batch file, each ended by CR LF but the last.
-// Empty when South or West is not a number.
-std::optional<std::string> grid_batch_text(const GridBatch& batch);
+// File names that hold blanks or characters cmd.exe gives a meaning are
+// written so that it reads them back whole. An Error when South or West is
+// not a number, or a name holds a double quote.
+Result<std::string> grid_batch_text(const GridBatch& batch);
 
 // Writes grid_batch_text to `batch_path` (replacing the file whole).
 Status write_grid_batch(const std::string& batch_path, const GridBatch& batch);

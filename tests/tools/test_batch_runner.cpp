@@ -38,6 +38,27 @@ TEST_CASE("classify_batch_line")
     }
 }
 
+TEST_CASE("batch_argument and batch_echo_text: cmd.exe reads back what was written")
+{
+    const std::pair<std::string, const char*> rows[] = {   // a name; how it is written as an argument
+        {"D:\\srtm\\N45E010.xyz", "D:\\srtm\\N45E010.xyz"},
+        {"C:\\Users\\Jo Smith\\N45E010.xyz", "\"C:\\Users\\Jo Smith\\N45E010.xyz\""},
+        {"R&D (2)\\100%.grd", "\"R&D (2)\\100%%.grd\""},
+        {"50%_a^b;c,d=e|f", "\"50%%_a^b;c,d=e|f\""},
+        {"", "\"\""},
+        {"say \"x\".xyz", "-"},
+    };
+    for (const auto& [name, written] : rows) {
+        CAPTURE(name);
+        const auto argument = batch_argument(name);
+        CHECK(argument.value_or("-") == written);
+        if (!argument) continue;
+        CHECK(classify_batch_line("del " + *argument).words == std::vector<std::string>{name});
+        if (!name.empty()) CHECK(classify_batch_line("echo " + batch_echo_text(name)).text == name);
+    }
+    CHECK(batch_echo_text("R&D 50% <a|b> ^") == "R^&D 50%% ^<a^|b^> ^^");
+}
+
 TEST_CASE("matches_pattern and gmt6_arguments")
 {
     const std::tuple<std::string, const char*, bool> rows[] = {

@@ -9,6 +9,7 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -81,8 +82,22 @@ TEST_CASE("region_text and the gridding batch file")
         CHECK(dir.read("SRTM_grid.bat") == expected);
         batch.format = XyzFormat::Ascii;   // surface reads text records as text
         std::string text = expected;
-        CHECK(*grid_batch_text(batch) == text.replace(text.find(" -bi3"), 5, ""));
+        CHECK(grid_batch_text(batch).value() == text.replace(text.find(" -bi3"), 5, ""));
     }
+    // Names with blanks or "%" go in as cmd.exe reads them back whole; a
+    // double quote cannot.
+    GridBatch spaced{"C:\\Jo Smith\\N45E010.xyz", "C:\\R&D\\100%.grd", "45", "010", 1201};
+    CHECK(grid_batch_text(spaced).value() ==
+          "echo off\r\ncls\r\necho *\r\necho **** I am calculating your grid:  C:\\R^&D\\100%%.grd\r\n"
+          "surface  \"C:\\Jo Smith\\N45E010.xyz\" -Gx_srtm.grd -I3c -R010/11/45/46 -H0 -bi3 -V\r\n"
+          "del \"C:\\Jo Smith\\N45E010.xyz\"\r\n"
+          "grdlandmask -R010/11/45/46 -Df -I3c -NNaN/1 -Gx_land.grd -V\r\n"
+          "grdmath x_srtm.grd x_land.grd OR -V = \"C:\\R&D\\100%%.grd\"\r\ndel x_*.*");
+    spaced.xyz_path = "C:\\a\"b.xyz";
+    const auto refused = write_grid_batch(dir.path("quoted.bat"), spaced);
+    REQUIRE(!refused);
+    CHECK(refused.error().file == "C:\\a\"b.xyz");
+    CHECK(!std::filesystem::exists(dir.path("quoted.bat")));
 }
 
 TEST_CASE("convert_hgt_tile: every record in both byte orders and both formats")

@@ -6,6 +6,7 @@
 #include "tools/batch_runner.h"
 #include "tools/srtm_tile.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -15,9 +16,11 @@ using namespace mq::tools;
 
 namespace {
 
-QString gmt_output(const QStringList& args, const QByteArray& input = {})
+// GMT run in `folder` (its -G options take no names with blanks).
+QString gmt_output(const QString& folder, const QStringList& args, const QByteArray& input = {})
 {
     QProcess gmt;
+    gmt.setWorkingDirectory(folder);
     gmt.start("gmt", args);
     gmt.write(input);
     gmt.closeWriteChannel();
@@ -37,7 +40,10 @@ private slots:
 void TestSrtmGmt::tile_to_masked_grid()
 {
     if (QStandardPaths::findExecutable("gmt").isEmpty()) QSKIP("GMT is not installed");
-    QTemporaryDir dir;
+    QTemporaryDir top;
+    // A folder name that cmd.exe would cut or expand unless written with care.
+    const QDir dir(top.filePath("R&D 50%"));
+    QVERIFY(QDir().mkpath(dir.path()));
     const QString tile = dir.filePath("N45E013.hgt");
     // Land heights everywhere, sea included: the land mask must remove the sea.
     const auto heights = mq::testing::make_tile(1201, [](int r, int c) { return 100 + (r + c) % 200; });
@@ -61,12 +67,12 @@ void TestSrtmGmt::tile_to_masked_grid()
     QVERIFY(!QFile::exists(QString::fromStdString(*name.xyz_name)));   // deleted by the batch
     QVERIFY(QDir(dir.filePath("work")).entryList({"x_*"}, QDir::Files).isEmpty());
     // west east south north ... n_columns n_rows
-    const QStringList info = gmt_output({"grdinfo", "-C", grid}).split('\t');
+    const QStringList info = gmt_output(dir.path(), {"grdinfo", "-C", grid}).split('\t');
     QVERIFY2(info.size() >= 11, qPrintable(info.join(' ')));
     QCOMPARE(info.mid(1, 4), (QStringList{"13", "14", "45", "46"}));
     QCOMPARE(info.mid(9, 2), (QStringList{"1201", "1201"}));
     // Open Adriatic west of Istria is masked; inland Slovenia keeps the tile's height.
-    const QStringList values = gmt_output({"grdtrack", "-G" + grid}, "13.1 45.3\n13.9 45.8\n").split('\n');
+    const QStringList values = gmt_output(dir.path(), {"grdtrack", "-G" + QFileInfo(grid).fileName()}, "13.1 45.3\n13.9 45.8\n").split('\n');
     QCOMPARE(values.size(), 2);
     QCOMPARE(values[0].split('\t').last(), QString("NaN"));
     QCOMPARE(values[1].split('\t').last().toDouble(), 100.0 + (240 + 1080) % 200);
