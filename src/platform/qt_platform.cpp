@@ -22,6 +22,10 @@
 #include <QStandardPaths>
 #include <QTextDocument>
 #include <QUrl>
+#ifdef Q_OS_WIN
+#define NOMINMAX   // keeps std::min and std::max usable
+#include <windows.h>
+#endif
 
 namespace mq::platform {
 
@@ -255,8 +259,22 @@ void QtSettingsStore::set(const QString& section, const QString& key, const QStr
 bool QtPrograms::start(const QString& program, const QStringList& arguments, const QString& workingDir,
                        bool minimized)
 {
-    Q_UNUSED(minimized);   // the desktop decides how a started program's window opens
-    return QProcess::startDetached(program, arguments, workingDir);
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setWorkingDirectory(workingDir);
+#ifdef Q_OS_WIN
+    // Minimised and without taking the focus from the window the user is in.
+    if (minimized) {
+        process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
+            args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+            args->startupInfo->wShowWindow = SW_SHOWMINNOACTIVE;
+        });
+    }
+#else
+    Q_UNUSED(minimized);   // elsewhere the desktop decides how a program's window opens
+#endif
+    return process.startDetached();
 }
 
 QStringList QtPrograms::terminalCandidates()
