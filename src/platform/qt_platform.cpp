@@ -23,7 +23,9 @@
 #include <QTextDocument>
 #include <QUrl>
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
 #define NOMINMAX   // keeps std::min and std::max usable
+#endif
 #include <windows.h>
 #endif
 
