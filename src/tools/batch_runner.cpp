@@ -150,8 +150,10 @@ std::optional<std::string> batch_argument(std::string_view name)
 std::string batch_echo_text(std::string_view text)
 {
     std::string out;
+    bool quoted = false;   // between double quotes cmd.exe takes every character as it is
     for (char c : text) {
-        if (c == '&' || c == '|' || c == '<' || c == '>' || c == '^') out += '^';
+        if (c == '"') quoted = !quoted;
+        if (!quoted && (c == '&' || c == '|' || c == '<' || c == '>' || c == '^')) out += '^';
         out += c;
         if (c == '%') out += '%';
     }

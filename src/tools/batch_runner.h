@@ -38,11 +38,11 @@ struct BatchLine {
 // outside quotes "^" makes the next character a plain one.
 BatchLine classify_batch_line(std::string_view line);
 
-// Writing batch lines that cmd.exe reads back as they were meant:
-// a file name as one argument ("%" doubled; in double quotes when it holds a
-// blank or a character cmd.exe gives a meaning), and text for "echo" ("%"
-// doubled, "^" before & | < > ^). A name with a double quote cannot be
-// passed on: batch_argument gives nothing then.
+// Writing batch lines that cmd.exe reads back as they were meant: a file
+// name as one argument ("%" doubled; in double quotes when it holds a blank
+// or a character cmd.exe gives a meaning), and text for "echo" ("%" doubled,
+// "^" before & | < > ^ outside double quotes). A name with a double quote
+// cannot be passed on: batch_argument gives nothing then.
 std::optional<std::string> batch_argument(std::string_view name);
 std::string batch_echo_text(std::string_view text);
 
