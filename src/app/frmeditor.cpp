@@ -39,6 +39,12 @@ void keepLongLinesShaped(QTextDocument* document, int from, int to)
 
 std::u16string toU16(const QString& s) { return s.toStdU16String(); }
 
+// Long lines without colours are painted only where they show.
+bool paintedInPart(const QTextBlock& block)
+{
+    return block.length() > kLongLine && block.layout()->formats().isEmpty();
+}
+
 // Draws the part of a long line that lies inside `clip`, from the glyphs
 // its layout keeps. QTextLayout::draw would walk every glyph of the line
 // on each paint, and the caret blinks twice a second.
@@ -124,7 +130,7 @@ void EditorTextBox::paintEvent(QPaintEvent* e)
     qreal top = contentOffset().y();
     for (QTextBlock block = firstVisibleBlock(); block.isValid() && top <= viewportHeight; block = block.next()) {
         if (!block.isVisible()) continue;
-        if (block.length() > kLongLine) {
+        if (paintedInPart(block)) {
             longLineShown = true;
             break;
         }
@@ -159,7 +165,7 @@ void EditorTextBox::paintEvent(QPaintEvent* e)
                 const int end = range.cursor.selectionEnd() - blockStart;
                 if (start < blockLength && end > 0 && end > start) selections.append({start, end - start, range.format});
             }
-            if (blockLength > kLongLine) drawVisiblePart(painter, *layout, offset, clip, selections, textColour);
+            if (paintedInPart(block)) drawVisiblePart(painter, *layout, offset, clip, selections, textColour);
             else layout->draw(&painter, offset, selections, clip);
             const int caret = context.cursorPosition - blockStart;
             if (context.cursorPosition >= blockStart && caret < blockLength) {

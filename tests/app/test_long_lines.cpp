@@ -3,6 +3,7 @@
 #include "app/frmeditor.h"
 
 #include <QScrollBar>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -10,9 +11,19 @@ using mq::app::EditorTextBox;
 
 namespace {
 
+// Colours the first 3000 characters of every line.
+class Colouring : public QSyntaxHighlighter {
+public:
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+
+protected:
+    void highlightBlock(const QString&) override { setFormat(0, 3000, QColor(Qt::darkGreen)); }
+};
+
 // Same text, font, size, scroll position and selection in both boxes.
-void prepare(QPlainTextEdit& box, const QString& text, int scroll, int selectFrom, int selectTo)
+void prepare(QPlainTextEdit& box, const QString& text, int scroll, int selectFrom, int selectTo, bool coloured)
 {
+    if (coloured) new Colouring(box.document());
     box.setLineWrapMode(QPlainTextEdit::NoWrap);
     box.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 10));
     box.resize(420, 160);
@@ -50,11 +61,13 @@ void TestLongLines::paintsAsTheToolkit_data()
     QTest::addColumn<int>("scroll");   // per cent of the way to the right
     QTest::addColumn<int>("selectFrom");
     QTest::addColumn<int>("selectTo");
-    QTest::newRow("start, nothing selected") << 0 << 0 << 0;
-    QTest::newRow("middle, selection across the left edge") << 50 << 20 << 3290;
-    QTest::newRow("middle, selection inside") << 50 << 3300 << 3320;
+    QTest::addColumn<bool>("coloured");
+    QTest::newRow("start, nothing selected") << 0 << 0 << 0 << false;
+    QTest::newRow("middle, selection across the left edge") << 50 << 20 << 3290 << false;
+    QTest::newRow("middle, selection inside") << 50 << 3300 << 3320 << false;
+    QTest::newRow("start, coloured") << 0 << 0 << 0 << true;
     const int lineEnd = int(kFirstLine.size() + longLine().size());
-    QTest::newRow("end, selection over the line end") << 100 << lineEnd - 10 << lineEnd + 5;
+    QTest::newRow("end, selection over the line end") << 100 << lineEnd - 10 << lineEnd + 5 << false;
 }
 
 void TestLongLines::paintsAsTheToolkit()
@@ -62,11 +75,12 @@ void TestLongLines::paintsAsTheToolkit()
     QFETCH(int, scroll);
     QFETCH(int, selectFrom);
     QFETCH(int, selectTo);
+    QFETCH(bool, coloured);
     const QString text = kFirstLine + longLine() + QStringLiteral("\nshort line after\n");
     EditorTextBox ours;
     QPlainTextEdit toolkits;
-    prepare(ours, text, scroll, selectFrom, selectTo);
-    prepare(toolkits, text, scroll, selectFrom, selectTo);
+    prepare(ours, text, scroll, selectFrom, selectTo, coloured);
+    prepare(toolkits, text, scroll, selectFrom, selectTo, coloured);
     QVERIFY(ours.document()->findBlockByNumber(1).length() > 2000);
     QCOMPARE(ours.viewport()->grab().toImage(), toolkits.viewport()->grab().toImage());
 }
