@@ -165,17 +165,26 @@ void EditorTextBox::paintEvent(QPaintEvent* e)
                 const int end = range.cursor.selectionEnd() - blockStart;
                 if (start < blockLength && end > 0 && end > start) selections.append({start, end - start, range.format});
             }
+            // In overwrite mode the caret shows as the character it replaces, inverted.
+            const bool caretAsBlock = overwriteMode() && context.cursorPosition >= blockStart &&
+                                context.cursorPosition < blockStart + blockLength - 1;
+            if (caretAsBlock) {
+                QTextCharFormat inverted;
+                inverted.setForeground(palette().base());
+                inverted.setBackground(palette().text());
+                selections.append({context.cursorPosition - blockStart, 1, inverted});
+            }
             if (paintedInPart(block)) drawVisiblePart(painter, *layout, offset, clip, selections, textColour);
             else layout->draw(&painter, offset, selections, clip);
-            const int caret = context.cursorPosition - blockStart;
-            if (context.cursorPosition >= blockStart && caret < blockLength) {
-                // In overwrite mode the caret covers the character it replaces.
-                const QTextLine line = layout->lineForTextPosition(caret);
-                const int width = overwriteMode() && line.isValid() && caret + 1 < blockLength
-                                      ? std::max(1, int(line.cursorToX(caret + 1) - line.cursorToX(caret)))
-                                      : cursorWidth();
+            // The caret, or where text being composed by an input method stands.
+            int caret = -1;
+            if (context.cursorPosition >= blockStart && context.cursorPosition - blockStart < blockLength)
+                caret = context.cursorPosition - blockStart;
+            else if (context.cursorPosition < -1 && !isReadOnly() && !layout->preeditAreaText().isEmpty())
+                caret = layout->preeditAreaPosition() - (context.cursorPosition + 2);
+            if (caret >= 0 && !caretAsBlock) {
                 painter.setPen(textColour);
-                layout->drawCursor(&painter, offset, caret, width);
+                layout->drawCursor(&painter, offset, caret, cursorWidth());
             }
         }
         offset.ry() += bounds.height();
