@@ -44,14 +44,20 @@ bool hasMixedLineEnds(std::string_view bytes, Encoding encoding) {
     return int(crlf) + int(lf) + int(cr) > 1;
 }
 
-// A paragraph separator, which the editor holds as a line break, so that
-// only the original bytes give the file back.
+// A paragraph separator or frame mark (U+2029, U+FDD0, U+FDD1), which the
+// editor holds as a line break, so that only the original bytes give the
+// file back.
 bool hasParagraphSeparator(std::string_view bytes, Encoding encoding) {
-    if (encoding == Encoding::Utf8) return bytes.find("\xE2\x80\xA9") != std::string_view::npos;
+    if (encoding == Encoding::Utf8)
+        return bytes.find("\xE2\x80\xA9") != std::string_view::npos ||
+               bytes.find("\xEF\xB7\x90") != std::string_view::npos ||
+               bytes.find("\xEF\xB7\x91") != std::string_view::npos;
     if (encoding == Encoding::Windows1252) return false;
-    const std::string_view mark = encoding == Encoding::Utf16Le ? "\x29\x20" : "\x20\x29";
-    for (std::size_t i = 2; i + 2 <= bytes.size(); i += 2)
-        if (bytes.substr(i, 2) == mark) return true;
+    for (std::size_t i = 2; i + 2 <= bytes.size(); i += 2) {
+        const unsigned b0 = static_cast<unsigned char>(bytes[i]), b1 = static_cast<unsigned char>(bytes[i + 1]);
+        const unsigned unit = encoding == Encoding::Utf16Le ? (b0 | (b1 << 8)) : ((b0 << 8) | b1);
+        if (unit == 0x2029 || unit == 0xFDD0 || unit == 0xFDD1) return true;
+    }
     return false;
 }
 

@@ -103,10 +103,12 @@ bool isAscii(std::string_view bytes) {
 // occur inside a multi-byte UTF-8 sequence, so they can be handled bytewise.
 template <typename Out>
 void decodeInto(std::string_view bytes, Encoding encoding, Out&& out) {
-    // The editor can hold U+2029 (paragraph separator) only as a line break,
-    // so it reads as one; the file's own bytes are then kept for saving it
-    // unchanged.
-    const auto emit = [&out](char16_t c) { out(c == u'\u2029' ? u'\n' : c); };
+    // The editor can hold U+2029 (paragraph separator) and its frame marks
+    // U+FDD0 and U+FDD1 only as line breaks, so they read as such; the
+    // file's own bytes are then kept for saving it unchanged.
+    const auto emit = [&out](char16_t c) {
+        out(c == u'\u2029' || c == u'\uFDD0' || c == u'\uFDD1' ? u'\n' : c);
+    };
     std::size_t i = 0;
     const std::size_t n = bytes.size();
     if (isUtf16(encoding)) {

@@ -83,6 +83,7 @@ TEST_CASE("a file read and saved unchanged keeps its bytes")
         {"4-byte minimum", "\xF0\x90\x80\x80"sv, utf8, false, crlf, false},
         {"UTF-8 mixed ends", "\xC3\xA4\r\n\xC3\xB6\n"sv, utf8, false, crlf, true},
         {"paragraph separator", "c\xE2\x80\xA9" "d\r\n"sv, utf8, false, crlf, true},
+        {"frame marks", "a\xEF\xB7\x90" "b\xEF\xB7\x91" "c"sv, utf8, false, crlf, true},
 
         {"1252 bytes 80-FF", high, cp, false, crlf, false},
         {"1252 undefined five", "\x81\x8D\x8F\x90\x9D"sv, cp, false, crlf, false},
@@ -122,7 +123,7 @@ TEST_CASE("a file read and saved unchanged keeps its bytes")
         CHECK(script.format().utf8Bom == c.bom);
         CHECK(script.format().lineEnd == c.lineEnd);
         CHECK(script.keepsOriginalBytes() == c.keepsOriginal);
-        CHECK(text.find_first_of(u"\r\u2029") == std::u16string::npos);   // the editor would split there
+        CHECK(text.find_first_of(u"\r\u2029\uFDD0\uFDD1") == std::u16string::npos);   // the editor would split there
 
         const EncodedScript saved = script.encode(text);
         CHECK(hex(saved.bytes) == hex(c.bytes));
