@@ -25,7 +25,8 @@ bool hasMixedLineEnds(std::string_view bytes, Encoding encoding) {
     const std::size_t step = utf16 ? 2 : 1;
     const auto at = [&](std::size_t i) -> unsigned {
         if (!utf16) return static_cast<unsigned char>(bytes[i]);
-        const unsigned b0 = static_cast<unsigned char>(bytes[i]), b1 = static_cast<unsigned char>(bytes[i + 1]);
+        const unsigned b0 = static_cast<unsigned char>(bytes[i]);
+        const unsigned b1 = static_cast<unsigned char>(bytes[i + 1]);
         return encoding == Encoding::Utf16Le ? (b0 | (b1 << 8)) : ((b0 << 8) | b1);
     };
     bool crlf = false, lf = false, cr = false;
@@ -54,7 +55,8 @@ bool hasParagraphSeparator(std::string_view bytes, Encoding encoding) {
                bytes.find("\xEF\xB7\x91") != std::string_view::npos;
     if (encoding == Encoding::Windows1252) return false;
     for (std::size_t i = 2; i + 2 <= bytes.size(); i += 2) {
-        const unsigned b0 = static_cast<unsigned char>(bytes[i]), b1 = static_cast<unsigned char>(bytes[i + 1]);
+        const unsigned b0 = static_cast<unsigned char>(bytes[i]);
+        const unsigned b1 = static_cast<unsigned char>(bytes[i + 1]);
         const unsigned unit = encoding == Encoding::Utf16Le ? (b0 | (b1 << 8)) : ((b0 << 8) | b1);
         if (unit == 0x2029 || unit == 0xFDD0 || unit == 0xFDD1) return true;
     }

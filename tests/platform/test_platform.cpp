@@ -166,7 +166,8 @@ private slots:
             if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
                 // Unwrapped, the label needs its whole width; wrapped, its whole height.
                 width = label->wordWrap() ? label->height() : label->width();
-                needed = label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().width();
+                needed = label->wordWrap() ? label->heightForWidth(label->width())
+                                           : label->sizeHint().width();
             }
             box->accept();
         });

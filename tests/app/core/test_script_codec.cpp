@@ -123,7 +123,8 @@ TEST_CASE("a file read and saved unchanged keeps its bytes")
         CHECK(script.format().utf8Bom == c.bom);
         CHECK(script.format().lineEnd == c.lineEnd);
         CHECK(script.keepsOriginalBytes() == c.keepsOriginal);
-        CHECK(text.find_first_of(u"\r\u2029\uFDD0\uFDD1") == std::u16string::npos);   // the editor would split there
+        // None of what the editor would take for a line break of its own.
+        CHECK(text.find_first_of(u"\r\u2029\uFDD0\uFDD1") == std::u16string::npos);
 
         const EncodedScript saved = script.encode(text);
         CHECK(hex(saved.bytes) == hex(c.bytes));
