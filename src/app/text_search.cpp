@@ -43,7 +43,9 @@ QTextCursor findOnce(QTextDocument& document, QTextCursor from, const QRegularEx
 QRegularExpression searchExpression(const QString& pattern, const SearchOptions& options)
 {
     QString source = options.regularExpression ? pattern : QRegularExpression::escape(pattern);
-    if (options.wholeWord) source = QStringLiteral("\\b(?:") + source + QStringLiteral(")\\b");
+    // A whole word has no letter, digit or "_" right before or after it; "\b"
+    // would also demand one inside, so "-R" or "%grd_file%" could never match.
+    if (options.wholeWord) source = QStringLiteral("(?<!\\w)(?:") + source + QStringLiteral(")(?!\\w)");
     QRegularExpression::PatternOptions patternOptions = QRegularExpression::UseUnicodePropertiesOption;
     if (!options.matchCase) patternOptions |= QRegularExpression::CaseInsensitiveOption;
     return QRegularExpression(source, patternOptions);

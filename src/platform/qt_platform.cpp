@@ -200,14 +200,23 @@ MessageAnswer QtMessageBoxes::show(const QString& text, MessageButtons buttons, 
     box.setText(shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     // The box wraps its text at blanks and also after "/" and "-"; it is made
     // at least as wide as the longest word, so that a path (whose blanks the
-    // program sends as non-breaking spaces) stays on one line.
+    // program sends as non-breaking spaces) stays on one line. The box sizes
+    // itself by the label's minimum width and wraps only lines wider than
+    // about half the screen, so the minimum also covers each line up to that
+    // width: a shorter minimum would cut off the end of an unwrapped line.
     if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        const QFontMetrics metrics = label->fontMetrics();
         int widest = 0;
-        for (const QString& word : shown.split(QRegularExpression(QStringLiteral("[ \n]")), Qt::SkipEmptyParts))
-            widest = std::max(widest, label->fontMetrics().horizontalAdvance(word));
+        int longest = 0;
+        for (const QString& line : shown.split(QLatin1Char('\n'))) {
+            longest = std::max(longest, metrics.horizontalAdvance(line));
+            for (const QString& word : line.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                widest = std::max(widest, metrics.horizontalAdvance(word));
+        }
         const QScreen* screen = box.screen();
-        const int limit = screen ? screen->availableGeometry().width() * 3 / 4 : 800;
-        label->setMinimumWidth(std::min(widest + 8, limit));
+        const int screenWidth = screen ? screen->availableGeometry().width() : 1000;
+        const int unwrapped = std::min(longest, std::min(screenWidth / 2, 500));
+        label->setMinimumWidth(std::min(std::max(widest, unwrapped) + 8, screenWidth * 3 / 4));
     }
     switch (icon) {
     case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;

@@ -87,6 +87,7 @@ private slots:
         QTest::newRow("next") << "psxy" << 0 << 1 << false << 10 << "";
         QTest::newRow("match case skips PSXY") << "psxy" << 1 << 1 << false << 17 << "";
         QTest::newRow("whole word skips psxyz, wraps") << "psxy" << 3 << 1 << false << 0 << wrapped;
+        QTest::newRow("whole word that starts with a sign") << "-R" << 2 << 0 << false << 5 << "";
         QTest::newRow("previous wraps to the end") << "psxy" << 0 << 0 << true << 17
                                                    << "Passed the beginning: searching on from the end.";
         QTest::newRow("regular expression") << "^\\w+ [bc]$" << 4 << 0 << false << 10 << "";

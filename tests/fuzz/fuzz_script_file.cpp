@@ -17,15 +17,16 @@ void check(bool condition) {
     if (!condition) std::abort();
 }
 
-// More than one kind of line end: the only reason a plain re-encoding may
-// differ from the file. In UTF-16 the line ends are 16-bit units after the
+// More than one kind of line end: besides a paragraph separator, the only
+// reason a plain re-encoding may differ from the file. In UTF-16 the line ends are 16-bit units after the
 // byte-order mark.
 bool hasMixedLineEnds(std::string_view bytes, Encoding encoding) {
     const bool utf16 = encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
     const std::size_t step = utf16 ? 2 : 1;
     const auto at = [&](std::size_t i) -> unsigned {
         if (!utf16) return static_cast<unsigned char>(bytes[i]);
-        const unsigned b0 = static_cast<unsigned char>(bytes[i]), b1 = static_cast<unsigned char>(bytes[i + 1]);
+        const unsigned b0 = static_cast<unsigned char>(bytes[i]);
+        const unsigned b1 = static_cast<unsigned char>(bytes[i + 1]);
         return encoding == Encoding::Utf16Le ? (b0 | (b1 << 8)) : ((b0 << 8) | b1);
     };
     bool crlf = false, lf = false, cr = false;
@@ -44,6 +45,24 @@ bool hasMixedLineEnds(std::string_view bytes, Encoding encoding) {
     return int(crlf) + int(lf) + int(cr) > 1;
 }
 
+// A paragraph separator or frame mark (U+2029, U+FDD0, U+FDD1), which the
+// editor holds as a line break, so that only the original bytes give the
+// file back.
+bool hasParagraphSeparator(std::string_view bytes, Encoding encoding) {
+    if (encoding == Encoding::Utf8)
+        return bytes.find("\xE2\x80\xA9") != std::string_view::npos ||
+               bytes.find("\xEF\xB7\x90") != std::string_view::npos ||
+               bytes.find("\xEF\xB7\x91") != std::string_view::npos;
+    if (encoding == Encoding::Windows1252) return false;
+    for (std::size_t i = 2; i + 2 <= bytes.size(); i += 2) {
+        const unsigned b0 = static_cast<unsigned char>(bytes[i]);
+        const unsigned b1 = static_cast<unsigned char>(bytes[i + 1]);
+        const unsigned unit = encoding == Encoding::Utf16Le ? (b0 | (b1 << 8)) : ((b0 << 8) | b1);
+        if (unit == 0x2029 || unit == 0xFDD0 || unit == 0xFDD1) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -52,7 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::u16string text;
     LoadedScript script = LoadedScript::fromBytes(bytes, text);
     check(text.find(u'\r') == std::u16string::npos);
-    check(script.keepsOriginalBytes() == hasMixedLineEnds(bytes, script.format().encoding));
+    const Encoding encoding = script.format().encoding;
+    check(script.keepsOriginalBytes() ==
+          (hasMixedLineEnds(bytes, encoding) || hasParagraphSeparator(bytes, encoding)));
 
     // Saved unchanged: the very bytes.
     const EncodedScript saved = script.encode(text);

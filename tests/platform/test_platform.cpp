@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QFontDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
@@ -142,6 +143,36 @@ private slots:
         });
         QVERIFY(common.showFont());
         QCOMPARE(common.state().fontSize, size);
+    }
+
+    void messageBoxesShowTheirWholeText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("short") << "Done.";
+        QTest::newRow("error with a path") << QString("... don't know what is wrong.\r\n\r\n5    "
+                                                      "/tmp/qagui-d/missing.txt: the file cannot be opened");
+        QTest::newRow("long line that wraps")
+            << QString("The output file /home/user/some/deep/folder/with_a_long_name/output_of_the_run.xyz "
+                       "could not be written because the disk is full; nothing was changed.").repeated(2);
+    }
+    void messageBoxesShowTheirWholeText()
+    {
+        QFETCH(QString, text);
+        QtMessageBoxes boxes;
+        int width = -1, needed = 0;   // of the text label: what it has and what its text needs
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+                // Unwrapped, the label needs its whole width; wrapped, its whole height.
+                width = label->wordWrap() ? label->height() : label->width();
+                needed = label->wordWrap() ? label->heightForWidth(label->width())
+                                           : label->sizeHint().width();
+            }
+            box->accept();
+        });
+        boxes.show(text, MessageButtons::Ok, MessageIcon::Question, QStringLiteral("Error"));
+        QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
     }
 
     void settingsRoundTrip()

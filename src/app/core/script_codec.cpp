@@ -103,6 +103,12 @@ bool isAscii(std::string_view bytes) {
 // occur inside a multi-byte UTF-8 sequence, so they can be handled bytewise.
 template <typename Out>
 void decodeInto(std::string_view bytes, Encoding encoding, Out&& out) {
+    // The editor can hold U+2029 (paragraph separator) and its frame marks
+    // U+FDD0 and U+FDD1 only as line breaks, so they read as such; the
+    // file's own bytes are then kept for saving it unchanged.
+    const auto emit = [&out](char16_t c) {
+        out(c == u'\u2029' || c == u'\uFDD0' || c == u'\uFDD1' ? u'\n' : c);
+    };
     std::size_t i = 0;
     const std::size_t n = bytes.size();
     if (isUtf16(encoding)) {
@@ -110,10 +116,10 @@ void decodeInto(std::string_view bytes, Encoding encoding, Out&& out) {
         for (std::size_t u = 0; u < units; ++u) {
             const char16_t c = unitAt(bytes, 2 * u, encoding);
             if (c == u'\r') {
-                out(u'\n');
+                emit(u'\n');
                 if (u + 1 < units && unitAt(bytes, 2 * u + 2, encoding) == u'\n') ++u;
             } else {
-                out(c);
+                emit(c);
             }
         }
         return;
@@ -121,25 +127,25 @@ void decodeInto(std::string_view bytes, Encoding encoding, Out&& out) {
     while (i < n) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b == '\r') {
-            out(u'\n');
+            emit(u'\n');
             i += (i + 1 < n && bytes[i + 1] == '\n') ? 2 : 1;
         } else if (b < 0x80) {
-            out(static_cast<char16_t>(b));
+            emit(static_cast<char16_t>(b));
             ++i;
         } else if (encoding == Encoding::Windows1252) {
-            out(cp1252ToUnicode(b));
+            emit(cp1252ToUnicode(b));
             ++i;
         } else {
             const Utf8Step step = utf8Step(bytes, i);
             i += step.length;
             if (!step.valid) {
-                out(kReplacement);
+                emit(kReplacement);
             } else if (step.codePoint < 0x10000) {
-                out(static_cast<char16_t>(step.codePoint));
+                emit(static_cast<char16_t>(step.codePoint));
             } else {
                 const char32_t v = step.codePoint - 0x10000;
-                out(static_cast<char16_t>(0xD800 + (v >> 10)));
-                out(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
+                emit(static_cast<char16_t>(0xD800 + (v >> 10)));
+                emit(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
             }
         }
     }

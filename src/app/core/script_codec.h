@@ -65,9 +65,10 @@ bool isValidUtf8(std::string_view bytes);
 //   then LF; a file without any line end gets CR LF.
 TextFormat detectFormat(std::string_view bytes);
 
-// Decodes `bytes` stored in `format` into editor text. Every CR LF, lone LF
-// and lone CR becomes u'\n'. With UTF-8, a leading byte-order mark is skipped
-// when `format.utf8Bom` is set, and ill-formed sequences (which
+// Decodes `bytes` stored in `format` into editor text. Every CR LF, lone LF,
+// lone CR, U+2029 (paragraph separator), U+FDD0 and U+FDD1 (which the editor
+// takes for frame marks) becomes u'\n'. With UTF-8, a leading byte-order mark
+// is skipped when `format.utf8Bom` is set, and ill-formed sequences (which
 // `detectFormat` never lets through) become U+FFFD.
 std::u16string decodeText(std::string_view bytes, const TextFormat& format);
 

@@ -116,6 +116,11 @@ frm_UTM_LL::frm_UTM_LL(const mq::tools::ToolContext& context, QWidget* parent)
     progressBar->setRange(0, 1000);
     progressBar->setTextVisible(false);
     progressBar->setMaximumHeight(12);
+    // Its place stays reserved while it is hidden, so that a run does not
+    // make the window taller and move the controls.
+    QSizePolicy barPolicy = progressBar->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(true);
+    progressBar->setSizePolicy(barPolicy);
     progressBar->hide();
 
     auto* zone_row = new QHBoxLayout;

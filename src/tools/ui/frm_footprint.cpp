@@ -71,6 +71,11 @@ frm_footprint::frm_footprint(const mq::tools::ToolContext& context, QWidget* par
     progressBar->setRange(0, 1000);
     progressBar->setTextVisible(false);
     progressBar->setMaximumHeight(12);
+    // Its place stays reserved while it is hidden, so that a run does not
+    // make the window taller and move the controls.
+    QSizePolicy barPolicy = progressBar->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(true);
+    progressBar->setSizePolicy(barPolicy);
     progressBar->hide();
     Command3 = make_button("Start", "Command3", this);
     Command4 = make_button("Stop", "Command4", this);

@@ -82,6 +82,8 @@ TEST_CASE("a file read and saved unchanged keeps its bytes")
         {"around surrogates", "\xED\x9F\xBF\xEE\x80\x80"sv, utf8, false, crlf, false},
         {"4-byte minimum", "\xF0\x90\x80\x80"sv, utf8, false, crlf, false},
         {"UTF-8 mixed ends", "\xC3\xA4\r\n\xC3\xB6\n"sv, utf8, false, crlf, true},
+        {"paragraph separator", "c\xE2\x80\xA9" "d\r\n"sv, utf8, false, crlf, true},
+        {"frame marks", "a\xEF\xB7\x90" "b\xEF\xB7\x91" "c"sv, utf8, false, crlf, true},
 
         {"1252 bytes 80-FF", high, cp, false, crlf, false},
         {"1252 undefined five", "\x81\x8D\x8F\x90\x9D"sv, cp, false, crlf, false},
@@ -121,7 +123,8 @@ TEST_CASE("a file read and saved unchanged keeps its bytes")
         CHECK(script.format().utf8Bom == c.bom);
         CHECK(script.format().lineEnd == c.lineEnd);
         CHECK(script.keepsOriginalBytes() == c.keepsOriginal);
-        CHECK(text.find(u'\r') == std::u16string::npos);
+        // None of what the editor would take for a line break of its own.
+        CHECK(text.find_first_of(u"\r\u2029\uFDD0\uFDD1") == std::u16string::npos);
 
         const EncodedScript saved = script.encode(text);
         CHECK(hex(saved.bytes) == hex(c.bytes));
