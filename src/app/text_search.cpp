@@ -4,6 +4,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
+#include <vector>
 
 namespace mq::app {
 
@@ -103,19 +104,38 @@ int replaceAll(QTextDocument& document, const QRegularExpression& expression, co
                bool expanded)
 {
     if (!expression.isValid() || expression.pattern().isEmpty()) return 0;
-    int count = 0;
-    QTextCursor step(&document);
-    QTextCursor at(&document);
-    for (;;) {
-        QTextCursor found = findOnce(document, at, expression, false);
-        if (found.isNull()) break;
-        if (count == 0) step.beginEditBlock();   // every replacement joins this one undo step
-        if (!replaceSelection(found, expression, replacement, expanded)) break;
-        ++count;
-        at = found;
+    struct Hit {
+        int start, end;
+        QString text;
+    };
+    std::vector<Hit> hits;
+    const QTextBlock last = document.lastBlock();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QString line = block.text();
+        if (block == last && line.isEmpty() && block.blockNumber() > 0) break;
+        qsizetype previousEnd = -1;
+        for (auto it = expression.globalMatch(line); it.hasNext();) {
+            const QRegularExpressionMatch match = it.next();
+            // As sed does: no empty match right where the one before ended.
+            const bool empty = match.capturedLength() == 0;
+            if (empty && match.capturedStart() == previousEnd) continue;
+            previousEnd = match.capturedEnd();
+            hits.push_back({block.position() + int(match.capturedStart()), block.position() + int(match.capturedEnd()),
+                            replacementFor(match, replacement, expanded)});
+        }
     }
-    if (count > 0) step.endEditBlock();
-    return count;
+    if (hits.empty()) return 0;
+    // From the last to the first, so that the earlier positions stay where they were.
+    QTextCursor step(&document);
+    step.beginEditBlock();   // every replacement joins this one undo step
+    for (auto hit = hits.rbegin(); hit != hits.rend(); ++hit) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(hit->start);
+        cursor.setPosition(hit->end, QTextCursor::KeepAnchor);
+        cursor.insertText(hit->text);
+    }
+    step.endEditBlock();
+    return int(hits.size());
 }
 
 int goToLine(QPlainTextEdit& editor, long long line)

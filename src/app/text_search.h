@@ -36,6 +36,9 @@ FindResult findText(QTextDocument& document, const QTextCursor& from, const QReg
 QString replacementFor(const QRegularExpressionMatch& match, const QString& replacement, bool expanded);
 
 // Replaces every match as one undo step; returns how many it replaced.
+// Matches are those of the text before the first replacement, empty ones
+// included, so that "^" reaches the start of every line (but for the empty
+// line after the last line end).
 int replaceAll(QTextDocument& document, const QRegularExpression& expression, const QString& replacement,
                bool expanded);
 

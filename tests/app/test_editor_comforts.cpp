@@ -144,6 +144,17 @@ private slots:
         bar->replaceBox->setText(QStringLiteral("aa"));
         QCOMPARE(bar->replaceAllMatches(), 1);
         QCOMPARE(bar->note(), QStringLiteral("Replaced 1 occurrence."));
+        f.trigger(QStringLiteral("mn_undo"));
+        // Empty matches count too: "^" starts every line but the empty one after the last line end.
+        bar->regularExpression->setChecked(true);
+        bar->findBox->setText(QStringLiteral("^"));
+        bar->replaceBox->setText(QStringLiteral("REM "));
+        QCOMPARE(bar->replaceAllMatches(), 3);
+        QCOMPARE(editor->text(), QStringLiteral("REM set a=1\r\nREM set bb=22\r\nREM REM c=3\r\n"));
+        bar->findBox->setText(QStringLiteral("\\d*$"));
+        bar->replaceBox->setText(QStringLiteral("<\\0>"));
+        QCOMPARE(bar->replaceAllMatches(), 3);
+        QCOMPARE(editor->text(), QStringLiteral("REM set a=<1>\r\nREM set bb=<22>\r\nREM REM c=<3>\r\n"));
     }
 
     void goToLineStaysInTheDocument_data()
