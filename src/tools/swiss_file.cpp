@@ -61,6 +61,12 @@ Result<SwissRecord> read_swiss_line(std::string_view line, const SwissFileOption
     record.second = options.yx ? *a : *b;
     if (options.to_swiss && (std::abs(record.first) > 180 || std::abs(record.second) > 90))
         return Error{"longitude or latitude out of range", {}, 0};
+    if (!options.to_swiss) {
+        // Far outside the grid (X 1e308) the cubes of the formulas overflow.
+        const calc::LonLat ll = calc::swiss_to_wgs84(record.first, record.second);
+        if (!std::isfinite(ll.longitude) || !std::isfinite(ll.latitude))
+            return Error{"X or Y is too far from the grid to convert", {}, 0};
+    }
     return record;
 }
 

@@ -41,6 +41,8 @@ TEST_CASE("convert_swiss_file")
         {"7.43863722,46.95108111,5\n", ",", false, true, bern, ""},
         {"46.95108111,7.43863722,5\n", ",", true, true, bern, ""},
         {"7.4,95,5\n", ",", false, true, "", "line 1: longitude or latitude out of range"},
+        {"200000,600000,1\n1e308,600000,2\n", ",", false, false, "7.43863722\t46.95108111\t1\r\n",
+         "line 2: X or Y is too far from the grid to convert"},
     };
     for (const Row& row : rows) {
         CAPTURE(row.input);
