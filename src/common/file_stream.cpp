@@ -29,6 +29,21 @@ namespace {
 
 constexpr std::size_t kBlock = std::size_t{1} << 20;   // 1 MiB
 
+// The new files of the outputs not yet committed, for remove_unfinished_outputs.
+// A fixed list, so a signal handler can walk it; an output beyond it is only
+// removed by its own destructor.
+constexpr int kUnfinishedSlots = 64;
+std::atomic<const fs::path::value_type*> g_unfinished[kUnfinishedSlots];
+
+int remember_unfinished(const fs::path& temp)
+{
+    for (int i = 0; i < kUnfinishedSlots; ++i) {
+        const fs::path::value_type* none = nullptr;
+        if (g_unfinished[i].compare_exchange_strong(none, temp.c_str())) return i;
+    }
+    return -1;
+}
+
 std::string reason_of(int error_number)
 {
     return std::generic_category().message(error_number);
@@ -283,6 +298,7 @@ Status OutputFile::open(const std::string& path)
         temp_.clear();
         return Error{"cannot create the file: " + reason_of(e), path, 0};
     }
+    slot_ = remember_unfinished(temp_);
     std::setvbuf(file_, nullptr, _IONBF, 0);
     buffer_.resize(kBlock);
     return Status{};
@@ -339,20 +355,41 @@ Status OutputFile::commit()
         discard();
         return Error{"cannot replace the file: " + reason_of(e), path_, 0};
     }
+    forget_temp();
     temp_.clear();
     return Status{};
+}
+
+void OutputFile::forget_temp()
+{
+    if (slot_ >= 0) g_unfinished[slot_].store(nullptr);
+    slot_ = -1;
 }
 
 void OutputFile::discard()
 {
     if (file_) std::fclose(file_);
     file_ = nullptr;
+    forget_temp();
     if (!temp_.empty()) {
         std::error_code ec;
         fs::remove(temp_, ec);
         temp_.clear();
     }
     used_ = 0;
+}
+
+void remove_unfinished_outputs() noexcept
+{
+    for (auto& slot : g_unfinished) {
+        if (const fs::path::value_type* temp = slot.exchange(nullptr)) {
+#ifdef _WIN32
+            ::_wremove(temp);
+#else
+            ::unlink(temp);   // unlike std::remove, safe in a signal handler
+#endif
+        }
+    }
 }
 
 }  // namespace mq::io

@@ -73,6 +73,34 @@ TEST_CASE("OutputFile replaces its target only on commit")
     CHECK(files_in_folder() == 1);
 }
 
+TEST_CASE("remove_unfinished_outputs, as after Ctrl+C, leaves the targets and no new files")
+{
+    struct Row {
+        const char* name;
+        bool committed;       // before the removal
+        const char* target;   // afterwards
+    };
+    const Row rows[] = {{"unfinished", false, "old"}, {"committed", true, "new"}};
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        mq::testing::TempFolder dir;
+        const std::string target = dir.write("out.txt", "old");
+        OutputFile out;
+        REQUIRE(out.open(target).ok());
+        out.write(std::string(3 << 20, 'n'));   // past the buffer: the new file holds bytes
+        if (row.committed) {
+            out.discard();
+            REQUIRE(out.open(target).ok());
+            out.write("new");
+            REQUIRE(out.commit().ok());
+        }
+        remove_unfinished_outputs();
+        CHECK(std::distance(std::filesystem::directory_iterator(dir.root()), {}) == 1);
+        CHECK(dir.read("out.txt") == row.target);
+        if (!row.committed) CHECK(!out.commit().ok());
+    }
+}
+
 TEST_CASE("check_distinct_files and the refusals of InputFile and OutputFile")
 {
     struct Row {
