@@ -278,7 +278,23 @@ Status OutputFile::open(const std::string& path)
     if (!p) return p.error();
     target_ = p.value();
     std::error_code ec;
-    if (fs::is_directory(target_, ec)) return Error{"cannot create the file: it is a folder", path, 0};
+    const fs::file_status old = fs::status(target_, ec);
+    if (fs::is_directory(old)) return Error{"cannot create the file: it is a folder", path, 0};
+    const bool replacing = fs::exists(old);
+    if (replacing) {
+        // Renaming over a device or a pipe would put a plain file in its place.
+        if (!fs::is_regular_file(old)) return Error{"cannot create the file: it is not a regular file", path, 0};
+        // Checked on the bits themselves: a privileged user may replace
+        // anything, but a file marked read-only is meant to stay as it is.
+        if ((old.permissions() & fs::perms::owner_write) == fs::perms::none)
+            return Error{"cannot replace the file: it is read-only", path, 0};
+#ifndef _WIN32
+        // The rename needs only the folder's permission; the file's own must
+        // allow writing too.
+        if (::access(target_.c_str(), W_OK) != 0)
+            return Error{"cannot replace the file: " + reason_of(errno), path, 0};
+#endif
+    }
     // Write beside the target, so that the final rename stays on one disk.
     const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
     static std::atomic<unsigned> counter{0};

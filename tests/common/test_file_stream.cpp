@@ -6,6 +6,10 @@
 
 #include <doctest/doctest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -98,6 +102,45 @@ TEST_CASE("remove_unfinished_outputs, as after Ctrl+C, leaves the targets and no
         CHECK(std::distance(std::filesystem::directory_iterator(dir.root()), {}) == 1);
         CHECK(dir.read("out.txt") == row.target);
         if (!row.committed) CHECK(!out.commit().ok());
+    }
+}
+
+TEST_CASE("OutputFile replaces only a writable regular file, and keeps what it is")
+{
+    namespace fs = std::filesystem;
+    struct Row {
+        const char* name;
+        fs::perms mode;      // of the old file
+        bool pipe;           // the target is a named pipe instead
+        const char* problem;   // empty: replaced
+    };
+    const Row rows[] = {
+        {"writable", fs::perms::owner_read | fs::perms::owner_write, false, ""},
+        {"read-only", fs::perms::owner_read | fs::perms::group_read, false, "it is read-only"},
+#ifndef _WIN32
+        {"named pipe", fs::perms::owner_read | fs::perms::owner_write, true, "it is not a regular file"},
+#endif
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        mq::testing::TempFolder dir;
+        const std::string target = dir.path("out.txt");
+#ifndef _WIN32
+        if (row.pipe) REQUIRE(::mkfifo(target.c_str(), 0600) == 0);
+#endif
+        if (!row.pipe) dir.write("out.txt", "old");
+        fs::permissions(fs::u8path(target), row.mode);
+        OutputFile out;
+        const auto opened = out.open(target);
+        CHECK(opened.ok() == (*row.problem == 0));
+        if (!opened.ok()) CHECK(opened.error().text().find(row.problem) != std::string::npos);
+        if (opened.ok()) {
+            out.write("new");
+            REQUIRE(out.commit().ok());
+        }
+        CHECK(fs::status(fs::u8path(target)).type() == (row.pipe ? fs::file_type::fifo : fs::file_type::regular));
+        if (!row.pipe) CHECK(dir.read("out.txt") == (opened.ok() ? "new" : "old"));
+        fs::permissions(fs::u8path(target), fs::perms::owner_all);
     }
 }
 
