@@ -277,6 +277,14 @@ Status OutputFile::open(const std::string& path)
     const auto p = path_from_utf8(path);
     if (!p) return p.error();
     target_ = p.value();
+    // A link is followed: the file it names is replaced and the link stays.
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code link_ec;
+        if (!fs::is_symlink(fs::symlink_status(target_, link_ec))) break;
+        const fs::path link = fs::read_symlink(target_, link_ec);
+        if (link_ec) break;
+        target_ = link.is_absolute() ? link : target_.parent_path() / link;
+    }
     std::error_code ec;
     const fs::file_status old = fs::status(target_, ec);
     if (fs::is_directory(old)) return Error{"cannot create the file: it is a folder", path, 0};
@@ -314,6 +322,8 @@ Status OutputFile::open(const std::string& path)
         temp_.clear();
         return Error{"cannot create the file: " + reason_of(e), path, 0};
     }
+    // The new file gets the old one's permissions (a private file stays private).
+    if (replacing) fs::permissions(temp_, old.permissions() & fs::perms::mask, ec);
     slot_ = remember_unfinished(temp_);
     std::setvbuf(file_, nullptr, _IONBF, 0);
     buffer_.resize(kBlock);

@@ -112,13 +112,16 @@ TEST_CASE("OutputFile replaces only a writable regular file, and keeps what it i
         const char* name;
         fs::perms mode;      // of the old file
         bool pipe;           // the target is a named pipe instead
+        bool link;           // the target is a link to the old file
         const char* problem;   // empty: replaced
     };
+    const fs::perms private_mode = fs::perms::owner_read | fs::perms::owner_write;
     const Row rows[] = {
-        {"writable", fs::perms::owner_read | fs::perms::owner_write, false, ""},
-        {"read-only", fs::perms::owner_read | fs::perms::group_read, false, "it is read-only"},
+        {"writable", private_mode, false, false, ""},
+        {"read-only", fs::perms::owner_read | fs::perms::group_read, false, false, "it is read-only"},
 #ifndef _WIN32
-        {"named pipe", fs::perms::owner_read | fs::perms::owner_write, true, "it is not a regular file"},
+        {"named pipe", private_mode, true, false, "it is not a regular file"},
+        {"link to a file", private_mode, false, true, ""},
 #endif
     };
     for (const Row& row : rows) {
@@ -128,7 +131,8 @@ TEST_CASE("OutputFile replaces only a writable regular file, and keeps what it i
 #ifndef _WIN32
         if (row.pipe) REQUIRE(::mkfifo(target.c_str(), 0600) == 0);
 #endif
-        if (!row.pipe) dir.write("out.txt", "old");
+        if (!row.pipe) dir.write(row.link ? "old.txt" : "out.txt", "old");
+        if (row.link) fs::create_symlink("old.txt", fs::u8path(target));
         fs::permissions(fs::u8path(target), row.mode);
         OutputFile out;
         const auto opened = out.open(target);
@@ -140,6 +144,11 @@ TEST_CASE("OutputFile replaces only a writable regular file, and keeps what it i
         }
         CHECK(fs::status(fs::u8path(target)).type() == (row.pipe ? fs::file_type::fifo : fs::file_type::regular));
         if (!row.pipe) CHECK(dir.read("out.txt") == (opened.ok() ? "new" : "old"));
+        // A replaced file keeps its permissions, a link stays a link.
+#ifndef _WIN32
+        CHECK(fs::status(fs::u8path(target)).permissions() == row.mode);
+#endif
+        CHECK(fs::is_symlink(fs::symlink_status(fs::u8path(target))) == row.link);
         fs::permissions(fs::u8path(target), fs::perms::owner_all);
     }
 }
