@@ -3,6 +3,7 @@
 #include "calc/swiss_grid.h"
 #include "common/file_stream.h"
 #include "common/number_rules.h"
+#include "common/strings.h"
 
 #include <cmath>
 
@@ -39,6 +40,7 @@ std::string swiss_delimiter(std::string_view choice)
 
 Result<SwissRecord> read_swiss_line(std::string_view line, const SwissFileOptions& options)
 {
+    if (text::has_inner_cr(line)) return Error{std::string(text::kInnerCrMessage), {}, 0};
     const std::string_view d = options.delimiter;
     // An empty delimiter splits nothing: the line is one field.
     const std::size_t end1 = d.empty() ? std::string_view::npos : line.find(d);
