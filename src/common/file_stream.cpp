@@ -310,8 +310,10 @@ Status OutputFile::open(const std::string& path)
         std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
         // Joined as paths: no detour through the narrow code page of Windows.
+        // The target's name tells whose file it is; a name near the file
+        // system's limit of 255 characters leaves no room for the marks.
         fs::path name = ".";
-        name += target_.filename();
+        name += target_.filename().native().size() <= 200 ? target_.filename() : fs::path("mapquill");
         name += ".mq" + std::to_string((stamp + counter++) % 1000000007ULL) + ".tmp";
         temp_ = folder / name;
         file_ = create_new(temp_);

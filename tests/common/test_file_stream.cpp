@@ -119,7 +119,8 @@ TEST_CASE("OutputFile replaces only a writable regular file, and keeps what it i
     const Row rows[] = {
         {"writable", private_mode, false, false, ""},
         {"read-only", fs::perms::owner_read | fs::perms::group_read, false, false, "it is read-only"},
-#ifndef _WIN32
+#ifndef _WIN32   // (a long name would pass the 260 characters Windows allows a whole path)
+        {"long name", private_mode, false, false, ""},   // 250 characters, the most a name may have is 255
         {"named pipe", private_mode, true, false, "it is not a regular file"},
         {"link to a file", private_mode, false, true, ""},
 #endif
@@ -127,11 +128,12 @@ TEST_CASE("OutputFile replaces only a writable regular file, and keeps what it i
     for (const Row& row : rows) {
         CAPTURE(row.name);
         mq::testing::TempFolder dir;
-        const std::string target = dir.path("out.txt");
+        const std::string file = std::string_view(row.name) == "long name" ? std::string(246, 'a') + ".txt" : "out.txt";
+        const std::string target = dir.path(file);
 #ifndef _WIN32
         if (row.pipe) REQUIRE(::mkfifo(target.c_str(), 0600) == 0);
 #endif
-        if (!row.pipe) dir.write(row.link ? "old.txt" : "out.txt", "old");
+        if (!row.pipe) dir.write(row.link ? "old.txt" : file, "old");
         if (row.link) fs::create_symlink("old.txt", fs::u8path(target));
         fs::permissions(fs::u8path(target), row.mode);
         OutputFile out;
@@ -143,7 +145,7 @@ TEST_CASE("OutputFile replaces only a writable regular file, and keeps what it i
             REQUIRE(out.commit().ok());
         }
         CHECK(fs::status(fs::u8path(target)).type() == (row.pipe ? fs::file_type::fifo : fs::file_type::regular));
-        if (!row.pipe) CHECK(dir.read("out.txt") == (opened.ok() ? "new" : "old"));
+        if (!row.pipe) CHECK(dir.read(file) == (opened.ok() ? "new" : "old"));
         // A replaced file keeps its permissions, a link stays a link.
 #ifndef _WIN32
         CHECK(fs::status(fs::u8path(target)).permissions() == row.mode);
