@@ -139,7 +139,8 @@ private:
 // targets as they were. For a program ended by Ctrl+C or a termination
 // signal, whose destructors never run: call it from the signal handler (it
 // only reads a fixed list and removes files). Later commits of those outputs
-// fail.
+// fail. Not yet on Windows: there an open file cannot be removed (the new
+// files would have to be opened sharing their deletion).
 void remove_unfinished_outputs() noexcept;
 
 }  // namespace mq::io
