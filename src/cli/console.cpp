@@ -1,9 +1,11 @@
 // The process side of mapquill-tools: its command line and its stdout.
 #include "cli/tool.h"
 
+#include "common/file_stream.h"
 #include "common/utf8.h"
 
 #include <cerrno>
+#include <csignal>
 #include <system_error>
 
 #ifdef _WIN32
@@ -55,6 +57,20 @@ void prepare_output() {
     if (g_console_code_page != 0 && g_console_code_page != CP_UTF8 && SetConsoleOutputCP(CP_UTF8))
         std::atexit(restore_console_code_page);
 #endif
+}
+
+namespace {
+void remove_outputs_and_end(int signal_number)
+{
+    io::remove_unfinished_outputs();
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+}  // namespace
+
+void remove_outputs_on_interrupt() {
+    std::signal(SIGINT, remove_outputs_and_end);
+    std::signal(SIGTERM, remove_outputs_and_end);
 }
 
 bool stderr_is_terminal() {

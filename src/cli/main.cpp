@@ -6,6 +6,7 @@
 
 int main(int argc, char** argv) {
     mq::cli::prepare_output();
+    mq::cli::remove_outputs_on_interrupt();
     const std::vector<std::string> args = mq::cli::command_line_arguments(argc, argv);
     const std::vector<std::string_view> views(args.begin(), args.end());
     const int code = mq::cli::run_tools(views, std::cout, std::cerr);

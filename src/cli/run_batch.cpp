@@ -24,9 +24,8 @@ int run_run_batch(Args args, std::ostream& out, std::ostream& err)
     if (!run) return bad_input(err, kTool, run.error().text());
     out << "Log: " << run->log_path << '\n';
     if (run->failed)
-        return bad_input(
-            err, kTool,
-            "line " + std::to_string(run->first_failed_line) + " failed (see " + run->log_path + ")");
+        return bad_input(err, kTool,
+                         Error{"the program failed (see " + run->log_path + ")", batch, run->first_failed_line}.text());
     return kSuccess;
 }
 

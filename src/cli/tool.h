@@ -95,6 +95,12 @@ void prepare_output();
 // the output could not be written (a full disk, a closed pipe).
 int finish_output(std::ostream& out, std::ostream& err, int code);
 
+// Ctrl+C or a termination signal ends the program as before, but first
+// removes the new file of an output not yet complete: the file that was
+// there before stays, and no half-written hidden file is left beside it
+// (not yet on Windows, see io::remove_unfinished_outputs).
+void remove_outputs_on_interrupt();
+
 // True when stderr is a terminal: progress is shown there only then.
 bool stderr_is_terminal();
 

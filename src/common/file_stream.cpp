@@ -29,6 +29,21 @@ namespace {
 
 constexpr std::size_t kBlock = std::size_t{1} << 20;   // 1 MiB
 
+// The new files of the outputs not yet committed, for remove_unfinished_outputs.
+// A fixed list, so a signal handler can walk it; an output beyond it is only
+// removed by its own destructor.
+constexpr int kUnfinishedSlots = 64;
+std::atomic<const fs::path::value_type*> g_unfinished[kUnfinishedSlots];
+
+int remember_unfinished(const fs::path& temp)
+{
+    for (int i = 0; i < kUnfinishedSlots; ++i) {
+        const fs::path::value_type* none = nullptr;
+        if (g_unfinished[i].compare_exchange_strong(none, temp.c_str())) return i;
+    }
+    return -1;
+}
+
 std::string reason_of(int error_number)
 {
     return std::generic_category().message(error_number);
@@ -262,8 +277,32 @@ Status OutputFile::open(const std::string& path)
     const auto p = path_from_utf8(path);
     if (!p) return p.error();
     target_ = p.value();
+    // A link is followed: the file it names is replaced and the link stays.
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code link_ec;
+        if (!fs::is_symlink(fs::symlink_status(target_, link_ec))) break;
+        const fs::path link = fs::read_symlink(target_, link_ec);
+        if (link_ec) break;
+        target_ = link.is_absolute() ? link : target_.parent_path() / link;
+    }
     std::error_code ec;
-    if (fs::is_directory(target_, ec)) return Error{"cannot create the file: it is a folder", path, 0};
+    const fs::file_status old = fs::status(target_, ec);
+    if (fs::is_directory(old)) return Error{"cannot create the file: it is a folder", path, 0};
+    const bool replacing = fs::exists(old);
+    if (replacing) {
+        // Renaming over a device or a pipe would put a plain file in its place.
+        if (!fs::is_regular_file(old)) return Error{"cannot create the file: it is not a regular file", path, 0};
+        // Checked on the bits themselves: a privileged user may replace
+        // anything, but a file marked read-only is meant to stay as it is.
+        if ((old.permissions() & fs::perms::owner_write) == fs::perms::none)
+            return Error{"cannot replace the file: it is read-only", path, 0};
+#ifndef _WIN32
+        // The rename needs only the folder's permission; the file's own must
+        // allow writing too.
+        if (::access(target_.c_str(), W_OK) != 0)
+            return Error{"cannot replace the file: " + reason_of(errno), path, 0};
+#endif
+    }
     // Write beside the target, so that the final rename stays on one disk.
     const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
     static std::atomic<unsigned> counter{0};
@@ -271,8 +310,10 @@ Status OutputFile::open(const std::string& path)
         std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
         // Joined as paths: no detour through the narrow code page of Windows.
+        // The target's name tells whose file it is; a name near the file
+        // system's limit of 255 characters leaves no room for the marks.
         fs::path name = ".";
-        name += target_.filename();
+        name += target_.filename().native().size() <= 200 ? target_.filename() : fs::path("mapquill");
         name += ".mq" + std::to_string((stamp + counter++) % 1000000007ULL) + ".tmp";
         temp_ = folder / name;
         file_ = create_new(temp_);
@@ -283,6 +324,9 @@ Status OutputFile::open(const std::string& path)
         temp_.clear();
         return Error{"cannot create the file: " + reason_of(e), path, 0};
     }
+    // The new file gets the old one's permissions (a private file stays private).
+    if (replacing) fs::permissions(temp_, old.permissions() & fs::perms::mask, ec);
+    slot_ = remember_unfinished(temp_);
     std::setvbuf(file_, nullptr, _IONBF, 0);
     buffer_.resize(kBlock);
     return Status{};
@@ -339,20 +383,41 @@ Status OutputFile::commit()
         discard();
         return Error{"cannot replace the file: " + reason_of(e), path_, 0};
     }
+    forget_temp();
     temp_.clear();
     return Status{};
+}
+
+void OutputFile::forget_temp()
+{
+    if (slot_ >= 0) g_unfinished[slot_].store(nullptr);
+    slot_ = -1;
 }
 
 void OutputFile::discard()
 {
     if (file_) std::fclose(file_);
     file_ = nullptr;
+    forget_temp();
     if (!temp_.empty()) {
         std::error_code ec;
         fs::remove(temp_, ec);
         temp_.clear();
     }
     used_ = 0;
+}
+
+void remove_unfinished_outputs() noexcept
+{
+    for (auto& slot : g_unfinished) {
+        if (const fs::path::value_type* temp = slot.exchange(nullptr)) {
+#ifdef _WIN32
+            ::_wremove(temp);
+#else
+            ::unlink(temp);   // unlike std::remove, safe in a signal handler
+#endif
+        }
+    }
 }
 
 }  // namespace mq::io

@@ -121,9 +121,12 @@ private:
     void write_slow(std::string_view bytes);
     void flush_buffer();
 
+    void forget_temp();   // removes temp_ from the list of unfinished outputs
+
     std::FILE* file_ = nullptr;
     std::filesystem::path target_;
     std::filesystem::path temp_;
+    int slot_ = -1;   // where temp_ stands in the list of unfinished outputs
     std::string path_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
@@ -131,5 +134,13 @@ private:
     bool failed_ = false;
     int errno_ = 0;
 };
+
+// Removes the new files of every OutputFile not yet committed, leaving their
+// targets as they were. For a program ended by Ctrl+C or a termination
+// signal, whose destructors never run: call it from the signal handler (it
+// only reads a fixed list and removes files). Later commits of those outputs
+// fail. Not yet on Windows: there an open file cannot be removed (the new
+// files would have to be opened sharing their deletion).
+void remove_unfinished_outputs() noexcept;
 
 }  // namespace mq::io

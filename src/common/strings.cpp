@@ -17,4 +17,10 @@ std::string replace_all(std::string_view text, std::string_view what, std::strin
     return result;
 }
 
+bool has_inner_cr(std::string_view line)
+{
+    const std::size_t cr = line.find('\r');
+    return cr != std::string_view::npos && line.find_first_not_of('\r', cr) != std::string_view::npos;
+}
+
 }  // namespace mq::text

@@ -10,4 +10,13 @@ namespace mq::text {
 // by with. An empty what leaves the text as it is.
 std::string replace_all(std::string_view text, std::string_view what, std::string_view with);
 
+// True when a CR stands inside the line, with other bytes after it: the mark
+// of a file whose lines end with CR alone, which a line reader splitting at
+// LF sees as one long line. CRs at the very end (CR CR LF) do not count.
+bool has_inner_cr(std::string_view line);
+
+// The message for such a line, the same in every tool.
+inline constexpr std::string_view kInnerCrMessage =
+    "the line holds a CR before its end: lines must end with LF or CR LF, not with CR alone";
+
 }  // namespace mq::text

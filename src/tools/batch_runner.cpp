@@ -281,6 +281,11 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
     const fs::path folder = batch.parent_path();
     BatchRun run;
     run.log_path = batch_log_path(utf8_of(batch));
+    // A batch file named "job.log" would be emptied by its own log.
+    if (!io::check_distinct_files(batch_path, run.log_path))
+        return Error{"the log beside it would replace the batch file; give the batch file a name that does not "
+                     "end in .log",
+                     batch_path, 0};
     Log log(io::path_from_utf8(run.log_path).value());
     if (!log.start()) return Error{"cannot write the log file", run.log_path, 0};
 

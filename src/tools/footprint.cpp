@@ -2,6 +2,7 @@
 
 #include "common/file_stream.h"
 #include "common/number_rules.h"
+#include "common/strings.h"
 
 #include <array>
 #include <bit>
@@ -117,6 +118,10 @@ FootprintOutcome calc_footprint_file(const std::string& input, const std::string
         if (line.find_first_not_of(" \t") == std::string_view::npos) {  // empty or blank
             if (progress) progress({shown, in.position(), in.size()});
             continue;
+        }
+        if (text::has_inner_cr(line)) {
+            bad_line(std::string(text::kInnerCrMessage));
+            break;
         }
         std::array<std::string_view, 3> fields{};
         if (split_ping(line, fields) < 3) {

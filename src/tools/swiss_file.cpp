@@ -3,6 +3,7 @@
 #include "calc/swiss_grid.h"
 #include "common/file_stream.h"
 #include "common/number_rules.h"
+#include "common/strings.h"
 
 #include <cmath>
 
@@ -39,6 +40,7 @@ std::string swiss_delimiter(std::string_view choice)
 
 Result<SwissRecord> read_swiss_line(std::string_view line, const SwissFileOptions& options)
 {
+    if (text::has_inner_cr(line)) return Error{std::string(text::kInnerCrMessage), {}, 0};
     const std::string_view d = options.delimiter;
     // An empty delimiter splits nothing: the line is one field.
     const std::size_t end1 = d.empty() ? std::string_view::npos : line.find(d);
@@ -61,6 +63,12 @@ Result<SwissRecord> read_swiss_line(std::string_view line, const SwissFileOption
     record.second = options.yx ? *a : *b;
     if (options.to_swiss && (std::abs(record.first) > 180 || std::abs(record.second) > 90))
         return Error{"longitude or latitude out of range", {}, 0};
+    if (!options.to_swiss) {
+        // Far outside the grid (X 1e308) the cubes of the formulas overflow.
+        const calc::LonLat ll = calc::swiss_to_wgs84(record.first, record.second);
+        if (!std::isfinite(ll.longitude) || !std::isfinite(ll.latitude))
+            return Error{"X or Y is too far from the grid to convert", {}, 0};
+    }
     return record;
 }
 

@@ -4,6 +4,7 @@
 #include "common/file_stream.h"
 #include "common/number_rules.h"
 
+#include <cmath>
 #include <optional>
 
 namespace mq::tools {
@@ -53,8 +54,18 @@ Result<std::int64_t> calc_track_positions(const TrackRequest& request, const Pro
 
     io::OutputFile out;
     if (auto s = out.open(request.output); !s) return s.error();
-    const double dx = (values[1] - values[0]) / static_cast<double>(steps);
-    const double dy = (values[3] - values[2]) / static_cast<double>(steps);
+    // A track from -1e308 to 1e308 is longer than the largest double: such a
+    // step is taken as two half steps, so no position becomes infinite.
+    // Every other track keeps its one addition per step.
+    auto step_of = [steps](double from, double to, int& parts) {
+        const double whole = (to - from) / static_cast<double>(steps);
+        parts = std::isfinite(whole) ? 1 : 2;
+        return parts == 1 ? whole : (to * 0.5 - from * 0.5) / static_cast<double>(steps);
+    };
+    int x_parts = 1;
+    int y_parts = 1;
+    const double dx = step_of(values[0], values[1], x_parts);
+    const double dy = step_of(values[2], values[3], y_parts);
     char line[2 * num::kGeneralTextMax + 4];
     auto write = [&](double x, double y) {
         char* p = line;
@@ -71,8 +82,8 @@ Result<std::int64_t> calc_track_positions(const TrackRequest& request, const Pro
     std::int64_t lines = 1;
     for (std::int64_t i = 0; i < steps; ++i) {
         if (stop && stop()) break;
-        x += dx;
-        y += dy;
+        for (int part = 0; part < x_parts; ++part) x += dx;
+        for (int part = 0; part < y_parts; ++part) y += dy;
         write(x, y);
         if (++lines % 4096 == 0 && progress) progress({lines, 0, steps + 1});
     }

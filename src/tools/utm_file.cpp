@@ -3,6 +3,7 @@
 #include "calc/coordinate_text.h"
 #include "common/file_stream.h"
 #include "common/number_rules.h"
+#include "common/strings.h"
 
 #include <array>
 #include <filesystem>
@@ -63,6 +64,10 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
         r.lines = reader.line_number();
         if (progress) progress({r.lines, in.position(), in.size()});
         if (!line.empty() && line.front() == '#') continue;
+        if (text::has_inner_cr(line)) {
+            bad_line(UtmFileFailure::BadLine, std::string(text::kInnerCrMessage));
+            break;
+        }
 
         // Blanks count as TABs; a line needs at least one of them.
         std::array<std::string_view, 3> fields{};

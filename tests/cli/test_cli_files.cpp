@@ -142,6 +142,8 @@ void TestCliFiles::run_data()
     row("track zero samples", "", track + QStringList{"--samples", "0"}, 1, "", "at least 1", none);
     row("track missing y2", "", track.mid(0, 8), 2, "", "--y2", none);
     row("run-batch missing", "", {"run-batch", "none.bat"}, 1, "", "cannot open", none);
+    row("run-batch failing line", "echo off\r\nfalse\r\n", {"run-batch", "in.txt"}, 1, "*Log: ",
+        "in.txt, line 2: the program failed (see ", none);
 }
 
 void TestCliFiles::run()

@@ -6,6 +6,10 @@
 
 #include <doctest/doctest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -71,6 +75,89 @@ TEST_CASE("OutputFile replaces its target only on commit")
     REQUIRE(out.commit().ok());
     CHECK(dir.read("out \xc3\xbc.txt") == "x\n" + big);
     CHECK(files_in_folder() == 1);
+}
+
+TEST_CASE("remove_unfinished_outputs, as after Ctrl+C, leaves the targets and no new files")
+{
+    struct Row {
+        const char* name;
+        bool committed;       // before the removal
+        const char* target;   // afterwards
+    };
+    const Row rows[] = {
+#ifndef _WIN32   // Windows does not remove a file that is still open
+        {"unfinished", false, "old"},
+#endif
+        {"committed", true, "new"},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        mq::testing::TempFolder dir;
+        const std::string target = dir.write("out.txt", "old");
+        OutputFile out;
+        REQUIRE(out.open(target).ok());
+        out.write(std::string(3 << 20, 'n'));   // past the buffer: the new file holds bytes
+        if (row.committed) {
+            out.discard();
+            REQUIRE(out.open(target).ok());
+            out.write("new");
+            REQUIRE(out.commit().ok());
+        }
+        remove_unfinished_outputs();
+        CHECK(std::distance(std::filesystem::directory_iterator(dir.root()), {}) == 1);
+        CHECK(dir.read("out.txt") == row.target);
+        if (!row.committed) CHECK(!out.commit().ok());
+    }
+}
+
+TEST_CASE("OutputFile replaces only a writable regular file, and keeps what it is")
+{
+    namespace fs = std::filesystem;
+    struct Row {
+        const char* name;
+        fs::perms mode;      // of the old file
+        bool pipe;           // the target is a named pipe instead
+        bool link;           // the target is a link to the old file
+        const char* problem;   // empty: replaced
+    };
+    const fs::perms private_mode = fs::perms::owner_read | fs::perms::owner_write;
+    const Row rows[] = {
+        {"writable", private_mode, false, false, ""},
+        {"read-only", fs::perms::owner_read | fs::perms::group_read, false, false, "it is read-only"},
+#ifndef _WIN32   // (a long name would pass the 260 characters Windows allows a whole path)
+        {"long name", private_mode, false, false, ""},   // 250 characters, the most a name may have is 255
+        {"named pipe", private_mode, true, false, "it is not a regular file"},
+        {"link to a file", private_mode, false, true, ""},
+#endif
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        mq::testing::TempFolder dir;
+        const std::string file = std::string_view(row.name) == "long name" ? std::string(246, 'a') + ".txt" : "out.txt";
+        const std::string target = dir.path(file);
+#ifndef _WIN32
+        if (row.pipe) REQUIRE(::mkfifo(target.c_str(), 0600) == 0);
+#endif
+        if (!row.pipe) dir.write(row.link ? "old.txt" : file, "old");
+        if (row.link) fs::create_symlink("old.txt", fs::u8path(target));
+        fs::permissions(fs::u8path(target), row.mode);
+        OutputFile out;
+        const auto opened = out.open(target);
+        CHECK(opened.ok() == (*row.problem == 0));
+        if (!opened.ok()) CHECK(opened.error().text().find(row.problem) != std::string::npos);
+        if (opened.ok()) {
+            out.write("new");
+            REQUIRE(out.commit().ok());
+        }
+        CHECK(fs::status(fs::u8path(target)).type() == (row.pipe ? fs::file_type::fifo : fs::file_type::regular));
+        if (!row.pipe) CHECK(dir.read(file) == (opened.ok() ? "new" : "old"));
+        // A replaced file keeps its permissions, a link stays a link.
+#ifndef _WIN32
+        CHECK(fs::status(fs::u8path(target)).permissions() == row.mode);
+#endif
+        CHECK(fs::is_symlink(fs::symlink_status(fs::u8path(target))) == row.link);
+        fs::permissions(fs::u8path(target), fs::perms::owner_all);
+    }
 }
 
 TEST_CASE("check_distinct_files and the refusals of InputFile and OutputFile")

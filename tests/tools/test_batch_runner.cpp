@@ -145,6 +145,9 @@ TEST_CASE("run_batch_file: without GMT a program line fails and nothing is delet
                                        "line 3: nothing deleted, since line 2 failed\n");
     CHECK(dir.exists("data.xyz"));   // kept for another try
     CHECK(!run_batch_file(dir.path("none.bat")).ok());
+    dir.write("job.log", "echo hi\r\n");
+    CHECK(!run_batch_file(dir.path("job.log")).ok());
+    CHECK(dir.read("job.log") == "echo hi\r\n");
 }
 
 #endif

@@ -285,6 +285,8 @@ TEST_CASE("calc_track_positions")
         // Repeated addition, each position rounded.
         {"0", "1", "0", "0", "3", "0\t0\r\n0.3333333333\t0\r\n0.6666666667\t0\r\n1\t0\r\n", ""},
         {"0", "1", "0", "1", "2.5", "0\t0\r\n0.5\t0.5\r\n1\t1\r\n", ""},   // the count halves to even
+        // A track longer than the largest double still ends where it should.
+        {"1e308", "-1e308", "-1.7e308", "1.7e308", "2", "1E+308\t-1.7E+308\r\n0\t0\r\n-1E+308\t1.7E+308\r\n", ""},
         {"0", "1", "0", "1", "0.5", "old", "at least 1"},
         {"0", "1", "0", "1", "ten", "old", "'ten' is not a number"},
         {"0", "1", "O", "1", "4", "old", "y of the start point 'O' is not a number"},

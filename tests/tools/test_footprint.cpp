@@ -56,6 +56,8 @@ TEST_CASE("calc_footprint_file: pings, separators and the line that stops a run"
         {"\n20.5 10.5 100\n \t\r\n", 1, 88, "", 1},   // empty and blank lines skipped
         {"20.5 10.5 100\n20.5   10.5 100\n", 1, 88, "line 2: field 2 is not a number", 1},
         {"20.5 10.5\n", 0, 0, "line 1: a ping needs three fields: longitude, latitude and depth", 1},
+        // Lines ended by CR alone read as one line: refused, not a ping lost.
+        {"20.5 10.5 100 x\r20.6 10.4 -120\r", 0, 0, "line 1: the line holds a CR before its end: lines must end with LF or CR LF, not with CR alone", 1},
         // A spacing below the coordinates' precision, a huge depth.
         {"20.5 10.5 1e-9\n", 1, 4, "line 1: the point spacing is too small for the coordinates", 1e-12},
         {"20.5 10.5 1e300\n", 1, 0, "line 1: the footprint of this ping is too large for a point spacing of 1 m", 1},

@@ -37,10 +37,13 @@ TEST_CASE("convert_swiss_file")
         {"200000,600000,12.5\n200000,600000\n200000,600000,1\n", ",", false, false, origin,
          "line 2: the line has fewer than three fields"},
         {"2OOOOO,600000,1\n", ",", false, false, "", "line 1: field 1 (X) is not a number: '2OOOOO'"},
+        {"200000,600000,1\r200000,600000,2\r", ",", false, false, "", "line 1: the line holds a CR before its end"},
         {"200000,600000,1\n", "", false, false, "", "fewer than three fields"},
         {"7.43863722,46.95108111,5\n", ",", false, true, bern, ""},
         {"46.95108111,7.43863722,5\n", ",", true, true, bern, ""},
         {"7.4,95,5\n", ",", false, true, "", "line 1: longitude or latitude out of range"},
+        {"200000,600000,1\n1e308,600000,2\n", ",", false, false, "7.43863722\t46.95108111\t1\r\n",
+         "line 2: X or Y is too far from the grid to convert"},
     };
     for (const Row& row : rows) {
         CAPTURE(row.input);

@@ -30,6 +30,7 @@ TEST_CASE("convert_utm_file: lines written, and the line that stops a run")
         {"N", "500000 5538630.703 12.5\n5000005538630.703\n", line1, F::NoDelimiter, no_delimiter},
         {"N", "500000  5538630.703 12.5\n", "", F::BadLine, "line 1: field 2 is not a number"},   // an empty field
         {"N", "500000 5538630.703\n", "", F::BadLine, "line 1: field 3 is missing"},
+        {"N", "500000 5538630.703 12.5\r500000 5538630.703 1\r", "", F::BadLine, "line 1: the line holds a CR before its end: lines must end with LF or CR LF, not with CR alone"},
     };
     for (const Row& row : rows) {
         CAPTURE(row.input);
