@@ -111,17 +111,7 @@ frm_UTM_LL::frm_UTM_LL(const mq::tools::ToolContext& context, QWidget* parent)
     Command6 = make_button("Browse", "Command6", Frame2);
     Command7 = make_button("Convert File", "Command7", Frame2);
     Label12 = make_label("-", "Label12", Frame2);
-    progressBar = new QProgressBar(Frame2);
-    progressBar->setObjectName("progressBar");
-    progressBar->setRange(0, 1000);
-    progressBar->setTextVisible(false);
-    progressBar->setMaximumHeight(12);
-    // Its place stays reserved while it is hidden, so that a run does not
-    // make the window taller and move the controls.
-    QSizePolicy barPolicy = progressBar->sizePolicy();
-    barPolicy.setRetainSizeWhenHidden(true);
-    progressBar->setSizePolicy(barPolicy);
-    progressBar->hide();
+    progressBar = mq::tools::makeRunBar(Frame2);
 
     auto* zone_row = new QHBoxLayout;
     zone_row->addWidget(tx_UTM_zone);

@@ -63,6 +63,20 @@ void showErrorBox(platform::MessageBoxes* messages, const Error& error, const QS
     showMessage(messages, QString::fromStdString(error_box_text(error)), platform::MessageIcon::None, title);
 }
 
+QProgressBar* makeRunBar(QWidget* parent)
+{
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName(QStringLiteral("progressBar"));
+    bar->setRange(0, 1000);
+    bar->setTextVisible(false);
+    bar->setMaximumHeight(12);
+    QSizePolicy policy = bar->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    bar->setSizePolicy(policy);
+    bar->hide();
+    return bar;
+}
+
 void showShare(QProgressBar* bar, const Progress& p)
 {
     if (bar && p.total > 0) bar->setValue(static_cast<int>(p.done * 1000 / p.total));

@@ -58,6 +58,10 @@ void showErrorBox(platform::MessageBoxes* messages, const Error& error, const QS
 // share of the input read, 0 to 1000. "Row #: 1234" counts every record;
 // "Line #:  2000" counts whole thousands from the first thousand on.
 void showShare(QProgressBar* bar, const Progress& p);
+// The thin bar of a run, 0 to 1000, hidden until a run starts; its place
+// stays reserved while it is hidden, so a run does not make the window
+// taller and move the controls.
+QProgressBar* makeRunBar(QWidget* parent);
 void showRowProgress(QLabel* label, QProgressBar* bar, const Progress& p);
 void showLineProgress(QLabel* label, QProgressBar* bar, const Progress& p);
 

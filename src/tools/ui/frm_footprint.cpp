@@ -66,17 +66,7 @@ frm_footprint::frm_footprint(const mq::tools::ToolContext& context, QWidget* par
     Command5 = make_button("Calculate grid size", "Command5", this);
     Label9 = make_label("-", "Label9", this);
     Label11 = make_label("Ping #:", "Label11", this);
-    progressBar = new QProgressBar(this);
-    progressBar->setObjectName("progressBar");
-    progressBar->setRange(0, 1000);
-    progressBar->setTextVisible(false);
-    progressBar->setMaximumHeight(12);
-    // Its place stays reserved while it is hidden, so that a run does not
-    // make the window taller and move the controls.
-    QSizePolicy barPolicy = progressBar->sizePolicy();
-    barPolicy.setRetainSizeWhenHidden(true);
-    progressBar->setSizePolicy(barPolicy);
-    progressBar->hide();
+    progressBar = mq::tools::makeRunBar(this);
     Command3 = make_button("Start", "Command3", this);
     Command4 = make_button("Stop", "Command4", this);
 
