@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace mq::platform {
 
@@ -22,6 +23,15 @@ QStringList nameFiltersFromFilterList(const QString& filter)
     return result;
 }
 
+int filterEntryOf(const QString& filter, const QString& selected)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    const QStringList names = nameFiltersFromFilterList(filter);
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (selected == names[i] || selected == parts[2 * i]) return int(i) + 1;
+    return 0;
+}
+
 QString resolveOpenName(const QString& typed, const QString& defaultExt,
                         const std::function<bool(const QString&)>& exists)
 {
@@ -29,6 +39,18 @@ QString resolveOpenName(const QString& typed, const QString& defaultExt,
     if (defaultExt.isEmpty() || !QFileInfo(typed).suffix().isEmpty()) return {};
     const QString extended = typed + QLatin1Char('.') + defaultExt;
     return exists(extended) ? extended : QString();
+}
+
+QString saveExtensionFor(const QString& filter, int filterIndex, const QString& defaultExt)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    const qsizetype at = 2 * qsizetype(filterIndex) - 1;
+    if (filterIndex < 1 || at >= parts.size()) return defaultExt;
+    const QString pattern = parts[at].trimmed();
+    if (!pattern.startsWith(QLatin1String("*."))) return defaultExt;
+    const QString extension = pattern.mid(2);
+    static const QRegularExpression plain(QStringLiteral("^[^*?;.\\[\\] ]+$"));
+    return plain.match(extension).hasMatch() ? extension : defaultExt;
 }
 
 }  // namespace mq::platform

@@ -38,12 +38,23 @@ struct CommonDialogState {
 // becomes "*", which matches every file as it does on Windows.
 QStringList nameFiltersFromFilterList(const QString& filter);
 
+// The entry (from 1) of a filter list that a dialog reports as selected,
+// by its name filter or by its label alone (as shown with the patterns
+// hidden); 0 when none matches.
+int filterEntryOf(const QString& filter, const QString& selected);
+
 // The file an open dialog takes for a typed name: the name itself when such
 // a file exists; otherwise, for a name without extension, the name with the
 // default extension when that exists; else none (empty). A default extension
 // never turns the name of an existing file into another name.
 QString resolveOpenName(const QString& typed, const QString& defaultExt,
                         const std::function<bool(const QString&)>& exists);
+
+// The extension a save dialog gives a name typed without one, while entry
+// `filterIndex` (from 1) of `filter` is selected: the entry's own extension
+// when its pattern names exactly one ("*.bat" gives "bat"), else
+// `defaultExt` ("All Files (*.*)", "*.xy*").
+QString saveExtensionFor(const QString& filter, int filterIndex, const QString& defaultExt);
 
 class CommonDialog {
 public:

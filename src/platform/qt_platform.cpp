@@ -94,7 +94,6 @@ bool QtCommonDialog::showFileDialog(bool save)
         owned->setAcceptMode(QFileDialog::AcceptSave);
         owned->setFileMode(QFileDialog::AnyFile);
         if (!s.overwritePrompt) owned->setOption(QFileDialog::DontConfirmOverwrite, true);
-        if (!s.defaultExt.isEmpty()) owned->setDefaultSuffix(s.defaultExt);
     } else {
         openDialog = new OpenFileDialog(parent_, s.dialogTitle, s.defaultExt);
         owned.reset(openDialog);
@@ -114,6 +113,15 @@ bool QtCommonDialog::showFileDialog(bool save)
         const QFileInfo preset(s.fileName);
         if (preset.isAbsolute() && folder.isEmpty()) folder = preset.absolutePath();
     }
+    if (save) {
+        // A name typed without an extension takes the selected type's
+        // extension; "All Files" gives the default extension.
+        const auto followType = [&dialog, &s](const QString& selected) {
+            dialog.setDefaultSuffix(saveExtensionFor(s.filter, filterEntryOf(s.filter, selected), s.defaultExt));
+        };
+        followType(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followType);
+    }
     if (!folder.isEmpty()) dialog.setDirectory(folder);
     if (!s.fileName.isEmpty()) dialog.selectFile(s.fileName);
     if (dialog.exec() != QDialog::Accepted) return false;
@@ -123,8 +131,7 @@ bool QtCommonDialog::showFileDialog(bool save)
         chosen = dialog.selectedFiles().constFirst();
     }
     s.fileName = QDir::toNativeSeparators(chosen);
-    const qsizetype entry = filters.indexOf(dialog.selectedNameFilter());
-    if (entry >= 0) s.filterIndex = int(entry) + 1;
+    if (const int entry = filterEntryOf(s.filter, dialog.selectedNameFilter())) s.filterIndex = entry;
     return true;
 }
 

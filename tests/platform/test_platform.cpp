@@ -99,6 +99,46 @@ private slots:
         if (accepted) QCOMPARE(s.fileName, QDir::toNativeSeparators(dir.filePath(chosen)));
     }
 
+    void saveGivesTypedNamesTheTypesExtension_data()
+    {
+        QTest::addColumn<int>("chosenType");       // the entry selected while typing
+        QTest::addColumn<QString>("defaultExt");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("batch type") << 3 << "" << "map1" << "map1.bat";
+        QTest::newRow("text type over a bat default") << 2 << "bat" << "map1" << "map1.txt";
+        QTest::newRow("typed extension kept") << 3 << "" << "map1.txt" << "map1.txt";
+        QTest::newRow("all files: default") << 1 << "awk" << "map1" << "map1.awk";
+        QTest::newRow("all files, no default") << 1 << "" << "map1" << "map1";
+        QTest::newRow("xy* type: default") << 4 << "cpt" << "map1" << "map1.cpt";
+    }
+    void saveGivesTypedNamesTheTypesExtension()
+    {
+        QFETCH(int, chosenType);
+        QFETCH(QString, defaultExt);
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        QTemporaryDir dir;
+        QtCommonDialog common;
+        auto& s = common.state();
+        s.filter = QStringLiteral("All Files (*.*)|*.*|Text Files(*.txt)|*.txt|Batch Files (*.bat)|*.bat|"
+                                  "xy* ASCII (*.xy*)|*.xy*");
+        s.filterIndex = 1;
+        s.defaultExt = defaultExt;
+        s.initDir = dir.path();
+        whenShown([&](QDialog* dialog) {
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            types->setCurrentIndex(chosenType - 1);
+            QTest::keyClick(types, Qt::Key_Home);
+            for (int i = 1; i < chosenType; ++i) QTest::keyClick(types, Qt::Key_Down);
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+            dialog->accept();
+        });
+        QVERIFY(common.showSave());
+        QCOMPARE(s.fileName, QDir::toNativeSeparators(dir.filePath(saved)));
+        QCOMPARE(s.filterIndex, chosenType);
+    }
+
     void allFilesShowsFilesWithoutDot()
     {
         QtCommonDialog common;
