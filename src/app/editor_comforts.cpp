@@ -19,6 +19,7 @@
 #include <QTextBlock>
 #include <QToolBar>
 #include <QUrl>
+#include <limits>
 
 namespace mq::app {
 
@@ -141,7 +142,9 @@ void EditorComforts::mn_go_to_line_Click()
     dialog.setWindowTitle(QStringLiteral("Go to Line"));
     dialog.setLabelText(QStringLiteral("Line number (1 - %1):").arg(lines));
     dialog.setInputMode(QInputDialog::IntInput);
-    dialog.setIntRange(1, lines);
+    // Any number is taken: one past the end goes to the last line (a range
+    // ending at the last line made the box drop the digit that passed it).
+    dialog.setIntRange(1, std::numeric_limits<int>::max());
     dialog.setIntValue(editor->Text1->textCursor().blockNumber() + 1);
     if (dialog.exec() != QDialog::Accepted) return;
     goToLine(*editor->Text1, dialog.intValue());
