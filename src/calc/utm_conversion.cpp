@@ -29,7 +29,7 @@ Error not_convertible()
     return Error{"the position cannot be converted", "", 0};
 }
 
-// "easting 500000 and northing 1e+08" for the messages of the inverse.
+// "easting 500000 and northing 100000000" for the messages of the inverse.
 std::string grid_values(double easting, double northing)
 {
     return "easting " + numbers::general_text(easting) + " and northing " + numbers::general_text(northing);
