@@ -8,6 +8,7 @@ packages=(
   xvfb xauth locales                   # window tests, the decimal-comma test
   gmt gmt-gshhg-full fonts-urw-base35  # GMT (gridding, colour tables, full coastlines); font samples
   proj-bin                             # cs2cs: coordinate tests compare with it
+  gdal-bin                             # ogrinfo: KML tests open our documents with it
   doctest-dev git                      # the plain tests; the path-name check
   bc time                              # the benchmarks
 )

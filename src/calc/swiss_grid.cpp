@@ -2,7 +2,35 @@
 
 #include "common/number_rules.h"
 
+#include <cmath>
+
 namespace mq::calc {
+
+namespace {
+
+constexpr double kOriginX = 200000;
+constexpr double kOriginY = 600000;
+constexpr double kReach = 1000000;   // metres from the origin
+
+bool near_origin(double x, double y)
+{
+    return std::hypot(x - kOriginX, y - kOriginY) <= kReach;   // false for NaN
+}
+
+}  // namespace
+
+Status check_swiss_grid(double x, double y)
+{
+    if (near_origin(x, y)) return {};
+    std::string message = "X " + numbers::general_text(x) + " and Y " + numbers::general_text(y) +
+                          " lie farther than 1000 km from the origin of the Swiss grid (X 200000, Y 600000)";
+    // The newer frame adds 1000 km to X and 2000 km to Y.
+    if (near_origin(x - 1000000, y - 2000000))
+        message +=
+            "; they look like 7-digit coordinates of the newer frame (X 1200000, Y 2600000 at the "
+            "origin): take 1000000 from X and 2000000 from Y";
+    return Error{std::move(message), "", 0};
+}
 
 LonLat swiss_to_wgs84(double x, double y)
 {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "calc/lon_lat.h"
+#include "common/result.h"
 
 namespace mq::calc {
 
@@ -14,6 +15,12 @@ struct SwissGrid {
     double y = 0;   // east, metres
     double x = 0;   // north, metres
 };
+
+// The formulas hold near Switzerland only; a point farther than 1000 km
+// from the origin (X 200000, Y 600000) is refused with an Error naming X and
+// Y, which also says so when they look like the 7-digit coordinates of the
+// newer Swiss frame (X 1200000, Y 2600000 at the origin).
+Status check_swiss_grid(double x, double y);
 
 // Longitude and latitude of a Swiss grid point, each rounded to 8 decimals
 // with halves to the even neighbour.

@@ -29,6 +29,12 @@ Error not_convertible()
     return Error{"the position cannot be converted", "", 0};
 }
 
+// "easting 500000 and northing 100000000" for the messages of the inverse.
+std::string grid_values(double easting, double northing)
+{
+    return "easting " + numbers::general_text(easting) + " and northing " + numbers::general_text(northing);
+}
+
 bool fits_int16(long value)
 {
     return value >= -32768 && value <= 32767;
@@ -39,6 +45,7 @@ bool fits_int16(long value)
 Result<UtmPosition> latlon_to_utm_position(double longitude, double latitude)
 {
     if (!std::isfinite(longitude) || !std::isfinite(latitude)) return not_convertible();
+    if (auto on_earth = check_latitude(latitude); !on_earth) return on_earth.error();
     const double shifted = longitude + 180;
     double lon = shifted - std::floor(shifted / 360) * 360 - 180;
     // For magnitudes where the subtraction above loses the value, the exact
@@ -91,6 +98,21 @@ Result<std::string> latlon_to_utm(double longitude, double latitude)
            numbers::general_text(p->northing);
 }
 
+Status check_utm_zone(int zone)
+{
+    if (zone >= 1 && zone <= 60) return {};
+    return Error{"zone " + std::to_string(zone) + " does not exist: UTM zones are whole numbers from 1 to 60",
+                 "", 0};
+}
+
+Result<std::int16_t> read_utm_zone(std::string_view text)
+{
+    const auto value = numbers::read_number(text);
+    if (!value || *value != std::floor(*value) || *value < 1 || *value > 60)
+        return Error{"the zone '" + std::string(text) + "' is not a whole number from 1 to 60", "", 0};
+    return static_cast<std::int16_t>(*value);
+}
+
 Result<int> utm_central_meridian(int zone)
 {
     // (zone - 1) * 6 - 180 + 3, each step checked as a 16-bit value.
@@ -103,6 +125,7 @@ Result<int> utm_central_meridian(int zone)
 
 Result<LonLat> utm_to_lonlat(double easting, double northing, const UtmState& state)
 {
+    if (auto exists = check_utm_zone(state.utm_zone); !exists) return exists.error();
     const auto meridian = utm_central_meridian(state.utm_zone);
     if (!meridian) return meridian.error();
 
@@ -146,7 +169,15 @@ Result<LonLat> utm_to_lonlat(double easting, double northing, const UtmState& st
                              (5 - 2 * c1 + 28 * t1 - 3 * c1 * c1 + 8 * kEp2 + 24 * t1 * t1) * d5 / 120) /
                             cos1) *
                                kRadToDeg;
-    if (!std::isfinite(latitude) || !std::isfinite(longitude)) return not_convertible();
+    if (!std::isfinite(latitude) || !std::isfinite(longitude))
+        return Error{grid_values(easting, northing) + " give no position: the result is not a finite number",
+                     "", 0};
+    // Far north or south of the zone's range the series runs past the pole.
+    if (!check_latitude(latitude))
+        return Error{grid_values(easting, northing) + " give latitude " +
+                         numbers::general_text(numbers::round_to(latitude, 6)) +
+                         ", which is out of range: latitudes run from -90 to 90",
+                     "", 0};
     return LonLat{longitude, latitude};
 }
 

@@ -1,5 +1,6 @@
 // mapquill-tools replace IN OUT [--entire SEARCH FILL] [--replace SEARCH FILL]...
 //   [--append TEXT] [--take-if TEXT | --take-if-not TEXT] [--every N | --no-every] [--kml]
+//   [--kml-document]
 #include "cli/cli_progress.h"
 #include "cli/tool.h"
 
@@ -25,7 +26,10 @@ constexpr const char* kDescription =
     "and the three after it (also after a line kept by --every; not with\n"
     "--take-if): the name is field 0 of the first line, the corners fields 9 and\n"
     "10 of the first line and fields 8 and 9 of the others (fields split at\n"
-    "single blanks).\n"
+    "single blanks); each corner must be a number. Names are written as XML text\n"
+    "(& < > and quotes as entities; a name that is not UTF-8 is read as\n"
+    "Windows-1252). --kml-document writes the placemarks, and nothing else, as a\n"
+    "complete KML document in UTF-8 (implies --kml; not with --every or --take-if).\n"
     "Exit status: 0 when done; 1 on a bad file or line (one line on stderr; the\n"
     "lines before it stay written); 2 on a usage error.";
 
@@ -41,6 +45,7 @@ int run_replace(Args args, std::ostream& out, std::ostream& err)
     std::string every = "1";
     bool no_every = false;
     bool kml = false;
+    bool kml_document = false;
     app.add_option("IN", input, "input file")->required();
     app.add_option("OUT", output, "output file (replaced when it exists)")->required();
     app.add_option("--entire", shown_pair, "SEARCH FILL: replace in the whole file as one text")->expected(2);
@@ -52,6 +57,7 @@ int run_replace(Args args, std::ostream& out, std::ostream& err)
     auto* every_option = app.add_option("--every", every, "keep every N-th line (default 1)");
     app.add_flag("--no-every", no_every, "do not keep lines by count")->excludes(every_option);
     app.add_flag("--kml", kml, "write KML placemarks from groups of four lines");
+    app.add_flag("--kml-document", kml_document, "write the placemarks as a complete KML document");
 
     TextOptions texts = take_text_options(
         args, {{"--entire", 2}, {"--replace", 2}, {"--append", 1}, {"--take-if", 1}, {"--take-if-not", 1}});
@@ -66,8 +72,12 @@ int run_replace(Args args, std::ostream& out, std::ostream& err)
     if (v.count("--replace") && v["--replace"].size() > 4) return usage_error("--replace is given more than four times");
     if (v.count("--take-if") && v.count("--take-if-not")) return usage_error("give either --take-if or --take-if-not");
     const bool line_options = v.count("--replace") || v.count("--append") || v.count("--take-if") ||
-                              v.count("--take-if-not") || no_every || kml || app.count("--every");
+                              v.count("--take-if-not") || no_every || kml || kml_document ||
+                              app.count("--every");
     if (v.count("--entire") && line_options) return usage_error("--entire works on the whole file; it takes no line options");
+    if (kml_document && (app.count("--every") || v.count("--take-if") || v.count("--take-if-not")))
+        return usage_error(
+            "--kml-document holds only placemarks; it takes no --every, --take-if or --take-if-not");
 
     tools::ReplaceSettings s;
     if (v.count("--entire")) {
@@ -90,10 +100,11 @@ int run_replace(Args args, std::ostream& out, std::ostream& err)
         s.take_if_text = v[take].front().front();
         s.take_if_exists = std::string_view(take) == "--take-if";
     }
-    s.take_each = !no_every;
+    s.take_each = !no_every && !kml_document;
     s.take_each_count = every;
     if (s.take_each && !tools::take_each_count(every)) return usage_error("--every needs a whole number of 1 or more");
-    s.kml = kml;
+    s.kml = kml || kml_document;
+    s.kml_document = kml_document;
 
     const auto result = [&] {
         TerminalProgress progress(err, stderr_is_terminal(), "Line #: ");

@@ -20,12 +20,13 @@ int run_track(Args args, std::ostream& out, std::ostream& err)
     app.add_option("--x2", x2, "x of the end point")->required();
     app.add_option("--y1", y1, "y of the start point")->required();
     app.add_option("--y2", y2, "y of the end point")->required();
-    app.add_option("--samples", samples, "number of steps N (default 100)");
-    app.footer("Exit status: 0 when done; 1 when a value is not a number or N is below 1;\n"
-               "2 on a usage error.");
+    app.add_option("--samples", samples, "number of steps N, a whole number (default 100)");
+    app.footer(
+        "Exit status: 0 when done; 1 when a value is not a number or N is not a whole\n"
+        "number of 1 or more; 2 on a usage error.");
     if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
-    const auto result = tools::calc_track_positions({x1, x2, y1, y2, samples, output}, {}, {});
+    const auto result = tools::calc_track_positions({x1, x2, y1, y2, samples, output, true}, {}, {});
     if (!result) return bad_input(err, kTool, result.error().text());
     out << result.value() << " positions written to " << output << '\n';   // always 2 or more
     return kSuccess;

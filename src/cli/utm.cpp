@@ -16,7 +16,7 @@ namespace mq::cli {
 
 namespace {
 
-constexpr const char* kZoneHelp = "UTM zone number (a whole number; zones beyond 1..60 are used as given)";
+constexpr const char* kZoneHelp = "UTM zone number, a whole number from 1 to 60";
 constexpr const char* kHemisphereHelp = "N for the northern hemisphere, S for the southern";
 
 // The zone and hemisphere options both inverse tools share.
@@ -34,12 +34,12 @@ struct ZoneOptions {
     // The state for the inverse conversion; nothing after a complaint.
     std::optional<calc::UtmState> state(std::ostream& err, std::string_view tool) const
     {
-        const auto z = numbers::read_int16(zone);
+        const auto z = calc::read_utm_zone(zone);
         if (!z) {
-            complain(err, tool, "the zone '" + zone + "' is not a whole number from -32768 to 32767");
+            complain(err, tool, z.error().message);
             return std::nullopt;
         }
-        return calc::UtmState{static_cast<std::int16_t>(*z), hemisphere};
+        return calc::UtmState{z.value(), hemisphere};
     }
 };
 
@@ -61,7 +61,8 @@ int run_utm(Args args, std::ostream& out, std::ostream& err)
                    "longitude: decimal degrees or degrees:minutes[:seconds]; a leading \"-\"\n"
                    "makes the whole value negative (west)")
         ->required();
-    app.add_option("--lat", lat, "latitude, written the same way (south negative)")->required();
+    app.add_option("--lat", lat, "latitude, written the same way (south negative), from -90 to 90")
+        ->required();
     app.footer(kFooter);
     if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 

@@ -1,6 +1,8 @@
 #include "tools/replace_text.h"
 
 #include "common/file_stream.h"
+#include "common/number_rules.h"
+#include "common/utf8.h"
 
 #include <charconv>
 #include <vector>
@@ -150,6 +152,42 @@ Result<std::int64_t> take_each_count(std::string_view text)
     return n;
 }
 
+std::string kml_name(std::string_view name)
+{
+    std::string utf8;
+    if (!text::is_valid_utf8(name)) {
+        utf8 = text::utf8_from_cp1252(name);
+        name = utf8;
+    }
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        const auto b = static_cast<unsigned char>(c);
+        const char* entity = c == '&'    ? "&amp;"
+                             : c == '<'  ? "&lt;"
+                             : c == '>'  ? "&gt;"
+                             : c == '"'  ? "&quot;"
+                             : c == '\'' ? "&apos;"
+                                         : nullptr;
+        if (entity) {
+            out += entity;
+            continue;
+        }
+        // XML 1.0 holds TAB, LF and CR but no other control character, and
+        // neither U+FFFE nor U+FFFF (EF BF BE, EF BF BF).
+        const bool control = b < 0x20 && c != '\t' && c != '\n' && c != '\r';
+        const bool non_character = name.substr(i, 3) == "\xEF\xBF\xBE" || name.substr(i, 3) == "\xEF\xBF\xBF";
+        if (control || non_character) {
+            out += "\xEF\xBF\xBD";   // U+FFFD
+            if (non_character) i += 2;
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
 std::size_t split_blanks(std::string_view line, std::string_view* fields, std::size_t max)
 {
     std::size_t count = 0;
@@ -177,10 +215,25 @@ Status append_placemark(const std::array<std::string_view, 4>& lines, std::strin
                              std::to_string(count),
                          {}, static_cast<std::int64_t>(i + 1)};
     }
+    // Each corner must be a number (not "nan", not "1e999"); its text is
+    // written as it stands.
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::size_t lon = i == 0 ? 9 : 8;
+        for (std::size_t at : {lon, lon + 1}) {
+            if (numbers::read_number(f[i][at])) continue;
+            constexpr std::size_t kShown = 40;
+            std::string shown(f[i][at].substr(0, kShown));
+            if (f[i][at].size() > kShown) shown += "...";
+            return Error{"field " + std::to_string(at) + " (" + (at == lon ? "longitude" : "latitude") +
+                             ") of a placemark line is not a number: '" + shown + "'",
+                         {}, static_cast<std::int64_t>(i + 1)};
+        }
+    }
     auto corner = [&out](std::string_view lon, std::string_view lat) {
         out.append(lon).append(",").append(lat).append(",1").append(kCrLf);
     };
-    out.append("<Placemark> <name> ").append(f[0][0]).append("</name> <LineString> <coordinates>").append(kCrLf);
+    out.append("<Placemark> <name> ").append(kml_name(f[0][0]));
+    out.append("</name> <LineString> <coordinates>").append(kCrLf);
     corner(f[0][9], f[0][10]);
     corner(f[1][8], f[1][9]);
     corner(f[2][8], f[2][9]);
@@ -196,6 +249,9 @@ Result<ReplaceSummary> replace_in_file(const std::string& input, const std::stri
 {
     // Every n-th line: n is checked before anything is created.
     const bool counting = !settings.entire && !settings.take_if && settings.take_each;
+    const bool document = !settings.entire && !settings.take_if && settings.kml && settings.kml_document;
+    if (document && settings.take_each)
+        return Error{"a complete KML document holds only placemarks: turn \"Take each\" off", {}, 0};
     std::int64_t every = 1;
     if (counting) {
         const auto n = take_each_count(settings.take_each_count);
@@ -228,6 +284,7 @@ Result<ReplaceSummary> replace_in_file(const std::string& input, const std::stri
     Error bad;
     bool failed = false;
 
+    if (document) out.write(kKmlDocumentStart);
     io::LineReader reader(in);
     std::string_view line;
     while (reader.next(line)) {
@@ -284,6 +341,8 @@ Result<ReplaceSummary> replace_in_file(const std::string& input, const std::stri
         }
         out.write(placemark);
     }
+    // Also after a stop or a bad line: the placemarks written make a whole document.
+    if (document) out.write(kKmlDocumentEnd);
     if (in.failed()) return in.error();   // the output is dropped
     if (progress) progress({summary.lines, in.position(), in.size()});
     if (auto committed = out.commit(); !committed) return committed.error();

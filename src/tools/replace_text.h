@@ -45,6 +45,10 @@ struct ReplaceSettings {
     std::string take_each_count = "1";
 
     bool kml = false;              // a placemark from this line and the next three
+    // With kml: the placemarks as a complete KML document (XML declaration,
+    // <kml>, <Document>, the placemarks, the closing tags). It holds nothing
+    // else, so "Take each" must be off.
+    bool kml_document = false;
 };
 
 // The "Take each" count as a number of 1 or more, or the Error to report.
@@ -54,11 +58,25 @@ Result<std::int64_t> take_each_count(std::string_view text);
 // Stores up to `max` fields and returns how many there are in all.
 std::size_t split_blanks(std::string_view line, std::string_view* fields, std::size_t max);
 
+// A placemark name as XML text: "&", "<", ">", '"' and "'" as entities; a
+// name that is not valid UTF-8 is read as Windows-1252 (the code page of
+// such files) and written in UTF-8; control characters XML cannot hold
+// become U+FFFD. Anything else is kept byte for byte.
+std::string kml_name(std::string_view name);
+
 // Appends the placemark made of four lines: the name is field 0 of the
-// first line, the corners are fields 9 and 10 of the first line and fields 8
-// and 9 of the others. An Error whose line is 1..4 names the line that has
-// too few fields.
+// first line (through kml_name), the corners are fields 9 and 10 of the
+// first line and fields 8 and 9 of the others, copied as they stand once
+// they have been read as numbers. An Error whose line is 1..4 names the line
+// that has too few fields or a corner that is not a number.
 Status append_placemark(const std::array<std::string_view, 4>& lines, std::string& out);
+
+// What a complete KML document holds before and after its placemarks.
+inline constexpr std::string_view kKmlDocumentStart =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\r\n"
+    "<Document>\r\n";
+inline constexpr std::string_view kKmlDocumentEnd = "</Document>\r\n</kml>\r\n";
 
 struct ReplaceSummary {
     std::int64_t lines = 0;   // input lines worked on (the three extra lines of a placemark not counted)

@@ -61,13 +61,14 @@ Result<SwissRecord> read_swiss_line(std::string_view line, const SwissFileOption
     // Put the coordinates in X, Y (or longitude, latitude) order.
     record.first = options.yx ? *b : *a;
     record.second = options.yx ? *a : *b;
-    if (options.to_swiss && (std::abs(record.first) > 180 || std::abs(record.second) > 90))
-        return Error{"longitude or latitude out of range", {}, 0};
-    if (!options.to_swiss) {
-        // Far outside the grid (X 1e308) the cubes of the formulas overflow.
-        const calc::LonLat ll = calc::swiss_to_wgs84(record.first, record.second);
-        if (!std::isfinite(ll.longitude) || !std::isfinite(ll.latitude))
-            return Error{"X or Y is too far from the grid to convert", {}, 0};
+    if (options.to_swiss) {
+        if (std::abs(record.first) > 180)
+            return Error{"longitude " + numbers::general_text(record.first) +
+                             " is out of range: longitudes run from -180 to 180",
+                         {}, 0};
+        if (auto on_earth = calc::check_latitude(record.second); !on_earth) return on_earth.error();
+    } else if (auto near = calc::check_swiss_grid(record.first, record.second); !near) {
+        return near.error();
     }
     return record;
 }

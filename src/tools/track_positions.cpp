@@ -46,6 +46,8 @@ Result<std::int64_t> calc_track_positions(const TrackRequest& request, const Pro
     }
     const auto count = num::read_number(request.samples);
     if (!count) return Error{"the number of samples '" + request.samples + "' is not a number", {}, 0};
+    if (request.whole_samples && *count != std::floor(*count))
+        return Error{"the number of samples '" + request.samples + "' is not a whole number", {}, 0};
     const double rounded = num::round_to(*count, 0);
     if (rounded < 1) return Error{"the number of samples must be at least 1 (it is " + request.samples + ")", {}, 0};
     if (rounded > 2147483647.0)

@@ -17,6 +17,9 @@ struct TrackRequest {
     std::string x1, x2, y1, y2;
     std::string samples = "100";  // number of steps N, rounded halves to even
     std::string output;
+    // Refuse a number of steps that is not a whole number instead of
+    // rounding it (the command line: "2.5" is no count of steps).
+    bool whole_samples = false;
 };
 
 // Writes N + 1 lines "x TAB y CR LF": the start point, then N steps of

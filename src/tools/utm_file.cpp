@@ -38,8 +38,8 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
             return failed(r, UtmFileFailure::WrongPath, Error{"its folder does not exist", *path, 0});
     if (auto distinct = io::check_distinct_files(input, output); !distinct)
         return failed(r, UtmFileFailure::SameFile, distinct.error());
-    if (auto meridian = calc::utm_central_meridian(state.utm_zone); !meridian)
-        return failed(r, UtmFileFailure::BadZone, meridian.error());
+    if (auto zone = calc::check_utm_zone(state.utm_zone); !zone)
+        return failed(r, UtmFileFailure::BadZone, zone.error());
 
     io::InputFile in;
     if (auto opened = in.open(input); !opened) return failed(r, UtmFileFailure::CannotRead, opened.error());

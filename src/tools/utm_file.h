@@ -19,10 +19,10 @@ enum class UtmFileFailure {
     NoDelimiter = 1,  // a data line without a blank or TAB (an empty line too)
     WrongPath = 2,    // a folder of the input or output path does not exist
     SameFile = 3,     // the output names the input
-    BadZone = 4,      // the zone's central meridian overflows
+    BadZone = 4,      // the zone is not one of 1 to 60
     CannotRead = 5,   // the input is missing or cannot be read
     CannotWrite = 6,  // the output cannot be written
-    BadLine = 7,      // a field that is not a number, a missing field
+    BadLine = 7,      // a field that is not a number, a missing field, a point beyond a pole
 };
 
 struct UtmFileResult {

@@ -7,6 +7,7 @@
 #include "calc/ui/frm_swiss.h"
 #include "calc/ui/grid_space_calc.h"
 #include "calc/ui/lat_lon_conv.h"
+#include "cli/tool.h"
 #include "common/number_rules.h"
 #include "platform/scripted_platform.h"
 #include "platform/window_driver.h"
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include <clocale>
+#include <sstream>
 
 using namespace mq::testing;
 using mq::platform::MessageIcon;
@@ -100,6 +102,16 @@ struct SwissCase {
     QByteArray output;
     QString label, message;   // message: part of the one message box, empty when none
 };
+// One value the windows and mapquill-tools both refuse, or both accept.
+struct RangeCase {
+    QString window;     // "utm", "inverse", "utm file", "swiss" or "" (the command line only)
+    QStringList boxes;  // name=value; a bare name clicks that check box
+    QByteArray input;   // in.txt
+    QStringList args;   // the command line
+    QString refused;    // part of the message both give; empty: accepted
+    QString result;     // accepted: the start of stdout, and "name=text" of the window afterwards
+    QString shown;
+};
 struct UtmFileCase {
     QByteArray input;
     QString in, out, caption;
@@ -116,6 +128,7 @@ Q_DECLARE_METATYPE(LatLonDo)
 Q_DECLARE_METATYPE(GridCase)
 Q_DECLARE_METATYPE(SwissCase)
 Q_DECLARE_METATYPE(UtmFileCase)
+Q_DECLARE_METATYPE(RangeCase)
 
 class TestCalcWindows : public QObject {
     Q_OBJECT
@@ -469,7 +482,7 @@ private slots:
             << utm + QStringList{"tx_northing=5538630.703"} << "9:00.000000\t50:00.000000";
         QTest::newRow("empty zone keeps the labels")
             << QStringList{"tx_easting=500000", "tx_northing=1"} << "-\t-";
-        QTest::newRow("zone overflow keeps the labels")
+        QTest::newRow("zone that does not exist gives no result")
             << QStringList{"tx_easting=500000", "tx_northing=1", "tx_UTM_zone=6000"} << "-\t-";
     }
     void utm_convert_and_copy()
@@ -600,6 +613,118 @@ private slots:
         QVERIFY(partial.count('\n') > 0 && partial.count('\n') < 400000);
         QVERIFY(partial.startsWith("9:00.000000\t-50:00.000000\t0\r\n") && partial.endsWith("\r\n"));
         QVERIFY(p.messages.shown.empty());
+    }
+
+    // Places that do not exist are refused alike by the windows and the
+    // command line, naming the value and the range; the limits themselves and
+    // what is kept on purpose (longitudes are wrapped, latitude 90 is a
+    // place) still convert.
+    void refused_ranges_data()
+    {
+        QTest::addColumn<RangeCase>("c");
+        const QStringList utm{"utm", "--lon"}, inv{"utm-inverse", "--hemisphere", "N", "--zone"};
+        const QString lat_range = "is out of range: latitudes run from -90 to 90";
+        const QString zones = "' is not a whole number from 1 to 60";
+        auto row = [](const QString& name, const QString& window, const QStringList& boxes,
+                      const QByteArray& input, const QStringList& args, const QString& refused,
+                      const QString& result = "", const QString& shown = "") {
+            QTest::newRow(qPrintable(name)) << RangeCase{window, boxes, input, args, refused, result, shown};
+        };
+        row("latitude 91", "utm", {"Text1=0", "Text2=91"}, "", utm + QStringList{"0", "--lat", "91"},
+            "latitude 91 " + lat_range);
+        row("latitude -90.0001", "utm", {"Text1=0", "Text2=-90.0001"}, "",
+            utm + QStringList{"0", "--lat=-90.0001"}, "latitude -90.0001 " + lat_range);
+        row("latitude 90 is a place", "utm", {"Text1=0", "Text2=90"}, "",
+            utm + QStringList{"0", "--lat", "90"}, "", "31:500000:9997964.943\n", "lb_northing=9997964.943");
+        row("longitude 190 is -170", "utm", {"Text1=190", "Text2=10"}, "",
+            utm + QStringList{"190", "--lat", "10"}, "", "2:609600.773:1105578.589\n",
+            "lb_easting=609600.773");
+        const QStringList zero{"tx_easting=500000", "tx_northing=0"};
+        for (const char* zone : {"0", "61", "11.5", "999"})
+            row(QString("zone ") + zone, "inverse", zero + QStringList{QString("tx_UTM_zone=") + zone}, "",
+                inv + QStringList{zone, "500000", "0"}, QString("the zone '") + zone + zones);
+        row("zone 1", "inverse", zero + QStringList{"tx_UTM_zone=1"}, "",
+            inv + QStringList{"1", "500000", "0"}, "", "-177:0\n", "lb_lon=-177:00.000000");
+        row("zone 60", "inverse", zero + QStringList{"tx_UTM_zone=60"}, "",
+            inv + QStringList{"60", "500000", "0"}, "", "177:0\n", "lb_lon=177:00.000000");
+        row("northing 1e8", "inverse", {"tx_easting=500000", "tx_northing=100000000", "tx_UTM_zone=32"}, "",
+            inv + QStringList{"32", "500000", "1e8"},
+            "easting 500000 and northing 100000000 give latitude 900.");
+        const QStringList files{"in.txt", "out.txt"};
+        const QStringList utm_file{"utm-file", "--hemisphere", "N", "--zone"};
+        row("file northing 1e8", "utm file", {"tx_UTM_zone=32"}, "500000 1e8 1\n",
+            utm_file + QStringList{"32"} + files,
+            "in.txt, line 1: easting 500000 and northing 100000000 give latitude");
+        row("file zone 61", "utm file", {"tx_UTM_zone=61"}, "500000 0 1\n",
+            utm_file + QStringList{"61"} + files,
+            "the zone '61" + zones);
+        row("swiss 1e9", "swiss", {}, "1e9,1e9,1\n", QStringList{"swiss"} + files,
+            "line 1: X 1000000000 and Y 1000000000 lie farther than 1000 km from the origin of the Swiss "
+            "grid (X 200000, Y 600000)");
+        row("swiss 7 digits", "swiss", {}, "1200000,2600000,1\n", QStringList{"swiss"} + files,
+            "they look like 7-digit coordinates of the newer frame");
+        row("swiss latitude 91", "swiss", {"ck_latlon"}, "7,91,1\n",
+            QStringList{"swiss", "--to-swiss"} + files, "line 1: latitude 91 " + lat_range);
+        row("track 2.5 samples", "", {}, "",
+            {"track", "out.txt", "--x1=0", "--x2=1", "--y1=0", "--y2=1", "--samples=2.5"},
+            "the number of samples '2.5' is not a whole number");
+    }
+    void refused_ranges()
+    {
+        QFETCH(RangeCase, c);
+        write_file("in.txt", c.input);
+        QFile::remove("out.txt");
+
+        std::vector<std::string> args;
+        for (const QString& a : c.args) args.push_back(a.toStdString());
+        std::vector<std::string_view> views(args.begin(), args.end());
+        std::ostringstream out, err;
+        const int code = mq::cli::run_tools(views, out, err);
+        if (c.refused.isEmpty()) {
+            QCOMPARE(code, 0);
+            QVERIFY2(QString::fromStdString(out.str()).startsWith(c.result), out.str().c_str());
+        } else {
+            QCOMPARE(code, 1);
+            QVERIFY2(QString::fromStdString(err.str()).contains(c.refused), err.str().c_str());
+        }
+        if (c.window.isEmpty()) return;
+
+        ScriptedPlatform p;
+        std::unique_ptr<QWidget> w;
+        if (c.window == "swiss") {
+            w = std::make_unique<frm_swiss>(context_for(p));
+            fill(*w, {"Text1=in.txt", "Text2=out.txt"});
+        } else {
+            w = std::make_unique<frm_UTM_LL>(context_for(p));
+            fill(*w, {"tx_in_UTM2LL=in.txt", "tx_out_UTM2LL=out.txt"});
+        }
+        for (const QString& box : c.boxes) {
+            if (box.contains('='))
+                fill(*w, {box});
+            else
+                child<QCheckBox>(*w, box)->click();
+        }
+        const bool single = c.window == "utm" || c.window == "inverse";
+        const char* const results[] = {"lb_zone", "lb_easting", "lb_northing", "lb_lon", "lb_lat"};
+        if (single)   // a refusal leaves no earlier result on show
+            for (const char* label : results) child<QLabel>(*w, label)->setText("earlier");
+        const QString button = c.window == "swiss"     ? "Command3"
+                               : c.window == "utm"     ? "Command1"
+                               : c.window == "inverse" ? "Command2"
+                                                       : "Command7";
+        click(*w, button);
+        if (c.window == "swiss" || c.window == "utm file")
+            QTRY_VERIFY(!p.messages.shown.empty() ||
+                        text_of(*w, c.window == "swiss" ? "Label4" : "Label12") == "-");
+        if (c.refused.isEmpty()) {
+            QVERIFY(p.messages.shown.empty());
+            QCOMPARE(c.shown.section('=', 0, 0) + "=" + text_of(*w, c.shown.section('=', 0, 0)), c.shown);
+            return;
+        }
+        QCOMPARE(p.messages.shown.size(), std::size_t(1));
+        QVERIFY2(p.messages.shown[0].text.contains(c.refused), qPrintable(p.messages.shown[0].text));
+        const int first = c.window == "utm" ? 0 : 3, last = c.window == "utm" ? 3 : 5;
+        for (int i = first; single && i < last; ++i) QCOMPARE(text_of(*w, results[i]), QString("-"));
     }
 };
 

@@ -21,7 +21,7 @@ TEST_CASE("latlon_to_utm: zones, exceptions and the false northing")
         {9, 50, "32:500000:5538630.703"},  {9, -50, "32:500000:4461369.297"}, {0, 0, "31:166021.443:0"},
         {190, 10, "2:"},                   {180, 10, "1:"},                   {-180, 10, "1:"},
         {5, 60, "32:"},                    {5, 64, "31:"},                    {12, 60, "33:"},
-        {10, 78, "32:"},                   {9, 95, "32:"},
+        {10, 78, "32:"},                   {9, 90, "32:500000:9997964.943"},   // the pole is a place
     };
     for (const Row& row : rows) {
         CAPTURE(row.lon);
@@ -73,21 +73,27 @@ TEST_CASE("UTM round trip")
         }
 }
 
-TEST_CASE("utm_central_meridian stays within 16 bits")
+TEST_CASE("utm_central_meridian stays within 16 bits; the inverse takes zones 1 to 60")
 {
     const int overflow = -99999;
-    const std::pair<int, int> rows[] = {{0, -183},       {61, 183},         {5462, 32589}, {5463, overflow},
+    const std::pair<int, int> rows[] = {{0, -183},       {61, 183},         {1, -177},
+                                        {60, 177},       {5462, 32589},     {5463, overflow},
                                         {-5430, -32763}, {-5431, overflow}, {32767, overflow}};
     for (const auto& [zone, meridian] : rows) {
         CAPTURE(zone);
         const auto m = mq::calc::utm_central_meridian(zone);
         if (meridian == overflow) {
             CHECK(!m.ok());
-            CHECK(!mq::calc::utm_to_latlon(500000, 0, UtmState{static_cast<std::int16_t>(zone), "N"}).ok());
         } else {
             REQUIRE(m.ok());
             CHECK(m.value() == meridian);
         }
+        const auto inverse =
+            mq::calc::utm_to_latlon(500000, 0, UtmState{static_cast<std::int16_t>(zone), "N"});
+        CHECK(inverse.ok() == (zone >= 1 && zone <= 60));
+        if (!inverse.ok())
+            CHECK(inverse.error().message == "zone " + std::to_string(zone) +
+                                                 " does not exist: UTM zones are whole numbers from 1 to 60");
     }
 }
 

@@ -5,8 +5,10 @@
 #include "tools/tile_fixture.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 using mq::testing::read_file;
 using mq::testing::write_file;
@@ -27,6 +29,8 @@ private slots:
     void initTestCase();
     void run_data();
     void run();
+    void kml_is_xml_data();
+    void kml_is_xml();
 
 private:
     QTemporaryDir dir_;
@@ -78,6 +82,22 @@ void TestCliFiles::run_data()
     row("replace entire", lines, rp + QStringList{"--entire", "LF", "|"}, 0, "", "", "a\tb|-x-\r|c|");
     row("replace kml short", lines, rp + QStringList{"--no-every", "--kml"}, 1, "",
         "line 1: a placemark needs this line and three more", "");
+    const QByteArray corners =
+        "P1 a b c d e f g h 10.5 54.2\na b c d e f g h 10.6 54.2\n"
+        "a b c d e f g h 10.6 54.3\na b c d e f g h 10.5 54.3\n";
+    const QByteArray placemark =
+        "<Placemark> <name> P1</name> <LineString> <coordinates>\r\n"
+        "10.5,54.2,1\r\n10.6,54.2,1\r\n10.6,54.3,1\r\n10.5,54.3,1\r\n10.5,54.2,1\r\n"
+        "</coordinates> </LineString>  </Placemark>\r\n\r\n";
+    row("replace kml document", corners, rp + QStringList{"--kml-document"}, 0, "", "",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">\r\n"
+        "<Document>\r\n" +
+            placemark + "</Document>\r\n</kml>\r\n");
+    row("replace kml document with every", corners, rp + QStringList{"--kml-document", "--every", "1"}, 2, "",
+        "--kml-document holds only placemarks", none);
+    row("replace kml corner nan", QByteArray(corners).replace("10.6 54.3", "nan 54.3"),
+        rp + QStringList{"--kml", "--no-every"}, 1, "",
+        "in.txt, line 3: field 8 (longitude) of a placemark line is not a number: 'nan'", "");
     row("replace every 0", lines, rp + QStringList{"--every", "0"}, 2, "", "--every needs a whole number", none);
     QStringList five = rp;
     for (int i = 0; i < 5; ++i) five << "--replace" << "a" << "b";
@@ -174,6 +194,62 @@ void TestCliFiles::run()
     else if (written.startsWith("<size>")) QCOMPARE(bytes.size(), written.mid(6).toLongLong());
     else QCOMPARE(bytes, written);
     QCOMPARE(read_file(dir_.filePath("in.txt")), input);
+}
+
+// Placemark names that are not plain XML text: the placemarks alone (inside
+// a document of the reader's own) and the complete document read back as
+// XML with the names intact, and the document opens in GDAL when it is there.
+void TestCliFiles::kml_is_xml_data()
+{
+    QTest::addColumn<QByteArray>("name");  // as it stands in the input
+    QTest::addColumn<QString>("read");     // as an XML reader gives it
+    QTest::newRow("plain") << QByteArray("P1") << "P1";
+    QTest::newRow("markup") << QByteArray("A&B<C>") << "A&B<C>";
+    QTest::newRow("quotes") << QByteArray("\"Q\"'s") << "\"Q\"'s";
+    QTest::newRow("entity text") << QByteArray("&amp;") << "&amp;";
+    QTest::newRow("Windows-1252") << QByteArray("Z\xfcrich\x80") << QString::fromUtf8("Z\u00fcrich\u20ac");
+    QTest::newRow("UTF-8") << QByteArray("Z\xc3\xbcrich") << QString::fromUtf8("Z\u00fcrich");
+}
+
+void TestCliFiles::kml_is_xml()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, read);
+    QByteArray input;
+    for (int i = 0; i < 2; ++i)  // two placemarks
+        input += name +
+                 " a b c d e f g h 10.5 54.2\na b c d e f g h 10.6 54.2\n"
+                 "a b c d e f g h 10.6 54.3\na b c d e f g h 10.5 54.3\n";
+    QVERIFY(write_file(dir_.filePath("in.txt"), input));
+    auto replace = [this](const QStringList& args) {
+        QProcess tool;
+        tool.setWorkingDirectory(dir_.path());
+        tool.start(MQ_TOOLS_PATH, QStringList{"replace", "in.txt"} + args);
+        return tool.waitForFinished(60000) && tool.exitStatus() == QProcess::NormalExit &&
+               tool.exitCode() == 0;
+    };
+    QVERIFY(replace({"out.kml", "--kml-document"}));
+    QVERIFY(replace({"out.txt", "--kml", "--no-every"}));
+    const QByteArray pasted = "<Document>" + read_file(dir_.filePath("out.txt")) + "</Document>";
+    for (const QByteArray& xml : {read_file(dir_.filePath("out.kml")), pasted}) {
+        QXmlStreamReader reader(xml);
+        QStringList names;
+        while (!reader.atEnd())
+            if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"name")
+                names << reader.readElementText();
+        QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+        QCOMPARE(names, QStringList({" " + read, " " + read}));
+    }
+
+    const QString ogrinfo = QStandardPaths::findExecutable("ogrinfo");
+    if (ogrinfo.isEmpty()) QSKIP("ogrinfo (GDAL) is not installed");
+    QProcess gdal;
+    gdal.start(ogrinfo, {"-ro", "-al", "-q", dir_.filePath("out.kml")});
+    QVERIFY(gdal.waitForFinished(60000));
+    const QString shown = QString::fromUtf8(gdal.readAllStandardOutput() + gdal.readAllStandardError());
+    QVERIFY2(gdal.exitCode() == 0, qPrintable(shown));
+    QCOMPARE(shown.count("(10.5 54.2 1,10.6 54.2 1,10.6 54.3 1,10.5 54.3 1,10.5 54.2 1)"), 2);
+    QCOMPARE(shown.count("Name (String) = " + QString(" ") + read + "\n"), 2);
 }
 
 QTEST_GUILESS_MAIN(TestCliFiles)

@@ -42,6 +42,7 @@ TEST_CASE("wide texts and UTF-8 convert both ways") {
         CAPTURE(utf8);
         CHECK(utf8_from_wide(wide(code_points)) == utf8);
         CHECK(wide_from_utf8(utf8) == wide(code_points));
+        CHECK(is_valid_utf8(utf8));
     }
 }
 
@@ -61,7 +62,15 @@ TEST_CASE("broken texts") {
     for (const char* text : invalid) {
         CAPTURE(text);
         CHECK(wide_from_utf8(text) == std::nullopt);
+        CHECK(!is_valid_utf8(text));
     }
+}
+
+TEST_CASE("Windows-1252 to UTF-8")
+{
+    // Latin-1 bytes, the code page's own 0x80..0x9F and an unassigned byte.
+    CHECK(utf8_from_cp1252("Z\xfcrich \x80\x9f\x81\xff") ==
+          "Z\xc3\xbcrich \xe2\x82\xac\xc5\xb8\xc2\x81\xc3\xbf");
 }
 
 TEST_CASE("a non-ASCII path converts, and the file it names can be written and found") {

@@ -41,9 +41,14 @@ TEST_CASE("convert_swiss_file")
         {"200000,600000,1\n", "", false, false, "", "fewer than three fields"},
         {"7.43863722,46.95108111,5\n", ",", false, true, bern, ""},
         {"46.95108111,7.43863722,5\n", ",", true, true, bern, ""},
-        {"7.4,95,5\n", ",", false, true, "", "line 1: longitude or latitude out of range"},
+        {"7.4,95,5\n", ",", false, true, "",
+         "line 1: latitude 95 is out of range: latitudes run from -90 to 90"},
+        {"-180.5,45,5\n", ",", false, true, "", "line 1: longitude -180.5 is out of range"},
         {"200000,600000,1\n1e308,600000,2\n", ",", false, false, "7.43863722\t46.95108111\t1\r\n",
-         "line 2: X or Y is too far from the grid to convert"},
+         "line 2: X 1E+308 and Y 600000 lie farther than 1000 km from the origin"},
+        {"1200000,2600000,1\n", ",", false, false, "", "look like 7-digit coordinates"},
+        {"-800001,600000,1\n", ",", false, false, "", "farther than 1000 km"},
+        {"-800000,600000,1\n", ",", false, false, "7.43863722\t37.98774778\t1\r\n", ""},   // 1000 km exactly
     };
     for (const Row& row : rows) {
         CAPTURE(row.input);

@@ -151,10 +151,11 @@ void TestToolWindows::texts_data()
         "Label5=Output file: ASCII file with replaced text:", "Label1=Text to replace", "Label2=Text to fill in",
         "Label7=Line by Line", "Label6=line.", "Label4=Line #:", "ck_entire=Entire File", "Check4=Replace",
         "ck_add_to_each_line=Add to each line", "Check6=Take line if", "Option1=exist.", "Option2=not exist.",
-        "Check5=Take each", "do_kml=do kml convert", "Command1=Start replace", "Text2=1",
+        "Check5=Take each", "do_kml=do kml convert", "ck_kml_document=Complete KML document",
+        "Command1=Start replace", "Text2=1",
         "Check6?=Takes only those lines which (not)contain the specified string.",
         "Check5?=Takes only each specified line", "+Check1", "+Option1", "+Check5", "-Check2", "-Check3", "-Check4",
-        "-ck_entire", "-ck_add_to_each_line", "-Check6", "-do_kml"};
+        "-ck_entire", "-ck_add_to_each_line", "-Check6", "-do_kml", "-ck_kml_document"};
 }
 
 void TestToolWindows::texts()
@@ -308,6 +309,23 @@ void TestToolWindows::runs_data()
         replace + QStringList{"ck_entire", "t_ent_rep=CRLF", "t_ent_fill= ", "Command1"}, "a b ", "Label4=-", none);
     row("replace kml short", "replace", "P1\nx\n", replace + QStringList{"Check5", "do_kml", "Command1"}, "",
         "Label4=-", "@/in.txt, line 1: a placemark needs this line and three more, but only 1 follows...", replacing);
+    const QByteArray corners =
+        "P&1 a b c d e f g h 10.5 54.2\na b c d e f g h 10.6 54.2\n"
+        "a b c d e f g h 10.6 54.3\na b c d e f g h 10.5 54.3\n";
+    const QByteArray placemark =
+        "<Placemark> <name> P&amp;1</name> <LineString> <coordinates>\r\n"
+        "10.5,54.2,1\r\n10.6,54.2,1\r\n10.6,54.3,1\r\n10.5,54.3,1\r\n10.5,54.2,1\r\n"
+        "</coordinates> </LineString>  </Placemark>\r\n\r\n";
+    row("replace kml document", "replace", corners,
+        replace + QStringList{"Check5", "do_kml", "ck_kml_document", "Command1"},
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">\r\n"
+        "<Document>\r\n" + placemark + "</Document>\r\n</kml>\r\n", "Label4=-", none);
+    row("replace kml document only with do kml", "replace", corners,   // the check box is off without it
+        replace + QStringList{"Check5", "ck_kml_document", "do_kml", "Command1"}, placemark, "Label4=-",
+        none);
+    row("replace kml document with take each", "replace", corners,
+        replace + QStringList{"do_kml", "ck_kml_document", "Command1"}, "old", "Label4=-",
+        "a complete KML document holds only placemarks: turn \"Take each\" off", replacing);
     row("replace take each empty", "replace", "a\n", replace + QStringList{"Text2=", "Command1"}, "old", "Label4=-",
         "\"Take each\" needs a whole number of 1 or more...", replacing);
 }

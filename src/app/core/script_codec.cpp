@@ -1,6 +1,7 @@
 #include "app/core/script_codec.h"
 
-#include <array>
+#include "common/utf8.h"
+
 #include <cstdint>
 #include <utility>
 
@@ -22,25 +23,14 @@ char16_t unitAt(std::string_view bytes, std::size_t at, Encoding e) {
     return e == Encoding::Utf16Le ? static_cast<char16_t>(b0 | (b1 << 8)) : static_cast<char16_t>((b0 << 8) | b1);
 }
 
-// Windows-1252 bytes 0x80..0x9F. The five unassigned bytes stand for the C1
-// control character of the same value.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88-8F
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
-};
-
-char16_t cp1252ToUnicode(unsigned char b) {
-    if (b >= 0x80 && b <= 0x9F) return kCp1252High[b - 0x80];
-    return b;
-}
+char16_t cp1252ToUnicode(unsigned char b) { return text::unicode_from_cp1252(b); }
 
 // The Windows-1252 byte for `c`, or nothing when the code page lacks it.
 std::optional<unsigned char> unicodeToCp1252(char16_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
-    for (std::size_t i = 0; i < kCp1252High.size(); ++i) {
-        if (kCp1252High[i] == c) return static_cast<unsigned char>(0x80 + i);
+    for (unsigned b = 0x80; b <= 0x9F; ++b) {
+        if (text::unicode_from_cp1252(static_cast<unsigned char>(b)) == c)
+            return static_cast<unsigned char>(b);
     }
     return std::nullopt;
 }

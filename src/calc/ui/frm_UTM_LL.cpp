@@ -179,31 +179,53 @@ void frm_UTM_LL::Command1_Click()
     const auto lat = mq::calc::coord_to_decimal(Text2->text().toStdString());
     if (!lon || !lat) return;
     const auto utm = mq::calc::latlon_to_utm(lon.value(), lat.value());
-    if (!utm) return;
+    if (!utm) {
+        // A latitude beyond a pole: no result, and the user is told why.
+        for (QLabel* label : {lb_zone, lb_easting, lb_northing}) label->setText("-");
+        show_error(int(mq::tools::UtmFileFailure::BadLine), utm.error().message);
+        return;
+    }
     const QStringList fields = QString::fromStdString(utm.value()).split(':');
     lb_zone->setText(fields.value(0));
     lb_easting->setText(fields.value(1));
     lb_northing->setText(fields.value(2));
 }
 
-bool frm_UTM_LL::setUtmState()
+mq::Status frm_UTM_LL::setUtmState()
 {
-    const auto zone = mq::numbers::read_int16(tx_UTM_zone->text().toStdString());
-    if (!zone) return false;
-    utmState_.utm_zone = static_cast<std::int16_t>(*zone);
+    const auto zone = mq::calc::read_utm_zone(tx_UTM_zone->text().toStdString());
+    if (!zone) return zone.error();
+    utmState_.utm_zone = zone.value();
     if (Op_north->isChecked()) utmState_.utm_hemisphere.assign(1, 'N');
     if (op_south->isChecked()) utmState_.utm_hemisphere.assign(1, 'S');
-    return true;
+    return {};
+}
+
+void frm_UTM_LL::show_error(int number, const std::string& description)
+{
+    show_message("Error",
+                 "... don't know what is wrong.\n\n" + QString::number(number) + "    " +
+                     QString::fromStdString(description),
+                 MessageIcon::Question);
 }
 
 void frm_UTM_LL::Command2_Click()
 {
-    if (!setUtmState()) return;
+    using mq::tools::UtmFileFailure;
+    // An empty zone, or one that is not a number, fails quietly; a zone that
+    // does not exist and a point beyond a pole are refused aloud.
+    auto refuse = [this](UtmFileFailure kind, const mq::Error& error) {
+        lb_lon->setText("-");
+        lb_lat->setText("-");
+        show_error(int(kind), error.message);
+    };
+    if (!mq::numbers::read_number(tx_UTM_zone->text().toStdString())) return;
+    if (const auto zone = setUtmState(); !zone) return refuse(UtmFileFailure::BadZone, zone.error());
     const auto easting = mq::numbers::read_number(tx_easting->text().toStdString());
     const auto northing = mq::numbers::read_number(tx_northing->text().toStdString());
     if (!easting || !northing) return;
     const auto text = mq::calc::utm_to_latlon(*easting, *northing, utmState_);
-    if (!text) return;
+    if (!text) return refuse(UtmFileFailure::BadLine, text.error());
     const QStringList fields = QString::fromStdString(text.value()).split(':');
     const auto lat = mq::calc::dec2degmm(std::string_view(fields.value(1).toStdString()));
     const auto lon = mq::calc::dec2degmm(std::string_view(fields.value(0).toStdString()));
@@ -279,12 +301,8 @@ void frm_UTM_LL::Command7_Click()
         tx_UTM_zone->setFocus();
         return;
     }
-    if (!setUtmState()) {
-        show_message("Error",
-                     "... don't know what is wrong.\n\n" + QString::number(int(UtmFileFailure::BadZone)) +
-                         "    the zone '" + tx_UTM_zone->text() +
-                         "' is not a whole number from -32768 to 32767",
-                     MessageIcon::Question);
+    if (const auto zone = setUtmState(); !zone) {
+        show_error(int(UtmFileFailure::BadZone), zone.error().message);
         return;
     }
     if (tx_in_UTM2LL->text().isEmpty() || tx_out_UTM2LL->text().isEmpty()) return;

@@ -58,9 +58,12 @@ protected:
 
 private:
     void showFileProgress(const mq::tools::Progress& p);
-    // Reads tx_UTM_zone and the option buttons into the UTM state; false when
-    // the zone is not a 16-bit whole number.
-    bool setUtmState();
+    // Reads tx_UTM_zone and the option buttons into the UTM state; the Error
+    // when the zone is not a whole number from 1 to 60.
+    mq::Status setUtmState();
+    // The box of a failed conversion: "... don't know what is wrong.", the
+    // error number and what went wrong.
+    void show_error(int number, const std::string& description);
 
     mq::platform::Services services_;
     mq::calc::UtmState utmState_;

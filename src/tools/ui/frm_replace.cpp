@@ -71,6 +71,10 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
     Text2->setMaximumWidth(60);
     Label6 = named(new QLabel("line.", this), "Label6");
     do_kml = named(new QCheckBox("do kml convert", this), "do_kml");
+    ck_kml_document = named(new QCheckBox("Complete KML document", this), "ck_kml_document");
+    ck_kml_document->setToolTip(
+        "Writes the placemarks, and nothing else, as a KML file that map programs open.");
+    ck_kml_document->setEnabled(false);
     Command1 = named(new QPushButton("Start replace", this), "Command1");
     Label4 = named(new QLabel("Line #:", this), "Label4");
     progress_bar = named(new QProgressBar(this), "progress_bar");
@@ -108,6 +112,7 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
     take_each->addWidget(Label6);
     take_each->addStretch(1);
     take_each->addWidget(do_kml);
+    take_each->addWidget(ck_kml_document);
 
     auto* run = new QHBoxLayout;
     run->addWidget(Command1);
@@ -123,6 +128,7 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
     layout->addSpacing(6);
     layout->addLayout(run);
 
+    connect(do_kml, &QCheckBox::toggled, ck_kml_document, &QWidget::setEnabled);
     connect(Command1, &QPushButton::clicked, this, &frm_replace::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_replace::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frm_replace::Command3_Click);
@@ -180,6 +186,7 @@ mq::tools::ReplaceSettings frm_replace::read_controls() const
     s.take_each = Check5->isChecked();
     s.take_each_count = text_of(Text2);
     s.kml = do_kml->isChecked();
+    s.kml_document = ck_kml_document->isChecked();
     return s;
 }
 

@@ -9,7 +9,8 @@
 // Check1..Check4 "Replace" with t_1_rep..t_4_rep / t_1_fill..t_4_fill,
 // ck_add_to_each_line with tx_add, Check6 "Take line if" with Text1 and
 // Option1 "exist." / Option2 "not exist.", Check5 "Take each" with Text2 and
-// Label6 "line.", do_kml "do kml convert", Command1 "Start replace", Label4.
+// Label6 "line.", do_kml "do kml convert", ck_kml_document "Complete KML
+// document" (only with do_kml), Command1 "Start replace", Label4.
 #pragma once
 
 #include "tools/ui/tool_context.h"
@@ -77,6 +78,7 @@ private:
     QLineEdit* Text2 = nullptr;
     QLabel* Label6 = nullptr;
     QCheckBox* do_kml = nullptr;
+    QCheckBox* ck_kml_document = nullptr;
     QPushButton* Command1 = nullptr;
     QLabel* Label4 = nullptr;
     QProgressBar* progress_bar = nullptr;   // share of the input read
