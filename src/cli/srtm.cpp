@@ -58,7 +58,9 @@ int run_srtm(Args args, std::ostream& out, std::ostream& err)
                  "longitude, latitude, height records, keeping heights from --min-z to --max-z.\n"
                  "Binary records are three little-endian doubles; text records are\n"
                  "lon TAB lat TAB height CR LF. With --make-grid the gridding batch file is\n"
-                 "written and run (GMT's surface, grdlandmask and grdmath), and its status returned.",
+                 "written into a fresh folder under the temporary folder and run there (GMT's\n"
+                 "surface, grdlandmask and grdmath); the run stops at a failing line, which the\n"
+                 "message names, and the folder is removed at its end.",
                  "mapquill-tools srtm"};
     std::string in, output, byte_order = "big", format = "binary", min_z = "0.5", max_z = "5000", south, west;
     bool make_grid = false;

@@ -34,6 +34,17 @@ fs::path native(const std::string& utf8)
     return p ? p.value() : fs::path(utf8);
 }
 
+// A run folder's name: the prefix and more (compared as UTF-8, which takes
+// every name a folder may have).
+bool has_run_name(const fs::path& folder)
+{
+    try {
+        return utf8_of(folder.filename()).starts_with(kGridRunPrefix);
+    } catch (const std::exception&) {   // a name Windows holds that is no Unicode text
+        return false;
+    }
+}
+
 std::string random_name()
 {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -160,7 +171,7 @@ GridRunLock GridRunLock::hold(const std::string& folder)
 {
     GridRunLock lock;
     const fs::path dir = native(folder);
-    if (dir.filename().string().rfind(kGridRunPrefix, 0) != 0) return lock;
+    if (!has_run_name(dir)) return lock;
     lock.handle_ = open_lock(dir / std::string(kGridRunLock), false);
     return lock;
 }
@@ -215,13 +226,15 @@ void GridRunFolder::remove()
 int remove_stale_grid_runs(const std::string& parent)
 {
     const fs::path base = native(parent.empty() ? temporary_folder() : parent);
-    std::error_code ec;
     std::vector<fs::path> stale;
-    for (const auto& entry : fs::directory_iterator(base, ec)) {
-        const fs::path folder = entry.path();
-        if (folder.filename().string().rfind(kGridRunPrefix, 0) != 0) continue;
+    std::error_code ec;
+    // The temporary folder holds anything; a name or entry that cannot be
+    // read is passed over, never a reason to stop the program.
+    for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path folder = it->path();
+        if (!has_run_name(folder)) continue;
         std::error_code e;
-        if (!fs::is_directory(entry.symlink_status(e)) || !is_own_folder(folder)) continue;
+        if (!fs::is_directory(it->symlink_status(e)) || !is_own_folder(folder)) continue;
         const fs::path lock = folder / std::string(kGridRunLock);
         if (!fs::is_regular_file(fs::symlink_status(lock, e))) continue;   // not one of ours
         stale.push_back(folder);

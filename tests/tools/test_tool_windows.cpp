@@ -407,7 +407,7 @@ void TestToolWindows::srtm_run_data()
     QTest::newRow("typed paths") << true << false << 0 << "";
     QTest::newRow("gridding fails")
         << true << true << 1
-        << "run-batch: the gridding failed at line 5 of the batch file (gmt surface): surface [ERROR]: x";
+        << "mapquill-tools run-batch: the gridding failed at line 5 of the batch file (gmt surface): x";
     QTest::newRow("gridding crashes") << true << true << -1 << "";
 }
 
@@ -466,8 +466,7 @@ void TestToolWindows::srtm_run()
     QVERIFY(!QFileInfo::exists(folder));
     QCOMPARE(c.messages().size(), std::size_t(exit_code == 0 ? 1 : 2));
     if (exit_code == 0) return;
-    const QString why = exit_code == 1 ? "The gridding failed at line 5 of the batch file (gmt surface): "
-                                         "surface [ERROR]: x"
+    const QString why = exit_code == 1 ? "The gridding failed at line 5 of the batch file (gmt surface): x"
                                        : "The gridding batch file failed";
     QCOMPARE(c.messages()[1].text, why + "\r\nNo grid was saved as: " + grid);
     QCOMPARE(c.messages()[1].icon, MessageIcon::Critical);

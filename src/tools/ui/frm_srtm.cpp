@@ -251,8 +251,10 @@ bool frm_SRTM::startGridding(const mq::tools::HgtOutcome& outcome, const mq::too
 #else
         QString why;
         if (end.exitCode != 0) {
+            // "mapquill-tools run-batch: the gridding failed at line ..."
             why = end.lastError;
-            if (why.startsWith("run-batch: ")) why = why.mid(11);
+            const QString tool = QStringLiteral("run-batch: ");
+            if (const auto at = why.indexOf(tool); at >= 0) why = why.mid(at + tool.size());
             if (why.isEmpty()) why = "the gridding batch file failed";
         }
 #endif
