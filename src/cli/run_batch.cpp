@@ -2,7 +2,10 @@
 #include "cli/tool.h"
 
 #include <CLI/CLI.hpp>
-#include "tools/batch_runner.h"
+#include "common/file_stream.h"
+#include "tools/grid_run.h"
+
+#include <filesystem>
 
 namespace mq::cli {
 
@@ -12,20 +15,36 @@ int run_run_batch(Args args, std::ostream& out, std::ostream& err)
     CLI::App app{"Runs a gridding batch file where there is no cmd.exe: \"echo off\" and \"cls\"\n"
                  "do nothing, \"echo\" prints, \"del\" removes the named files (patterns only in\n"
                  "the batch file's folder), other lines run as programs in that folder; a GMT\n"
-                 "module not on PATH runs as \"gmt MODULE\". What the lines print goes to the log\n"
-                 "beside the batch file (its name with .log).",
+                 "module not on PATH runs as \"gmt MODULE\". The run stops at the first program\n"
+                 "line that fails. What the lines print goes to the log beside the batch file\n"
+                 "(its name with .log).",
                  "mapquill-tools run-batch"};
     std::string batch;
     app.add_option("FILE", batch, "the batch file")->required();
-    app.footer("Exit status: 0 when every program line succeeded; 1 otherwise; 2 on a usage error.");
+    app.footer("Exit status: 0 when every program line succeeded; 1 otherwise (the message names\n"
+               "the failing line); 2 on a usage error.");
     if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
+    // In a gridding run's folder the run is going while this runs: the
+    // folder is not cleared away under it.
+    std::string folder;
+    if (const auto path = io::path_from_utf8(batch)) {
+        std::error_code ec;
+        const auto text = std::filesystem::absolute(path.value(), ec).parent_path().u8string();
+        folder.assign(text.begin(), text.end());
+    }
+    const auto hold = tools::GridRunLock::hold(folder);
     const auto run = tools::run_batch_file(batch);
     if (!run) return bad_input(err, kTool, run.error().text());
     out << "Log: " << run->log_path << '\n';
-    if (run->failed)
-        return bad_input(err, kTool,
-                         Error{"the program failed (see " + run->log_path + ")", batch, run->first_failed_line}.text());
+    // A gridding run's log goes with its folder, so the message says it all.
+    if (run->failed && hold.held()) return bad_input(err, kTool, tools::gridding_failure_text(run.value()));
+    if (run->failed) {
+        std::string why = "the program failed";
+        if (!run->failure_output.empty()) why += ": " + run->failure_output;
+        const Error error{why + " (see " + run->log_path + ")", batch, run->first_failed_line};
+        return bad_input(err, kTool, error.text());
+    }
     return kSuccess;
 }
 

@@ -5,10 +5,9 @@
 
 #include <CLI/CLI.hpp>
 #include "common/file_stream.h"
-#include "tools/batch_runner.h"
+#include "tools/grid_run.h"
 #include "tools/srtm_tile.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -34,6 +33,23 @@ std::string absolute_text(const std::string& path)
     return utf8_of(abs);
 }
 
+// Why the tile's corner is not known: a lower-case tile name ("n45e013.hgt")
+// is read as no name at all, as the window reads it.
+std::string missing_corner_text(const std::string& path, bool no_south)
+{
+    const auto p = io::path_from_utf8(path);
+    const std::string file = p ? utf8_of(p.value().filename()) : path;
+    std::string upper = file;
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (upper.size() > 4 && upper.ends_with(".HGT")) upper.replace(upper.size() - 4, 4, ".hgt");
+    const tools::TileName read = tools::parse_tile_name(upper);
+    if (upper != file && read.south && read.west)
+        return "tile names are upper case, as " + upper + "; rename the tile or give --south and --west";
+    return "the tile name gives no " + std::string(no_south ? "south" : "west") +
+           " coordinate; give --south and --west";
+}
+
 }  // namespace
 
 int run_srtm(Args args, std::ostream& out, std::ostream& err)
@@ -42,7 +58,9 @@ int run_srtm(Args args, std::ostream& out, std::ostream& err)
                  "longitude, latitude, height records, keeping heights from --min-z to --max-z.\n"
                  "Binary records are three little-endian doubles; text records are\n"
                  "lon TAB lat TAB height CR LF. With --make-grid the gridding batch file is\n"
-                 "written and run (GMT's surface, grdlandmask and grdmath), and its status returned.",
+                 "written into a fresh folder under the temporary folder and run there (GMT's\n"
+                 "surface, grdlandmask and grdmath); the run stops at a failing line, which the\n"
+                 "message names, and the folder is removed at its end.",
                  "mapquill-tools srtm"};
     std::string in, output, byte_order = "big", format = "binary", min_z = "0.5", max_z = "5000", south, west;
     bool make_grid = false;
@@ -61,12 +79,12 @@ int run_srtm(Args args, std::ostream& out, std::ostream& err)
     if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
     // The name is read from the full path, as the window gets it from its dialog.
-    const tools::TileName name = tools::parse_tile_name(absolute_text(in));
+    const std::string full = absolute_text(in);
+    const tools::TileName name = tools::parse_tile_name(full);
     if (south.empty() && name.south) south = *name.south;
     if (west.empty() && name.west) west = *name.west;
     if (south.empty() || west.empty()) {
-        complain(err, kTool, "the tile name gives no " + std::string(south.empty() ? "south" : "west") +
-                                 " coordinate; give --south and --west");
+        complain(err, kTool, missing_corner_text(full, south.empty()));
         return kBadInput;
     }
     const tools::HgtConversion job{in, output,
@@ -86,30 +104,12 @@ int run_srtm(Args args, std::ostream& out, std::ostream& err)
         auto p = io::path_from_utf8(output);
         grid = p ? utf8_of(std::filesystem::path(p.value()).replace_extension(".grd")) : output + ".grd";
     }
-    tools::GridBatch batch{absolute_text(output), absolute_text(grid), south, west, result->samples_per_row,
-                           job.format};
-    const std::string folder = tools::default_batch_folder();
-    std::error_code ec;
-    std::filesystem::create_directories(io::path_from_utf8(folder).value(), ec);
-    const std::string batch_path = utf8_of(std::filesystem::path(io::path_from_utf8(folder).value()) / "SRTM_grid.bat");
-    if (auto s = tools::write_grid_batch(batch_path, batch); !s)
-        return bad_input(err, kTool, s.error().text());
+    const tools::GridBatch batch{absolute_text(output), absolute_text(grid), south, west,
+                                 result->samples_per_row, job.format};
     out << "Your grid will be saved as: " << batch.grid_name << '\n';
     out.flush();
-#ifdef _WIN32
-    const std::string command = "\"cmd /c \"" + batch_path + "\"\"";
-    if (std::system(command.c_str()) != 0)
-        return bad_input(err, kTool, "the gridding batch file " + batch_path + " failed");
-#else
-    const auto run = tools::run_batch_file(batch_path);
-    if (!run) return bad_input(err, kTool, run.error().text());
-    out << "Log: " << run->log_path << '\n';
-    if (run->failed) {
-        return bad_input(err, kTool,
-                         "the gridding failed at line " + std::to_string(run->first_failed_line) + " of " +
-                             batch_path + " (see " + run->log_path + ")");
-    }
-#endif
+    // The window runs the same: a folder of the run's own, removed at its end.
+    if (auto s = tools::run_gridding(batch); !s) return bad_input(err, kTool, s.error().text());
     return kSuccess;
 }
 

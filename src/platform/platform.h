@@ -102,12 +102,23 @@ public:
     virtual void set(const QString& section, const QString& key, const QString& value) = 0;
 };
 
+// How a watched program ended: its exit code (-1 when it crashed) and the
+// last line it wrote to its error output.
+struct ProgramEnd {
+    int exitCode = -1;
+    QString lastError;
+};
+
 class Programs {
 public:
     virtual ~Programs() = default;
     // Starts a program without waiting; false when it could not be started.
-    virtual bool start(const QString& program, const QStringList& arguments,
-                       const QString& workingDir, bool minimized) = 0;
+    // With `ended`, the program is watched: `ended` runs on the user
+    // interface's thread once it has ended, also after the window that
+    // started it has closed (not when this program ends first; the started
+    // one then goes on).
+    virtual bool start(const QString& program, const QStringList& arguments, const QString& workingDir,
+                       bool minimized, std::function<void(const ProgramEnd&)> ended = {}) = 0;
     // Opens the desktop's command window (terminal) in the given folder.
     virtual bool startCommandWindow(const QString& workingDir) = 0;
 };

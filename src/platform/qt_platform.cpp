@@ -274,10 +274,11 @@ void QtSettingsStore::set(const QString& section, const QString& key, const QStr
     settings_->sync();
 }
 
-bool QtPrograms::start(const QString& program, const QStringList& arguments, const QString& workingDir,
-                       bool minimized)
+namespace {
+
+void prepare(QProcess& process, const QString& program, const QStringList& arguments,
+             const QString& workingDir, bool minimized)
 {
-    QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
     process.setWorkingDirectory(workingDir);
@@ -292,7 +293,41 @@ bool QtPrograms::start(const QString& program, const QStringList& arguments, con
 #else
     Q_UNUSED(minimized);   // elsewhere the desktop decides how a program's window opens
 #endif
-    return process.startDetached();
+}
+
+QString last_line(const QByteArray& output)
+{
+    const QStringList lines = QString::fromLocal8Bit(output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it)
+        if (!it->trimmed().isEmpty()) return it->trimmed();
+    return {};
+}
+
+}  // namespace
+
+bool QtPrograms::start(const QString& program, const QStringList& arguments, const QString& workingDir,
+                       bool minimized, std::function<void(const ProgramEnd&)> ended)
+{
+    if (!ended) {
+        QProcess process;
+        prepare(process, program, arguments, workingDir, minimized);
+        return process.startDetached();
+    }
+    // Belongs to no window, so that closing one does not end the program; it
+    // goes away once the program has ended.
+    auto* process = new QProcess;
+    prepare(*process, program, arguments, workingDir, minimized);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, ended = std::move(ended)](int code, QProcess::ExitStatus status) {
+                         ended({status == QProcess::NormalExit ? code : -1,
+                                last_line(process->readAllStandardError())});
+                         process->deleteLater();
+                     });
+    process->start();
+    if (process->waitForStarted()) return true;
+    delete process;
+    return false;
 }
 
 QStringList QtPrograms::terminalCandidates()

@@ -64,7 +64,7 @@ private:
 class QtPrograms : public Programs {
 public:
     bool start(const QString& program, const QStringList& arguments, const QString& workingDir,
-               bool minimized) override;
+               bool minimized, std::function<void(const ProgramEnd&)> ended) override;
     bool startCommandWindow(const QString& workingDir) override;
     // The terminal programs tried in order on desktops other than Windows.
     static QStringList terminalCandidates();

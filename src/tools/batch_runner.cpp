@@ -1,6 +1,7 @@
 #include "tools/batch_runner.h"
 
 #include "common/file_stream.h"
+#include "common/strings.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -271,10 +272,44 @@ std::string batch_log_path(const std::string& batch_path)
     return utf8_of(log);
 }
 
+namespace {
+
+// The last line a program wrote to the log from `offset` on (blanks trimmed).
+std::string last_output_line(const fs::path& log, std::uintmax_t offset)
+{
+    std::ifstream in(log, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(offset));
+    std::string line, last;
+    while (std::getline(in, line)) {
+        while (!line.empty() && (is_blank(line.back()) || line.back() == '\r')) line.pop_back();
+        std::size_t start = 0;
+        while (start < line.size() && is_blank(line[start])) ++start;
+        if (start < line.size()) last = line.substr(start);
+    }
+    constexpr std::size_t kLongest = 300;
+    if (last.size() > kLongest) last = last.substr(0, kLongest) + "...";
+    return last;
+}
+
+}  // namespace
+
 Result<BatchRun> run_batch_file(const std::string& batch_path)
 {
     io::InputFile in;
     if (auto s = in.open(batch_path); !s) return s.error();
+    // The whole file is read first: a file with CR-only line ends, which the
+    // reader takes for one long line, is refused before anything runs.
+    std::vector<std::string> lines;
+    {
+        io::LineReader reader(in);
+        std::string_view text;
+        while (reader.next(text)) {
+            if (text::has_inner_cr(text))
+                return Error{std::string(text::kInnerCrMessage), batch_path, reader.line_number()};
+            lines.emplace_back(text);
+        }
+        if (in.failed()) return in.error();
+    }
     // Programs run in the batch file's folder, so every path here is absolute.
     std::error_code ec;
     const fs::path batch = fs::absolute(io::path_from_utf8(batch_path).value(), ec);
@@ -286,14 +321,25 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
         return Error{"the log beside it would replace the batch file; give the batch file a name that does not "
                      "end in .log",
                      batch_path, 0};
-    Log log(io::path_from_utf8(run.log_path).value());
+    const fs::path log_file = io::path_from_utf8(run.log_path).value();
+    Log log(log_file);
     if (!log.start()) return Error{"cannot write the log file", run.log_path, 0};
 
-    io::LineReader lines(in);
-    std::string_view text;
-    while (lines.next(text)) {
-        const BatchLine line = classify_batch_line(text);
-        const auto number = lines.line_number();
+    // A failing line ends the run: the lines after it (deleting the data it
+    // should have used, above all) are not run.
+    auto fail = [&](int number, std::string command, std::string output) {
+        ++run.failed;
+        run.first_failed_line = number;
+        run.failed_command = std::move(command);
+        run.failure_output = std::move(output);
+    };
+    auto not_run_note = [&](int number) {
+        const bool more = static_cast<std::size_t>(number) < lines.size();
+        return more ? std::string("; the lines after it were not run") : std::string();
+    };
+    for (std::size_t index = 0; index < lines.size() && !run.failed; ++index) {
+        const BatchLine line = classify_batch_line(lines[index]);
+        const int number = static_cast<int>(index + 1);
         switch (line.kind) {
         case BatchLineKind::Nothing:
             break;
@@ -301,12 +347,6 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
             log.line(line.text);
             break;
         case BatchLineKind::Delete:
-            if (run.failed) {
-                // The data a failed line should have used stays for another try.
-                log.line("line " + std::to_string(number) + ": nothing deleted, since line " +
-                         std::to_string(run.first_failed_line) + " failed");
-                break;
-            }
             for (const auto& name : line.words) {
                 fs::path target = fs::path(std::u8string(name.begin(), name.end()));
                 if (target.is_relative()) target = folder / target;
@@ -325,9 +365,12 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
                 bool any = false;
                 for (const auto& entry : fs::directory_iterator(folder, ec)) {
                     if (!entry.is_regular_file(ec)) continue;
-                    if (!matches_pattern(utf8_of(entry.path().filename()), pattern)) continue;
-                    if (entry.path() == batch || entry.path().filename() == fs::path(run.log_path).filename())
-                        continue;   // the runner's own files stay
+                    const std::string entry_name = utf8_of(entry.path().filename());
+                    if (!matches_pattern(entry_name, pattern)) continue;
+                    // The runner's own files stay, and so does a run folder's lock.
+                    if (entry.path() == batch || entry_name == utf8_of(log_file.filename()) ||
+                        entry_name == kGridRunLock)
+                        continue;
                     any = fs::remove(entry.path(), ec) || any;
                 }
                 if (!any) log.line("Could Not Find " + utf8_of(target));
@@ -339,10 +382,11 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
             const bool has_folder = program.find_first_of("/\\") != std::string::npos;
             if (!has_folder && find_on_path(program).empty()) {
                 if (find_on_path("gmt").empty()) {
-                    log.line("line " + std::to_string(number) + ": " + program +
-                             " was not run: GMT is not installed (no 'gmt' program on PATH)");
+                    const std::string why =
+                        program + " was not run: GMT is not installed (no 'gmt' program on PATH)";
+                    log.line("line " + std::to_string(number) + ": " + why + not_run_note(number));
                     ++run.programs;
-                    if (!run.failed++) run.first_failed_line = static_cast<int>(number);
+                    fail(number, program, why);
                     continue;
                 }
                 std::vector<std::string> gmt{"gmt", program};
@@ -357,33 +401,18 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
             }
             log.line("[line " + std::to_string(number) + "] " + shown);
             ++run.programs;
+            const auto start = fs::file_size(log_file, ec);
             if (!run_program(words, utf8_of(folder), run.log_path)) {
-                log.line("line " + std::to_string(number) + ": " + words.front() + " failed");
-                if (!run.failed++) run.first_failed_line = static_cast<int>(number);
+                const std::string output = last_output_line(log_file, ec ? 0 : start);
+                log.line("line " + std::to_string(number) + ": " + words.front() + " failed" +
+                         not_run_note(number));
+                fail(number, shown, output);
             }
             break;
         }
         }
     }
-    if (in.failed()) return in.error();
     return run;
-}
-
-std::string default_batch_folder()
-{
-#ifdef _WIN32
-    return "C:\\";
-#else
-    const char* home = std::getenv("HOME");
-    std::string base;
-#ifdef __APPLE__
-    base = std::string(home ? home : ".") + "/Library/Application Support";
-#else
-    const char* data = std::getenv("XDG_DATA_HOME");
-    base = data && *data ? std::string(data) : std::string(home ? home : ".") + "/.local/share";
-#endif
-    return base + "/Mapquill/Mapquill";
-#endif
 }
 
 }  // namespace mq::tools

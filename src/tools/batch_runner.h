@@ -4,16 +4,16 @@
 //   "echo TEXT"                      TEXT goes to the log
 //   "del NAME ..."                   removes the named files; "*" and "?" in
 //                                    the name part only within the batch
-//                                    file's own folder, never in subfolders;
-//                                    nothing once a program line has failed,
-//                                    so its input stays for another try
+//                                    file's own folder, never in subfolders
 //   anything else                    runs as a program in the batch file's
 //                                    folder; a name not found on PATH runs as
 //                                    the GMT module "gmt NAME ...", with GMT 4
 //                                    options in their GMT 6 form (-H0 -> -h0)
-// What the lines print goes to the log file beside the batch file (its name
-// with ".log"), replaced at each run. If GMT is needed but not installed, the
-// log says so.
+// The run stops at the first program line that fails, so the lines after it
+// (a "del" of the data it should have read, above all) are not run and its
+// input stays for another try. What the lines print goes to the log file
+// beside the batch file (its name with ".log"), replaced at each run. If GMT
+// is needed but not installed, the log says so.
 #pragma once
 
 #include "common/result.h"
@@ -59,21 +59,22 @@ std::string find_on_path(std::string_view program);
 // The log beside a batch file: "dir/SRTM_grid.bat" -> "dir/SRTM_grid.log".
 std::string batch_log_path(const std::string& batch_path);
 
+// The lock file of a gridding run's folder (see grid_run.h); "del" leaves it.
+inline constexpr std::string_view kGridRunLock = "run.lock";
+
 struct BatchRun {
-    int programs = 0;         // program lines run
-    int failed = 0;           // of them, those that failed or could not start
-    int first_failed_line = 0;
+    int programs = 0;             // program lines run
+    int failed = 0;               // 1 when a program line failed or could not start
+    int first_failed_line = 0;    // that line's number
+    std::string failed_command;   // that line's program and arguments as run
+    std::string failure_output;   // the last line the program printed, or why it did not start
     std::string log_path;
 };
 
-// Runs every line in order, each after the one before has ended; a failing
-// line does not stop the lines after it. An Error only when the batch file
-// cannot be read or the log cannot be written.
+// Runs the lines in order, each after the one before has ended, until one
+// fails. An Error when the batch file cannot be read, has lines ended by CR
+// alone (it is then refused before anything runs), or the log cannot be
+// written.
 Result<BatchRun> run_batch_file(const std::string& batch_path);
-
-// The folder of the program's own for its batch file on this system:
-// "C:\" on Windows, otherwise the user's data folder with "Mapquill/Mapquill"
-// ($XDG_DATA_HOME or ~/.local/share; ~/Library/Application Support on macOS).
-std::string default_batch_folder();
 
 }  // namespace mq::tools

@@ -152,6 +152,13 @@ void TestCliFiles::run_data()
     row("srtm short tile", QByteArray(1000, '\0'), QStringList{"srtm"} + io + QStringList{"--south", "1", "--west", "2"},
         1, "", "the tile has 1000 bytes; a tile of 1201 x 1201 samples has 2884802", none);
     row("srtm bad format", "", {"srtm", "N45E010.hgt", "out.txt", "--format", "csv"}, 2, "", "--format", none);
+    row("srtm lower-case tile name", "", {"srtm", "n45e010.hgt", "out.txt"}, 1, "",
+        "srtm: tile names are upper case, as N45E010.hgt;", none);
+    // No height is kept, so GMT's surface fails (as it does where GMT is missing): the run stops there
+    // and the records stay.
+    row("srtm failed gridding", "", {"srtm", "N45E010.hgt", "out.txt", "--make-grid", "--min-z", "9999"}, 1,
+        "*0 records written to out.txt\nYour grid will be saved as: ",
+        "srtm: the gridding failed at line 5 of the batch file (", "");
     row("bin2ascii tail", doubles({0, 0, 0}) + "12345", QStringList{"bin2ascii"} + io, 0,
         "1 record written to out.txt; 5 bytes left over at the end (less than one record)\n", "", "0\t0\t0\r\n");
     row("bin2ascii onto itself", doubles({10, 45.5, -120}), {"bin2ascii", "in.txt", "./in.txt"}, 1, "",
@@ -164,6 +171,8 @@ void TestCliFiles::run_data()
     row("run-batch missing", "", {"run-batch", "none.bat"}, 1, "", "cannot open", none);
     row("run-batch failing line", "echo off\r\nfalse\r\n", {"run-batch", "in.txt"}, 1, "*Log: ",
         "in.txt, line 2: the program failed (see ", none);
+    row("run-batch CR-only line ends", "echo off\rfalse\r", {"run-batch", "in.txt"}, 1, "",
+        "in.txt, line 1: the line holds a CR before its end", none);
 }
 
 void TestCliFiles::run()

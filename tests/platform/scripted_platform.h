@@ -115,13 +115,14 @@ public:
         QStringList arguments;
         QString workingDir;
         bool minimized;
+        std::function<void(const platform::ProgramEnd&)> ended;   // a test calls it to end the program
     };
     std::vector<Started> started;
     QStringList commandWindows;
     bool succeed = true;
     bool start(const QString& program, const QStringList& arguments, const QString& workingDir,
-               bool minimized) override {
-        started.push_back({program, arguments, workingDir, minimized});
+               bool minimized, std::function<void(const platform::ProgramEnd&)> ended) override {
+        started.push_back({program, arguments, workingDir, minimized, std::move(ended)});
         return succeed;
     }
     bool startCommandWindow(const QString& workingDir) override {

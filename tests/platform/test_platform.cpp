@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -241,6 +242,33 @@ private slots:
         qunsetenv("TERMINAL");
         QCOMPARE(QtPrograms::terminalCandidates().value(0), QStringLiteral("x-terminal-emulator"));
     }
+
+#ifndef Q_OS_WIN
+    void watchedProgramsReportTheirEnd()
+    {
+        QtPrograms programs;
+        QTemporaryDir dir;
+        struct Row {
+            QString script;
+            ProgramEnd expected;
+        };
+        const Row rows[] = {
+            {"echo said; echo 'first' >&2; echo '  the reason  ' >&2; echo >&2; exit 3", {3, "the reason"}},
+            {"pwd > here.txt", {0, ""}},   // in its working folder
+            {"kill -9 $$", {-1, ""}},
+        };
+        for (const Row& row : rows) {
+            std::optional<ProgramEnd> end;
+            QVERIFY(programs.start("/bin/sh", {"-c", row.script}, dir.path(), true,
+                                   [&end](const ProgramEnd& e) { end = e; }));
+            QTRY_VERIFY(end.has_value());
+            QCOMPARE(end->exitCode, row.expected.exitCode);
+            QCOMPARE(end->lastError, row.expected.lastError);
+        }
+        QVERIFY(QFile::exists(dir.filePath("here.txt")));
+        QVERIFY(!programs.start(dir.filePath("no-such-program"), {}, dir.path(), true, [](const ProgramEnd&) {}));
+    }
+#endif
 
     void printsIntoAPdf()
     {

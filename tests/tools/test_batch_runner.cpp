@@ -79,7 +79,9 @@ namespace {
 // A stand-in program that prints its name and arguments.
 void add_program(const TempFolder& dir, const std::string& name, int status = 0)
 {
-    dir.write("bin/" + name, "#!/bin/sh\necho " + name + " \"$@\"\nexit " + std::to_string(status) + "\n");
+    const std::string complaint = status ? "echo '  bad input  ' >&2\n" : "";
+    dir.write("bin/" + name,
+              "#!/bin/sh\necho " + name + " \"$@\"\n" + complaint + "exit " + std::to_string(status) + "\n");
     std::filesystem::permissions(dir.path("bin/" + name), std::filesystem::perms::owner_all);
 }
 
@@ -111,11 +113,13 @@ TEST_CASE("run_batch_file: programs, echoes and deletes in the batch file's fold
                                     "del " + work + "/gone.xyz missing.xyz\r\n"
                                     "del ../x_*.*\r\n"
                                     "del x_*.*\r\n"
-                                    "broken");
+                                    "broken\r\n"
+                                    "del keep.grd");
     PathSwap path(dir.path("bin") + ":/usr/bin:/bin");
     const auto run = run_batch_file(dir.path("work/SRTM_grid.bat"));
     REQUIRE(run.ok());
     CHECK((run->programs == 3 && run->failed == 1 && run->first_failed_line == 10));
+    CHECK((run->failed_command == "broken" && run->failure_output == "bad input"));
     CHECK(run->log_path == work + "/SRTM_grid.log");
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(work)))
@@ -129,7 +133,8 @@ TEST_CASE("run_batch_file: programs, echoes and deletes in the batch file's fold
           "[line 6] tool two words\ntool two words\n"
           "Could Not Find " + work + "/missing.xyz\n"
           "line 8: patterns are only deleted in " + work + "; ../x_*.* was left alone\n"
-          "[line 10] broken\nbroken\nline 10: broken failed\n");
+          "[line 10] broken\nbroken\n  bad input  \n"
+          "line 10: broken failed; the lines after it were not run\n");
 }
 
 TEST_CASE("run_batch_file: without GMT a program line fails and nothing is deleted")
@@ -141,13 +146,30 @@ TEST_CASE("run_batch_file: without GMT a program line fails and nothing is delet
     const auto run = run_batch_file(dir.path("SRTM_grid.bat"));
     REQUIRE(run.ok());
     CHECK(run->failed == 1);
-    CHECK(dir.read("SRTM_grid.log") == "line 2: surface was not run: GMT is not installed (no 'gmt' program on PATH)\n"
-                                       "line 3: nothing deleted, since line 2 failed\n");
+    CHECK(dir.read("SRTM_grid.log") ==
+          "line 2: surface was not run: GMT is not installed (no 'gmt' program on PATH); the lines after "
+          "it were not run\n");
     CHECK(dir.exists("data.xyz"));   // kept for another try
-    CHECK(!run_batch_file(dir.path("none.bat")).ok());
-    dir.write("job.log", "echo hi\r\n");
-    CHECK(!run_batch_file(dir.path("job.log")).ok());
-    CHECK(dir.read("job.log") == "echo hi\r\n");
+}
+
+TEST_CASE("run_batch_file: files that are refused before anything runs")
+{
+    TempFolder dir;
+    dir.write("data.xyz", "data");
+    const std::pair<const char*, std::string> rows[] = {   // the batch file; the error
+        {"none.bat", "cannot open"},
+        {"cr.bat", "cr.bat, line 1: the line holds a CR before its end"},   // CR-only line ends
+        {"job.log", "the log beside it would replace the batch file"},
+    };
+    dir.write("cr.bat", "echo off\rdel data.xyz\r");
+    dir.write("job.log", "del data.xyz\r\n");
+    for (const auto& [name, error] : rows) {
+        const auto run = run_batch_file(dir.path(name));
+        REQUIRE(!run.ok());
+        CHECK_MESSAGE(run.error().text().find(error) != std::string::npos, run.error().text());
+    }
+    CHECK(dir.read("job.log") == "del data.xyz\r\n");
+    CHECK(dir.exists("data.xyz"));
 }
 
 #endif

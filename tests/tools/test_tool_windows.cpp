@@ -417,22 +417,31 @@ void TestToolWindows::srtm_drag_between_path_boxes()
 void TestToolWindows::srtm_run_data()
 {
     QTest::addColumn<bool>("make_grid");
-    QTest::addColumn<bool>("pick");   // through Command1, or typed
-    QTest::newRow("grid") << true << true;
-    QTest::newRow("no grid") << false << true;
-    QTest::newRow("typed paths") << true << false;
+    QTest::addColumn<bool>("pick");        // through Command1, or typed
+    QTest::addColumn<int>("exit_code");    // of the gridding
+    QTest::addColumn<QString>("failure");  // its last error line, and the message that follows
+    QTest::newRow("grid") << true << true << 0 << "";
+    QTest::newRow("no grid") << false << true << 0 << "";
+    QTest::newRow("typed paths") << true << false << 0 << "";
+    QTest::newRow("gridding fails")
+        << true << true << 1
+        << "mapquill-tools run-batch: the gridding failed at line 5 of the batch file (gmt surface): x";
+    QTest::newRow("gridding crashes") << true << true << -1 << "";
 }
 
 void TestToolWindows::srtm_run()
 {
     QFETCH(bool, make_grid);
     QFETCH(bool, pick);
+    QFETCH(int, exit_code);
+    QFETCH(QString, failure);
     const QString tile = path("N45E010.hgt");
     QVERIFY(write_file(tile, QByteArray::fromStdString(make_tile(1201, [](int, int) { return 50; }))));
     Context c;
     c.pick(tile);
     frm_SRTM w(c.context());
-    w.setBatchFolder(path("batch"));
+    QVERIFY(QDir().mkpath(path("runs")));
+    w.setRunParent(path("runs"));
     if (pick) {
         click(w, "Command1");
     } else {
@@ -452,18 +461,33 @@ void TestToolWindows::srtm_run()
     QCOMPARE(message.icon, MessageIcon::Information);
     QCOMPARE(message.title, QString("*.hgt convert!"));
     QCOMPARE(QFileInfo(xyz).size(), 1442401 * 24);
-    QCOMPARE(QFile::exists(w.batchPath()), make_grid);
     QCOMPARE(c.platform.programs.started.size(), std::size_t(make_grid ? 1 : 0));
+    const QStringList runs = QDir(path("runs")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(runs.size(), make_grid ? 1 : 0);
     if (!make_grid) return;
+    // The batch file in a fresh folder of its own, run there.
+    QVERIFY(runs[0].startsWith("mapquill-grid-"));
+    const QString folder = path("runs/" + runs[0]), batch_path = folder + "/SRTM_grid.bat";
     const auto& started = c.platform.programs.started[0];
     QVERIFY(started.program.endsWith("mapquill-tools"));
-    QCOMPARE(started.arguments, (QStringList{"run-batch", w.batchPath()}));
-    QCOMPARE(started.workingDir, path("batch"));
+    QCOMPARE(started.arguments, (QStringList{"run-batch", batch_path}));
+    QCOMPARE(started.workingDir, folder);
     QVERIFY(started.minimized);
-    const QByteArray batch = read_file(w.batchPath());
+    const QByteArray batch = read_file(batch_path);
     const QByteArray west = pick ? "010" : "10";   // as the box holds it
     QVERIFY(batch.contains("\r\nsurface  " + xyz.toUtf8() + " -Gx_srtm.grd -I3c -R" + west + "/11/45/46 -H0 -bi3 -V\r\n"));
     QVERIFY(batch.contains(" OR -V = " + grid.toUtf8() + "\r\ndel x_*.*"));
+
+    // The run's end: its folder goes; a failure is said.
+    w.close();   // the run outlives its window
+    started.ended({exit_code, failure});
+    QVERIFY(!QFileInfo::exists(folder));
+    QCOMPARE(c.messages().size(), std::size_t(exit_code == 0 ? 1 : 2));
+    if (exit_code == 0) return;
+    const QString why = exit_code == 1 ? "The gridding failed at line 5 of the batch file (gmt surface): x"
+                                       : "The gridding batch file failed";
+    QCOMPARE(c.messages()[1].text, why + "\r\nNo grid was saved as: " + grid);
+    QCOMPARE(c.messages()[1].icon, MessageIcon::Critical);
 }
 
 void TestToolWindows::srtm_stop_and_second_start()
@@ -473,7 +497,7 @@ void TestToolWindows::srtm_stop_and_second_start()
     Context c;
     c.pick(path("N45E010.hgt"));
     frm_SRTM w(c.context());
-    w.setBatchFolder(path("batch"));
+    w.setRunParent(path("."));
     click(w, "Command1");
     click(w, "Command4");
     QVERIFY(w.running());
@@ -484,7 +508,7 @@ void TestToolWindows::srtm_stop_and_second_start()
     QTRY_VERIFY_WITH_TIMEOUT(!w.running(), 60000);
     QVERIFY(c.messages().empty());
     QVERIFY(c.platform.programs.started.empty());
-    QVERIFY(!QFile::exists(w.batchPath()));
+    QVERIFY(QDir(path(".")).entryList({"mapquill-grid-*"}, QDir::Dirs).isEmpty());
     const qint64 size = QFileInfo(path("N45E010.xyz")).size();   // closed, whole records
     QVERIFY(size > 0 && size < 3601LL * 3601 * 24 && size % 24 == 0);
 }

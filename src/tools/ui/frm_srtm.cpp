@@ -1,5 +1,6 @@
 #include "tools/ui/frm_srtm.h"
 
+#include "tools/grid_run.h"
 #include "tools/ui/file_tool_parts.h"
 
 #include <QCheckBox>
@@ -15,6 +16,9 @@
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+
+#include <filesystem>
+#include <memory>
 
 namespace {
 
@@ -63,11 +67,6 @@ frm_SRTM::frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent)
     setWindowTitle(kTitle);
     bridge_ = new mq::tools::WorkerBridge(this);
     drag_ = new mq::tools::PathDrag(this);
-#ifdef Q_OS_WIN
-    batchFolder_ = QStringLiteral("C:/");
-#else
-    batchFolder_ = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-#endif
 
     Label1 = label("Label1", "Input file: Binary (*.hgt)", this);
     Text1 = mq::tools::makeBox("Text1", "", this);
@@ -151,8 +150,6 @@ frm_SRTM::frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent)
             [this](const mq::tools::Progress& p) { mq::tools::showRowProgress(Label4, nullptr, p); });
 }
 
-QString frm_SRTM::batchPath() const { return QDir(batchFolder_).filePath("SRTM_grid.bat"); }
-
 void frm_SRTM::Command1_Click()
 {
     auto* dialog = context_.services.dialog;
@@ -224,17 +221,55 @@ bool frm_SRTM::startGridding(const mq::tools::HgtOutcome& outcome, const mq::too
     const QString grid_path = QFileInfo(grid).absoluteFilePath();
     const mq::tools::GridBatch batch{utf8(QDir::toNativeSeparators(xyz)), utf8(QDir::toNativeSeparators(grid_path)),
                                      job.south, job.west, outcome.samples_per_row, job.format};
-    QDir().mkpath(batchFolder_);
-    const QString batch_path = batchPath();
-    if (auto s = mq::tools::write_grid_batch(utf8(batch_path), batch); !s) {
-        mq::tools::showErrorBox(context_.services.messages, s.error(), kTitle);
+    auto* messages = context_.services.messages;
+    // A folder of the run's own, removed when the run has ended.
+    auto folder = mq::tools::GridRunFolder::create(utf8(runParent_));
+    if (!folder) {
+        mq::tools::showErrorBox(messages, folder.error(), kTitle);
+        return false;
+    }
+    const auto run = std::make_shared<mq::tools::GridRunFolder>(std::move(folder.value()));
+    const QString batch_path = qs(run->batch_path());
+    if (auto s = mq::tools::write_grid_batch(run->batch_path(), batch); !s) {
+        mq::tools::showErrorBox(messages, s.error(), kTitle);
         return false;
     }
     if (!context_.services.programs) return true;
+    const QString dir = qs(run->path());
 #ifdef Q_OS_WIN
-    context_.services.programs->start(QDir::toNativeSeparators(batch_path), {}, batchFolder_, true);
+    const auto started = std::filesystem::file_time_type::clock::now();
+    const QString program = QDir::toNativeSeparators(batch_path);
+    const QStringList arguments;
 #else
-    context_.services.programs->start(tools_program(), {"run-batch", batch_path}, batchFolder_, true);
+    const QString program = tools_program();
+    const QStringList arguments{"run-batch", batch_path};
 #endif
+    auto ended = [=](const mq::platform::ProgramEnd& end) {
+#ifdef Q_OS_WIN
+        const mq::Status status = mq::tools::cmd_gridding_status(end.exitCode, batch.grid_name, started);
+        const QString why = status ? QString() : qs(status.error().text());
+#else
+        QString why;
+        if (end.exitCode != 0) {
+            // "mapquill-tools run-batch: the gridding failed at line ..."
+            why = end.lastError;
+            const QString tool = QStringLiteral("run-batch: ");
+            if (const auto at = why.indexOf(tool); at >= 0) why = why.mid(at + tool.size());
+            if (why.isEmpty()) why = "the gridding batch file failed";
+        }
+#endif
+        run->remove();
+        if (why.isEmpty()) return;
+        why[0] = why[0].toUpper();
+        mq::tools::showMessage(messages,
+                               why + "\r\nNo grid was saved as: " + QDir::toNativeSeparators(grid_path),
+                               mq::platform::MessageIcon::Critical, "*.hgt convert!");
+    };
+    if (!context_.services.programs->start(program, arguments, dir, true, ended)) {
+        run->remove();
+        const mq::Error error{"the gridding could not be started", utf8(program), 0};
+        mq::tools::showErrorBox(messages, error, kTitle);
+        return false;
+    }
     return true;
 }

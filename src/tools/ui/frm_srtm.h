@@ -38,10 +38,9 @@ public:
     const QString& gridName() const { return grid_name; }
     const QString& xyzFileName() const { return xyz_file_name; }
     bool running() const { return bridge_->running(); }
-    // The folder the batch file is written to (C:\ on Windows, the program's
-    // own data folder elsewhere).
-    void setBatchFolder(const QString& folder) { batchFolder_ = folder; }
-    QString batchPath() const;
+    // Where the gridding runs make their folders (the user's temporary
+    // folder unless a test says otherwise).
+    void setRunParent(const QString& folder) { runParent_ = folder; }
 
 private:
     void finished(const mq::tools::HgtConversion& job, bool makeGrid,
@@ -52,7 +51,7 @@ private:
     mq::tools::ToolContext context_;
     mq::tools::WorkerBridge* bridge_ = nullptr;
     mq::tools::PathDrag* drag_ = nullptr;
-    QString batchFolder_;
+    QString runParent_;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;
