@@ -12,7 +12,7 @@ namespace mq::cli {
 int run_run_batch(Args args, std::ostream& out, std::ostream& err)
 {
     constexpr std::string_view kTool = "run-batch";
-    CLI::App app{"Runs a gridding batch file where there is no cmd.exe: \"echo off\" and \"cls\"\n"
+    CLI::App app{"Runs a gridding batch file, stopping at its first failing line: \"echo off\" and \"cls\"\n"
                  "do nothing, \"echo\" prints, \"del\" removes the named files (patterns only in\n"
                  "the batch file's folder), other lines run as programs in that folder; a GMT\n"
                  "module not on PATH runs as \"gmt MODULE\". The run stops at the first program\n"

@@ -23,7 +23,7 @@ constexpr std::array kSubcommands = {
     Subcommand{"srtm", "convert an SRTM .hgt tile into xyz records (and grid them with GMT)", run_srtm},
     Subcommand{"bin2ascii", "write a binary xyz file (three doubles per record) as text", run_bin2ascii},
     Subcommand{"track", "write evenly spaced positions along a straight track", run_track},
-    Subcommand{"run-batch", "run a gridding batch file where there is no cmd.exe", run_run_batch},
+    Subcommand{"run-batch", "run a gridding batch file, stopping at a failing line", run_run_batch},
 };
 
 // "-10", "-.5", "-,5", "-10:30" are values; "-x" and "--name" are options.

@@ -60,7 +60,7 @@ std::string random_name()
 // The lock is a lock file that holders keep open. On Windows holders open it
 // sharing reading and writing only, so an open that shares nothing fails
 // while one of them lives; the handle is inherited by the programs started
-// meanwhile (cmd.exe and what it runs), which keeps the folder alive while
+// meanwhile (the batch runner and what it runs), which keeps the folder alive while
 // they work in it. Elsewhere holders take a shared flock(), which a test for
 // an exclusive one sees until the last of them has closed the file.
 #ifdef _WIN32
@@ -263,37 +263,19 @@ std::string gridding_failure_text(const BatchRun& run)
     return text;
 }
 
-Status cmd_gridding_status(int exit_code, const std::string& grid, fs::file_time_type started)
-{
-    if (exit_code != 0)
-        return Error{"the gridding batch file ended with status " + std::to_string(exit_code), {}, 0};
-    std::error_code ec;
-    const auto written = fs::last_write_time(native(grid), ec);
-    // Some file systems keep times to 2 seconds.
-    if (ec || written + std::chrono::seconds(2) < started)
-        return Error{"the gridding wrote no grid: a line of the batch file failed", grid, 0};
-    return {};
-}
-
 Status run_gridding(const GridBatch& batch, const std::string& parent)
 {
     auto folder = GridRunFolder::create(parent);
     if (!folder) return folder.error();
     const std::string batch_path = folder->batch_path();
     if (auto s = write_grid_batch(batch_path, batch); !s) return s;
-#ifdef _WIN32
-    // cmd.exe, started in the run folder (where the scratch grids go).
-    const auto started = fs::file_time_type::clock::now();
-    const std::wstring command = L"cmd /d /c \"cd /d \"" + native(folder->path()).wstring() + L"\" && \"" +
-                                 native(batch_path).wstring() + L"\"\"";
-    const int status = _wsystem(command.c_str());
-    return cmd_gridding_status(status, batch.grid_name, started);
-#else
+    // The batch runner on every platform: it stops at the first failing
+    // line, so a failed surface deletes nothing (cmd.exe would go on to the
+    // line that deletes the records), and it names that line.
     const auto run = run_batch_file(batch_path);
     if (!run) return run.error();
     if (run->failed) return Error{gridding_failure_text(run.value()), {}, 0};
     return {};
-#endif
 }
 
 }  // namespace mq::tools

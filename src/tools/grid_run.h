@@ -85,15 +85,9 @@ int remove_stale_grid_runs(const std::string& parent = {});
 // surface said last".
 std::string gridding_failure_text(const BatchRun& run);
 
-// For a batch file run by cmd.exe, which goes on after a failing line and
-// ends with the status of its last one: a failure unless it ended with 0 and
-// the grid was written after `started`.
-Status cmd_gridding_status(int exit_code, const std::string& grid, std::filesystem::file_time_type started);
-
 // The whole gridding of converted records: the batch file written into a
-// fresh run folder, run there (by cmd.exe on Windows, by the batch runner
-// elsewhere), the folder removed. An Error names the failing line where it
-// is known.
+// fresh run folder, run there by the batch runner, the folder removed. An
+// Error names the failing line.
 Status run_gridding(const GridBatch& batch, const std::string& parent = {});
 
 }  // namespace mq::tools

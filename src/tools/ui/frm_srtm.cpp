@@ -17,7 +17,6 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
-#include <filesystem>
 #include <memory>
 
 namespace {
@@ -236,19 +235,11 @@ bool frm_SRTM::startGridding(const mq::tools::HgtOutcome& outcome, const mq::too
     }
     if (!context_.services.programs) return true;
     const QString dir = qs(run->path());
-#ifdef Q_OS_WIN
-    const auto started = std::filesystem::file_time_type::clock::now();
-    const QString program = QDir::toNativeSeparators(batch_path);
-    const QStringList arguments;
-#else
+    // mapquill-tools runs the batch file on every platform: it stops at the
+    // first failing line and names it.
     const QString program = tools_program();
     const QStringList arguments{"run-batch", batch_path};
-#endif
     auto ended = [=](const mq::platform::ProgramEnd& end) {
-#ifdef Q_OS_WIN
-        const mq::Status status = mq::tools::cmd_gridding_status(end.exitCode, batch.grid_name, started);
-        const QString why = status ? QString() : qs(status.error().text());
-#else
         QString why;
         if (end.exitCode != 0) {
             // "mapquill-tools run-batch: the gridding failed at line ..."
@@ -257,7 +248,6 @@ bool frm_SRTM::startGridding(const mq::tools::HgtOutcome& outcome, const mq::too
             if (const auto at = why.indexOf(tool); at >= 0) why = why.mid(at + tool.size());
             if (why.isEmpty()) why = "the gridding batch file failed";
         }
-#endif
         run->remove();
         if (why.isEmpty()) return;
         why[0] = why[0].toUpper();
