@@ -95,11 +95,13 @@ int run_replace(Args args, std::ostream& out, std::ostream& err)
     if (s.take_each && !tools::take_each_count(every)) return usage_error("--every needs a whole number of 1 or more");
     s.kml = kml;
 
+    const InterruptStop interrupt;
     const auto result = [&] {
         TerminalProgress progress(err, stderr_is_terminal(), "Line #: ");
-        return tools::replace_in_file(input, output, s, progress.callback(), {});
+        return tools::replace_in_file(input, output, s, progress.callback(), interrupt.stop_fn());
     }();
     if (!result) return bad_input(err, kTool, result.error().text());
+    if (result->stopped) return stopped(err, kTool, result->lines, result->kept);
     return kSuccess;
 }
 

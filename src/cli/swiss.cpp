@@ -52,11 +52,13 @@ int run_swiss(Args args, std::ostream& out, std::ostream& err)
     if (given != texts.values.end()) delimiter = given->second.front().front();
 
     tools::SwissFileOptions options{tools::swiss_delimiter(delimiter), order == "yx", to_swiss};
+    const InterruptStop interrupt;
     const auto result = [&] {
         TerminalProgress progress(err, stderr_is_terminal(), "Row #: ");
-        return tools::convert_swiss_file(input, output, options, progress.callback(), {});
+        return tools::convert_swiss_file(input, output, options, progress.callback(), interrupt.stop_fn());
     }();
     if (!result) return bad_input(err, kTool, result.error().text());
+    if (result->stopped) return stopped(err, kTool, result->rows, result->kept);
     return kSuccess;
 }
 

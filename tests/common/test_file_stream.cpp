@@ -33,6 +33,14 @@ TEST_CASE("LineReader splits at LF, drops the CR before it and keeps every other
         // Longer than the 1 MiB block, and a line end right at the block edge.
         {"long line", std::string(3 << 20, 'x') + "\nz", {std::string(3 << 20, 'x'), "z"}},
         {"edge", mib.substr(1) + "\r\nq\n", {mib.substr(1), "q"}},
+        {"byte-order mark",
+         "\xEF\xBB\xBF"
+         "200000,1\r\n\xEF\xBB\xBF"
+         "x",
+         {"200000,1",
+          "\xEF\xBB\xBF"
+          "x"}},
+        {"byte-order mark alone", "\xEF\xBB\xBF", {""}},
     };
     mq::testing::TempFolder dir;
     for (const Row& row : rows) {
@@ -75,6 +83,48 @@ TEST_CASE("OutputFile replaces its target only on commit")
     REQUIRE(out.commit().ok());
     CHECK(dir.read("out \xc3\xbc.txt") == "x\n" + big);
     CHECK(files_in_folder() == 1);
+}
+
+TEST_CASE("keep_partial: a run that ended early never harms an existing output")
+{
+    struct Row {
+        const char* name;
+        const char* output;   // in the folder
+        const char* old;      // the output before the run; nullptr: none
+        const char* kept_in;  // where the records are afterwards
+        const char* note;     // "@" the folder
+    };
+    const Row rows[] = {
+        {"new output", "track.xyz", nullptr, "track.xyz", ""},
+        {"existing output", "track.xyz", "old", "track.partial.xyz",
+         "Stopped after 2 records, kept in @/track.partial.xyz; @/track.xyz is unchanged."},
+        {"no extension", "track", "old", "track.partial",
+         "Stopped after 2 records, kept in @/track.partial; @/track is unchanged."},
+        {"dotted folder, hidden file", "a.b/.track", "old", "a.b/.track.partial",
+         "Stopped after 2 records, kept in @/a.b/.track.partial; @/a.b/.track is unchanged."},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        mq::testing::TempFolder dir;
+        std::filesystem::create_directory(std::filesystem::u8path(dir.path("a.b")));
+        if (row.old) dir.write(row.output, row.old);
+        dir.write(row.kept_in + std::string(row.old ? "" : ".other"), "an older partial file");
+        OutputFile out;
+        REQUIRE(out.open(dir.path(row.output)).ok());
+        CHECK(out.replaces_existing() == (row.old != nullptr));
+        out.write("1\n2\n");
+        const auto kept = out.keep_partial(2);
+        REQUIRE(kept.ok());
+        std::string note = row.note;
+        if (const auto at = note.find('@'); at != std::string::npos) note.replace(at, 1, dir.root().string());
+        if (const auto at = note.find('@'); at != std::string::npos) note.replace(at, 1, dir.root().string());
+        CHECK(kept.value() == note);
+        CHECK(dir.read(row.output) == (row.old ? row.old : "1\n2\n"));
+        CHECK(dir.read(row.kept_in) == "1\n2\n");
+        const auto files = std::distance(std::filesystem::recursive_directory_iterator(dir.root()), {});
+        CHECK(files == 3);  // the folder a.b and two files: no temporary file is left
+    }
+    CHECK(stopped_note(1, "", "x") == "Stopped after 1 record.");
 }
 
 TEST_CASE("remove_unfinished_outputs, as after Ctrl+C, leaves the targets and no new files")
@@ -192,4 +242,7 @@ TEST_CASE("check_distinct_files and the refusals of InputFile and OutputFile")
     OutputFile out;
     CHECK(!out.open(dir.path("sub")).ok());
     CHECK(!out.open(dir.path("no/such/folder/x.txt")).ok());
+    // An empty name is said to be one.
+    CHECK(file.open("").error().text() == "cannot open the file: its name is empty");
+    CHECK(out.open("").error().text() == "cannot create the file: its name is empty");
 }

@@ -303,10 +303,11 @@ void frm_UTM_LL::Command7_Click()
         [this, before](const mq::tools::UtmFileResult& r) {
             progressBar->hide();
             if (r.ok()) {
-                Label12->setText("-");
+                mq::tools::showKept(Label12, r.kept, "-");
                 return;
             }
             if (r.lines == 0 && r.failure != UtmFileFailure::NoDelimiter) Label12->setText(before);
+            if (!r.kept.empty()) mq::tools::showKept(Label12, r.kept, {});
             switch (r.failure) {
                 case UtmFileFailure::NoDelimiter:
                     show_message(kProgramTitle, " There is no TAB as delimiter in the current line!",

@@ -88,6 +88,12 @@ void showRowProgress(QLabel* label, QProgressBar* bar, const Progress& p)
     showShare(bar, p);
 }
 
+void showKept(QLabel* label, const std::string& note, const QString& otherwise)
+{
+    label->setWordWrap(!note.empty());
+    label->setText(note.empty() ? otherwise : QString::fromStdString(note));
+}
+
 void showLineProgress(QLabel* label, QProgressBar* bar, const Progress& p)
 {
     if (p.count >= 1000) label->setText("Line #:  " + QString::number(p.count / 1000) + "000");

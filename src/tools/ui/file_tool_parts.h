@@ -63,6 +63,10 @@ void showShare(QProgressBar* bar, const Progress& p);
 // taller and move the controls.
 QProgressBar* makeRunBar(QWidget* parent);
 void showRowProgress(QLabel* label, QProgressBar* bar, const Progress& p);
+// After a run that ended early: the note saying where an existing output's
+// records were kept (see io::OutputFile::keep_partial), or `otherwise` when
+// there is none. The note is long: the label wraps it.
+void showKept(QLabel* label, const std::string& note, const QString& otherwise);
 void showLineProgress(QLabel* label, QProgressBar* bar, const Progress& p);
 
 // Dragging text between path boxes: a drop replaces the target box's

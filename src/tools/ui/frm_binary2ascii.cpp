@@ -83,12 +83,12 @@ void frm_binary2ascii::Command4_Click()
 void frm_binary2ascii::finished(const mq::Result<mq::tools::BinaryXyzOutcome>& result)
 {
     if (!result) {
-        Label4->setText("Row #:");
+        mq::tools::showKept(Label4, result.error().note, "Row #:");
         mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
         return;
     }
     if (result->stopped) {
-        Label4->setText("Row #: " + QString::number(result->records));
+        mq::tools::showKept(Label4, result->kept, "Row #: " + QString::number(result->records));
         return;
     }
     QString text = "Converting finished!";

@@ -194,9 +194,9 @@ void frm_replace::Command1_Click()
             return mq::tools::replace_in_file(input, output, settings, control.progress_fn(), control.stop_fn());
         },
         [this](const mq::Result<mq::tools::ReplaceSummary>& result) {
-            Label4->setText("-");
+            mq::tools::showKept(Label4, result.ok() ? result->kept : result.error().note, "-");
             if (result.ok()) {
-                progress_bar->setValue(progress_bar->maximum());
+                if (!result->stopped) progress_bar->setValue(progress_bar->maximum());
                 return;
             }
             mq::tools::showMessage(context_.services.messages, QString::fromStdString(result.error().text()),

@@ -198,11 +198,14 @@ void frm_SRTM::finished(const mq::tools::HgtConversion& job, bool makeGrid,
                         const mq::Result<mq::tools::HgtOutcome>& result)
 {
     if (!result) {
-        Label4->setText("Row #:");
+        mq::tools::showKept(Label4, result.error().note, "Row #:");
         mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
         return;
     }
-    if (result->stopped) return;   // no message, no batch file
+    if (result->stopped) {  // no message, no batch file
+        if (!result->kept.empty()) mq::tools::showKept(Label4, result->kept, {});
+        return;
+    }
     Label4->setText("Row #:");
     QString grid = grid_name;
     if (grid.isEmpty()) {
