@@ -269,8 +269,10 @@ void TestToolWindows::runs_data()
         QTest::newRow(name) << kind << input << controls << written << label << message << title << int(icon)
                             << partial;
     };
-    // A run that fails half-way keeps out.txt and puts its records beside it.
+    // A run that fails half-way keeps out.txt and puts its records beside it;
+    // the label names the files without their folder.
     const QString kept = ", kept in @/out.partial.txt; @/out.txt is unchanged.";
+    const QString kept_here = ", kept in out.partial.txt; out.txt is unchanged.";
     const char* none = "";
 
     const QStringList srtm{"Text1=@/in.txt", "Text2=@/out.txt", "Text5=45", "Text4=10"};
@@ -302,7 +304,7 @@ void TestToolWindows::runs_data()
     row("footprint zero spacing", "footprint", ping, footprint + QStringList{"t_grid_space=0", "Command3"}, "old",
         none, "Beam width grid size  m: '0' must be a number greater than 0", area);
     row("footprint bad line keeps the records before it", "footprint", ping + "20.5 x 100\n",
-        footprint + QStringList{"Command3"}, "old", qPrintable("Label11=Stopped after 88 records" + kept),
+        footprint + QStringList{"Command3"}, "old", qPrintable("Label11=Stopped after 88 records" + kept_here),
         "@/in.txt, line 2: field 2 is not a number. Stopped after 88 records" + kept, area,
         MessageIcon::Exclamation, "<size>2112");
 
@@ -317,7 +319,7 @@ void TestToolWindows::runs_data()
     row("replace entire file", "replace", "a\r\nb\r\n",
         replace + QStringList{"ck_entire", "t_ent_rep=CRLF", "t_ent_fill= ", "Command1"}, "a b ", "Label4=-", none);
     row("replace kml short", "replace", "P1\nx\n", replace + QStringList{"Check5", "do_kml", "Command1"},
-        "old", qPrintable("Label4=Stopped after 1 record" + kept),
+        "old", qPrintable("Label4=Stopped after 1 record" + kept_here),
         "@/in.txt, line 1: a placemark needs this line and three more, but only 1 follows...", replacing,
         MessageIcon::Exclamation, "");
     row("replace take each empty", "replace", "a\n", replace + QStringList{"Text2=", "Command1"}, "old", "Label4=-",
@@ -449,9 +451,9 @@ void TestToolWindows::stopped_runs_keep_an_existing_output()
     const qint64 records = record ? kept.size() / record : kept.count('\n');
     QVERIFY(records > 0);
     if (label.isEmpty()) return;
-    QCOMPARE(text_of(*w, label), QString("Stopped after %1 records, kept in %2; %3 is unchanged.")
-                                     .arg(records)
-                                     .arg(path("out.partial.txt"), path("out.txt")));
+    const QString note = QString("Stopped after %1 records, kept in %2; %3 is unchanged.").arg(records);
+    QCOMPARE(text_of(*w, label), note.arg("out.partial.txt", "out.txt"));
+    QCOMPARE(child<QLabel>(*w, label)->toolTip(), note.arg(path("out.partial.txt"), path("out.txt")));
 }
 
 void TestToolWindows::srtm_picking_a_tile_data()

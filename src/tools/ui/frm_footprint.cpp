@@ -189,10 +189,10 @@ void frm_footprint::Command3_Click()
             return mq::tools::calc_footprint_file(input, output, edges, beam_width, point_spacing,
                                                   control.progress_fn(), control.stop_fn());
         },
-        [this](const mq::tools::FootprintOutcome& outcome) {
+        [this, output](const mq::tools::FootprintOutcome& outcome) {
             progressBar->hide();
             const mq::tools::FootprintSummary& s = outcome.summary;
-            if (!s.kept.empty()) mq::tools::showKept(Label11, s.kept, {});
+            if (!s.kept.empty()) mq::tools::showKept(Label11, s.kept, {}, output);
             if (!outcome.status) {
                 complain(QString::fromStdString(outcome.status.error().text()));
                 return;
