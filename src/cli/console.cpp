@@ -66,34 +66,16 @@ std::atomic<bool> g_watching{false};     // a file tool runs and asks whether to
 std::atomic<bool> g_interrupted{false};  // Ctrl+C came while it ran
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-void remove_outputs_and_end(int signal_number)
+// Ctrl+C while a file tool runs asks it to stop; a second one ends the program.
+bool stop_on_interrupt() noexcept
 {
-    if (signal_number == SIGINT && g_watching.load() && !g_interrupted.exchange(true)) {
-        std::signal(SIGINT, remove_outputs_and_end);  // Windows resets it before every call
-        return;
-    }
-    io::remove_unfinished_outputs();
-    std::signal(signal_number, SIG_DFL);
-    std::raise(signal_number);
+    return g_watching.load() && !g_interrupted.exchange(true);
 }
-
-// The signals that end a program unless it handles them (not those of a
-// fault, which a debugger or sanitizer wants to see as they are).
-constexpr int kEndingSignals[] = {
-    SIGINT, SIGTERM,
-#ifndef _WIN32
-    SIGHUP, SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
-#endif
-};
 
 }  // namespace
 
 void remove_outputs_on_interrupt() {
-    for (const int signal_number : kEndingSignals) {
-        // A signal the caller ignores (nohup, a shell's trap '' PIPE) stays ignored.
-        if (std::signal(signal_number, remove_outputs_and_end) == SIG_IGN)
-            std::signal(signal_number, SIG_IGN);
-    }
+    io::remove_unfinished_outputs_on_signals(stop_on_interrupt);
 }
 
 InterruptStop::InterruptStop()

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <system_error>
 
 #ifdef _WIN32
@@ -470,6 +471,41 @@ std::string stopped_note(std::int64_t records, const std::string& kept_in, const
     std::string note = "Stopped after " + std::to_string(records) + (records == 1 ? " record" : " records");
     if (kept_in.empty()) return note + ".";
     return note + ", kept in " + kept_in + "; " + output + " is unchanged.";
+}
+
+namespace {
+
+std::atomic<bool (*)() noexcept> g_on_interrupt{nullptr};
+
+void remove_outputs_and_end(int signal_number)
+{
+    if (signal_number == SIGINT) {
+        if (auto* on_interrupt = g_on_interrupt.load(); on_interrupt && on_interrupt()) {
+            std::signal(SIGINT, remove_outputs_and_end);   // Windows resets it before every call
+            return;
+        }
+    }
+    remove_unfinished_outputs();
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+// The signals that end a program unless it handles them.
+constexpr int kEndingSignals[] = {
+    SIGINT, SIGTERM,
+#ifndef _WIN32
+    SIGHUP, SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
+#endif
+};
+
+}  // namespace
+
+void remove_unfinished_outputs_on_signals(bool (*on_interrupt)() noexcept) noexcept
+{
+    g_on_interrupt.store(on_interrupt);
+    for (const int signal_number : kEndingSignals) {
+        if (std::signal(signal_number, remove_outputs_and_end) == SIG_IGN) std::signal(signal_number, SIG_IGN);
+    }
 }
 
 void remove_unfinished_outputs() noexcept

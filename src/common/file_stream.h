@@ -166,4 +166,13 @@ std::string stopped_note(std::int64_t records, const std::string& kept_in, const
 // files would have to be opened sharing their deletion).
 void remove_unfinished_outputs() noexcept;
 
+// Makes every signal that ends the program (Ctrl+C, TERM and, elsewhere than
+// on Windows, HUP, QUIT, PIPE, ALRM, USR1, USR2, XCPU, XFSZ, VTALRM, PROF)
+// first call remove_unfinished_outputs() and then end the program by the
+// signal as before. Signals the caller ignores (nohup) stay ignored; those of
+// a fault (SEGV, ABRT) are left to the debugger. `on_interrupt`, when given,
+// is asked first on Ctrl+C: when it returns true the program goes on. It runs
+// in the signal handler.
+void remove_unfinished_outputs_on_signals(bool (*on_interrupt)() noexcept = nullptr) noexcept;
+
 }  // namespace mq::io
