@@ -481,7 +481,7 @@ void remove_outputs_and_end(int signal_number)
 {
     if (signal_number == SIGINT) {
         if (auto* on_interrupt = g_on_interrupt.load(); on_interrupt && on_interrupt()) {
-            std::signal(SIGINT, remove_outputs_and_end);   // Windows resets it before every call
+            std::signal(SIGINT, remove_outputs_and_end);  // Windows resets it before every call
             return;
         }
     }
@@ -504,7 +504,8 @@ void remove_unfinished_outputs_on_signals(bool (*on_interrupt)() noexcept) noexc
 {
     g_on_interrupt.store(on_interrupt);
     for (const int signal_number : kEndingSignals) {
-        if (std::signal(signal_number, remove_outputs_and_end) == SIG_IGN) std::signal(signal_number, SIG_IGN);
+        if (std::signal(signal_number, remove_outputs_and_end) == SIG_IGN)
+            std::signal(signal_number, SIG_IGN);
     }
 }
 

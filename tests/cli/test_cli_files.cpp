@@ -116,6 +116,8 @@ void TestCliFiles::run_data()
     row("inverse lower-case hemisphere", "", {"utm-inverse", "--zone", "32", "--hemisphere", "n", "1", "2"}, 2, "",
         "not in {N,S}", none);
     row("utm-file", utm_line, utm_file, 0, "", "", "9:00.000000\t50:00.000000\t12.5\r\n");
+    row("utm-file byte-order mark", "\xEF\xBB\xBF" + utm_line, utm_file, 0, "", "",
+        "9:00.000000\t50:00.000000\t12.5\r\n");
     row("utm-file without delimiter", utm_line + "5000005538630.703\n", utm_file, 1, "",
         "in.txt, line 2: there is no TAB or blank as delimiter", "9:00.000000\t50:00.000000\t12.5\r\n");
     row("utm-file onto itself", utm_line, QStringList{utm_file.mid(0, 6)} << "./in.txt", 1, "",
@@ -152,6 +154,8 @@ void TestCliFiles::run_data()
     row("track negative colon values", "", track + QStringList{"--samples", "1"}, 0,
         "2 positions written to out.txt\n", "", "-10.5\t-0.5\r\n-9.5\t0.5\r\n");
     row("track zero samples", "", track + QStringList{"--samples", "0"}, 1, "", "at least 1", none);
+    row("track empty name", "", QStringList{"track", ""} + track.mid(2), 1, "",
+        "track: cannot create the file: its name is empty", none);
     row("track missing y2", "", track.mid(0, 8), 2, "", "--y2", none);
     row("run-batch missing", "", {"run-batch", "none.bat"}, 1, "", "cannot open", none);
     row("run-batch failing line", "echo off\r\nfalse\r\n", {"run-batch", "in.txt"}, 1, "*Log: ",

@@ -304,7 +304,8 @@ void TestToolWindows::runs_data()
     row("footprint zero spacing", "footprint", ping, footprint + QStringList{"t_grid_space=0", "Command3"}, "old",
         none, "Beam width grid size  m: '0' must be a number greater than 0", area);
     row("footprint bad line keeps the records before it", "footprint", ping + "20.5 x 100\n",
-        footprint + QStringList{"Command3"}, "old", qPrintable("Label11=Stopped after 88 records" + kept_here),
+        footprint + QStringList{"Command3"}, "old",
+        qPrintable("Label11=Stopped after 88 records" + kept_here),
         "@/in.txt, line 2: field 2 is not a number. Stopped after 88 records" + kept, area,
         MessageIcon::Exclamation, "<size>2112");
 

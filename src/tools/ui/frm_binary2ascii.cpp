@@ -82,7 +82,8 @@ void frm_binary2ascii::Command4_Click()
         });
 }
 
-void frm_binary2ascii::finished(const mq::Result<mq::tools::BinaryXyzOutcome>& result, const std::string& output)
+void frm_binary2ascii::finished(const mq::Result<mq::tools::BinaryXyzOutcome>& result,
+                                const std::string& output)
 {
     if (!result) {
         mq::tools::showKept(Label4, result.error().note, "Row #:", output);
