@@ -27,7 +27,8 @@ constexpr const char* kDescription =
     "10 of the first line and fields 8 and 9 of the others (fields split at\n"
     "single blanks).\n"
     "Exit status: 0 when done; 1 on a bad file or line (one line on stderr; the\n"
-    "lines before it stay written); 2 on a usage error.";
+    "lines before it stay written, in OUT with \".partial\" before its extension\n"
+    "when OUT existed, which then stays as it was); 2 on a usage error.";
 
 }  // namespace
 

@@ -19,7 +19,9 @@ constexpr const char* kDescription =
     "With --to-swiss the input is longitude and latitude and the output is\n"
     "Y (east) TAB X (north) TAB third value, in metres with 2 decimals.\n"
     "Fields after the third are dropped; empty lines are skipped. A line that\n"
-    "cannot be converted stops the run; the lines before it stay written.\n"
+    "cannot be converted stops the run; the lines before it stay written (in\n"
+    "OUT with \".partial\" before its extension when OUT existed, which then\n"
+    "stays as it was).\n"
     "Exit status: 0 when done; 1 on a bad file or line (one line on stderr);\n"
     "2 on a usage error.";
 

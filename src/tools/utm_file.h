@@ -29,8 +29,9 @@ struct UtmFileResult {
     std::int64_t lines = 0;    // input lines read, comments included
     std::int64_t written = 0;  // output lines written (and kept, also after a failure)
     bool stopped = false;      // ended by the stop query before the end of the input
-    std::string kept;          // after a stop or a failure: where an existing output's stand-in is
-                               // (io::stopped_note), also in error.note; empty when OUT holds the lines
+    // After a stop or a failure: the note when an existing output was kept
+    // (io::stopped_note), also in error.note.
+    std::string kept;
     UtmFileFailure failure = UtmFileFailure::None;
     Error error;  // set when failure is not None
 

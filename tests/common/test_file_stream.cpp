@@ -127,7 +127,7 @@ TEST_CASE("keep_partial: a run that ended early never harms an existing output")
     CHECK(stopped_note(1, "", "x") == "Stopped after 1 record.");
 }
 
-TEST_CASE("remove_unfinished_outputs, as after Ctrl+C, leaves the targets and no new files")
+TEST_CASE("remove_unfinished_outputs, as after a signal that ends the program, leaves the targets alone")
 {
     struct Row {
         const char* name;
