@@ -276,6 +276,7 @@ void TestCliFiles::ended_by_a_signal_data()
                                 << QStringList{"track", "out.txt", "--x1", "0", "--x2",      "1",
                                                "--y1",  "0",       "--y2", "1", "--samples", "2000000000"}
                                 << true;
+    QTest::newRow("INT, bin2ascii") << int(SIGINT) << QStringList{"bin2ascii", "big.bin", "out.txt"} << true;
 }
 
 void TestCliFiles::ended_by_a_signal()
@@ -287,6 +288,8 @@ void TestCliFiles::ended_by_a_signal()
     if (!folder.exists("big.txt"))
         QVERIFY(write_file(dir_.filePath("big.txt"),
                            QByteArray("some line of text to copy, 0123456789\n").repeated(2000000)));
+    if (!folder.exists("big.bin"))
+        QVERIFY(write_file(dir_.filePath("big.bin"), doubles({10.5, 45.25, -120.125}).repeated(2000000)));
     QFile::remove(dir_.filePath("out.txt"));
     QFile::remove(dir_.filePath("out.partial.txt"));
     if (existing) QVERIFY(write_file(dir_.filePath("out.txt"), "OLD"));
