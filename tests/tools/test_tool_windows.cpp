@@ -412,7 +412,7 @@ void TestToolWindows::stopped_runs_keep_an_existing_output()
     QFETCH(QString, label);
     QFETCH(int, record);
     QByteArray input;
-    if (kind == "srtm") input = QByteArray::fromStdString(make_tile(1201, [](int, int) { return 50; }));
+    if (kind == "srtm") input = QByteArray::fromStdString(make_tile(3601, [](int, int) { return 50; }));
     if (kind == "binary") input = QByteArray::fromStdString(doubles({10, 45.5, -120})).repeated(300000);
     if (kind == "footprint") input = QByteArray("20.5 10.5 -100\n").repeated(30000);
     if (kind == "replace") input = QByteArray("some line of text to copy\n").repeated(1500000);
