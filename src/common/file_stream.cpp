@@ -409,7 +409,7 @@ Status OutputFile::commit()
     return finish_as(target_);
 }
 
-Result<std::string> OutputFile::keep_partial(std::int64_t records)
+Result<std::string> OutputFile::keep_partial(std::int64_t records, const std::string& input)
 {
     if (!replacing_) {
         if (auto s = commit(); !s) return s.error();
@@ -418,8 +418,13 @@ Result<std::string> OutputFile::keep_partial(std::int64_t records)
     // Named after the path as given, unless a link led elsewhere: then after
     // the file the link names, beside which the records were written.
     const auto given = path_from_utf8(path_);
-    const std::string kept =
+    std::string kept =
         given && given.value() == target_ ? partial_name(path_) : partial_name(text::utf8_from_path(target_));
+    if (const auto in = path_from_utf8(input); in && !input.empty()) {
+        std::error_code ec;
+        if (const auto at = path_from_utf8(kept); at && fs::equivalent(at.value(), in.value(), ec))
+            kept = partial_name(kept);
+    }
     const auto place = path_from_utf8(kept);
     if (!place) {
         discard();

@@ -121,9 +121,11 @@ public:
     // harming a file that was there: a new target gets what was written, as
     // on commit(); an existing target stays as it was and what was written
     // goes beside it, into partial_name(target), replacing an older such
-    // file. Returns the note for the user, stopped_note(records, ...), when
-    // an existing target was kept, else the empty text.
-    Result<std::string> keep_partial(std::int64_t records);
+    // file, unless that file is the run's `input` (a rerun on the records of
+    // an earlier stop): then into partial_name of that name. Returns the note
+    // for the user, stopped_note(records, ...), when an existing target was
+    // kept, else the empty text.
+    Result<std::string> keep_partial(std::int64_t records, const std::string& input = {});
     // Drops what was written; the target stays as it was.
     void discard();
 

@@ -41,7 +41,7 @@ Result<BinaryXyzOutcome> convert_binary_xyz(const std::string& input, const std:
         const std::size_t got = in.read(reinterpret_cast<char*>(block.data()) + pending, block.size() - pending);
         if (in.failed()) {
             Error e = in.error();
-            auto kept = out.keep_partial(outcome.records);
+            auto kept = out.keep_partial(outcome.records, input);
             if (!kept) return kept.error();
             e.note = kept.value();
             return e;
@@ -75,7 +75,7 @@ Result<BinaryXyzOutcome> convert_binary_xyz(const std::string& input, const std:
     if (!outcome.stopped) outcome.left_over = static_cast<std::int64_t>(pending);
     if (progress) progress({outcome.records, in.position(), in.size()});
     if (outcome.stopped) {
-        auto kept = out.keep_partial(outcome.records);
+        auto kept = out.keep_partial(outcome.records, input);
         if (!kept) return kept.error();
         outcome.kept = kept.value();
         return outcome;

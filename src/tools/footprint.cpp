@@ -202,7 +202,7 @@ FootprintOutcome calc_footprint_file(const std::string& input, const std::string
         }
         return outcome;
     }
-    auto kept = out.keep_partial(s.records);
+    auto kept = out.keep_partial(s.records, input);
     if (!kept) {
         s.records = 0;
         return fail(kept.error());

@@ -213,12 +213,12 @@ Result<ReplaceSummary> replace_in_file(const std::string& input, const std::stri
 
     ReplaceSummary summary;
     // A run that ended early keeps what it wrote; an existing output stays.
-    auto end = [&out, &summary](Error* failure) -> Result<ReplaceSummary> {
+    auto end = [&out, &summary, &input](Error* failure) -> Result<ReplaceSummary> {
         if (!failure && !summary.stopped) {
             if (auto committed = out.commit(); !committed) return committed.error();
             return summary;
         }
-        auto kept = out.keep_partial(summary.lines);
+        auto kept = out.keep_partial(summary.lines, input);
         if (!kept) return kept.error();
         if (!failure) {
             summary.kept = kept.value();

@@ -159,7 +159,7 @@ Result<HgtOutcome> convert_hgt_tile(const HgtConversion& job, const ProgressFn& 
         if (in.read(reinterpret_cast<char*>(row.data()), row.size()) != row.size()) {
             Error e = in.failed() ? in.error()
                                   : Error{"the tile ended early (it changed while being read)", job.input, 0};
-            auto kept = out.keep_partial(outcome.records);
+            auto kept = out.keep_partial(outcome.records, job.input);
             if (!kept) return kept.error();
             e.note = kept.value();
             return e;
@@ -199,7 +199,7 @@ Result<HgtOutcome> convert_hgt_tile(const HgtConversion& job, const ProgressFn& 
         }
     }
     if (outcome.stopped) {
-        auto kept = out.keep_partial(outcome.records);
+        auto kept = out.keep_partial(outcome.records, job.input);
         if (!kept) return kept.error();
         outcome.kept = kept.value();
         return outcome;

@@ -134,7 +134,7 @@ Result<SwissSummary> convert_swiss_file(const std::string& input, const std::str
         if (auto committed = out.commit(); !committed) return committed.error();
         return summary;
     }
-    auto kept = out.keep_partial(summary.rows);
+    auto kept = out.keep_partial(summary.rows, input);
     if (!kept) return kept.error();
     if (failed) {
         bad.note = kept.value();

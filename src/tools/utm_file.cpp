@@ -131,7 +131,7 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
         }
         return r;
     }
-    auto kept = out.keep_partial(r.written);
+    auto kept = out.keep_partial(r.written, input);
     if (!kept) {
         r.written = 0;
         return failed(r, UtmFileFailure::CannotWrite, kept.error());
