@@ -1,6 +1,7 @@
 #include "calc/coordinate_text.h"
 
 #include "common/number_rules.h"
+#include "common/strings.h"
 
 #include <algorithm>
 #include <array>
@@ -17,11 +18,8 @@ namespace {
 // alarm of GCC 12's -Wrestrict in optimised builds).
 Error coordinate_error(std::string_view text, std::string_view problem)
 {
-    std::string message;
-    message.reserve(text.size() + problem.size() + 3);
-    message += '\'';
-    message += text;
-    message += "' ";
+    std::string message = text::quoted(text);
+    message += ' ';
     message += problem;
     return Error{std::move(message), "", 0};
 }

@@ -2,6 +2,7 @@
 
 #include "calc/notation.h"
 #include "common/number_rules.h"
+#include "common/strings.h"
 
 #include <cmath>
 
@@ -19,14 +20,7 @@ std::optional<std::string> held_step_text(double value) {
     return num::format_pattern(num::round_to(value, 8), kStepPattern);
 }
 
-std::string quoted(std::string_view text) {
-    std::string out;   // appended: "'" + std::string(text) trips GCC 12's -Wrestrict
-    out.reserve(text.size() + 2);
-    out += '\'';
-    out += text;
-    out += '\'';
-    return out;
-}
+using text::quoted;
 
 // The value of a value text before it is rounded to 6 decimals.
 std::optional<double> read_value(std::string_view text) {

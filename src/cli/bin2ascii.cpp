@@ -20,11 +20,13 @@ int run_bin2ascii(Args args, std::ostream& out, std::ostream& err)
     app.footer("Exit status: 0 when done; 1 when the input cannot be converted; 2 on a usage error.");
     if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
+    const InterruptStop interrupt;
     const auto result = [&] {
         TerminalProgress progress(err, stderr_is_terminal(), "Row #: ");
-        return tools::convert_binary_xyz(in, output, progress.callback(), {});
+        return tools::convert_binary_xyz(in, output, progress.callback(), interrupt.stop_fn());
     }();
     if (!result) return bad_input(err, kTool, result.error().text());
+    if (result->stopped) return stopped(err, kTool, result->records, result->kept);
     out << result->records << (result->records == 1 ? " record" : " records") << " written to " << output;
     if (result->left_over)
         out << "; " << result->left_over << " bytes left over at the end (less than one record)";

@@ -4,6 +4,7 @@
 #include "common/file_stream.h"
 #include "common/utf8.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <system_error>
@@ -60,17 +61,52 @@ void prepare_output() {
 }
 
 namespace {
-void remove_outputs_and_end(int signal_number)
+
+std::atomic<bool> g_watching{false};     // a file tool runs and asks whether to stop
+std::atomic<bool> g_interrupted{false};  // Ctrl+C came while it ran
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+// Ctrl+C while a file tool runs asks it to stop; a second one ends the program.
+bool stop_on_interrupt() noexcept
 {
-    io::remove_unfinished_outputs();
-    std::signal(signal_number, SIG_DFL);
-    std::raise(signal_number);
+    return g_watching.load() && !g_interrupted.exchange(true);
 }
+
 }  // namespace
 
 void remove_outputs_on_interrupt() {
-    std::signal(SIGINT, remove_outputs_and_end);
-    std::signal(SIGTERM, remove_outputs_and_end);
+    io::remove_unfinished_outputs_on_signals(stop_on_interrupt);
+}
+
+InterruptStop::InterruptStop()
+{
+    g_watching.store(true);
+}
+
+InterruptStop::~InterruptStop()
+{
+    g_watching.store(false);
+}
+
+tools::StopFn InterruptStop::stop_fn() const
+{
+    return [] { return g_interrupted.load(std::memory_order_relaxed); };
+}
+
+bool interrupted()
+{
+    return g_interrupted.load();
+}
+
+void end_by_interrupt()
+{
+    std::signal(SIGINT, SIG_DFL);
+    std::raise(SIGINT);
+}
+
+int stopped(std::ostream& err, std::string_view tool, std::int64_t records, const std::string& kept)
+{
+    return bad_input(err, tool, kept.empty() ? io::stopped_note(records, "", "") : kept);
 }
 
 bool stderr_is_terminal() {

@@ -81,10 +81,14 @@ int run_footprint(Args args, std::ostream& out, std::ostream& err)
                          !beam_width ? "the beam width '" + beam + "' is not a number"
                                      : "the spacing '" + spacing + "' is not a number");
     }
-    TerminalProgress progress(err, stderr_is_terminal(), "Ping: ");
-    const auto r =
-        tools::calc_footprint_file(in, output, *edges, *beam_width, *point_spacing, progress.callback(), {});
+    const InterruptStop interrupt;
+    const auto r = [&] {
+        TerminalProgress progress(err, stderr_is_terminal(), "Ping: ");
+        return tools::calc_footprint_file(in, output, *edges, *beam_width, *point_spacing,
+                                          progress.callback(), interrupt.stop_fn());
+    }();
     if (!r.status) return bad_input(err, kTool, r.status.error().text());
+    if (r.summary.stopped) return stopped(err, kTool, r.summary.records, r.summary.kept);
     out << tools::area_text(r.summary.area) << '\n';
     return kSuccess;
 }

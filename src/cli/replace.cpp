@@ -31,7 +31,8 @@ constexpr const char* kDescription =
     "Windows-1252). --kml-document writes the placemarks, and nothing else, as a\n"
     "complete KML document in UTF-8 (implies --kml; not with --every or --take-if).\n"
     "Exit status: 0 when done; 1 on a bad file or line (one line on stderr; the\n"
-    "lines before it stay written); 2 on a usage error.";
+    "lines before it stay written, in OUT with \".partial\" before its extension\n"
+    "when OUT existed, which then stays as it was); 2 on a usage error.";
 
 }  // namespace
 
@@ -106,11 +107,13 @@ int run_replace(Args args, std::ostream& out, std::ostream& err)
     s.kml = kml || kml_document;
     s.kml_document = kml_document;
 
+    const InterruptStop interrupt;
     const auto result = [&] {
         TerminalProgress progress(err, stderr_is_terminal(), "Line #: ");
-        return tools::replace_in_file(input, output, s, progress.callback(), {});
+        return tools::replace_in_file(input, output, s, progress.callback(), interrupt.stop_fn());
     }();
     if (!result) return bad_input(err, kTool, result.error().text());
+    if (result->stopped) return stopped(err, kTool, result->lines, result->kept);
     return kSuccess;
 }
 

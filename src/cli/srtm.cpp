@@ -91,11 +91,13 @@ int run_srtm(Args args, std::ostream& out, std::ostream& err)
                                    byte_order == "little" ? tools::ByteOrder::Little : tools::ByteOrder::Big,
                                    format == "ascii" ? tools::XyzFormat::Ascii : tools::XyzFormat::Binary,
                                    min_z, max_z, south, west};
+    const InterruptStop interrupt;
     const auto result = [&] {
         TerminalProgress progress(err, stderr_is_terminal(), "Row #: ");
-        return tools::convert_hgt_tile(job, progress.callback(), {});
+        return tools::convert_hgt_tile(job, progress.callback(), interrupt.stop_fn());
     }();
     if (!result) return bad_input(err, kTool, result.error().text());
+    if (result->stopped) return stopped(err, kTool, result->records, result->kept);
     out << result->records << (result->records == 1 ? " record" : " records") << " written to " << output << '\n';
     if (!make_grid) return kSuccess;
 

@@ -19,9 +19,10 @@ constexpr const char* kDescription =
     "With --to-swiss the input is longitude and latitude and the output is\n"
     "Y (east) TAB X (north) TAB third value, in metres with 2 decimals.\n"
     "Fields after the third are dropped; empty lines are skipped. A line that\n"
-    "cannot be converted stops the run; the lines before it stay written. Grid\n"
-    "points farther than 1000 km from the origin (X 200000, Y 600000) and\n"
-    "latitudes beyond the poles cannot be converted.\n"
+    "cannot be converted stops the run; the lines before it stay written (in\n"
+    "OUT with \".partial\" before its extension when OUT existed, which then\n"
+    "stays as it was). Grid points farther than 1000 km from the origin\n"
+    "(X 200000, Y 600000) and latitudes beyond the poles cannot be converted.\n"
     "Exit status: 0 when done; 1 on a bad file or line (one line on stderr);\n"
     "2 on a usage error.";
 
@@ -54,11 +55,13 @@ int run_swiss(Args args, std::ostream& out, std::ostream& err)
     if (given != texts.values.end()) delimiter = given->second.front().front();
 
     tools::SwissFileOptions options{tools::swiss_delimiter(delimiter), order == "yx", to_swiss};
+    const InterruptStop interrupt;
     const auto result = [&] {
         TerminalProgress progress(err, stderr_is_terminal(), "Row #: ");
-        return tools::convert_swiss_file(input, output, options, progress.callback(), {});
+        return tools::convert_swiss_file(input, output, options, progress.callback(), interrupt.stop_fn());
     }();
     if (!result) return bad_input(err, kTool, result.error().text());
+    if (result->stopped) return stopped(err, kTool, result->rows, result->kept);
     return kSuccess;
 }
 

@@ -26,6 +26,9 @@
 // positional value (-0.5e3).
 #pragma once
 
+#include "tools/runner.h"
+
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <span>
@@ -95,11 +98,33 @@ void prepare_output();
 // the output could not be written (a full disk, a closed pipe).
 int finish_output(std::ostream& out, std::ostream& err, int code);
 
-// Ctrl+C or a termination signal ends the program as before, but first
-// removes the new file of an output not yet complete: the file that was
-// there before stays, and no half-written hidden file is left beside it
-// (not yet on Windows, see io::remove_unfinished_outputs).
+// Ctrl+C or any other signal that ends the program (a closed terminal, a
+// broken pipe, kill) ends it as before, but first removes the new file of
+// an output not yet complete: the file that was there before stays, and no
+// half-written hidden file is left beside it (not yet on Windows, see
+// io::remove_unfinished_outputs). Signals the caller ignores stay ignored.
 void remove_outputs_on_interrupt();
+
+// While one lives, Ctrl+C asks the file tool's run to stop, as the Stop
+// button of its window does, so that what it wrote is kept (beside an
+// existing output, see io::OutputFile::keep_partial); a second Ctrl+C ends
+// the program at once. The subcommand reports the stop with stopped(), and
+// the program then ends by the interrupt (end_by_interrupt), so that a
+// calling script stops too.
+class InterruptStop {
+public:
+    InterruptStop();
+    ~InterruptStop();
+    InterruptStop(const InterruptStop&) = delete;
+    InterruptStop& operator=(const InterruptStop&) = delete;
+    tools::StopFn stop_fn() const;
+};
+bool interrupted();
+void end_by_interrupt();
+
+// Says how a stopped run left its output ("Stopped after N records." or
+// the note `kept`) as complain() does; returns kBadInput.
+int stopped(std::ostream& err, std::string_view tool, std::int64_t records, const std::string& kept);
 
 // True when stderr is a terminal: progress is shown there only then.
 bool stderr_is_terminal();

@@ -1,4 +1,5 @@
 // mapquill-tools track OUT --x1 A --x2 B --y1 C --y2 D [--samples 100]
+#include "cli/cli_progress.h"
 #include "cli/tool.h"
 
 #include <CLI/CLI.hpp>
@@ -26,9 +27,15 @@ int run_track(Args args, std::ostream& out, std::ostream& err)
         "number of 1 or more; 2 on a usage error.");
     if (const auto code = read_arguments(app, kTool, app.help(), args, out, err)) return *code;
 
-    const auto result = tools::calc_track_positions({x1, x2, y1, y2, samples, output, true}, {}, {});
+    const InterruptStop interrupt;
+    const auto result = [&] {
+        TerminalProgress progress(err, stderr_is_terminal(), "Line #: ");
+        return tools::calc_track_positions({x1, x2, y1, y2, samples, output, true}, progress.callback(),
+                                           interrupt.stop_fn());
+    }();
     if (!result) return bad_input(err, kTool, result.error().text());
-    out << result.value() << " positions written to " << output << '\n';   // always 2 or more
+    if (result->stopped) return stopped(err, kTool, result->lines, result->kept);
+    out << result->lines << " positions written to " << output << '\n';  // always 2 or more
     return kSuccess;
 }
 

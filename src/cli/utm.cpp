@@ -117,7 +117,9 @@ int run_utm_file(Args args, std::ostream& out, std::ostream& err)
         "Converts a text file of easting, northing and depth lines (blanks or TABs between the\n"
         "fields, \"#\" starts a comment line) into longitude, latitude and depth lines:\n"
         "degrees:minutes.mmmmmm, TAB, degrees:minutes.mmmmmm, TAB, the third field as it\n"
-        "stands, CR LF. On a bad line the lines before it are kept in OUT.",
+        "stands, CR LF. On a bad line the lines before it are kept in OUT, or beside\n"
+        "it in OUT's name with \".partial\" before its extension when OUT existed (then\n"
+        "OUT stays as it was).",
         "mapquill-tools utm-file"};
     ZoneOptions zone;
     std::string in, output;
@@ -129,9 +131,13 @@ int run_utm_file(Args args, std::ostream& out, std::ostream& err)
 
     const auto state = zone.state(err, kTool);
     if (!state) return kBadInput;
-    TerminalProgress progress(err, stderr_is_terminal(), "Line #:  ");
-    const auto r = tools::convert_utm_file(in, output, *state, progress.callback(), {});
+    const InterruptStop interrupt;
+    const auto r = [&] {
+        TerminalProgress progress(err, stderr_is_terminal(), "Line #:  ");
+        return tools::convert_utm_file(in, output, *state, progress.callback(), interrupt.stop_fn());
+    }();
     if (!r.ok()) return bad_input(err, kTool, r.error.text());
+    if (r.stopped) return stopped(err, kTool, r.written, r.kept);
     return kSuccess;
 }
 

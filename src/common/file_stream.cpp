@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <system_error>
 
 #ifdef _WIN32
@@ -140,6 +141,7 @@ Status InputFile::open(const std::string& path)
     begin_ = end_ = 0;
     position_ = 0;
     failed_ = false;
+    if (path.empty()) return Error{"cannot open the file: its name is empty", {}, 0};
     const auto p = path_from_utf8(path);
     if (!p) return p.error();
     std::error_code ec;
@@ -230,6 +232,17 @@ Error InputFile::error() const { return Error{"cannot read the file: " + reason_
 
 // ---------------------------------------------------------------- LineReader
 
+namespace {
+
+// Editors on Windows start UTF-8 text with EF BB BF, which no tool wants to
+// read as part of the first field.
+void skip_byte_order_mark(std::string_view& line)
+{
+    if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+}
+
+}  // namespace
+
 bool LineReader::next(std::string_view& line)
 {
     InputFile& f = file_;
@@ -245,7 +258,7 @@ bool LineReader::next(std::string_view& line)
             line = std::string_view(data + f.begin_, len);
             f.position_ += static_cast<std::int64_t>(at + 1 - f.begin_);
             f.begin_ = at + 1;
-            ++line_number_;
+            if (++line_number_ == 1) skip_byte_order_mark(line);
             return true;
         }
         const std::size_t pending = f.end_ - f.begin_;
@@ -256,7 +269,7 @@ bool LineReader::next(std::string_view& line)
             line = std::string_view(f.buffer_.data() + f.begin_, len);
             f.position_ += static_cast<std::int64_t>(len);
             f.begin_ = f.end_;
-            ++line_number_;
+            if (++line_number_ == 1) skip_byte_order_mark(line);
             return true;
         }
         scan = f.begin_ + pending;   // fill() moved the pending bytes to the front
@@ -274,6 +287,8 @@ Status OutputFile::open(const std::string& path)
     failed_ = false;
     used_ = 0;
     written_ = 0;
+    replacing_ = false;
+    if (path.empty()) return Error{"cannot create the file: its name is empty", {}, 0};
     const auto p = path_from_utf8(path);
     if (!p) return p.error();
     target_ = p.value();
@@ -289,6 +304,7 @@ Status OutputFile::open(const std::string& path)
     const fs::file_status old = fs::status(target_, ec);
     if (fs::is_directory(old)) return Error{"cannot create the file: it is a folder", path, 0};
     const bool replacing = fs::exists(old);
+    replacing_ = replacing;
     if (replacing) {
         // Renaming over a device or a pipe would put a plain file in its place.
         if (!fs::is_regular_file(old)) return Error{"cannot create the file: it is not a regular file", path, 0};
@@ -360,7 +376,7 @@ void OutputFile::write_slow(std::string_view bytes)
     used_ = bytes.size();
 }
 
-Status OutputFile::commit()
+Status OutputFile::finish_as(const fs::path& place)
 {
     if (!file_) return Error{"the file is not open", path_, 0};
     flush_buffer();
@@ -379,13 +395,47 @@ Status OutputFile::commit()
         return Error{"cannot write the file: " + reason_of(e), path_, 0};
     }
     int e = 0;
-    if (!replace_file(temp_, target_, e)) {
+    if (!replace_file(temp_, place, e)) {
         discard();
         return Error{"cannot replace the file: " + reason_of(e), path_, 0};
     }
     forget_temp();
     temp_.clear();
     return Status{};
+}
+
+Status OutputFile::commit()
+{
+    return finish_as(target_);
+}
+
+Result<std::string> OutputFile::keep_partial(std::int64_t records, const std::string& input)
+{
+    if (!replacing_) {
+        if (auto s = commit(); !s) return s.error();
+        return std::string();
+    }
+    // Named after the path as given, unless a link led elsewhere: then after
+    // the file the link names, beside which the records were written.
+    const auto given = path_from_utf8(path_);
+    std::string kept =
+        given && given.value() == target_ ? partial_name(path_) : partial_name(text::utf8_from_path(target_));
+    if (const auto in = path_from_utf8(input); in && !input.empty()) {
+        std::error_code ec;
+        if (const auto at = path_from_utf8(kept); at && fs::equivalent(at.value(), in.value(), ec))
+            kept = partial_name(kept);
+    }
+    const auto place = path_from_utf8(kept);
+    if (!place) {
+        discard();
+        return place.error();
+    }
+    if (auto s = finish_as(place.value()); !s) {
+        Error e = s.error();
+        e.file = kept;
+        return e;
+    }
+    return stopped_note(records, kept, path_);
 }
 
 void OutputFile::forget_temp()
@@ -405,6 +455,63 @@ void OutputFile::discard()
         temp_.clear();
     }
     used_ = 0;
+}
+
+std::string partial_name(const std::string& path)
+{
+#ifdef _WIN32
+    const std::size_t slash = path.find_last_of("/\\:");
+#else
+    const std::size_t slash = path.rfind('/');
+#endif
+    const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = path.rfind('.');
+    // A dot that starts the name (".profile") is no extension.
+    const std::size_t at = dot != std::string::npos && dot > name ? dot : path.size();
+    return path.substr(0, at) + ".partial" + path.substr(at);
+}
+
+std::string stopped_note(std::int64_t records, const std::string& kept_in, const std::string& output)
+{
+    std::string note = "Stopped after " + std::to_string(records) + (records == 1 ? " record" : " records");
+    if (kept_in.empty()) return note + ".";
+    return note + ", kept in " + kept_in + "; " + output + " is unchanged.";
+}
+
+namespace {
+
+std::atomic<bool (*)() noexcept> g_on_interrupt{nullptr};
+
+void remove_outputs_and_end(int signal_number)
+{
+    if (signal_number == SIGINT) {
+        if (auto* on_interrupt = g_on_interrupt.load(); on_interrupt && on_interrupt()) {
+            std::signal(SIGINT, remove_outputs_and_end);  // Windows resets it before every call
+            return;
+        }
+    }
+    remove_unfinished_outputs();
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+// The signals that end a program unless it handles them.
+constexpr int kEndingSignals[] = {
+    SIGINT, SIGTERM,
+#ifndef _WIN32
+    SIGHUP, SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
+#endif
+};
+
+}  // namespace
+
+void remove_unfinished_outputs_on_signals(bool (*on_interrupt)() noexcept) noexcept
+{
+    g_on_interrupt.store(on_interrupt);
+    for (const int signal_number : kEndingSignals) {
+        if (std::signal(signal_number, remove_outputs_and_end) == SIG_IGN)
+            std::signal(signal_number, SIG_IGN);
+    }
 }
 
 void remove_unfinished_outputs() noexcept

@@ -65,7 +65,8 @@ private:
 };
 
 // Splits a file into lines at LF; a CR before the LF is dropped, and so is
-// nothing else. The last line may lack its LF.
+// a UTF-8 byte-order mark at the start of the file, nothing else. The last
+// line may lack its LF.
 class LineReader {
 public:
     explicit LineReader(InputFile& file) : file_(file) {}
@@ -110,10 +111,21 @@ public:
 
     bool failed() const { return failed_; }
     std::int64_t bytes_written() const { return written_ + static_cast<std::int64_t>(used_); }
+    // True when the target existed when the output was opened.
+    bool replaces_existing() const { return replacing_; }
 
     // Flushes, closes and replaces the target. On failure the target stays as
     // it was and the Error says why.
     Status commit();
+    // Ends a run that stopped early (a stop, a bad line, a read error) without
+    // harming a file that was there: a new target gets what was written, as
+    // on commit(); an existing target stays as it was and what was written
+    // goes beside it, into partial_name(target), replacing an older such
+    // file, unless that file is the run's `input` (a rerun on the records of
+    // an earlier stop): then into partial_name of that name. Returns the note
+    // for the user, stopped_note(records, ...), when an existing target was
+    // kept, else the empty text.
+    Result<std::string> keep_partial(std::int64_t records, const std::string& input = {});
     // Drops what was written; the target stays as it was.
     void discard();
 
@@ -122,6 +134,7 @@ private:
     void flush_buffer();
 
     void forget_temp();   // removes temp_ from the list of unfinished outputs
+    Status finish_as(const std::filesystem::path& place);  // closes and puts the new file there
 
     std::FILE* file_ = nullptr;
     std::filesystem::path target_;
@@ -131,9 +144,21 @@ private:
     std::vector<char> buffer_;
     std::size_t used_ = 0;
     std::int64_t written_ = 0;
+    bool replacing_ = false;
     bool failed_ = false;
     int errno_ = 0;
 };
+
+// Where the records of a run that ended early go when the output existed:
+// ".partial" before the extension of the name ("track.xyz" gives
+// "track.partial.xyz", "track" gives "track.partial").
+std::string partial_name(const std::string& path);
+
+// What a run that ended early says about its output: "Stopped after N
+// records, kept in NAME; OUTPUT is unchanged." with `kept_in` the file
+// holding the records beside an existing output, or "Stopped after N
+// records." when `kept_in` is empty (the output itself holds them).
+std::string stopped_note(std::int64_t records, const std::string& kept_in, const std::string& output);
 
 // Removes the new files of every OutputFile not yet committed, leaving their
 // targets as they were. For a program ended by Ctrl+C or a termination
@@ -142,5 +167,14 @@ private:
 // fail. Not yet on Windows: there an open file cannot be removed (the new
 // files would have to be opened sharing their deletion).
 void remove_unfinished_outputs() noexcept;
+
+// Makes every signal that ends the program (Ctrl+C, TERM and, elsewhere than
+// on Windows, HUP, QUIT, PIPE, ALRM, USR1, USR2, XCPU, XFSZ, VTALRM, PROF)
+// first call remove_unfinished_outputs() and then end the program by the
+// signal as before. Signals the caller ignores (nohup) stay ignored; those of
+// a fault (SEGV, ABRT) are left to the debugger. `on_interrupt`, when given,
+// is asked first on Ctrl+C: when it returns true the program goes on. It runs
+// in the signal handler.
+void remove_unfinished_outputs_on_signals(bool (*on_interrupt)() noexcept = nullptr) noexcept;
 
 }  // namespace mq::io

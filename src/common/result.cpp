@@ -10,7 +10,9 @@ std::string Error::text() const
         out += "line " + std::to_string(line);
     }
     if (!out.empty()) out += ": ";
-    return out + message;
+    out += message;
+    if (!note.empty()) out += (out.ends_with('.') ? " " : ". ") + note;
+    return out;
 }
 
 }  // namespace mq

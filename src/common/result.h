@@ -13,9 +13,12 @@ struct Error {
     std::string message;     // what is wrong, e.g. "field 2 is not a number"
     std::string file;        // the file concerned; empty when none
     std::int64_t line = 0;   // 1-based line or record number; 0 when none
+    // What became of the output of a run that ended here, when an existing
+    // output was kept (see io::stopped_note); empty otherwise.
+    std::string note{};
 
     // "line 17: field 2 is not a number", "in.txt, line 17: ...", "in.txt: ..."
-    // or just the message, depending on what is known.
+    // or just the message, depending on what is known; then the note.
     std::string text() const;
 };
 

@@ -39,7 +39,13 @@ Result<BinaryXyzOutcome> convert_binary_xyz(const std::string& input, const std:
     std::size_t pending = 0;   // bytes in `block` not yet used (a piece of a record)
     for (;;) {
         const std::size_t got = in.read(reinterpret_cast<char*>(block.data()) + pending, block.size() - pending);
-        if (in.failed()) return in.error();
+        if (in.failed()) {
+            Error e = in.error();
+            auto kept = out.keep_partial(outcome.records, input);
+            if (!kept) return kept.error();
+            e.note = kept.value();
+            return e;
+        }
         const std::size_t have = pending + got;
         const std::size_t whole = have / kRecord;
         for (std::size_t i = 0; i < whole; ++i) {
@@ -68,6 +74,12 @@ Result<BinaryXyzOutcome> convert_binary_xyz(const std::string& input, const std:
     }
     if (!outcome.stopped) outcome.left_over = static_cast<std::int64_t>(pending);
     if (progress) progress({outcome.records, in.position(), in.size()});
+    if (outcome.stopped) {
+        auto kept = out.keep_partial(outcome.records, input);
+        if (!kept) return kept.error();
+        outcome.kept = kept.value();
+        return outcome;
+    }
     if (auto s = out.commit(); !s) return s.error();
     return outcome;
 }

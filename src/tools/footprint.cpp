@@ -195,9 +195,23 @@ FootprintOutcome calc_footprint_file(const std::string& input, const std::string
     if (status.ok() && in.failed()) status = in.error();
     s.area = static_cast<double>(s.distinct_points) * spacing * spacing;
     // What was written stays, also after a bad line or a stop.
-    if (auto committed = out.commit(); !committed) {
+    if (status.ok() && !s.stopped) {
+        if (auto committed = out.commit(); !committed) {
+            s.records = 0;
+            return fail(committed.error());
+        }
+        return outcome;
+    }
+    auto kept = out.keep_partial(s.records, input);
+    if (!kept) {
         s.records = 0;
-        return fail(committed.error());
+        return fail(kept.error());
+    }
+    s.kept = kept.value();
+    if (!status.ok()) {
+        Error e = status.error();
+        e.note = s.kept;
+        status = std::move(e);
     }
     outcome.status = status;
     return outcome;

@@ -28,6 +28,9 @@ struct FootprintSummary {
     std::int64_t distinct_points = 0;  // records minus the mirror images that coincide
     double area = 0;                   // square metres: distinct points times the spacing squared
     bool stopped = false;
+    // After a stop or a failure: the note when an existing output was kept
+    // (io::stopped_note), also in the Error.
+    std::string kept;
 };
 
 // The area as the closing message shows it: a whole number of square metres.
@@ -40,7 +43,8 @@ std::string area_text(double area);
 // query is read before each line and each row of a footprint; progress
 // counts lines, its count being the last ping whose line number is a
 // multiple of 10. On a bad line or a stop the records written so far stay
-// in the output and the Error names the line.
+// in the output (beside an existing output, see io::OutputFile::keep_partial)
+// and the Error names the line.
 struct FootprintOutcome {
     FootprintSummary summary;
     Status status;  // the Error when the run ended early on bad input or I/O

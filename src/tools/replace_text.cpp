@@ -2,8 +2,10 @@
 
 #include "common/file_stream.h"
 #include "common/number_rules.h"
+#include "common/strings.h"
 #include "common/utf8.h"
 
+#include <algorithm>
 #include <charconv>
 #include <vector>
 
@@ -92,8 +94,9 @@ private:
 // match may straddle two reads, so the tail that could start one is carried.
 Status replace_whole_file(io::InputFile& in, io::OutputFile& out, std::string_view search,
                           std::string_view fill, const ProgressFn& progress, const StopFn& stop,
-                          bool& stopped)
+                          ReplaceSummary& summary)
 {
+    bool& stopped = summary.stopped;
     std::string chunk;
     chunk.reserve(kChunk + search.size());
     std::vector<char> block(kChunk);
@@ -105,6 +108,7 @@ Status replace_whole_file(io::InputFile& in, io::OutputFile& out, std::string_vi
         }
         const std::size_t got = in.read(block.data(), block.size());
         if (in.failed()) return in.error();
+        summary.lines += std::count(block.data(), block.data() + got, '\n');
         chunk.append(block.data(), got);
         const bool last = got < block.size();
         std::size_t from = 0;
@@ -221,11 +225,8 @@ Status append_placemark(const std::array<std::string_view, 4>& lines, std::strin
         const std::size_t lon = i == 0 ? 9 : 8;
         for (std::size_t at : {lon, lon + 1}) {
             if (numbers::read_number(f[i][at])) continue;
-            constexpr std::size_t kShown = 40;
-            std::string shown(f[i][at].substr(0, kShown));
-            if (f[i][at].size() > kShown) shown += "...";
             return Error{"field " + std::to_string(at) + " (" + (at == lon ? "longitude" : "latitude") +
-                             ") of a placemark line is not a number: '" + shown + "'",
+                             ") of a placemark line is not a number: " + text::quoted(f[i][at], 40),
                          {}, static_cast<std::int64_t>(i + 1)};
         }
     }
@@ -265,13 +266,26 @@ Result<ReplaceSummary> replace_in_file(const std::string& input, const std::stri
     if (auto created = out.open(output); !created) return created.error();
 
     ReplaceSummary summary;
+    // A run that ended early keeps what it wrote; an existing output stays.
+    auto end = [&out, &summary, &input](Error* failure) -> Result<ReplaceSummary> {
+        if (!failure && !summary.stopped) {
+            if (auto committed = out.commit(); !committed) return committed.error();
+            return summary;
+        }
+        auto kept = out.keep_partial(summary.lines, input);
+        if (!kept) return kept.error();
+        if (!failure) {
+            summary.kept = kept.value();
+            return summary;
+        }
+        failure->note = kept.value();
+        return *failure;
+    };
     if (settings.entire) {
         const Status done = replace_whole_file(in, out, replace_vb(settings.entire_search),
-                                               replace_vb(settings.entire_fill), progress, stop,
-                                               summary.stopped);
-        if (!done) return done.error();
-        if (auto committed = out.commit(); !committed) return committed.error();
-        return summary;
+                                               replace_vb(settings.entire_fill), progress, stop, summary);
+        Error failure = done ? Error{} : done.error();
+        return end(done ? nullptr : &failure);
     }
 
     LineEditor editor(settings);
@@ -343,11 +357,12 @@ Result<ReplaceSummary> replace_in_file(const std::string& input, const std::stri
     }
     // Also after a stop or a bad line: the placemarks written make a whole document.
     if (document) out.write(kKmlDocumentEnd);
-    if (in.failed()) return in.error();   // the output is dropped
+    if (in.failed()) {
+        bad = in.error();
+        failed = true;
+    }
     if (progress) progress({summary.lines, in.position(), in.size()});
-    if (auto committed = out.commit(); !committed) return committed.error();
-    if (failed) return bad;
-    return summary;
+    return end(failed ? &bad : nullptr);
 }
 
 }  // namespace mq::tools

@@ -157,8 +157,12 @@ Result<HgtOutcome> convert_hgt_tile(const HgtConversion& job, const ProgressFn& 
     for (int r = 0; r < n && !outcome.stopped; ++r) {
         if ((r + 1) % 10 == 0 && progress) progress({r + 1, in.position(), in.size()});
         if (in.read(reinterpret_cast<char*>(row.data()), row.size()) != row.size()) {
-            if (in.failed()) return in.error();
-            return Error{"the tile ended early (it changed while being read)", job.input, 0};
+            Error e = in.failed() ? in.error()
+                                  : Error{"the tile ended early (it changed while being read)", job.input, 0};
+            auto kept = out.keep_partial(outcome.records, job.input);
+            if (!kept) return kept.error();
+            e.note = kept.value();
+            return e;
         }
         const double lat = num::round_to(*south + 1 - r / per_degree, 10);
         char lat_buf[num::kGeneralTextMax + 1];
@@ -193,6 +197,12 @@ Result<HgtOutcome> convert_hgt_tile(const HgtConversion& job, const ProgressFn& 
             }
             ++outcome.records;
         }
+    }
+    if (outcome.stopped) {
+        auto kept = out.keep_partial(outcome.records, job.input);
+        if (!kept) return kept.error();
+        outcome.kept = kept.value();
+        return outcome;
     }
     if (auto s = out.commit(); !s) return s.error();
     return outcome;

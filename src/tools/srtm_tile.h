@@ -55,6 +55,8 @@ struct HgtOutcome {
     bool stopped = false;
     int samples_per_row = 0;          // 1201 or 3601
     std::int64_t records = 0;         // records written
+    // After a stop: the note when an existing output was kept (io::stopped_note).
+    std::string kept;
 };
 
 inline constexpr std::int64_t kTileBytes1201 = 1201LL * 1201 * 2;   // 2 884 802
@@ -66,7 +68,8 @@ inline constexpr std::int64_t kTileBytes3601 = 3601LL * 3601 * 2;   // 25 934 40
 // three little-endian doubles; text records are "lon TAB lat TAB height CR LF"
 // in the general form. Progress comes at the start of every 10th row
 // (count = that row's number counted from 1); the stop query is asked before
-// every sample. On a stop the records written so far stay in the output.
+// every sample. On a stop or a read error the records written so far stay in
+// the output (beside an existing output, see io::OutputFile::keep_partial).
 // Bad numbers, a tile of the wrong size or an output that names the input
 // are reported before the output is created.
 Result<HgtOutcome> convert_hgt_tile(const HgtConversion& job, const ProgressFn& progress,

@@ -21,12 +21,10 @@ const char* field_name(const SwissFileOptions& o, int field)
 
 Error not_a_number(const SwissFileOptions& o, int field, std::string_view text)
 {
-    constexpr std::size_t kShown = 40;
-    std::string shown(text.substr(0, kShown));
-    if (text.size() > kShown) shown += "...";
-    return Error{"field " + std::to_string(field) + " (" + field_name(o, field) + ") is not a number: '" +
-                     shown + "'",
-                 {}, 0};
+    return Error{"field " + std::to_string(field) + " (" + field_name(o, field) +
+                     ") is not a number: " + text::quoted(text, 40),
+                 {},
+                 0};
 }
 
 }  // namespace
@@ -126,13 +124,24 @@ Result<SwissSummary> convert_swiss_file(const std::string& input, const std::str
         ++summary.rows;
         if (progress) progress({summary.rows, in.position(), in.size()});
     }
-    if (in.failed()) return in.error();   // the output is dropped
-    if (auto committed = out.commit(); !committed) return committed.error();
-    if (failed) {
+    if (in.failed()) {
+        bad = in.error();
+        failed = true;
+    } else if (failed) {
         bad.file = input;
         bad.line = reader.line_number();
+    }
+    if (!failed && !summary.stopped) {
+        if (auto committed = out.commit(); !committed) return committed.error();
+        return summary;
+    }
+    auto kept = out.keep_partial(summary.rows, input);
+    if (!kept) return kept.error();
+    if (failed) {
+        bad.note = kept.value();
         return bad;
     }
+    summary.kept = kept.value();
     return summary;
 }
 

@@ -7,7 +7,8 @@
 //   to WGS 84:   longitude TAB latitude TAB field 3   (8 decimals at most)
 //   to Swiss:    Y (east) TAB X (north) TAB field 3   (2 decimals)
 // A line that cannot be converted stops the run; the lines written before
-// it are kept and the Error names the line.
+// it are kept (beside an existing output, see io::OutputFile::keep_partial)
+// and the Error names the line.
 #pragma once
 
 #include "common/result.h"
@@ -49,6 +50,8 @@ void write_swiss_line(const SwissRecord& record, const SwissFileOptions& options
 struct SwissSummary {
     std::int64_t rows = 0;   // lines written
     bool stopped = false;    // the stop query ended the run early
+    // After a stop: the note when an existing output was kept (io::stopped_note).
+    std::string kept;
 };
 
 // Progress counts the rows written.

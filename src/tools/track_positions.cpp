@@ -27,7 +27,7 @@ std::optional<double> read_coordinate(std::string_view text)
 
 }  // namespace
 
-Result<std::int64_t> calc_track_positions(const TrackRequest& request, const ProgressFn& progress,
+Result<TrackOutcome> calc_track_positions(const TrackRequest& request, const ProgressFn& progress,
                                           const StopFn& stop)
 {
     struct Named {
@@ -81,17 +81,28 @@ Result<std::int64_t> calc_track_positions(const TrackRequest& request, const Pro
     double x = values[0];
     double y = values[2];
     write(x, y);
-    std::int64_t lines = 1;
+    TrackOutcome outcome;
+    std::int64_t& lines = outcome.lines;
+    lines = 1;
     for (std::int64_t i = 0; i < steps; ++i) {
-        if (stop && stop()) break;
+        if (stop && stop()) {
+            outcome.stopped = true;
+            break;
+        }
         for (int part = 0; part < x_parts; ++part) x += dx;
         for (int part = 0; part < y_parts; ++part) y += dy;
         write(x, y);
-        if (++lines % 4096 == 0 && progress) progress({lines, 0, steps + 1});
+        if (++lines % 4096 == 0 && progress) progress({lines, lines, steps + 1});
     }
-    if (progress) progress({lines, 0, steps + 1});
+    if (progress) progress({lines, lines, steps + 1});
+    if (outcome.stopped) {
+        auto kept = out.keep_partial(lines);
+        if (!kept) return kept.error();
+        outcome.kept = kept.value();
+        return outcome;
+    }
     if (auto s = out.commit(); !s) return s.error();
-    return lines;
+    return outcome;
 }
 
 }  // namespace mq::tools

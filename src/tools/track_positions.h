@@ -26,9 +26,17 @@ struct TrackRequest {
 // (x2 - x1) / N and (y2 - y1) / N added one after the other, each position
 // rounded to 10 decimals when written and shown in the general form.
 // A coordinate or count that is not a number, or a count below 1, is
-// reported before the output is created. Progress counts the lines written.
-// Returns the number of lines written.
-Result<std::int64_t> calc_track_positions(const TrackRequest& request, const ProgressFn& progress,
+// reported before the output is created. Progress counts the lines written
+// of N + 1. The stop query is asked before every step; the lines written
+// before a stop stay (beside an existing output, see
+// io::OutputFile::keep_partial).
+struct TrackOutcome {
+    std::int64_t lines = 0;  // lines written
+    bool stopped = false;
+    // After a stop: the note when an existing output was kept (io::stopped_note).
+    std::string kept;
+};
+Result<TrackOutcome> calc_track_positions(const TrackRequest& request, const ProgressFn& progress,
                                           const StopFn& stop);
 
 }  // namespace mq::tools

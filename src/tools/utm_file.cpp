@@ -124,10 +124,20 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
         error = in.error();
     }
     // What was written stays, also after a bad line or a stop.
-    if (auto committed = out.commit(); !committed) {
-        r.written = 0;
-        return failed(r, UtmFileFailure::CannotWrite, committed.error());
+    if (failure == UtmFileFailure::None && !r.stopped) {
+        if (auto committed = out.commit(); !committed) {
+            r.written = 0;
+            return failed(r, UtmFileFailure::CannotWrite, committed.error());
+        }
+        return r;
     }
+    auto kept = out.keep_partial(r.written, input);
+    if (!kept) {
+        r.written = 0;
+        return failed(r, UtmFileFailure::CannotWrite, kept.error());
+    }
+    r.kept = kept.value();
+    error.note = r.kept;
     if (failure != UtmFileFailure::None) return failed(r, failure, std::move(error));
     return r;
 }

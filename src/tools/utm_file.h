@@ -29,6 +29,9 @@ struct UtmFileResult {
     std::int64_t lines = 0;    // input lines read, comments included
     std::int64_t written = 0;  // output lines written (and kept, also after a failure)
     bool stopped = false;      // ended by the stop query before the end of the input
+    // After a stop or a failure: the note when an existing output was kept
+    // (io::stopped_note), also in error.note.
+    std::string kept;
     UtmFileFailure failure = UtmFileFailure::None;
     Error error;  // set when failure is not None
 
@@ -39,8 +42,9 @@ struct UtmFileResult {
 // field 1 is the easting, field 2 the northing, field 3 is copied as text
 // (later fields are ignored). Output lines: longitude, TAB, latitude, TAB,
 // field 3, CR LF, the angles as dec2degmm writes them. The stop query is read
-// before each line; progress counts the lines read. On a bad line the lines
-// before it stay in the output.
+// before each line; progress counts the lines read. On a bad line or a stop
+// the lines before it stay in the output (in its ".partial" file when the
+// output existed, see io::OutputFile::keep_partial).
 UtmFileResult convert_utm_file(const std::string& input, const std::string& output,
                                const calc::UtmState& state, const ProgressFn& progress, const StopFn& stop);
 

@@ -592,7 +592,9 @@ private slots:
         QVERIFY(written.startsWith("9:00.000000\t50:00.000000\t0\r\n"));
 
         // A long run: the label counts thousands, a second start is refused and
-        // closing the window stops it, keeping the lines written so far.
+        // closing the window stops it, keeping the lines written so far beside
+        // the existing output, which stays as it was.
+        write_file("big.out", "OLD");
         child<QRadioButton>(*w, "op_south")->setChecked(true);
         fill(*w, {"tx_in_UTM2LL=big.txt", "tx_out_UTM2LL=big.out"});
         click(*w, "Command7");
@@ -609,7 +611,8 @@ private slots:
         QVERIFY2(stopping.elapsed() < 500, qPrintable(QString::number(stopping.elapsed())));
         delete w;
         QVERIFY(!QFile::exists("other.out"));
-        const QByteArray partial = read_file("big.out");
+        QCOMPARE(read_file("big.out"), QByteArray("OLD"));
+        const QByteArray partial = read_file("big.partial.out");
         QVERIFY(partial.count('\n') > 0 && partial.count('\n') < 400000);
         QVERIFY(partial.startsWith("9:00.000000\t-50:00.000000\t0\r\n") && partial.endsWith("\r\n"));
         QVERIFY(p.messages.shown.empty());

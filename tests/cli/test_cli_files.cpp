@@ -4,11 +4,17 @@
 #include "platform/test_files.h"
 #include "tools/tile_fixture.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
 
 using mq::testing::read_file;
 using mq::testing::write_file;
@@ -31,6 +37,12 @@ private slots:
     void run();
     void kml_is_xml_data();
     void kml_is_xml();
+    void keeps_an_existing_output_data();
+    void keeps_an_existing_output();
+#ifdef Q_OS_UNIX
+    void ended_by_a_signal_data();
+    void ended_by_a_signal();
+#endif
 
 private:
     QTemporaryDir dir_;
@@ -124,6 +136,8 @@ void TestCliFiles::run_data()
     row("inverse lower-case hemisphere", "", {"utm-inverse", "--zone", "32", "--hemisphere", "n", "1", "2"}, 2, "",
         "not in {N,S}", none);
     row("utm-file", utm_line, utm_file, 0, "", "", "9:00.000000\t50:00.000000\t12.5\r\n");
+    row("utm-file byte-order mark", "\xEF\xBB\xBF" + utm_line, utm_file, 0, "", "",
+        "9:00.000000\t50:00.000000\t12.5\r\n");
     row("utm-file without delimiter", utm_line + "5000005538630.703\n", utm_file, 1, "",
         "in.txt, line 2: there is no TAB or blank as delimiter", "9:00.000000\t50:00.000000\t12.5\r\n");
     row("utm-file onto itself", utm_line, QStringList{utm_file.mid(0, 6)} << "./in.txt", 1, "",
@@ -167,6 +181,8 @@ void TestCliFiles::run_data()
     row("track negative colon values", "", track + QStringList{"--samples", "1"}, 0,
         "2 positions written to out.txt\n", "", "-10.5\t-0.5\r\n-9.5\t0.5\r\n");
     row("track zero samples", "", track + QStringList{"--samples", "0"}, 1, "", "at least 1", none);
+    row("track empty name", "", QStringList{"track", ""} + track.mid(2), 1, "",
+        "track: cannot create the file: its name is empty", none);
     row("track missing y2", "", track.mid(0, 8), 2, "", "--y2", none);
     row("run-batch missing", "", {"run-batch", "none.bat"}, 1, "", "cannot open", none);
     row("run-batch failing line", "echo off\r\nfalse\r\n", {"run-batch", "in.txt"}, 1, "*Log: ",
@@ -260,6 +276,144 @@ void TestCliFiles::kml_is_xml()
     QCOMPARE(shown.count("(10.5 54.2 1,10.6 54.2 1,10.6 54.3 1,10.5 54.3 1,10.5 54.2 1)"), 2);
     QCOMPARE(shown.count("Name (String) = " + QString(" ") + read + "\n"), 2);
 }
+
+void TestCliFiles::keeps_an_existing_output_data()
+{
+    // A run that fails half-way leaves an existing output as it was; what it
+    // wrote goes beside it (replacing an older such file), and the message
+    // says so on the same line.
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("args");  // "OUT" stands for the output
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("partial");
+    QTest::addColumn<QByteArray>("kept");  // the partial file; "<size>N": its size
+    QTest::addColumn<QString>("err");      // the end of the one line on stderr
+    auto row = [](const char* name, const QByteArray& input, const QStringList& args, const char* output,
+                  const char* partial, const QByteArray& kept, const QString& records) {
+        QTest::newRow(name) << input << args << QString(output) << QString(partial) << kept
+                            << ". Stopped after " + records + ", kept in " + partial + "; " + output +
+                                   " is unchanged.\n";
+    };
+    row("utm-file", "500000 5538630.703 12.5\n5000005538630.703\n",
+        {"utm-file", "--zone", "32", "--hemisphere", "N", "in.txt", "OUT"}, "out.txt", "out.partial.txt",
+        "9:00.000000\t50:00.000000\t12.5\r\n", "1 record");
+    row("swiss", "200000,600000,12.5\n200000;600000;1\n", {"swiss", "in.txt", "OUT"}, "out.xyz",
+        "out.partial.xyz", "7.43863722\t46.95108111\t12.5\r\n", "1 record");
+    row("footprint", "20.5 10.5 100\n20.5 x 100\n",
+        {"footprint", "in.txt", "OUT", "--lat-min", "10", "--lat-max", "11", "--lon-min", "20", "--lon-max",
+         "21"},
+        "out.bin", "out.partial.bin", "<size>2112", "88 records");
+    row("replace, a name without extension", "a b\nc\n", {"replace", "in.txt", "OUT", "--kml"}, "out",
+        "out.partial", "a b\r\n", "1 record");
+}
+
+void TestCliFiles::keeps_an_existing_output()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, args);
+    QFETCH(QString, output);
+    QFETCH(QString, partial);
+    QFETCH(QByteArray, kept);
+    QFETCH(QString, err);
+    QVERIFY(write_file(dir_.filePath("in.txt"), input));
+    QVERIFY(write_file(dir_.filePath(output), "IMPORTANT\r\n"));
+    QVERIFY(write_file(dir_.filePath(partial), "an older run's records"));
+    args.replaceInStrings("OUT", output);
+    QProcess tool;
+    tool.setWorkingDirectory(dir_.path());
+    tool.start(MQ_TOOLS_PATH, args);
+    QVERIFY(tool.waitForFinished(60000));
+    const QString stderr_text = QString::fromUtf8(tool.readAllStandardError());
+    QCOMPARE(tool.exitCode(), 1);
+    QVERIFY2(stderr_text.startsWith("mapquill-tools " + args[0] + ": in.txt, line "),
+             qPrintable(stderr_text));
+    QVERIFY2(stderr_text.endsWith(err), qPrintable(stderr_text));
+    QCOMPARE(stderr_text.count('\n'), 1);
+    QCOMPARE(read_file(dir_.filePath(output)), QByteArray("IMPORTANT\r\n"));
+    const QByteArray bytes = read_file(dir_.filePath(partial));
+    if (kept.startsWith("<size>"))
+        QCOMPARE(bytes.size(), kept.mid(6).toLongLong());
+    else
+        QCOMPARE(bytes, kept);
+    QFile::remove(dir_.filePath(output));
+    QFile::remove(dir_.filePath(partial));
+}
+
+#ifdef Q_OS_UNIX
+void TestCliFiles::ended_by_a_signal_data()
+{
+    // A long run ended by a signal once its hidden new file holds data.
+    // Ctrl+C (INT) stops it as the Stop button of a window does; every other
+    // signal ends it at once, and neither leaves a hidden file behind.
+    QTest::addColumn<int>("signal_number");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("existing");  // out.txt holds "OLD" before
+    const QStringList replace{"replace", "big.txt", "out.txt"};
+    for (const auto& [name, number] : {std::pair{"HUP", SIGHUP},
+                                       {"PIPE", SIGPIPE},
+                                       {"TERM", SIGTERM},
+                                       {"ALRM", SIGALRM},
+                                       {"USR1", SIGUSR1},
+                                       {"INT", SIGINT}})
+        QTest::newRow(name) << int(number) << replace << true;
+    QTest::newRow("INT, new output") << int(SIGINT) << replace << false;
+    QTest::newRow("INT, track") << int(SIGINT)
+                                << QStringList{"track", "out.txt", "--x1", "0", "--x2",      "1",
+                                               "--y1",  "0",       "--y2", "1", "--samples", "2000000000"}
+                                << true;
+    QTest::newRow("INT, bin2ascii") << int(SIGINT) << QStringList{"bin2ascii", "big.bin", "out.txt"} << true;
+}
+
+void TestCliFiles::ended_by_a_signal()
+{
+    QFETCH(int, signal_number);
+    QFETCH(QStringList, args);
+    QFETCH(bool, existing);
+    QDir folder(dir_.path());
+    if (!folder.exists("big.txt"))
+        QVERIFY(write_file(dir_.filePath("big.txt"),
+                           QByteArray("some line of text to copy, 0123456789\n").repeated(2000000)));
+    if (!folder.exists("big.bin"))
+        QVERIFY(write_file(dir_.filePath("big.bin"), doubles({10.5, 45.25, -120.125}).repeated(2000000)));
+    QFile::remove(dir_.filePath("out.txt"));
+    QFile::remove(dir_.filePath("out.partial.txt"));
+    if (existing) QVERIFY(write_file(dir_.filePath("out.txt"), "OLD"));
+    const QStringList before = folder.entryList(QDir::Files | QDir::Hidden);
+    QProcess tool;
+    tool.setWorkingDirectory(dir_.path());
+    tool.start(MQ_TOOLS_PATH, args);
+    QVERIFY(tool.waitForStarted());
+    // Wait for the hidden new file to hold data, then send the signal.
+    QElapsedTimer waited;
+    waited.start();
+    for (bool writing = false; !writing; QTest::qWait(2)) {
+        for (const QFileInfo& file : folder.entryInfoList({".out.txt.*"}, QDir::Files | QDir::Hidden))
+            writing = writing || file.size() > 0;
+        QVERIFY2(tool.state() == QProcess::Running && waited.elapsed() < 20000,
+                 "the run ended before the signal");
+    }
+    ::kill(static_cast<pid_t>(tool.processId()), signal_number);
+    QVERIFY(tool.waitForFinished(20000));
+    QCOMPARE(tool.exitStatus(), QProcess::CrashExit);
+    const QString stderr_text = QString::fromUtf8(tool.readAllStandardError());
+    QStringList after = folder.entryList(QDir::Files | QDir::Hidden);
+    const bool stopped = signal_number == SIGINT;
+    if (stopped) after.removeOne(existing ? "out.partial.txt" : "out.txt");
+    if (!existing) after.removeOne("out.txt");
+    QCOMPARE(after, before);  // no hidden file is left
+    if (existing) QCOMPARE(read_file(dir_.filePath("out.txt")), QByteArray("OLD"));
+    if (!stopped) {
+        QCOMPARE(stderr_text, QString());
+        return;
+    }
+    // The lines written up to the stop are kept whole, and counted.
+    const QByteArray kept = read_file(dir_.filePath(existing ? "out.partial.txt" : "out.txt"));
+    QVERIFY(kept.endsWith("\r\n"));
+    const QString note = existing ? ", kept in out.partial.txt; out.txt is unchanged." : ".";
+    QCOMPARE(stderr_text, "mapquill-tools " + args[0] + ": Stopped after " +
+                              QString::number(kept.count('\n')) + " records" + note + "\n");
+}
+#endif
 
 QTEST_GUILESS_MAIN(TestCliFiles)
 #include "test_cli_files.moc"

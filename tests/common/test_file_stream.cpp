@@ -33,6 +33,14 @@ TEST_CASE("LineReader splits at LF, drops the CR before it and keeps every other
         // Longer than the 1 MiB block, and a line end right at the block edge.
         {"long line", std::string(3 << 20, 'x') + "\nz", {std::string(3 << 20, 'x'), "z"}},
         {"edge", mib.substr(1) + "\r\nq\n", {mib.substr(1), "q"}},
+        {"byte-order mark",
+         "\xEF\xBB\xBF"
+         "200000,1\r\n\xEF\xBB\xBF"
+         "x",
+         {"200000,1",
+          "\xEF\xBB\xBF"
+          "x"}},
+        {"byte-order mark alone", "\xEF\xBB\xBF", {""}},
     };
     mq::testing::TempFolder dir;
     for (const Row& row : rows) {
@@ -77,7 +85,59 @@ TEST_CASE("OutputFile replaces its target only on commit")
     CHECK(files_in_folder() == 1);
 }
 
-TEST_CASE("remove_unfinished_outputs, as after Ctrl+C, leaves the targets and no new files")
+TEST_CASE("keep_partial: a run that ended early never harms an existing output")
+{
+    struct Row {
+        const char* name;
+        const char* output;   // in the folder
+        const char* old;      // the output before the run; nullptr: none
+        const char* input;    // the run's input, holding "input"; nullptr: none
+        const char* kept_in;  // where the records are afterwards
+        const char* note;     // "@" the folder
+    };
+    const Row rows[] = {
+        {"new output", "track.xyz", nullptr, nullptr, "track.xyz", ""},
+        {"existing output", "track.xyz", "old", "in.txt", "track.partial.xyz",
+         "Stopped after 2 records, kept in @/track.partial.xyz; @/track.xyz is unchanged."},
+        {"no extension", "track", "old", nullptr, "track.partial",
+         "Stopped after 2 records, kept in @/track.partial; @/track is unchanged."},
+        {"dotted folder, hidden file", "a.b/.track", "old", nullptr, "a.b/.track.partial",
+         "Stopped after 2 records, kept in @/a.b/.track.partial; @/a.b/.track is unchanged."},
+        // A rerun on the records an earlier stop kept does not overwrite them.
+        {"the input is the partial file", "track.xyz", "old", "track.partial.xyz",
+         "track.partial.partial.xyz",
+         "Stopped after 2 records, kept in @/track.partial.partial.xyz; @/track.xyz is unchanged."},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        mq::testing::TempFolder dir;
+        std::filesystem::create_directory(std::filesystem::u8path(dir.path("a.b")));
+        if (row.old) dir.write(row.output, row.old);
+        if (row.input) dir.write(row.input, "input");
+        // An older partial file (or, for a new output, a file of that name
+        // with more to it) is there already.
+        dir.write(row.kept_in + std::string(row.old ? "" : ".other"), "an older partial file");
+        OutputFile out;
+        REQUIRE(out.open(dir.path(row.output)).ok());
+        CHECK(out.replaces_existing() == (row.old != nullptr));
+        out.write("1\n2\n");
+        const auto kept = out.keep_partial(2, row.input ? dir.path(row.input) : std::string());
+        REQUIRE(kept.ok());
+        std::string note = row.note;
+        if (const auto at = note.find('@'); at != std::string::npos) note.replace(at, 1, dir.root().string());
+        if (const auto at = note.find('@'); at != std::string::npos) note.replace(at, 1, dir.root().string());
+        CHECK(kept.value() == note);
+        CHECK(dir.read(row.output) == (row.old ? row.old : "1\n2\n"));
+        CHECK(dir.read(row.kept_in) == "1\n2\n");
+        if (row.input) CHECK(dir.read(row.input) == "input");
+        // The folder a.b and the files named above: no temporary file is left.
+        const auto files = std::distance(std::filesystem::recursive_directory_iterator(dir.root()), {});
+        CHECK(files == (row.input ? 4 : 3));
+    }
+    CHECK(stopped_note(1, "", "x") == "Stopped after 1 record.");
+}
+
+TEST_CASE("remove_unfinished_outputs, as after a signal that ends the program, leaves the targets alone")
 {
     struct Row {
         const char* name;
@@ -192,4 +252,7 @@ TEST_CASE("check_distinct_files and the refusals of InputFile and OutputFile")
     OutputFile out;
     CHECK(!out.open(dir.path("sub")).ok());
     CHECK(!out.open(dir.path("no/such/folder/x.txt")).ok());
+    // An empty name is said to be one.
+    CHECK(file.open("").error().text() == "cannot open the file: its name is empty");
+    CHECK(out.open("").error().text() == "cannot create the file: its name is empty");
 }

@@ -101,7 +101,7 @@ TEST_CASE("calc_footprint_file refuses bad settings and leaves the input alone")
     }
 }
 
-TEST_CASE("calc_footprint_file: progress, and a stop keeps what was written")
+TEST_CASE("calc_footprint_file: progress, and a stop keeps what was written, beside an existing output")
 {
     TempFolder dir;
     std::string input;
@@ -118,7 +118,12 @@ TEST_CASE("calc_footprint_file: progress, and a stop keeps what was written")
         mq::tools::calc_footprint_file(in, dir.path("out.bin"), kBox, 6.46, 1, {}, [&] { return asked++ >= 3; });
     CHECK((stopped.status.ok() && stopped.summary.stopped));
     CHECK((stopped.summary.pings >= 1 && stopped.summary.pings < 25));
-    CHECK(dir.read("out.bin").size() == std::size_t(stopped.summary.records) * 24);
+    // The output of the first run stays; the records of the stopped one lie beside it.
+    CHECK(dir.read("out.bin").size() == 25 * 88 * 24);
+    CHECK(dir.read("out.partial.bin").size() == std::size_t(stopped.summary.records) * 24);
+    CHECK(stopped.summary.kept == "Stopped after " + std::to_string(stopped.summary.records) +
+                                      " records, kept in " + dir.path("out.partial.bin") + "; " +
+                                      dir.path("out.bin") + " is unchanged.");
 }
 
 TEST_CASE("calc_grid_size")

@@ -25,7 +25,8 @@ TEST_CASE("convert_swiss_file")
         {"200000,600000,12.5\n", ",", false, false, origin, ""},
         {"600000,200000,12.5\r\n", ",", true, false, origin, ""},
         // The last line without a line end.
-        {"200000,600000,12.5\r\n100000,700000,-3", ",", false, false, origin + "8.73049933\t46.04412678\t-3\r\n", ""},
+        {"200000,600000,12.5\r\n100000,700000,-3", ",", false, false,
+         origin + "8.73049933\t46.04412678\t-3\r\n", ""},
         {"200000;600000;12.5\n", ";", false, false, origin, ""},
         // Two blanks give an empty field.
         {"200000 600000  12.5\n", "Space", false, false, "7.43863722\t46.95108111\t\r\n", ""},
@@ -33,11 +34,18 @@ TEST_CASE("convert_swiss_file")
         // The fourth field dropped, the bytes of the third kept.
         {"200000,600000,\xe9t\xe9,x\n", ",", false, false, "7.43863722\t46.95108111\t\xe9t\xe9\r\n", ""},
         {"", ",", false, false, "", ""},
-        {"\r\n200000,600000,12.5\n\n", ",", false, false, origin, ""},   // empty lines skipped
+        {"\r\n200000,600000,12.5\n\n", ",", false, false, origin, ""},  // empty lines skipped
         {"200000,600000,12.5\n200000,600000\n200000,600000,1\n", ",", false, false, origin,
          "line 2: the line has fewer than three fields"},
         {"2OOOOO,600000,1\n", ",", false, false, "", "line 1: field 1 (X) is not a number: '2OOOOO'"},
-        {"200000,600000,1\r200000,600000,2\r", ",", false, false, "", "line 1: the line holds a CR before its end"},
+        // Control bytes are shown, not echoed; a byte-order mark is no part of field 1.
+        {std::string("2\0\t0,600000,1\n", 14), ",", false, false, "",
+         "field 1 (X) is not a number: '2\\x00\\x090'"},
+        {"\xEF\xBB\xBF"
+         "200000,600000,12.5\n",
+         ",", false, false, origin, ""},
+        {"200000,600000,1\r200000,600000,2\r", ",", false, false, "",
+         "line 1: the line holds a CR before its end"},
         {"200000,600000,1\n", "", false, false, "", "fewer than three fields"},
         {"7.43863722,46.95108111,5\n", ",", false, true, bern, ""},
         {"46.95108111,7.43863722,5\n", ",", true, true, bern, ""},

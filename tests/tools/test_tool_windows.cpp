@@ -14,6 +14,7 @@
 #include "tools/ui/worker_bridge.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -99,6 +100,8 @@ private slots:
     void file_buttons();
     void runs_data();
     void runs();
+    void stopped_runs_keep_an_existing_output_data();
+    void stopped_runs_keep_an_existing_output();
     void srtm_picking_a_tile_data();
     void srtm_picking_a_tile();
     void srtm_drag_between_path_boxes();
@@ -259,11 +262,18 @@ void TestToolWindows::runs_data()
     QTest::addColumn<QString>("message");      // the one message, "..." at the end: it starts so; empty: none
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("icon");
+    QTest::addColumn<QByteArray>("partial");  // out.partial.txt afterwards, as `written`
     auto row = [](const char* name, const char* kind, const QByteArray& input, const QStringList& controls,
-                  const QByteArray& written, const char* label, const QString& message, const char* title = "",
-                  MessageIcon icon = MessageIcon::Exclamation) {
-        QTest::newRow(name) << kind << input << controls << written << label << message << title << int(icon);
+                  const QByteArray& written, const char* label, const QString& message,
+                  const char* title = "", MessageIcon icon = MessageIcon::Exclamation,
+                  const QByteArray& partial = "<missing>") {
+        QTest::newRow(name) << kind << input << controls << written << label << message << title << int(icon)
+                            << partial;
     };
+    // A run that fails half-way keeps out.txt and puts its records beside it;
+    // the label names the files without their folder.
+    const QString kept = ", kept in @/out.partial.txt; @/out.txt is unchanged.";
+    const QString kept_here = ", kept in out.partial.txt; out.txt is unchanged.";
     const char* none = "";
 
     const QStringList srtm{"Text1=@/in.txt", "Text2=@/out.txt", "Text5=45", "Text4=10"};
@@ -295,7 +305,10 @@ void TestToolWindows::runs_data()
     row("footprint zero spacing", "footprint", ping, footprint + QStringList{"t_grid_space=0", "Command3"}, "old",
         none, "Beam width grid size  m: '0' must be a number greater than 0", area);
     row("footprint bad line keeps the records before it", "footprint", ping + "20.5 x 100\n",
-        footprint + QStringList{"Command3"}, "<size>2112", none, "@/in.txt, line 2: field 2 is not a number", area);
+        footprint + QStringList{"Command3"}, "old",
+        qPrintable("Label11=Stopped after 88 records" + kept_here),
+        "@/in.txt, line 2: field 2 is not a number. Stopped after 88 records" + kept, area,
+        MessageIcon::Exclamation, "<size>2112");
 
     const QStringList replace{"Text3=@/in.txt", "Text4=@/out.txt"};
     const char* replacing = "Replace Text in Text File";
@@ -307,8 +320,10 @@ void TestToolWindows::runs_data()
         replace + QStringList{"Check6", "Text1=x", "Option2", "Command1"}, "b\r\n", "Label4=-", none);
     row("replace entire file", "replace", "a\r\nb\r\n",
         replace + QStringList{"ck_entire", "t_ent_rep=CRLF", "t_ent_fill= ", "Command1"}, "a b ", "Label4=-", none);
-    row("replace kml short", "replace", "P1\nx\n", replace + QStringList{"Check5", "do_kml", "Command1"}, "",
-        "Label4=-", "@/in.txt, line 1: a placemark needs this line and three more, but only 1 follows...", replacing);
+    row("replace kml short", "replace", "P1\nx\n", replace + QStringList{"Check5", "do_kml", "Command1"},
+        "old", qPrintable("Label4=Stopped after 1 record" + kept_here),
+        "@/in.txt, line 1: a placemark needs this line and three more, but only 1 follows...", replacing,
+        MessageIcon::Exclamation, "");
     const QByteArray corners =
         "P&1 a b c d e f g h 10.5 54.2\na b c d e f g h 10.6 54.2\n"
         "a b c d e f g h 10.6 54.3\na b c d e f g h 10.5 54.3\n";
@@ -338,6 +353,7 @@ void TestToolWindows::runs()
     QFETCH(QByteArray, written);
     QFETCH(QString, label);
     QFETCH(QString, message);
+    QFETCH(QByteArray, partial);
     QVERIFY(write_file("in.txt", input) && write_file("out.txt", "old"));
     Context c;
     const auto w = make_window(kind, c.context());
@@ -350,10 +366,17 @@ void TestToolWindows::runs()
     }
     QTRY_VERIFY_WITH_TIMEOUT(!running(*w), 60000);
     QCoreApplication::processEvents();
-    QCOMPARE(w->height(), height);   // a progress bar coming and going does not move the controls down
-    const QByteArray out = read_file("out.txt");
-    if (written.startsWith("<size>")) QCOMPARE(out.size(), written.mid(6).toLongLong());
-    else QCOMPARE(out, written);
+    // A progress bar coming and going does not move the controls down (a
+    // note about kept records may).
+    if (partial == "<missing>") QCOMPARE(w->height(), height);
+    for (const auto& [name, expected] : {std::pair{"out.txt", written}, {"out.partial.txt", partial}}) {
+        const QByteArray bytes = read_file(name);
+        if (expected.startsWith("<size>"))
+            QCOMPARE(bytes.size(), expected.mid(6).toLongLong());
+        else
+            QCOMPARE(bytes, expected);
+    }
+    label.replace('@', dir_->path());
     if (!label.isEmpty()) QCOMPARE(label.section('=', 0, 0) + '=' + text_of(*w, label.section('=', 0, 0)), label);
     QVERIFY(c.platform.programs.started.empty());
     QCOMPARE(c.messages().size(), std::size_t(message.isEmpty() ? 0 : 1));
@@ -364,6 +387,92 @@ void TestToolWindows::runs()
     else QCOMPARE(shown.text, message);
     QTEST(shown.title, "title");
     QTEST(int(shown.icon), "icon");
+}
+
+void TestToolWindows::stopped_runs_keep_an_existing_output_data()
+{
+    // Stop, or closing the window, right after Start: out.txt stays as it
+    // was, the records written so far lie whole in out.partial.txt, and the
+    // progress label says so (after a Stop).
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("controls");  // as in runs(); the last one starts
+    QTest::addColumn<QString>("stop");          // the Stop button, or "close"
+    QTest::addColumn<QString>("label");         // the label with the note
+    QTest::addColumn<int>("record");            // bytes of a binary record; 0: text lines
+    const QStringList io{"Text1=@/in.txt", "Text2=@/out.txt"};
+    const QStringList track{"tx_1=0",          "tx_2=1",          "ty_1=0",  "ty_2=1",
+                            "Text7=100000000", "Text1=@/out.txt", "Command2"};
+    QTest::newRow("srtm") << "srtm" << io + QStringList{"Text5=45", "Text4=10", "Command4"} << "Command3"
+                          << "Label4" << 24;
+    QTest::newRow("binary") << "binary" << io + QStringList{"Command4"} << "Command3"
+                            << "Label4" << 0;
+    QTest::newRow("footprint") << "footprint"
+                               << io + QStringList{"lat_min=10", "lat_max=11", "lon_min=20", "lon_max=21",
+                                                   "Command3"}
+                               << "Command4"
+                               << "Label11" << 24;
+    QTest::newRow("track") << "track" << track << "Command3"
+                           << "Label7" << 0;
+    QTest::newRow("track closed") << "track" << track << "close"
+                                  << "" << 0;
+    QTest::newRow("binary closed") << "binary" << io + QStringList{"Command4"} << "close"
+                                   << "" << 0;
+    QTest::newRow("replace closed") << "replace"
+                                    << QStringList{"Text3=@/in.txt", "Text4=@/out.txt", "Command1"} << "close"
+                                    << "" << 0;
+}
+
+void TestToolWindows::stopped_runs_keep_an_existing_output()
+{
+    QFETCH(QString, kind);
+    QFETCH(QStringList, controls);
+    QFETCH(QString, stop);
+    QFETCH(QString, label);
+    QFETCH(int, record);
+    QByteArray input;
+    if (kind == "srtm") input = QByteArray::fromStdString(make_tile(3601, [](int, int) { return 50; }));
+    if (kind == "binary") input = QByteArray::fromStdString(doubles({10, 45.5, -120})).repeated(300000);
+    if (kind == "footprint") input = QByteArray("20.5 10.5 -100\n").repeated(30000);
+    if (kind == "replace") input = QByteArray("some line of text to copy\n").repeated(1500000);
+    QVERIFY(write_file("in.txt", input) && write_file("out.txt", "old"));
+    Context c;
+    auto w = make_window(kind, c.context());
+    for (const QString& control : controls) {
+        if (!control.contains('='))
+            click(*w, control);
+        else
+            set_text(*w, control.section('=', 0, 0), control.section('=', 1).replace('@', dir_->path()));
+    }
+    // Let the run write to its hidden new file first.
+    const QDir folder(dir_->path());
+    auto writing = [&] {
+        for (const QFileInfo& file : folder.entryInfoList({".out.txt.*"}, QDir::Files | QDir::Hidden))
+            if (file.size() > 0) return true;
+        return false;
+    };
+    QElapsedTimer waited;
+    waited.start();
+    while (!writing() && running(*w) && waited.elapsed() < 20000) QTest::qWait(1);
+    QVERIFY2(running(*w), "the run ended before the stop");
+    if (stop == "close") {
+        w.reset();  // stops the run and waits for it
+    } else {
+        click(*w, stop);
+        QTRY_VERIFY_WITH_TIMEOUT(!running(*w), 20000);
+    }
+    QCOMPARE(read_file("out.txt"), QByteArray("old"));
+    const QByteArray kept = read_file("out.partial.txt");
+    QVERIFY(kept != "<missing>");
+    if (record)
+        QCOMPARE(kept.size() % record, 0);
+    else
+        QVERIFY(kept.endsWith("\r\n"));
+    const qint64 records = record ? kept.size() / record : kept.count('\n');
+    QVERIFY(records > 0);
+    if (label.isEmpty()) return;
+    const QString note = QString("Stopped after %1 records, kept in %2; %3 is unchanged.").arg(records);
+    QCOMPARE(text_of(*w, label), note.arg("out.partial.txt", "out.txt"));
+    QCOMPARE(child<QLabel>(*w, label)->toolTip(), note.arg(path("out.partial.txt"), path("out.txt")));
 }
 
 void TestToolWindows::srtm_picking_a_tile_data()
@@ -577,9 +686,13 @@ void TestToolWindows::footprint_stop_and_refusal()
     QTRY_VERIFY_WITH_TIMEOUT(!w.running(), 2000);
     QVERIFY2(stopping.elapsed() < 500, qPrintable(QString::number(stopping.elapsed())));
     QCOMPARE(c.messages().size(), std::size_t(1));
+    // The closing message says that the run was stopped.
     const QString text = c.messages()[0].text;
-    QVERIFY2(text.startsWith("You covered ") && text.endsWith(" square meter!"), qPrintable(text));
-    const qint64 records = text.section(' ', 2, 2).toLongLong();   // 88 points of 1 m² and 88 records a ping
+    QVERIFY2(text.startsWith("Stopped after ") && text.endsWith(" square meter!"), qPrintable(text));
+    const QString area = text.section("\r\n", 1);
+    QVERIFY2(area.startsWith("You covered "), qPrintable(text));
+    const qint64 records = area.section(' ', 2, 2).toLongLong();  // 88 points of 1 m² and 88 records a ping
+    QCOMPARE(text.section(' ', 2, 2).toLongLong(), records);
     QVERIFY(records > 0 && records < 300000LL * 88);
     QCOMPARE(QFile("many.bin").size(), records * 24);
 }

@@ -318,13 +318,14 @@ void frm_UTM_LL::Command7_Click()
         [=](mq::tools::RunControl& control) {
             return mq::tools::convert_utm_file(input, output, state, control.progress_fn(), control.stop_fn());
         },
-        [this, before](const mq::tools::UtmFileResult& r) {
+        [this, before, output](const mq::tools::UtmFileResult& r) {
             progressBar->hide();
             if (r.ok()) {
-                Label12->setText("-");
+                mq::tools::showKept(Label12, r.kept, "-", output);
                 return;
             }
             if (r.lines == 0 && r.failure != UtmFileFailure::NoDelimiter) Label12->setText(before);
+            if (!r.kept.empty()) mq::tools::showKept(Label12, r.kept, {}, output);
             switch (r.failure) {
                 case UtmFileFailure::NoDelimiter:
                     show_message(kProgramTitle, " There is no TAB as delimiter in the current line!",

@@ -123,13 +123,14 @@ void frm_swiss::Command3_Click()
         [=](mq::tools::RunControl& control) {
             return mq::tools::convert_swiss_file(input, output, options, control.progress_fn(), control.stop_fn());
         },
-        [this](const mq::Result<mq::tools::SwissSummary>& result) {
-            if (result.ok()) {
+        [this, output](const mq::Result<mq::tools::SwissSummary>& result) {
+            if (result.ok() && !result->stopped) {
                 Label4->setText("Converting finished!");
                 progress_bar->setValue(progress_bar->maximum());
                 return;
             }
-            Label4->setText("-");
+            mq::tools::showKept(Label4, result.ok() ? result->kept : result.error().note, "-", output);
+            if (result.ok()) return;
             mq::tools::showMessage(context_.services.messages, QString::fromStdString(result.error().text()),
                                    mq::platform::MessageIcon::Exclamation, windowTitle());
         });

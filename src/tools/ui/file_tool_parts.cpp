@@ -2,6 +2,8 @@
 
 #include "tools/error_number.h"
 
+#include <algorithm>
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
@@ -86,6 +88,17 @@ void showRowProgress(QLabel* label, QProgressBar* bar, const Progress& p)
 {
     label->setText("Row #: " + QString::number(p.count));
     showShare(bar, p);
+}
+
+void showKept(QLabel* label, const std::string& note, const QString& otherwise, const std::string& output)
+{
+    QString text = QString::fromStdString(note);
+    label->setToolTip(text);
+    const QString path = QString::fromStdString(output);
+    const qsizetype folder = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1;
+    if (folder > 0) text.replace(path.left(folder), QString());
+    label->setWordWrap(!note.empty());
+    label->setText(note.empty() ? otherwise : text);
 }
 
 void showLineProgress(QLabel* label, QProgressBar* bar, const Progress& p)

@@ -63,6 +63,12 @@ void showShare(QProgressBar* bar, const Progress& p);
 // taller and move the controls.
 QProgressBar* makeRunBar(QWidget* parent);
 void showRowProgress(QLabel* label, QProgressBar* bar, const Progress& p);
+// After a run that ended early: the note saying where the records of an
+// existing `output` were kept (see io::OutputFile::keep_partial), or
+// `otherwise` when there is none. The label names the files without their
+// folder, the one the user picked (its tooltip holds the whole note), and
+// wraps the text.
+void showKept(QLabel* label, const std::string& note, const QString& otherwise, const std::string& output);
 void showLineProgress(QLabel* label, QProgressBar* bar, const Progress& p);
 
 // Dragging text between path boxes: a drop replaces the target box's

@@ -77,18 +77,21 @@ void frm_binary2ascii::Command4_Click()
         [in = utf8(Text1->text()), out = utf8(Text2->text())](mq::tools::RunControl& control) {
             return mq::tools::convert_binary_xyz(in, out, control.progress_fn(), control.stop_fn());
         },
-        [this](const mq::Result<mq::tools::BinaryXyzOutcome>& result) { finished(result); });
+        [this, output = utf8(Text2->text())](const mq::Result<mq::tools::BinaryXyzOutcome>& result) {
+            finished(result, output);
+        });
 }
 
-void frm_binary2ascii::finished(const mq::Result<mq::tools::BinaryXyzOutcome>& result)
+void frm_binary2ascii::finished(const mq::Result<mq::tools::BinaryXyzOutcome>& result,
+                                const std::string& output)
 {
     if (!result) {
-        Label4->setText("Row #:");
+        mq::tools::showKept(Label4, result.error().note, "Row #:", output);
         mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
         return;
     }
     if (result->stopped) {
-        Label4->setText("Row #: " + QString::number(result->records));
+        mq::tools::showKept(Label4, result->kept, "Row #: " + QString::number(result->records), output);
         return;
     }
     QString text = "Converting finished!";

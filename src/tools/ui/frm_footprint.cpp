@@ -1,6 +1,7 @@
 #include "tools/ui/frm_footprint.h"
 
 #include "calc/coordinate_text.h"
+#include "common/file_stream.h"
 #include "common/number_rules.h"
 #include "tools/ui/file_tool_parts.h"
 
@@ -188,17 +189,23 @@ void frm_footprint::Command3_Click()
             return mq::tools::calc_footprint_file(input, output, edges, beam_width, point_spacing,
                                                   control.progress_fn(), control.stop_fn());
         },
-        [this](const mq::tools::FootprintOutcome& outcome) {
+        [this, output](const mq::tools::FootprintOutcome& outcome) {
             progressBar->hide();
+            const mq::tools::FootprintSummary& s = outcome.summary;
+            if (!s.kept.empty()) mq::tools::showKept(Label11, s.kept, {}, output);
             if (!outcome.status) {
                 complain(QString::fromStdString(outcome.status.error().text()));
                 return;
             }
-            mq::tools::showMessage(context_.services.messages,
-                                   "You covered " +
-                                       QString::fromStdString(mq::tools::area_text(outcome.summary.area)) +
-                                       " square meter!",
-                                   MessageIcon::None, kProgramTitle);
+            // After a stop the message says so first: the area is that of
+            // the records written up to the stop.
+            QString text =
+                "You covered " + QString::fromStdString(mq::tools::area_text(s.area)) + " square meter!";
+            if (s.stopped) {
+                const std::string note = s.kept.empty() ? mq::io::stopped_note(s.records, {}, {}) : s.kept;
+                text = QString::fromStdString(note) + "\r\n" + text;
+            }
+            mq::tools::showMessage(context_.services.messages, text, MessageIcon::None, kProgramTitle);
         });
 }
 

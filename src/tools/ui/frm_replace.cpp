@@ -200,10 +200,10 @@ void frm_replace::Command1_Click()
         [=](mq::tools::RunControl& control) {
             return mq::tools::replace_in_file(input, output, settings, control.progress_fn(), control.stop_fn());
         },
-        [this](const mq::Result<mq::tools::ReplaceSummary>& result) {
-            Label4->setText("-");
+        [this, output](const mq::Result<mq::tools::ReplaceSummary>& result) {
+            mq::tools::showKept(Label4, result.ok() ? result->kept : result.error().note, "-", output);
             if (result.ok()) {
-                progress_bar->setValue(progress_bar->maximum());
+                if (!result->stopped) progress_bar->setValue(progress_bar->maximum());
                 return;
             }
             mq::tools::showMessage(context_.services.messages, QString::fromStdString(result.error().text()),

@@ -194,11 +194,14 @@ void frm_SRTM::finished(const mq::tools::HgtConversion& job, bool makeGrid,
                         const mq::Result<mq::tools::HgtOutcome>& result)
 {
     if (!result) {
-        Label4->setText("Row #:");
+        mq::tools::showKept(Label4, result.error().note, "Row #:", job.output);
         mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
         return;
     }
-    if (result->stopped) return;   // no message, no batch file
+    if (result->stopped) {  // no message, no batch file
+        if (!result->kept.empty()) mq::tools::showKept(Label4, result->kept, {}, job.output);
+        return;
+    }
     Label4->setText("Row #:");
     QString grid = grid_name;
     if (grid.isEmpty()) {

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -41,6 +42,9 @@ frm_track_calc::frm_track_calc(const mq::tools::ToolContext& context, QWidget* p
     Text1 = named(new QLineEdit(this), "Text1");
     Command1 = mq::tools::makeFileButton("Command1", context.filePicture, this);
     Command2 = named(new QPushButton("Start", this), "Command2");
+    Label7 = named(new QLabel("Row #:", this), "Label7");
+    Command3 = named(new QPushButton("Stop", this), "Command3");
+    progressBar = mq::tools::makeRunBar(this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label3, 0, 0);
@@ -57,17 +61,22 @@ frm_track_calc::frm_track_calc(const mq::tools::ToolContext& context, QWidget* p
     file->addWidget(Text1, 1);
     file->addWidget(Command1);
     auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
+    bottom->addWidget(Label7, 1);
     bottom->addWidget(Command2);
+    bottom->addWidget(Command3);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(Label1);
     layout->addLayout(file);
     layout->addLayout(bottom);
+    layout->addWidget(progressBar);
     resize(400, sizeHint().height());
 
     connect(Command1, &QPushButton::clicked, this, &frm_track_calc::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_track_calc::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frm_track_calc::Command3_Click);
+    connect(bridge_, &mq::tools::WorkerBridge::progress, this,
+            [this](const mq::tools::Progress& p) { mq::tools::showRowProgress(Label7, progressBar, p); });
 }
 
 void frm_track_calc::Command1_Click()
@@ -91,11 +100,31 @@ void frm_track_calc::Command2_Click()
     if (Text1->text().isEmpty()) return;
     const mq::tools::TrackRequest request{utf8(tx_1->text()), utf8(tx_2->text()), utf8(ty_1->text()),
                                           utf8(ty_2->text()), utf8(Text7->text()), utf8(Text1->text())};
-    bridge_->run(
+    const bool started = bridge_->run(
         [request](mq::tools::RunControl& control) {
             return mq::tools::calc_track_positions(request, control.progress_fn(), control.stop_fn());
         },
-        [this](const mq::Result<std::int64_t>& result) {
-            if (!result) mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
+        [this, output = request.output](const mq::Result<mq::tools::TrackOutcome>& result) {
+            finished(result, output);
         });
+    if (!started) return;
+    Label7->setText("Row #:");
+    progressBar->setValue(0);
+    progressBar->show();
+}
+
+void frm_track_calc::Command3_Click()
+{
+    bridge_->stop();
+}
+
+void frm_track_calc::finished(const mq::Result<mq::tools::TrackOutcome>& result, const std::string& output)
+{
+    progressBar->hide();
+    if (!result) {
+        Label7->setText("Row #:");
+        mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
+        return;
+    }
+    mq::tools::showKept(Label7, result->kept, "Row #: " + QString::number(result->lines), output);
 }

@@ -3,9 +3,12 @@
 //
 // Controls (object names): Label3 "X-Axis:", tx_1, Label2 "to", tx_2,
 // Label4 "Y-Axis:", ty_1, Label6 "to", ty_2, Label5 + Text7 (number of
-// samples), Label1 + Text1 (output file), Command1 (picks it), Command2 "Start".
+// samples), Label1 + Text1 (output file), Command1 (picks it), Command2 "Start",
+// and for a run: Label7 (progress and what a stop kept), Command3 "Stop",
+// progressBar.
 #pragma once
 
+#include "tools/track_positions.h"
 #include "tools/ui/tool_context.h"
 #include "tools/ui/worker_bridge.h"
 
@@ -13,6 +16,7 @@
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 
 class frm_track_calc : public QWidget {
@@ -22,9 +26,12 @@ public:
 
     void Command1_Click();
     void Command2_Click();
+    void Command3_Click();
     bool running() const { return bridge_->running(); }
 
 private:
+    void finished(const mq::Result<mq::tools::TrackOutcome>& result, const std::string& output);
+
     mq::tools::ToolContext context_;
     mq::tools::WorkerBridge* bridge_ = nullptr;
 
@@ -42,4 +49,7 @@ private:
     QLineEdit* Text1 = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
+    QLabel* Label7 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QProgressBar* progressBar = nullptr;
 };
