@@ -15,6 +15,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
+#include <stdexcept>
+#include <string>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -200,6 +205,30 @@ private slots:
         QVERIFY(candidates.contains(QStringLiteral("xterm")));
         qunsetenv("TERMINAL");
         QCOMPARE(QtPrograms::terminalCandidates().value(0), QStringLiteral("x-terminal-emulator"));
+    }
+
+    void oneCxxRuntimeAcrossQt()
+    {
+        // The program and the Qt DLLs share one C++ runtime: an exception
+        // thrown in code that Qt calls (here through QtCore's signal code)
+        // is caught on this side, and standard strings made here are copied
+        // and freed inside Qt.
+#ifdef Q_OS_WIN
+        QVERIFY(GetModuleHandleW(L"libstdc++-6.dll"));
+#endif
+        QObject sender;
+        const std::string text(300, 'x');
+        QObject::connect(&sender, &QObject::objectNameChanged, [&text] { throw std::runtime_error(text + "\u00fc"); });
+        try {
+            sender.setObjectName(QStringLiteral("named"));   // QtCore emits the signal
+            QFAIL("no exception");
+        } catch (const std::runtime_error& e) {
+            QCOMPARE(QString::fromStdString(e.what()), QString(300, 'x') + QChar(0xFC));
+        }
+        QVariantList list{QVariant::fromValue(text + "\u00e9")};
+        const QVariantList copy = list;   // copied by QtCore
+        list.clear();
+        QCOMPARE(copy.at(0).value<std::string>(), text + "\u00e9");
     }
 
     void printsIntoAPdf()

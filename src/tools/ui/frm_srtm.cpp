@@ -39,20 +39,19 @@ QRadioButton* option(const QString& name, const QString& caption, const QString&
     return o;
 }
 
-// mapquill-tools beside the program (or in the build tree's cli folder, or on PATH).
+#ifndef Q_OS_WIN
+// mapquill-tools beside the program (or in the build tree's cli folder, or on
+// PATH): it runs the gridding batch where there is no cmd.exe.
 QString tools_program()
 {
     const QString dir = QCoreApplication::applicationDirPath();
-#ifdef Q_OS_WIN
-    const QString name = QStringLiteral("mapquill-tools.exe");
-#else
     const QString name = QStringLiteral("mapquill-tools");
-#endif
     for (const QString& candidate : {dir + "/" + name, dir + "/../cli/" + name})
         if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).absoluteFilePath();
-    const QString found = QStandardPaths::findExecutable(QStringLiteral("mapquill-tools"));
+    const QString found = QStandardPaths::findExecutable(name);
     return found.isEmpty() ? name : found;
 }
+#endif
 
 }  // namespace
 
