@@ -244,13 +244,15 @@ sed -i 's/\r$//' "$work/help.txt"
 [ "$code" = 0 ] && cmp -s "$work/help.txt" "$work/help-linux.txt" ||
   { cat "$work/help.txt" >&2; fail "mapquill-tools --help from the zip (exit $code)"; }
 mkdir -p "$work/Karten 2026"
-printf 'echo off\r\nrem A map of the Alps\r\npscoast -R5/17/44/49 -JM15c -W -P > alps.ps\r\n' >"$work/Karten 2026/alpen.bat"
+printf 'echo off\r\nrem A map of the Alps\r\n%s\r\n' 'pscoast -R5/17/44/49 -JM15c -W -P > alps.ps' \
+  >"$work/Karten 2026/alpen.bat"
 env -u WINEPATH -u QT_QPA_FONTDIR xvfb-run -a -s "-screen 0 1280x860x24" \
   scripts/windows-smoke.sh "$app" "$work/Karten 2026/alpen.bat" "$out/screenshot-windows.png" ||
   fail "the smoke run of the zip's mapquill.exe"
 stage "the zip and its smoke run"
 
-echo "windows-check: $suites Qt Test suites, ${#commands[@]} commands compared, ${#path_commands[@]} path commands, $((SECONDS - start)) s in all"
+echo "windows-check: $suites Qt Test suites, ${#commands[@]} commands compared," \
+  "${#path_commands[@]} path commands, $((SECONDS - start)) s in all"
 if [ "$failures" -ne 0 ]; then
   echo "windows-check: $failures failure(s)" >&2
   exit 1

@@ -55,13 +55,23 @@ if [ -n "$main" ]; then
 fi
 pnmtopng "$shot.pnm" >"$shot"
 rm -f "$shot.pnm" "$shot.tool.pnm" "$shot.main.pnm"
-# The file just opened is the first of the recent files, as Windows writes it.
-files="$(wine reg query 'HKCU\Software\Mapquill\Mapquill\Files' 2>/dev/null | tr -d '\r')"
-if ! grep -qF "1_1    REG_SZ    $(winepath -w "$script")" <<<"$files"; then
-  echo "windows-smoke: the registry's recent files do not name $(winepath -w "$script"):" >&2
-  echo "$files" >&2
-  status=1
-fi
+# The settings are in the registry: the file just opened is the first of
+# the recent files, as Windows writes it, and the first start wrote the
+# editor's font.
+settings="$(wine reg query 'HKCU\Software\Mapquill\Mapquill' /s 2>/dev/null | tr -d '\r')"
+for entry in "Files|1_1    REG_SZ    $(winepath -w "$script")" "Text|Font_Name    REG_SZ    Arial" \
+             "Text|Font_Size    REG_SZ    9" "Text|Font_Color    REG_SZ    0"; do
+  section="${entry%%|*}" value="${entry#*|}"
+  # (Through the environment: awk -v would read "\t" in a path as a tab.)
+  if ! key="\\Mapquill\\$section" line="    $value" awk '
+         /^HKEY/ { here = index($0 "|", ENVIRON["key"] "|") > 0 }
+         here && $0 == ENVIRON["line"] { found = 1 }
+         END { exit !found }' <<<"$settings"; then
+    echo "windows-smoke: the registry has no \"$value\" under Mapquill\\$section:" >&2
+    echo "$settings" >&2
+    status=1
+  fi
+done
 kill "$program" 2>/dev/null || true
 wineserver -k >/dev/null 2>&1 || true
 exit "$status"

@@ -18,7 +18,10 @@ inline QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsize
 // bytes elsewhere), and back as the user writes them ("\\" on Windows).
 #ifdef Q_OS_WIN
 inline std::string localPath(const QString& path) { return path.toStdString(); }
-inline QString fromLocalPath(const std::string& path) { return QDir::toNativeSeparators(QString::fromStdString(path)); }
+inline QString fromLocalPath(const std::string& path)
+{
+    return QDir::toNativeSeparators(QString::fromStdString(path));
+}
 #else
 inline std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 inline QString fromLocalPath(const std::string& path) { return QFile::decodeName(path.c_str()); }

@@ -335,7 +335,8 @@ std::string windowsNameProblem(std::string_view path) {
     for (const char c : name) {
         if (std::string_view("*?\"<>|:").find(c) != std::string_view::npos)
             return std::string("Windows does not allow the character ") + c + " in a file name";
-        if (static_cast<unsigned char>(c) < 0x20) return "Windows does not allow control characters in a file name";
+        if (static_cast<unsigned char>(c) < 0x20)
+            return "Windows does not allow control characters in a file name";
     }
     if (!name.empty() && (name.back() == '.' || name.back() == ' ') && name != "." && name != "..")
         return "Windows does not allow a file name that ends in a dot or a blank";

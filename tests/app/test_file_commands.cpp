@@ -230,7 +230,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("problem");
         QTest::newRow("star") << "all*.bat" << "Windows does not allow the character * in a file name";
-        QTest::newRow("device") << "Nul.bat" << "\"NUL\" is a device on Windows, not a file; choose another name";
+        QTest::newRow("device") << "Nul.bat"
+                                << "\"NUL\" is a device on Windows, not a file; choose another name";
     }
     void refusesNamesWindowsDoesNotTake()
     {
@@ -246,7 +247,8 @@ private slots:
         f.trigger("mn_save");
 #ifdef Q_OS_WIN
         QCOMPARE(f.message().title, QStringLiteral("File not saved"));
-        QVERIFY2(f.message().text.endsWith(" could not be saved: " + problem + '.'), qPrintable(f.message().text));
+        QVERIFY2(f.message().text.endsWith(" could not be saved: " + problem + '.'),
+                 qPrintable(f.message().text));
         QVERIFY(editor->isModified());
         QCOMPARE(editor->text(), QStringLiteral("new old\r\n"));
         QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.bat"});
@@ -264,10 +266,11 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("windows");
         QTest::addColumn<QByteArray>("elsewhere");
-        QTest::newRow("copyright sign") << QString::fromUtf8("rem \u00a9 2026\n") << QByteArray("rem \xa9 2026\r\n")
+        const QByteArray utf8 = "rem \xc3\xa9 \xe5\x9c\xb0";
+        const QString copyright = QString::fromUtf8("rem \u00a9 2026\n");
+        QTest::newRow("copyright sign") << copyright << QByteArray("rem \xa9 2026\r\n")
                                         << QByteArray("rem \xc2\xa9 2026\r\n");
-        QTest::newRow("not in 1252") << QString::fromUtf8("rem \u00e9 \u5730") << QByteArray("rem \xc3\xa9 \xe5\x9c\xb0")
-                                     << QByteArray("rem \xc3\xa9 \xe5\x9c\xb0");
+        QTest::newRow("not in 1252") << QString::fromUtf8("rem \u00e9 \u5730") << utf8 << utf8;
     }
     void newScriptIsSavedInTheCodePage()
     {
@@ -373,7 +376,8 @@ private slots:
         f.open(f.dir.path());   // a folder, not a file
         QCOMPARE(f.messages(), 1);
         QVERIFY(f.message().text.startsWith(QStringLiteral("function: open_file_function:  ")));
-        QVERIFY(f.message().text.endsWith("\r\n\r\n" + QDir::toNativeSeparators(f.dir.path())));   // names the file
+        // Names the file.
+        QVERIFY(f.message().text.endsWith("\r\n\r\n" + QDir::toNativeSeparators(f.dir.path())));
         QCOMPARE(f.message().title, QStringLiteral("Mapquill"));
         QCOMPARE(f.message().icon, platform::MessageIcon::None);
         QVERIFY(f.main->editors().isEmpty());

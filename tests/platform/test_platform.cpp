@@ -218,7 +218,8 @@ private slots:
 #endif
         QObject sender;
         const std::string text(300, 'x');
-        QObject::connect(&sender, &QObject::objectNameChanged, [&text] { throw std::runtime_error(text + "\u00fc"); });
+        QObject::connect(&sender, &QObject::objectNameChanged,
+                         [&text] { throw std::runtime_error(text + "\u00fc"); });
         try {
             sender.setObjectName(QStringLiteral("named"));   // QtCore emits the signal
             QFAIL("no exception");
