@@ -207,6 +207,26 @@ private slots:
         QCOMPARE(QtPrograms::terminalCandidates().value(0), QStringLiteral("x-terminal-emulator"));
     }
 
+    void startsAProgramMinimisedInItsFolder()
+    {
+        // The gridding batch starts so: without waiting, in the given
+        // folder, minimised and without the focus on Windows.
+        QTemporaryDir dir;
+        QtPrograms programs;
+#ifdef Q_OS_WIN
+        const QString program = QStringLiteral("cmd.exe");
+        const QStringList arguments{QStringLiteral("/c"), QStringLiteral("echo started> started.txt")};
+#else
+        const QString program = QStringLiteral("sh");
+        const QStringList arguments{QStringLiteral("-c"), QStringLiteral("echo started > started.txt")};
+#endif
+        QVERIFY(programs.start(program, arguments, dir.path(), true));
+        const QString started = dir.filePath(QStringLiteral("started.txt"));
+        QTRY_VERIFY_WITH_TIMEOUT(mq::testing::read_file(started).startsWith("started"), 20000);
+        QVERIFY(!programs.start(dir.filePath(QStringLiteral("no such program")), {}, dir.path(), true));
+        QTRY_VERIFY_WITH_TIMEOUT(dir.remove(), 10000);   // once the program has left its folder
+    }
+
     void oneCxxRuntimeAcrossQt()
     {
         // The program and the Qt DLLs share one C++ runtime: an exception
