@@ -12,10 +12,11 @@ packages=(
   doctest-dev git                      # the plain tests; the path-name check
   bc time                              # the benchmarks
 )
-# The Windows check (scripts/windows-check.sh) cross-builds with mingw-w64 and
-# runs the result under Wine.
+# The Windows check (scripts/windows-check.sh) cross-builds with mingw-w64,
+# runs the result under Wine, packs the zip and takes a screenshot of the
+# program on a virtual display.
 if [ "${MAPQUILL_WINDOWS_CHECK:-0}" = 1 ]; then
-  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64 zip unzip xdotool x11-apps netpbm fonts-dejavu-core)
 fi
 missing=()
 for p in "${packages[@]}"; do

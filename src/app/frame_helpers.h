@@ -1,6 +1,7 @@
 // Small helpers the main window's command files share.
 #pragma once
 
+#include <QDir>
 #include <QFile>
 #include <QPoint>
 #include <QRect>
@@ -13,7 +14,18 @@
 namespace mq::app::frame {
 
 inline QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+// Paths as the file layer takes them (UTF-8 on Windows, the file system's
+// bytes elsewhere), and back as the user writes them ("\\" on Windows).
+#ifdef Q_OS_WIN
+inline std::string localPath(const QString& path) { return path.toStdString(); }
+inline QString fromLocalPath(const std::string& path)
+{
+    return QDir::toNativeSeparators(QString::fromStdString(path));
+}
+#else
 inline std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+inline QString fromLocalPath(const std::string& path) { return QFile::decodeName(path.c_str()); }
+#endif
 
 // Menu texts built from paths: a single "&" would mark an access key.
 inline QString menuText(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }

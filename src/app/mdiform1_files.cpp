@@ -49,7 +49,9 @@ void MDIForm1::readRecentCaptions()
     for (int number = 4; number >= 1; --number) {
         const QString key = QStringLiteral("%1_%1").arg(number);
         const QString path = services_.settings->get(QStringLiteral("Files"), key);
-        action(QStringLiteral("mn_") + key)->setText(menuText(qs(recentCaption(number, path.toStdString()))));
+        // Also entries kept with "/" show as the platform writes paths.
+        const std::string shown = QDir::toNativeSeparators(path).toStdString();
+        action(QStringLiteral("mn_") + key)->setText(menuText(qs(recentCaption(number, shown))));
     }
 }
 
@@ -150,7 +152,7 @@ void MDIForm1::open_file_function()
 void MDIForm1::openFiles(const QStringList& paths)
 {
     for (const QString& path : paths) {
-        file_path_in_ = QFileInfo(path).absoluteFilePath();
+        file_path_in_ = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
         open_file_function();
     }
 }
@@ -213,8 +215,8 @@ bool MDIForm1::writeEditor(frmEditor* editor, const QString& path)
         if (written.hadOldFile && written.oldFileUnchanged)
             text += QStringLiteral("\r\n\r\nThe old file is unchanged.");
         else if (!written.backupPath.empty())
-            text += QStringLiteral("\r\n\r\nIts old contents are kept in ") + shownPath(QFile::decodeName(written.backupPath.c_str())) +
-                    QLatin1Char('.');
+            text += QStringLiteral("\r\n\r\nIts old contents are kept in ") +
+                    shownPath(fromLocalPath(written.backupPath)) + QLatin1Char('.');
         services_.messages->show(text, platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
                                  QStringLiteral("File not saved"));
         return false;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -328,8 +329,33 @@ WriteResult writeInPlace(const fs::path& target, const fs::path& dir, std::strin
 
 }  // namespace
 
+std::string windowsNameProblem(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    for (const char c : name) {
+        if (std::string_view("*?\"<>|:").find(c) != std::string_view::npos)
+            return std::string("Windows does not allow the character ") + c + " in a file name";
+        if (static_cast<unsigned char>(c) < 0x20)
+            return "Windows does not allow control characters in a file name";
+    }
+    if (!name.empty() && (name.back() == '.' || name.back() == ' ') && name != "." && name != "..")
+        return "Windows does not allow a file name that ends in a dot or a blank";
+    // A device name stays one with any extension and blanks before it.
+    std::string stem(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const bool numbered = stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
+                          stem[3] >= '1' && stem[3] <= '9';
+    if (numbered || stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL")
+        return "\"" + stem + "\" is a device on Windows, not a file; choose another name";
+    return {};
+}
+
 WriteResult writeFileSafely(const std::string& path, std::string_view bytes) {
     if (path.empty()) return writeFailure("no file name given");
+#ifdef _WIN32
+    if (std::string problem = windowsNameProblem(path); !problem.empty()) return writeFailure(problem);
+#endif
 
     fs::path target = toPath(path);
     if (target.empty()) return writeFailure(kBadName);

@@ -51,4 +51,12 @@ struct WriteResult {
 // ("the file is read-only"), even for a user the system would let write it.
 WriteResult writeFileSafely(const std::string& path, std::string_view bytes);
 
+// Why Windows would not take the last part of `path` (UTF-8, "/" or "\\"
+// between folders) as a file name: one of * ? " < > | : or a control
+// character, a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an
+// extension, as "nul.txt"), or a name ending in a dot or a blank. Empty when
+// it would. writeFileSafely and the file tools ask it before writing on
+// Windows; elsewhere such names are ordinary.
+std::string windowsNameProblem(std::string_view path);
+
 }  // namespace mq::io

@@ -1,4 +1,5 @@
 #include "common/file_stream.h"
+#include "common/file_io.h"
 
 #include "common/utf8.h"
 
@@ -109,6 +110,9 @@ Result<fs::path> path_from_utf8(const std::string& utf8)
 
 Status check_distinct_files(const std::string& input, const std::string& output)
 {
+#ifdef _WIN32
+    if (std::string problem = windowsNameProblem(output); !problem.empty()) return Error{problem, output, 0};
+#endif
     const auto in = path_from_utf8(input);
     const auto out = path_from_utf8(output);
     if (!in || !out) return Status{};   // opening reports the bad path

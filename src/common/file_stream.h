@@ -21,7 +21,8 @@ Result<std::filesystem::path> path_from_utf8(const std::string& utf8);
 
 // Refuses an output path that names the input file (also through another
 // spelling of it, a link or "..") before anything is written, since writing
-// would destroy the input.
+// would destroy the input; on Windows also a name Windows does not take
+// (io::windowsNameProblem).
 Status check_distinct_files(const std::string& input, const std::string& output);
 
 // Reads a regular file in large blocks.

@@ -72,7 +72,8 @@ struct AppFixture {
         editor->Text1->setTextCursor(cursor);
     }
 
-    QString path(const QString& name) const { return dir.filePath(name); }
+    // As the program shows paths ("\\" on Windows).
+    QString path(const QString& name) const { return QDir::toNativeSeparators(dir.filePath(name)); }
     QString writeFile(const QString& name, const QByteArray& bytes) const
     {
         write_file(path(name), bytes);
@@ -80,10 +81,11 @@ struct AppFixture {
     }
     static QByteArray readFile(const QString& path) { return read_file(path); }
 
-    // Opens a file as the recent-files list or Open File would.
+    // Opens a file as the recent-files list or Open File would (with the
+    // path as the platform writes it).
     app::frmEditor* open(const QString& file)
     {
-        main->set_file_path_in(file);
+        main->set_file_path_in(QDir::toNativeSeparators(file));
         main->open_file_function();
         return main->activeEditor();
     }

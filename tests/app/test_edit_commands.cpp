@@ -212,7 +212,7 @@ private slots:
         f.platform.dialog.state().fileName = QStringLiteral("/dev/full.bat");   // left by an earlier dialog
         f.platform.dialog.answers.enqueue(ScriptedDialog::accept(chosen));
         f.main->Toolbar1_ButtonClick(button);
-        QCOMPARE(editor->text(), inserted);
+        QCOMPARE(editor->text(), QDir::toNativeSeparators(inserted));   // the path as the dialog gives it
         const auto& asked = f.platform.dialog.shown.back().state;
         QCOMPARE(asked.dialogTitle, "Insert File " + button + " ...");
         QCOMPARE(asked.filterIndex, 2);

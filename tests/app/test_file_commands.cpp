@@ -53,7 +53,7 @@ private slots:
         QTemporaryDir dir;
         auto inDir = [&](QStringList names) {
             for (QString& n : names)
-                if (!n.isEmpty()) n = dir.filePath(n);
+                if (!n.isEmpty()) n = QDir::toNativeSeparators(dir.filePath(n));
             return names;
         };
         AppFixture f(recentFiles(inDir(before)));
@@ -79,11 +79,13 @@ private slots:
         QCOMPARE(f.messages(), 0);
         f.trigger("mn_2_2");
         QCOMPARE(f.messages(), 1);
-        QCOMPARE(f.message().text, QStringLiteral("File moved or deleted, however it couldn't be found.\r\n\r\n/nowhere/gone.bat"));
+        // Paths kept with "/" show as the platform writes them.
+        QCOMPARE(f.message().text, "File moved or deleted, however it couldn't be found.\r\n\r\n" +
+                                       QDir::toNativeSeparators("/nowhere/gone.bat"));
         QCOMPARE(f.message().title, QStringLiteral("File not found"));
         QCOMPARE(f.message().icon, platform::MessageIcon::Question);
         QCOMPARE(f.message().buttons, platform::MessageButtons::Ok);
-        QCOMPARE(menuPaths(f), (QStringList{"/nowhere/a.bat", "/nowhere/gone.bat", "", ""}));
+        QCOMPARE(menuPaths(f), QDir::toNativeSeparators("/nowhere/a.bat|/nowhere/gone.bat||").split('|'));
         QVERIFY(f.main->editors().isEmpty());
     }
 
@@ -180,13 +182,16 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("name");
         QTest::newRow("apostrophe") << "maps" << "it's.bat";
+#ifndef Q_OS_WIN   // Windows has no such names: refusesNamesWindowsDoesNotTake
         QTest::newRow("star") << "maps" << "all*.bat";
         QTest::newRow("name ending in a star") << "maps" << "run.bat*";
-        QTest::newRow("ampersand") << "R&D" << "amp.bat";
         QTest::newRow("marks in the folder") << "'90s & *old*" << "run.bat";
+        QTest::newRow("Qt's title placeholder") << "a[*]b" << "x.bat";
+#endif
+        QTest::newRow("marks in a folder Windows takes") << "'90s & (old)" << "run.bat";
+        QTest::newRow("ampersand") << "R&D" << "amp.bat";
         QTest::newRow("blanks") << "my maps" << " run .bat";
         QTest::newRow("non-ASCII") << QString::fromUtf8("Zürich Karten") << QString::fromUtf8("höhe.bat");
-        QTest::newRow("Qt's title placeholder") << "a[*]b" << "x.bat";
     }
     void savesTheFileOnScreen()
     {
@@ -218,6 +223,69 @@ private slots:
         f.trigger("mn_1_1");
         QCOMPARE(f.editor()->caption(), "'" + file);
         QCOMPARE(f.editor()->text(), QStringLiteral("old\r\none two"));
+    }
+
+    void refusesNamesWindowsDoesNotTake_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("star") << "all*.bat" << "Windows does not allow the character * in a file name";
+        QTest::newRow("device") << "Nul.bat"
+                                << "\"NUL\" is a device on Windows, not a file; choose another name";
+    }
+    void refusesNamesWindowsDoesNotTake()
+    {
+        // On Windows the name is refused before anything is written, and the
+        // text stays; elsewhere it is an ordinary name.
+        QFETCH(QString, name);
+        QFETCH(QString, problem);
+        AppFixture f;
+        const QString file = f.writeFile("old.bat", "old\r\n");
+        app::frmEditor* editor = f.open(file);
+        editor->insertAtCaret(QStringLiteral("new "));
+        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(f.path(name)));
+        f.trigger("mn_save");
+#ifdef Q_OS_WIN
+        QCOMPARE(f.message().title, QStringLiteral("File not saved"));
+        QVERIFY2(f.message().text.endsWith(" could not be saved: " + problem + '.'),
+                 qPrintable(f.message().text));
+        QVERIFY(editor->isModified());
+        QCOMPARE(editor->text(), QStringLiteral("new old\r\n"));
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.bat"});
+#else
+        Q_UNUSED(problem);
+        QCOMPARE(read_file(f.path(name)), QByteArray("new old\r\n"));
+#endif
+        QCOMPARE(read_file(file), QByteArray("old\r\n"));
+    }
+
+    void newScriptIsSavedInTheCodePage_data()
+    {
+        // On Windows a new script is 8-bit text in code page 1252, unless it
+        // holds a character that code page lacks; elsewhere it is UTF-8.
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("windows");
+        QTest::addColumn<QByteArray>("elsewhere");
+        const QByteArray utf8 = "rem \xc3\xa9 \xe5\x9c\xb0";
+        const QString copyright = QString::fromUtf8("rem \u00a9 2026\n");
+        QTest::newRow("copyright sign") << copyright << QByteArray("rem \xa9 2026\r\n")
+                                        << QByteArray("rem \xc2\xa9 2026\r\n");
+        QTest::newRow("not in 1252") << QString::fromUtf8("rem \u00e9 \u5730") << utf8 << utf8;
+    }
+    void newScriptIsSavedInTheCodePage()
+    {
+        QFETCH(QString, text);
+        AppFixture f;
+        f.newEditor(text);
+        f.platform.messages.answers.enqueue(platform::MessageAnswer::Ok);   // UTF-8, where asked
+        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(f.path("new.bat")));
+        f.trigger("mn_save");
+#ifdef Q_OS_WIN
+        QTEST(read_file(f.path("new.bat")), "windows");
+#else
+        QTEST(read_file(f.path("new.bat")), "elsewhere");
+#endif
+        QVERIFY(!f.editor()->isModified());
     }
 
     void encodingSwitchNeedsConsent()
@@ -308,7 +376,8 @@ private slots:
         f.open(f.dir.path());   // a folder, not a file
         QCOMPARE(f.messages(), 1);
         QVERIFY(f.message().text.startsWith(QStringLiteral("function: open_file_function:  ")));
-        QVERIFY(f.message().text.endsWith("\r\n\r\n" + f.dir.path()));   // names the file
+        // Names the file.
+        QVERIFY(f.message().text.endsWith("\r\n\r\n" + QDir::toNativeSeparators(f.dir.path())));
         QCOMPARE(f.message().title, QStringLiteral("Mapquill"));
         QCOMPARE(f.message().icon, platform::MessageIcon::None);
         QVERIFY(f.main->editors().isEmpty());

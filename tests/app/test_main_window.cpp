@@ -41,7 +41,9 @@ private slots:
                       {{"Files", "3_3"}, "/data/c.txt"},
                       {{"Text", "Font_Size"}, "12"},
                       {{"GMT html path", "Path"}, "/usr/share/doc/gmt/html"}});
-        QCOMPARE(f.recentCaptions(), (QStringList{"1: /data/a.bat", "2: ", "3: /data/c.txt", "4: "}));
+        // Shown as the platform writes paths.
+        QCOMPARE(f.recentCaptions(),
+                 QDir::toNativeSeparators("1: /data/a.bat|2: |3: /data/c.txt|4: ").split('|'));
         QCOMPARE(f.platform.settings.values.value({"Text", "Font_Size"}), QStringLiteral("12"));
         QCOMPARE(f.main->gmt_html_path(), QStringLiteral("/usr/share/doc/gmt/html"));
         // Only the two missing font keys were written.

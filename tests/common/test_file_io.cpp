@@ -173,6 +173,10 @@ TEST_CASE("writeFileSafely refuses what it cannot write and touches nothing")
         {"plain.txt/out.bat", "Not a directory"},
 #endif
         {"", "no file name given"},
+#ifdef _WIN32
+        {"all*.bat", "Windows does not allow the character * in a file name"},
+        {"nul.bat", "\"NUL\" is a device on Windows, not a file; choose another name"},
+#endif
     };
     for (const auto& [name, reason] : rows) {
         CAPTURE(name);
@@ -185,6 +189,36 @@ TEST_CASE("writeFileSafely refuses what it cannot write and touches nothing")
         CHECK(w.reason == std::string(reason));
         CHECK(entries(dir) == "plain.txt sub");
         CHECK(dir.read("sub/keep.txt") + dir.read("plain.txt") == "keptplain");
+    }
+}
+
+TEST_CASE("windowsNameProblem names what Windows does not take as a file name")
+{
+    const std::pair<const char*, const char*> rows[] = {   // path, problem ("": none)
+        {"C:\\maps\\run.bat", ""},
+        {"maps/R&D 'old'/run (2).bat", ""},
+        {"a*b/run.bat", ""},   // only the last part is the new file's name
+        {"all*.bat", "Windows does not allow the character * in a file name"},
+        {"x/what?.bat", "Windows does not allow the character ? in a file name"},
+        {"x\\say \"hi\".bat", "Windows does not allow the character \" in a file name"},
+        {"a<b", "Windows does not allow the character < in a file name"},
+        {"a>b", "Windows does not allow the character > in a file name"},
+        {"a|b", "Windows does not allow the character | in a file name"},
+        {"C:\\x\\a:b", "Windows does not allow the character : in a file name"},
+        {"tab\there", "Windows does not allow control characters in a file name"},
+        {"run.bat.", "Windows does not allow a file name that ends in a dot or a blank"},
+        {"run.bat ", "Windows does not allow a file name that ends in a dot or a blank"},
+        {"CON", "\"CON\" is a device on Windows, not a file; choose another name"},
+        {"x/nul.txt", "\"NUL\" is a device on Windows, not a file; choose another name"},
+        {"Aux .tar.gz", "\"AUX\" is a device on Windows, not a file; choose another name"},
+        {"prn.bat", "\"PRN\" is a device on Windows, not a file; choose another name"},
+        {"com1.bat", "\"COM1\" is a device on Windows, not a file; choose another name"},
+        {"LPT9", "\"LPT9\" is a device on Windows, not a file; choose another name"},
+        {"COM0.bat", ""}, {"CONSOLE.bat", ""}, {"nul_x.bat", ""}, {"LPT10", ""},
+    };
+    for (const auto& [path, problem] : rows) {
+        CAPTURE(path);
+        CHECK(mq::io::windowsNameProblem(path) == problem);
     }
 }
 

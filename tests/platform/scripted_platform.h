@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 
+#include <QDir>
 #include <QMap>
 #include <QPair>
 #include <QQueue>
@@ -55,7 +56,7 @@ private:
         switch (kind) {
         case Kind::Open:
         case Kind::Save:
-            s.fileName = a.fileName;
+            s.fileName = QDir::toNativeSeparators(a.fileName);   // as the platform's dialog gives it
             if (a.filterIndex) s.filterIndex = a.filterIndex;
             break;
         case Kind::Color: s.color = a.color; break;

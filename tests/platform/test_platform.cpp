@@ -16,6 +16,11 @@
 #include <QtTest>
 #include <functional>
 #include <optional>
+#include <stdexcept>
+#include <string>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -269,6 +274,50 @@ private slots:
         QVERIFY(!programs.start(dir.filePath("no-such-program"), {}, dir.path(), true, [](const ProgramEnd&) {}));
     }
 #endif
+    void startsAProgramMinimisedInItsFolder()
+    {
+        // The gridding batch starts so: without waiting, in the given
+        // folder, minimised and without the focus on Windows.
+        QTemporaryDir dir;
+        QtPrograms programs;
+#ifdef Q_OS_WIN
+        const QString program = QStringLiteral("cmd.exe");
+        const QStringList arguments{QStringLiteral("/c"), QStringLiteral("echo started> started.txt")};
+#else
+        const QString program = QStringLiteral("sh");
+        const QStringList arguments{QStringLiteral("-c"), QStringLiteral("echo started > started.txt")};
+#endif
+        QVERIFY(programs.start(program, arguments, dir.path(), true, {}));
+        const QString started = dir.filePath(QStringLiteral("started.txt"));
+        QTRY_VERIFY_WITH_TIMEOUT(mq::testing::read_file(started).startsWith("started"), 20000);
+        QVERIFY(!programs.start(dir.filePath(QStringLiteral("no such program")), {}, dir.path(), true, {}));
+        QTRY_VERIFY_WITH_TIMEOUT(dir.remove(), 10000);   // once the program has left its folder
+    }
+
+    void oneCxxRuntimeAcrossQt()
+    {
+        // The program and the Qt DLLs share one C++ runtime: an exception
+        // thrown in code that Qt calls (here through QtCore's signal code)
+        // is caught on this side, and standard strings made here are copied
+        // and freed inside Qt.
+#ifdef Q_OS_WIN
+        QVERIFY(GetModuleHandleW(L"libstdc++-6.dll"));
+#endif
+        QObject sender;
+        const std::string text(300, 'x');
+        QObject::connect(&sender, &QObject::objectNameChanged,
+                         [&text] { throw std::runtime_error(text + "\u00fc"); });
+        try {
+            sender.setObjectName(QStringLiteral("named"));   // QtCore emits the signal
+            QFAIL("no exception");
+        } catch (const std::runtime_error& e) {
+            QCOMPARE(QString::fromStdString(e.what()), QString(300, 'x') + QChar(0xFC));
+        }
+        QVariantList list{QVariant::fromValue(text + "\u00e9")};
+        const QVariantList copy = list;   // copied by QtCore
+        list.clear();
+        QCOMPARE(copy.at(0).value<std::string>(), text + "\u00e9");
+    }
 
     void printsIntoAPdf()
     {

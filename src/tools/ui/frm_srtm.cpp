@@ -42,7 +42,8 @@ QRadioButton* option(const QString& name, const QString& caption, const QString&
     return o;
 }
 
-// mapquill-tools beside the program (or in the build tree's cli folder, or on PATH).
+// mapquill-tools beside the program (or in the build tree's cli folder, or on
+// PATH): it runs the gridding batch file.
 QString tools_program()
 {
     const QString dir = QCoreApplication::applicationDirPath();
@@ -52,7 +53,8 @@ QString tools_program()
     const QString name = QStringLiteral("mapquill-tools");
 #endif
     for (const QString& candidate : {dir + "/" + name, dir + "/../cli/" + name})
-        if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).absoluteFilePath();
+        if (QFileInfo(candidate).isExecutable())
+            return QDir::toNativeSeparators(QFileInfo(candidate).absoluteFilePath());
     const QString found = QStandardPaths::findExecutable(QStringLiteral("mapquill-tools"));
     return found.isEmpty() ? name : found;
 }
@@ -241,7 +243,7 @@ bool frm_SRTM::startGridding(const mq::tools::HgtOutcome& outcome, const mq::too
     // mapquill-tools runs the batch file on every platform: it stops at the
     // first failing line and names it.
     const QString program = tools_program();
-    const QStringList arguments{"run-batch", batch_path};
+    const QStringList arguments{"run-batch", QDir::toNativeSeparators(batch_path)};
     auto ended = [=](const mq::platform::ProgramEnd& end) {
         QString why;
         if (end.exitCode != 0) {
