@@ -53,7 +53,7 @@ bool hasParagraphSeparator(std::string_view bytes, Encoding encoding) {
         return bytes.find("\xE2\x80\xA9") != std::string_view::npos ||
                bytes.find("\xEF\xB7\x90") != std::string_view::npos ||
                bytes.find("\xEF\xB7\x91") != std::string_view::npos;
-    if (encoding == Encoding::Windows1252) return false;
+    if (encoding == Encoding::CodePage) return false;
     for (std::size_t i = 2; i + 2 <= bytes.size(); i += 2) {
         const unsigned b0 = static_cast<unsigned char>(bytes[i]);
         const unsigned b1 = static_cast<unsigned char>(bytes[i + 1]);
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // bytes reads back as UTF-16, as in other Windows editors.)
     const bool looksLikeUtf16 = plain.bytes.size() % 2 == 0 &&
                                 (plain.bytes.starts_with("\xFF\xFE") || plain.bytes.starts_with("\xFE\xFF"));
-    if (!looksLikeUtf16 || script.format().encoding != Encoding::Windows1252)
+    if (!looksLikeUtf16 || script.format().encoding != Encoding::CodePage)
         check(detectFormat(plain.bytes) == script.format());
     const std::u16string reread = decodeText(plain.bytes, plain.format);
     check(reread == text);

@@ -2,8 +2,16 @@
 
 #include "common/utf8.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <map>
+#include <mutex>
 #include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace mq::app {
 
@@ -23,16 +31,56 @@ char16_t unitAt(std::string_view bytes, std::size_t at, Encoding e) {
     return e == Encoding::Utf16Le ? static_cast<char16_t>(b0 | (b1 << 8)) : static_cast<char16_t>((b0 << 8) | b1);
 }
 
-char16_t cp1252ToUnicode(unsigned char b) { return text::unicode_from_cp1252(b); }
+// An 8-bit code page as two tables: the character of each byte from 0x80
+// on, and the byte of each such character, sorted for lookup. A byte that
+// the code page leaves unassigned stands for the C1 character of its own
+// number (0x81 for U+0081), so that every byte sequence decodes and encodes
+// back unchanged.
+struct CodePageTable {
+    std::array<char16_t, 128> upper{};
+    std::array<std::pair<char16_t, unsigned char>, 128> byChar{};
 
-// The Windows-1252 byte for `c`, or nothing when the code page lacks it.
-std::optional<unsigned char> unicodeToCp1252(char16_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
-    for (unsigned b = 0x80; b <= 0x9F; ++b) {
-        if (text::unicode_from_cp1252(static_cast<unsigned char>(b)) == c)
-            return static_cast<unsigned char>(b);
+    std::optional<unsigned char> byteOf(char16_t c) const
+    {
+        const auto it = std::lower_bound(byChar.begin(), byChar.end(), std::pair<char16_t, unsigned char>(c, 0));
+        if (it == byChar.end() || it->first != c) return std::nullopt;
+        return it->second;
     }
-    return std::nullopt;
+};
+
+CodePageTable makeTable(int codePage)
+{
+    CodePageTable table;
+    for (unsigned b = 0x80; b <= 0xFF; ++b) {
+        char16_t c = text::unicode_from_cp1252(static_cast<unsigned char>(b));
+#ifdef _WIN32
+        if (codePage != 1252) {
+            const char byte = static_cast<char>(b);
+            wchar_t wide = 0;
+            c = MultiByteToWideChar(static_cast<UINT>(codePage), MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) == 1
+                    ? static_cast<char16_t>(wide)
+                    : static_cast<char16_t>(b);
+        }
+#else
+        (void)codePage;
+#endif
+        table.upper[b - 0x80] = c;
+    }
+    for (unsigned i = 0; i < 128; ++i) table.byChar[i] = {table.upper[i], static_cast<unsigned char>(0x80 + i)};
+    // Where two bytes give one character, it is written as the first.
+    std::stable_sort(table.byChar.begin(), table.byChar.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    return table;
+}
+
+const CodePageTable& tableFor(int codePage)
+{
+    static std::mutex guard;
+    static std::map<int, CodePageTable> tables;
+    const std::lock_guard lock(guard);
+    auto it = tables.find(codePage);
+    if (it == tables.end()) it = tables.emplace(codePage, makeTable(codePage)).first;
+    return it->second;
 }
 
 // Looks at the UTF-8 sequence starting at bytes[pos]. Returns its length and
@@ -92,7 +140,9 @@ bool isAscii(std::string_view bytes) {
 // `out`. Line ends of any kind arrive as a single u'\n'. CR and LF bytes never
 // occur inside a multi-byte UTF-8 sequence, so they can be handled bytewise.
 template <typename Out>
-void decodeInto(std::string_view bytes, Encoding encoding, Out&& out) {
+void decodeInto(std::string_view bytes, const TextFormat& format, Out&& out) {
+    const Encoding encoding = format.encoding;
+    const CodePageTable* table = encoding == Encoding::CodePage ? &tableFor(format.codePage) : nullptr;
     // The editor can hold U+2029 (paragraph separator) and its frame marks
     // U+FDD0 and U+FDD1 only as line breaks, so they read as such; the
     // file's own bytes are then kept for saving it unchanged.
@@ -122,8 +172,8 @@ void decodeInto(std::string_view bytes, Encoding encoding, Out&& out) {
         } else if (b < 0x80) {
             emit(static_cast<char16_t>(b));
             ++i;
-        } else if (encoding == Encoding::Windows1252) {
-            emit(cp1252ToUnicode(b));
+        } else if (table) {
+            emit(table->upper[b - 0x80]);
             ++i;
         } else {
             const Utf8Step step = utf8Step(bytes, i);
@@ -151,12 +201,14 @@ std::string_view lineEndBytes(LineEnd lineEnd) {
 }
 
 // Encodes `text` and hands the bytes to `out` (which takes a std::string_view).
-// With Windows-1252, stops and returns false at the first character the code
-// page cannot hold. Counts unpaired surrogates written as U+FFFD in
+// With an 8-bit code page, stops and returns false at the first character
+// the code page cannot hold. Counts unpaired surrogates written as U+FFFD in
 // `replaced`.
 template <typename Out>
-bool encodeInto(std::u16string_view text, Encoding encoding, LineEnd lineEnd, Out&& out,
-                std::size_t& replaced) {
+bool encodeInto(std::u16string_view text, const TextFormat& format, Out&& out, std::size_t& replaced) {
+    const Encoding encoding = format.encoding;
+    const LineEnd lineEnd = format.lineEnd;
+    const CodePageTable* table = encoding == Encoding::CodePage ? &tableFor(format.codePage) : nullptr;
     const std::string_view eol = lineEndBytes(lineEnd);
     const std::size_t n = text.size();
     char buf[4];
@@ -186,8 +238,8 @@ bool encodeInto(std::u16string_view text, Encoding encoding, LineEnd lineEnd, Ou
         } else if (c < 0x80) {
             buf[0] = static_cast<char>(c);
             out(std::string_view(buf, 1));
-        } else if (encoding == Encoding::Windows1252) {
-            const auto b = unicodeToCp1252(c);
+        } else if (table) {
+            const auto b = table->byteOf(c);
             if (!b) return false;
             buf[0] = static_cast<char>(*b);
             out(std::string_view(buf, 1));
@@ -230,7 +282,7 @@ std::size_t bomLength(std::string_view bytes, const TextFormat& format) {
     case Encoding::Utf8: return format.utf8Bom && bytes.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
     case Encoding::Utf16Le: return bytes.starts_with(kUtf16LeBom) ? kUtf16LeBom.size() : 0;
     case Encoding::Utf16Be: return bytes.starts_with(kUtf16BeBom) ? kUtf16BeBom.size() : 0;
-    case Encoding::Windows1252: break;
+    case Encoding::CodePage: break;
     }
     return 0;
 }
@@ -240,16 +292,27 @@ std::string_view bomOf(const TextFormat& format) {
     case Encoding::Utf8: return format.utf8Bom ? kUtf8Bom : std::string_view{};
     case Encoding::Utf16Le: return kUtf16LeBom;
     case Encoding::Utf16Be: return kUtf16BeBom;
-    case Encoding::Windows1252: break;
+    case Encoding::CodePage: break;
     }
     return {};
 }
 
 }  // namespace
 
+int systemCodePage() {
+#ifdef _WIN32
+    // The system's ANSI code page where it has one byte a character; the
+    // multi-byte ones (Japanese, Chinese, Korean) are not read so.
+    const UINT codePage = GetACP();
+    CPINFO info{};
+    if (codePage != CP_UTF8 && GetCPInfo(codePage, &info) && info.MaxCharSize == 1) return int(codePage);
+#endif
+    return 1252;
+}
+
 TextFormat forNewDocument() {
 #ifdef _WIN32
-    return TextFormat{Encoding::Windows1252, false, LineEnd::CrLf};
+    return TextFormat{Encoding::CodePage, false, LineEnd::CrLf, systemCodePage()};
 #else
     return TextFormat{Encoding::Utf8, false, LineEnd::CrLf};
 #endif
@@ -294,7 +357,8 @@ TextFormat detectFormat(std::string_view bytes) {
             format.utf8Bom = bytes.starts_with(kUtf8Bom);
         }
     } else {
-        format.encoding = Encoding::Windows1252;
+        format.encoding = Encoding::CodePage;
+        format.codePage = systemCodePage();
         format.utf8Bom = false;
     }
 
@@ -325,7 +389,7 @@ std::u16string decodeText(std::string_view bytes, const TextFormat& format) {
     bytes.remove_prefix(bomLength(bytes, format));
     std::u16string text;
     text.reserve(bytes.size());
-    decodeInto(bytes, format.encoding, [&](char16_t c) { text.push_back(c); });
+    decodeInto(bytes, format, [&](char16_t c) { text.push_back(c); });
     return text;
 }
 
@@ -341,8 +405,7 @@ EncodedText encodeText(std::u16string_view text, const TextFormat& format) {
         result.bytes.append(bomOf(f));
         result.replacedCharacters = 0;
         return encodeInto(
-            text, f.encoding, f.lineEnd, [&](std::string_view s) { result.bytes.append(s); },
-            result.replacedCharacters);
+            text, f, [&](std::string_view s) { result.bytes.append(s); }, result.replacedCharacters);
     };
 
     if (!encodeAs(result.format)) {
@@ -372,7 +435,7 @@ LoadedScript LoadedScript::fromBytes(std::string_view bytes, std::u16string& tex
     rest.remove_prefix(bomLength(rest, script.format_));  // detectFormat saw it there
     std::size_t replaced = 0;
     const bool complete = encodeInto(
-        text, script.format_.encoding, script.format_.lineEnd,
+        text, script.format_,
         [&](std::string_view s) {
             if (!same) return;
             if (rest.starts_with(s)) {
@@ -394,7 +457,7 @@ bool LoadedScript::decodesTo(std::u16string_view text) const {
     bytes.remove_prefix(bomLength(bytes, format_));
     std::size_t pos = 0;
     bool same = true;
-    decodeInto(bytes, format_.encoding, [&](char16_t c) {
+    decodeInto(bytes, format_, [&](char16_t c) {
         if (!same) return;
         if (pos < text.size() && text[pos] == c) {
             ++pos;

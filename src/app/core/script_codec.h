@@ -4,8 +4,9 @@
 // a UTF-16 byte-order mark (FF FE or FE FF) and has an even number of bytes
 // is decoded as UTF-16 and written back so, mark included. Otherwise it is
 // decoded as UTF-8 when its bytes are valid UTF-8 (a leading byte-order mark
-// is remembered and written back), else as the 8-bit code page
-// Windows-1252, in which every byte stands for exactly one character. (So
+// is remembered and written back), else in the 8-bit code page (on Windows
+// the system's own, elsewhere Windows-1252), in which every byte stands for
+// exactly one character. (So
 // 8-bit text that starts with "ÿþ" or "þÿ" and has an even number of bytes
 // reads as UTF-16, as it does in other Windows editors; its bytes are still
 // saved back unchanged.) Its
@@ -27,10 +28,12 @@ namespace mq::app {
 
 enum class Encoding {
     Utf8,
-    // Windows-1252; its five unassigned bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D
-    // stand for U+0081, U+008D, U+008F, U+0090 and U+009D, so that every byte
-    // sequence decodes and encodes back unchanged.
-    Windows1252,
+    // An 8-bit code page (`TextFormat::codePage`): Windows-1252, or on
+    // Windows the system's own. Its unassigned bytes (in 1252: 0x81, 0x8D,
+    // 0x8F, 0x90 and 0x9D) stand for the C1 characters of their numbers
+    // (U+0081 ...), so that every byte sequence decodes and encodes back
+    // unchanged.
+    CodePage,
     // UTF-16 little-endian and big-endian, always with the byte-order mark.
     // Unpaired surrogates are kept as they are.
     Utf16Le,
@@ -44,12 +47,17 @@ struct TextFormat {
     Encoding encoding = Encoding::Utf8;
     bool utf8Bom = false;  // only meaningful with Encoding::Utf8
     LineEnd lineEnd = LineEnd::CrLf;
+    int codePage = 1252;   // only meaningful with Encoding::CodePage
 
     bool operator==(const TextFormat&) const = default;
 };
 
+// The 8-bit code page scripts are read and written in: on Windows the
+// system's ANSI code page when it has one byte a character, else 1252.
+int systemCodePage();
+
 // The format of a document that has never been saved: CR LF line ends; the
-// 8-bit code page on Windows, UTF-8 elsewhere.
+// system's 8-bit code page on Windows, UTF-8 elsewhere.
 TextFormat forNewDocument();
 
 // True when `bytes` is well-formed UTF-8 (no overlong forms, no encoded
@@ -59,7 +67,7 @@ bool isValidUtf8(std::string_view bytes);
 // Works out the format of a file's bytes:
 // - encoding: UTF-16 when a UTF-16 byte-order mark starts an even number of
 //   bytes; UTF-8 if the bytes are valid UTF-8 and hold at least one byte
-//   of 0x80 or above; Windows-1252 if they are not valid UTF-8; plain ASCII
+//   of 0x80 or above; the system's 8-bit code page if they are not valid UTF-8; plain ASCII
 //   (and the empty file) fits both and takes the encoding of a new document;
 // - line end: the most frequent of CR LF, LF and lone CR; ties go to CR LF,
 //   then LF; a file without any line end gets CR LF.

@@ -41,7 +41,7 @@ std::u16string decoded(std::string_view bytes)
 
 TEST_CASE("a file read and saved unchanged keeps its bytes")
 {
-    const Encoding utf8 = Encoding::Utf8, cp = Encoding::Windows1252, le = Encoding::Utf16Le,
+    const Encoding utf8 = Encoding::Utf8, cp = Encoding::CodePage, le = Encoding::Utf16Le,
                    be = Encoding::Utf16Be;
     const Encoding ascii = forNewDocument().encoding;   // plain ASCII reads as a new document would
     const LineEnd crlf = LineEnd::CrLf, lf = LineEnd::Lf, cr = LineEnd::Cr;
@@ -273,7 +273,8 @@ TEST_CASE("a new document")
     CHECK(f.lineEnd == LineEnd::CrLf);
     CHECK_FALSE(f.utf8Bom);
 #ifdef _WIN32
-    CHECK(f.encoding == Encoding::Windows1252);
+    CHECK(f.encoding == Encoding::CodePage);
+    CHECK(f.codePage == systemCodePage());
 #else
     CHECK(f.encoding == Encoding::Utf8);
 #endif
@@ -282,3 +283,22 @@ TEST_CASE("a new document")
     CHECK(script.encode(u"@echo off\nREM x").bytes == "@echo off\r\nREM x");
     CHECK(script.encode(u"").bytes.empty());
 }
+
+#ifdef _WIN32
+TEST_CASE("another system code page")
+{
+    // Central European Windows: the same bytes mean other letters than in
+    // 1252, a letter 1250 lacks makes the file UTF-8, and the unassigned
+    // byte 0x81 still comes back as it was.
+    const TextFormat cp1250{Encoding::CodePage, false, LineEnd::CrLf, 1250};
+    const std::string bytes = "\xB3\xF3d\xBC \x80\x81\r\n\xA9";
+    const std::u16string text = decodeText(bytes, cp1250);
+    CHECK(text == u"\u0142\u00F3d\u017A \u20AC\u0081\n\u00A9");
+    const EncodedText back = encodeText(text, cp1250);
+    CHECK(back.bytes == bytes);
+    CHECK_FALSE(back.switchedToUtf8);
+    const EncodedText wider = encodeText(u"\u00E6", cp1250);   // not in 1250
+    CHECK(wider.switchedToUtf8);
+    CHECK(wider.bytes == "\xC3\xA6");
+}
+#endif
