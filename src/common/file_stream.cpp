@@ -479,7 +479,12 @@ std::string stopped_note(std::int64_t records, const std::string& kept_in, const
 {
     std::string note = "Stopped after " + std::to_string(records) + (records == 1 ? " record" : " records");
     if (kept_in.empty()) return note + ".";
-    return note + ", kept in " + kept_in + "; " + output + " is unchanged.";
+    // Paths as the system writes them ("\" on Windows).
+    const auto shown = [](const std::string& path) {
+        auto native = text::path_from_utf8(path);
+        return native ? text::utf8_from_path(native->make_preferred()) : path;
+    };
+    return note + ", kept in " + shown(kept_in) + "; " + shown(output) + " is unchanged.";
 }
 
 namespace {

@@ -187,8 +187,10 @@ void TestCliFiles::run_data()
         "track: cannot create the file: its name is empty", none);
     row("track missing y2", "", track.mid(0, 8), 2, "", "--y2", none);
     row("run-batch missing", "", {"run-batch", "none.bat"}, 1, "", "cannot open", none);
+#ifndef Q_OS_WIN   // no program "false" there
     row("run-batch failing line", "echo off\r\nfalse\r\n", {"run-batch", "in.txt"}, 1, "*Log: ",
         "in.txt, line 2: the program failed (see ", none);
+#endif
     row("run-batch CR-only line ends", "echo off\rfalse\r", {"run-batch", "in.txt"}, 1, "",
         "in.txt, line 1: the line holds a CR before its end", none);
 }
@@ -325,7 +327,7 @@ void TestCliFiles::keeps_an_existing_output()
     tool.setWorkingDirectory(dir_.path());
     tool.start(MQ_TOOLS_PATH, args);
     QVERIFY(tool.waitForFinished(60000));
-    const QString stderr_text = QString::fromUtf8(tool.readAllStandardError());
+    const QString stderr_text = QString::fromUtf8(tool.readAllStandardError()).remove('\r');
     QCOMPARE(tool.exitCode(), 1);
     QVERIFY2(stderr_text.startsWith("mapquill-tools " + args[0] + ": in.txt, line "),
              qPrintable(stderr_text));

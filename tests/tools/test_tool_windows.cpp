@@ -591,8 +591,8 @@ void TestToolWindows::srtm_run()
     QVERIFY(QFileInfo(started.program).completeBaseName() == "mapquill-tools");
     QCOMPARE(started.arguments.size(), 2);
     QCOMPARE(started.arguments[0], "run-batch");
-    QCOMPARE(QDir::fromNativeSeparators(started.arguments[1]), batch_path);
-    QCOMPARE(QDir::fromNativeSeparators(started.workingDir), folder);
+    QCOMPARE(QDir::fromNativeSeparators(started.arguments[1]), QDir::fromNativeSeparators(batch_path));
+    QCOMPARE(QDir::fromNativeSeparators(started.workingDir), QDir::fromNativeSeparators(folder));
     QVERIFY(started.minimized);
     const QByteArray batch = read_file(batch_path);
     const QByteArray west = pick ? "010" : "10";   // as the box holds it
