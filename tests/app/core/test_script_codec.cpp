@@ -291,7 +291,7 @@ TEST_CASE("another system code page")
     // 1252, a letter 1250 lacks makes the file UTF-8, and the unassigned
     // byte 0x81 still comes back as it was.
     const TextFormat cp1250{Encoding::CodePage, false, LineEnd::CrLf, 1250};
-    const std::string bytes = "\xB3\xF3d\x9F \x80\x81\r\n\xA9";
+    const std::string bytes = "\xB3\xF3" "d\x9F \x80\x81\r\n\xA9";
     const std::u16string text = decodeText(bytes, cp1250);
     CHECK(text == u"\u0142\u00F3d\u017A \u20AC\u0081\n\u00A9");
     const EncodedText back = encodeText(text, cp1250);
