@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
@@ -94,7 +95,7 @@ void showKept(QLabel* label, const std::string& note, const QString& otherwise, 
 {
     QString text = QString::fromStdString(note);
     label->setToolTip(text);
-    const QString path = QString::fromStdString(output);
+    const QString path = QDir::toNativeSeparators(QString::fromStdString(output));   // as the note has it
     const qsizetype folder = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1;
     if (folder > 0) text.replace(path.left(folder), QString());
     label->setWordWrap(!note.empty());
