@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "tools/ui/tool_context.h"
+#include "common/ui/tool_context.h"
 
 #include <QHash>
 #include <QIcon>

@@ -3,7 +3,7 @@
 // Adding a window means adding one row here.
 #pragma once
 
-#include "tools/ui/tool_context.h"
+#include "common/ui/tool_context.h"
 
 #include <functional>
 #include <string_view>

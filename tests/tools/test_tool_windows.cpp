@@ -5,13 +5,13 @@
 #include "platform/scripted_platform.h"
 #include "platform/window_driver.h"
 #include "tools/tile_fixture.h"
-#include "tools/ui/file_tool_parts.h"
+#include "common/ui/file_tool_parts.h"
 #include "tools/ui/frm_binary2ascii.h"
 #include "tools/ui/frm_footprint.h"
 #include "tools/ui/frm_replace.h"
 #include "tools/ui/frm_srtm.h"
 #include "tools/ui/frm_track_calc.h"
-#include "tools/ui/worker_bridge.h"
+#include "common/ui/worker_bridge.h"
 
 #include <QApplication>
 #include <QDir>

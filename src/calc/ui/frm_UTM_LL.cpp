@@ -2,7 +2,7 @@
 
 #include "calc/coordinate_text.h"
 #include "common/number_rules.h"
-#include "tools/ui/file_tool_parts.h"
+#include "common/ui/file_tool_parts.h"
 #include "tools/utm_file.h"
 
 #include <QCloseEvent>

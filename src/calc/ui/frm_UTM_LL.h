@@ -13,8 +13,8 @@
 
 #include "calc/utm_conversion.h"
 #include "platform/platform.h"
-#include "tools/ui/tool_context.h"
-#include "tools/ui/worker_bridge.h"
+#include "common/ui/tool_context.h"
+#include "common/ui/worker_bridge.h"
 
 #include <QWidget>
 

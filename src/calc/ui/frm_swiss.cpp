@@ -1,8 +1,8 @@
 #include "calc/ui/frm_swiss.h"
 
 #include "tools/swiss_file.h"
-#include "tools/ui/file_tool_parts.h"
-#include "tools/ui/worker_bridge.h"
+#include "common/ui/file_tool_parts.h"
+#include "common/ui/worker_bridge.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -9,7 +9,7 @@
 // Command2 "Browes ..." (output), Command3 "Convert", Label4 (status).
 #pragma once
 
-#include "tools/ui/tool_context.h"
+#include "common/ui/tool_context.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #include "calc/ui/grid_space_calc.h"
 
 #include "calc/grid_steps.h"
-#include "calc/ui/key_filter.h"
+#include "common/ui/key_filter.h"
 #include "platform/platform.h"
 
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 #include "calc/ui/lat_lon_conv.h"
 
 #include "calc/notation.h"
-#include "calc/ui/key_filter.h"
+#include "common/ui/key_filter.h"
 #include "platform/platform.h"
 
 #include <QButtonGroup>

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "catalogue/colour_mixer.h"
-#include "tools/ui/tool_context.h"
+#include "common/ui/tool_context.h"
 
 #include <QFrame>
 #include <QLineEdit>

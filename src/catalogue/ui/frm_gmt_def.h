@@ -6,7 +6,7 @@
 // 39 fonts), lb_font (the sample), Label5 "Possible degree formats:", Text1.
 #pragma once
 
-#include "tools/ui/tool_context.h"
+#include "common/ui/tool_context.h"
 
 #include <QWidget>
 

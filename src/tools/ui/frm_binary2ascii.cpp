@@ -1,6 +1,6 @@
 #include "tools/ui/frm_binary2ascii.h"
 
-#include "tools/ui/file_tool_parts.h"
+#include "common/ui/file_tool_parts.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -3,7 +3,7 @@
 #include "calc/coordinate_text.h"
 #include "common/file_stream.h"
 #include "common/number_rules.h"
-#include "tools/ui/file_tool_parts.h"
+#include "common/ui/file_tool_parts.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

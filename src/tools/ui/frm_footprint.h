@@ -11,8 +11,8 @@
 
 #include "platform/platform.h"
 #include "tools/footprint.h"
-#include "tools/ui/tool_context.h"
-#include "tools/ui/worker_bridge.h"
+#include "common/ui/tool_context.h"
+#include "common/ui/worker_bridge.h"
 
 #include <QWidget>
 

@@ -1,8 +1,8 @@
 #include "tools/ui/frm_replace.h"
 
 #include "tools/replace_text.h"
-#include "tools/ui/file_tool_parts.h"
-#include "tools/ui/worker_bridge.h"
+#include "common/ui/file_tool_parts.h"
+#include "common/ui/worker_bridge.h"
 
 #include <QCheckBox>
 #include <QEvent>

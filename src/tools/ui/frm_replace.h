@@ -13,7 +13,7 @@
 // document" (only with do_kml), Command1 "Start replace", Label4.
 #pragma once
 
-#include "tools/ui/tool_context.h"
+#include "common/ui/tool_context.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #include "tools/ui/frm_srtm.h"
 
 #include "tools/grid_run.h"
-#include "tools/ui/file_tool_parts.h"
+#include "common/ui/file_tool_parts.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

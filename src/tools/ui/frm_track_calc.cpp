@@ -1,7 +1,7 @@
 #include "tools/ui/frm_track_calc.h"
 
 #include "tools/track_positions.h"
-#include "tools/ui/file_tool_parts.h"
+#include "common/ui/file_tool_parts.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -9,8 +9,8 @@
 #pragma once
 
 #include "tools/track_positions.h"
-#include "tools/ui/tool_context.h"
-#include "tools/ui/worker_bridge.h"
+#include "common/ui/tool_context.h"
+#include "common/ui/worker_bridge.h"
 
 #include <QWidget>
 

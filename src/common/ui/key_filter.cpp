@@ -1,4 +1,4 @@
-#include "calc/ui/key_filter.h"
+#include "common/ui/key_filter.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

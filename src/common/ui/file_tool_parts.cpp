@@ -1,4 +1,4 @@
-#include "tools/ui/file_tool_parts.h"
+#include "common/ui/file_tool_parts.h"
 
 #include "tools/error_number.h"
 

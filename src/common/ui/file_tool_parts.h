@@ -3,11 +3,11 @@
 // the progress texts, and text dragged between a window's two path boxes.
 #pragma once
 
-#include "calc/ui/key_filter.h"
+#include "common/ui/key_filter.h"
 #include "common/result.h"
 #include "platform/platform.h"
 #include "tools/runner.h"
-#include "tools/ui/tool_context.h"
+#include "common/ui/tool_context.h"
 
 #include <QObject>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "tools/ui/worker_bridge.h"
+#include "common/ui/worker_bridge.h"
 
 namespace mq::tools {
 
