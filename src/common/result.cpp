@@ -2,6 +2,17 @@
 
 namespace mq {
 
+int error_number(ErrorKind kind)
+{
+    switch (kind) {
+    case ErrorKind::type_mismatch: return 13;
+    case ErrorKind::file_not_found: return 53;
+    case ErrorKind::past_end: return 62;
+    case ErrorKind::access: break;
+    }
+    return 75;
+}
+
 std::string Error::text() const
 {
     std::string out = file;

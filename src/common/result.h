@@ -9,10 +9,23 @@
 
 namespace mq {
 
+// What sort of failure an Error is, set where it arises. An error box shows
+// the kind's number (error_number), in the numbering users know from their
+// message boxes; a message's wording never decides it.
+enum class ErrorKind {
+    access,           // 75: a path or file that cannot be used as asked
+    type_mismatch,    // 13: a value that is not a number, or out of its range
+    file_not_found,   // 53: a file that cannot be opened
+    past_end,         // 62: a file that ends too early
+};
+
+int error_number(ErrorKind kind);
+
 struct Error {
     std::string message;     // what is wrong, e.g. "field 2 is not a number"
     std::string file;        // the file concerned; empty when none
     std::int64_t line = 0;   // 1-based line or record number; 0 when none
+    ErrorKind kind = ErrorKind::access;
     // What became of the output of a run that ended here, when an existing
     // output was kept (see io::stopped_note); empty otherwise.
     std::string note{};
@@ -20,6 +33,13 @@ struct Error {
     // "line 17: field 2 is not a number", "in.txt, line 17: ...", "in.txt: ..."
     // or just the message, depending on what is known; then the note.
     std::string text() const;
+
+    // The same error with its kind set: Error{...}.as(ErrorKind::past_end).
+    Error as(ErrorKind k) &&
+    {
+        kind = k;
+        return std::move(*this);
+    }
 };
 
 // A value or an Error.
