@@ -58,7 +58,7 @@ struct AppFixture {
     // A new editor holding `text`, the caret at its end.
     app::frmEditor* newEditor(const QString& text = {})
     {
-        main->mn_new_Click();
+        trigger(QStringLiteral("mn_new"));
         if (!text.isEmpty()) main->activeEditor()->insertAtCaret(text);
         return main->activeEditor();
     }
@@ -85,8 +85,7 @@ struct AppFixture {
     // path as the platform writes it).
     app::frmEditor* open(const QString& file)
     {
-        main->set_file_path_in(QDir::toNativeSeparators(file));
-        main->open_file_function();
+        main->open_file_function(QDir::toNativeSeparators(file));
         return main->activeEditor();
     }
 };

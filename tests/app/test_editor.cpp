@@ -165,7 +165,7 @@ private slots:
         app::frmEditor* editor = f.newEditor(QStringLiteral("keep"));
         f.trigger("mn_gmt_settings");
         QVERIFY(editor->text().size() > 100);
-        f.main->mn_undo_Click();
+        f.trigger("mn_undo");
         QCOMPARE(editor->text(), QStringLiteral("keep"));
     }
 

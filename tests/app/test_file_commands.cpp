@@ -112,12 +112,13 @@ private slots:
     void openCancelledShowsNothing()
     {
         AppFixture f;
-        f.main->set_file_path_in(QStringLiteral("left over"));
+        f.open(f.path("missing.bat"));   // leaves its path as the one last picked
         f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
+        QVERIFY(!f.main->file_path_in().isEmpty());
         f.trigger("mn_open_file");
         QVERIFY(f.main->editors().isEmpty());
         QVERIFY(f.main->file_path_in().isEmpty());
-        QCOMPARE(f.messages(), 0);
+        QCOMPARE(f.messages(), 1);
     }
 
     // The choice by extension is the document rules'; here the dialog gets it,
@@ -141,7 +142,7 @@ private slots:
         f.newEditor()->setCaption(caption);
         f.platform.dialog.state().defaultExt = QStringLiteral("previous");
         f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
-        f.main->mn_save_as_Click();
+        f.trigger("mn_save_as");
         QCOMPARE(int(f.platform.dialog.shown.size()), 1);
         const auto& asked = f.platform.dialog.shown.front();
         QCOMPARE(asked.kind, ScriptedDialog::Kind::Save);

@@ -134,7 +134,7 @@ private slots:
         f.newEditor();                      // unchanged: never asks
         f.newEditor(QStringLiteral("text"));
         f.platform.messages.answers.enqueue(answer);
-        f.main->mn_close_Click();
+        f.trigger("mn_close");
         QCOMPARE(f.messages(), 1);
         QCOMPARE(f.message().text, QStringLiteral("File  'Script*  isn't saved.\r\n\r\nDo you want to save it?"));
         QCOMPARE(f.message().title, QStringLiteral("File not saved"));
@@ -159,7 +159,7 @@ private slots:
         about->close();
         QTRY_VERIFY(!f.main->aboutWindow());
         for (int i = 0; i < 3; ++i) f.newEditor();
-        f.main->mn_aboutabout_Click();
+        f.trigger("mn_aboutabout");
         QVERIFY(f.main->aboutWindow());
         for (QMdiSubWindow* sub : f.main->mdiArea()->subWindowList())
             if (qobject_cast<app::frmEditor*>(sub->widget())) QVERIFY(sub->isMinimized());
