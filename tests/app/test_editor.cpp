@@ -15,44 +15,35 @@ private slots:
         AppFixture f;
         app::frmEditor* editor = f.newEditor();
         QCOMPARE(editor->caption(), QStringLiteral("'Script"));
-        const auto panels = [&] { return QStringList{f.panel(2), f.panel(3), f.panel(4)}; };
-        QCOMPARE(panels(), QStringList({"Line: 1", "Column: 1", "Length: 1"}));
+        QCOMPARE(f.panels(), QStringList({"Line: 1", "Column: 1", "Length: 1"}));
         QTest::keyClicks(editor->Text1, QStringLiteral("a"));
         QCOMPARE(editor->caption(), QStringLiteral("'Script*"));
-        QCOMPARE(panels(), QStringList({"Line: 1", "Column: 2", "Length: 1"}));
+        QCOMPARE(f.panels(), QStringList({"Line: 1", "Column: 2", "Length: 1"}));
         QTest::keyClicks(editor->Text1, QStringLiteral("b"));
         QCOMPARE(editor->caption(), QStringLiteral("'Script*"));
         f.main->InsertAtCaret(QStringLiteral("x\r\ny\r\n"));
-        QCOMPARE(panels(), QStringList({"Line: 3", "Column: 1", "Length: 3"}));
+        QCOMPARE(f.panels(), QStringList({"Line: 3", "Column: 1", "Length: 3"}));
         QCOMPARE(editor->text(), QStringLiteral("abx\r\ny\r\n"));
         // A second window keeps its own caption.
         QCOMPARE(f.newEditor()->caption(), QStringLiteral("'Script"));
     }
 
-    void positionCountsLineEndsAsTwoCharacters_data()
-    {
-        QTest::addColumn<int>("anchor");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("column");
-        // Text "abc\r\nde\r\nf": editor positions count one character per line end.
-        QTest::newRow("start") << 0 << 0 << "Line: 1" << "Column: 1";
-        QTest::newRow("second line end") << 6 << 6 << "Line: 2" << "Column: 3";
-        QTest::newRow("third line") << 8 << 8 << "Line: 3" << "Column: 2";
-        // With a selection reaching back over a line end, the column is measured
-        // from the caret's line start to the selection start.
-        QTest::newRow("selection from line 1") << 1 << 7 << "Line: 3" << "Column: 9";
-        QTest::newRow("selection backwards") << 7 << 1 << "Line: 1" << "Column: 2";
-    }
     void positionCountsLineEndsAsTwoCharacters()
     {
-        QFETCH(int, anchor);
-        QFETCH(int, position);
-        QFETCH(QString, line);
-        QFETCH(QString, column);
+        // Text "abc\r\nde\r\nf": editor positions count one character per line end.
+        // With a selection reaching back over a line end, the column is measured
+        // from the caret's line start to the selection start.
+        const struct {
+            int anchor, position;
+            const char* shown;
+        } rows[] = {{0, 0, "Line: 1|Column: 1"}, {6, 6, "Line: 2|Column: 3"}, {8, 8, "Line: 3|Column: 2"},
+                    {1, 7, "Line: 3|Column: 9"}, {7, 1, "Line: 1|Column: 2"}};
         AppFixture f;
-        AppFixture::select(f.newEditor(QStringLiteral("abc\r\nde\r\nf")), anchor, position);
-        QCOMPARE(QStringList({f.panel(2), f.panel(3), f.panel(4)}), QStringList({line, column, "Length: 3"}));
+        app::frmEditor* editor = f.newEditor(QStringLiteral("abc\r\nde\r\nf"));
+        for (const auto& row : rows) {
+            AppFixture::select(editor, row.anchor, row.position);
+            QCOMPARE(f.panels(), QString(row.shown + QStringLiteral("|Length: 3")).split('|'));
+        }
     }
 
     void insertReplacesTheSelection()
@@ -66,48 +57,43 @@ private slots:
         QVERIFY(!editor->Text1->textCursor().hasSelection());
     }
 
-    void closingPrompt_data()
-    {
-        QTest::addColumn<QString>("caption");   // before the change; "@": the target file
-        QTest::addColumn<Answer>("answer");
-        QTest::addColumn<bool>("saveDialogAnswered");
-        QTest::addColumn<bool>("closed");
-        QTest::addColumn<int>("saveDialogs");
-        QTest::addColumn<bool>("written");
-        QTest::newRow("no") << "'Script" << Answer::No << false << true << 0 << false;
-        QTest::newRow("cancel") << "'Script" << Answer::Cancel << false << false << 0 << false;
-        QTest::newRow("yes on a new document asks for a name") << "'Script" << Answer::Yes << true << true << 1 << true;
-        QTest::newRow("yes, then the save is cancelled") << "'Script" << Answer::Yes << false << false << 1 << false;
-        QTest::newRow("yes on a named document saves at once") << "@" << Answer::Yes << false << true << 0 << true;
-    }
     void closingPrompt()
     {
-        QFETCH(QString, caption);
-        QFETCH(Answer, answer);
-        QFETCH(bool, saveDialogAnswered);
-        QFETCH(bool, closed);
-        QFETCH(int, saveDialogs);
-        QFETCH(bool, written);
-        AppFixture f;
-        const QString target = f.path("closing.bat");
-        app::frmEditor* editor = f.newEditor();
-        if (caption == QLatin1String("@")) caption = target;
-        editor->setCaption(caption);
-        editor->insertAtCaret(QStringLiteral("echo on"));
-        f.platform.messages.answers.enqueue(answer);
-        if (saveDialogAnswered) f.platform.dialog.answers.enqueue(ScriptedDialog::accept(target));
-        QPointer<app::frmEditor> watched = editor;
-        editor->parentWidget()->close();
-        QCOMPARE(f.messages(), 1);
-        QCOMPARE(f.message().text, "File  " + caption + "*  isn't saved.\r\n\r\nDo you want to save it?");
-        QCOMPARE(int(f.platform.dialog.shown.size()), saveDialogs);
-        QCOMPARE(read_file(target), written ? QByteArray("echo on") : QByteArray("<missing>"));
-        if (closed) {
-            QTRY_VERIFY(!watched);
-        } else {
-            QVERIFY(watched);
-            QCOMPARE(watched->text(), QStringLiteral("echo on"));
-            QVERIFY(watched->caption().endsWith('*'));
+        // "@": a document named after the target file; otherwise a new one.
+        const struct {
+            const char* caption;
+            Answer answer;
+            bool saveDialogAnswered, closed;
+            int saveDialogs;
+            bool written;
+        } rows[] = {
+            {"'Script", Answer::No, false, true, 0, false},
+            {"'Script", Answer::Cancel, false, false, 0, false},
+            {"'Script", Answer::Yes, true, true, 1, true},     // a new document asks for a name
+            {"'Script", Answer::Yes, false, false, 1, false},  // then the save is cancelled
+            {"@", Answer::Yes, false, true, 0, true},          // a named document saves at once
+        };
+        for (const auto& row : rows) {
+            AppFixture f;
+            const QString target = f.path("closing.bat");
+            const QString caption = row.caption == QLatin1String("@") ? target : QLatin1String(row.caption);
+            app::frmEditor* editor = f.newEditor();
+            editor->setCaption(caption);
+            editor->insertAtCaret(QStringLiteral("echo on"));
+            f.platform.messages.answers.enqueue(row.answer);
+            if (row.saveDialogAnswered) f.platform.dialog.answers.enqueue(ScriptedDialog::accept(target));
+            QPointer<app::frmEditor> watched = editor;
+            editor->parentWidget()->close();
+            QCOMPARE(f.messages(), 1);
+            QCOMPARE(f.message().text, "File  " + caption + "*  isn't saved.\r\n\r\nDo you want to save it?");
+            QCOMPARE(int(f.platform.dialog.shown.size()), row.saveDialogs);
+            QCOMPARE(read_file(target), row.written ? QByteArray("echo on") : QByteArray("<missing>"));
+            if (row.closed) {
+                QTRY_VERIFY(!watched);
+            } else {
+                QCOMPARE(watched->text(), QStringLiteral("echo on"));
+                QVERIFY(watched->caption().endsWith('*'));
+            }
         }
     }
 
@@ -179,38 +165,28 @@ private slots:
         QVERIFY(f.platform.messages.shown.empty());
         QVERIFY(f.main->editors().isEmpty());
         QVERIFY(f.main->aboutWindow());   // the About window is the active child: nothing goes into it
+        // Snippet keys compare exactly; the face of a drop-down button does nothing.
+        app::frmEditor* editor = f.newEditor();
+        for (const char* key : {"If", "IF", "fordo ", "", "dos"}) f.main->Toolbar1_ButtonMenuClick(key);
+        f.main->Toolbar1_ButtonClick("dos");
+        QCOMPARE(editor->text(), QString());
     }
 
     // The texts themselves are the comment toggle's; here the selection the editor hands it.
-    void remToggleInEditor_data()
-    {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<QString>("result");
-        QTest::newRow("nothing selected") << 5 << 5 << "a\r\nb\r\ncREM ";
-        QTest::newRow("two whole lines") << 0 << 4 << "REM a\r\nREM b\r\nc";
-        QTest::newRow("without the last line end") << 0 << 3 << "REM a\r\nREM b\r\nc";
-    }
     void remToggleInEditor()
     {
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(QString, result);
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor(QStringLiteral("a\r\nb\r\nc"));
-        AppFixture::select(editor, from, to);
-        f.trigger("mn_rem");
-        QCOMPARE(editor->text(), result);
-        QVERIFY(!editor->Text1->textCursor().hasSelection());
-    }
-
-    void snippetKeysCompareExactly()
-    {
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor();
-        for (const char* key : {"If", "IF", "fordo ", "", "dos"}) f.main->Toolbar1_ButtonMenuClick(key);
-        f.main->Toolbar1_ButtonClick("dos");   // the face of a drop-down button does nothing
-        QCOMPARE(editor->text(), QString());
+        const struct {
+            int from, to;
+            const char* result;
+        } rows[] = {{5, 5, "a\r\nb\r\ncREM "}, {0, 4, "REM a\r\nREM b\r\nc"}, {0, 3, "REM a\r\nREM b\r\nc"}};
+        for (const auto& row : rows) {
+            AppFixture f;
+            app::frmEditor* editor = f.newEditor(QStringLiteral("a\r\nb\r\nc"));
+            AppFixture::select(editor, row.from, row.to);
+            f.trigger("mn_rem");
+            QCOMPARE(editor->text(), QLatin1String(row.result));
+            QVERIFY(!editor->Text1->textCursor().hasSelection());
+        }
     }
 };
 
