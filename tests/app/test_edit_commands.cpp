@@ -14,36 +14,24 @@ class TestEditCommands : public QObject {
     Q_OBJECT
 private slots:
     // Paste inserts the clipboard and one blank, as an undo step of its own.
-    void paste_data()
-    {
-        QTest::addColumn<QString>("before");   // typed before the paste
-        QTest::addColumn<QString>("clipboard");
-        QTest::addColumn<QString>("after");    // typed after it
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("undone");   // the text after one undo
-        QTest::newRow("text") << "" << "abc" << "" << "abc " << "";
-        QTest::newRow("empty clipboard") << "" << "" << "" << " " << "";
-        QTest::newRow("lines") << "" << "a\r\nb" << "" << "a\r\nb " << "";
-        QTest::newRow("typing, then paste") << "ab" << "xyz" << "" << "abxyz " << "ab";
-        QTest::newRow("paste, then typing") << "" << "xyz" << "cd" << "xyz cd" << "xyz ";
-        QTest::newRow("typing on both sides") << "ab" << "xyz" << "cd" << "abxyz cd" << "abxyz ";
-    }
     void paste()
     {
-        QFETCH(QString, before);
-        QFETCH(QString, clipboard);
-        QFETCH(QString, after);
-        QFETCH(QString, text);
-        QFETCH(QString, undone);
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor();
-        f.platform.clipboard.setText(clipboard);
-        QTest::keyClicks(editor->Text1, before);
-        f.trigger("mn_paste");
-        QTest::keyClicks(editor->Text1, after);
-        QCOMPARE(editor->text(), text);
-        f.trigger("mn_undo");
-        QCOMPARE(editor->text(), undone);
+        const struct {
+            const char *before, *clipboard, *after, *text, *undone;   // typed before and after the paste
+        } rows[] = {{"", "abc", "", "abc ", ""},           {"", "", "", " ", ""},
+                    {"", "a\r\nb", "", "a\r\nb ", ""},     {"ab", "xyz", "", "abxyz ", "ab"},
+                    {"", "xyz", "cd", "xyz cd", "xyz "},   {"ab", "xyz", "cd", "abxyz cd", "abxyz "}};
+        for (const auto& row : rows) {
+            AppFixture f;
+            app::frmEditor* editor = f.newEditor();
+            f.platform.clipboard.setText(QLatin1String(row.clipboard));
+            QTest::keyClicks(editor->Text1, QLatin1String(row.before));
+            f.trigger("mn_paste");
+            QTest::keyClicks(editor->Text1, QLatin1String(row.after));
+            QCOMPARE(editor->text(), QLatin1String(row.text));
+            f.trigger("mn_undo");
+            QCOMPARE(editor->text(), QLatin1String(row.undone));
+        }
     }
 
     void shortcutsRunTheProgramsCommands()
@@ -75,7 +63,6 @@ private slots:
         AppFixture f;
         app::frmEditor* editor = f.newEditor(QStringLiteral("editor text"));
         QWidget* tool = f.main->showWindow(QStringLiteral("lat_lon_conv"));
-        QVERIFY(tool);
         QCOMPARE(tool->parentWidget(), f.main.get());   // owned by the main window
         QVERIFY(tool->isWindow());
         QCOMPARE(tool->windowHandle()->transientParent(), f.main->windowHandle());
@@ -98,7 +85,7 @@ private slots:
         QCOMPARE(f.platform.clipboard.clears, 0);
     }
 
-    void copyAndCut()
+    void copyCutAndSelectAll()
     {
         AppFixture f;
         f.platform.clipboard.setText(QStringLiteral("old"));
@@ -106,7 +93,10 @@ private slots:
         QCOMPARE(f.platform.clipboard.content, QString());
         QCOMPARE(f.platform.clipboard.clears, 1);
 
-        app::frmEditor* editor = f.newEditor(QStringLiteral("one\r\ntwo"));
+        app::frmEditor* editor = f.newEditor();
+        f.trigger("mn_mark_all");   // on empty text: nothing selected
+        QVERIFY(!editor->Text1->textCursor().hasSelection());
+        editor->insertAtCaret(QStringLiteral("one\r\ntwo"));
         f.platform.clipboard.setText(QStringLiteral("old"));
         f.trigger("mn_copy");   // nothing selected
         QVERIFY(f.platform.clipboard.hasText);
@@ -118,17 +108,8 @@ private slots:
         QCOMPARE(editor->text(), QStringLiteral("owo"));
         f.trigger("mn_undo");
         QCOMPARE(editor->text(), QStringLiteral("one\r\ntwo"));
-    }
-
-    void selectAllOnEmptyText()
-    {
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor();
         f.trigger("mn_mark_all");
-        QVERIFY(!editor->Text1->textCursor().hasSelection());
-        editor->insertAtCaret(QStringLiteral("ab\r\nc"));
-        f.trigger("mn_mark_all");
-        QCOMPARE(editor->selectedText(), QStringLiteral("ab\r\nc"));
+        QCOMPARE(editor->selectedText(), QStringLiteral("one\r\ntwo"));
     }
 
     void fontIsStoredAndLaterApplied()
@@ -145,36 +126,28 @@ private slots:
         QVERIFY(asked.cancelError && asked.screenFonts && asked.fontEffects);
         // Windows made by New keep the standard font; opened files take the stored one.
         QCOMPARE(f.newEditor()->Text1->font().pointSizeF(), before.pointSizeF());
-        app::frmEditor* opened = f.open(f.writeFile("f.bat", "x"));
+        app::frmEditor* opened = f.open("f.bat", "x");
         QCOMPARE(opened->Text1->font().pointSize(), 10);
         QCOMPARE(opened->Text1->font().family(), QStringLiteral("DejaVu Sans Mono"));
     }
 
-    void fontRefusedChangesNothing_data()
-    {
-        QTest::addColumn<bool>("accept");
-        QTest::addColumn<double>("size");
-        QTest::newRow("cancelled") << false << 10.0;
-        QTest::newRow("zero") << true << 0.0;
-        QTest::newRow("negative") << true << -9.0;
-        QTest::newRow("too large") << true << 400.5;
-        QTest::newRow("not a number") << true << std::nan("");
-    }
     void fontRefusedChangesNothing()
     {
-        QFETCH(bool, accept);
-        QFETCH(double, size);
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor();
-        const QFont before = editor->Text1->font();
-        const size_t writes = f.platform.settings.writes.size();
-        const QString name = QStringLiteral("DejaVu Sans Mono");
-        f.platform.dialog.answers.enqueue(accept ? ScriptedDialog::font(name, size) : ScriptedDialog::cancel());
-        f.trigger("mn_font");
-        QCOMPARE(editor->Text1->font(), before);
-        QCOMPARE(f.platform.settings.writes.size(), writes);
-        QCOMPARE(f.messages(), accept ? 1 : 0);
-        if (accept) QVERIFY(f.message().text.contains(QStringLiteral("between 1 and 400")));
+        // Cancelled (no size), or a size out of range: nothing changes.
+        for (const double size : {-1.0, 0.0, -9.0, 400.5, std::nan("")}) {
+            AppFixture f;
+            app::frmEditor* editor = f.newEditor();
+            const QFont before = editor->Text1->font();
+            const size_t writes = f.platform.settings.writes.size();
+            const bool accept = size != -1.0;
+            f.platform.dialog.answers.enqueue(accept ? ScriptedDialog::font(QStringLiteral("DejaVu Sans Mono"), size)
+                                                     : ScriptedDialog::cancel());
+            f.trigger("mn_font");
+            QCOMPARE(editor->Text1->font(), before);
+            QCOMPARE(f.platform.settings.writes.size(), writes);
+            QCOMPARE(f.messages(), accept ? 1 : 0);
+            if (accept) QVERIFY(f.message().text.contains(QStringLiteral("between 1 and 400")));
+        }
     }
 
     void colorIsStoredAsBgrValue()
@@ -191,40 +164,44 @@ private slots:
         QCOMPARE(f.platform.dialog.shown.back().state.color, quint32(0x00FF8000));
     }
 
-    void insertFileNameAndPath_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("inserted");
-        QTest::newRow("name of a batch file") << "Name" << "/maps/run.bat" << "run ";
-        QTest::newRow("name with a long extension") << "Name" << "/maps/grid.lalo" << "grid. ";
-        QTest::newRow("name of four characters") << "Name" << "C:\\maps\\a.bc" << " ";
-        QTest::newRow("name too short") << "Name" << "/maps/a.b" << "";
-        QTest::newRow("path") << "Path" << "/maps/run.bat" << "/maps/run.bat ";
-    }
     void insertFileNameAndPath()
     {
-        QFETCH(QString, button);
-        QFETCH(QString, chosen);
-        QFETCH(QString, inserted);
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor();
-        f.platform.dialog.state().fileName = QStringLiteral("/dev/full.bat");   // left by an earlier dialog
-        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(chosen));
-        f.main->Toolbar1_ButtonClick(button);
-        QCOMPARE(editor->text(), QDir::toNativeSeparators(inserted));   // the path as the dialog gives it
-        const auto& asked = f.platform.dialog.shown.back().state;
-        QCOMPARE(asked.dialogTitle, "Insert File " + button + " ...");
-        QCOMPARE(asked.filterIndex, 2);
-        QCOMPARE(asked.initDir, QDir::currentPath());
-        QCOMPARE(asked.fileName, QString());   // opens in the current folder, nothing preset
-        QVERIFY(asked.filter.contains(QStringLiteral("|Grid Files (*.grd)|*.grd|Color Files(*.cpt)|*.cpt|")));
-        QVERIFY(asked.filter.endsWith(QStringLiteral("|Awk scripts (*.awk)|*.awk|HDP-POST DTMl (*.DTMl)|*.DTMl")));
+        const struct {
+            const char *button, *chosen, *inserted;
+        } rows[] = {{"Name", "/maps/run.bat", "run "},       {"Name", "/maps/grid.lalo", "grid. "},
+                    {"Name", "C:\\maps\\a.bc", " "},         {"Name", "/maps/a.b", ""},   // too short
+                    {"Path", "/maps/run.bat", "/maps/run.bat "}};
+        for (const auto& row : rows) {
+            AppFixture f;
+            app::frmEditor* editor = f.newEditor();
+            f.platform.dialog.state().fileName = QStringLiteral("/dev/full.bat");   // left by an earlier dialog
+            f.platform.dialog.answers.enqueue(ScriptedDialog::accept(QLatin1String(row.chosen)));
+            f.main->Toolbar1_ButtonClick(QLatin1String(row.button));
+            // The path as the dialog gives it.
+            QCOMPARE(editor->text(), QDir::toNativeSeparators(QLatin1String(row.inserted)));
+            const auto& asked = f.platform.dialog.shown.back().state;
+            QCOMPARE(asked.dialogTitle, QStringLiteral("Insert File %1 ...").arg(QLatin1String(row.button)));
+            QCOMPARE(asked.filterIndex, 2);
+            QCOMPARE(asked.initDir, QDir::currentPath());
+            QCOMPARE(asked.fileName, QString());   // opens in the current folder, nothing preset
+            QVERIFY(asked.filter.contains(QStringLiteral("|Grid Files (*.grd)|*.grd|Color Files(*.cpt)|*.cpt|")));
+            QVERIFY(asked.filter.endsWith(QStringLiteral("|Awk scripts (*.awk)|*.awk|HDP-POST DTMl (*.DTMl)|*.DTMl")));
+        }
     }
 
-    void commandWindowFailureIsReported()
+    void toolbarDispatchesByKey()
     {
         AppFixture f;
+        f.main->Toolbar1_ButtonClick("New");
+        QCOMPARE(f.main->editors().size(), 1);
+        f.main->Toolbar1_ButtonClick("new");   // keys compare exactly
+        QCOMPARE(f.main->editors().size(), 1);
+        f.platform.clipboard.setText(QStringLiteral("p"));
+        f.main->Toolbar1_ButtonClick("Paste");
+        QCOMPARE(f.editor()->text(), QStringLiteral("p "));
+        f.main->Toolbar1_ButtonClick("Undo");
+        QCOMPARE(f.editor()->text(), QString());
+        // The command window: a failure to start one is reported.
         f.trigger("mn_open_command");
         QCOMPARE(f.platform.programs.commandWindows, QStringList{QDir::currentPath()});
         QCOMPARE(f.messages(), 0);
@@ -264,20 +241,6 @@ private slots:
         subA->showMinimized();
         f.trigger("mn_icons");
         QVERIFY(subA->y() > subB->y());
-    }
-
-    void toolbarDispatchesByKey()
-    {
-        AppFixture f;
-        f.main->Toolbar1_ButtonClick("New");
-        QCOMPARE(f.main->editors().size(), 1);
-        f.main->Toolbar1_ButtonClick("new");   // keys compare exactly
-        QCOMPARE(f.main->editors().size(), 1);
-        f.platform.clipboard.setText(QStringLiteral("p"));
-        f.main->Toolbar1_ButtonClick("Paste");
-        QCOMPARE(f.editor()->text(), QStringLiteral("p "));
-        f.main->Toolbar1_ButtonClick("Undo");
-        QCOMPARE(f.editor()->text(), QString());
     }
 };
 
