@@ -56,6 +56,18 @@ private slots:
         editor->setCaption(QStringLiteral("'Script"));
         QTest::keyClick(editor->Text1, Qt::Key_F4, Qt::ControlModifier);
         QTRY_VERIFY(f.main->editors().isEmpty());
+        // The context menu's edit entries are the Edit menu's commands: Copy
+        // reaches the program's clipboard.
+        app::frmEditor* editor2 = f.newEditor(QStringLiteral("echo *"));
+        for (const char* entry : {"select-all", "edit-copy"}) {
+            QTimer::singleShot(0, [entry] {
+                for (QAction* a : QApplication::activePopupWidget()->actions())
+                    if (a->objectName() == QLatin1String(entry)) a->trigger();
+                QApplication::activePopupWidget()->close();
+            });
+            emit editor2->Text1->customContextMenuRequested(QPoint(1, 1));
+        }
+        QCOMPARE(f.platform.clipboard.content, QStringLiteral("echo *"));
     }
 
     void toolWindowBoxesKeepTheirOwnKeys()

@@ -46,17 +46,6 @@ private slots:
         }
     }
 
-    void insertReplacesTheSelection()
-    {
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor(QStringLiteral("one two three"));
-        AppFixture::select(editor, 4, 7);
-        f.trigger("mn_echo");
-        QCOMPARE(editor->text(), QStringLiteral("one echo * three"));
-        QCOMPARE(editor->Text1->textCursor().position(), 10);
-        QVERIFY(!editor->Text1->textCursor().hasSelection());
-    }
-
     void closingPrompt()
     {
         // "@": a document named after the target file; otherwise a new one.
@@ -143,16 +132,8 @@ private slots:
         QVERIFY(editor->Text1->textCursor().atEnd());
         QVERIFY(editor->caption().endsWith('*'));
         if (!focus) QVERIFY(!editor->Text1->hasFocus());
-    }
-
-    void templateIsOneUndoStep()
-    {
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor(QStringLiteral("keep"));
-        f.trigger("mn_gmt_settings");
-        QVERIFY(editor->text().size() > 100);
-        f.trigger("mn_undo");
-        QCOMPARE(editor->text(), QStringLiteral("keep"));
+        f.trigger("mn_undo");   // one undo step
+        QCOMPARE(editor->text(), QString());
     }
 
     void commandsWithoutEditorDoNothing()
@@ -172,20 +153,24 @@ private slots:
         QCOMPARE(editor->text(), QString());
     }
 
-    // The texts themselves are the comment toggle's; here the selection the editor hands it.
-    void remToggleInEditor()
+    // An inserted text replaces the selection and leaves the caret behind it. The
+    // comment toggle's texts are its own; here the selection the editor hands it.
+    void insertReplacesTheSelection()
     {
         const struct {
+            const char* command;
             int from, to;
             const char* result;
-        } rows[] = {{5, 5, "a\r\nb\r\ncREM "}, {0, 4, "REM a\r\nREM b\r\nc"}, {0, 3, "REM a\r\nREM b\r\nc"}};
+        } rows[] = {{"mn_echo", 2, 3, "a\r\necho *\r\nc"}, {"mn_rem", 5, 5, "a\r\nb\r\ncREM "},
+                    {"mn_rem", 0, 4, "REM a\r\nREM b\r\nc"}, {"mn_rem", 0, 3, "REM a\r\nREM b\r\nc"}};
         for (const auto& row : rows) {
             AppFixture f;
             app::frmEditor* editor = f.newEditor(QStringLiteral("a\r\nb\r\nc"));
             AppFixture::select(editor, row.from, row.to);
-            f.trigger("mn_rem");
+            f.trigger(row.command);
             QCOMPARE(editor->text(), QLatin1String(row.result));
             QVERIFY(!editor->Text1->textCursor().hasSelection());
+            if (row.from == 2) QCOMPARE(editor->Text1->textCursor().position(), 8);
         }
     }
 };

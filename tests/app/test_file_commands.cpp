@@ -144,20 +144,34 @@ private slots:
         }
     }
 
-    // A new document is saved under the name chosen (saving again is below);
-    // an empty one gives an empty file.
+    // A new document is saved under the name chosen (saving again is below): on
+    // Windows as 8-bit text in code page 1252, unless it holds a character that
+    // code page lacks; elsewhere as UTF-8. An empty one gives an empty file.
     void saveNewDocument()
     {
-        for (const QString& text : {QStringLiteral("echo off\r\necho on"), QString()}) {
+        const QByteArray utf8 = "rem \xc3\xa9 \xe5\x9c\xb0";
+        const struct {
+            QString text;
+            QByteArray windows, elsewhere;
+        } rows[] = {{"echo off\r\necho on", "echo off\r\necho on", "echo off\r\necho on"}, {{}, {}, {}},
+                    {QString::fromUtf8("rem \u00a9 2026\n"), "rem \xa9 2026\r\n", "rem \xc2\xa9 2026\r\n"},
+                    {QString::fromUtf8("rem \u00e9 \u5730"), utf8, utf8}};
+        for (const auto& row : rows) {
             AppFixture f;
-            app::frmEditor* editor = f.newEditor(text);
+            app::frmEditor* editor = f.newEditor(row.text);
             const QString target = f.path("new.bat");
+            f.platform.messages.answers.enqueue(platform::MessageAnswer::Ok);   // UTF-8, where asked
             f.save(target);
             QCOMPARE(f.platform.dialog.shown.back().kind, ScriptedDialog::Kind::Save);
             QCOMPARE(editor->caption(), target);
+            QVERIFY(!editor->isModified());
             QCOMPARE(f.main->file_path_in(), target);
             QCOMPARE(f.caption("mn_1_1"), "1: " + target);
-            QCOMPARE(read_file(target), text.toUtf8());
+#ifdef Q_OS_WIN
+            QCOMPARE(read_file(target), row.windows);
+#else
+            QCOMPARE(read_file(target), row.elsewhere);
+#endif
         }
     }
 
@@ -232,30 +246,6 @@ private slots:
             QCOMPARE(read_file(f.path(row.name)), QByteArray("new old\r\n"));
 #endif
             QCOMPARE(read_file(file), QByteArray("old\r\n"));
-        }
-    }
-
-    void newScriptIsSavedInTheCodePage()
-    {
-        // On Windows a new script is 8-bit text in code page 1252, unless it
-        // holds a character that code page lacks; elsewhere it is UTF-8.
-        const QByteArray utf8 = "rem \xc3\xa9 \xe5\x9c\xb0";
-        const struct {
-            QString text;
-            QByteArray windows, elsewhere;
-        } rows[] = {{QString::fromUtf8("rem \u00a9 2026\n"), "rem \xa9 2026\r\n", "rem \xc2\xa9 2026\r\n"},
-                    {QString::fromUtf8("rem \u00e9 \u5730"), utf8, utf8}};
-        for (const auto& row : rows) {
-            AppFixture f;
-            f.newEditor(row.text);
-            f.platform.messages.answers.enqueue(platform::MessageAnswer::Ok);   // UTF-8, where asked
-            f.save(f.path("new.bat"));
-#ifdef Q_OS_WIN
-            QCOMPARE(read_file(f.path("new.bat")), row.windows);
-#else
-            QCOMPARE(read_file(f.path("new.bat")), row.elsewhere);
-#endif
-            QVERIFY(!f.editor()->isModified());
         }
     }
 

@@ -167,17 +167,13 @@ private slots:
     }
 
     // Every menu entry that shows a window shows one of the right class, once;
-    // its toolbar button shows the same window.
+    // a toolbar button that shows one (its action is the menu entry's) too.
     void toolWindowsExistAtMostOnce()
     {
-        const QStringList windowEntries = QStringLiteral(
-            "mn_lat_lon_conv lat_lon_conv|mn_gridding_step_tool grid_space_calc|mn_UTM_LL frm_UTM_LL|"
-            "mn_swiss frm_swiss|mn_replace frm_replace|mn_bin_to_ascii frm_binary2ascii|"
-            "mn_calc_pos_track frm_track_calc|mn_insonified frm_footprint|mn_binary2ascii frm_SRTM|"
-            "mn_gmt_defaults frm_gmt_def|mn_select_color Form_color|mn_help frm_help").split('|');
         AppFixture f;
-        QCOMPARE(qsizetype(app::toolWindowTable().size()), windowEntries.size());
-        for (const QString& row : windowEntries) {
+        const QStringList rows = QString::fromUtf8(read_file(MQ_TEST_DATA_DIR "/data/tool_windows.txt")).split('\n');
+        QCOMPARE(qsizetype(app::toolWindowTable().size()), rows.size() - 1);
+        for (const QString& row : rows.mid(0, rows.size() - 1)) {
             const QString entry = row.section(' ', 0, 0), windowName = row.section(' ', 1);
             f.trigger(entry);
             QWidget* window = f.main->openWindow(windowName);
@@ -185,21 +181,16 @@ private slots:
             QCOMPARE(QString::fromLatin1(window->metaObject()->className()).section("::", -1), windowName);
             f.trigger(entry);
             QCOMPARE(f.main->openWindow(windowName), window);
+            window->close();
+            QTRY_VERIFY(!f.main->openWindow(windowName));
         }
         for (const app::ToolWindowEntry& row : app::toolWindowTable()) {
             if (row.toolbarKey.empty()) continue;
-            const QString name = qs(row.windowName);
-            QWidget* fromMenu = f.main->openWindow(name);
-            QToolButton* button = f.main->toolbarButton(qs(row.toolbarKey));
-            button->click();
-            QCOMPARE(f.main->openWindow(name), fromMenu);
-            fromMenu->close();
-            QTRY_VERIFY(!f.main->openWindow(name));
-            button->click();
-            QWidget* window = f.main->openWindow(name);
+            f.main->toolbarButton(qs(row.toolbarKey))->click();
+            QWidget* window = f.main->openWindow(qs(row.windowName));
             QVERIFY2(window && window->isVisible(), row.windowName.data());
-            f.trigger(qs(row.menuEntry));
-            QCOMPARE(f.main->openWindow(name), window);
+            f.main->toolbarButton(qs(row.toolbarKey))->click();
+            QCOMPARE(f.main->openWindow(qs(row.windowName)), window);
         }
         f.main->Toolbar1_ButtonClick("color");   // no such key: nothing happens
         QVERIFY(f.main->isVisible());
