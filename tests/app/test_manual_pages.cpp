@@ -38,49 +38,38 @@ class TestManualPages : public QObject {
 private slots:
     void page_layouts()
     {
-        // The files there, whether the folder ends with a separator, the page opened ("": the message).
+        // The files there, the folder setting (1 with a separator, 0 without, -1 empty: the
+        // working folder), the page opened ("": the message).
         const struct {
             QStringList files;
-            bool separator;
+            int folderSet;
             QString opened;
         } rows[] = {
-            {{"doc/html/grdimage.html"}, true, "doc/html/grdimage.html"},   // older manual
-            {{"grdimage.html"}, true, "grdimage.html"},                     // current manual
-            {{"grdimage.html", "doc/html/grdimage.html"}, true, "doc/html/grdimage.html"},   // older first
-            {{"grdimage.html"}, false, "grdimage.html"},                    // folder set by hand
-            {{"grdview.html", "doc/html/gmt_man.html"}, true, ""},
+            {{"doc/html/grdimage.html"}, 1, "doc/html/grdimage.html"},   // older manual
+            {{"grdimage.html"}, 1, "grdimage.html"},                     // current manual
+            {{"grdimage.html", "doc/html/grdimage.html"}, 1, "doc/html/grdimage.html"},   // older first
+            {{"grdimage.html"}, 0, "grdimage.html"},                     // folder set by hand
+            {{"grdview.html", "doc/html/gmt_man.html"}, 1, ""},
+            {{"doc/html/grdimage.html"}, -1, "doc/html/grdimage.html"},
+            {{"grdview.html"}, -1, ""},
         };
         for (const auto& row : rows) {
             Folder folder(row.files);
             ScriptedPlatform platform;
-            QString path = row.separator ? folder.prefix() : native(folder.dir.path());
+            QString path = row.folderSet < 0 ? QString() : row.folderSet ? folder.prefix() : native(folder.dir.path());
             ManualPages(platform.services(), path).change_internet_exp(QStringLiteral("grdimage"));
-            QVERIFY(platform.dialog.shown.empty());
+            QVERIFY(platform.dialog.shown.empty());   // never asks
             QCOMPARE(platform.browser.opened, row.opened.isEmpty() ? QStringList() : QStringList{folder.place(row.opened)});
             QCOMPARE(platform.messages.shown.size(), std::size_t(row.opened.isEmpty() ? 1 : 0));
             if (!row.opened.isEmpty()) continue;
+            const QString prefix = row.folderSet < 0 ? QString() : folder.prefix();
             QCOMPARE(platform.messages.shown.front().title, QStringLiteral("GMT Help"));
             QCOMPARE(platform.messages.shown.front().text,
-                     "The manual page of grdimage was found neither at\r\n" + folder.place("doc/html/grdimage.html") +
-                         "\r\nnor at\r\n" + folder.place("grdimage.html") +
+                     "The manual page of grdimage was found neither at\r\n" + prefix + native("doc/html/grdimage.html") +
+                         "\r\nnor at\r\n" + prefix + "grdimage.html" +
                          "\r\n\r\nChoose the folder of the GMT html manual with About > "
                          "GMT html (help) > Set path to GMT html folder.");
         }
-    }
-
-    // An empty folder setting looks in the working folder and never asks.
-    void empty_folder_is_relative()
-    {
-        Folder folder({"doc/html/psxy.html"});
-        ScriptedPlatform platform;
-        QString path;
-        ManualPages pages(platform.services(), path);
-        pages.change_internet_exp(QStringLiteral("psxy"));
-        pages.change_internet_exp(QStringLiteral("pstext"));
-        QVERIFY(platform.dialog.shown.empty());
-        QCOMPARE(platform.browser.opened, QStringList{folder.place("doc/html/psxy.html")});
-        QCOMPARE(platform.messages.shown.size(), std::size_t(1));
-        QVERIFY(platform.messages.shown.front().text.contains("neither at\r\n" + native("doc/html/pstext.html") + "\r\n"));
     }
 
     void set_path()
