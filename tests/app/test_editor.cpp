@@ -236,6 +236,7 @@ private slots:
             emit editor2->Text1->customContextMenuRequested(QPoint(1, 1));
         }
         QCOMPARE(f.platform.clipboard.content, QStringLiteral("echo *"));
+        QCOMPARE(editor2->text(), QStringLiteral("echo *"));
     }
 
     void toolWindowBoxesKeepTheirOwnKeys()
