@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>

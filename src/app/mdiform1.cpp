@@ -155,7 +155,8 @@ void MDIForm1::buildToolbar()
         {"Save", "Save File", 3, "mn_save"}, {},
         {"Cut", "Cut", 4, "mn_cut"}, {"Copy", "Copy", 5, "mn_copy"}, {"Paste", "Paste", 6, "mn_paste"},
         {"Undo", "Undo", 7, "mn_undo"}, {},
-        {"Path", "Insert File Path", 8, "mn_insert_file_path"}, {"Name", "Insert File Title", 9, "mn_insert_file_name"},
+        {"Path", "Insert File Path", 8, "mn_insert_file_path"},
+        {"Name", "Insert File Title", 9, "mn_insert_file_name"},
         {"Color", "Open Color Mixer", 10, nullptr}, {"Lat_Lon", "Open Lat/Lon Converter", 11, nullptr},
         {"cmd", "Open Command Window", 12, "mn_open_command"},
         {"dos", "DOS script commands", 13, nullptr}, {"awk", "AWK scripts", 14, nullptr},
@@ -200,7 +201,8 @@ void MDIForm1::buildToolbar()
             a->setData(qs(entry.snippet.name));
             a->setObjectName(QStringLiteral("snippet_") + qs(entry.snippet.name));
         }
-        connect(menu, &QMenu::triggered, this, [this](QAction* a) { Toolbar1_ButtonMenuClick(a->data().toString()); });
+        connect(menu, &QMenu::triggered, this,
+                [this](QAction* a) { Toolbar1_ButtonMenuClick(a->data().toString()); });
         button->setMenu(menu);
         button->setPopupMode(QToolButton::MenuButtonPopup);
     }
@@ -258,7 +260,9 @@ void MDIForm1::connectCommands()
         {"mn_replace_text", [comforts] { comforts->mn_replace_text_Click(); }},
         {"mn_go_to_line", [comforts] { comforts->mn_go_to_line_Click(); }},
         {"mn_syntax_highlighting",
-         [this, comforts] { comforts->setHighlightingEnabled(action(QStringLiteral("mn_syntax_highlighting"))->isChecked()); }},
+         [this, comforts] {
+             comforts->setHighlightingEnabled(action(QStringLiteral("mn_syntax_highlighting"))->isChecked());
+         }},
         {"mn_insert_file_path", [this] { mn_insert_file_path_Click(); }},
         {"mn_insert_file_name", [this] { mn_insert_file_name_Click(); }},
         {"mn_rem", [this] { mn_rem_Click(); }},

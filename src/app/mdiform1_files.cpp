@@ -135,7 +135,8 @@ void MDIForm1::open_file_function(const QString& path)
 
 void MDIForm1::openFiles(const QStringList& paths)
 {
-    for (const QString& path : paths) open_file_function(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    for (const QString& path : paths)
+        open_file_function(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
 void MDIForm1::write_reg(const QString& path)

@@ -115,7 +115,8 @@ inline void compareGolden(const QString& name, const QStringList& lines)
     const QString path = QStringLiteral(MQ_TEST_DATA_DIR "/data/") + name;
     QByteArray text = lines.join(QLatin1Char('\n')).toUtf8() + '\n';
     if (qEnvironmentVariableIsSet("MQ_WRITE_GOLDEN")) write_file(path, text);
-    QCOMPARE(QString::fromUtf8(read_file(path)).split(QLatin1Char('\n')), QString::fromUtf8(text).split(QLatin1Char('\n')));
+    QCOMPARE(QString::fromUtf8(read_file(path)).split(QLatin1Char('\n')),
+             QString::fromUtf8(text).split(QLatin1Char('\n')));
 }
 
 }  // namespace mq::testing

@@ -144,7 +144,8 @@ private slots:
             bar->replaceBox->setText(QLatin1String(round.replacement));
             QCOMPARE(bar->replaceAllMatches(), round.count);
             QCOMPARE(editor->text(), QLatin1String(round.result));
-            QCOMPARE(bar->note(), QStringLiteral("Replaced %1 occurrence%2.").arg(round.count).arg(round.count > 1 ? "s" : ""));
+            const QString plural = round.count > 1 ? QStringLiteral("s") : QString();
+            QCOMPARE(bar->note(), QStringLiteral("Replaced %1 occurrence%2.").arg(round.count).arg(plural));
             if (!round.undo) continue;
             f.trigger(QStringLiteral("mn_undo"));   // one step
             QCOMPARE(editor->text(), text);
