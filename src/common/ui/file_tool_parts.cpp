@@ -63,7 +63,7 @@ void showMessage(platform::MessageBoxes* messages, const QString& text, platform
 
 void showErrorBox(platform::MessageBoxes* messages, const Error& error, const QString& title)
 {
-    showMessage(messages, QString::fromStdString(error_box_text(error)), platform::MessageIcon::None, title);
+    showMessage(messages, QString::fromStdString(tools::error_box_text(error)), platform::MessageIcon::None, title);
 }
 
 QProgressBar* makeRunBar(QWidget* parent)
