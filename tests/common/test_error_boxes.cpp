@@ -7,7 +7,6 @@
 #include "common/result.h"
 #include "temp_folder.h"
 #include "tools/binary_xyz.h"
-#include "tools/error_number.h"
 #include "tools/grid_run.h"
 #include "tools/srtm_tile.h"
 #include "tools/tile_fixture.h"
@@ -154,7 +153,7 @@ TEST_CASE("error boxes and command-line complaints keep their numbers and texts"
     std::size_t rows = 0;
     for (const auto& [name, make] : boxes) {
         ++rows;
-        const std::string got = shown(mq::tools::error_box_text(make()));
+        const std::string got = shown(mq::error_box_text(make()));
         CHECK(name + (" | " + got) == name + (" | " + expected[name]));
     }
     for (const auto& command : commands) {

@@ -1,7 +1,5 @@
 #include "common/ui/file_tool_parts.h"
 
-#include "tools/error_number.h"
-
 #include <algorithm>
 
 #include <QDir>
@@ -63,7 +61,7 @@ void showMessage(platform::MessageBoxes* messages, const QString& text, platform
 
 void showErrorBox(platform::MessageBoxes* messages, const Error& error, const QString& title)
 {
-    showMessage(messages, QString::fromStdString(tools::error_box_text(error)), platform::MessageIcon::None, title);
+    showMessage(messages, QString::fromStdString(error_box_text(error)), platform::MessageIcon::None, title);
 }
 
 QProgressBar* makeRunBar(QWidget* parent)
