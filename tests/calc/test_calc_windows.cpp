@@ -79,35 +79,6 @@ QString texts_of(QWidget& w, const QStringList& names)
     return out.join('|');
 }
 
-struct Typing {
-    QString keys;   // "\b": Backspace
-    QString text, enabled;
-    int checked;
-};
-struct ListCopy {
-    QString list, copied;
-    QString last;   // Text1|Label1 afterwards
-};
-struct LatLonDo {
-    QString text;
-    int pick;        // option chosen by hand, -1: none
-    QString label;   // Label1 afterwards ("45:30.0000" before)
-    QString text_after;
-    int checked;
-};
-struct GridCase {
-    QStringList boxes;   // Text1..Text4
-    bool size_by_hand;
-    QStringList results;
-    bool size_checked;
-};
-struct SwissCase {
-    QByteArray input;
-    QString delimiter;
-    bool yx, latlon;
-    QByteArray output;
-    QString label, message;   // message: part of the one message box, empty when none
-};
 // A failing input of a calculator window: its message box, the labels and
 // out.txt afterwards, against the golden error table.
 struct BoxCase {
@@ -119,11 +90,6 @@ struct BoxCase {
 
 }  // namespace
 
-Q_DECLARE_METATYPE(Typing)
-Q_DECLARE_METATYPE(ListCopy)
-Q_DECLARE_METATYPE(LatLonDo)
-Q_DECLARE_METATYPE(GridCase)
-Q_DECLARE_METATYPE(SwissCase)
 Q_DECLARE_METATYPE(BoxCase)
 
 class TestCalcWindows : public QObject {
@@ -190,62 +156,59 @@ private slots:
 
     // Lat/Lon Converter.
 
-    void lat_lon_typing_data()
-    {
-        QTest::addColumn<Typing>("c");
-        QTest::newRow("decimal degrees") << Typing{"45.5", "45.5", "23", 2};
-        QTest::newRow("unwanted keys dropped") << Typing{"a4b5,. 5+E", "45.5", "23", 2};
-        QTest::newRow("slash dropped") << Typing{"10/30", "1030", "012345", 0};
-        QTest::newRow("degrees:minutes") << Typing{"10:30", "10:30", "0145", 0};
-        QTest::newRow("negative minutes") << Typing{"-10:30.5", "-10:30.5", "05", 0};
-        QTest::newRow("seconds") << Typing{"10:30:45", "10:30:45", "14", 1};
-        QTest::newRow("exponent") << Typing{"1.5e1", "1.5e1", "23", 2};
-        QTest::newRow("four fields keep the last offer") << Typing{"1:2:3:4", "1:2:3:4", "14", 1};
-        QTest::newRow("backspace passes") << Typing{"45.5\b\b", "45", "012345", 2};
-        QTest::newRow("cleared again") << Typing{"10:30\b\b\b\b\b", "", "012345", 0};
-    }
     void lat_lon_typing()
     {
-        QFETCH(Typing, c);
-        ScriptedPlatform p;
-        lat_lon_conv w(p.services());
-        auto* text1 = child<QLineEdit>(w, "Text1");
-        text1->clear();
-        type_keys(text1, c.keys);
-        QCOMPARE(text1->text(), c.text);
-        QCOMPARE(enabled_options(w), c.enabled);
-        QCOMPARE(checked_option(w), c.checked);
-        if (c.text.isEmpty()) QCOMPARE(text_of(w, "Label1"), QString("-"));
+        // keys ("\b": Backspace) | Text1, the options offered and the one checked afterwards
+        const std::pair<QString, QString> rows[] = {
+            {"45.5", "45.5 23 2"},
+            {"a4b5,. 5+E", "45.5 23 2"},   // unwanted keys dropped
+            {"10/30", "1030 012345 0"},    // "/" dropped
+            {"10:30", "10:30 0145 0"},
+            {"-10:30.5", "-10:30.5 05 0"},
+            {"10:30:45", "10:30:45 14 1"},
+            {"1.5e1", "1.5e1 23 2"},
+            {"1:2:3:4", "1:2:3:4 14 1"},   // four fields keep the last offer
+            {"45.5\b\b", "45 012345 2"},
+            {"10:30\b\b\b\b\b", " 012345 0 -"},   // cleared again: no result shown
+        };
+        for (const auto& [keys, expected] : rows) {
+            ScriptedPlatform p;
+            lat_lon_conv w(p.services());
+            auto* text1 = child<QLineEdit>(w, "Text1");
+            text1->clear();
+            type_keys(text1, keys);
+            QString got = text1->text() + " " + enabled_options(w) + " " + QString::number(checked_option(w));
+            if (text1->text().isEmpty()) got += " " + text_of(w, "Label1");
+            QCOMPARE(got, expected);
+        }
     }
 
-    void lat_lon_do_data()
-    {
-        QTest::addColumn<LatLonDo>("c");
-        QTest::newRow("decimal") << LatLonDo{"45.5", -1, "45:30.0000", "45.5", 2};
-        QTest::newRow("option by hand") << LatLonDo{"10:30.5", 5, "10:30:30.00", "10:30.5", 5};
-        QTest::newRow("minus removed, detection reselects")
-            << LatLonDo{"-10:30.5", 5, "-10.5083330", "-10:30.5", 0};
-        QTest::newRow("exponent written out") << LatLonDo{"1.5e1", 0, "15.0000000", "15", 0};
-        QTest::newRow("negative exponent") << LatLonDo{"-2.5e0", 0, "-02:30.0000", "-2.5", 2};
-        QTest::newRow("whole degrees, no result") << LatLonDo{"45", 2, "45:30.0000", "45", 2};
-        QTest::newRow("point not in minutes") << LatLonDo{"45.5:30", 5, "45:30.0000", "45.5:30", 5};
-        QTest::newRow("letters") << LatLonDo{"abc", 0, "45:30.0000", "abc", 0};
-        QTest::newRow("long digits") << LatLonDo{QString(5000, '9'), 0, "45:30.0000", QString(5000, '9'), 0};
-        QTest::newRow("empty") << LatLonDo{"", 0, "-", "", 0};
-    }
     void lat_lon_do()
     {
-        QFETCH(LatLonDo, c);
-        ScriptedPlatform p;
-        lat_lon_conv w(p.services());
-        set_text(w, "Text1", "45.5");
-        click(w, "Command1");
-        set_text(w, "Text1", c.text);
-        if (c.pick >= 0) option(w, c.pick)->setChecked(true);
-        click(w, "Command1");
-        QCOMPARE(text_of(w, "Label1"), c.label);
-        QCOMPARE(text_of(w, "Text1"), c.text_after);
-        QCOMPARE(checked_option(w), c.checked);
+        // text, option picked by hand (-1: none) | Label1 ("45:30.0000" before), Text1, option checked
+        const std::tuple<QString, int, QString> rows[] = {
+            {"45.5", -1, "45:30.0000|45.5|2"},
+            {"10:30.5", 5, "10:30:30.00|10:30.5|5"},
+            {"-10:30.5", 5, "-10.5083330|-10:30.5|0"},   // the minus taken off, detection reselects
+            {"1.5e1", 0, "15.0000000|15|0"},             // the exponent written out
+            {"-2.5e0", 0, "-02:30.0000|-2.5|2"},
+            {"45", 2, "45:30.0000|45|2"},   // whole degrees: no result
+            {"45.5:30", 5, "45:30.0000|45.5:30|5"},
+            {"abc", 0, "45:30.0000|abc|0"},
+            {QString(5000, '9'), 0, "45:30.0000|" + QString(5000, '9') + "|0"},
+            {"", 0, "-||0"},
+        };
+        for (const auto& [text, pick, expected] : rows) {
+            ScriptedPlatform p;
+            lat_lon_conv w(p.services());
+            set_text(w, "Text1", "45.5");
+            click(w, "Command1");
+            set_text(w, "Text1", text);
+            if (pick >= 0) option(w, pick)->setChecked(true);
+            click(w, "Command1");
+            QCOMPARE(text_of(w, "Label1") + "|" + text_of(w, "Text1") + "|" + QString::number(checked_option(w)),
+                     expected);
+        }
     }
 
     void lat_lon_copy_result()
@@ -258,60 +221,56 @@ private slots:
         QCOMPARE(p.clipboard.clears, 1);
     }
 
-    void convert_and_copy_data()
-    {
-        QTest::addColumn<ListCopy>("c");
-        QTest::newRow("negative region") << ListCopy{
-            "-10:30/-9:30/50:00/51:00", "-10.5000000/-9.5000000/50.0000000/51.0000000", "51:00|51.0000000"};
-        QTest::newRow("piece without result kept as typed")
-            << ListCopy{"10.5/12.25/50.125/51", "10:30.0000/12:15.0000/50:07.5000/51", "51|50:07.5000"};
-        QTest::newRow("mixed notations")
-            << ListCopy{"45.5/abc/10:30/-5.5", "45:30.0000/abc/10.5000000/-05:30.0000", "-5.5|-05:30.0000"};
-        QTest::newRow("empty piece") << ListCopy{"10.5//11.5", "10:30.0000//11:30.0000", "11.5|11:30.0000"};
-        QTest::newRow("empty list empties the clipboard") << ListCopy{"", "", "one coordinate|-"};
-    }
     void convert_and_copy()
     {
-        QFETCH(ListCopy, c);
-        ScriptedPlatform p;
-        p.clipboard.setText("old");
-        lat_lon_conv w(p.services());
-        set_text(w, "Text2", c.list);
-        QTest::mouseClick(child<QPushButton>(w, "Command3"), Qt::LeftButton);
-        QCOMPARE(p.clipboard.content, c.copied);
-        QCOMPARE(p.clipboard.clears, 1);
-        QCOMPARE(text_of(w, "Text1") + "|" + text_of(w, "Label1"), c.last);
+        // the list | the clipboard | Text1|Label1 afterwards
+        const std::tuple<QString, QString, QString> rows[] = {
+            {"-10:30/-9:30/50:00/51:00", "-10.5000000/-9.5000000/50.0000000/51.0000000", "51:00|51.0000000"},
+            // a piece without a result is kept as typed
+            {"10.5/12.25/50.125/51", "10:30.0000/12:15.0000/50:07.5000/51", "51|50:07.5000"},
+            {"45.5/abc/10:30/-5.5", "45:30.0000/abc/10.5000000/-05:30.0000", "-5.5|-05:30.0000"},
+            {"10.5//11.5", "10:30.0000//11:30.0000", "11.5|11:30.0000"},
+            {"", "", "one coordinate|-"},   // an empty list empties the clipboard
+        };
+        for (const auto& [list, copied, last] : rows) {
+            ScriptedPlatform p;
+            p.clipboard.setText("old");
+            lat_lon_conv w(p.services());
+            set_text(w, "Text2", list);
+            QTest::mouseClick(child<QPushButton>(w, "Command3"), Qt::LeftButton);
+            QCOMPARE(p.clipboard.content, copied);
+            QCOMPARE(p.clipboard.clears, 1);
+            QCOMPARE(text_of(w, "Text1") + "|" + text_of(w, "Label1"), last);
+        }
     }
 
     // Grid size calculation.
 
-    void grid_calculate_data()
-    {
-        QTest::addColumn<GridCase>("c");
-        const QString two = "02:00:00.00 / 02:0.0000 / 2.00000000";
-        const QString half = "00:30:00.00 / 00:30.0000 / 0.50000000";
-        QTest::newRow("amount") << GridCase{{"10", "12", "4", ""}, false, {two, "4", half}, false};
-        QTest::newRow("size selects its option") << GridCase{
-            {"10", "12", "", "0:0:30"}, false, {two, "240", "00:00:30.00 / 00:0.5000 / 0.00833333"}, true};
-        QTest::newRow("amount selects its option")
-            << GridCase{{"10", "12", "4", ""}, true, {two, "4", half}, false};
-        QTest::newRow("amount 0") << GridCase{{"10", "12", "0", ""}, false, {two, "0", "-"}, false};
-        QTest::newRow("step of 0") << GridCase{{"10", "12", "", "0"}, false, {two, "-", "-"}, true};
-        QTest::newRow("letters") << GridCase{{"ten", "12", "4", ""}, false, {"-", "4", "-"}, false};
-        QTest::newRow("both empty: nothing changes")
-            << GridCase{{"10", "12", "", ""}, true, {"", "", ""}, true};
-    }
     void grid_calculate()
     {
-        QFETCH(GridCase, c);
-        ScriptedPlatform p;
-        grid_space_calc w(p.services());
-        for (int i = 0; i < 4; ++i) set_text(w, QString("Text%1").arg(i + 1), c.boxes[i]);
-        if (c.size_by_hand) child<QRadioButton>(w, "Option2")->setChecked(true);
-        QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
-        QCOMPARE(QStringList({text_of(w, "result_0"), text_of(w, "result_1"), text_of(w, "result_2")}),
-                 c.results);
-        QCOMPARE(child<QRadioButton>(w, "Option2")->isChecked(), c.size_checked);
+        const QString two = "02:00:00.00 / 02:0.0000 / 2.00000000";
+        const QString half = "00:30:00.00 / 00:30.0000 / 0.50000000";
+        // Text1..Text4, Option2 by hand | the three results, Option2 checked afterwards
+        const std::tuple<QStringList, bool, QString> rows[] = {
+            {{"10", "12", "4", ""}, false, two + "|4|" + half + "|0"},
+            {{"10", "12", "", "0:0:30"}, false, two + "|240|00:00:30.00 / 00:0.5000 / 0.00833333|1"},
+            {{"10", "12", "4", ""}, true, two + "|4|" + half + "|0"},   // the amount selects its option
+            {{"10", "12", "0", ""}, false, two + "|0|-|0"},
+            {{"10", "12", "", "0"}, false, two + "|-|-|1"},
+            {{"ten", "12", "4", ""}, false, "-|4|-|0"},
+            {{"10", "12", "", ""}, true, "|||1"},   // both empty: nothing changes
+        };
+        for (const auto& [boxes, size_by_hand, expected] : rows) {
+            ScriptedPlatform p;
+            grid_space_calc w(p.services());
+            for (int i = 0; i < 4; ++i) set_text(w, QString("Text%1").arg(i + 1), boxes[i]);
+            if (size_by_hand) child<QRadioButton>(w, "Option2")->setChecked(true);
+            QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
+            QCOMPARE(QStringList({text_of(w, "result_0"), text_of(w, "result_1"), text_of(w, "result_2"),
+                                  QString::number(child<QRadioButton>(w, "Option2")->isChecked())})
+                         .join('|'),
+                     expected);
+        }
     }
 
     void grid_key_filters()
@@ -362,47 +321,39 @@ private slots:
         QCOMPARE(p.dialog.state().filterIndex, 1);   // stays on the shared dialog
     }
 
-    void swiss_convert_data()
-    {
-        QTest::addColumn<SwissCase>("c");
-        const QByteArray origin = "7.43863722\t46.95108111\t7\r\n";
-        const QString done = "Converting finished!";
-        QTest::newRow("origin") << SwissCase{"200000,600000,7\n", ",", false, false, origin, done, ""};
-        QTest::newRow("typed semicolon, Y first")
-            << SwissCase{"600000;200000;7\n", ";", true, false, origin, done, ""};
-        QTest::newRow("Lat, Lon") << SwissCase{"7.43863722 46.95108111 7\n", "Space", false, true,
-                                               "600000.35\t199999.83\t7\r\n", done, ""};
-        QTest::newRow("bad line") << SwissCase{"200000,600000,7\n200000,x,7\n", ",", false, false, origin,
-                                               "-", "line 2: field 2 (Y) is not a number: 'x'"};
-        QTest::newRow("empty output path does nothing")
-            << SwissCase{"200000,600000,7\n", ",", false, false, "<missing>", "-", ""};
-    }
     void swiss_convert()
     {
-        QFETCH(SwissCase, c);
-        ScriptedPlatform p;
-        frm_swiss w(context_for(p));
-        write_file("in.txt", c.input);
-        set_text(w, "Text1", dir_.filePath("in.txt"));
-        if (c.output != "<missing>") set_text(w, "Text2", dir_.filePath("out.txt"));
-        child<QComboBox>(w, "Combo1")->setCurrentText(c.delimiter);
-        if (c.yx) child<QRadioButton>(w, "op_yx")->click();
-        if (c.latlon) child<QCheckBox>(w, "ck_latlon")->click();
-        QFile::remove("out.txt");
-        click(w, "Command3");
-        if (c.output == "<missing>") {
-            QTest::qWait(100);
-        } else {
-            QCOMPARE(text_of(w, "Label4"), QString("Please wait: ..."));
-        }
-        QTRY_COMPARE(text_of(w, "Label4"), c.label);
-        QCOMPARE(read_file("out.txt"), c.output);
-        auto* bar = child<QProgressBar>(w, "progress_bar");
-        if (c.label == "Converting finished!") QCOMPARE(bar->value(), bar->maximum());
-        QCOMPARE(p.messages.shown.size(), c.message.isEmpty() ? 0u : 1u);
-        if (!c.message.isEmpty()) {
-            QVERIFY2(p.messages.shown[0].text.contains(c.message), qPrintable(p.messages.shown[0].text));
-            QCOMPARE(p.messages.shown[0].title, QString("Swiss - Lat Lon Converter"));
+        // (A bad line is in the error table.)
+        struct Row {
+            QByteArray input;
+            QString delimiter;
+            bool yx, latlon;
+            QByteArray output;   // "<missing>": no output path, nothing happens
+        };
+        const QByteArray origin = "7.43863722\t46.95108111\t7\r\n";
+        const Row rows[] = {{"200000,600000,7\n", ",", false, false, origin},
+                            {"600000;200000;7\n", ";", true, false, origin},   // typed delimiter, Y first
+                            {"7.43863722 46.95108111 7\n", "Space", false, true, "600000.35\t199999.83\t7\r\n"},
+                            {"200000,600000,7\n", ",", false, false, "<missing>"}};
+        for (const Row& c : rows) {
+            ScriptedPlatform p;
+            frm_swiss w(context_for(p));
+            write_file("in.txt", c.input);
+            set_text(w, "Text1", dir_.filePath("in.txt"));
+            if (c.output != "<missing>") set_text(w, "Text2", dir_.filePath("out.txt"));
+            child<QComboBox>(w, "Combo1")->setCurrentText(c.delimiter);
+            if (c.yx) child<QRadioButton>(w, "op_yx")->click();
+            if (c.latlon) child<QCheckBox>(w, "ck_latlon")->click();
+            QFile::remove("out.txt");
+            click(w, "Command3");
+            const bool runs = c.output != "<missing>";
+            if (runs) QCOMPARE(text_of(w, "Label4"), QString("Please wait: ..."));
+            QTest::qWait(runs ? 0 : 100);
+            QTRY_COMPARE(text_of(w, "Label4"), QString(runs ? "Converting finished!" : "-"));
+            QCOMPARE(read_file("out.txt"), c.output);
+            auto* bar = child<QProgressBar>(w, "progress_bar");
+            if (runs) QCOMPARE(bar->value(), bar->maximum());
+            QVERIFY(p.messages.shown.empty());
         }
     }
 
@@ -423,35 +374,28 @@ private slots:
         }
     }
 
-    void utm_convert_and_copy_data()
-    {
-        QTest::addColumn<QStringList>("boxes");   // name=value; "south": the South option
-        QTest::addColumn<QString>("clipboard");   // after Command3 (to UTM) or Command4 (from UTM)
-        const QStringList utm = {"tx_easting=500000", "tx_UTM_zone=32"};
-        QTest::newRow("lat/lon to UTM") << QStringList{"Text1=9", "Text2=50"} << "500000\t5538630.703\t32";
-        QTest::newRow("colon notation, sign from the text")
-            << QStringList{"Text1=-10:30", "Text2=-33:54:00"} << "361310.106\t6247919.039\t29";
-        QTest::newRow("empty latitude keeps the labels") << QStringList{"Text1=9"} << "-\t-\t-";
-        QTest::newRow("UTM south") << utm + QStringList{"tx_northing=4461369.297", "south"}
-                                   << "9:00.000000\t-50:00.000000";
-        QTest::newRow("UTM north keeps the northing")
-            << utm + QStringList{"tx_northing=5538630.703"} << "9:00.000000\t50:00.000000";
-        QTest::newRow("empty zone keeps the labels")
-            << QStringList{"tx_easting=500000", "tx_northing=1"} << "-\t-";
-        QTest::newRow("zone that does not exist gives no result")
-            << QStringList{"tx_easting=500000", "tx_northing=1", "tx_UTM_zone=6000"} << "-\t-";
-    }
     void utm_convert_and_copy()
     {
-        QFETCH(QStringList, boxes);
-        QFETCH(QString, clipboard);
-        ScriptedPlatform p;
-        frm_UTM_LL w(context_for(p));
-        child<QRadioButton>(w, "op_south")->setChecked(boxes.removeAll("south") > 0);
-        fill(w, boxes);
-        click(w, boxes.first().startsWith("Text") ? "Command3" : "Command4");
-        QCOMPARE(p.clipboard.content, clipboard);
-        QCOMPARE(p.clipboard.clears, 1);
+        // name=value ("south": the South option) | the clipboard after Command3 (to UTM) or Command4
+        const QStringList utm = {"tx_easting=500000", "tx_UTM_zone=32"};
+        const std::pair<QStringList, QString> rows[] = {
+            {{"Text1=9", "Text2=50"}, "500000\t5538630.703\t32"},
+            {{"Text1=-10:30", "Text2=-33:54:00"}, "361310.106\t6247919.039\t29"},   // the sign from the text
+            {{"Text1=9"}, "-\t-\t-"},   // an empty latitude keeps the labels
+            {utm + QStringList{"tx_northing=4461369.297", "south"}, "9:00.000000\t-50:00.000000"},
+            {utm + QStringList{"tx_northing=5538630.703"}, "9:00.000000\t50:00.000000"},   // north keeps it
+            {{"tx_easting=500000", "tx_northing=1"}, "-\t-"},   // an empty zone keeps the labels
+            {{"tx_easting=500000", "tx_northing=1", "tx_UTM_zone=6000"}, "-\t-"},
+        };
+        for (auto [boxes, clipboard] : rows) {
+            ScriptedPlatform p;
+            frm_UTM_LL w(context_for(p));
+            child<QRadioButton>(w, "op_south")->setChecked(boxes.removeAll("south") > 0);
+            fill(w, boxes);
+            click(w, boxes.first().startsWith("Text") ? "Command3" : "Command4");
+            QCOMPARE(p.clipboard.content, clipboard);
+            QCOMPARE(p.clipboard.clears, 1);
+        }
     }
 
     void utm_browse_uses_its_own_dialog()
