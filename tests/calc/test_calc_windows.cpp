@@ -206,8 +206,8 @@ private slots:
             set_text(w, "Text1", text);
             if (pick >= 0) option(w, pick)->setChecked(true);
             click(w, "Command1");
-            QCOMPARE(text_of(w, "Label1") + "|" + text_of(w, "Text1") + "|" + QString::number(checked_option(w)),
-                     expected);
+            const QString option = QString::number(checked_option(w));
+            QCOMPARE(text_of(w, "Label1") + "|" + text_of(w, "Text1") + "|" + option, expected);
         }
     }
 
@@ -333,7 +333,8 @@ private slots:
         const QByteArray origin = "7.43863722\t46.95108111\t7\r\n";
         const Row rows[] = {{"200000,600000,7\n", ",", false, false, origin},
                             {"600000;200000;7\n", ";", true, false, origin},   // typed delimiter, Y first
-                            {"7.43863722 46.95108111 7\n", "Space", false, true, "600000.35\t199999.83\t7\r\n"},
+                            {"7.43863722 46.95108111 7\n", "Space", false, true,
+                             "600000.35\t199999.83\t7\r\n"},
                             {"200000,600000,7\n", ",", false, false, "<missing>"}};
         for (const Row& c : rows) {
             ScriptedPlatform p;
