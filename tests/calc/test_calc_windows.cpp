@@ -154,150 +154,64 @@ private slots:
         QCOMPARE(w->size(), QSize(346, 240));  // a fixed size
     }
 
-    // Lat/Lon Converter.
-
-    void lat_lon_typing()
+    // The cases of data/window_steps.txt (its head describes the steps).
+    void window_steps()
     {
-        // keys ("\b": Backspace) | Text1, the options offered and the one checked afterwards
-        const std::pair<QString, QString> rows[] = {
-            {"45.5", "45.5 23 2"},
-            {"a4b5,. 5+E", "45.5 23 2"},   // unwanted keys dropped
-            {"10/30", "1030 012345 0"},    // "/" dropped
-            {"10:30", "10:30 0145 0"},
-            {"-10:30.5", "-10:30.5 05 0"},
-            {"10:30:45", "10:30:45 14 1"},
-            {"1.5e1", "1.5e1 23 2"},
-            {"1:2:3:4", "1:2:3:4 14 1"},   // four fields keep the last offer
-            {"45.5\b\b", "45 012345 2"},
-            {"10:30\b\b\b\b\b", " 012345 0 -"},   // cleared again: no result shown
+        QFile file(MQ_TEST_DATA_DIR "/data/window_steps.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QRegularExpression repeated("<([0-9]+) x (.)>");
+        auto unescape = [&](QString text) {
+            for (auto m = repeated.match(text); m.hasMatch(); m = repeated.match(text))
+                text.replace(m.capturedStart(), m.capturedLength(),
+                             QString(m.captured(1).toInt(), m.captured(2)[0]));
+            return text.replace("\\t", "\t").replace("\\n", "\n").replace("\\s", " ").replace("\\b", "\b");
         };
-        for (const auto& [keys, expected] : rows) {
-            ScriptedPlatform p;
-            lat_lon_conv w(p.services());
-            auto* text1 = child<QLineEdit>(w, "Text1");
-            text1->clear();
-            type_keys(text1, keys);
-            QString got = text1->text() + " " + enabled_options(w) + " " + QString::number(checked_option(w));
-            if (text1->text().isEmpty()) got += " " + text_of(w, "Label1");
-            QCOMPARE(got, expected);
-        }
-    }
-
-    void lat_lon_do()
-    {
-        // text, option picked by hand (-1: none) | Label1 ("45:30.0000" before), Text1, option checked
-        const std::tuple<QString, int, QString> rows[] = {
-            {"45.5", -1, "45:30.0000|45.5|2"},
-            {"10:30.5", 5, "10:30:30.00|10:30.5|5"},
-            {"-10:30.5", 5, "-10.5083330|-10:30.5|0"},   // the minus taken off, detection reselects
-            {"1.5e1", 0, "15.0000000|15|0"},             // the exponent written out
-            {"-2.5e0", 0, "-02:30.0000|-2.5|2"},
-            {"45", 2, "45:30.0000|45|2"},   // whole degrees: no result
-            {"45.5:30", 5, "45:30.0000|45.5:30|5"},
-            {"abc", 0, "45:30.0000|abc|0"},
-            {QString(5000, '9'), 0, "45:30.0000|" + QString(5000, '9') + "|0"},
-            {"", 0, "-||0"},
+        std::unique_ptr<ScriptedPlatform> p;
+        std::unique_ptr<QWidget> w;
+        auto show = [&](const QString& name) -> QString {
+            if (name == "options") return enabled_options(*w) + " " + QString::number(checked_option(*w));
+            if (name == "checked") return QString::number(checked_option(*w));
+            if (name == "clipboard") return p->clipboard.content + " " + QString::number(p->clipboard.clears);
+            if (auto* b = w->findChild<QAbstractButton*>(name); b && b->isCheckable())
+                return b->isChecked() ? "[x]" : "[ ]";
+            return text_of(*w, name);
         };
-        for (const auto& [text, pick, expected] : rows) {
-            ScriptedPlatform p;
-            lat_lon_conv w(p.services());
-            set_text(w, "Text1", "45.5");
-            click(w, "Command1");
-            set_text(w, "Text1", text);
-            if (pick >= 0) option(w, pick)->setChecked(true);
-            click(w, "Command1");
-            const QString option = QString::number(checked_option(w));
-            QCOMPARE(text_of(w, "Label1") + "|" + text_of(w, "Text1") + "|" + option, expected);
+        const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+        for (qsizetype at = 0; at < lines.size(); ++at) {
+            if (lines[at].isEmpty() || lines[at].startsWith('#')) continue;
+            for (const QString& step : lines[at].split(" ; ")) {
+                const QString verb = step.section(' ', 0, 0), name = step.section(' ', 1, 1);
+                const QString text = unescape(step.section(' ', 2));
+                if (verb == "window") {
+                    w.reset();
+                    p = std::make_unique<ScriptedPlatform>();
+                    if (name == "lat_lon_conv") w = std::make_unique<lat_lon_conv>(p->services());
+                    if (name == "grid_space_calc") w = std::make_unique<grid_space_calc>(p->services());
+                    if (name == "frm_swiss") w = std::make_unique<frm_swiss>(context_for(*p));
+                    if (name == "frm_UTM_LL") w = std::make_unique<frm_UTM_LL>(context_for(*p));
+                } else if (verb == "set") {
+                    set_text(*w, name, text);
+                } else if (verb == "type") {
+                    set_text(*w, name, "");
+                    type_keys(child<QLineEdit>(*w, name), text);
+                } else if (verb == "click") {
+                    child<QAbstractButton>(*w, name)->click();
+                } else if (verb == "check") {
+                    child<QRadioButton>(*w, name)->setChecked(true);
+                } else if (verb == "clipboard") {
+                    p->clipboard.setText(text);
+                } else {
+                    QStringList got;
+                    for (const QString& shown : step.section(" => ", 0, 0).split(' ').mid(1))
+                        got << show(shown);
+                    const QString where = QString("line %1: ").arg(at + 1);
+                    QCOMPARE(where + got.join('|'), where + unescape(step.section(" => ", 1)));
+                }
+            }
         }
-    }
-
-    void lat_lon_copy_result()
-    {
-        ScriptedPlatform p;
-        lat_lon_conv w(p.services());
-        set_text(w, "Text1", "10:30:45");
-        QTest::mouseClick(child<QPushButton>(w, "Command2"), Qt::LeftButton);
-        QCOMPARE(p.clipboard.content, QString("10.5125000"));
-        QCOMPARE(p.clipboard.clears, 1);
-    }
-
-    void convert_and_copy()
-    {
-        // the list | the clipboard | Text1|Label1 afterwards
-        const std::tuple<QString, QString, QString> rows[] = {
-            {"-10:30/-9:30/50:00/51:00", "-10.5000000/-9.5000000/50.0000000/51.0000000", "51:00|51.0000000"},
-            // a piece without a result is kept as typed
-            {"10.5/12.25/50.125/51", "10:30.0000/12:15.0000/50:07.5000/51", "51|50:07.5000"},
-            {"45.5/abc/10:30/-5.5", "45:30.0000/abc/10.5000000/-05:30.0000", "-5.5|-05:30.0000"},
-            {"10.5//11.5", "10:30.0000//11:30.0000", "11.5|11:30.0000"},
-            {"", "", "one coordinate|-"},   // an empty list empties the clipboard
-        };
-        for (const auto& [list, copied, last] : rows) {
-            ScriptedPlatform p;
-            p.clipboard.setText("old");
-            lat_lon_conv w(p.services());
-            set_text(w, "Text2", list);
-            QTest::mouseClick(child<QPushButton>(w, "Command3"), Qt::LeftButton);
-            QCOMPARE(p.clipboard.content, copied);
-            QCOMPARE(p.clipboard.clears, 1);
-            QCOMPARE(text_of(w, "Text1") + "|" + text_of(w, "Label1"), last);
-        }
-    }
-
-    // Grid size calculation.
-
-    void grid_calculate()
-    {
-        const QString two = "02:00:00.00 / 02:0.0000 / 2.00000000";
-        const QString half = "00:30:00.00 / 00:30.0000 / 0.50000000";
-        // Text1..Text4, Option2 by hand | the three results, Option2 checked afterwards
-        const std::tuple<QStringList, bool, QString> rows[] = {
-            {{"10", "12", "4", ""}, false, two + "|4|" + half + "|0"},
-            {{"10", "12", "", "0:0:30"}, false, two + "|240|00:00:30.00 / 00:0.5000 / 0.00833333|1"},
-            {{"10", "12", "4", ""}, true, two + "|4|" + half + "|0"},   // the amount selects its option
-            {{"10", "12", "0", ""}, false, two + "|0|-|0"},
-            {{"10", "12", "", "0"}, false, two + "|-|-|1"},
-            {{"ten", "12", "4", ""}, false, "-|4|-|0"},
-            {{"10", "12", "", ""}, true, "|||1"},   // both empty: nothing changes
-        };
-        for (const auto& [boxes, size_by_hand, expected] : rows) {
-            ScriptedPlatform p;
-            grid_space_calc w(p.services());
-            for (int i = 0; i < 4; ++i) set_text(w, QString("Text%1").arg(i + 1), boxes[i]);
-            if (size_by_hand) child<QRadioButton>(w, "Option2")->setChecked(true);
-            QTest::mouseClick(child<QPushButton>(w, "Command1"), Qt::LeftButton);
-            QCOMPARE(QStringList({text_of(w, "result_0"), text_of(w, "result_1"), text_of(w, "result_2"),
-                                  QString::number(child<QRadioButton>(w, "Option2")->isChecked())})
-                         .join('|'),
-                     expected);
-        }
-    }
-
-    void grid_key_filters()
-    {
-        ScriptedPlatform p;
-        grid_space_calc w(p.services());
-        type_keys(child<QLineEdit>(w, "Text3"), "1a2.:/-3 \b4");
-        type_keys(child<QLineEdit>(w, "Text4"), "1a2.:/-3e,");
-        type_keys(child<QLineEdit>(w, "Text1"), "-1a:");   // no filter on the range boxes
-        QCOMPARE(texts_of(w, {"Text3", "Text4", "Text1"}), QString("Text3=12/4|Text4=12.:/3|Text1=-1a:"));
     }
 
     // Swiss - Lat Lon Converter.
-
-    void swiss_check_boxes_exclude_each_other()
-    {
-        ScriptedPlatform p;
-        frm_swiss w(context_for(p));
-        auto* swiss = child<QCheckBox>(w, "ck_swiss");
-        auto* latlon = child<QCheckBox>(w, "ck_latlon");
-        QTest::mouseClick(latlon, Qt::LeftButton);
-        QVERIFY(latlon->isChecked() && !swiss->isChecked());
-        QTest::mouseClick(swiss, Qt::LeftButton);
-        QVERIFY(swiss->isChecked() && !latlon->isChecked());
-        QTest::mouseClick(swiss, Qt::LeftButton);
-        QVERIFY(!swiss->isChecked() && !latlon->isChecked());
-    }
 
     void swiss_browse_buttons()
     {
@@ -359,45 +273,6 @@ private slots:
     }
 
     // UTM - Lat/Lon Converter.
-
-    void utm_key_filters()
-    {
-        const QString all = "-./09:aE, ";
-        const std::tuple<const char*, QString, const char*> rows[] = {   // box, keys, text
-            {"Text1", all, "-./09:"},       {"Text2", all, "-./09:"},    {"tx_easting", all, "./09"},
-            {"tx_northing", all, "./09"},   {"tx_UTM_zone", all, "/09"}, {"tx_UTM_zone", "32\b", "3"}};
-        ScriptedPlatform p;
-        frm_UTM_LL w(context_for(p));
-        for (const auto& [box, keys, text] : rows) {
-            set_text(w, box, "");
-            type_keys(child<QLineEdit>(w, box), keys);
-            QCOMPARE(QString(box) + "=" + text_of(w, box), QString(box) + "=" + text);
-        }
-    }
-
-    void utm_convert_and_copy()
-    {
-        // name=value ("south": the South option) | the clipboard after Command3 (to UTM) or Command4
-        const QStringList utm = {"tx_easting=500000", "tx_UTM_zone=32"};
-        const std::pair<QStringList, QString> rows[] = {
-            {{"Text1=9", "Text2=50"}, "500000\t5538630.703\t32"},
-            {{"Text1=-10:30", "Text2=-33:54:00"}, "361310.106\t6247919.039\t29"},   // the sign from the text
-            {{"Text1=9"}, "-\t-\t-"},   // an empty latitude keeps the labels
-            {utm + QStringList{"tx_northing=4461369.297", "south"}, "9:00.000000\t-50:00.000000"},
-            {utm + QStringList{"tx_northing=5538630.703"}, "9:00.000000\t50:00.000000"},   // north keeps it
-            {{"tx_easting=500000", "tx_northing=1"}, "-\t-"},   // an empty zone keeps the labels
-            {{"tx_easting=500000", "tx_northing=1", "tx_UTM_zone=6000"}, "-\t-"},
-        };
-        for (auto [boxes, clipboard] : rows) {
-            ScriptedPlatform p;
-            frm_UTM_LL w(context_for(p));
-            child<QRadioButton>(w, "op_south")->setChecked(boxes.removeAll("south") > 0);
-            fill(w, boxes);
-            click(w, boxes.first().startsWith("Text") ? "Command3" : "Command4");
-            QCOMPARE(p.clipboard.content, clipboard);
-            QCOMPARE(p.clipboard.clears, 1);
-        }
-    }
 
     void utm_browse_uses_its_own_dialog()
     {
