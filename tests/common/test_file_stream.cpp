@@ -7,15 +7,34 @@
 #include <doctest/doctest.h>
 
 #ifndef _WIN32
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 using namespace mq::io;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string entries(const fs::path& dir)
+{
+    std::string out;
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    for (const auto& n : names) out += (out.empty() ? "" : " ") + n;
+    return out;
+}
+
+}  // namespace
 
 TEST_CASE("LineReader splits at LF, drops the CR before it and keeps every other byte")
 {
@@ -60,32 +79,6 @@ TEST_CASE("LineReader splits at LF, drops the CR before it and keeps every other
     }
 }
 
-TEST_CASE("OutputFile replaces its target only on commit")
-{
-    mq::testing::TempFolder dir;
-    const std::string target = dir.write("out \xc3\xbc.txt", "old");
-    auto files_in_folder = [&] { return std::distance(std::filesystem::directory_iterator(dir.root()), {}); };
-    {
-        OutputFile out;
-        REQUIRE(out.open(target).ok());
-        out.write("new data");
-        // Dropped without commit: the old file stays, no temporary is left.
-    }
-    CHECK(dir.read("out \xc3\xbc.txt") == "old");
-    CHECK(files_in_folder() == 1);
-
-    OutputFile out;
-    REQUIRE(out.open(target).ok());
-    const std::string big(3 << 20, 'b');
-    out.write("x");
-    out.put('\n');
-    out.write(big);
-    CHECK(out.bytes_written() == std::int64_t(2 + big.size()));
-    REQUIRE(out.commit().ok());
-    CHECK(dir.read("out \xc3\xbc.txt") == "x\n" + big);
-    CHECK(files_in_folder() == 1);
-}
-
 TEST_CASE("keep_partial: a run that ended early never harms an existing output")
 {
     struct Row {
@@ -95,6 +88,7 @@ TEST_CASE("keep_partial: a run that ended early never harms an existing output")
         const char* input;    // the run's input, holding "input"; nullptr: none
         const char* kept_in;  // where the records are afterwards
         const char* note;     // "@" the folder
+        bool linked = false;  // the output has a second name, link.xyz
     };
     const Row rows[] = {
         {"new output", "track.xyz", nullptr, nullptr, "track.xyz", ""},
@@ -105,15 +99,18 @@ TEST_CASE("keep_partial: a run that ended early never harms an existing output")
         {"dotted folder, hidden file", "a.b/.track", "old", nullptr, "a.b/.track.partial",
          "Stopped after 2 records, kept in @/a.b/.track.partial; @/a.b/.track is unchanged."},
         // A rerun on the records an earlier stop kept does not overwrite them.
-        {"the input is the partial file", "track.xyz", "old", "track.partial.xyz",
-         "track.partial.partial.xyz",
+        {"the input is the partial file", "track.xyz", "old", "track.partial.xyz", "track.partial.partial.xyz",
          "Stopped after 2 records, kept in @/track.partial.partial.xyz; @/track.xyz is unchanged."},
+        // Written in place, and put back from the backup.
+        {"existing output with a second name", "track.xyz", "old, longer than the records", "in.txt",
+         "track.partial.xyz", "Stopped after 2 records, kept in @/track.partial.xyz; @/track.xyz is unchanged.", true},
     };
     for (const Row& row : rows) {
         CAPTURE(row.name);
         mq::testing::TempFolder dir;
-        std::filesystem::create_directory(std::filesystem::u8path(dir.path("a.b")));
+        fs::create_directory(fs::u8path(dir.path("a.b")));
         if (row.old) dir.write(row.output, row.old);
+        if (row.linked) fs::create_hard_link(fs::u8path(dir.path(row.output)), fs::u8path(dir.path("link.xyz")));
         if (row.input) dir.write(row.input, "input");
         // An older partial file (or, for a new output, a file of that name
         // with more to it) is there already.
@@ -121,110 +118,86 @@ TEST_CASE("keep_partial: a run that ended early never harms an existing output")
         OutputFile out;
         REQUIRE(out.open(dir.path(row.output)).ok());
         CHECK(out.replaces_existing() == (row.old != nullptr));
+        CHECK(out.in_place() == row.linked);
         out.write("1\n2\n");
         const auto kept = out.keep_partial(2, row.input ? dir.path(row.input) : std::string());
         REQUIRE(kept.ok());
         std::string note = row.note;
-        if (const auto at = note.find('@'); at != std::string::npos) note.replace(at, 1, dir.root().string());
-        if (const auto at = note.find('@'); at != std::string::npos) note.replace(at, 1, dir.root().string());
+        for (auto at = note.find('@'); at != std::string::npos; at = note.find('@')) note.replace(at, 1, dir.root().string());
 #ifdef _WIN32
         std::replace(note.begin(), note.end(), '/', '\\');   // shown as Windows writes paths
 #endif
         CHECK(kept.value() == note);
         CHECK(dir.read(row.output) == (row.old ? row.old : "1\n2\n"));
+        if (row.linked) CHECK(dir.read("link.xyz") == row.old);
         CHECK(dir.read(row.kept_in) == "1\n2\n");
         if (row.input) CHECK(dir.read(row.input) == "input");
         // The folder a.b and the files named above: no temporary file is left.
-        const auto files = std::distance(std::filesystem::recursive_directory_iterator(dir.root()), {});
-        CHECK(files == (row.input ? 4 : 3));
+        const auto files = std::distance(fs::recursive_directory_iterator(dir.root()), {});
+        CHECK(files == 3 + (row.input != nullptr) + row.linked);
     }
     CHECK(stopped_note(1, "", "x") == "Stopped after 1 record.");
 }
 
-TEST_CASE("remove_unfinished_outputs, as after a signal that ends the program, leaves the targets alone")
+TEST_CASE("an output not committed, also after a signal that ends the program, leaves its target alone")
 {
-    struct Row {
-        const char* name;
-        bool committed;       // before the removal
-        const char* target;   // afterwards
-    };
-    const Row rows[] = {
+    enum How { commit, drop, cleanup, signal };
+    const std::tuple<const char*, How, bool> rows[] = {   // name, how the run ends, the target has a second name
+        {"committed", commit, false},
+        {"committed, written in place", commit, true},
+        {"dropped", drop, false},
+        {"dropped, written in place", drop, true},
 #ifndef _WIN32   // Windows does not remove a file that is still open
-        {"unfinished", false, "old"},
+        {"cleaned up", cleanup, false},
+        {"cleaned up, written in place", cleanup, true},
+        {"ended by a signal", signal, false},
+        {"ended by a signal, written in place", signal, true},
 #endif
-        {"committed", true, "new"},
     };
-    for (const Row& row : rows) {
-        CAPTURE(row.name);
+    for (const auto& [name, how, linked] : rows) {
+        CAPTURE(name);
         mq::testing::TempFolder dir;
         const std::string target = dir.write("out.txt", "old");
-        OutputFile out;
-        REQUIRE(out.open(target).ok());
-        out.write(std::string(3 << 20, 'n'));   // past the buffer: the new file holds bytes
-        if (row.committed) {
-            out.discard();
+        if (linked) fs::create_hard_link(fs::u8path(target), fs::u8path(dir.path("link.txt")));
+        const std::string bytes = how == commit ? "new" : std::string(3 << 20, 'n');   // past the buffer
+        const auto run = [&](OutputFile& out) {
             REQUIRE(out.open(target).ok());
-            out.write("new");
-            REQUIRE(out.commit().ok());
+            CHECK(out.in_place() == linked);
+            out.write(bytes);
+        };
+#ifndef _WIN32
+        if (how == signal) {
+            const pid_t child = ::fork();
+            REQUIRE(child >= 0);
+            if (child == 0) {
+                remove_unfinished_outputs_on_signals();
+                OutputFile out;
+                run(out);
+                out.put('\n');   // the buffer went to the file
+                ::raise(SIGTERM);
+                ::_exit(0);
+            }
+            int status = 0;
+            REQUIRE(::waitpid(child, &status, 0) == child);
+            CHECK((WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM));
         }
-        remove_unfinished_outputs();
-        CHECK(std::distance(std::filesystem::directory_iterator(dir.root()), {}) == 1);
-        CHECK(dir.read("out.txt") == row.target);
-        if (!row.committed) CHECK(!out.commit().ok());
+#endif
+        if (how != signal) {
+            auto out = std::make_unique<OutputFile>();
+            run(*out);
+            if (how == commit) REQUIRE(out->commit().ok());
+            remove_unfinished_outputs();   // forgets committed outputs
+            if (how == cleanup) CHECK(!out->commit().ok());
+            out.reset();
+        }
+        const std::string expected = how == commit ? "new" : "old";
+        CHECK(dir.read("out.txt") == expected);
+        if (linked) CHECK(dir.read("link.txt") == expected);
+        CHECK(entries(dir.root()) == (linked ? "link.txt out.txt" : "out.txt"));
     }
 }
 
-TEST_CASE("OutputFile replaces only a writable regular file, and keeps what it is")
-{
-    namespace fs = std::filesystem;
-    struct Row {
-        const char* name;
-        fs::perms mode;      // of the old file
-        bool pipe;           // the target is a named pipe instead
-        bool link;           // the target is a link to the old file
-        const char* problem;   // empty: replaced
-    };
-    const fs::perms private_mode = fs::perms::owner_read | fs::perms::owner_write;
-    const Row rows[] = {
-        {"writable", private_mode, false, false, ""},
-        {"read-only", fs::perms::owner_read | fs::perms::group_read, false, false, "it is read-only"},
-#ifndef _WIN32   // (a long name would pass the 260 characters Windows allows a whole path)
-        {"long name", private_mode, false, false, ""},   // 250 characters, the most a name may have is 255
-        {"named pipe", private_mode, true, false, "it is not a regular file"},
-        {"link to a file", private_mode, false, true, ""},
-#endif
-    };
-    for (const Row& row : rows) {
-        CAPTURE(row.name);
-        mq::testing::TempFolder dir;
-        const std::string file = std::string_view(row.name) == "long name" ? std::string(246, 'a') + ".txt" : "out.txt";
-        const std::string target = dir.path(file);
-#ifndef _WIN32
-        if (row.pipe) REQUIRE(::mkfifo(target.c_str(), 0600) == 0);
-#endif
-        if (!row.pipe) dir.write(row.link ? "old.txt" : file, "old");
-        if (row.link) fs::create_symlink("old.txt", fs::u8path(target));
-        fs::permissions(fs::u8path(target), row.mode);
-        OutputFile out;
-        const auto opened = out.open(target);
-        CHECK(opened.ok() == (*row.problem == 0));
-        if (!opened.ok()) CHECK(opened.error().text().find(row.problem) != std::string::npos);
-        if (opened.ok()) {
-            out.write("new");
-            REQUIRE(out.commit().ok());
-        }
-        CHECK(fs::status(fs::u8path(target)).type() == (row.pipe ? fs::file_type::fifo : fs::file_type::regular));
-        if (!row.pipe) CHECK(dir.read(file) == (opened.ok() ? "new" : "old"));
-        // A replaced file keeps its permissions, a link stays a link.
-#ifndef _WIN32
-        CHECK(fs::status(fs::u8path(target)).permissions() == row.mode);
-#endif
-        CHECK(fs::is_symlink(fs::symlink_status(fs::u8path(target))) == row.link);
-        fs::permissions(fs::u8path(target), fs::perms::owner_all);
-    }
-}
-
-TEST_CASE("check_distinct_files and the refusals of InputFile and OutputFile")
+TEST_CASE("check_distinct_files and the refusals of InputFile")
 {
     struct Row {
         const char* input;
@@ -238,7 +211,7 @@ TEST_CASE("check_distinct_files and the refusals of InputFile and OutputFile")
         {"none.txt", "b.txt", ""},
     };
     mq::testing::TempFolder dir;
-    std::filesystem::create_directory(std::filesystem::u8path(dir.path("sub")));
+    fs::create_directory(fs::u8path(dir.path("sub")));
     dir.write("a.txt", "a");
     for (const Row& row : rows) {
         CAPTURE(row.output);
@@ -253,10 +226,5 @@ TEST_CASE("check_distinct_files and the refusals of InputFile and OutputFile")
     REQUIRE(!missing.ok());
     CHECK(missing.error().text().find("none.txt") != std::string::npos);
     CHECK(!file.open(dir.path("sub")).ok());
-    OutputFile out;
-    CHECK(!out.open(dir.path("sub")).ok());
-    CHECK(!out.open(dir.path("no/such/folder/x.txt")).ok());
-    // An empty name is said to be one.
     CHECK(file.open("").error().text() == "cannot open the file: its name is empty");
-    CHECK(out.open("").error().text() == "cannot create the file: its name is empty");
 }
