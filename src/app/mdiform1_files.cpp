@@ -215,7 +215,8 @@ bool MDIForm1::writeEditor(frmEditor* editor, const QString& path)
         // What became of the old file; a path in it is shown as every path is.
         const QString note = qs(written.error().note), kept = QStringLiteral("Its old contents are kept in ");
         if (!note.isEmpty())
-            text += QStringLiteral("\r\n\r\n") + (note.startsWith(kept) ? kept + shownPath(note.mid(kept.size())) : note);
+            text += QStringLiteral("\r\n\r\n") +
+                    (note.startsWith(kept) ? kept + shownPath(note.mid(kept.size())) : note);
         services_.messages->show(text, platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
                                  QStringLiteral("File not saved"));
         return false;

@@ -127,7 +127,8 @@ inline int copy_bytes(int from, int to, char* buffer, std::size_t size, std::int
     copied = 0;
     while (limit < 0 || copied < limit) {
         std::size_t want = size;
-        if (limit >= 0) want = static_cast<std::size_t>(std::min<std::int64_t>(limit - copied, std::int64_t(size)));
+        if (limit >= 0)
+            want = static_cast<std::size_t>(std::min<std::int64_t>(limit - copied, std::int64_t(size)));
         const long long got = read_some(from, buffer, want);
         if (got < 0) return errno ? errno : EIO;
         if (got == 0) break;

@@ -41,7 +41,8 @@ Result<std::string> readWholeFile(const std::string& path) {
     const int fd = handles::open_for_reading(p.c_str());
     if (fd < 0) {
         const int error = errno;
-        return readFailure(path, errnoText(error), error == ENOENT ? ErrorKind::file_not_found : ErrorKind::access);
+        return readFailure(path, errnoText(error),
+                           error == ENOENT ? ErrorKind::file_not_found : ErrorKind::access);
     }
 
     std::string bytes;

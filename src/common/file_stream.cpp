@@ -267,7 +267,8 @@ fs::path folder_of(const fs::path& p) { return p.has_parent_path() ? p.parent_pa
 int create_beside(const fs::path& folder, const fs::path& target, const char* kind, fs::path& made)
 {
     static std::atomic<unsigned> counter{0};
-    const auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto stamp =
+        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 100; ++attempt) {
         // Joined as paths: no detour through the narrow code page of Windows.
         // A name near the file system's limit of 255 characters leaves no
@@ -341,7 +342,8 @@ Status OutputFile::open(const std::string& path, Wording wording)
     replacing_ = false;
     because_.clear();
     kept_backup_.clear();
-    if (path.empty()) return Error{save ? "no file name given" : "cannot create the file: its name is empty", {}, 0};
+    if (path.empty())
+        return Error{save ? "no file name given" : "cannot create the file: its name is empty", {}, 0};
     const auto p = path_from_utf8(path);
     if (!p) return p.error();
     target_ = p.value();
@@ -368,14 +370,16 @@ Status OutputFile::open(const std::string& path, Wording wording)
     }
     buffer_.resize(kBlock);
     // A second name for the same file would keep the old contents after a rename.
-    if (exists && fs::hard_link_count(target_, ec) > 1 && !ec) return start_in_place("the file has more than one link");
+    if (exists && fs::hard_link_count(target_, ec) > 1 && !ec)
+        return start_in_place("the file has more than one link");
 
     // Beside the target, so that the final rename stays on one disk.
     fd_ = create_beside(folder_of(target_), target_, "tmp", temp_);
     if (fd_ < 0) {
         const int e = errno;
         temp_.clear();
-        if (exists && e != EEXIST) return start_in_place("the folder does not allow new files (" + reason_of(e) + ")");
+        if (exists && e != EEXIST)
+            return start_in_place("the folder does not allow new files (" + reason_of(e) + ")");
         return failure(kCreate, reason_of(e));
     }
     if (exists) {
@@ -390,8 +394,9 @@ Status OutputFile::open(const std::string& path, Wording wording)
             discard();
             return failure(kCreate, reason_of(e));
         }
-        const bool owner_kept = ::fchown(fd_, was.st_uid, was.st_gid) == 0 ||
-                                (::fstat(fd_, &made) == 0 && made.st_uid == was.st_uid && made.st_gid == was.st_gid);
+        const bool owner_kept =
+            ::fchown(fd_, was.st_uid, was.st_gid) == 0 ||
+            (::fstat(fd_, &made) == 0 && made.st_uid == was.st_uid && made.st_gid == was.st_gid);
         const char* lost = !owner_kept                                ? "its owner or group could not be kept"
                            : ::fchmod(fd_, was.st_mode & 07777) != 0 ? "its permissions could not be kept"
                                                                       : nullptr;
@@ -410,7 +415,8 @@ Status OutputFile::start_in_place(const std::string& because)
     because_ = because;
     const int from = h::open_for_reading(target_.c_str());
     if (from < 0)
-        return failure(kReplace, "its old contents could not be read for a backup (" + reason_of(errno) + ")");
+        return failure(kReplace,
+                       "its old contents could not be read for a backup (" + reason_of(errno) + ")");
     // The backup goes beside the target, or where no file can be made there,
     // into the user's temporary folder.
     std::error_code ec;
@@ -434,7 +440,8 @@ Status OutputFile::start_in_place(const std::string& because)
         backup_.clear();
     }
     h::close_file(from);
-    if (backup_.empty()) return failure(kReplace, "no backup of the old contents could be made (" + why + ")");
+    if (backup_.empty())
+        return failure(kReplace, "no backup of the old contents could be made (" + why + ")");
 
     fd_ = h::open_for_writing(target_.c_str());
     if (fd_ < 0) {
