@@ -65,15 +65,13 @@ MQ_FUZZ_TARGET(bytes)
 
     // Saved unchanged: the very bytes.
     const EncodedScript saved = script.encode(text);
-    check(saved.bytes == bytes);
-    check(saved.originalBytes == script.keepsOriginalBytes());
+    check(saved.bytes == bytes && saved.originalBytes == script.keepsOriginalBytes());
     check(!saved.switchedToUtf8 && saved.replacedCharacters == 0);
 
     // The plain re-encoding reads back as the same text and format, and
     // encoding that again changes nothing.
     const EncodedText plain = encodeText(text, script.format());
-    check(!plain.switchedToUtf8 && plain.replacedCharacters == 0);
-    check(plain.format == script.format());
+    check(!plain.switchedToUtf8 && plain.replacedCharacters == 0 && plain.format == script.format());
     if (!script.keepsOriginalBytes()) check(plain.bytes == bytes);
     // (8-bit text starting with "\xFF\xFE" or "\xFE\xFF" in an even number of
     // bytes reads back as UTF-16, as in other Windows editors.)
@@ -82,19 +80,16 @@ MQ_FUZZ_TARGET(bytes)
     if (!looksLikeUtf16 || script.format().encoding != Encoding::CodePage)
         check(detectFormat(plain.bytes) == script.format());
     const std::u16string reread = decodeText(plain.bytes, plain.format);
-    check(reread == text);
-    check(encodeText(reread, plain.format).bytes == plain.bytes);
+    check(reread == text && encodeText(reread, plain.format).bytes == plain.bytes);
 
     // An edit (here one the code page cannot hold) is saved so that it reads
     // back as the edited text, and the document takes on the saved format.
     const std::u16string edited = text + u"\n\u5730";
     const EncodedScript changed = script.encode(edited);
-    check(!changed.originalBytes);
     std::u16string after;
     const LoadedScript reopened = LoadedScript::fromBytes(changed.bytes, after);
-    check(after == edited);
+    check(!changed.originalBytes && after == edited);
     script.markSaved(changed);
-    check(!script.keepsOriginalBytes());
-    check(script.format() == changed.format);
+    check(!script.keepsOriginalBytes() && script.format() == changed.format);
     check(script.encode(edited).bytes == changed.bytes);
 }
