@@ -88,7 +88,7 @@ int in_child(const std::function<bool()>& act, const std::vector<std::string>& f
 
 // Runs `write`, when `limited` under a file size limit of 4 kB, which makes
 // write() fail half-way, even for root (not on Windows).
-std::string size_limited(bool limited, const std::function<std::string()>& write)
+std::string size_limited([[maybe_unused]] bool limited, const std::function<std::string()>& write)
 {
 #ifndef _WIN32
     struct sigaction ignore {}, previous {};
@@ -199,7 +199,7 @@ TEST_CASE("the writer makes and replaces files, keeping their permissions and le
 
 TEST_CASE("the writer refuses or fails half-way in its user's words, and keeps the old file")
 {
-    const char* in_place = "; it was written in place because the file has more than one link";
+    const std::string in_place = "; it was written in place because the file has more than one link";
     const char* unchanged = " | The old file is unchanged.";
     const std::string gone = "No such file or directory";
     const std::tuple<std::string, bool, std::string, std::string> rows[] = {   // name, disk full, save, tool
