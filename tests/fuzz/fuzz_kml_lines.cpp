@@ -5,7 +5,6 @@
 
 #include <array>
 
-
 MQ_FUZZ_TARGET(text)
 {
     const std::vector<std::string> cut = mq::fuzz::pieces(text, '\n', 4);

@@ -4,7 +4,6 @@
 #include "harness.h"
 #include "tools/swiss_file.h"
 
-
 MQ_FUZZ_TARGET(input)
 {
     if (input.empty()) return;

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 
-
 MQ_FUZZ_TARGET(input)
 {
     if (input.size() < 2) return;

@@ -31,6 +31,6 @@ MQ_FUZZ_TARGET(text)
     const std::vector<std::string> boxes = mq::fuzz::pieces(text, '\0', 4, 4);
     for (auto mode : {mq::calc::GridMode::Amount, mq::calc::GridMode::Size}) {
         const auto r = mq::calc::calculate_grid_steps({boxes[0], boxes[1], boxes[2], boxes[3], mode});
-        check(!r.calculated || (r.range && r.amount && r.size) || !r.problem.empty());
+        check(!r.calculated || (r.range && r.amount && r.size) || !r.status.ok());
     }
 }
