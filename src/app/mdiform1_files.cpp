@@ -108,15 +108,15 @@ void MDIForm1::open_file_function(const QString& path)
 {
     file_path_in_ = path;
     file_path_out_ = path;
-    const ReadResult read = readWholeFile(localPath(path));
-    if (!read.ok) {
-        if (read.errorKind == ReadErrorKind::NotFound) {
+    const mq::Result<std::string> read = readWholeFile(localPath(path));
+    if (!read) {
+        if (read.error().kind == mq::ErrorKind::file_not_found) {
             services_.messages->show(QStringLiteral("File moved or deleted, however it couldn't be found.\r\n\r\n") +
                                          shownPath(path),
                                      platform::MessageButtons::Ok, platform::MessageIcon::Question,
                                      QStringLiteral("File not found"));
         } else {
-            services_.messages->show(QStringLiteral("function: open_file_function:  75  ") + qs(read.reason) +
+            services_.messages->show(QStringLiteral("function: open_file_function:  75  ") + qs(read.error().message) +
                                          QStringLiteral("\r\n\r\n") + shownPath(path),
                                      platform::MessageButtons::Ok, platform::MessageIcon::None,
                                      QStringLiteral("Mapquill"));
@@ -125,7 +125,7 @@ void MDIForm1::open_file_function(const QString& path)
     }
     frmEditor* editor = createEditor(QStringLiteral("'Script"));
     applyStoredFont(editor);
-    editor->loadFileBytes(read.bytes);
+    editor->loadFileBytes(read.value());
     editor->setDocument(path, true);
     editor->Text1->moveCursor(QTextCursor::Start);
     editor->Text1->setFocus();
@@ -168,10 +168,10 @@ void MDIForm1::mn_import_Click()
     if (path.isEmpty()) return;
     frmEditor* editor = activeEditor();
     if (!editor) return;
-    const ReadResult read = readWholeFile(localPath(path));
-    if (!read.ok) return;
+    const mq::Result<std::string> read = readWholeFile(localPath(path));
+    if (!read) return;
     std::u16string text;
-    LoadedScript::fromBytes(read.bytes, text);
+    LoadedScript::fromBytes(read.value(), text);
     editor->insertAtCaret(fromU16(text));
     editor->setModified(true);
     editor->Text1->setFocus();
@@ -188,15 +188,15 @@ bool MDIForm1::writeEditor(frmEditor* editor, const QString& path)
             platform::MessageButtons::OkCancel, platform::MessageIcon::Question, QStringLiteral("Mapquill"));
         if (answer != platform::MessageAnswer::Ok) return false;
     }
-    const WriteResult written = writeFileSafely(localPath(path), encoded.bytes);
+    const mq::Status written = writeFileSafely(localPath(path), encoded.bytes);
     if (!written) {
         QString text = QStringLiteral("The file ") + shownPath(path) + QStringLiteral(" could not be saved: ") +
-                       qs(written.reason) + QLatin1Char('.');
-        if (written.hadOldFile && written.oldFileUnchanged)
-            text += QStringLiteral("\r\n\r\nThe old file is unchanged.");
-        else if (!written.backupPath.empty())
-            text += QStringLiteral("\r\n\r\nIts old contents are kept in ") +
-                    shownPath(fromLocalPath(written.backupPath)) + QLatin1Char('.');
+                       qs(written.error().message) + QLatin1Char('.');
+        // What became of the old file; a path in it is shown as every path is.
+        const QString note = qs(written.error().note), kept = QStringLiteral("Its old contents are kept in ");
+        if (!note.isEmpty())
+            text += QStringLiteral("\r\n\r\n") +
+                    (note.startsWith(kept) ? kept + shownPath(note.mid(kept.size())) : note);
         services_.messages->show(text, platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
                                  QStringLiteral("File not saved"));
         return false;

@@ -1,55 +1,30 @@
 // Reading whole files and replacing them safely.
 #pragma once
 
+#include "common/result.h"
+
 #include <string>
 #include <string_view>
 
 namespace mq::io {
 
-enum class ReadErrorKind {
-    None,
-    NotFound,  // the file (or a folder on its path) does not exist
-    Other,
-};
-
-struct ReadResult {
-    bool ok = false;
-    std::string bytes;
-    ReadErrorKind errorKind = ReadErrorKind::None;
-    std::string reason;  // why reading failed, e.g. "Permission denied"
-};
-
 // Reads the whole file at `path` (UTF-8). Only regular files are read: a
 // folder, a pipe or a device fails instead of blocking or returning nonsense.
-ReadResult readWholeFile(const std::string& path);
-
-struct WriteResult {
-    bool ok = false;
-    std::string reason;  // why writing failed; empty on success
-    // What became of the file that was there before, when writing failed.
-    bool hadOldFile = false;
-    bool oldFileUnchanged = true;
-    std::string backupPath;  // its old bytes, when they could not be put back
-
-    explicit operator bool() const { return ok; }
-};
+// The Error's message is the reason ("Permission denied"); a file or folder
+// that does not exist is ErrorKind::file_not_found.
+Result<std::string> readWholeFile(const std::string& path);
 
 // Creates or replaces the file at `path` (UTF-8) with `bytes` without ever
-// losing the old contents.
+// losing the old contents, through the one safe writer (io::OutputFile, see
+// there for when the file is replaced and when it is written in place).
+// A file without the owner's write permission is not replaced ("the file is
+// read-only"), even for a user the system would let write it.
 //
-// Where it is safe, all or nothing: the bytes go to a new file in the same
-// folder, are flushed to the disk, and only then is the new file renamed over
-// the old one. The rename would give the file a new identity, so an existing
-// file is instead written in place when the folder does not allow new files,
-// the file has more than one (hard) link, or its owner, group or permission
-// bits could not be given to the new file. Before writing in place the old
-// bytes are copied to a backup (next to the file, or in the temporary
-// folder), which is removed on success; a failed write puts them back.
-//
-// A symbolic link is followed, so the file it points to is replaced and the
-// link stays. A file without the owner's write permission is not replaced
-// ("the file is read-only"), even for a user the system would let write it.
-WriteResult writeFileSafely(const std::string& path, std::string_view bytes);
+// The Error's message is the bare reason; its note says what became of the
+// file that was there: "The old file is unchanged.", or, when a write in
+// place failed and its old contents could not be put back, "Its old contents
+// are kept in BACKUP."
+Status writeFileSafely(const std::string& path, std::string_view bytes);
 
 // Why Windows would not take the last part of `path` (UTF-8, "/" or "\\"
 // between folders) as a file name: one of * ? " < > | : or a control

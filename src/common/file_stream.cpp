@@ -1,4 +1,5 @@
 #include "common/file_stream.h"
+#include "common/file_handles.h"
 #include "common/file_io.h"
 
 #include "common/utf8.h"
@@ -31,21 +32,6 @@ namespace {
 
 constexpr std::size_t kBlock = std::size_t{1} << 20;   // 1 MiB
 
-// The new files of the outputs not yet committed, for remove_unfinished_outputs.
-// A fixed list, so a signal handler can walk it; an output beyond it is only
-// removed by its own destructor.
-constexpr int kUnfinishedSlots = 64;
-std::atomic<const fs::path::value_type*> g_unfinished[kUnfinishedSlots];
-
-int remember_unfinished(const fs::path& temp)
-{
-    for (int i = 0; i < kUnfinishedSlots; ++i) {
-        const fs::path::value_type* none = nullptr;
-        if (g_unfinished[i].compare_exchange_strong(none, temp.c_str())) return i;
-    }
-    return -1;
-}
-
 std::string reason_of(int error_number)
 {
     return std::generic_category().message(error_number);
@@ -59,46 +45,6 @@ std::FILE* open_for_reading(const fs::path& p)
     return std::fopen(p.c_str(), "rb");
 #endif
 }
-
-// Creates a file that must not exist yet, for writing.
-std::FILE* create_new(const fs::path& p)
-{
-#ifdef _WIN32
-    const int fd = ::_wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                            _S_IREAD | _S_IWRITE);
-    if (fd < 0) return nullptr;
-    std::FILE* f = ::_fdopen(fd, "wb");
-    if (!f) ::_close(fd);
-    return f;
-#else
-    int fd;
-    do {
-        fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return nullptr;
-    std::FILE* f = ::fdopen(fd, "wb");
-    if (!f) ::close(fd);
-    return f;
-#endif
-}
-
-// Puts `from` in the place of `to`, replacing it when it exists.
-bool replace_file(const fs::path& from, const fs::path& to, int& error_number)
-{
-#ifdef _WIN32
-    if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    error_number = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
-    return false;
-#else
-    std::error_code ec;
-    fs::rename(from, to, ec);
-    if (!ec) return true;
-    error_number = ec.value();
-    return false;
-#endif
-}
-
 
 }  // namespace
 
@@ -285,83 +231,239 @@ bool LineReader::next(std::string_view& line)
 
 // ---------------------------------------------------------------- OutputFile
 
+namespace {
+
+namespace h = handles;
+
+constexpr const char* kCreate = "cannot create the file: ";
+constexpr const char* kReplace = "cannot replace the file: ";
+constexpr const char* kWrite = "cannot write the file: ";
+
+// The outputs not yet committed, for remove_unfinished_outputs. A fixed list,
+// so a signal handler can walk it; an output beyond it is only undone by its
+// own destructor.
+constexpr int kUnfinishedSlots = 64;
+std::atomic<const OutputFile::Unfinished*> g_unfinished[kUnfinishedSlots];
+
+// Follows symbolic links to the file a path finally names, also when the last
+// link points to a file that does not exist yet; the reason when it cannot.
+std::string resolve_links(fs::path& target)
+{
+    for (int hops = 0;; ++hops) {
+        std::error_code ec;
+        const fs::file_status st = fs::symlink_status(target, ec);
+        if (st.type() == fs::file_type::not_found) return {};
+        if (ec) return ec.message();
+        if (st.type() != fs::file_type::symlink) return {};
+        if (hops == 40) return reason_of(ELOOP);
+        const fs::path link = fs::read_symlink(target, ec);
+        if (ec) return ec.message();
+        target = link.is_absolute() ? link : target.parent_path() / link;
+    }
+}
+
+fs::path folder_of(const fs::path& p) { return p.has_parent_path() ? p.parent_path() : fs::path("."); }
+
+// Creates a new file in `folder` whose name tells whose file it is:
+// ".NAME.mqN.tmp" for `target` NAME ("bak" for a backup). -1 with errno set
+// when it cannot.
+int create_beside(const fs::path& folder, const fs::path& target, const char* kind, fs::path& made)
+{
+    static std::atomic<unsigned> counter{0};
+    const auto stamp =
+        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // Joined as paths: no detour through the narrow code page of Windows.
+        // A name near the file system's limit of 255 characters leaves no
+        // room for the marks.
+        fs::path name = ".";
+        name += target.filename().native().size() <= 200 ? target.filename() : fs::path("mapquill");
+        name += ".mq" + std::to_string((stamp + counter++) % 1000000007ULL) + "." + kind;
+        made = folder / name;
+        const int fd = h::create_exclusive(made.c_str());
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Puts `from` in the place of `to`, replacing it when it exists.
+bool replace_file(const fs::path& from, const fs::path& to, int& error_number)
+{
+#ifdef _WIN32
+    if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    error_number = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    return false;
+#else
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    if (!ec) {
+        // Makes the rename durable; failure is harmless.
+        const int fd = ::open(folder_of(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            h::sync_to_disk(fd);
+            ::close(fd);
+        }
+        return true;
+    }
+    error_number = ec.value();
+    return false;
+#endif
+}
+
+void remove_quietly(const fs::path& p)
+{
+    std::error_code ignored;
+    fs::remove(p, ignored);
+}
+
+}  // namespace
+
 OutputFile::~OutputFile() { discard(); }
 
-Status OutputFile::open(const std::string& path)
+Error OutputFile::failure(const char* prefix, std::string reason) const
+{
+    if (!because_.empty()) reason += "; it was written in place because " + because_;
+    Error e{wording_ == Wording::save ? reason : prefix + reason, path_, 0};
+    if (!kept_backup_.empty())
+        e.note = "Its old contents are kept in " + text::utf8_from_path(kept_backup_) + ".";
+    else if (wording_ == Wording::save && replacing_)
+        e.note = "The old file is unchanged.";
+    return e;
+}
+
+Status OutputFile::open(const std::string& path, Wording wording)
 {
     discard();
     path_ = path;
+    wording_ = wording;
+    const bool save = wording == Wording::save;
     failed_ = false;
     used_ = 0;
     written_ = 0;
     replacing_ = false;
-    if (path.empty()) return Error{"cannot create the file: its name is empty", {}, 0};
+    because_.clear();
+    kept_backup_.clear();
+    if (path.empty())
+        return Error{save ? "no file name given" : "cannot create the file: its name is empty", {}, 0};
     const auto p = path_from_utf8(path);
     if (!p) return p.error();
     target_ = p.value();
-    // A link is followed: the file it names is replaced and the link stays.
-    for (int hops = 0; hops < 40; ++hops) {
-        std::error_code link_ec;
-        if (!fs::is_symlink(fs::symlink_status(target_, link_ec))) break;
-        const fs::path link = fs::read_symlink(target_, link_ec);
-        if (link_ec) break;
-        target_ = link.is_absolute() ? link : target_.parent_path() / link;
-    }
+    if (std::string why = resolve_links(target_); !why.empty()) return failure(kCreate, why);
     std::error_code ec;
     const fs::file_status old = fs::status(target_, ec);
-    if (fs::is_directory(old)) return Error{"cannot create the file: it is a folder", path, 0};
-    const bool replacing = fs::exists(old);
-    replacing_ = replacing;
-    if (replacing) {
+    const bool exists = old.type() != fs::file_type::not_found;
+    if (exists) {
+        if (ec) return failure(kCreate, ec.message());
+        if (fs::is_directory(old)) return failure(kCreate, save ? reason_of(EISDIR) : "it is a folder");
         // Renaming over a device or a pipe would put a plain file in its place.
-        if (!fs::is_regular_file(old)) return Error{"cannot create the file: it is not a regular file", path, 0};
+        if (!fs::is_regular_file(old))
+            return failure(kCreate, save ? "not a regular file" : "it is not a regular file");
+        replacing_ = true;
         // Checked on the bits themselves: a privileged user may replace
         // anything, but a file marked read-only is meant to stay as it is.
         if ((old.permissions() & fs::perms::owner_write) == fs::perms::none)
-            return Error{"cannot replace the file: it is read-only", path, 0};
+            return failure(kReplace, save ? "the file is read-only" : "it is read-only");
 #ifndef _WIN32
         // The rename needs only the folder's permission; the file's own must
         // allow writing too.
-        if (::access(target_.c_str(), W_OK) != 0)
-            return Error{"cannot replace the file: " + reason_of(errno), path, 0};
+        if (::access(target_.c_str(), W_OK) != 0) return failure(kReplace, reason_of(errno));
 #endif
     }
-    // Write beside the target, so that the final rename stays on one disk.
-    const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
-    for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
-        // Joined as paths: no detour through the narrow code page of Windows.
-        // The target's name tells whose file it is; a name near the file
-        // system's limit of 255 characters leaves no room for the marks.
-        fs::path name = ".";
-        name += target_.filename().native().size() <= 200 ? target_.filename() : fs::path("mapquill");
-        name += ".mq" + std::to_string((stamp + counter++) % 1000000007ULL) + ".tmp";
-        temp_ = folder / name;
-        file_ = create_new(temp_);
-        if (!file_ && errno != EEXIST) break;
-    }
-    if (!file_) {
+    buffer_.resize(kBlock);
+    // A second name for the same file would keep the old contents after a rename.
+    if (exists && fs::hard_link_count(target_, ec) > 1 && !ec)
+        return start_in_place("the file has more than one link");
+
+    // Beside the target, so that the final rename stays on one disk.
+    fd_ = create_beside(folder_of(target_), target_, "tmp", temp_);
+    if (fd_ < 0) {
         const int e = errno;
         temp_.clear();
-        return Error{"cannot create the file: " + reason_of(e), path, 0};
+        if (exists && e != EEXIST)
+            return start_in_place("the folder does not allow new files (" + reason_of(e) + ")");
+        return failure(kCreate, reason_of(e));
     }
-    // The new file gets the old one's permissions (a private file stays private).
-    if (replacing) fs::permissions(temp_, old.permissions() & fs::perms::mask, ec);
-    slot_ = remember_unfinished(temp_);
-    std::setvbuf(file_, nullptr, _IONBF, 0);
-    buffer_.resize(kBlock);
+    if (exists) {
+#ifdef _WIN32
+        fs::permissions(temp_, old.permissions() & fs::perms::mask, ec);
+#else
+        // Owner and group can be kept only by a privileged user or when they
+        // are the user's own; otherwise the new file would change hands.
+        struct stat was {}, made {};
+        if (::stat(target_.c_str(), &was) != 0) {
+            const int e = errno;
+            discard();
+            return failure(kCreate, reason_of(e));
+        }
+        const bool owner_kept =
+            ::fchown(fd_, was.st_uid, was.st_gid) == 0 ||
+            (::fstat(fd_, &made) == 0 && made.st_uid == was.st_uid && made.st_gid == was.st_gid);
+        const char* lost = !owner_kept                                ? "its owner or group could not be kept"
+                           : ::fchmod(fd_, was.st_mode & 07777) != 0 ? "its permissions could not be kept"
+                                                                      : nullptr;
+        if (lost) {
+            discard();
+            return start_in_place(lost);
+        }
+#endif
+    }
+    remember_unfinished();
+    return Status{};
+}
+
+Status OutputFile::start_in_place(const std::string& because)
+{
+    because_ = because;
+    const int from = h::open_for_reading(target_.c_str());
+    if (from < 0)
+        return failure(kReplace,
+                       "its old contents could not be read for a backup (" + reason_of(errno) + ")");
+    // The backup goes beside the target, or where no file can be made there,
+    // into the user's temporary folder.
+    std::error_code ec;
+    const fs::path places[] = {folder_of(target_), fs::temp_directory_path(ec)};
+    std::string why;
+    for (const fs::path& place : places) {
+        if (place.empty() || (h::seek_start(from) < 0)) continue;
+        const int to = create_beside(place, target_, "bak", backup_);
+        int e = to < 0 ? errno : 0;
+#ifndef _WIN32
+        // It may hold a private file's text.
+        if (e == 0 && ::fchmod(to, 0600) != 0) e = errno;
+#endif
+        std::int64_t copied = 0;
+        if (e == 0) e = h::copy_bytes(from, to, buffer_.data(), buffer_.size(), -1, copied);
+        if (e == 0 && h::sync_to_disk(to) != 0) e = errno;
+        if (to >= 0 && h::close_file(to) != 0 && e == 0) e = errno;
+        if (e == 0) break;
+        why = reason_of(e);
+        if (to >= 0) remove_quietly(backup_);
+        backup_.clear();
+    }
+    h::close_file(from);
+    if (backup_.empty())
+        return failure(kReplace, "no backup of the old contents could be made (" + why + ")");
+
+    fd_ = h::open_for_writing(target_.c_str());
+    if (fd_ < 0) {
+        const int e = errno;
+        remove_quietly(backup_);
+        backup_.clear();
+        return failure(kReplace, reason_of(e));
+    }
+    remember_unfinished();
     return Status{};
 }
 
 void OutputFile::flush_buffer()
 {
     if (used_ == 0) return;
-    if (file_ && !failed_) {
-        if (std::fwrite(buffer_.data(), 1, used_, file_) != used_) {
+    if (fd_ >= 0 && !failed_) {
+        if (const int e = h::write_all(fd_, buffer_.data(), used_)) {
             failed_ = true;
-            errno_ = errno ? errno : EIO;
+            errno_ = e;
         }
     }
     written_ += static_cast<std::int64_t>(used_);
@@ -372,9 +474,11 @@ void OutputFile::write_slow(std::string_view bytes)
 {
     flush_buffer();
     if (bytes.size() >= buffer_.size()) {
-        if (file_ && !failed_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-            failed_ = true;
-            errno_ = errno ? errno : EIO;
+        if (fd_ >= 0 && !failed_) {
+            if (const int e = h::write_all(fd_, bytes.data(), bytes.size())) {
+                failed_ = true;
+                errno_ = e;
+            }
         }
         written_ += static_cast<std::int64_t>(bytes.size());
         return;
@@ -383,37 +487,105 @@ void OutputFile::write_slow(std::string_view bytes)
     used_ = bytes.size();
 }
 
+// Flushes what is buffered, cuts the file after it when `cut` (a file written
+// in place may have been longer), makes it durable and closes it; false (see
+// errno_) when any of it fails.
+bool OutputFile::settle(bool cut)
+{
+    flush_buffer();
+    const auto check = [this](bool ok) {
+        if (!ok && !failed_) {
+            failed_ = true;
+            errno_ = errno ? errno : EIO;
+        }
+    };
+    if (!failed_ && cut) check(h::truncate_to(fd_, written_) == 0);
+    if (!failed_) check(h::sync_to_disk(fd_) == 0);
+    check(close_file() == 0);
+    return !failed_;
+}
+
+int OutputFile::close_file()
+{
+    const int fd = fd_;
+    if (fd < 0) return 0;
+    unfinished_.fd.store(-1);
+    fd_ = -1;
+    return h::close_file(fd);
+}
+
 Status OutputFile::finish_as(const fs::path& place)
 {
-    if (!file_) return Error{"the file is not open", path_, 0};
-    flush_buffer();
-    if (!failed_ && std::fflush(file_) != 0) {
-        failed_ = true;
-        errno_ = errno;
-    }
-    if (std::fclose(file_) != 0 && !failed_) {
-        failed_ = true;
-        errno_ = errno;
-    }
-    file_ = nullptr;
-    if (failed_) {
+    if (fd_ < 0 || temp_.empty()) return Error{"the file is not open", path_, 0};
+    if (!settle(false)) {
         const int e = errno_;
         discard();
-        return Error{"cannot write the file: " + reason_of(e), path_, 0};
+        return failure(kWrite, reason_of(e));
     }
     int e = 0;
-    if (!replace_file(temp_, place, e)) {
+    if (taken_by_cleanup())
+        e = ENOENT;
+    else if (replace_file(temp_, place, e))
+        e = 0;
+    if (e != 0) {
         discard();
-        return Error{"cannot replace the file: " + reason_of(e), path_, 0};
+        return failure(kReplace, reason_of(e));
     }
-    forget_temp();
+    forget_unfinished();
     temp_.clear();
+    return Status{};
+}
+
+Status OutputFile::finish_in_place()
+{
+    if (fd_ < 0) return Error{"the file is not open", path_, 0};
+    if (taken_by_cleanup()) {
+        discard();
+        return failure(kReplace, reason_of(ENOENT));
+    }
+    if (!settle(true)) {
+        const int e = errno_;
+        restore();
+        return failure(kWrite, reason_of(e));
+    }
+    forget_unfinished();
+    remove_quietly(backup_);
+    backup_.clear();
     return Status{};
 }
 
 Status OutputFile::commit()
 {
-    return finish_as(target_);
+    return in_place() ? finish_in_place() : finish_as(target_);
+}
+
+Status OutputFile::copy_out_to(const fs::path& place)
+{
+    if (fd_ < 0 || taken_by_cleanup()) {
+        discard();
+        return failure(kReplace, reason_of(ENOENT));
+    }
+    const char* prefix = kWrite;
+    int e = settle(false) ? 0 : errno_;
+    if (e == 0) {
+        // The records written so far go from the target into a new file,
+        // which then takes the place of the partial file.
+        fs::path temp;
+        const int to = create_beside(folder_of(place), place, "tmp", temp);
+        const int from = to < 0 ? -1 : h::open_for_reading(target_.c_str());
+        if (to < 0) prefix = kCreate;
+        e = to < 0 || from < 0 ? errno : 0;
+        std::int64_t copied = 0;
+        if (e == 0) e = h::copy_bytes(from, to, buffer_.data(), buffer_.size(), written_, copied);
+        if (from >= 0) h::close_file(from);
+        if (e == 0 && h::sync_to_disk(to) != 0) e = errno;
+        if (to >= 0 && h::close_file(to) != 0 && e == 0) e = errno;
+        if (e == 0 && !replace_file(temp, place, e)) prefix = kReplace;
+        if (e != 0 && to >= 0) remove_quietly(temp);
+    }
+    restore();   // the target gets its old contents back in any case
+    if (e != 0) return failure(prefix, reason_of(e));
+    return Status{};
 }
 
 Result<std::string> OutputFile::keep_partial(std::int64_t records, const std::string& input)
@@ -437,7 +609,7 @@ Result<std::string> OutputFile::keep_partial(std::int64_t records, const std::st
         discard();
         return place.error();
     }
-    if (auto s = finish_as(place.value()); !s) {
+    if (auto s = in_place() ? copy_out_to(place.value()) : finish_as(place.value()); !s) {
         Error e = s.error();
         e.file = kept;
         return e;
@@ -445,20 +617,58 @@ Result<std::string> OutputFile::keep_partial(std::int64_t records, const std::st
     return stopped_note(records, kept, path_);
 }
 
-void OutputFile::forget_temp()
+bool OutputFile::restore()
 {
-    if (slot_ >= 0) g_unfinished[slot_].store(nullptr);
+    close_file();
+    used_ = 0;
+    if (taken_by_cleanup()) {   // the cleanup after a signal has put them back already
+        forget_unfinished();
+        backup_.clear();
+        return true;
+    }
+    const int e = h::restore_from(backup_.c_str(), target_.c_str(), buffer_.data(), buffer_.size());
+    forget_unfinished();
+    if (e == 0)
+        remove_quietly(backup_);
+    else
+        kept_backup_ = backup_;   // only now may it stay: the old contents are nowhere else
+    backup_.clear();
+    return e == 0;
+}
+
+void OutputFile::remember_unfinished()
+{
+    unfinished_.temp = temp_.empty() ? nullptr : temp_.c_str();
+    unfinished_.target = backup_.empty() ? nullptr : target_.c_str();
+    unfinished_.backup = backup_.empty() ? nullptr : backup_.c_str();
+    unfinished_.fd.store(fd_);
+    for (int i = 0; i < kUnfinishedSlots; ++i) {
+        const Unfinished* none = nullptr;
+        if (g_unfinished[i].compare_exchange_strong(none, &unfinished_)) {
+            slot_ = i;
+            return;
+        }
+    }
+}
+
+bool OutputFile::taken_by_cleanup() const { return slot_ >= 0 && g_unfinished[slot_].load() != &unfinished_; }
+
+void OutputFile::forget_unfinished()
+{
+    if (slot_ >= 0) {
+        const Unfinished* mine = &unfinished_;
+        g_unfinished[slot_].compare_exchange_strong(mine, nullptr);
+    }
     slot_ = -1;
 }
 
 void OutputFile::discard()
 {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
-    forget_temp();
+    if (in_place()) restore();
+    close_file();
+    forget_unfinished();
     if (!temp_.empty()) {
-        std::error_code ec;
-        fs::remove(temp_, ec);
+        remove_quietly(temp_);
         temp_.clear();
     }
     used_ = 0;
@@ -528,14 +738,24 @@ void remove_unfinished_outputs_on_signals(bool (*on_interrupt)() noexcept) noexc
 
 void remove_unfinished_outputs() noexcept
 {
+    static char buffer[1 << 16];   // no allocation in a signal handler
     for (auto& slot : g_unfinished) {
-        if (const fs::path::value_type* temp = slot.exchange(nullptr)) {
-#ifdef _WIN32
-            ::_wremove(temp);
-#else
-            ::unlink(temp);   // unlike std::remove, safe in a signal handler
-#endif
+        const OutputFile::Unfinished* u = slot.exchange(nullptr);
+        if (!u) continue;
+        if (u->temp) handles::remove_file(u->temp);
+        if (!u->backup) continue;
+#ifndef _WIN32
+        // What another thread still writes into the target goes nowhere from now on.
+        if (const int fd = u->fd.load(); fd >= 0) {
+            const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+            if (null >= 0) {
+                ::dup2(null, fd);
+                ::close(null);
+            }
         }
+#endif
+        if (handles::restore_from(u->backup, u->target, buffer, sizeof buffer) == 0)
+            handles::remove_file(u->backup);
     }
 }
 

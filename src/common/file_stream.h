@@ -1,11 +1,13 @@
-// Streaming file access for the data tools: a buffered reader of bytes and
-// lines, and an output file that replaces its target only when committed.
+// Streaming file access: a buffered reader of bytes and lines, and the safe
+// writer of the data tools and the editor, which changes its target only
+// when committed.
 // Paths are UTF-8 on every platform. Memory stays fixed whatever the file
 // size (apart from a single line longer than the buffer, which grows it).
 #pragma once
 
 #include "common/result.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -83,17 +85,32 @@ private:
     std::int64_t line_number_ = 0;
 };
 
-// Writes a new file next to the target and puts it in the target's place on
-// commit(). Until then the target is untouched; without a commit (an error,
-// or the object going away) the new file is removed.
+// The one safe writer, for the file tools and the editor's saves alike.
+// Until commit() the target keeps its old contents for every reader that
+// matters: where a new file can take the target's place and keep everything
+// (one link, the user's own file, a folder that allows new files), the bytes
+// go to a new file beside it, which commit() renames over the target. Where
+// a rename would lose something (a second hard link would keep the old
+// contents, another user's file would change hands, the folder allows no new
+// files), the target is written in place after a backup of its old contents
+// (beside it, or in the user's temporary folder); commit() removes the
+// backup, and a run that does not commit puts the old contents back from it.
+// A symbolic link is followed: the file it names is written and the link
+// stays. Without a commit (an error, or the object going away) the target
+// stays as it was.
 class OutputFile {
 public:
+    // How failures are worded: as the file tools say them ("cannot create the
+    // file: ..."), or as the bare reason for the editor's "could not be
+    // saved" box, with a note on what became of the old file.
+    enum class Wording { tool, save };
+
     OutputFile() = default;
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    Status open(const std::string& path);
+    Status open(const std::string& path, Wording wording = Wording::tool);
 
     void write(std::string_view bytes)
     {
@@ -114,9 +131,11 @@ public:
     std::int64_t bytes_written() const { return written_ + static_cast<std::int64_t>(used_); }
     // True when the target existed when the output was opened.
     bool replaces_existing() const { return replacing_; }
+    // True when the target is written in place (see above).
+    bool in_place() const { return !backup_.empty(); }
 
-    // Flushes, closes and replaces the target. On failure the target stays as
-    // it was and the Error says why.
+    // Flushes, closes and puts the new contents in the target's place. On
+    // failure the target stays as it was and the Error says why.
     Status commit();
     // Ends a run that stopped early (a stop, a bad line, a read error) without
     // harming a file that was there: a new target gets what was written, as
@@ -130,17 +149,40 @@ public:
     // Drops what was written; the target stays as it was.
     void discard();
 
+    // What a signal's cleanup must undo for an output not yet committed: the
+    // new file to remove, or the target written in place and its backup.
+    struct Unfinished {
+        const std::filesystem::path::value_type* temp = nullptr;
+        const std::filesystem::path::value_type* target = nullptr;
+        const std::filesystem::path::value_type* backup = nullptr;
+        std::atomic<int> fd{-1};   // the descriptor still writing into the target
+    };
+
 private:
     void write_slow(std::string_view bytes);
     void flush_buffer();
 
-    void forget_temp();   // removes temp_ from the list of unfinished outputs
-    Status finish_as(const std::filesystem::path& place);  // closes and puts the new file there
+    Error failure(const char* prefix, std::string reason) const;
+    Status start_in_place(const std::string& because);
+    Status finish_as(const std::filesystem::path& place);   // closes and puts the new file there
+    Status finish_in_place();
+    Status copy_out_to(const std::filesystem::path& place); // the bytes written in place, into a new file
+    bool restore();             // puts the old contents back; false when the backup had to stay
+    bool settle(bool cut);
+    int close_file();   // 0, or -1 with errno set
+    bool taken_by_cleanup() const;
+    void forget_unfinished();   // removes this output from the list the signal cleanup walks
+    void remember_unfinished();
 
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
+    Wording wording_ = Wording::tool;
     std::filesystem::path target_;
-    std::filesystem::path temp_;
-    int slot_ = -1;   // where temp_ stands in the list of unfinished outputs
+    std::filesystem::path temp_;     // the new file beside the target, when it replaces it
+    std::filesystem::path backup_;   // the old contents, when the target is written in place
+    std::string because_;            // why the target is written in place
+    std::filesystem::path kept_backup_;   // a backup that had to stay, after a failed write in place
+    Unfinished unfinished_;
+    int slot_ = -1;   // where this output stands in the list of unfinished outputs
     std::string path_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
@@ -161,12 +203,14 @@ std::string partial_name(const std::string& path);
 // records." when `kept_in` is empty (the output itself holds them).
 std::string stopped_note(std::int64_t records, const std::string& kept_in, const std::string& output);
 
-// Removes the new files of every OutputFile not yet committed, leaving their
-// targets as they were. For a program ended by Ctrl+C or a termination
-// signal, whose destructors never run: call it from the signal handler (it
-// only reads a fixed list and removes files). Later commits of those outputs
-// fail. Not yet on Windows: there an open file cannot be removed (the new
-// files would have to be opened sharing their deletion).
+// Leaves the target of every OutputFile not yet committed as it was: removes
+// the new files, and puts the old contents back into targets written in
+// place. For a program ended by Ctrl+C or a termination signal, whose
+// destructors never run: call it from the signal handler (it only reads a
+// fixed list, copies and removes files). Later commits of those outputs
+// fail. Removing a new file does not work on Windows yet: there an open file
+// cannot be removed (the new files would have to be opened sharing their
+// deletion).
 void remove_unfinished_outputs() noexcept;
 
 // Makes every signal that ends the program (Ctrl+C, TERM and, elsewhere than

@@ -31,12 +31,10 @@ std::wstring wide(std::u32string_view code_points) {
 
 TEST_CASE("wide texts and UTF-8 convert both ways") {
     const std::pair<std::u32string_view, std::string_view> cases[] = {
-        {U"", ""},
-        {U"Z\u00fcrich.txt", "Z\xc3\xbcrich.txt"},
+        {U"", ""}, {U"Z\u00fcrich.txt", "Z\xc3\xbcrich.txt"},
         {U"\u0391\u03b8\u03ae\u03bd\u03b1", "\xce\x91\xce\xb8\xce\xae\xce\xbd\xce\xb1"},
         {U"\u20ac\u007f\u0080\u07ff\u0800\uffff", "\xe2\x82\xac\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf"},
-        {U"\U0001F5FA map", "\xf0\x9f\x97\xba map"},
-        {U"\U0010FFFF", "\xf4\x8f\xbf\xbf"},
+        {U"\U0001F5FA map", "\xf0\x9f\x97\xba map"}, {U"\U0010FFFF", "\xf4\x8f\xbf\xbf"},
     };
     for (const auto& [code_points, utf8] : cases) {
         CAPTURE(utf8);
@@ -46,29 +44,19 @@ TEST_CASE("wide texts and UTF-8 convert both ways") {
     }
 }
 
-TEST_CASE("broken texts") {
+TEST_CASE("broken texts, and Windows-1252") {
     // An unpaired surrogate (a lone half of a pair) becomes U+FFFD.
     CHECK(utf8_from_wide(std::wstring(1, static_cast<wchar_t>(0xD800)) + L"a") == "\xef\xbf\xbd" "a");
     CHECK(utf8_from_wide(std::wstring(1, static_cast<wchar_t>(0xDC00))) == "\xef\xbf\xbd");
-    const char* invalid[] = {
-        "Z\xfcrich.txt",    // Windows-1252, not UTF-8
-        "\xc3",             // cut short
-        "\xc0\xaf",         // overlong "/"
-        "\xe0\x80\xaf",     // overlong "/"
-        "\xed\xa0\x80",     // an encoded surrogate
-        "\xf4\x90\x80\x80", // above U+10FFFF
-        "\x80",             // a lone continuation byte
-    };
-    for (const char* text : invalid) {
+    // Windows-1252, cut short, overlong "/" (twice), an encoded surrogate,
+    // above U+10FFFF, a lone continuation byte.
+    for (const char* text :
+         {"Z\xfcrich.txt", "\xc3", "\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\x80"}) {
         CAPTURE(text);
         CHECK(wide_from_utf8(text) == std::nullopt);
         CHECK(!is_valid_utf8(text));
     }
-}
-
-TEST_CASE("Windows-1252 to UTF-8")
-{
-    // Latin-1 bytes, the code page's own 0x80..0x9F and an unassigned byte.
+    // Windows-1252: Latin-1 bytes, the code page's own 0x80..0x9F and an unassigned byte.
     CHECK(utf8_from_cp1252("Z\xfcrich \x80\x9f\x81\xff") ==
           "Z\xc3\xbcrich \xe2\x82\xac\xc5\xb8\xc2\x81\xc3\xbf");
 }
@@ -87,11 +75,7 @@ TEST_CASE("a non-ASCII path converts, and the file it names can be written and f
 #endif
 
     mq::testing::TempFolder folder;
-    {
-        std::ofstream file(folder.root() / *path, std::ios::binary);
-        file << "45.5\r\n";
-        CHECK(file.good());
-    }
+    CHECK((std::ofstream(folder.root() / *path, std::ios::binary) << "45.5\r\n").good());
     std::vector<std::string> found;
     for (const auto& entry : fs::directory_iterator(folder.root()))
         found.push_back(utf8_from_path(entry.path().filename()));

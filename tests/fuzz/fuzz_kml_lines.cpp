@@ -1,48 +1,32 @@
 // Any bytes through the blank splitter and the placemark writer: the input
 // is cut into four lines at LF bytes.
+#include "harness.h"
 #include "tools/replace_text.h"
 
 #include <array>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <string>
-#include <string_view>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+MQ_FUZZ_TARGET(text)
 {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
-    std::array<std::string_view, 4> lines;
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        const std::size_t lf = text.find('\n', from);
-        lines[i] = lf == std::string_view::npos ? text.substr(from) : text.substr(from, lf - from);
-        from = lf == std::string_view::npos ? text.size() : lf + 1;
-    }
-
+    const std::vector<std::string> cut = mq::fuzz::pieces(text, '\n', 4);
+    const std::array<std::string_view, 4> lines{cut[0], cut[1], cut[2], cut[3]};
     for (const auto line : lines) {
         std::string_view fields[12];
         const std::size_t count = mq::tools::split_blanks(line, fields, 12);
         std::size_t blanks = 0;
         for (char c : line) blanks += c == ' ';
-        if (count != blanks + 1) std::abort();
+        check(count == blanks + 1);
         // The stored fields joined with blanks give back the start of the line.
         std::string joined;
-        for (std::size_t i = 0; i < count && i < 12; ++i) {
-            if (i) joined += ' ';
-            joined += fields[i];
-        }
-        if (line.substr(0, joined.size()) != joined) std::abort();
+        for (std::size_t i = 0; i < count && i < 12; ++i) joined += (i ? " " : "") + std::string(fields[i]);
+        check(line.starts_with(joined));
     }
 
     std::string out;
     const auto made = mq::tools::append_placemark(lines, out);
     if (made.ok()) {
-        if (out.rfind("<Placemark> <name> ", 0) != 0) std::abort();
-        constexpr std::string_view kEnd = "</coordinates> </LineString>  </Placemark>\r\n\r\n";
-        if (out.size() < kEnd.size() || out.compare(out.size() - kEnd.size(), kEnd.size(), kEnd) != 0) std::abort();
-    } else if (!out.empty() || made.error().line < 1 || made.error().line > 4) {
-        std::abort();
+        check(out.starts_with("<Placemark> <name> "));
+        check(out.ends_with("</coordinates> </LineString>  </Placemark>\r\n\r\n"));
+    } else {
+        check(out.empty() && made.error().line >= 1 && made.error().line <= 4);
     }
-    return 0;
 }

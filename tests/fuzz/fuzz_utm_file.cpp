@@ -4,47 +4,31 @@
 // two TABs, and the output holds as many lines as were counted written.
 // The coordinate reader and the degrees-and-minutes writer get the same text.
 #include "calc/coordinate_text.h"
+#include "harness.h"
 #include "tools/utm_file.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <unistd.h>
+#include <algorithm>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+MQ_FUZZ_TARGET(input)
 {
-    if (size < 2) return 0;
-    const std::string text(reinterpret_cast<const char*>(data) + 2, size - 2);
+    if (input.size() < 2) return;
+    const std::string text = input.substr(2);
     if (const auto value = mq::calc::coord_to_decimal(text)) {
         const auto degmm = mq::calc::dec2degmm(value.value());
-        if (!degmm || degmm->find_first_of("\t\r\n") != std::string::npos) std::abort();
+        check(degmm && degmm->find_first_of("\t\r\n") == std::string::npos);
     }
 
-    static const std::filesystem::path folder = std::filesystem::temp_directory_path();
-    static const std::string in = (folder / ("fuzz_utm_" + std::to_string(::getpid()) + ".txt")).string();
-    static const std::string out = (folder / ("fuzz_utm_" + std::to_string(::getpid()) + ".out")).string();
-    std::ofstream(in, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
-    std::filesystem::remove(out);
-
-    const mq::calc::UtmState state{static_cast<std::int16_t>(static_cast<std::int8_t>(data[0])),
-                                   data[1] & 1 ? "N" : "S"};
+    const mq::calc::UtmState state{static_cast<std::int16_t>(static_cast<std::int8_t>(input[0])),
+                                   input[1] & 1 ? "N" : "S"};
+    const std::string in = mq::fuzz::input_file("in.txt", text), out = mq::fuzz::file("out.txt");
     const auto r = mq::tools::convert_utm_file(in, out, state, {}, {});
-    if (!r.ok() && r.error.line > r.lines) std::abort();
-    std::ifstream written(out, std::ios::binary);
-    const std::string result((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+    check(r.ok() || r.error.line <= r.lines);
+    const std::string result = mq::fuzz::take_output(out);
     std::int64_t lines = 0;
     std::size_t start = 0;
     for (std::size_t end; (end = result.find('\n', start)) != std::string::npos; start = end + 1, ++lines) {
-        const std::string line = result.substr(start, end - start);
-        if (line.empty() || line.back() != '\r') std::abort();
-        std::size_t tabs = 0;
-        for (char c : line) tabs += c == '\t';
-        if (tabs != 2) std::abort();
+        const std::string_view line = std::string_view(result).substr(start, end - start);
+        check(line.ends_with('\r') && std::count(line.begin(), line.end(), '\t') == 2);
     }
-    if (start != result.size() || lines != r.written) std::abort();
-    return 0;
+    check(start == result.size() && lines == r.written);
 }

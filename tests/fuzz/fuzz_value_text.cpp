@@ -2,25 +2,20 @@
 // step calculation. The input is split at NUL bytes into the four boxes.
 #include "calc/grid_steps.h"
 #include "common/number_rules.h"
+#include "harness.h"
 
 #include <cmath>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <string>
-#include <vector>
 
 namespace num = mq::numbers;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string text(reinterpret_cast<const char*>(data), size);
-
+MQ_FUZZ_TARGET(text)
+{
     if (const auto value = num::read_number(text)) {
-        if (!std::isfinite(*value)) std::abort();
+        check(std::isfinite(*value));
         // The general form reads back to the same 15 digits.
         const std::string general = num::general_text(*value);
         const auto again = num::read_number(general);
-        if (!again || num::general_text(*again) != general) std::abort();
+        check(again && num::general_text(*again) == general);
         for (int decimals : {0, 2, 6, 8}) {
             (void)num::round_to(*value, decimals);
             (void)num::format_pattern(*value, "#0.00000000");
@@ -29,19 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)num::read_int16(text);
 
     if (const auto held = mq::calc::read_value_text(text)) {
-        if (!num::read_number(*held)) std::abort();
+        check(num::read_number(*held).has_value());
         (void)mq::calc::three_notation_text(*held);
     }
 
-    std::vector<std::string> boxes(4);
-    std::size_t box = 0;
-    for (char c : text) {
-        if (c == '\0' && box < 3) ++box;
-        else boxes[box].push_back(c);
-    }
+    const std::vector<std::string> boxes = mq::fuzz::pieces(text, '\0', 4, 4);
     for (auto mode : {mq::calc::GridMode::Amount, mq::calc::GridMode::Size}) {
         const auto r = mq::calc::calculate_grid_steps({boxes[0], boxes[1], boxes[2], boxes[3], mode});
-        if (r.calculated && !(r.range && r.amount && r.size) && r.status.ok()) std::abort();
+        check(!r.calculated || (r.range && r.amount && r.size) || !r.status.ok());
     }
-    return 0;
 }

@@ -10,6 +10,7 @@
 #include <QQueue>
 #include <QString>
 #include <QStringList>
+#include <tuple>
 #include <vector>
 
 namespace mq::testing {
@@ -49,21 +50,16 @@ public:
 private:
     bool respond(Kind kind) {
         shown.push_back({kind, state()});
-        if (answers.isEmpty()) return false;
-        const Answer a = answers.dequeue();
-        if (!a.accept) return false;
+        const Answer a = answers.isEmpty() ? cancel() : answers.dequeue();
         auto& s = state();
-        switch (kind) {
-        case Kind::Open:
-        case Kind::Save:
+        if (a.accept && (kind == Kind::Open || kind == Kind::Save)) {
             s.fileName = QDir::toNativeSeparators(a.fileName);   // as the platform's dialog gives it
             if (a.filterIndex) s.filterIndex = a.filterIndex;
-            break;
-        case Kind::Color: s.color = a.color; break;
-        case Kind::Font: s.fontName = a.fontName; s.fontSize = a.fontSize; break;
-        case Kind::Printer: break;
         }
-        return true;
+        if (a.accept && kind == Kind::Color) s.color = a.color;
+        if (a.accept && kind == Kind::Font)
+            std::tie(s.fontName, s.fontSize) = std::tie(a.fontName, a.fontSize);
+        return a.accept;
     }
 };
 

@@ -5,9 +5,7 @@
 #include "platform/test_files.h"
 
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFileSystemModel>
-#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -16,6 +14,8 @@
 #include <QtTest>
 #include <functional>
 #include <optional>
+#include <tuple>
+#include <utility>
 #include <stdexcept>
 #include <string>
 #ifdef Q_OS_WIN
@@ -50,175 +50,136 @@ using mq::testing::write_file;
 class TestPlatform : public QObject {
     Q_OBJECT
 private slots:
-    void filterListsBecomeNameFilters_data()
-    {
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QStringList>("nameFilters");
-        QTest::newRow("two entries") << "All Files (*.*)|*.*|Text Files(*.txt)|*.txt"
-                                     << QStringList{"All Files (*.*) (*)", "Text Files(*.txt) (*.txt)"};
-        QTest::newRow("xy star") << "xy* ASCII (*.xy*)|*.xy*" << QStringList{"xy* ASCII (*.xy*) (*.xy*)"};
-        QTest::newRow("several patterns") << "Scripts|*.bat;*.cmd" << QStringList{"Scripts (*.bat *.cmd)"};
-        QTest::newRow("empty") << "" << QStringList{};
-        QTest::newRow("a label without pattern is dropped") << "All|*.*|Broken" << QStringList{"All (*)"};
-    }
     void filterListsBecomeNameFilters()
     {
-        QFETCH(QString, filter);
-        QFETCH(QStringList, nameFilters);
-        QCOMPARE(nameFiltersFromFilterList(filter), nameFilters);
+        const std::pair<QString, QStringList> rows[] = {
+            {"All Files (*.*)|*.*|Text Files(*.txt)|*.txt",
+             {"All Files (*.*) (*)", "Text Files(*.txt) (*.txt)"}},
+            {"xy* ASCII (*.xy*)|*.xy*", {"xy* ASCII (*.xy*) (*.xy*)"}},
+            {"Scripts|*.bat;*.cmd", {"Scripts (*.bat *.cmd)"}},   // several patterns
+            {"", {}},
+            {"All|*.*|Broken", {"All (*)"}},   // a label without pattern is dropped
+        };
+        for (const auto& [filter, expected] : rows) QCOMPARE(nameFiltersFromFilterList(filter), expected);
     }
 
-    void openResolvesTypedNames_data()
+    void openResolvesTypedNamesAndShowsAllFiles()
     {
-        QTest::addColumn<QString>("typed");        // relative to the dialog's folder
-        QTest::addColumn<QString>("defaultExt");   // left by an earlier Save File as
-        QTest::addColumn<QString>("chosen");       // empty: not accepted
-        QTest::newRow("existing name without extension") << "ls" << "bat" << "ls";
-        QTest::newRow("Makefile") << "Makefile" << "bat" << "Makefile";
-        QTest::newRow("name completed by the extension") << "run" << "bat" << "run.bat";
-        QTest::newRow("existing name with extension") << "run.bat" << "bat" << "run.bat";
-        QTest::newRow("stale extension on a name with one") << "notes.txt" << "bat" << "notes.txt";
-        QTest::newRow("no default extension") << "run" << "" << "";
-        QTest::newRow("missing") << "gone" << "bat" << "";
-        QTest::newRow("missing with extension") << "gone.txt" << "bat" << "";
-    }
-    void openResolvesTypedNames()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, defaultExt);
-        QFETCH(QString, chosen);
+        const QString rows[][3] = {
+            // typed in the dialog's folder, default extension (from an earlier Save as), chosen ("": none)
+            {"ls", "bat", "ls"},   // an existing name without extension
+            {"Makefile", "bat", "Makefile"},
+            {"run", "bat", "run.bat"},   // completed by the extension
+            {"run.bat", "bat", "run.bat"},
+            {"notes.txt", "bat", "notes.txt"},   // a stale extension on a name with one
+            {"run", "", ""}, {"gone", "bat", ""}, {"gone.txt", "bat", ""},
+        };
         QTemporaryDir dir;
         for (const char* name : {"ls", "Makefile", "run.bat", "notes.txt"})
             write_file(dir.filePath(QLatin1String(name)), {});
-        QtCommonDialog common;
-        auto& s = common.state();
-        s.filter = QStringLiteral("All Files (*.*)|*.*|Batch Files (*.bat)|*.bat");
-        s.filterIndex = 1;
-        s.defaultExt = defaultExt;
-        s.initDir = dir.path();
-        whenShown([&](QDialog* dialog) {
-            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
-            dialog->accept();
-        });
-        const bool accepted = common.showOpen();
-        QCOMPARE(accepted, !chosen.isEmpty());
-        if (accepted) QCOMPARE(s.fileName, QDir::toNativeSeparators(dir.filePath(chosen)));
+        for (const auto& [typed, defaultExt, chosen] : rows) {
+            QtCommonDialog common;
+            auto& s = common.state();
+            s.filter = QStringLiteral("All Files (*.*)|*.*|Batch Files (*.bat)|*.bat");
+            s.filterIndex = 1;
+            s.defaultExt = defaultExt;
+            s.initDir = dir.path();
+            QStringList shown, patterns;   // the types offered, and what "All Files (*.*)" shows
+            whenShown([&](QDialog* dialog) {
+                const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+                patterns = dialog->findChild<QFileSystemModel*>()->nameFilters();
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+                dialog->accept();
+            });
+            const bool accepted = common.showOpen();
+            QCOMPARE(shown, (QStringList{"All Files (*.*)", "Batch Files (*.bat)"}));
+            QCOMPARE(patterns, QStringList{"*"});   // also files without a dot
+            QCOMPARE(accepted, !chosen.isEmpty());
+            if (accepted) QCOMPARE(s.fileName, QDir::toNativeSeparators(dir.filePath(chosen)));
+        }
     }
 
-    void saveGivesTypedNamesTheTypesExtension_data()
-    {
-        QTest::addColumn<int>("chosenType");       // the entry selected while typing
-        QTest::addColumn<QString>("defaultExt");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("saved");
-        QTest::newRow("batch type") << 3 << "" << "map1" << "map1.bat";
-        QTest::newRow("text type over a bat default") << 2 << "bat" << "map1" << "map1.txt";
-        QTest::newRow("typed extension kept") << 3 << "" << "map1.txt" << "map1.txt";
-        QTest::newRow("all files: default") << 1 << "awk" << "map1" << "map1.awk";
-        QTest::newRow("all files, no default") << 1 << "" << "map1" << "map1";
-        QTest::newRow("xy* type: default") << 4 << "cpt" << "map1" << "map1.cpt";
-    }
     void saveGivesTypedNamesTheTypesExtension()
     {
-        QFETCH(int, chosenType);
-        QFETCH(QString, defaultExt);
-        QFETCH(QString, typed);
-        QFETCH(QString, saved);
-        QTemporaryDir dir;
-        QtCommonDialog common;
-        auto& s = common.state();
-        s.filter = QStringLiteral("All Files (*.*)|*.*|Text Files(*.txt)|*.txt|Batch Files (*.bat)|*.bat|"
-                                  "xy* ASCII (*.xy*)|*.xy*");
-        s.filterIndex = 1;
-        s.defaultExt = defaultExt;
-        s.initDir = dir.path();
-        whenShown([&](QDialog* dialog) {
-            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-            types->setCurrentIndex(chosenType - 1);
-            QTest::keyClick(types, Qt::Key_Home);
-            for (int i = 1; i < chosenType; ++i) QTest::keyClick(types, Qt::Key_Down);
-            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
-            dialog->accept();
-        });
-        QVERIFY(common.showSave());
-        QCOMPARE(s.fileName, QDir::toNativeSeparators(dir.filePath(saved)));
-        QCOMPARE(s.filterIndex, chosenType);
+        const std::tuple<int, QString, QString, QString> rows[] = {
+            // the entry selected while typing, default extension, typed, saved
+            {3, "", "map1", "map1.bat"}, {2, "bat", "map1", "map1.txt"},   // the type's, not the default
+            {3, "", "map1.txt", "map1.txt"}, {1, "awk", "map1", "map1.awk"},   // all files: the default
+            {1, "", "map1", "map1"}, {4, "cpt", "map1", "map1.cpt"},   // xy*: the default
+        };
+        for (const auto& [chosenType, defaultExt, typed, saved] : rows) {
+            QTemporaryDir dir;
+            QtCommonDialog common;
+            auto& s = common.state();
+            s.filter = QStringLiteral("All Files (*.*)|*.*|Text Files(*.txt)|*.txt|Batch Files (*.bat)|*.bat|"
+                                      "xy* ASCII (*.xy*)|*.xy*");
+            s.filterIndex = 1;
+            s.defaultExt = defaultExt;
+            s.initDir = dir.path();
+            whenShown([&](QDialog* dialog) {
+                auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                types->setCurrentIndex(chosenType - 1);
+                QTest::keyClick(types, Qt::Key_Home);
+                for (int i = 1; i < chosenType; ++i) QTest::keyClick(types, Qt::Key_Down);
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+                dialog->accept();
+            });
+            QVERIFY(common.showSave());
+            QCOMPARE(s.fileName, QDir::toNativeSeparators(dir.filePath(saved)));
+            QCOMPARE(s.filterIndex, chosenType);
+        }
     }
 
-    void allFilesShowsFilesWithoutDot()
-    {
-        QtCommonDialog common;
-        common.state().filter = QStringLiteral("All Files (*.*)|*.*|Text Files(*.txt)|*.txt");
-        common.state().filterIndex = 1;
-        QStringList shown;
-        QStringList patterns;
-        whenShown([&](QDialog* dialog) {
-            const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-            for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
-            patterns = dialog->findChild<QFileSystemModel*>()->nameFilters();
-        });
-        QVERIFY(!common.showOpen());
-        QCOMPARE(shown, (QStringList{"All Files (*.*)", "Text Files(*.txt)"}));
-        QCOMPARE(patterns, QStringList{"*"});
-    }
-
-    void fontSizeKeepsItsFraction_data()
-    {
-        QTest::addColumn<QString>("keys");   // typed into the emptied size box
-        QTest::addColumn<double>("size");
-        QTest::newRow("10.5") << "10.5" << 10.5;
-        QTest::newRow("comma") << "10,5" << 10.5;
-        QTest::newRow("whole") << "12" << 12.0;
-        QTest::newRow("letters are refused") << "1x1" << 11.0;
-        QTest::newRow("nothing") << "" << 0.0;
-    }
     void fontSizeKeepsItsFraction()
     {
-        QFETCH(QString, keys);
-        QFETCH(double, size);
-        QtCommonDialog common;
-        common.state().fontSize = 9;
-        whenShown([&](QDialog* dialog) {
-            QLineEdit* sizeBox = nullptr;
-            for (QLineEdit* box : dialog->findChildren<QLineEdit*>())
-                if (box->text() == QLatin1String("9")) sizeBox = box;
-            QVERIFY(sizeBox);
-            sizeBox->clear();
-            QTest::keyClicks(sizeBox, keys);
-            dialog->accept();
-        });
-        QVERIFY(common.showFont());
-        QCOMPARE(common.state().fontSize, size);
+        // Typed into the emptied size box: the size chosen.
+        const std::pair<QString, double> rows[] = {
+            {"10.5", 10.5}, {"10,5", 10.5}, {"12", 12.0}, {"1x1", 11.0} /* letters are refused */, {"", 0.0},
+        };
+        for (const auto& [keys, size] : rows) {
+            QtCommonDialog common;
+            common.state().fontSize = 9;
+            whenShown([&](QDialog* dialog) {
+                QLineEdit* sizeBox = nullptr;
+                for (QLineEdit* box : dialog->findChildren<QLineEdit*>())
+                    if (box->text() == QLatin1String("9")) sizeBox = box;
+                QVERIFY(sizeBox);
+                sizeBox->clear();
+                QTest::keyClicks(sizeBox, keys);
+                dialog->accept();
+            });
+            QVERIFY(common.showFont());
+            QCOMPARE(common.state().fontSize, size);
+        }
     }
 
-    void messageBoxesShowTheirWholeText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("short") << "Done.";
-        QTest::newRow("error with a path") << QString("... don't know what is wrong.\r\n\r\n5    "
-                                                      "/tmp/qagui-d/missing.txt: the file cannot be opened");
-        QTest::newRow("long line that wraps")
-            << QString("The output file /home/user/some/deep/folder/with_a_long_name/output_of_the_run.xyz "
-                       "could not be written because the disk is full; nothing was changed.").repeated(2);
-    }
     void messageBoxesShowTheirWholeText()
     {
-        QFETCH(QString, text);
-        QtMessageBoxes boxes;
-        int width = -1, needed = 0;   // of the text label: what it has and what its text needs
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
-                // Unwrapped, the label needs its whole width; wrapped, its whole height.
-                width = label->wordWrap() ? label->height() : label->width();
-                needed = label->wordWrap() ? label->heightForWidth(label->width())
-                                           : label->sizeHint().width();
-            }
-            box->accept();
-        });
-        boxes.show(text, MessageButtons::Ok, MessageIcon::Question, QStringLiteral("Error"));
-        QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
+        const QString rows[] = {
+            "Done.",
+            "... don't know what is wrong.\r\n\r\n5    /tmp/qagui-d/missing.txt: the file cannot be opened",
+            // a long line that wraps
+            QString("The output file /home/user/some/deep/folder/with_a_long_name/output_of_the_run.xyz "
+                    "could not be written because the disk is full; nothing was changed.").repeated(2),
+        };
+        for (const QString& text : rows) {
+            QtMessageBoxes boxes;
+            int width = -1, needed = 0;   // of the text label: what it has and what its text needs
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return;
+                if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+                    // Unwrapped, the label needs its whole width; wrapped, its whole height.
+                    width = label->wordWrap() ? label->height() : label->width();
+                    needed = label->wordWrap() ? label->heightForWidth(label->width())
+                                               : label->sizeHint().width();
+                }
+                box->accept();
+            });
+            boxes.show(text, MessageButtons::Ok, MessageIcon::Question, QStringLiteral("Error"));
+            QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
+        }
     }
 
     void settingsRoundTrip()
@@ -253,25 +214,22 @@ private slots:
     {
         QtPrograms programs;
         QTemporaryDir dir;
-        struct Row {
-            QString script;
-            ProgramEnd expected;
-        };
-        const Row rows[] = {
+        const std::pair<QString, ProgramEnd> rows[] = {   // script, how it ends
             {"echo said; echo 'first' >&2; echo '  the reason  ' >&2; echo >&2; exit 3", {3, "the reason"}},
             {"pwd > here.txt", {0, ""}},   // in its working folder
             {"kill -9 $$", {-1, ""}},
         };
-        for (const Row& row : rows) {
+        for (const auto& [script, expected] : rows) {
             std::optional<ProgramEnd> end;
-            QVERIFY(programs.start("/bin/sh", {"-c", row.script}, dir.path(), true,
+            QVERIFY(programs.start("/bin/sh", {"-c", script}, dir.path(), true,
                                    [&end](const ProgramEnd& e) { end = e; }));
             QTRY_VERIFY(end.has_value());
-            QCOMPARE(end->exitCode, row.expected.exitCode);
-            QCOMPARE(end->lastError, row.expected.lastError);
+            QCOMPARE(end->exitCode, expected.exitCode);
+            QCOMPARE(end->lastError, expected.lastError);
         }
         QVERIFY(QFile::exists(dir.filePath("here.txt")));
-        QVERIFY(!programs.start(dir.filePath("no-such-program"), {}, dir.path(), true, [](const ProgramEnd&) {}));
+        const auto ignore = [](const ProgramEnd&) {};
+        QVERIFY(!programs.start(dir.filePath("no-such-program"), {}, dir.path(), true, ignore));
     }
 #endif
     void startsAProgramMinimisedInItsFolder()
