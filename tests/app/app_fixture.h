@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -107,6 +108,18 @@ struct AppFixture {
     }
     app::frmEditor* open(const QString& name, const QByteArray& bytes) { return open(writeFile(name, bytes)); }
 };
+
+// Drags `data` over `target` and drops it at `at`, as another program would.
+inline void dropOnto(QWidget* target, QMimeData* data, QPoint at)
+{
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    drop.ignore();
+    QApplication::sendEvent(target, &drop);
+}
 
 // Compares `lines` with the golden file data/<name>; with MQ_WRITE_GOLDEN set
 // it writes the file instead.

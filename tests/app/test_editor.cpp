@@ -1,10 +1,13 @@
 // Editor windows (captions, the position display, insertion, the closing
-// prompt, the Script menu's texts as they arrive) and the edit, font, colour,
-// window and toolbar commands.
+// prompt, the Script menu's texts as they arrive) and the edit, find, font,
+// colour, window and toolbar commands; most as steps in data/editor_steps.txt.
 #include "app_fixture.h"
+#include "app/editor_comforts.h"
+#include "app/find_bar.h"
 #include "app/frmstart.h"
 #include "catalogue/script_templates.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QWindow>
@@ -14,84 +17,158 @@ using namespace mq;
 using namespace mq::testing;
 using Answer = platform::MessageAnswer;
 
+namespace {
+
+// "\r", "\n", "\t", "\s" (a blank) and "\\" in a step's text.
+QString unescape(const QString& text)
+{
+    static const QMap<QChar, QChar> escapes{{'r', '\r'}, {'n', '\n'}, {'t', '\t'}, {'s', ' '}, {'\\', '\\'}};
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool escaped = text[i] == '\\' && i + 1 < text.size() && escapes.contains(text[i + 1]);
+        out += escaped ? escapes[text[++i]] : text[i];
+    }
+    return out;
+}
+
+// The other way, with blanks at the end shown as "\s".
+QString escape(QString text)
+{
+    text.replace('\\', "\\\\").replace('\r', "\\r").replace('\n', "\\n").replace('\t', "\\t");
+    qsizetype blanks = 0;
+    while (blanks < text.size() && text[text.size() - 1 - blanks] == ' ') ++blanks;
+    return text.chopped(blanks) + QString("\\s").repeated(blanks);
+}
+
+// A dialog as shown: its kind and the properties that are set.
+QString dialogLine(const ScriptedDialog::Shown& shown)
+{
+    const auto& s = shown.state;
+    QString line = QStringList{"Open", "Save", "Color", "Font", "Printer"}[int(shown.kind)];
+    const QList<QPair<const char*, QString>> texts{{"title", s.dialogTitle}, {"filter", s.filter},
+                                                  {"ext", s.defaultExt},    {"name", s.fileName},
+                                                  {"dir", s.initDir},       {"font", s.fontName}};
+    for (const auto& [name, value] : texts)
+        if (!value.isEmpty()) line += QStringLiteral(" %1=\"%2\"").arg(name, value);
+    if (s.filterIndex) line += QStringLiteral(" index=%1").arg(s.filterIndex);
+    if (s.color) line += QStringLiteral(" color=%1").arg(s.color, 0, 16);
+    const bool flags[] = {s.cancelError, s.overwritePrompt, s.hideReadOnly, s.explorerStyle, s.screenFonts,
+                          s.fontEffects};
+    const char* names[] = {"cancelError", "overwritePrompt", "hideReadOnly", "explorer", "screenFonts", "effects"};
+    for (int i = 0; i < 6; ++i)
+        if (flags[i]) line += ' ' + QLatin1String(names[i]);
+    return line;
+}
+
+}  // namespace
+
 class TestEditor : public QObject {
     Q_OBJECT
 private slots:
-    void captionMarksAndPosition()
+    // The cases of data/editor_steps.txt (its head describes the steps), each
+    // in a fresh main window.
+    void steps()
     {
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor();
-        QCOMPARE(editor->caption(), QStringLiteral("'Script"));
-        QCOMPARE(f.panels(), QStringList({"Line: 1", "Column: 1", "Length: 1"}));
-        QTest::keyClicks(editor->Text1, QStringLiteral("a"));
-        QCOMPARE(editor->caption(), QStringLiteral("'Script*"));
-        QCOMPARE(f.panels(), QStringList({"Line: 1", "Column: 2", "Length: 1"}));
-        QTest::keyClicks(editor->Text1, QStringLiteral("b"));
-        QCOMPARE(editor->caption(), QStringLiteral("'Script*"));
-        f.main->InsertAtCaret(QStringLiteral("x\r\ny\r\n"));
-        QCOMPARE(f.panels(), QStringList({"Line: 3", "Column: 1", "Length: 3"}));
-        QCOMPARE(editor->text(), QStringLiteral("abx\r\ny\r\n"));
-        // A second window keeps its own caption.
-        QCOMPARE(f.newEditor()->caption(), QStringLiteral("'Script"));
-    }
-
-    void positionCountsLineEndsAsTwoCharacters()
-    {
-        // Text "abc\r\nde\r\nf": editor positions count one character per line end.
-        // With a selection reaching back over a line end, the column is measured
-        // from the caret's line start to the selection start.
-        const struct {
-            int anchor, position;
-            const char* shown;
-        } rows[] = {{0, 0, "Line: 1|Column: 1"}, {6, 6, "Line: 2|Column: 3"}, {8, 8, "Line: 3|Column: 2"},
-                    {1, 7, "Line: 3|Column: 9"}, {7, 1, "Line: 1|Column: 2"}};
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor(QStringLiteral("abc\r\nde\r\nf"));
-        for (const auto& row : rows) {
-            AppFixture::select(editor, row.anchor, row.position);
-            QCOMPARE(f.panels(), QString(row.shown + QStringLiteral("|Length: 3")).split('|'));
-        }
-    }
-
-    void closingPrompt()
-    {
-        // "@": a document named after the target file; otherwise a new one.
-        const struct {
-            const char* caption;
-            Answer answer;
-            bool saveDialogAnswered, closed;
-            int saveDialogs;
-            bool written;
-        } rows[] = {
-            {"'Script", Answer::No, false, true, 0, false},
-            {"'Script", Answer::Cancel, false, false, 0, false},
-            {"'Script", Answer::Yes, true, true, 1, true},     // a new document asks for a name
-            {"'Script", Answer::Yes, false, false, 1, false},  // then the save is cancelled
-            {"@", Answer::Yes, false, true, 0, true},          // a named document saves at once
-        };
-        for (const auto& row : rows) {
+        const QStringList lines = QString::fromUtf8(read_file(MQ_TEST_DATA_DIR "/data/editor_steps.txt")).split('\n');
+        for (qsizetype at = 0; at < lines.size(); ++at) {
+            if (lines[at].isEmpty() || lines[at].startsWith('#')) continue;
+            const QMap<QString, Answer> answers{{"Yes", Answer::Yes}, {"No", Answer::No}, {"Cancel", Answer::Cancel}};
             AppFixture f;
-            const QString target = f.path("closing.bat");
-            const QString caption = row.caption == QLatin1String("@") ? target : QLatin1String(row.caption);
-            app::frmEditor* editor = f.newEditor();
-            editor->setCaption(caption);
-            editor->insertAtCaret(QStringLiteral("echo on"));
-            f.platform.messages.answers.enqueue(row.answer);
-            if (row.saveDialogAnswered) f.platform.dialog.answers.enqueue(ScriptedDialog::accept(target));
-            QPointer<app::frmEditor> watched = editor;
-            editor->parentWidget()->close();
-            QCOMPARE(f.messages(), 1);
-            QCOMPARE(f.message().text, "File  " + caption + "*  isn't saved.\r\n\r\nDo you want to save it?");
-            QCOMPARE(int(f.platform.dialog.shown.size()), row.saveDialogs);
-            QCOMPARE(read_file(target), row.written ? QByteArray("echo on") : QByteArray("<missing>"));
-            if (row.closed) {
-                QTRY_VERIFY(!watched);
-            } else {
-                QCOMPARE(watched->text(), QStringLiteral("echo on"));
-                QVERIFY(watched->caption().endsWith('*'));
+            app::FindBar* bar = f.main->findChild<app::EditorComforts*>()->findBar();
+            const auto show = [&](const QString& item) -> QString {
+                app::frmEditor* editor = f.editor();
+                const QTextCursor cursor = editor ? editor->Text1->textCursor() : QTextCursor();
+                if (item == "text") return editor->text();
+                if (item == "caption") return editor->caption();
+                if (item == "panels") return f.panels().join(", ");
+                if (item == "selection") return editor->selectedText();
+                if (item == "caret") return QString::number(cursor.position());
+                if (item == "found") return QString::number(cursor.hasSelection() ? cursor.selectionStart() : -1);
+                if (item == "font") {   // the family only when it is the one the dialog gives
+                    const QFont font = editor->Text1->font();
+                    return (font.family() == "DejaVu Sans Mono" ? font.family() : "standard") + ' ' +
+                           QString::number(font.pointSizeF());
+                }
+                if (item == "colour") return editor->Text1->palette().color(QPalette::Text).name();
+                if (item == "clipboard") return f.platform.clipboard.content;
+                if (item == "clears") return QString::number(f.platform.clipboard.clears);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);   // closed windows go
+                if (item == "editors") return QString::number(f.main->editors().size());
+                if (item == "messages") return QString::number(f.messages());
+                if (item == "message") return f.message().text;
+                if (item == "dialogs") return QString::number(f.platform.dialog.shown.size());
+                if (item == "dialog") return dialogLine(f.platform.dialog.shown.back());
+                if (item == "printed") return f.platform.dialog.printed.join('|');
+                if (item == "writes") return QString::number(f.platform.settings.writes.size());
+                if (item == "commands") return f.platform.programs.commandWindows.join('|');
+                if (item == "recent") return f.caption("mn_1_1");
+                if (item == "visible") return QString::number(f.main->isVisible());
+                if (item == "replacing") return QString::number(bar->replaceBox->isVisible());
+                if (item == "note") return bar->note() + (bar->statusNote() == bar->note() ? "" : " | status differs");
+                if (item.startsWith("file:")) return QString::fromUtf8(read_file(f.path(item.mid(5))));
+                if (item.startsWith("setting:")) return f.platform.settings.get(item.section(':', 1).section('/', 0, 0), item.section('/', 1));
+                return "<no such item " + item + ">";
+            };
+            const auto setOptions = [&](int options) {   // 1 match case, 2 whole word, 4 regular expression
+                bar->matchCase->setChecked(options & 1);
+                bar->wholeWord->setChecked(options & 2);
+                bar->regularExpression->setChecked(options & 4);
+            };
+            for (const QString& step : lines[at].split(" ; ")) {
+                const QString verb = step.section(' ', 0, 0), rest = unescape(step.section(' ', 1));
+                const QStringList words = step.split(' ').mid(1);
+                const QString word = words.value(0), text = rest.startsWith('@') ? f.path(rest.mid(1)) : rest;
+                if (verb == "new") f.newEditor(text);
+                else if (verb == "type") QTest::keyClicks(f.editor()->Text1, text);
+                else if (verb == "insert") f.main->InsertAtCaret(text);
+                else if (verb == "select") AppFixture::select(f.editor(), word.toInt(), words.value(1).toInt());
+                else if (verb == "trigger") f.trigger(word);
+                else if (verb == "button") f.main->Toolbar1_ButtonClick(word);
+                else if (verb == "clipboard") f.platform.clipboard.setText(text);
+                else if (verb == "caption") f.editor()->setCaption(text);
+                else if (verb == "file") f.writeFile(word, unescape(step.section(' ', 2)).toUtf8());
+                else if (verb == "accept") f.platform.dialog.answers.enqueue(ScriptedDialog::accept(text));
+                else if (verb == "cancel") f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
+                else if (verb == "font")
+                    f.platform.dialog.answers.enqueue(ScriptedDialog::font("DejaVu Sans Mono", word.toDouble()));
+                else if (verb == "color") f.platform.dialog.answers.enqueue(ScriptedDialog::color(word.toUInt()));
+                else if (verb == "preset" && word == "name") f.platform.dialog.state().fileName = unescape(words.value(1));
+                else if (verb == "preset" && word == "ext") f.platform.dialog.state().defaultExt = words.value(1);
+                else if (verb == "programs") f.platform.programs.succeed = false;
+                else if (verb == "answer") f.platform.messages.answers.enqueue(answers.value(word));
+                else if (verb == "open") f.open(text);
+                else if (verb == "close") f.editor()->parentWidget()->close();
+                else if (verb == "find") {
+                    f.trigger("mn_find");
+                    bar->findBox->setText(unescape(word));
+                    setOptions(words.value(1).toInt());
+                } else if (verb == "replace") {
+                    bar->findBox->setText(unescape(word));
+                    bar->replaceBox->setText(unescape(words.value(1)));
+                    setOptions(words.value(2).toInt());
+                    bar->replaceAllMatches();
+                } else {
+                    QVERIFY2(verb == "show", qPrintable(step));
+                    QStringList got;
+                    for (const QString& item : step.section("=>", 0, 0).simplified().split(' ').mid(1))
+                        got << escape(show(item)
+                                          .replace(QDir::toNativeSeparators(f.dir.path()), "<dir>")
+                                          .replace(f.dir.path(), "<dir>"));
+                    const QString where = QString("line %1: ").arg(at + 1);
+#ifdef Q_OS_WIN
+                    got = got.join('|').replace("\\\\", "/").split('|');
+#endif
+                    if (qEnvironmentVariableIsSet("MQ_WRITE_GOLDEN"))   // shows what to write
+                        qInfo("%s", qPrintable(where + got.join('|')));
+                    else
+                        QCOMPARE(where + got.join('|'), where + step.section("=>", 1).mid(1));
+                }
             }
         }
     }
+
+
+
 
     // Every Script menu entry and snippet inserts its text byte for byte.
     void insertedTexts_data()
@@ -160,47 +237,7 @@ private slots:
         QCOMPARE(editor->text(), QString());
     }
 
-    // An inserted text replaces the selection and leaves the caret behind it. The
-    // comment toggle's texts are its own; here the selection the editor hands it.
-    void insertReplacesTheSelection()
-    {
-        const struct {
-            const char* command;
-            int from, to;
-            const char* result;
-        } rows[] = {{"mn_echo", 2, 3, "a\r\necho *\r\nc"}, {"mn_rem", 5, 5, "a\r\nb\r\ncREM "},
-                    {"mn_rem", 0, 4, "REM a\r\nREM b\r\nc"}, {"mn_rem", 0, 3, "REM a\r\nREM b\r\nc"}};
-        for (const auto& row : rows) {
-            AppFixture f;
-            app::frmEditor* editor = f.newEditor(QStringLiteral("a\r\nb\r\nc"));
-            AppFixture::select(editor, row.from, row.to);
-            f.trigger(row.command);
-            QCOMPARE(editor->text(), QLatin1String(row.result));
-            QVERIFY(!editor->Text1->textCursor().hasSelection());
-            if (row.from == 2) QCOMPARE(editor->Text1->textCursor().position(), 8);
-        }
-    }
 
-    // Paste inserts the clipboard and one blank, as an undo step of its own.
-    void paste()
-    {
-        const struct {
-            const char *before, *clipboard, *after, *text, *undone;   // typed before and after the paste
-        } rows[] = {{"", "abc", "", "abc ", ""},           {"", "", "", " ", ""},
-                    {"", "a\r\nb", "", "a\r\nb ", ""},     {"ab", "xyz", "", "abxyz ", "ab"},
-                    {"", "xyz", "cd", "xyz cd", "xyz "},   {"ab", "xyz", "cd", "abxyz cd", "abxyz "}};
-        for (const auto& row : rows) {
-            AppFixture f;
-            app::frmEditor* editor = f.newEditor();
-            f.platform.clipboard.setText(QLatin1String(row.clipboard));
-            QTest::keyClicks(editor->Text1, QLatin1String(row.before));
-            f.trigger("mn_paste");
-            QTest::keyClicks(editor->Text1, QLatin1String(row.after));
-            QCOMPARE(editor->text(), QLatin1String(row.text));
-            f.trigger("mn_undo");
-            QCOMPARE(editor->text(), QLatin1String(row.undone));
-        }
-    }
 
     void shortcutsRunTheProgramsCommands()
     {
@@ -266,131 +303,11 @@ private slots:
         QCOMPARE(f.platform.clipboard.clears, 0);
     }
 
-    void copyCutAndSelectAll()
-    {
-        AppFixture f;
-        f.platform.clipboard.setText(QStringLiteral("old"));
-        f.trigger("mn_cut");   // no editor: the clipboard is cleared, nothing else happens
-        QCOMPARE(f.platform.clipboard.content, QString());
-        QCOMPARE(f.platform.clipboard.clears, 1);
 
-        app::frmEditor* editor = f.newEditor();
-        f.trigger("mn_mark_all");   // on empty text: nothing selected
-        QVERIFY(!editor->Text1->textCursor().hasSelection());
-        editor->insertAtCaret(QStringLiteral("one\r\ntwo"));
-        f.platform.clipboard.setText(QStringLiteral("old"));
-        f.trigger("mn_copy");   // nothing selected
-        QVERIFY(f.platform.clipboard.hasText);
-        QCOMPARE(f.platform.clipboard.content, QString());
 
-        AppFixture::select(editor, 1, 5);
-        f.trigger("mn_cut");
-        QCOMPARE(f.platform.clipboard.content, QStringLiteral("ne\r\nt"));
-        QCOMPARE(editor->text(), QStringLiteral("owo"));
-        f.trigger("mn_undo");
-        QCOMPARE(editor->text(), QStringLiteral("one\r\ntwo"));
-        f.trigger("mn_mark_all");
-        QCOMPARE(editor->selectedText(), QStringLiteral("one\r\ntwo"));
-    }
 
-    void fontIsStoredAndLaterApplied()
-    {
-        AppFixture f;
-        app::frmEditor* made = f.newEditor();
-        const QFont before = made->Text1->font();
-        f.platform.dialog.answers.enqueue(ScriptedDialog::font(QStringLiteral("DejaVu Sans Mono"), 10.5));
-        f.trigger("mn_font");
-        QCOMPARE(made->Text1->font().pointSizeF(), 10.5);
-        QCOMPARE(f.platform.settings.values.value({"Text", "Font_Size"}), QStringLiteral("10.5"));
-        QCOMPARE(f.platform.settings.values.value({"Text", "Font_Name"}), QStringLiteral("DejaVu Sans Mono"));
-        const auto& asked = f.platform.dialog.shown.back().state;
-        QVERIFY(asked.cancelError && asked.screenFonts && asked.fontEffects);
-        // Windows made by New keep the standard font; opened files take the stored one.
-        QCOMPARE(f.newEditor()->Text1->font().pointSizeF(), before.pointSizeF());
-        app::frmEditor* opened = f.open("f.bat", "x");
-        QCOMPARE(opened->Text1->font().pointSize(), 10);
-        QCOMPARE(opened->Text1->font().family(), QStringLiteral("DejaVu Sans Mono"));
-    }
 
-    void fontRefusedChangesNothing()
-    {
-        // Cancelled (no size), or a size out of range: nothing changes.
-        for (const double size : {-1.0, 0.0, -9.0, 400.5, std::nan("")}) {
-            AppFixture f;
-            app::frmEditor* editor = f.newEditor();
-            const QFont before = editor->Text1->font();
-            const size_t writes = f.platform.settings.writes.size();
-            const bool accept = size != -1.0;
-            f.platform.dialog.answers.enqueue(accept ? ScriptedDialog::font(QStringLiteral("DejaVu Sans Mono"), size)
-                                                     : ScriptedDialog::cancel());
-            f.trigger("mn_font");
-            QCOMPARE(editor->Text1->font(), before);
-            QCOMPARE(f.platform.settings.writes.size(), writes);
-            QCOMPARE(f.messages(), accept ? 1 : 0);
-            if (accept) QVERIFY(f.message().text.contains(QStringLiteral("between 1 and 400")));
-        }
-    }
 
-    void colorIsStoredAsBgrValue()
-    {
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor();
-        f.platform.dialog.answers.enqueue(ScriptedDialog::color(0x00FF8000));   // blue 255, green 128, red 0
-        f.trigger("mn_color");
-        QCOMPARE(editor->Text1->palette().color(QPalette::Text), QColor(0, 128, 255));
-        QCOMPARE(f.platform.settings.values.value({"Text", "Font_Color"}), QString::number(0x00FF8000));
-        // The next colour dialog opens with the colour last chosen.
-        f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
-        f.trigger("mn_color");
-        QCOMPARE(f.platform.dialog.shown.back().state.color, quint32(0x00FF8000));
-    }
-
-    void insertFileNameAndPath()
-    {
-        const struct {
-            const char *button, *chosen, *inserted;
-        } rows[] = {{"Name", "/maps/run.bat", "run "},       {"Name", "/maps/grid.lalo", "grid. "},
-                    {"Name", "C:\\maps\\a.bc", " "},         {"Name", "/maps/a.b", ""},   // too short
-                    {"Path", "/maps/run.bat", "/maps/run.bat "}};
-        for (const auto& row : rows) {
-            AppFixture f;
-            app::frmEditor* editor = f.newEditor();
-            f.platform.dialog.state().fileName = QStringLiteral("/dev/full.bat");   // left by an earlier dialog
-            f.platform.dialog.answers.enqueue(ScriptedDialog::accept(QLatin1String(row.chosen)));
-            f.main->Toolbar1_ButtonClick(QLatin1String(row.button));
-            // The path as the dialog gives it.
-            QCOMPARE(editor->text(), QDir::toNativeSeparators(QLatin1String(row.inserted)));
-            const auto& asked = f.platform.dialog.shown.back().state;
-            QCOMPARE(asked.dialogTitle, QStringLiteral("Insert File %1 ...").arg(QLatin1String(row.button)));
-            QCOMPARE(asked.filterIndex, 2);
-            QCOMPARE(asked.initDir, QDir::currentPath());
-            QCOMPARE(asked.fileName, QString());   // opens in the current folder, nothing preset
-            QVERIFY(asked.filter.contains(QStringLiteral("|Grid Files (*.grd)|*.grd|Color Files(*.cpt)|*.cpt|")));
-            QVERIFY(asked.filter.endsWith(QStringLiteral("|Awk scripts (*.awk)|*.awk|HDP-POST DTMl (*.DTMl)|*.DTMl")));
-        }
-    }
-
-    void toolbarDispatchesByKey()
-    {
-        AppFixture f;
-        f.main->Toolbar1_ButtonClick("New");
-        QCOMPARE(f.main->editors().size(), 1);
-        f.main->Toolbar1_ButtonClick("new");   // keys compare exactly
-        QCOMPARE(f.main->editors().size(), 1);
-        f.platform.clipboard.setText(QStringLiteral("p"));
-        f.main->Toolbar1_ButtonClick("Paste");
-        QCOMPARE(f.editor()->text(), QStringLiteral("p "));
-        f.main->Toolbar1_ButtonClick("Undo");
-        QCOMPARE(f.editor()->text(), QString());
-        // The command window: a failure to start one is reported.
-        f.trigger("mn_open_command");
-        QCOMPARE(f.platform.programs.commandWindows, QStringList{QDir::currentPath()});
-        QCOMPARE(f.messages(), 0);
-        f.platform.programs.succeed = false;
-        f.main->Toolbar1_ButtonClick("cmd");
-        QCOMPARE(f.messages(), 1);
-        QVERIFY(f.main->isVisible());
-    }
 
     void windowArrangements()
     {

@@ -2,18 +2,12 @@
 // outside the program.
 #include "app/editor_comforts.h"
 #include "app/find_bar.h"
-#include "app/syntax_highlighter.h"
-#include "app/text_search.h"
 #include "app_fixture.h"
 
-#include <QCheckBox>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QSpinBox>
-#include <QStatusBar>
 #include <QTextBlock>
-#include <QToolBar>
 
 using namespace mq;
 using namespace mq::testing;
@@ -75,82 +69,7 @@ private slots:
         QCOMPARE(read_file(file), bytes);
     }
 
-    void find()
-    {
-        const QString wrapped = QStringLiteral("Passed the end: searching on from the beginning.");
-        const QString notFound = QStringLiteral("\"%1\" was not found.");
-        const struct {
-            QString pattern;
-            int options;   // 1 match case, 2 whole word, 4 regular expression
-            int caret;
-            bool backward;
-            int foundAt;   // -1: not found
-            QString note;
-        } rows[] = {
-            // Text: "psxy -R a\nPSXY b\npsxyz c\n"; offsets 0, 10, 17.
-            {"psxy", 0, 1, false, 10, {}},
-            {"psxy", 1, 1, false, 17, {}},        // match case skips PSXY
-            {"psxy", 3, 1, false, 0, wrapped},    // whole word skips psxyz, wraps
-            {"-R", 2, 0, false, 5, {}},           // a whole word that starts with a sign
-            {"psxy", 0, 0, true, 17, QStringLiteral("Passed the beginning: searching on from the end.")},
-            {"^\\w+ [bc]$", 4, 0, false, 10, {}},
-            {"grdview", 0, 5, false, -1, notFound.arg("grdview")},
-            {"(", 4, 0, false, -1, QStringLiteral("The regular expression is not valid: missing closing parenthesis.")},
-            {"q*", 4, 0, false, -1, notFound.arg("q*")},   // empty matches only
-        };
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor(QStringLiteral("psxy -R a\r\nPSXY b\r\npsxyz c\r\n"));
-        for (const auto& row : rows) {
-            AppFixture::select(editor, row.caret, row.caret);
-            f.trigger(QStringLiteral("mn_find"));
-            app::FindBar* bar = comforts(f)->findBar();
-            QVERIFY(bar->isVisible());
-            bar->findBox->setText(row.pattern);
-            bar->matchCase->setChecked(row.options & 1);
-            bar->wholeWord->setChecked(row.options & 2);
-            bar->regularExpression->setChecked(row.options & 4);
-            f.trigger(row.backward ? QStringLiteral("mn_find_previous") : QStringLiteral("mn_find_next"));
-            const QTextCursor after = editor->Text1->textCursor();
-            QCOMPARE(after.hasSelection() ? after.selectionStart() : -1, row.foundAt);
-            QCOMPARE(bar->note(), row.note);
-            QCOMPARE(bar->statusNote(), row.note);
-        }
-    }
 
-    void replaceAllIsOneUndoStep()
-    {
-        AppFixture f;
-        const QString text = QStringLiteral("set a=1\r\nset bb=22\r\nREM c=3\r\n");
-        app::frmEditor* editor = f.newEditor(text);
-        f.trigger(QStringLiteral("mn_replace_text"));
-        app::FindBar* bar = comforts(f)->findBar();
-        QVERIFY(bar->replaceBox->isVisible());
-        const struct {
-            bool regularExpression, undo;
-            const char *find, *replacement;
-            int count;
-            const char* result;
-        } rounds[] = {
-            {true, true, "^set (\\w+)=(\\d+)", "set \\2=\\1\\\\", 2, "set 1=a\\\r\nset 22=bb\\\r\nREM c=3\r\n"},
-            // A replacement that matches again is not replaced again.
-            {false, true, "a", "aa", 1, "set aa=1\r\nset bb=22\r\nREM c=3\r\n"},
-            // Empty matches count too: "^" starts every line but the empty one after the last line end.
-            {true, false, "^", "REM ", 3, "REM set a=1\r\nREM set bb=22\r\nREM REM c=3\r\n"},
-            {true, false, "\\d*$", "<\\0>", 3, "REM set a=<1>\r\nREM set bb=<22>\r\nREM REM c=<3>\r\n"},
-        };
-        for (const auto& round : rounds) {
-            bar->regularExpression->setChecked(round.regularExpression);
-            bar->findBox->setText(QLatin1String(round.find));
-            bar->replaceBox->setText(QLatin1String(round.replacement));
-            QCOMPARE(bar->replaceAllMatches(), round.count);
-            QCOMPARE(editor->text(), QLatin1String(round.result));
-            const QString plural = round.count > 1 ? QStringLiteral("s") : QString();
-            QCOMPARE(bar->note(), QStringLiteral("Replaced %1 occurrence%2.").arg(round.count).arg(plural));
-            if (!round.undo) continue;
-            f.trigger(QStringLiteral("mn_undo"));   // one step
-            QCOMPARE(editor->text(), text);
-        }
-    }
 
     void goToLineStaysInTheDocument()
     {
@@ -232,13 +151,7 @@ private slots:
             if (*row.text) data.setText(QLatin1String(row.text));
             QWidget* target = row.ontoEditor ? first->Text1->viewport() : static_cast<QWidget*>(f.main.get());
             const QPoint at = row.ontoEditor ? QPoint(1, 1) : QPoint(200, 200);
-            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(target, &enter);
-            QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(target, &move);
-            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            drop.ignore();
-            QApplication::sendEvent(target, &drop);
+            dropOnto(target, &data, at);
             QCoreApplication::processEvents();
             QTRY_COMPARE(f.main->editors().size(), row.editors);
             QCOMPARE(f.main->editors().front()->text(), QLatin1String(row.firstText));

@@ -1,8 +1,6 @@
 // File commands: opening, the recent-files list, saving (byte for byte and
-// atomically), importing and printing.
+// atomically). Import and Print are steps in data/editor_steps.txt.
 #include "app_fixture.h"
-
-#include "app/core/document_rules.h"
 
 using namespace mq;
 using namespace mq::testing;
@@ -115,34 +113,6 @@ private slots:
         QVERIFY(f.enabled("mn_save"));
     }
 
-    // The choice by extension is the document rules'; here the dialog gets it,
-    // and a name without a known extension keeps the dialog's default.
-    void saveAsChoosesTheFilter()
-    {
-        const struct {
-            const char* caption;
-            int filterIndex;
-            const char* defaultExt;
-        } rows[] = {{"'Script", 1, "previous"}, {"'C:\\maps\\run.bat", 3, "bat"},
-                    {"C:\\maps\\notes.txt*", 2, "txt"}, {"'/maps/RUN.BAT", 1, "previous"}};
-        for (const auto& row : rows) {
-            AppFixture f;
-            f.newEditor()->setCaption(QLatin1String(row.caption));
-            f.platform.dialog.state().defaultExt = QStringLiteral("previous");
-            f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
-            f.trigger("mn_save_as");
-            QCOMPARE(int(f.platform.dialog.shown.size()), 1);
-            const auto& asked = f.platform.dialog.shown.front();
-            QCOMPARE(asked.kind, ScriptedDialog::Kind::Save);
-            QCOMPARE(asked.state.filterIndex, row.filterIndex);
-            QCOMPARE(asked.state.defaultExt, QLatin1String(row.defaultExt));
-            QCOMPARE(asked.state.fileName, QString::fromStdString(app::pathFromCaption(row.caption)));
-            QCOMPARE(asked.state.dialogTitle, QStringLiteral("Save File as ..."));
-            QVERIFY(asked.state.overwritePrompt);
-            QVERIFY(asked.state.filter.endsWith(QStringLiteral("|Awk script (*.awk)|*.awk")));
-            QCOMPARE(f.editor()->caption(), QLatin1String(row.caption));   // cancelled: nothing changed
-        }
-    }
 
     // A new document is saved under the name chosen (saving again is below): on
     // Windows as 8-bit text in code page 1252, unless it holds a character that
@@ -325,27 +295,6 @@ private slots:
         QVERIFY(editor->caption().endsWith('*'));
     }
 
-    void importAndPrint()
-    {
-        AppFixture f;
-        const QString file = f.writeFile("part.txt", "one\r\ntwo");
-        app::frmEditor* editor = f.newEditor(QStringLiteral("[]"));
-        editor->Text1->moveCursor(QTextCursor::Left);
-        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(file));
-        f.trigger("mn_import");
-        QCOMPARE(editor->text(), QStringLiteral("[one\r\ntwo]"));
-        QCOMPARE(editor->caption(), QStringLiteral("'Script*"));
-        QCOMPARE(f.caption("mn_1_1"), QStringLiteral("1: "));   // the list is not touched
-        f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
-        f.trigger("mn_import");
-        QCOMPARE(editor->text(), QStringLiteral("[one\r\ntwo]"));
-
-        f.platform.dialog.answers.enqueue(ScriptedDialog::Answer{});
-        f.trigger("mn_print");
-        f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
-        f.trigger("mn_print");
-        QCOMPARE(f.platform.dialog.printed, QStringList{QStringLiteral("[one\ntwo]")});
-    }
 };
 
 QTEST_MAIN(TestFileCommands)

@@ -306,36 +306,16 @@ private slots:
     void error_boxes_data()
     {
         QTest::addColumn<BoxCase>("c");
-        const QStringList files{"tx_in_UTM2LL=in.txt", "tx_out_UTM2LL=out.txt", "tx_UTM_zone=32"};
-        const QStringList zero{"tx_easting=500000", "tx_northing=0"}, swiss{"Text1=in.txt", "Text2=out.txt"};
-        const QByteArray good = "500000 5538630.703 12.5\n";
-        auto row = [](const char* name, const BoxCase& c) { QTest::newRow(name) << c; };
-        row("utm Command1 latitude 91", {false, good, {"Text1=0", "Text2=91"}, "Command1"});
-        row("utm Command1 latitude -90.0001", {false, good, {"Text1=0", "Text2=-90.0001"}, "Command1"});
-        for (const char* zone : {"utm Command2 zone 0", "utm Command2 zone 11.5", "utm Command2 zone 61"})
-            row(zone, {false, good, zero + QStringList{"tx_UTM_zone=" + QString(zone).section(' ', 3)},
-                       "Command2"});
-        row("utm Command2 northing 1e8",
-            {false, good, {"tx_easting=500000", "tx_northing=100000000", "tx_UTM_zone=32"}, "Command2"});
-        row("utm Command7 zone 61", {false, good, files + QStringList{"tx_UTM_zone=61"}, "Command7"});
-        row("utm Command7 no delimiter", {false, good + "5000005538630.703\n", files, "Command7"});
-        row("utm Command7 wrong path",
-            {false, good, files + QStringList{"tx_out_UTM2LL=nofolder/out.txt"}, "Command7"});
-        row("utm Command7 not a number", {false, good + "500000  1 2\n", files, "Command7"});
-        row("utm Command7 field 3 missing", {false, good + "500000 1\n", files, "Command7"});
-        row("utm Command7 northing 1e8", {false, "500000 1e8 1\n", files, "Command7"});
-        row("utm Command7 missing input",
-            {false, good, files + QStringList{"tx_in_UTM2LL=none.txt"}, "Command7"});
-        row("utm Command7 output is the input",
-            {false, good, files + QStringList{"tx_out_UTM2LL=in.txt"}, "Command7"});
-        row("utm Command7 output is a folder",
-            {false, good, files + QStringList{"tx_out_UTM2LL=folder"}, "Command7"});
-        row("swiss bad line", {true, "200000,600000,7\n200000,x,7\n", swiss, "Command3"});
-        row("swiss far away", {true, "1e9,1e9,1\n", swiss, "Command3"});
-        row("swiss 7 digits", {true, "1200000,2600000,1\n", swiss, "Command3"});
-        row("swiss latitude 91", {true, "7,91,1\n", swiss + QStringList{"ck_latlon"}, "Command3"});
-        row("swiss missing input", {true, "", {"Text1=none.txt", "Text2=out.txt"}, "Command3"});
-        row("swiss output is the input", {true, "", {"Text1=in.txt", "Text2=in.txt"}, "Command3"});
+        QFile file(MQ_TEST_DATA_DIR "/data/error_box_cases.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+            if (line.isEmpty() || line.startsWith('#')) continue;
+            const QStringList f = line.split(" | ");
+            const QString input = QString(f[1]).replace("$good", "500000 5538630.703 12.5\\n").replace("\\n", "\n");
+            const QString boxes = QString(f[2]).replace("$files", "tx_in_UTM2LL=in.txt tx_out_UTM2LL=out.txt tx_UTM_zone=32");
+            QTest::newRow(qPrintable(f[0])) << BoxCase{f[0].startsWith("swiss"), input.toUtf8(),
+                                                       boxes.split(' ', Qt::SkipEmptyParts), f[3]};
+        }
     }
     void error_boxes()
     {

@@ -59,13 +59,7 @@ void dropInto(mq::app::frmEditor* editor, QMimeData* data, int at)
     QTextCursor cursor(editor->Text1->document());
     cursor.setPosition(at);
     const QPoint place = editor->Text1->cursorRect(cursor).center();
-    QWidget* target = editor->Text1->viewport();
-    QDragEnterEvent enter(place, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDragMoveEvent move(place, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
-    QDropEvent drop(place, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
+    mq::testing::dropOnto(editor->Text1->viewport(), data, place);
     delete data;
 }
 
