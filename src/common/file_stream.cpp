@@ -245,6 +245,25 @@ constexpr const char* kWrite = "cannot write the file: ";
 constexpr int kUnfinishedSlots = 64;
 std::atomic<const OutputFile::Unfinished*> g_unfinished[kUnfinishedSlots];
 
+// How many names the file has; 1 when that cannot be told. (The standard
+// library's count is always 1 on Windows, where it comes from stat.)
+std::uintmax_t link_count(const fs::path& path)
+{
+#ifdef _WIN32
+    const HANDLE h = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return 1;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = ::GetFileInformationByHandle(h, &info) != 0;
+    ::CloseHandle(h);
+    return known ? info.nNumberOfLinks : 1;
+#else
+    std::error_code ec;
+    const std::uintmax_t n = fs::hard_link_count(path, ec);
+    return ec ? 1 : n;
+#endif
+}
+
 // Follows symbolic links to the file a path finally names, also when the last
 // link points to a file that does not exist yet; the reason when it cannot.
 std::string resolve_links(fs::path& target)
@@ -373,7 +392,7 @@ Status OutputFile::open(const std::string& path, Wording wording)
     }
     buffer_.resize(kBlock);
     // A second name for the same file would keep the old contents after a rename.
-    if (exists && fs::hard_link_count(target_, ec) > 1 && !ec)
+    if (exists && link_count(target_) > 1)
         return start_in_place("the file has more than one link");
 
     // Beside the target, so that the final rename stays on one disk.
