@@ -88,6 +88,6 @@ TEST_CASE("convert_swiss_file refuses before writing, and a stop keeps the rows 
         in, dir.path("out.txt"), {}, [&](const mq::tools::Progress& p) { last_count = p.count; },
         [&] { return ++asked > 2; });
     REQUIRE(r.ok());
-    CHECK((r->stopped && r->rows == 2 && last_count == 2));
+    CHECK((r->stopped && r->records == 2 && last_count == 2));
     CHECK(dir.read("out.txt") == "7.43863722\t46.95108111\t1\r\n7.43863722\t46.95108111\t2\r\n");
 }

@@ -68,6 +68,7 @@ private:
     mq::platform::Services services_;
     mq::calc::UtmState utmState_;
     mq::tools::WorkerBridge bridge_;
+    std::int64_t linesRead_ = 0;   // by the running or last file conversion
 
     QGroupBox* Frame1 = nullptr;
     QLabel* Lo = nullptr;

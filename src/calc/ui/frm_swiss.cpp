@@ -123,7 +123,7 @@ void frm_swiss::Command3_Click()
         [=](mq::tools::RunControl& control) {
             return mq::tools::convert_swiss_file(input, output, options, control.progress_fn(), control.stop_fn());
         },
-        [this, output](const mq::Result<mq::tools::SwissSummary>& result) {
+        [this, output](const mq::Result<mq::tools::RunSummary>& result) {
             if (result.ok() && !result->stopped) {
                 Label4->setText("Converting finished!");
                 progress_bar->setValue(progress_bar->maximum());

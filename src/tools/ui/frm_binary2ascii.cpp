@@ -77,12 +77,12 @@ void frm_binary2ascii::Command4_Click()
         [in = utf8(Text1->text()), out = utf8(Text2->text())](mq::tools::RunControl& control) {
             return mq::tools::convert_binary_xyz(in, out, control.progress_fn(), control.stop_fn());
         },
-        [this, output = utf8(Text2->text())](const mq::Result<mq::tools::BinaryXyzOutcome>& result) {
+        [this, output = utf8(Text2->text())](const mq::Result<mq::tools::RunSummary>& result) {
             finished(result, output);
         });
 }
 
-void frm_binary2ascii::finished(const mq::Result<mq::tools::BinaryXyzOutcome>& result,
+void frm_binary2ascii::finished(const mq::Result<mq::tools::RunSummary>& result,
                                 const std::string& output)
 {
     if (!result) {

@@ -32,7 +32,7 @@ public:
     bool running() const { return bridge_->running(); }
 
 private:
-    void finished(const mq::Result<mq::tools::BinaryXyzOutcome>& result, const std::string& output);
+    void finished(const mq::Result<mq::tools::RunSummary>& result, const std::string& output);
 
     mq::tools::ToolContext context_;
     mq::tools::WorkerBridge* bridge_ = nullptr;

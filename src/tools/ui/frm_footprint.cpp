@@ -189,14 +189,16 @@ void frm_footprint::Command3_Click()
             return mq::tools::calc_footprint_file(input, output, edges, beam_width, point_spacing,
                                                   control.progress_fn(), control.stop_fn());
         },
-        [this, output](const mq::tools::FootprintOutcome& outcome) {
+        [this, output](const mq::Result<mq::tools::RunSummary>& outcome) {
             progressBar->hide();
-            const mq::tools::FootprintSummary& s = outcome.summary;
-            if (!s.kept.empty()) mq::tools::showKept(Label11, s.kept, {}, output);
-            if (!outcome.status) {
-                complain(QString::fromStdString(outcome.status.error().text()));
+            if (!outcome) {
+                if (!outcome.error().note.empty())
+                    mq::tools::showKept(Label11, outcome.error().note, {}, output);
+                complain(QString::fromStdString(outcome.error().text()));
                 return;
             }
+            const mq::tools::RunSummary& s = outcome.value();
+            if (!s.kept.empty()) mq::tools::showKept(Label11, s.kept, {}, output);
             // After a stop the message says so first: the area is that of
             // the records written up to the stop.
             QString text =

@@ -200,7 +200,7 @@ void frm_replace::Command1_Click()
         [=](mq::tools::RunControl& control) {
             return mq::tools::replace_in_file(input, output, settings, control.progress_fn(), control.stop_fn());
         },
-        [this, output](const mq::Result<mq::tools::ReplaceSummary>& result) {
+        [this, output](const mq::Result<mq::tools::RunSummary>& result) {
             mq::tools::showKept(Label4, result.ok() ? result->kept : result.error().note, "-", output);
             if (result.ok()) {
                 if (!result->stopped) progress_bar->setValue(progress_bar->maximum());

@@ -189,11 +189,11 @@ void frm_SRTM::Command4_Click()
         [job](mq::tools::RunControl& control) {
             return mq::tools::convert_hgt_tile(job, control.progress_fn(), control.stop_fn());
         },
-        [this, job, makeGrid](const mq::Result<mq::tools::HgtOutcome>& result) { finished(job, makeGrid, result); });
+        [this, job, makeGrid](const mq::Result<mq::tools::RunSummary>& result) { finished(job, makeGrid, result); });
 }
 
 void frm_SRTM::finished(const mq::tools::HgtConversion& job, bool makeGrid,
-                        const mq::Result<mq::tools::HgtOutcome>& result)
+                        const mq::Result<mq::tools::RunSummary>& result)
 {
     if (!result) {
         mq::tools::showKept(Label4, result.error().note, "Row #:", job.output);
@@ -217,7 +217,7 @@ void frm_SRTM::finished(const mq::tools::HgtConversion& job, bool makeGrid,
                            mq::platform::MessageIcon::Information, "*.hgt convert!");
 }
 
-bool frm_SRTM::startGridding(const mq::tools::HgtOutcome& outcome, const mq::tools::HgtConversion& job,
+bool frm_SRTM::startGridding(const mq::tools::RunSummary& outcome, const mq::tools::HgtConversion& job,
                              const QString& grid)
 {
     // The batch file runs in its own folder, so it names the files in full.

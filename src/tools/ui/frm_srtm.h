@@ -44,8 +44,8 @@ public:
 
 private:
     void finished(const mq::tools::HgtConversion& job, bool makeGrid,
-                  const mq::Result<mq::tools::HgtOutcome>& result);
-    bool startGridding(const mq::tools::HgtOutcome& outcome, const mq::tools::HgtConversion& job,
+                  const mq::Result<mq::tools::RunSummary>& result);
+    bool startGridding(const mq::tools::RunSummary& outcome, const mq::tools::HgtConversion& job,
                        const QString& grid);
 
     mq::tools::ToolContext context_;

@@ -104,7 +104,7 @@ void frm_track_calc::Command2_Click()
         [request](mq::tools::RunControl& control) {
             return mq::tools::calc_track_positions(request, control.progress_fn(), control.stop_fn());
         },
-        [this, output = request.output](const mq::Result<mq::tools::TrackOutcome>& result) {
+        [this, output = request.output](const mq::Result<mq::tools::RunSummary>& result) {
             finished(result, output);
         });
     if (!started) return;
@@ -118,7 +118,7 @@ void frm_track_calc::Command3_Click()
     bridge_->stop();
 }
 
-void frm_track_calc::finished(const mq::Result<mq::tools::TrackOutcome>& result, const std::string& output)
+void frm_track_calc::finished(const mq::Result<mq::tools::RunSummary>& result, const std::string& output)
 {
     progressBar->hide();
     if (!result) {
@@ -126,5 +126,5 @@ void frm_track_calc::finished(const mq::Result<mq::tools::TrackOutcome>& result,
         mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
         return;
     }
-    mq::tools::showKept(Label7, result->kept, "Row #: " + QString::number(result->lines), output);
+    mq::tools::showKept(Label7, result->kept, "Row #: " + QString::number(result->records), output);
 }
