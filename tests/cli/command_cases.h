@@ -1,0 +1,125 @@
+// Tables of mapquill-tools command lines kept as text files (data/*.txt),
+// each case run in-process in a fresh folder of its own:
+//
+//   == name           starts a case; "#" starts a comment line
+//   args a|b|c        the command line, its arguments split at "|" (none: no arguments)
+//   in TEXT           in.txt before the run (after in-doubles X Y Z: little-endian doubles)
+//   output NAME       the output's name when not out.txt (partial-as NAME: that of the kept records)
+//   old TEXT          the output before the run
+//   exit N            the exit status (0 when not given)
+//   stdout TEXT       exact stdout (stdout-has, stdout-starts: holds, starts with)
+//   err TEXT          stderr holds TEXT on one line; without it stderr is empty
+//   out TEXT          the output afterwards ("<missing>": none; out-size N, out-starts)
+//   partial TEXT      out.partial.txt (or partial-as) afterwards
+//
+// A key given twice adds on. In values \n \r \t \\ \xHH are bytes, and "@"
+// stands for the case's folder (with its separator). in.txt never changes.
+#pragma once
+
+#include "cli/tool.h"
+#include "temp_folder.h"
+#include "tools/tile_fixture.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace mq::testing {
+
+inline std::string unescape(std::string_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char c = text[++i];
+        if (c == 'x') {
+            out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+            i += 2;
+        } else {
+            out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c == '0' ? '\0' : c;
+        }
+    }
+    return out;
+}
+
+struct CommandCase {
+    std::string name;
+    std::map<std::string, std::string> raw;   // key: its values joined, still escaped
+    bool has(const std::string& key) const { return raw.count(key) != 0; }
+    std::string get(const std::string& key, const std::string& folder) const
+    {
+        std::string text = has(key) ? raw.at(key) : "";
+        for (auto at = text.find('@'); at != std::string::npos; at = text.find('@', at + folder.size()))
+            text.replace(at, 1, folder);
+        return unescape(text);
+    }
+};
+
+inline std::vector<CommandCase> read_command_cases(std::string_view text)
+{
+    std::vector<CommandCase> cases;
+    std::istringstream in{std::string(text)};
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        if (line.starts_with("== ")) {
+            cases.push_back({line.substr(3), {}});
+            continue;
+        }
+        REQUIRE_MESSAGE(!cases.empty(), line);
+        const auto blank = line.find(' ');
+        auto& value = cases.back().raw[line.substr(0, blank)];
+        if (blank != std::string::npos) value += line.substr(blank + 1);
+    }
+    return cases;
+}
+
+inline void run_command_cases(std::string_view text)
+{
+    for (const CommandCase& c : read_command_cases(text)) {
+        CAPTURE(c.name);
+        TempFolder dir;
+        const std::string folder = dir.path("x").substr(0, dir.path("x").size() - 1);
+        const auto value = [&](const char* key) { return c.get(key, folder); };
+        std::string input;
+        std::istringstream numbers(value("in-doubles"));
+        for (double v; numbers >> v;) input += doubles({v});
+        input += value("in");
+        dir.write("in.txt", input);
+        const std::string output = c.has("output") ? value("output") : "out.txt";
+        if (c.has("old")) dir.write(output, value("old"));
+        std::vector<std::string> args;
+        const std::string line = c.raw.at("args") + '|';
+        for (std::size_t at = 0, bar; line != "|" && (bar = line.find('|', at)) != std::string::npos; at = bar + 1)
+            args.push_back(CommandCase{"", {{"a", line.substr(at, bar - at)}}}.get("a", folder));
+        const std::vector<std::string_view> views(args.begin(), args.end());
+        std::ostringstream out_stream, err_stream;
+        const int code = cli::run_tools(views, out_stream, err_stream);
+        const std::string out = out_stream.str(), err = err_stream.str();
+        CAPTURE(err);
+        CHECK(code == (c.has("exit") ? std::stoi(value("exit")) : 0));
+        if (c.has("stdout")) CHECK(out == value("stdout"));
+        if (c.has("stdout-has")) CHECK(out.find(value("stdout-has")) != std::string::npos);
+        if (c.has("stdout-starts")) CHECK(out.starts_with(value("stdout-starts")));
+        if (!c.has("err")) CHECK(err.empty());
+        else {
+            CHECK(err.find(value("err")) != std::string::npos);
+            if (!args.empty())   // one line, naming the tool (the overview aside)
+                CHECK((std::count(err.begin(), err.end(), '\n') == 1 && err.starts_with("mapquill-tools")));
+        }
+        const std::string written = dir.read(output);
+        if (c.has("out")) CHECK(written == value("out"));
+        if (c.has("out-size")) CHECK(written.size() == std::stoul(value("out-size")));
+        if (c.has("out-starts")) CHECK(written.starts_with(value("out-starts")));
+        if (c.has("partial")) CHECK(dir.read(c.has("partial-as") ? value("partial-as") : "out.partial.txt") == value("partial"));
+        CHECK(dir.read("in.txt") == input);
+    }
+}
+
+}  // namespace mq::testing
