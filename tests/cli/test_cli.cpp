@@ -1,6 +1,6 @@
 // mapquill-tools as a script calls it: arguments in; stdout, stderr and the
 // exit status out (run in-process through the same entry point as main).
-#include "cli/command_cases.h"
+#include "command_cases.h"
 #include "cli/tool.h"
 
 #include <doctest/doctest.h>

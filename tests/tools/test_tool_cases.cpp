@@ -1,6 +1,6 @@
 // What each file tool writes, case by case from data/tool_cases.txt, run
 // through its subcommand.
-#include "cli/command_cases.h"
+#include "command_cases.h"
 
 extern const char* const kToolCases;   // data/tool_cases.txt
 
