@@ -1,10 +1,7 @@
-// The SRTM tile conversion on generated tiles, and the track counts that only
-// the window gives (the rest is in data/tool_cases.txt).
+// The SRTM tile conversion on generated tiles.
 #include "temp_folder.h"
-#include "tools/binary_xyz.h"
 #include "tools/srtm_tile.h"
 #include "tools/tile_fixture.h"
-#include "tools/track_positions.h"
 
 #include <doctest/doctest.h>
 
@@ -221,18 +218,4 @@ TEST_CASE("convert_hgt_tile: progress every ten rows, a stop keeps complete reco
     REQUIRE(fine.ok());
     CHECK(fine->samples_per_row == 3601);
     CHECK(dir.read("out.xyz") == "10\t46\t7\r\n10.0002777778\t46\t7\r\n");
-}
-
-TEST_CASE("calc_track_positions: what only the window can ask for")
-{
-    const std::pair<const char*, std::string> rows[] = {
-        {"2.5", "0\t0\r\n0.5\t0.5\r\n1\t1\r\n"},   // the count halves to even
-        {"0.5", "old"},                                // rounds to 0
-    };
-    TempFolder dir;
-    for (const auto& [samples, text] : rows) {
-        dir.write("track.txt", "old");
-        (void)calc_track_positions({"0", "1", "0", "1", samples, dir.path("track.txt")}, {}, {});
-        CHECK(dir.read("track.txt") == text);
-    }
 }

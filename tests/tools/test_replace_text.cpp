@@ -1,52 +1,21 @@
-// Replacing text in text files: the special texts, the window's own settings,
-// placemark names and whole-file matches across reads (the conversions
-// themselves are in data/tool_cases.txt).
+// Replacing text in text files: the special texts, placemark names and
+// whole-file matches across reads (the conversions themselves are in
+// data/tool_cases.txt, the window's own settings in data/window_runs.txt).
 #include "temp_folder.h"
 #include "tools/replace_text.h"
 #include "tools/tile_fixture.h"
 
 #include <doctest/doctest.h>
 
-#include <functional>
-
 using mq::tools::ReplaceSettings;
 using S = ReplaceSettings;
 using namespace mq::testing;
-
-namespace {
-
-void row(S& s, int i, const char* search, const char* fill, bool on = true)
-{
-    s.rows[std::size_t(i)] = {on, search, fill};
-}
-
-}  // namespace
 
 TEST_CASE("replace_vb: the special texts")
 {
     const std::pair<const char*, const char*> rows[] = {{"CRLF", "\r\n"}, {"TAB", "\t"}, {"CR", "\r"}, {"LF", "\n"},
                                                         {"tab", "tab"}, {" TAB", " TAB"}, {"\\t", "\\t"}};
     for (const auto& [text, meaning] : rows) CHECK(mq::tools::replace_vb(text) == meaning);
-}
-
-TEST_CASE("replace_in_file: what only the window can ask for")
-{
-    const std::tuple<const char*, std::function<void(S&)>, std::string> cases[] = {
-        {"a\n", [](S& s) { row(s, 0, "a", "b"), row(s, 1, "b", "x", false), row(s, 2, "b", "c"); }, "c\r\n"},
-        // Take line if ignores the count of take each and turns kml off.
-        {"ax\nb\ncx\n", [](S& s) { s.take_if = s.kml = true, s.take_if_text = "x", s.take_each_count = "0"; },
-         "ax\r\ncx\r\n"},
-        {"a\n", [](S& s) { s.take_each_count = "0"; }, "<missing>"},
-        {"P1\n", [](S& s) { s.kml = s.kml_document = true; }, "<missing>"},   // not with take each
-    };
-    for (const auto& [input, set, output] : cases) {
-        CAPTURE(input);
-        TempFolder dir;
-        S settings;
-        set(settings);
-        (void)mq::tools::replace_in_file(dir.write("in.txt", input), dir.path("out.txt"), settings, {}, {});
-        CHECK(dir.read("out.txt") == output);
-    }
 }
 
 TEST_CASE("kml_name: XML text in UTF-8")

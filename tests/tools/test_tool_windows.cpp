@@ -21,11 +21,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProgressBar>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <memory>
-#include <thread>
 
 using namespace mq::testing;
 using mq::platform::MessageIcon;
@@ -105,17 +103,6 @@ QString describe(QWidget& w)
     return lines.join('\n') + "\ntab " + tab.join(' ') + '\n';
 }
 
-// A job of many small records that honours the stop flag before each one.
-std::int64_t count_records(mq::tools::RunControl& control, std::int64_t records)
-{
-    std::int64_t i = 0;
-    for (; i < records && !control.stop_requested(); ++i) {
-        control.report({i + 1, i + 1, records});
-        std::this_thread::sleep_for(std::chrono::microseconds(50));
-    }
-    return i;
-}
-
 }  // namespace
 
 class TestToolWindows : public QObject {
@@ -137,8 +124,6 @@ private slots:
     void runs();
     void life_of_a_run_data();
     void life_of_a_run();
-    void key_filters_data();
-    void key_filters();
     void file_buttons_data();
     void file_buttons();
     void srtm_picking_a_tile_data();
@@ -146,11 +131,8 @@ private slots:
     void srtm_drag_between_path_boxes();
     void srtm_run_data();
     void srtm_run();
-    void footprint_grid_size_data();
-    void footprint_grid_size();
     void replace_take_each_tool_tip();
     void replace_progress_counts_thousands();
-    void runner_reports_to_the_end();
 
 private:
     // As the platform's file dialog gives paths ("\\" on Windows).
@@ -202,6 +184,8 @@ void TestToolWindows::runs()
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     const int height = w->height();
     operate(*w, QString::fromStdString(value("controls")).split('|'), dir_->path());
+    for (const QString& keys : QString::fromStdString(value("keys")).split('|', Qt::SkipEmptyParts))
+        QTest::keyClicks(child<QLineEdit>(*w, keys.section('=', 0, 0)), keys.section('=', 1));
     QTRY_VERIFY_WITH_TIMEOUT(!running(*w), 60000);
     QCoreApplication::processEvents();
     // A progress bar coming and going does not move the controls down (a
@@ -212,10 +196,8 @@ void TestToolWindows::runs()
     const QByteArray partial = read_file("out.partial.txt");
     if (run.has("partial-size")) QCOMPARE(partial.size(), std::stoll(value("partial-size")));
     else QCOMPARE(partial, run.has("partial") ? bytes("partial") : QByteArray("<missing>"));
-    if (run.has("label")) {
-        const QString label = QString::fromStdString(value("label"));
+    for (const QString& label : QString::fromStdString(value("label")).split('|', Qt::SkipEmptyParts))
         QCOMPARE(label.section('=', 0, 0) + '=' + text_of(*w, label.section('=', 0, 0)), label);
-    }
     QVERIFY(c.platform.programs.started.empty());
     QCOMPARE(c.messages().size(), std::size_t(run.has("message") ? 1 : 0));
     if (!run.has("message")) return;
@@ -331,35 +313,6 @@ void TestToolWindows::life_of_a_run()
     const QString note = QString("Stopped after %1 records, kept in %2; %3 is unchanged.").arg(records);
     QCOMPARE(text_of(*w, label), note.arg("out.partial.txt", "out.txt"));
     QCOMPARE(child<QLabel>(*w, label)->toolTip(), note.arg(path("out.partial.txt"), path("out.txt")));
-}
-
-void TestToolWindows::key_filters_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("srtm Min Z") << "srtm" << "Min_Z" << "a-1.5/x9" << "-1.5/9";
-    QTest::newRow("srtm West") << "srtm" << "Text4" << "a-1.5/x9" << "-1.5/9";
-    QTest::newRow("footprint box edge") << "footprint" << "lat_min" << "-./09:aE, " << "-./09:";
-    QTest::newRow("footprint longitude edge") << "footprint" << "lon_max" << "-./09:aE, " << "-./09:";
-    QTest::newRow("footprint beam") << "footprint" << "t_beam" << "-./09:aE, " << "./09";
-    QTest::newRow("footprint spacing") << "footprint" << "t_grid_space" << "-./09:aE, " << "./09";
-    QTest::newRow("footprint output grid size") << "footprint" << "Text4" << "-./09:aE, " << "/09";
-    QTest::newRow("replace take each") << "replace" << "Text2" << "12a/ -3" << "12/3";
-}
-
-void TestToolWindows::key_filters()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, box);
-    QFETCH(QString, keys);
-    Context c;
-    const auto w = make_window(kind.toStdString(), c.context());
-    auto* edit = child<QLineEdit>(*w, box);
-    edit->clear();
-    QTest::keyClicks(edit, keys);
-    QTEST(edit->text(), "expected");
 }
 
 void TestToolWindows::file_buttons_data()
@@ -531,39 +484,6 @@ void TestToolWindows::srtm_run()
     QCOMPARE(c.messages()[1].icon, MessageIcon::Critical);
 }
 
-void TestToolWindows::footprint_grid_size_data()
-{
-    QTest::addColumn<QStringList>("box");
-    QTest::addColumn<QString>("spacing");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("message");
-    const QStringList box54{"54", "54.1", "10", "10.1"};
-    QTest::newRow("0.1 degree at 54") << box54 << "1" << "X: 6524 / Y: 11112" << "";
-    QTest::newRow("colon notation") << QStringList{"54", "54:06", "10", "10:06"} << "1" << "X: 6524 / Y: 11112" << "";
-    QTest::newRow("spacing rounds to 0") << box54 << ".4" << "-"
-                                         << "the spacing '.4' must round to a whole number of at least 1";
-    QTest::newRow("empty edge") << QStringList{"54", "", "10", "10.1"} << "1" << "-"
-                                << "Latitude max: '' is not a coordinate";
-}
-
-void TestToolWindows::footprint_grid_size()
-{
-    QFETCH(QStringList, box);
-    QFETCH(QString, spacing);
-    QFETCH(QString, message);
-    Context c;
-    frm_footprint w(c.context());
-    operate(w, {"lat_min=" + box[0], "lat_max=" + box[1], "lon_min=" + box[2], "lon_max=" + box[3]}, "");
-    set_text(w, "t_grid_space", spacing);
-    click(w, "Command5");
-    QTEST(text_of(w, "Label9"), "label");
-    QCOMPARE(c.messages().size(), std::size_t(message.isEmpty() ? 0 : 1));
-    if (message.isEmpty()) return;
-    QCOMPARE(c.messages()[0].text, message);
-    QCOMPARE(c.messages()[0].icon, MessageIcon::Exclamation);
-    QCOMPARE(c.messages()[0].title, QString("Calculate Insonified Area"));
-}
-
 void TestToolWindows::replace_take_each_tool_tip()
 {
     Context c;
@@ -593,21 +513,6 @@ void TestToolWindows::replace_progress_counts_thousands()
     QVERIFY(!seen.isEmpty());
     QCOMPARE(seen.back(), QString("Line #:  2000"));
     QCOMPARE(read_file("out.txt").size(), 2500 * 6);
-}
-
-void TestToolWindows::runner_reports_to_the_end()
-{
-    mq::tools::WorkerBridge bridge;
-    bridge.setInterval(5);
-    QSignalSpy progress(&bridge, &mq::tools::WorkerBridge::progress);
-    auto done = std::make_shared<std::int64_t>(-1);
-    bool finished = false;
-    QVERIFY(bridge.start([done](auto& control) { *done = count_records(control, 2000); }, [&] { finished = true; }));
-    QTRY_VERIFY_WITH_TIMEOUT(finished, 10000);
-    QCOMPARE(*done, 2000);
-    QVERIFY(!bridge.running());
-    QVERIFY(!progress.isEmpty());
-    QCOMPARE(progress.last().at(0).value<mq::tools::Progress>().count, 2000);
 }
 
 QTEST_MAIN(TestToolWindows)
