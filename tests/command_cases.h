@@ -3,7 +3,8 @@
 //
 //   == name           starts a case; "#" starts a comment line
 //   args a|b|c        the command line, its arguments split at "|" (none: no arguments)
-//   in TEXT           in.txt before the run (after in-doubles X Y Z: little-endian doubles)
+//   in TEXT           in.txt before the run (after in-doubles X Y Z: little-endian
+//                     doubles; then in-zeros N: N zero bytes)
 //   output NAME       the output's name when not out.txt (partial-as NAME: that of the kept records)
 //   old TEXT          the output before the run
 //   exit N            the exit status (0 when not given)
@@ -40,7 +41,7 @@ inline void run_command_cases(std::string_view text)
         std::string input;
         std::istringstream numbers(value("in-doubles"));
         for (double v; numbers >> v;) input += doubles({v});
-        input += value("in");
+        input += value("in") + std::string(c.has("in-zeros") ? std::stoul(value("in-zeros")) : 0, '\0');
         dir.write("in.txt", input);
         const std::string output = c.has("output") ? value("output") : "out.txt";
         if (c.has("old")) dir.write(output, value("old"));

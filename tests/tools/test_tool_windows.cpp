@@ -124,10 +124,6 @@ private slots:
     void runs();
     void life_of_a_run_data();
     void life_of_a_run();
-    void file_buttons_data();
-    void file_buttons();
-    void srtm_picking_a_tile_data();
-    void srtm_picking_a_tile();
     void srtm_drag_between_path_boxes();
     void srtm_run_data();
     void srtm_run();
@@ -179,6 +175,8 @@ void TestToolWindows::runs()
     if (run.has("in-zeros")) input = QByteArray(std::stoi(value("in-zeros")), '\0');
     QVERIFY(write_file("in.txt", input) && write_file("out.txt", "old"));
     Context c;
+    c.platform.dialog.state().dialogTitle = "left by another use";
+    if (run.has("pick")) c.pick(QString::fromStdString(value("pick")));
     const auto w = make_window(value("window"), c.context());
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -197,7 +195,18 @@ void TestToolWindows::runs()
     if (run.has("partial-size")) QCOMPARE(partial.size(), std::stoll(value("partial-size")));
     else QCOMPARE(partial, run.has("partial") ? bytes("partial") : QByteArray("<missing>"));
     for (const QString& label : QString::fromStdString(value("label")).split('|', Qt::SkipEmptyParts))
-        QCOMPARE(label.section('=', 0, 0) + '=' + text_of(*w, label.section('=', 0, 0)), label);
+        QCOMPARE(label.section('=', 0, 0) + '=' + QDir::fromNativeSeparators(text_of(*w, label.section('=', 0, 0))),
+                 label);
+    if (run.has("dialog")) {
+        const QStringList dialog = QString::fromStdString(value("dialog")).split(' ');
+        const auto& shown = c.platform.dialog.shown.at(0);
+        QCOMPARE(shown.kind, dialog[0] == "save" ? ScriptedDialog::Kind::Save : ScriptedDialog::Kind::Open);
+        QCOMPARE(shown.state.dialogTitle, QString("left by another use"));
+        if (dialog[1] != "-") QCOMPARE(shown.state.filterIndex, dialog[1].toInt());
+        if (dialog[1] == "6") QVERIFY(shown.state.filter == kTextFilter && shown.state.cancelError);
+        QVERIFY(shown.state.hideReadOnly || dialog[1] != "6");
+        QVERIFY(shown.state.explorerStyle || dialog.size() < 3);
+    }
     QVERIFY(c.platform.programs.started.empty());
     QCOMPARE(c.messages().size(), std::size_t(run.has("message") ? 1 : 0));
     if (!run.has("message")) return;
@@ -313,81 +322,6 @@ void TestToolWindows::life_of_a_run()
     const QString note = QString("Stopped after %1 records, kept in %2; %3 is unchanged.").arg(records);
     QCOMPARE(text_of(*w, label), note.arg("out.partial.txt", "out.txt"));
     QCOMPARE(child<QLabel>(*w, label)->toolTip(), note.arg(path("out.partial.txt"), path("out.txt")));
-}
-
-void TestToolWindows::file_buttons_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<int>("dialog");   // ScriptedDialog::Kind
-    QTest::addColumn<int>("filter");   // its type index; 6: the list of text files; -1: as the dialog was left
-    const int open = int(ScriptedDialog::Kind::Open), save = int(ScriptedDialog::Kind::Save);
-    QTest::newRow("binary input") << "bin2ascii" << "Command1" << "Text1" << open << 10;
-    QTest::newRow("binary output") << "bin2ascii" << "Command2" << "Text2" << open << -1;
-    QTest::newRow("track output") << "track" << "Command1" << "Text1" << save << 6;
-    QTest::newRow("footprint input") << "footprint" << "Command1" << "Text1" << open << -1;
-    QTest::newRow("footprint output") << "footprint" << "Command2" << "Text2" << open << -1;
-    QTest::newRow("replace input") << "replace" << "Command2" << "Text3" << open << 6;
-    QTest::newRow("replace output") << "replace" << "Command3" << "Text4" << save << 6;
-}
-
-void TestToolWindows::file_buttons()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, button);
-    QFETCH(QString, box);
-    QFETCH(int, filter);
-    Context c;
-    const auto w = make_window(kind.toStdString(), c.context());
-    c.platform.dialog.state().dialogTitle = "left by another use";
-    c.pick("/data/picked.txt");
-    click(*w, button);
-    click(*w, button);   // cancelled: unchanged
-    QCOMPARE(text_of(*w, box), QDir::toNativeSeparators("/data/picked.txt"));   // as the dialog gives it
-    const auto& shown = c.platform.dialog.shown;
-    QCOMPARE(shown.size(), std::size_t(2));
-    QTEST(int(shown[0].kind), "dialog");
-    QCOMPARE(shown[0].state.dialogTitle, QString("left by another use"));
-    if (filter >= 0) QCOMPARE(shown[0].state.filterIndex, filter);
-    if (filter != 6) return;
-    QCOMPARE(shown[0].state.filter, kTextFilter);
-    QVERIFY(shown[0].state.cancelError && shown[0].state.hideReadOnly);
-}
-
-void TestToolWindows::srtm_picking_a_tile_data()
-{
-    QTest::addColumn<QString>("picked");      // empty: cancelled
-    QTest::addColumn<QStringList>("boxes");   // Text1, Text2, Text5, Text4
-    QTest::addColumn<QString>("grid");
-    QTest::newRow("north east") << "/srtm/N45E010.hgt"
-                                << QStringList{"/srtm/N45E010.hgt", "/srtm/N45E010.xyz", "45", "010"}
-                                << "/srtm/N45E010.grd";
-    QTest::newRow("lower case") << "/srtm/n45e010.hgt"
-                                << QStringList{"/srtm/n45e010.hgt", "/srtm/n45e010.xyz", "1", "2"}
-                                << "/srtm/n45e010.grd";
-    QTest::newRow("not a tile") << "/srtm/N45E010.dem" << QStringList{"/srtm/N45E010.dem", "out", "1", "2"} << "";
-    QTest::newRow("cancelled") << "" << QStringList{"", "out", "1", "2"} << "";
-}
-
-void TestToolWindows::srtm_picking_a_tile()
-{
-    QFETCH(QString, picked);
-    QFETCH(QStringList, boxes);
-    QFETCH(QString, grid);
-    for (QString& box : boxes) box = QDir::toNativeSeparators(box);   // as the dialog gives paths
-    Context c;
-    if (!picked.isEmpty()) c.pick(picked);
-    frm_SRTM w(c.context());
-    set_text(w, "Text2", "out");
-    set_text(w, "Text5", "1");
-    set_text(w, "Text4", "2");
-    click(w, "Command1");
-    QCOMPARE(c.platform.dialog.shown.size(), std::size_t(1));
-    QCOMPARE(c.platform.dialog.shown[0].state.filterIndex, 10);
-    QVERIFY(c.platform.dialog.shown[0].state.explorerStyle);
-    QCOMPARE((QStringList{text_of(w, "Text1"), text_of(w, "Text2"), text_of(w, "Text5"), text_of(w, "Text4")}), boxes);
-    QCOMPARE(w.gridName(), QDir::toNativeSeparators(grid));
 }
 
 void TestToolWindows::srtm_drag_between_path_boxes()
