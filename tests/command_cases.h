@@ -47,7 +47,8 @@ inline void run_command_cases(std::string_view text)
         if (c.has("old")) dir.write(output, value("old"));
         std::vector<std::string> args;
         const std::string line = c.raw.at("args") + '|';
-        for (std::size_t at = 0, bar; line != "|" && (bar = line.find('|', at)) != std::string::npos; at = bar + 1)
+        for (std::size_t at = 0, bar; line != "|" && (bar = line.find('|', at)) != std::string::npos;
+             at = bar + 1)
             args.push_back(CommandCase{"", {{"a", line.substr(at, bar - at)}}}.get("a", folder));
         const std::vector<std::string_view> views(args.begin(), args.end());
         std::ostringstream out_stream, err_stream;
@@ -68,7 +69,8 @@ inline void run_command_cases(std::string_view text)
         if (c.has("out")) CHECK(written == value("out"));
         if (c.has("out-size")) CHECK(written.size() == std::stoul(value("out-size")));
         if (c.has("out-starts")) CHECK(written.starts_with(value("out-starts")));
-        if (c.has("partial")) CHECK(dir.read(c.has("partial-as") ? value("partial-as") : "out.partial.txt") == value("partial"));
+        const std::string partial = c.has("partial-as") ? value("partial-as") : "out.partial.txt";
+        if (c.has("partial")) CHECK(dir.read(partial) == value("partial"));
         CHECK(dir.read("in.txt") == input);
     }
 }

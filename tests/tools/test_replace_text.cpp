@@ -1,4 +1,4 @@
-// Replacing text in text files: the special texts, placemark names and
+// Replacing text in text files: placemark names and
 // whole-file matches across reads (the conversions themselves are in
 // data/tool_cases.txt, the window's own settings in data/window_runs.txt).
 #include "temp_folder.h"
@@ -10,13 +10,6 @@
 using mq::tools::ReplaceSettings;
 using S = ReplaceSettings;
 using namespace mq::testing;
-
-TEST_CASE("replace_vb: the special texts")
-{
-    const std::pair<const char*, const char*> rows[] = {{"CRLF", "\r\n"}, {"TAB", "\t"}, {"CR", "\r"}, {"LF", "\n"},
-                                                        {"tab", "tab"}, {" TAB", " TAB"}, {"\\t", "\\t"}};
-    for (const auto& [text, meaning] : rows) CHECK(mq::tools::replace_vb(text) == meaning);
-}
 
 TEST_CASE("kml_name: XML text in UTF-8")
 {

@@ -90,7 +90,7 @@ QString describe(QWidget& w)
             line += " \"" + b->text() + '"';
             if (b->isCheckable()) line += b->isChecked() ? " on" : " off";
         }
-        if (auto* e = qobject_cast<QLineEdit*>(c)) line += " \"" + e->text() + "\" \"" + e->placeholderText() + '"';
+        if (auto* e = qobject_cast<QLineEdit*>(c)) line += QString(" \"%1\" \"%2\"").arg(e->text(), e->placeholderText());
         if (auto* l = qobject_cast<QLabel*>(c)) line += " \"" + l->text() + '"';
         if (auto* g = qobject_cast<QGroupBox*>(c)) line += " \"" + g->title() + '"';
         if (!c->toolTip().isEmpty()) line += " tip \"" + c->toolTip() + '"';
@@ -194,9 +194,10 @@ void TestToolWindows::runs()
     const QByteArray partial = read_file("out.partial.txt");
     if (run.has("partial-size")) QCOMPARE(partial.size(), std::stoll(value("partial-size")));
     else QCOMPARE(partial, run.has("partial") ? bytes("partial") : QByteArray("<missing>"));
-    for (const QString& label : QString::fromStdString(value("label")).split('|', Qt::SkipEmptyParts))
-        QCOMPARE(label.section('=', 0, 0) + '=' + QDir::fromNativeSeparators(text_of(*w, label.section('=', 0, 0))),
-                 label);
+    for (const QString& label : QString::fromStdString(value("label")).split('|', Qt::SkipEmptyParts)) {
+        const QString name = label.section('=', 0, 0);
+        QCOMPARE(name + '=' + QDir::fromNativeSeparators(text_of(*w, name)), label);
+    }
     if (run.has("dialog")) {
         const QStringList dialog = QString::fromStdString(value("dialog")).split(' ');
         const auto& shown = c.platform.dialog.shown.at(0);
@@ -240,8 +241,8 @@ void TestToolWindows::life_of_a_run_data()
         {"srtm", {io + QStringList{"Text5=45", "Text4=10", "Command4"}, "Text2", "Command3", "Label4", 24}},
         {"bin2ascii", {io + QStringList{"Command4"}, "Text2", "Command3", "Label4", 0}},
         {"footprint",
-         {io + QStringList{"lat_min=10", "lat_max=11", "lon_min=20", "lon_max=21", "Command3"}, "Text2", "Command4",
-          "Label11", 24}},
+         {io + QStringList{"lat_min=10", "lat_max=11", "lon_min=20", "lon_max=21", "Command3"}, "Text2",
+          "Command4", "Label11", 24}},
         {"track",
          {{"tx_1=0", "tx_2=1", "ty_1=0", "ty_2=1", "Text7=100000000", "Text1=@/out.txt", "Command2"}, "Text1",
           "Command3", "Label7", 0}},
@@ -256,7 +257,8 @@ void TestToolWindows::life_of_a_run_data()
         for (const QString& stop : {row.stop, QString("close")})
             if (!stop.isEmpty())
                 QTest::newRow(qPrintable(name + ' ' + stop))
-                    << name << row.controls << row.output << stop << (stop == "close" ? "" : row.label) << row.record;
+                    << name << row.controls << row.output << stop << (stop == "close" ? "" : row.label)
+                    << row.record;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <doctest/doctest.h>
 
 using mq::ErrorKind;
+using mq::tools::convert_utm_file;
 
 TEST_CASE("convert_utm_file: the kind of each error")
 {
@@ -18,14 +19,14 @@ TEST_CASE("convert_utm_file: the kind of each error")
     for (const auto& [input, kind] : rows) {
         CAPTURE(input);
         mq::testing::TempFolder dir;
-        const auto r = mq::tools::convert_utm_file(dir.write("in.txt", input), dir.path("out.txt"), {32, "N"}, {}, {});
+        const auto r = convert_utm_file(dir.write("in.txt", input), dir.path("out.txt"), {32, "N"}, {}, {});
         REQUIRE(!r);
         CHECK(r.error().kind == kind);
     }
     // A zone the command line cannot give, before anything is written.
     mq::testing::TempFolder dir;
     dir.write("out.txt", "old");
-    const auto r = mq::tools::convert_utm_file(dir.write("in.txt", "1 2 3\n"), dir.path("out.txt"), {6000, "N"}, {}, {});
+    const auto r = convert_utm_file(dir.write("in.txt", "1 2 3\n"), dir.path("out.txt"), {6000, "N"}, {}, {});
     CHECK((!r && r.error().text().find("zone 6000") != std::string::npos && r.error().line == 0));
     CHECK(dir.read("out.txt") == "old");
 }
