@@ -7,7 +7,7 @@
 #include "platform/scripted_platform.h"
 #include "platform/window_driver.h"
 #include "tools/tile_fixture.h"
-#include "common/ui/file_tool_parts.h"
+#include "common/ui/file_tool_window.h"
 #include "tools/file_tools.h"
 #include "tools/ui/frm_binary2ascii.h"
 #include "tools/ui/frm_footprint.h"
@@ -57,11 +57,7 @@ std::unique_ptr<QWidget> make_window(std::string_view tool, const mq::tools::Too
     return nullptr;
 }
 
-bool running(QWidget& w)
-{
-    if (auto* footprint = qobject_cast<frm_footprint*>(&w)) return footprint->running();
-    return w.findChild<mq::tools::WorkerBridge*>()->running();
-}
+bool running(QWidget& w) { return qobject_cast<mq::tools::FileToolWindow*>(&w)->running(); }
 
 const QString kTextFilter = "All Files (*.*)|*.*|Text Files(*.txt)|*.txt|Batch Files (*.bat)|*.bat|Color Files "
                             "(*.cpt)|*.cpt|LaLo ASCII (*.lalo)|*.lalo|xyz ASCII (*.xyz)|*.xyz|Awk script (*.awk)|*.awk";
