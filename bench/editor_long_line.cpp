@@ -74,8 +74,7 @@ int main(int argc, char** argv)
         out.close();
         main = std::make_unique<mq::app::MDIForm1>(platform.services());
         main->show();
-        main->set_file_path_in(file);
-        main->open_file_function();
+        main->open_file_function(file);
         if (!main->activeEditor()) return 1;
         target = main->activeEditor()->Text1;
     }

@@ -49,7 +49,7 @@ EditorComforts::EditorComforts(MDIForm1& main) : QObject(&main), main_(main)
         // Back to the editor searched in, before the bar goes: hiding the
         // focused bar would hand the focus to whichever window comes next.
         if (searchedEditor_) {
-            main_.activateEditor(searchedEditor_);
+            searchedEditor_->activate();
             searchedEditor_->Text1->setFocus();
         }
         findArea_->hide();
@@ -62,17 +62,6 @@ EditorComforts::EditorComforts(MDIForm1& main) : QObject(&main), main_(main)
     QAction* toggle = main.action(QStringLiteral("mn_syntax_highlighting"));
     toggle->setCheckable(true);
     toggle->setChecked(highlighting_);
-    connect(toggle, &QAction::toggled, this, &EditorComforts::setHighlightingEnabled);
-
-    const std::pair<const char*, void (EditorComforts::*)()> commands[] = {
-        {"mn_find", &EditorComforts::mn_find_Click},
-        {"mn_find_next", &EditorComforts::mn_find_next_Click},
-        {"mn_find_previous", &EditorComforts::mn_find_previous_Click},
-        {"mn_replace_text", &EditorComforts::mn_replace_text_Click},
-        {"mn_go_to_line", &EditorComforts::mn_go_to_line_Click},
-    };
-    for (const auto& [name, command] : commands)
-        connect(main.action(QLatin1String(name)), &QAction::triggered, this, command);
 
     // Every editor gets its highlighter when it first becomes active, which
     // New and Open do at once.
@@ -189,7 +178,5 @@ bool EditorComforts::eventFilter(QObject* watched, QEvent* e)
     }
     return false;
 }
-
-EditorComforts* connectEditorComforts(MDIForm1& main) { return new EditorComforts(main); }
 
 }  // namespace mq::app

@@ -19,6 +19,7 @@ class frmEditor;
 class EditorComforts : public QObject {
     Q_OBJECT
 public:
+    // Made by the main window, which runs the commands below from its menu entries.
     explicit EditorComforts(MDIForm1& main);
 
     FindBar* findBar() const { return findBar_; }
@@ -47,8 +48,5 @@ private:
     QPointer<frmEditor> searchedEditor_;
     bool highlighting_ = true;
 };
-
-// Creates the comforts of `main` and connects them to its menu entries.
-EditorComforts* connectEditorComforts(MDIForm1& main);
 
 }  // namespace mq::app

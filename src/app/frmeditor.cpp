@@ -1,7 +1,6 @@
 #include "app/frmeditor.h"
 
 #include "app/core/document_rules.h"
-#include "app/core/script_codec.h"
 #include "app/editor_comforts.h"
 #include "app/mdiform1.h"
 #include "app/menu_tree.h"
@@ -10,9 +9,11 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QTextBlock>
@@ -107,11 +108,10 @@ bool EditorTextBox::event(QEvent* e)
 
 void EditorTextBox::keyPressEvent(QKeyEvent* e)
 {
-    auto* editor = qobject_cast<frmEditor*>(parentWidget() ? parentWidget()->parentWidget() : nullptr);
-    if (editor && editor->separateNextTyping_ && !e->text().isEmpty()) {
+    if (separateNextTyping_ && !e->text().isEmpty()) {
         // The document would merge this key into the paste before it; an
         // edit block of its own starts a new undo step.
-        editor->separateNextTyping_ = false;
+        separateNextTyping_ = false;
         QTextCursor step = textCursor();
         step.beginEditBlock();
         QPlainTextEdit::keyPressEvent(e);
@@ -119,7 +119,7 @@ void EditorTextBox::keyPressEvent(QKeyEvent* e)
     } else {
         QPlainTextEdit::keyPressEvent(e);
     }
-    if (editor) editor->PositionAusgeben();
+    emit caretTouched();
 }
 
 void EditorTextBox::paintEvent(QPaintEvent* e)
@@ -202,11 +202,8 @@ void EditorTextBox::insertFromMimeData(const QMimeData* source)
     // the file manager adds their paths as text; other text goes in where it
     // is dropped.
     const QStringList files = EditorComforts::droppedFiles(source);
-    auto* editor = qobject_cast<frmEditor*>(parentWidget() ? parentWidget()->parentWidget() : nullptr);
-    if (!files.isEmpty() && editor) {
-        // Not inside the drop itself: the new windows take the focus.
-        QMetaObject::invokeMethod(&editor->main_, [main = &editor->main_, files] { main->openFiles(files); },
-                                  Qt::QueuedConnection);
+    if (!files.isEmpty()) {
+        emit filesDropped(files);
         return;
     }
     QPlainTextEdit::insertFromMimeData(source);
@@ -215,12 +212,11 @@ void EditorTextBox::insertFromMimeData(const QMimeData* source)
 void EditorTextBox::mousePressEvent(QMouseEvent* e)
 {
     QPlainTextEdit::mousePressEvent(e);
-    if (auto* editor = qobject_cast<frmEditor*>(parentWidget() ? parentWidget()->parentWidget() : nullptr))
-        editor->PositionAusgeben();
+    emit caretTouched();
 }
 
 frmEditor::frmEditor(MDIForm1& main, QWidget* parent)
-    : QWidget(parent), main_(main), script_(std::make_unique<LoadedScript>())
+    : QWidget(parent), main_(main)
 {
     setObjectName(QStringLiteral("frmEditor"));
     setWindowIcon(main.windowIcon());
@@ -251,20 +247,20 @@ frmEditor::frmEditor(MDIForm1& main, QWidget* parent)
     Text1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Text1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu* menu = Text1->createStandardContextMenu(at);
-        const QHash<QString, void (MDIForm1::*)()> commands = {
-            {QStringLiteral("edit-undo"), &MDIForm1::mn_undo_Click},
-            {QStringLiteral("edit-cut"), &MDIForm1::mn_cut_Click},
-            {QStringLiteral("edit-copy"), &MDIForm1::mn_copy_Click},
-            {QStringLiteral("edit-paste"), &MDIForm1::mn_paste_Click},
-            {QStringLiteral("select-all"), &MDIForm1::mn_mark_all_Click},
+        const QHash<QString, QString> commands = {
+            {QStringLiteral("edit-undo"), QStringLiteral("mn_undo")},
+            {QStringLiteral("edit-cut"), QStringLiteral("mn_cut")},
+            {QStringLiteral("edit-copy"), QStringLiteral("mn_copy")},
+            {QStringLiteral("edit-paste"), QStringLiteral("mn_paste")},
+            {QStringLiteral("select-all"), QStringLiteral("mn_mark_all")},
         };
         for (QAction* a : menu->actions()) {
-            const auto command = commands.value(a->objectName());
+            QAction* command = main_.action(commands.value(a->objectName()));
             if (!command) continue;
             a->disconnect();
             connect(a, &QAction::triggered, this, [this, command] {
-                main_.activateEditor(this);
-                (main_.*command)();
+                activate();
+                command->trigger();
             });
         }
         menu->exec(Text1->viewport()->mapToGlobal(at));
@@ -275,9 +271,8 @@ frmEditor::frmEditor(MDIForm1& main, QWidget* parent)
         keepLongLinesShaped(Text1->document(), from, from + added);
     });
     connect(Text1, &QPlainTextEdit::cursorPositionChanged, this, &frmEditor::PositionAusgeben);
-
-    // Load: show where the caret stands (the main window counts its editors).
-    PositionAusgeben();
+    connect(Text1, &EditorTextBox::caretTouched, this, &frmEditor::PositionAusgeben);
+    connect(Text1, &EditorTextBox::filesDropped, this, &frmEditor::filesDropped);
 }
 
 frmEditor::~frmEditor()
@@ -285,26 +280,16 @@ frmEditor::~frmEditor()
     unloaded_ = true;
 }
 
-QString frmEditor::caption() const
-{
-    return QString::fromStdString(captionFor(name_.toStdString(), unconfirmed_, modified_));
-}
-
 void frmEditor::setCaption(const QString& caption)
 {
-    const std::string c = caption.toStdString();
-    name_ = QString::fromStdString(pathFromCaption(c));
-    unconfirmed_ = captionIsUnconfirmed(c);
-    modified_ = captionIsModified(c);
-    Text1->document()->setModified(modified_);
+    document_.setCaption(caption.toStdString());
+    Text1->document()->setModified(document_.isModified());
     showCaption();
 }
 
 void frmEditor::setDocument(const QString& path, bool unconfirmed)
 {
-    name_ = path;
-    unconfirmed_ = unconfirmed;
-    modified_ = false;
+    document_.setPath(path.toStdString(), unconfirmed);
     Text1->document()->setModified(false);
     showCaption();
 }
@@ -312,9 +297,7 @@ void frmEditor::setDocument(const QString& path, bool unconfirmed)
 void frmEditor::setModified(bool modified)
 {
     Text1->document()->setModified(modified);
-    if (modified_ == modified) return;
-    modified_ = modified;
-    showCaption();
+    if (document_.setModified(modified)) showCaption();
 }
 
 void frmEditor::showCaption()
@@ -342,19 +325,12 @@ QString frmEditor::text() const
 
 void frmEditor::loadFileBytes(const std::string& bytes)
 {
-    std::u16string decoded;
-    *script_ = LoadedScript::fromBytes(bytes, decoded);
-    Text1->setPlainText(fromU16(decoded));
+    Text1->setPlainText(fromU16(document_.load(bytes)));
 }
 
 EncodedScript frmEditor::encodeForSave() const
 {
-    return script_->encode(toU16(plainText()));
-}
-
-void frmEditor::markSaved(const EncodedScript& saved)
-{
-    script_->markSaved(saved);
+    return document_.encode(toU16(plainText()));
 }
 
 void frmEditor::beginCompoundEdit()
@@ -394,7 +370,7 @@ void frmEditor::insertAsOneStep(const QString& text)
     cursor.insertText(text);
     cursor.endEditBlock();
     Text1->setTextCursor(cursor);
-    separateNextTyping_ = true;
+    Text1->separateNextTyping();
 }
 
 QString frmEditor::selectedText() const
@@ -424,7 +400,13 @@ void frmEditor::PositionAusgeben()
                                       : Text1->document()->findBlock(startPosition);
     const long long selectionStart = startPosition + startBlock.blockNumber();
     const CaretPosition position = caretPosition(caretLine, lineStart, selectionStart);
-    main_.showPosition(position.line, position.column, Text1->document()->blockCount());
+    emit positionChanged(position.line, position.column, Text1->document()->blockCount());
+}
+
+void frmEditor::activate()
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && sub->mdiArea())
+        sub->mdiArea()->setActiveSubWindow(sub);
 }
 
 void frmEditor::onTextChanged()
@@ -436,15 +418,15 @@ void frmEditor::onTextChanged()
 
 bool frmEditor::queryClose()
 {
-    if (!modified_) return true;
-    main_.activateEditor(this);
+    if (!isModified()) return true;
+    activate();
     const QString text = QStringLiteral("File  ") + caption() + QStringLiteral("  isn't saved.\r\n\r\nDo you want to save it?");
     switch (main_.services().messages->show(text, platform::MessageButtons::YesNoCancel,
                                              platform::MessageIcon::Exclamation,
                                              QStringLiteral("File not saved"))) {
     case platform::MessageAnswer::Yes:
         // A cancelled or failed save keeps the window and its text.
-        return unconfirmed_ ? main_.saveEditorAs(this) : main_.saveEditor(this);
+        return isUnconfirmed() ? main_.saveEditorAs(this) : main_.saveEditor(this);
     case platform::MessageAnswer::No:
         return true;
     default:
@@ -461,7 +443,7 @@ void frmEditor::closeEvent(QCloseEvent* e)
     e->accept();
     if (!unloaded_) {
         unloaded_ = true;
-        main_.editorUnloaded(this);
+        emit unloaded();
     }
 }
 

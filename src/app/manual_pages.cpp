@@ -1,12 +1,8 @@
 #include "app/manual_pages.h"
 
-#include "app/mdiform1.h"
-
-#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
-#include <memory>
 
 namespace mq::app {
 
@@ -14,8 +10,6 @@ namespace {
 
 const QString kSection = QStringLiteral("GMT html path");
 const QString kKey = QStringLiteral("Path");
-
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 // The folder as a prefix: empty, or ending with the platform's separator.
 QString folderPrefix(const QString& folder)
@@ -108,19 +102,6 @@ void ManualPages::mn_gmt_online_help_Click()
     if (gmt_html_path_.isEmpty()) mn_set_gmt_html_path_Click();
     openFirstExisting(indexPlaces(gmt_html_path_), QStringLiteral("The index of the GMT manual"),
                       QStringLiteral("GMT online help"));
-}
-
-void connectManualPages(MDIForm1& main)
-{
-    auto pages = std::make_shared<ManualPages>(main.services(), main.gmt_html_path());
-    for (const ManualPageEntry& entry : manualPageEntries())
-        if (QAction* a = main.action(qs(entry.menuEntry)))
-            QObject::connect(a, &QAction::triggered, &main,
-                             [pages, page = qs(entry.page)] { pages->change_internet_exp(page); });
-    if (QAction* a = main.action(QStringLiteral("mn_gmt_online_help")))
-        QObject::connect(a, &QAction::triggered, &main, [pages] { pages->mn_gmt_online_help_Click(); });
-    if (QAction* a = main.action(QStringLiteral("mn_set_gmt_html_path")))
-        QObject::connect(a, &QAction::triggered, &main, [pages] { pages->mn_set_gmt_html_path_Click(); });
 }
 
 }  // namespace mq::app

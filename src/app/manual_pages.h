@@ -20,8 +20,6 @@
 
 namespace mq::app {
 
-class MDIForm1;
-
 struct ManualPageEntry {
     std::string_view menuEntry;   // control name of the "GMT Help" entry
     std::string_view page;        // the page name, the entry's caption
@@ -52,9 +50,5 @@ private:
     platform::Services services_;
     QString& gmt_html_path_;
 };
-
-// Connects the main window's "GMT Help" entries and the About menu's
-// "GMT online help" and "Set path to GMT html folder" to the manual pages.
-void connectManualPages(MDIForm1& main);
 
 }  // namespace mq::app

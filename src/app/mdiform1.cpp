@@ -1,45 +1,35 @@
 // The main window: its frame (menus, toolbar, status bar, clock), start-up,
 // the menu state, and closing. The commands live beside it by group.
 #include "app/mdiform1.h"
-#include "app/frame_helpers.h"
-#include "app/tool_windows.h"
-#include "app/manual_pages.h"
 
 #include "app/editor_comforts.h"
-#include "app/core/document_rules.h"
-#include "common/file_io.h"
-#include "app/core/script_codec.h"
+#include "app/frame_helpers.h"
 #include "app/frmeditor.h"
 #include "app/frmstart.h"
+#include "app/manual_pages.h"
 #include "app/menu_tree.h"
-#include "catalogue/comment_toggle.h"
+#include "app/tool_windows.h"
 #include "catalogue/script_templates.h"
-#include "common/number_rules.h"
-
-#include <algorithm>
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenuBar>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRegularExpression>
-#include <QScreen>
-#include <QWindow>
 #include <QStatusBar>
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
+#include <functional>
+#include <utility>
 
 // The pictures live in a resource compiled into this library.
 static void initResources() { Q_INIT_RESOURCE(resources); }
@@ -141,20 +131,35 @@ void MDIForm1::buildMenus()
     });
 }
 
+QAction* MDIForm1::commandAction(const QString& name)
+{
+    // A command without a menu entry is made here, once.
+    QAction*& command = actions_[name];
+    if (!command) {
+        command = new QAction(this);
+        command->setObjectName(name);
+    }
+    return command;
+}
+
 void MDIForm1::buildToolbar()
 {
     struct Button {
         const char* key;
         const char* tooltip;
-        int picture;   // index into ImageList1
+        int picture;           // index into ImageList1
+        const char* command;   // the action it shares; none: the tool window of its key, if any
     };
     static const Button buttons[] = {
-        {"New", "New File", 2}, {"Open", "Open File", 1}, {"Save", "Save File", 3}, {nullptr, nullptr, 0},
-        {"Cut", "Cut", 4}, {"Copy", "Copy", 5}, {"Paste", "Paste", 6}, {"Undo", "Undo", 7},
-        {nullptr, nullptr, 0}, {"Path", "Insert File Path", 8}, {"Name", "Insert File Title", 9},
-        {"Color", "Open Color Mixer", 10}, {"Lat_Lon", "Open Lat/Lon Converter", 11},
-        {"cmd", "Open Command Window", 12}, {"dos", "DOS script commands", 13},
-        {"awk", "AWK scripts", 14},
+        {"New", "New File", 2, "mn_new"}, {"Open", "Open File", 1, "mn_open_file"},
+        {"Save", "Save File", 3, "mn_save"}, {},
+        {"Cut", "Cut", 4, "mn_cut"}, {"Copy", "Copy", 5, "mn_copy"}, {"Paste", "Paste", 6, "mn_paste"},
+        {"Undo", "Undo", 7, "mn_undo"}, {},
+        {"Path", "Insert File Path", 8, "mn_insert_file_path"},
+        {"Name", "Insert File Title", 9, "mn_insert_file_name"},
+        {"Color", "Open Color Mixer", 10, nullptr}, {"Lat_Lon", "Open Lat/Lon Converter", 11, nullptr},
+        {"cmd", "Open Command Window", 12, "mn_open_command"},
+        {"dos", "DOS script commands", 13, nullptr}, {"awk", "AWK scripts", 14, nullptr},
     };
     toolbar_ = addToolBar(QStringLiteral("Toolbar1"));
     toolbar_->setObjectName(QStringLiteral("Toolbar1"));
@@ -169,26 +174,37 @@ void MDIForm1::buildToolbar()
         auto* button = new QToolButton(toolbar_);
         button->setObjectName(QStringLiteral("Toolbar1_") + key);
         button->setProperty("key", key);
-        button->setToolTip(QLatin1String(b.tooltip));
-        button->setIcon(imageList_.value(b.picture));
         button->setAutoRaise(true);
         toolbar_->addWidget(button);
         toolButtons_.insert(key, button);
-        if (key == QLatin1String("dos") || key == QLatin1String("awk")) {
-            auto* menu = new QMenu(button);
-            menu->setObjectName(QStringLiteral("Toolbar1_") + key + QStringLiteral("_menu"));
-            for (const auto& entry : catalogue::snippetMenuEntries()) {
-                if (qs(entry.buttonKey) != key) continue;
-                QAction* a = menu->addAction(qs(entry.snippet.caption));
-                a->setData(qs(entry.snippet.name));
-                a->setObjectName(QStringLiteral("snippet_") + qs(entry.snippet.name));
-            }
-            connect(menu, &QMenu::triggered, this,
-                    [this](QAction* a) { Toolbar1_ButtonMenuClick(a->data().toString()); });
-            button->setMenu(menu);
-            button->setPopupMode(QToolButton::MenuButtonPopup);
+        QString command = b.command ? QLatin1String(b.command) : QString();
+        for (const ToolWindowEntry& entry : toolWindowTable())
+            if (command.isEmpty() && qs(entry.toolbarKey) == key) command = qs(entry.menuEntry);
+        if (!command.isEmpty()) {
+            // The button and the menu entry are the one action; the menu
+            // shows no picture.
+            QAction* shared = commandAction(command);
+            shared->setToolTip(QLatin1String(b.tooltip));
+            shared->setIcon(imageList_.value(b.picture));
+            shared->setIconVisibleInMenu(false);
+            button->setDefaultAction(shared);
+            continue;
         }
-        connect(button, &QToolButton::clicked, this, [this, key] { Toolbar1_ButtonClick(key); });
+        button->setToolTip(QLatin1String(b.tooltip));
+        button->setIcon(imageList_.value(b.picture));
+        // A snippet button: its face does nothing, its menu inserts.
+        auto* menu = new QMenu(button);
+        menu->setObjectName(QStringLiteral("Toolbar1_") + key + QStringLiteral("_menu"));
+        for (const auto& entry : catalogue::snippetMenuEntries()) {
+            if (qs(entry.buttonKey) != key) continue;
+            QAction* a = menu->addAction(qs(entry.snippet.caption));
+            a->setData(qs(entry.snippet.name));
+            a->setObjectName(QStringLiteral("snippet_") + qs(entry.snippet.name));
+        }
+        connect(menu, &QMenu::triggered, this,
+                [this](QAction* a) { Toolbar1_ButtonMenuClick(a->data().toString()); });
+        button->setMenu(menu);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
     }
 }
 
@@ -209,46 +225,63 @@ void MDIForm1::buildStatusBar()
 
 void MDIForm1::connectCommands()
 {
-    const QHash<QString, std::function<void()>> commands = {
-        {QStringLiteral("mn_new"), [this] { mn_new_Click(); }},
-        {QStringLiteral("mn_open_file"), [this] { mn_open_file_Click(); }},
-        {QStringLiteral("mn_import"), [this] { mn_import_Click(); }},
-        {QStringLiteral("mn_save"), [this] { mn_save_Click(); }},
-        {QStringLiteral("mn_save_as"), [this] { mn_save_as_Click(); }},
-        {QStringLiteral("mn_open_command"), [this] { mn_open_command_Click(); }},
-        {QStringLiteral("mn_print"), [this] { mn_print_Click(); }},
-        {QStringLiteral("mn_1_1"), [this] { mn_recent_Click(1); }},
-        {QStringLiteral("mn_2_2"), [this] { mn_recent_Click(2); }},
-        {QStringLiteral("mn_3_3"), [this] { mn_recent_Click(3); }},
-        {QStringLiteral("mn_4_4"), [this] { mn_recent_Click(4); }},
-        {QStringLiteral("mn_close"), [this] { mn_close_Click(); }},
-        {QStringLiteral("mn_undo"), [this] { mn_undo_Click(); }},
-        {QStringLiteral("mn_cut"), [this] { mn_cut_Click(); }},
-        {QStringLiteral("mn_copy"), [this] { mn_copy_Click(); }},
-        {QStringLiteral("mn_paste"), [this] { mn_paste_Click(); }},
-        {QStringLiteral("mn_mark_all"), [this] { mn_mark_all_Click(); }},
-        {QStringLiteral("mn_color"), [this] { mn_color_Click(); }},
-        {QStringLiteral("mn_font"), [this] { mn_font_Click(); }},
-        {QStringLiteral("mn_rem"), [this] { mn_rem_Click(); }},
-        {QStringLiteral("mn_horizontal"), [this] { mn_horizontal_Click(); }},
-        {QStringLiteral("mn_vertical"), [this] { mn_vertical_Click(); }},
-        {QStringLiteral("mn_cascade"), [this] { mn_cascade_Click(); }},
-        {QStringLiteral("mn_icons"), [this] { mn_icons_Click(); }},
-        {QStringLiteral("mn_aboutabout"), [this] { mn_aboutabout_Click(); }},
+    manualPages_ = std::make_unique<ManualPages>(services_, gmt_html_path_);
+    comforts_ = new EditorComforts(*this);
+    EditorComforts* comforts = comforts_;
+    ManualPages* pages = manualPages_.get();
+    const auto bind = [this](const QString& name, std::function<void()> run) {
+        if (QAction* a = actions_.value(name)) connect(a, &QAction::triggered, this, std::move(run));
     };
-    for (auto it = commands.cbegin(); it != commands.cend(); ++it)
-        if (QAction* a = actions_.value(it.key())) connect(a, &QAction::triggered, this, it.value());
-    for (const auto& tpl : catalogue::scriptTemplates())
-        if (QAction* a = actions_.value(qs(tpl.name)))
-            connect(a, &QAction::triggered, this, [this, t = &tpl] { runTemplate(*t); });
-    for (const ToolWindowEntry& entry : toolWindowTable())
-        if (QAction* a = actions_.value(qs(entry.menuEntry)))
-            connect(a, &QAction::triggered, this, [this, w = qs(entry.windowName)] { showWindow(w); });
 
-    // The GMT manual pages: GMT Help entries and the About menu's html entries.
-    connectManualPages(*this);
-    // Highlighting, find and replace, Go to Line, dropped files.
-    connectEditorComforts(*this);
+    // Every command's handler, by the control name of its action.
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"mn_new", [this] { mn_new_Click(); }},
+        {"mn_open_file", [this] { mn_open_file_Click(); }},
+        {"mn_import", [this] { mn_import_Click(); }},
+        {"mn_save", [this] { mn_save_Click(); }},
+        {"mn_save_as", [this] { mn_save_as_Click(); }},
+        {"mn_open_command", [this] { mn_open_command_Click(); }},
+        {"mn_print", [this] { mn_print_Click(); }},
+        {"mn_1_1", [this] { mn_recent_Click(1); }},
+        {"mn_2_2", [this] { mn_recent_Click(2); }},
+        {"mn_3_3", [this] { mn_recent_Click(3); }},
+        {"mn_4_4", [this] { mn_recent_Click(4); }},
+        {"mn_close", [this] { mn_close_Click(); }},
+        {"mn_undo", [this] { mn_undo_Click(); }},
+        {"mn_cut", [this] { mn_cut_Click(); }},
+        {"mn_copy", [this] { mn_copy_Click(); }},
+        {"mn_paste", [this] { mn_paste_Click(); }},
+        {"mn_mark_all", [this] { mn_mark_all_Click(); }},
+        {"mn_color", [this] { mn_color_Click(); }},
+        {"mn_font", [this] { mn_font_Click(); }},
+        {"mn_find", [comforts] { comforts->mn_find_Click(); }},
+        {"mn_find_next", [comforts] { comforts->mn_find_next_Click(); }},
+        {"mn_find_previous", [comforts] { comforts->mn_find_previous_Click(); }},
+        {"mn_replace_text", [comforts] { comforts->mn_replace_text_Click(); }},
+        {"mn_go_to_line", [comforts] { comforts->mn_go_to_line_Click(); }},
+        {"mn_syntax_highlighting",
+         [this, comforts] {
+             comforts->setHighlightingEnabled(action(QStringLiteral("mn_syntax_highlighting"))->isChecked());
+         }},
+        {"mn_insert_file_path", [this] { mn_insert_file_path_Click(); }},
+        {"mn_insert_file_name", [this] { mn_insert_file_name_Click(); }},
+        {"mn_rem", [this] { mn_rem_Click(); }},
+        {"mn_horizontal", [this] { mn_horizontal_Click(); }},
+        {"mn_vertical", [this] { mn_vertical_Click(); }},
+        {"mn_cascade", [this] { mn_cascade_Click(); }},
+        {"mn_icons", [this] { mn_icons_Click(); }},
+        {"mn_gmt_online_help", [pages] { pages->mn_gmt_online_help_Click(); }},
+        {"mn_set_gmt_html_path", [pages] { pages->mn_set_gmt_html_path_Click(); }},
+        {"mn_aboutabout", [this] { mn_aboutabout_Click(); }},
+    };
+    for (const auto& [name, run] : commands) bind(QLatin1String(name), run);
+    // The commands of the data tables: templates, GMT manual pages, tool windows.
+    for (const auto& tpl : catalogue::scriptTemplates())
+        bind(qs(tpl.name), [this, t = &tpl] { runTemplate(*t); });
+    for (const ManualPageEntry& entry : manualPageEntries())
+        bind(qs(entry.menuEntry), [pages, page = qs(entry.page)] { pages->change_internet_exp(page); });
+    for (const ToolWindowEntry& entry : toolWindowTable())
+        bind(qs(entry.menuEntry), [this, w = qs(entry.windowName)] { showWindow(w); });
 }
 
 QAction* MDIForm1::action(const QString& name) const
@@ -257,10 +290,6 @@ QAction* MDIForm1::action(const QString& name) const
     if (QMenu* m = menus_.value(name)) return m->menuAction();
     return nullptr;
 }
-
-QMenu* MDIForm1::menu(const QString& name) const { return menus_.value(name); }
-
-QToolButton* MDIForm1::toolbarButton(const QString& key) const { return toolButtons_.value(key); }
 
 QLabel* MDIForm1::statusPanel(int number) const { return panels_.value(number - 1); }
 
@@ -313,8 +342,6 @@ void MDIForm1::startUp()
     showAboutWindow();
 }
 
-frmEditor* MDIForm1::frm() const { return frm_; }
-
 qint16 MDIForm1::open_forms() const
 {
     const auto all = editors();
@@ -323,13 +350,20 @@ qint16 MDIForm1::open_forms() const
 
 void MDIForm1::count_open_forms()
 {
-    if (open_forms() == 0) {
-        for (const char* name : {"mn_edit", "mn_grid", "mn_map", "mn_text", "mn_import"})
-            action(QLatin1String(name))->setEnabled(false);
+    // The one place that enables and disables commands. It runs at start-up,
+    // after New, every opening and every click on a recent file, and when an
+    // editor unloads. The editing menus follow the first editor in and the
+    // last one out; Color and Script stay enabled, as does every toolbar
+    // button and Save File.
+    static const char* const editing[] = {"mn_edit", "mn_grid", "mn_map", "mn_text", "mn_import"};
+    static const char* const alwaysOn[] = {"mn_color_gmt", "mn_script"};
+    const qint16 forms = open_forms();
+    if (forms == 0) {
+        for (const char* name : editing) action(QLatin1String(name))->setEnabled(false);
         for (int i = 2; i <= 4; ++i) statusPanel(i)->clear();
-    } else if (open_forms() == 1) {
-        for (const char* name : {"mn_import", "mn_edit", "mn_grid", "mn_map", "mn_color_gmt", "mn_text", "mn_script"})
-            action(QLatin1String(name))->setEnabled(true);
+    } else if (forms == 1) {
+        for (const char* name : editing) action(QLatin1String(name))->setEnabled(true);
+        for (const char* name : alwaysOn) action(QLatin1String(name))->setEnabled(true);
     }
 }
 
@@ -338,17 +372,6 @@ void MDIForm1::showPosition(long long line, long long column, long long lines)
     statusPanel(2)->setText(QStringLiteral("Line: %1").arg(line));
     statusPanel(3)->setText(QStringLiteral("Column: %1").arg(column));
     statusPanel(4)->setText(QStringLiteral("Length: %1").arg(lines));
-}
-
-void MDIForm1::activateEditor(frmEditor* editor)
-{
-    for (QMdiSubWindow* sub : mdiArea_->subWindowList())
-        if (sub->widget() == editor) mdiArea_->setActiveSubWindow(sub);
-}
-
-void MDIForm1::editorUnloaded(frmEditor*)
-{
-    count_open_forms();
 }
 
 void MDIForm1::mn_close_Click()
@@ -367,7 +390,7 @@ void MDIForm1::closeEvent(QCloseEvent* e)
         }
     }
     frm_ = nullptr;
-    for (frmEditor* editor : editors()) editor->closeConfirmed_ = true;
+    for (frmEditor* editor : editors()) editor->closeWithoutAsking();
     mdiArea_->closeAllSubWindows();
     for (const QPointer<QWidget>& window : std::as_const(windows_))
         if (window) window->close();

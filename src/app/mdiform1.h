@@ -1,8 +1,13 @@
 // The main window: menus, toolbar, status bar and the editor windows.
+//
+// Every command is one QAction, made from the menu table (and, for the two
+// toolbar buttons without a menu entry, from the toolbar table); the menu
+// entry, the toolbar button and the editor's context menu all trigger that
+// action. `count_open_forms` alone decides which commands are enabled.
 #pragma once
 
-#include "platform/platform.h"
 #include "common/ui/tool_context.h"
+#include "platform/platform.h"
 
 #include <QHash>
 #include <QIcon>
@@ -11,10 +16,9 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <functional>
+#include <memory>
 
 class QAction;
-
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -29,6 +33,8 @@ struct ScriptTemplate;
 
 namespace mq::app {
 
+class EditorComforts;
+class ManualPages;
 class frmEditor;
 class frmstart;
 
@@ -38,32 +44,65 @@ public:
     explicit MDIForm1(platform::Services services, QWidget* parent = nullptr);
     ~MDIForm1() override;
 
-    // Shared fields other windows read and write.
-    // The shared fields: the path last picked (`file_path_in`), the working
-    // path of the document being opened or saved, the editor last made, and
-    // the folder of the GMT manual.
-    const QString& file_path_in() const { return file_path_in_; }
-    void set_file_path_in(const QString& path) { file_path_in_ = path; }
-    const QString& file_path_out() const { return file_path_out_; }
-    frmEditor* frm() const;
-    QString& gmt_html_path() { return gmt_html_path_; }
-
     platform::Services services() const { return services_; }
-    QMdiArea* mdiArea() const { return mdiArea_; }
-    QAction* action(const QString& name) const;   // a menu entry by control name
-    QMenu* menu(const QString& name) const;       // a menu by control name
+    // The path last picked in the open dialog, chosen in the recent-files
+    // list or saved with Save File as; the recent-files list records it.
+    const QString& file_path_in() const { return file_path_in_; }
+    // The folder of the GMT manual.
+    const QString& gmt_html_path() const { return gmt_html_path_; }
+
+    // A command (or a menu's own entry) by control name.
+    QAction* action(const QString& name) const;
     QToolBar* Toolbar1() const { return toolbar_; }
-    QToolButton* toolbarButton(const QString& key) const;
-    QLabel* statusPanel(int number) const;        // 1 to 4
+    QToolButton* toolbarButton(const QString& key) const { return toolButtons_.value(key); }
+    QLabel* statusPanel(int number) const;   // 1 to 4
     // The pictures of the toolbar; the second one goes on file-picking buttons.
     const QList<QIcon>& ImageList1() const { return imageList_; }
+    QMdiArea* mdiArea() const { return mdiArea_; }
     frmEditor* activeEditor() const;
     QList<frmEditor*> editors() const;
     frmstart* aboutWindow() const;
-
     // The number of editor windows that are loaded.
     qint16 open_forms() const;
+
+    // The toolbar: a button runs its command; a drop-down button's menu
+    // inserts a snippet.
+    void Toolbar1_ButtonClick(const QString& key);
+    void Toolbar1_ButtonMenuClick(const QString& key);
+    // Replaces the selection of the active editor; false when there is none.
+    bool InsertAtCaret(const QString& text);
+
+    // Opens `path` in a new editor window and records it in the recent-files list.
+    void open_file_function(const QString& path);
+    // Opens each file in its own editor window as Open File does, from the
+    // command line or dropped on the window.
+    void openFiles(const QStringList& paths);
+    // Saving a given editor; false when cancelled or failed.
+    bool saveEditor(frmEditor* editor);
+    bool saveEditorAs(frmEditor* editor);
+
+    // Tool windows: each exists at most once; showing an open one brings it
+    // to the front as it is.
+    QWidget* showWindow(const QString& windowName);
+    QWidget* openWindow(const QString& windowName) const;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    // Building the frame.
+    void buildImageList();
+    void buildMenus();
+    void buildToolbar();
+    void buildStatusBar();
+    void connectCommands();
+    QAction* commandAction(const QString& name);
+    void startUp();
     void count_open_forms();
+    void showPosition(long long line, long long column, long long lines);
+    static QString currentDateTimeText();
+    static QString currentTimeText();
 
     // File commands.
     void mn_new_Click();
@@ -74,15 +113,12 @@ public:
     void mn_print_Click();
     void mn_recent_Click(int number);   // 1 to 4
     void mn_close_Click();
-    void open_file_function();
-    // Opens each file in its own editor window as Open File does, from the
-    // command line or dropped on the window.
-    void openFiles(const QStringList& paths);
-    void write_reg();
     QString open_file_dialog();
-    // Saving a given editor; false when cancelled or failed.
-    bool saveEditor(frmEditor* editor);
-    bool saveEditorAs(frmEditor* editor);
+    void write_reg(const QString& path);
+    void readRecentCaptions();
+    frmEditor* createEditor(const QString& caption);
+    bool writeEditor(frmEditor* editor, const QString& path);
+    void applyStoredFont(frmEditor* editor);
 
     // Edit, window and toolbar commands.
     void mn_undo_Click();
@@ -99,56 +135,27 @@ public:
     void mn_open_command_Click();
     void mn_insert_file_path_Click();
     void mn_insert_file_name_Click();
-    void Toolbar1_ButtonClick(const QString& key);
-    void Toolbar1_ButtonMenuClick(const QString& key);
+    bool showInsertFileDialog(const QString& title);
+    void arrangeTiled(bool horizontal);
 
     // Script commands.
-    bool InsertAtCaret(const QString& text);
     void runTemplate(const catalogue::ScriptTemplate& tpl);
     void mn_rem_Click();
+
+    // The About and tool windows.
     void mn_aboutabout_Click();
+    tools::ToolContext toolContext();
+    void showAboutWindow();
+    void centreAboutWindow();
 
-    // Tool windows: each exists at most once; showing an open one brings it
-    // to the front as it is.
-    QWidget* showWindow(const QString& windowName);
-    QWidget* openWindow(const QString& windowName) const;
-
-    // Called by the editor windows.
-    void showPosition(long long line, long long column, long long lines);
-    void activateEditor(frmEditor* editor);
-    void editorUnloaded(frmEditor* editor);
-
-    // The date and time texts of the user's locale.
-    static QString currentDateTimeText();
-    static QString currentTimeText();
-
-protected:
-    void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
-private:
+    platform::Services services_;
     QString file_path_in_;
+    // The working path of the document last opened or saved.
     QString file_path_out_;
+    // The editor window last made.
     QPointer<frmEditor> frm_;
     QString gmt_html_path_;
 
-    tools::ToolContext toolContext();
-    void buildImageList();
-    void buildMenus();
-    void buildToolbar();
-    void buildStatusBar();
-    void connectCommands();
-    void startUp();
-    void showAboutWindow();
-    void centreAboutWindow();
-    frmEditor* createEditor(const QString& caption);
-    bool writeEditor(frmEditor* editor, const QString& path);
-    void applyStoredFont(frmEditor* editor);
-    bool showInsertFileDialog(const QString& title);
-    void readRecentCaptions();
-    void arrangeTiled(bool horizontal);
-
-    platform::Services services_;
     QMdiArea* mdiArea_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     QTimer* Timer1_ = nullptr;
@@ -159,6 +166,8 @@ private:
     QHash<QString, QToolButton*> toolButtons_;
     QHash<QString, QPointer<QWidget>> windows_;
     QPointer<QMdiSubWindow> about_;
+    std::unique_ptr<ManualPages> manualPages_;
+    EditorComforts* comforts_ = nullptr;
 };
 
 }  // namespace mq::app

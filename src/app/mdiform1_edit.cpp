@@ -1,43 +1,19 @@
 // The Edit and Window menus, the toolbar dispatch and the commands that
 // write into the active editor.
 #include "app/mdiform1.h"
-#include "app/frame_helpers.h"
-#include "app/tool_windows.h"
-#include "app/manual_pages.h"
 
 #include "app/core/document_rules.h"
-#include "common/file_io.h"
-#include "app/core/script_codec.h"
+#include "app/frame_helpers.h"
 #include "app/frmeditor.h"
-#include "app/frmstart.h"
-#include "app/menu_tree.h"
 #include "catalogue/comment_toggle.h"
 #include "catalogue/script_templates.h"
 #include "common/number_rules.h"
 
-#include <algorithm>
-
 #include <QAction>
-#include <QApplication>
-#include <QCloseEvent>
-#include <QDate>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QKeySequence>
-#include <QLabel>
-#include <QLocale>
+#include <QFont>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenuBar>
-#include <QMenu>
-#include <QRegularExpression>
-#include <QScreen>
-#include <QWindow>
-#include <QStatusBar>
-#include <QTime>
-#include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 
 namespace mq::app {
@@ -229,19 +205,10 @@ void MDIForm1::mn_rem_Click()
 
 void MDIForm1::Toolbar1_ButtonClick(const QString& key)
 {
-    if (key == QLatin1String("New")) mn_new_Click();
-    else if (key == QLatin1String("Open")) mn_open_file_Click();
-    else if (key == QLatin1String("Save")) mn_save_Click();
-    else if (key == QLatin1String("Cut")) mn_cut_Click();
-    else if (key == QLatin1String("Copy")) mn_copy_Click();
-    else if (key == QLatin1String("Paste")) mn_paste_Click();
-    else if (key == QLatin1String("Undo")) mn_undo_Click();
-    else if (key == QLatin1String("Path")) mn_insert_file_path_Click();
-    else if (key == QLatin1String("Name")) mn_insert_file_name_Click();
-    else if (key == QLatin1String("cmd")) mn_open_command_Click();
-    else
-        for (const ToolWindowEntry& entry : toolWindowTable())
-            if (!entry.toolbarKey.empty() && qs(entry.toolbarKey) == key) showWindow(qs(entry.windowName));
+    // A button runs the action it shares with its menu entry; keys compare
+    // exactly, and a snippet button's face has none.
+    if (QToolButton* button = toolButtons_.value(key))
+        if (QAction* command = button->defaultAction()) command->trigger();
 }
 
 void MDIForm1::Toolbar1_ButtonMenuClick(const QString& key)

@@ -1,43 +1,22 @@
 // The File menu: new, open, import, save, print and the recent files.
 #include "app/mdiform1.h"
-#include "app/frame_helpers.h"
-#include "app/tool_windows.h"
-#include "app/manual_pages.h"
 
 #include "app/core/document_rules.h"
-#include "common/file_io.h"
 #include "app/core/script_codec.h"
+#include "app/frame_helpers.h"
 #include "app/frmeditor.h"
-#include "app/frmstart.h"
-#include "app/menu_tree.h"
-#include "catalogue/comment_toggle.h"
-#include "catalogue/script_templates.h"
+#include "common/file_io.h"
 #include "common/number_rules.h"
 
-#include <algorithm>
-
 #include <QAction>
-#include <QApplication>
-#include <QCloseEvent>
-#include <QDate>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QFont>
 #include <QKeySequence>
-#include <QLabel>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenuBar>
 #include <QMenu>
-#include <QRegularExpression>
-#include <QScreen>
-#include <QWindow>
-#include <QStatusBar>
-#include <QTime>
-#include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
+#include <algorithm>
 
 namespace mq::app {
 
@@ -59,6 +38,11 @@ frmEditor* MDIForm1::createEditor(const QString& caption)
 {
     auto* editor = new frmEditor(*this);
     editor->setCaption(caption);
+    connect(editor, &frmEditor::positionChanged, this, &MDIForm1::showPosition);
+    connect(editor, &frmEditor::unloaded, this, &MDIForm1::count_open_forms);
+    // Not inside the drop itself: the new windows take the focus.
+    connect(editor, &frmEditor::filesDropped, this, &MDIForm1::openFiles, Qt::QueuedConnection);
+    editor->PositionAusgeben();
     QMdiSubWindow* sub = mdiArea_->addSubWindow(editor);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
@@ -102,8 +86,8 @@ QString MDIForm1::open_file_dialog()
 void MDIForm1::mn_open_file_Click()
 {
     file_path_in_.clear();
-    open_file_dialog();
-    if (!file_path_in_.isEmpty()) open_file_function();
+    const QString path = open_file_dialog();
+    if (!path.isEmpty()) open_file_function(path);
 }
 
 void MDIForm1::applyStoredFont(frmEditor* editor)
@@ -120,19 +104,20 @@ void MDIForm1::applyStoredFont(frmEditor* editor)
     if (ok) editor->setTextColor(color);
 }
 
-void MDIForm1::open_file_function()
+void MDIForm1::open_file_function(const QString& path)
 {
-    file_path_out_ = file_path_in_;
-    const ReadResult read = readWholeFile(localPath(file_path_in_));
+    file_path_in_ = path;
+    file_path_out_ = path;
+    const ReadResult read = readWholeFile(localPath(path));
     if (!read.ok) {
         if (read.errorKind == ReadErrorKind::NotFound) {
             services_.messages->show(QStringLiteral("File moved or deleted, however it couldn't be found.\r\n\r\n") +
-                                         shownPath(file_path_in_),
+                                         shownPath(path),
                                      platform::MessageButtons::Ok, platform::MessageIcon::Question,
                                      QStringLiteral("File not found"));
         } else {
             services_.messages->show(QStringLiteral("function: open_file_function:  75  ") + qs(read.reason) +
-                                         QStringLiteral("\r\n\r\n") + shownPath(file_path_in_),
+                                         QStringLiteral("\r\n\r\n") + shownPath(path),
                                      platform::MessageButtons::Ok, platform::MessageIcon::None,
                                      QStringLiteral("Mapquill"));
         }
@@ -141,34 +126,31 @@ void MDIForm1::open_file_function()
     frmEditor* editor = createEditor(QStringLiteral("'Script"));
     applyStoredFont(editor);
     editor->loadFileBytes(read.bytes);
-    editor->setDocument(file_path_out_, true);
+    editor->setDocument(path, true);
     editor->Text1->moveCursor(QTextCursor::Start);
     editor->Text1->setFocus();
-    action(QStringLiteral("mn_save"))->setEnabled(true);
     count_open_forms();
-    write_reg();
+    write_reg(path);
 }
 
 void MDIForm1::openFiles(const QStringList& paths)
 {
-    for (const QString& path : paths) {
-        file_path_in_ = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-        open_file_function();
-    }
+    for (const QString& path : paths)
+        open_file_function(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
-void MDIForm1::write_reg()
+void MDIForm1::write_reg(const QString& path)
 {
     RecentFiles entries;
     for (int i = 0; i < 4; ++i)
         entries[size_t(i)] = pathFromRecentCaption(
             fromMenuText(action(QStringLiteral("mn_%1_%1").arg(i + 1))->text()).toStdString());
-    if (!recordRecentFile(entries, file_path_in_.toStdString())) return;
+    if (!recordRecentFile(entries, path.toStdString())) return;
     for (int number = 4; number >= 1; --number) {
         const QString key = QStringLiteral("%1_%1").arg(number);
-        const std::string& path = entries[size_t(number - 1)];
-        action(QStringLiteral("mn_") + key)->setText(menuText(qs(recentCaption(number, path))));
-        services_.settings->set(QStringLiteral("Files"), key, qs(path));
+        const std::string& entry = entries[size_t(number - 1)];
+        action(QStringLiteral("mn_") + key)->setText(menuText(qs(recentCaption(number, entry))));
+        services_.settings->set(QStringLiteral("Files"), key, qs(entry));
     }
 }
 
@@ -176,19 +158,17 @@ void MDIForm1::mn_recent_Click(int number)
 {
     const QString caption = fromMenuText(action(QStringLiteral("mn_%1_%1").arg(number))->text());
     const std::string path = pathFromRecentCaption(caption.toStdString());
-    if (!path.empty()) {
-        file_path_in_ = qs(path);
-        open_file_function();
-    }
+    if (!path.empty()) open_file_function(qs(path));
     count_open_forms();
 }
 
 void MDIForm1::mn_import_Click()
 {
-    if (open_file_dialog().isEmpty()) return;
+    const QString path = open_file_dialog();
+    if (path.isEmpty()) return;
     frmEditor* editor = activeEditor();
     if (!editor) return;
-    const ReadResult read = readWholeFile(localPath(file_path_in_));
+    const ReadResult read = readWholeFile(localPath(path));
     if (!read.ok) return;
     std::u16string text;
     LoadedScript::fromBytes(read.bytes, text);
@@ -229,9 +209,10 @@ bool MDIForm1::saveEditor(frmEditor* editor)
 {
     if (open_forms() < 1 || !editor) return false;
     if (editor->isUnconfirmed()) return saveEditorAs(editor);
-    file_path_out_ = editor->documentPath();
-    if (!writeEditor(editor, file_path_out_)) return false;
-    editor->setDocument(file_path_out_, false);
+    const QString path = editor->documentPath();
+    file_path_out_ = path;
+    if (!writeEditor(editor, path)) return false;
+    editor->setDocument(path, false);
     return true;
 }
 
@@ -244,18 +225,17 @@ bool MDIForm1::saveEditorAs(frmEditor* editor)
     s.filter = qs(kSaveFilter);
     s.dialogTitle = QStringLiteral("Save File as ...");
     if (!editor) return false;
-    file_path_out_ = editor->documentPath();
-    const SaveFilterChoice choice = saveFilterFor(file_path_out_.toStdString());
+    const SaveFilterChoice choice = saveFilterFor(editor->documentPath().toStdString());
     s.filterIndex = choice.filterIndex;
     if (choice.defaultExt) s.defaultExt = qs(*choice.defaultExt);
-    s.fileName = file_path_out_;
+    s.fileName = editor->documentPath();
     if (!dialog.showSave()) return false;
-    file_path_out_ = s.fileName;
-    file_path_in_ = file_path_out_;
-    if (!writeEditor(editor, file_path_out_)) return false;
-    action(QStringLiteral("mn_save"))->setEnabled(true);
-    editor->setDocument(file_path_out_, false);
-    write_reg();
+    const QString path = s.fileName;
+    file_path_out_ = path;
+    file_path_in_ = path;
+    if (!writeEditor(editor, path)) return false;
+    editor->setDocument(path, false);
+    write_reg(path);
     return true;
 }
 

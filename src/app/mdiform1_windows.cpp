@@ -1,43 +1,16 @@
 // The About window and the tool windows the menus and the toolbar show.
 #include "app/mdiform1.h"
-#include "app/frame_helpers.h"
-#include "app/tool_windows.h"
-#include "app/manual_pages.h"
 
-#include "app/core/document_rules.h"
-#include "common/file_io.h"
-#include "app/core/script_codec.h"
+#include "app/frame_helpers.h"
 #include "app/frmeditor.h"
 #include "app/frmstart.h"
-#include "app/menu_tree.h"
-#include "catalogue/comment_toggle.h"
-#include "catalogue/script_templates.h"
-#include "common/number_rules.h"
+#include "app/tool_windows.h"
 
-#include <algorithm>
-
-#include <QAction>
-#include <QApplication>
-#include <QCloseEvent>
-#include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QKeySequence>
-#include <QLabel>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenuBar>
-#include <QMenu>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QWindow>
-#include <QStatusBar>
-#include <QTime>
-#include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
+#include <algorithm>
 
 namespace mq::app {
 

@@ -21,7 +21,7 @@ Error coordinate_error(std::string_view text, std::string_view problem)
     std::string message = text::quoted(text);
     message += ' ';
     message += problem;
-    return Error{std::move(message), "", 0};
+    return Error{std::move(message), "", 0}.as(ErrorKind::type_mismatch);
 }
 
 }  // namespace

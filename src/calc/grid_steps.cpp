@@ -71,19 +71,20 @@ GridStepResult calculate_grid_steps(const GridStepInput& in) {
     GridStepResult r;
     r.mode = in.mode;
     if (in.min.empty() || in.max.empty()) {
-        r.problem = "the minimum and the maximum are both needed";
+        r.status = Error{"the minimum and the maximum are both needed", {}, 0};
         return r;
     }
     if (in.amount.empty() && in.size.empty()) {
-        r.problem = "an amount of steps or a step size is needed";
+        r.status = Error{"an amount of steps or a step size is needed", {}, 0};
         return r;
     }
     r.calculated = true;
     if (in.amount.empty()) r.mode = GridMode::Size;
     if (in.size.empty()) r.mode = GridMode::Amount;
 
+    // Every later failure is a value that is not a number or out of its range.
     auto note = [&r](std::string problem) {
-        if (r.problem.empty()) r.problem = std::move(problem);
+        if (r.status) r.status = Error{std::move(problem), {}, 0}.as(ErrorKind::type_mismatch);
     };
 
     // The range, held as text and read back like every later value.

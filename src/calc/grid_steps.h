@@ -4,6 +4,8 @@
 // come in three notations at once: dd:mm:ss.ss / dd:mm.mmm / dd.dddddddd.
 #pragma once
 
+#include "common/result.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,7 +33,7 @@ struct GridStepResult {
     std::optional<std::string> range;    // the three-notation text of max - min
     std::optional<std::string> amount;   // the number of steps
     std::optional<std::string> size;     // the three-notation text of the step size
-    std::string problem;                 // the first step that failed; empty when none did
+    Status status;                       // the first step that failed; ok when none did
 };
 
 // Reads a value text in colon notation (degrees[:minutes[:seconds]], a
@@ -57,7 +59,7 @@ std::optional<std::string> three_notation_text(std::string_view decimal_text);
 //    and size = range / amount, the step that divides the range exactly.
 // A failing step (a text that is not a number, a division by zero, an amount
 // outside -32768..32767, a step size not above 0) leaves the results that
-// depend on it empty and names itself in `problem`; the rest goes on.
+// depend on it empty and names itself in `status`; the rest goes on.
 GridStepResult calculate_grid_steps(const GridStepInput& input);
 
 }  // namespace mq::calc

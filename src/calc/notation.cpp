@@ -45,13 +45,16 @@ std::optional<double> read_fraction(std::string_view fraction) {
     return num::read_number(text);
 }
 
-// Failures inside one conversion; the problem names the first that occurred.
-struct Outcome {
-    std::optional<std::string> text;
-    NotationProblem problem = NotationProblem::None;
-};
+// A conversion's text, or the first failure inside it.
+using Outcome = Result<std::string>;
 
-Outcome fail(NotationProblem problem) { return {std::nullopt, problem}; }
+// Why a text has no result in the asked notation: always a value that does
+// not fit it.
+Error fail(const char* problem) { return Error{problem, {}, 0}.as(ErrorKind::type_mismatch); }
+const char* const kNotANumber = "a part of the value is empty or not a number";
+const char* const kTooLarge = "the value is too large";
+const char* const kNeedsPoint = "this conversion needs a value with a decimal point";
+const char* const kPointNotInMinutes = "the decimal point must be in the minutes";
 
 // Reads the numbers a conversion needs; false when any is missing.
 template <typename... Opt>
@@ -60,8 +63,8 @@ bool all_read(const Opt&... values) {
 }
 
 Outcome finish(const std::optional<std::string>& part) {
-    if (!part) return fail(NotationProblem::NotANumber);
-    return {part, NotationProblem::None};
+    if (!part) return fail(kNotANumber);
+    return *part;
 }
 
 Outcome degrees_from_colon(const std::string& t, bool with_seconds) {
@@ -70,21 +73,20 @@ Outcome degrees_from_colon(const std::string& t, bool with_seconds) {
     const auto d = num::read_number(fields[0]);
     const auto m = num::read_number(fields[1]);
     const auto s = with_seconds ? num::read_number(fields[2]) : std::optional<double>(0.0);
-    if (!all_read(d, m, s)) return fail(NotationProblem::NotANumber);
+    if (!all_read(d, m, s)) return fail(kNotANumber);
     const double value = *d + *m / 60 + *s / 3600;
-    if (!std::isfinite(value)) return fail(NotationProblem::OutOfRange);
-    return {num::format_pattern(num::round_to(value, 6), "#0.0000000"), NotationProblem::None};
+    if (!std::isfinite(value)) return fail(kTooLarge);
+    return num::format_pattern(num::round_to(value, 6), "#0.0000000");
 }
 
 Outcome decimal_to_minutes(const std::string& t) {
     const std::size_t point = t.find('.');
-    if (point == std::string::npos) return fail(NotationProblem::NeedsDecimalPoint);
+    if (point == std::string::npos) return fail(kNeedsPoint);
     const auto degrees = num::format_text(whole_part(t.substr(0, point)), "00");
     const auto fraction = read_fraction(std::string_view(t).substr(point));
-    if (!degrees || !fraction) return fail(NotationProblem::NotANumber);
+    if (!degrees || !fraction) return fail(kNotANumber);
     const double minutes = *fraction * 60;
-    return {*degrees + ":" + num::format_pattern(num::round_to(minutes, 3), "00.0000"),
-            NotationProblem::None};
+    return *degrees + ":" + num::format_pattern(num::round_to(minutes, 3), "00.0000");
 }
 
 Outcome seconds_to_minutes(const std::string& t) {
@@ -93,27 +95,25 @@ Outcome seconds_to_minutes(const std::string& t) {
     const auto degrees = num::format_text(fields[0], "00");
     const auto m = num::read_number(fields[1]);
     const auto s = num::read_number(fields[2]);
-    if (!degrees || !all_read(m, s)) return fail(NotationProblem::NotANumber);
+    if (!degrees || !all_read(m, s)) return fail(kNotANumber);
     const double minutes = *m + *s / 60;
-    if (!std::isfinite(minutes)) return fail(NotationProblem::OutOfRange);
-    return {*degrees + ":" + num::format_pattern(num::round_to(minutes, 3), "00.0000"),
-            NotationProblem::None};
+    if (!std::isfinite(minutes)) return fail(kTooLarge);
+    return *degrees + ":" + num::format_pattern(num::round_to(minutes, 3), "00.0000");
 }
 
 Outcome minutes_to_seconds(const std::string& t) {
-    if (t.find('.') == std::string::npos) return fail(NotationProblem::NeedsDecimalPoint);
+    if (t.find('.') == std::string::npos) return fail(kNeedsPoint);
     const auto fields = split(t, ':');
-    if (fields.size() < 2) return fail(NotationProblem::PointNotInMinutes);
+    if (fields.size() < 2) return fail(kPointNotInMinutes);
     const std::string_view p = fields[1];
     const std::size_t point = p.find('.');
-    if (point == std::string_view::npos) return fail(NotationProblem::PointNotInMinutes);
+    if (point == std::string_view::npos) return fail(kPointNotInMinutes);
     const auto degrees = num::format_text(fields[0], "00");
     const auto minutes = num::format_text(whole_part(p.substr(0, point)), "00");
     const auto fraction = read_fraction(p.substr(point));
-    if (!degrees || !minutes || !fraction) return fail(NotationProblem::NotANumber);
+    if (!degrees || !minutes || !fraction) return fail(kNotANumber);
     const double seconds = num::round_to(*fraction * 60, 2);
-    return {*degrees + ":" + *minutes + ":" + num::format_pattern(seconds, "00.00"),
-            NotationProblem::None};
+    return *degrees + ":" + *minutes + ":" + num::format_pattern(seconds, "00.00");
 }
 
 }  // namespace
@@ -157,18 +157,6 @@ PreparedNotation prepare_notation(std::string_view text) {
     return p;
 }
 
-std::string_view describe(NotationProblem problem) {
-    switch (problem) {
-    case NotationProblem::None: return "no problem";
-    case NotationProblem::UnknownConversion: return "the conversion must be a number from 0 to 5";
-    case NotationProblem::NeedsDecimalPoint: return "this conversion needs a value with a decimal point";
-    case NotationProblem::PointNotInMinutes: return "the decimal point must be in the minutes";
-    case NotationProblem::NotANumber: return "a part of the value is empty or not a number";
-    case NotationProblem::OutOfRange: return "the value is too large";
-    }
-    return "unknown problem";
-}
-
 std::optional<std::string> decimal_to_dms(std::string_view text) {
     const std::size_t point = text.find('.');
     if (point == std::string_view::npos) return std::nullopt;
@@ -192,28 +180,27 @@ NotationResult convert_notation(std::string_view text, int conversion) {
     NotationResult r;
     r.rewritten = (p.negative ? "-" : "") + p.body;
     if (conversion < 0 || conversion >= kConversionCount) {
-        r.problem = NotationProblem::UnknownConversion;
+        r.result = Error{"the conversion must be a number from 0 to 5", {}, 0};
         return r;
     }
     if (!p.readable) {
-        r.problem = NotationProblem::NotANumber;
+        r.result = fail(kNotANumber);
         return r;
     }
     const std::string t = commas_to_points(p.body);
-    Outcome out;
+    Outcome out = fail(kNotANumber);
     switch (conversion) {
     case 0: out = degrees_from_colon(t, false); break;
     case 1: out = degrees_from_colon(t, true); break;
     case 2: out = decimal_to_minutes(t); break;
     case 3:
-        if (t.find('.') == std::string::npos) out = fail(NotationProblem::NeedsDecimalPoint);
+        if (t.find('.') == std::string::npos) out = fail(kNeedsPoint);
         else out = finish(decimal_to_dms(t));
         break;
     case 4: out = seconds_to_minutes(t); break;
     case 5: out = minutes_to_seconds(t); break;
     }
-    r.problem = out.problem;
-    if (out.text) r.result = (p.negative ? "-" : "") + *out.text;
+    r.result = out ? Outcome((p.negative ? "-" : "") + out.value()) : out;
     return r;
 }
 

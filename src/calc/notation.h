@@ -5,6 +5,8 @@
 // command-line tool drive them.
 #pragma once
 
+#include "common/result.h"
+
 #include <array>
 #include <bitset>
 #include <optional>
@@ -52,25 +54,13 @@ struct PreparedNotation {
 };
 PreparedNotation prepare_notation(std::string_view text);
 
-// Why a conversion gave no result.
-enum class NotationProblem {
-    None,
-    UnknownConversion,        // the index is not 0..5
-    NeedsDecimalPoint,        // conversions 2, 3 and 5 need a "."
-    PointNotInMinutes,        // conversion 5: the "." is not in the minutes field
-    NotANumber,               // a field is empty or not a number
-    OutOfRange,               // the value is too large to compute
-};
-
-// A one-line description of the problem, for messages.
-std::string_view describe(NotationProblem problem);
-
 struct NotationResult {
     // The input after the sign and exponent steps, with the "-" put back:
     // what the caller shows in place of what was typed.
     std::string rewritten;
-    std::optional<std::string> result;   // empty: no result (see problem)
-    NotationProblem problem = NotationProblem::None;
+    // The converted text, or why there is none, in one line for messages ("a
+    // part of the value is empty or not a number", "the value is too large" ...).
+    Result<std::string> result = Error{};
 };
 
 // Converts a coordinate text with conversion 0..5. Commas read as ".".

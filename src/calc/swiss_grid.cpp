@@ -29,7 +29,7 @@ Status check_swiss_grid(double x, double y)
         message +=
             "; they look like 7-digit coordinates of the newer frame (X 1200000, Y 2600000 at the "
             "origin): take 1000000 from X and 2000000 from Y";
-    return Error{std::move(message), "", 0};
+    return Error{std::move(message), "", 0}.as(ErrorKind::type_mismatch);
 }
 
 LonLat swiss_to_wgs84(double x, double y)

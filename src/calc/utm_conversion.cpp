@@ -26,7 +26,7 @@ constexpr double kM1 = 1 - kE2 / 4 - 3 * kE4 / 64 - 5 * kE6 / 256;
 
 Error not_convertible()
 {
-    return Error{"the position cannot be converted", "", 0};
+    return Error{"the position cannot be converted", "", 0}.as(ErrorKind::type_mismatch);
 }
 
 // "easting 500000 and northing 100000000" for the messages of the inverse.
@@ -102,14 +102,16 @@ Status check_utm_zone(int zone)
 {
     if (zone >= 1 && zone <= 60) return {};
     return Error{"zone " + std::to_string(zone) + " does not exist: UTM zones are whole numbers from 1 to 60",
-                 "", 0};
+                 "", 0}
+        .as(ErrorKind::type_mismatch);
 }
 
 Result<std::int16_t> read_utm_zone(std::string_view text)
 {
     const auto value = numbers::read_number(text);
     if (!value || *value != std::floor(*value) || *value < 1 || *value > 60)
-        return Error{"the zone '" + std::string(text) + "' is not a whole number from 1 to 60", "", 0};
+        return Error{"the zone '" + std::string(text) + "' is not a whole number from 1 to 60", "", 0}.as(
+            ErrorKind::type_mismatch);
     return static_cast<std::int16_t>(*value);
 }
 
@@ -119,7 +121,9 @@ Result<int> utm_central_meridian(int zone)
     long value = zone;
     const bool fits = fits_int16(value) && fits_int16(value -= 1) && fits_int16(value *= 6) &&
                       fits_int16(value -= 180) && fits_int16(value += 3);
-    if (!fits) return Error{"zone " + std::to_string(zone) + " is out of range (overflow)", "", 0};
+    if (!fits)
+        return Error{"zone " + std::to_string(zone) + " is out of range (overflow)", "", 0}.as(
+            ErrorKind::type_mismatch);
     return static_cast<int>(value);
 }
 
@@ -171,13 +175,15 @@ Result<LonLat> utm_to_lonlat(double easting, double northing, const UtmState& st
                                kRadToDeg;
     if (!std::isfinite(latitude) || !std::isfinite(longitude))
         return Error{grid_values(easting, northing) + " give no position: the result is not a finite number",
-                     "", 0};
+                     "", 0}
+            .as(ErrorKind::type_mismatch);
     // Far north or south of the zone's range the series runs past the pole.
     if (!check_latitude(latitude))
         return Error{grid_values(easting, northing) + " give latitude " +
                          numbers::general_text(numbers::round_to(latitude, 6)) +
                          ", which is out of range: latitudes run from -90 to 90",
-                     "", 0};
+                     "", 0}
+            .as(ErrorKind::type_mismatch);
     return LonLat{longitude, latitude};
 }
 

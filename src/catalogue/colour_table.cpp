@@ -14,7 +14,9 @@ bool is_blank(std::string_view text) { return text.find_first_not_of(' ') == std
 Result<ColourStop> read_entry(const ColourTableSource::Entry& entry, const std::string& name)
 {
     const auto value = numbers::read_number(entry.value);
-    if (!value) return Error{name + ": the value \"" + entry.value + "\" is not a number", {}, 0};
+    if (!value)
+        return Error{name + ": the value \"" + entry.value + "\" is not a number", {}, 0}.as(
+            ErrorKind::type_mismatch);
     const auto colour = read_rgb_text(entry.colour);
     if (!colour) return Error{name + " has no colour: double-click its swatch to give it the mixed colour", {}, 0};
     return ColourStop{*value, *colour};

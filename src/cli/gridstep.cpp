@@ -63,7 +63,8 @@ int run_gridstep(Args args, std::ostream& out, std::ostream& err) {
     input.mode = amount->count() != 0 ? calc::GridMode::Amount : calc::GridMode::Size;
     const auto r = calc::calculate_grid_steps(input);
     if (!r.calculated || !r.range || !r.amount || !r.size)
-        return bad_input(err, kTool, r.problem.empty() ? "a result could not be worked out" : r.problem);
+        return bad_input(err, kTool,
+                         r.status ? "a result could not be worked out" : r.status.error().message);
     out << "Delta Max - Min: " << *r.range << '\n'
         << "Amount of steps: " << *r.amount << '\n'
         << "Size of steps: " << *r.size << '\n';

@@ -62,9 +62,9 @@ int run_latlon(Args args, std::ostream& out, std::ostream& err) {
         return bad_input(err, kTool,
                          "no result for '" + text + "' with conversion " + std::to_string(conversion) + " (" +
                              std::string(calc::kConversionCaptions[static_cast<std::size_t>(conversion)]) +
-                             "): " + std::string(calc::describe(converted.problem)));
+                             "): " + converted.result.error().message);
     }
-    out << *converted.result << '\n';
+    out << converted.result.value() << '\n';
     return kSuccess;
 }
 

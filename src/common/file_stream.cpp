@@ -145,16 +145,19 @@ Status InputFile::open(const std::string& path)
     begin_ = end_ = 0;
     position_ = 0;
     failed_ = false;
-    if (path.empty()) return Error{"cannot open the file: its name is empty", {}, 0};
+    if (path.empty())
+        return Error{"cannot open the file: its name is empty", {}, 0}.as(ErrorKind::file_not_found);
     const auto p = path_from_utf8(path);
     if (!p) return p.error();
     std::error_code ec;
     const fs::file_status status = fs::status(p.value(), ec);
     if (ec || !fs::exists(status))
-        return Error{"cannot open the file: " + reason_of(ENOENT), path, 0};
-    if (!fs::is_regular_file(status)) return Error{"cannot open the file: not a regular file", path, 0};
+        return Error{"cannot open the file: " + reason_of(ENOENT), path, 0}.as(ErrorKind::file_not_found);
+    if (!fs::is_regular_file(status))
+        return Error{"cannot open the file: not a regular file", path, 0}.as(ErrorKind::file_not_found);
     file_ = open_for_reading(p.value());
-    if (!file_) return Error{"cannot open the file: " + reason_of(errno), path, 0};
+    if (!file_)
+        return Error{"cannot open the file: " + reason_of(errno), path, 0}.as(ErrorKind::file_not_found);
     std::setvbuf(file_, nullptr, _IONBF, 0);
     const auto size = fs::file_size(p.value(), ec);
     size_ = ec ? 0 : static_cast<std::int64_t>(size);

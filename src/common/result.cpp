@@ -26,4 +26,9 @@ std::string Error::text() const
     return out;
 }
 
+std::string error_box_text(const Error& error)
+{
+    return std::to_string(error_number(error.kind)) + "  " + error.text();
+}
+
 }  // namespace mq

@@ -42,6 +42,10 @@ struct Error {
     }
 };
 
+// "<number>  <what went wrong>" as an error box shows it: the number of the
+// error's kind, two blanks and its text ("53  in.bin: cannot open the file: ...").
+std::string error_box_text(const Error& error);
+
 // A value or an Error.
 template <class T>
 class Result {

@@ -74,7 +74,8 @@ std::optional<std::string> region_text(std::string_view south, std::string_view 
 Result<std::string> grid_batch_text(const GridBatch& batch)
 {
     const auto region = region_text(batch.south, batch.west);
-    if (!region) return Error{"the south or west coordinate is not a number", {}, 0};
+    if (!region)
+        return Error{"the south or west coordinate is not a number", {}, 0}.as(ErrorKind::type_mismatch);
     const auto xyz = batch_argument(batch.xyz_path);
     const auto grd = batch_argument(batch.grid_name);
     if (!xyz || !grd)
@@ -115,10 +116,16 @@ Result<RunSummary> convert_hgt_tile(const HgtConversion& job, const ProgressFn& 
     const auto max_z = num::read_number(job.max_z);
     const auto south = num::read_int16(job.south);
     const auto west = num::read_int16(job.west);
-    if (!min_z) return Error{"Min Z-value '" + job.min_z + "' is not a number", {}, 0};
-    if (!max_z) return Error{"Max Z-Value '" + job.max_z + "' is not a number", {}, 0};
-    if (!south) return Error{"the south coordinate '" + job.south + "' is not a whole number", {}, 0};
-    if (!west) return Error{"the west coordinate '" + job.west + "' is not a whole number", {}, 0};
+    if (!min_z)
+        return Error{"Min Z-value '" + job.min_z + "' is not a number", {}, 0}.as(ErrorKind::type_mismatch);
+    if (!max_z)
+        return Error{"Max Z-Value '" + job.max_z + "' is not a number", {}, 0}.as(ErrorKind::type_mismatch);
+    if (!south)
+        return Error{"the south coordinate '" + job.south + "' is not a whole number", {}, 0}.as(
+            ErrorKind::type_mismatch);
+    if (!west)
+        return Error{"the west coordinate '" + job.west + "' is not a whole number", {}, 0}.as(
+            ErrorKind::type_mismatch);
 
     io::InputFile in;
     if (auto s = in.open(job.input); !s) return s.error();
@@ -132,7 +139,8 @@ Result<RunSummary> convert_hgt_tile(const HgtConversion& job, const ProgressFn& 
         return Error{"the tile has " + std::to_string(in.size()) + " bytes; a tile of 1201 x 1201 samples has " +
                          std::to_string(kTileBytes1201) + " bytes (3601 x 3601 samples: " +
                          std::to_string(kTileBytes3601) + ")",
-                     job.input, 0};
+                     job.input, 0}
+            .as(ErrorKind::past_end);
     }
     const int n = outcome.samples_per_row;
     const double per_degree = n - 1;
@@ -157,8 +165,10 @@ Result<RunSummary> convert_hgt_tile(const HgtConversion& job, const ProgressFn& 
     for (int r = 0; r < n && !outcome.stopped; ++r) {
         if ((r + 1) % 10 == 0 && progress) progress({r + 1, in.position(), in.size()});
         if (in.read(reinterpret_cast<char*>(row.data()), row.size()) != row.size()) {
-            Error e = in.failed() ? in.error()
-                                  : Error{"the tile ended early (it changed while being read)", job.input, 0};
+            Error e = in.failed()
+                          ? in.error()
+                          : Error{"the tile ended early (it changed while being read)", job.input, 0}.as(
+                                ErrorKind::past_end);
             auto kept = out.keep_partial(outcome.records, job.input);
             if (!kept) return kept.error();
             e.note = kept.value();

@@ -41,17 +41,26 @@ Result<RunSummary> calc_track_positions(const TrackRequest& request, const Progr
     double values[4];
     for (int i = 0; i < 4; ++i) {
         const auto v = read_coordinate(texts[i].text);
-        if (!v) return Error{std::string(texts[i].what) + " '" + texts[i].text + "' is not a number", {}, 0};
+        if (!v)
+            return Error{std::string(texts[i].what) + " '" + texts[i].text + "' is not a number", {}, 0}.as(
+                ErrorKind::type_mismatch);
         values[i] = *v;
     }
     const auto count = num::read_number(request.samples);
-    if (!count) return Error{"the number of samples '" + request.samples + "' is not a number", {}, 0};
+    if (!count)
+        return Error{"the number of samples '" + request.samples + "' is not a number", {}, 0}.as(
+            ErrorKind::type_mismatch);
     if (request.whole_samples && *count != std::floor(*count))
-        return Error{"the number of samples '" + request.samples + "' is not a whole number", {}, 0};
+        return Error{"the number of samples '" + request.samples + "' is not a whole number", {}, 0}.as(
+            ErrorKind::type_mismatch);
     const double rounded = num::round_to(*count, 0);
-    if (rounded < 1) return Error{"the number of samples must be at least 1 (it is " + request.samples + ")", {}, 0};
+    if (rounded < 1)
+        return Error{"the number of samples must be at least 1 (it is " + request.samples + ")", {}, 0}.as(
+            ErrorKind::type_mismatch);
     if (rounded > 2147483647.0)
-        return Error{"the number of samples must be at most 2147483647 (it is " + request.samples + ")", {}, 0};
+        return Error{
+            "the number of samples must be at most 2147483647 (it is " + request.samples + ")", {}, 0}
+            .as(ErrorKind::type_mismatch);
     const auto steps = static_cast<std::int64_t>(rounded);
 
     io::OutputFile out;

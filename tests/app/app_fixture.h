@@ -44,6 +44,7 @@ struct AppFixture {
     }
 
     QString panel(int number) const { return main->statusPanel(number)->text(); }
+    QStringList panels() const { return {panel(2), panel(3), panel(4)}; }
     bool enabled(const char* name) const { return main->action(QLatin1String(name))->isEnabled(); }
     QString caption(const char* name) const { return main->action(QLatin1String(name))->text(); }
     QStringList recentCaptions() const
@@ -54,11 +55,27 @@ struct AppFixture {
     app::frmEditor* editor() const { return main->activeEditor(); }
     const ScriptedMessages::Shown& message() const { return platform.messages.shown.back(); }
     int messages() const { return int(platform.messages.shown.size()); }
+    // The last message box, all of it.
+    void checkMessage(const QString& text, const QString& title, platform::MessageIcon icon,
+                      platform::MessageButtons buttons = platform::MessageButtons::Ok) const
+    {
+        QVERIFY(messages() > 0);
+        QCOMPARE(message().text, text);
+        QCOMPARE(message().title, title);
+        QCOMPARE(message().icon, icon);
+        QCOMPARE(message().buttons, buttons);
+    }
+    // File > Save File, with the dialog answering `path` where it is asked.
+    void save(const QString& path)
+    {
+        platform.dialog.answers.enqueue(ScriptedDialog::accept(path));
+        trigger(QStringLiteral("mn_save"));
+    }
 
     // A new editor holding `text`, the caret at its end.
     app::frmEditor* newEditor(const QString& text = {})
     {
-        main->mn_new_Click();
+        trigger(QStringLiteral("mn_new"));
         if (!text.isEmpty()) main->activeEditor()->insertAtCaret(text);
         return main->activeEditor();
     }
@@ -85,10 +102,21 @@ struct AppFixture {
     // path as the platform writes it).
     app::frmEditor* open(const QString& file)
     {
-        main->set_file_path_in(QDir::toNativeSeparators(file));
-        main->open_file_function();
+        main->open_file_function(QDir::toNativeSeparators(file));
         return main->activeEditor();
     }
+    app::frmEditor* open(const QString& name, const QByteArray& bytes) { return open(writeFile(name, bytes)); }
 };
+
+// Compares `lines` with the golden file data/<name>; with MQ_WRITE_GOLDEN set
+// it writes the file instead.
+inline void compareGolden(const QString& name, const QStringList& lines)
+{
+    const QString path = QStringLiteral(MQ_TEST_DATA_DIR "/data/") + name;
+    QByteArray text = lines.join(QLatin1Char('\n')).toUtf8() + '\n';
+    if (qEnvironmentVariableIsSet("MQ_WRITE_GOLDEN")) write_file(path, text);
+    QCOMPARE(QString::fromUtf8(read_file(path)).split(QLatin1Char('\n')),
+             QString::fromUtf8(text).split(QLatin1Char('\n')));
+}
 
 }  // namespace mq::testing

@@ -6,6 +6,7 @@
 
 using namespace mq;
 using namespace mq::testing;
+using Icon = platform::MessageIcon;
 
 namespace {
 
@@ -29,74 +30,79 @@ QStringList menuPaths(const AppFixture& f)
 class TestFileCommands : public QObject {
     Q_OBJECT
 private slots:
-    void recentFilesShift_data()
-    {
-        QTest::addColumn<QStringList>("before");
-        QTest::addColumn<QString>("opened");   // a name from before, or a new one
-        QTest::addColumn<QStringList>("after");
-        QTest::addColumn<bool>("storing");
-        const QStringList full = {"a.bat", "b.bat", "c.bat", "d.bat"};
-        QTest::newRow("entry 1 stays") << full << "a.bat" << full << false;
-        QTest::newRow("entry 2 to the top") << full << "b.bat" << QStringList{"b.bat", "a.bat", "c.bat", "d.bat"} << true;
-        QTest::newRow("entry 3 to the top") << full << "c.bat" << QStringList{"c.bat", "a.bat", "b.bat", "d.bat"} << true;
-        QTest::newRow("entry 4 to the top") << full << "d.bat" << QStringList{"d.bat", "a.bat", "b.bat", "c.bat"} << true;
-        QTest::newRow("new file drops entry 4") << full << "e.bat" << QStringList{"e.bat", "a.bat", "b.bat", "c.bat"} << true;
-        QTest::newRow("into an empty list") << QStringList{"", "", "", ""} << "e.bat" << QStringList{"e.bat", "", "", ""} << true;
-        QTest::newRow("letter case counts") << full << "A.bat" << QStringList{"A.bat", "a.bat", "b.bat", "c.bat"} << true;
-    }
     void recentFilesShift()
     {
-        QFETCH(QStringList, before);
-        QFETCH(QString, opened);
-        QFETCH(QStringList, after);
-        QFETCH(bool, storing);
-        QTemporaryDir dir;
-        auto inDir = [&](QStringList names) {
-            for (QString& n : names)
-                if (!n.isEmpty()) n = QDir::toNativeSeparators(dir.filePath(n));
-            return names;
+        // Names separated by "|": the list before, the file opened, the list after.
+        const struct {
+            const char *before, *opened, *after;
+        } rows[] = {
+            {"a|b|c|d", "a", "a|b|c|d"},   // entry 1 stays, nothing is stored
+            {"a|b|c|d", "b", "b|a|c|d"}, {"a|b|c|d", "c", "c|a|b|d"}, {"a|b|c|d", "d", "d|a|b|c"},
+            {"a|b|c|d", "e", "e|a|b|c"},   // a new file drops entry 4
+            {"|||", "e", "e|||"},
+            {"a|b|c|d", "A", "A|a|b|c"},   // letter case counts
         };
-        AppFixture f(recentFiles(inDir(before)));
-        const size_t writesAtStart = f.platform.settings.writes.size();
-        write_file(dir.filePath(opened), "echo off\r\n");
-        QVERIFY(f.open(dir.filePath(opened)));
-        QCOMPARE(menuPaths(f), inDir(after));
-        if (storing) {
+        for (const auto& row : rows) {
+            QTemporaryDir dir;
+            const auto inDir = [&](const char* names) {
+                QStringList paths = QString::fromLatin1(names).split('|');
+                for (QString& n : paths)
+                    if (!n.isEmpty()) n = QDir::toNativeSeparators(dir.filePath(n + ".bat"));
+                return paths;
+            };
+            AppFixture f(recentFiles(inDir(row.before)));
+            const size_t writesAtStart = f.platform.settings.writes.size();
+            write_file(dir.filePath(QLatin1String(row.opened) + ".bat"), "echo off\r\n");
+            QVERIFY(f.open(dir.filePath(QLatin1String(row.opened) + ".bat")));
+            QCOMPARE(menuPaths(f), inDir(row.after));
+            if (qstrcmp(row.before, row.after) == 0) {
+                QCOMPARE(f.platform.settings.writes.size(), writesAtStart);
+                continue;
+            }
             QStringList stored;
             for (int i = 1; i <= 4; ++i) stored << f.platform.settings.get("Files", QStringLiteral("%1_%1").arg(i));
-            QCOMPARE(stored, inDir(after));
+            QCOMPARE(stored, inDir(row.after));
             // Stored from the bottom entry up.
             QCOMPARE(f.platform.settings.writes.at(writesAtStart).second, QStringLiteral("4_4"));
-        } else {
-            QCOMPARE(f.platform.settings.writes.size(), writesAtStart);
         }
     }
 
-    void missingFileKeepsItsEntry()
+    void missingOrUnreadableFileOpensNothing()
     {
         AppFixture f(recentFiles({"/nowhere/a.bat", "/nowhere/gone.bat"}));
         f.trigger("mn_3_3");   // an empty entry opens nothing and says nothing
         QCOMPARE(f.messages(), 0);
         f.trigger("mn_2_2");
-        QCOMPARE(f.messages(), 1);
-        // Paths kept with "/" show as the platform writes them.
-        QCOMPARE(f.message().text, "File moved or deleted, however it couldn't be found.\r\n\r\n" +
-                                       QDir::toNativeSeparators("/nowhere/gone.bat"));
-        QCOMPARE(f.message().title, QStringLiteral("File not found"));
-        QCOMPARE(f.message().icon, platform::MessageIcon::Question);
-        QCOMPARE(f.message().buttons, platform::MessageButtons::Ok);
+        // Paths kept with "/" show as the platform writes them; the entry stays.
+        f.checkMessage("File moved or deleted, however it couldn't be found.\r\n\r\n" +
+                           QDir::toNativeSeparators("/nowhere/gone.bat"),
+                       "File not found", Icon::Question);
         QCOMPARE(menuPaths(f), QDir::toNativeSeparators("/nowhere/a.bat|/nowhere/gone.bat||").split('|'));
+        // A folder, not a file: the reason, and the file named.
+        f.open(f.dir.path());
+        QCOMPARE(f.messages(), 2);
+        QVERIFY(f.message().text.startsWith(QStringLiteral("function: open_file_function:  ")));
+        QVERIFY(f.message().text.endsWith("\r\n\r\n" + QDir::toNativeSeparators(f.dir.path())));
+        QCOMPARE(f.message().title, QStringLiteral("Mapquill"));
+        QCOMPARE(f.message().icon, Icon::None);
         QVERIFY(f.main->editors().isEmpty());
     }
 
     void openShowsTheStoredFont()
     {
         AppFixture f({{{"Text", "Font_Size"}, "10.5"}, {{"Text", "Font_Name"}, "DejaVu Sans Mono"}, {{"Text", "Font_Color"}, "255"}});
+        // Cancelled, Open File forgets the path last picked and shows nothing.
+        f.open(f.path("missing.bat"));
+        QVERIFY(!f.main->file_path_in().isEmpty());
+        f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
+        f.trigger("mn_open_file");
+        QVERIFY(f.main->file_path_in().isEmpty());
+        QCOMPARE(f.messages(), 1);
+
         const QString file = f.writeFile("run.bat", "echo off\r\ngmtset\r\n");
         f.platform.dialog.answers.enqueue(ScriptedDialog::accept(file));
         f.trigger("mn_open_file");
         app::frmEditor* editor = f.editor();
-        QVERIFY(editor);
         QCOMPARE(editor->caption(), "'" + file);
         QCOMPARE(editor->text(), QStringLiteral("echo off\r\ngmtset\r\n"));
         QCOMPARE(editor->Text1->font().pointSize(), 10);   // a stored fraction becomes a whole number
@@ -109,72 +115,64 @@ private slots:
         QVERIFY(f.enabled("mn_save"));
     }
 
-    void openCancelledShowsNothing()
-    {
-        AppFixture f;
-        f.main->set_file_path_in(QStringLiteral("left over"));
-        f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
-        f.trigger("mn_open_file");
-        QVERIFY(f.main->editors().isEmpty());
-        QVERIFY(f.main->file_path_in().isEmpty());
-        QCOMPARE(f.messages(), 0);
-    }
-
     // The choice by extension is the document rules'; here the dialog gets it,
     // and a name without a known extension keeps the dialog's default.
-    void saveAsChoosesTheFilter_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("filterIndex");
-        QTest::addColumn<QString>("defaultExt");
-        QTest::newRow("new document") << "'Script" << 1 << "previous";
-        QTest::newRow("batch file") << "'C:\\maps\\run.bat" << 3 << "bat";
-        QTest::newRow("text file") << "C:\\maps\\notes.txt*" << 2 << "txt";
-        QTest::newRow("upper case") << "'/maps/RUN.BAT" << 1 << "previous";
-    }
     void saveAsChoosesTheFilter()
     {
-        QFETCH(QString, caption);
-        QFETCH(int, filterIndex);
-        QFETCH(QString, defaultExt);
-        AppFixture f;
-        f.newEditor()->setCaption(caption);
-        f.platform.dialog.state().defaultExt = QStringLiteral("previous");
-        f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
-        f.main->mn_save_as_Click();
-        QCOMPARE(int(f.platform.dialog.shown.size()), 1);
-        const auto& asked = f.platform.dialog.shown.front();
-        QCOMPARE(asked.kind, ScriptedDialog::Kind::Save);
-        QCOMPARE(asked.state.filterIndex, filterIndex);
-        QCOMPARE(asked.state.defaultExt, defaultExt);
-        QCOMPARE(asked.state.fileName, QString::fromStdString(app::pathFromCaption(caption.toStdString())));
-        QCOMPARE(asked.state.dialogTitle, QStringLiteral("Save File as ..."));
-        QVERIFY(asked.state.overwritePrompt);
-        QVERIFY(asked.state.filter.endsWith(QStringLiteral("|Awk script (*.awk)|*.awk")));
-        QCOMPARE(f.editor()->caption(), caption);   // cancelled: nothing changed
+        const struct {
+            const char* caption;
+            int filterIndex;
+            const char* defaultExt;
+        } rows[] = {{"'Script", 1, "previous"}, {"'C:\\maps\\run.bat", 3, "bat"},
+                    {"C:\\maps\\notes.txt*", 2, "txt"}, {"'/maps/RUN.BAT", 1, "previous"}};
+        for (const auto& row : rows) {
+            AppFixture f;
+            f.newEditor()->setCaption(QLatin1String(row.caption));
+            f.platform.dialog.state().defaultExt = QStringLiteral("previous");
+            f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
+            f.trigger("mn_save_as");
+            QCOMPARE(int(f.platform.dialog.shown.size()), 1);
+            const auto& asked = f.platform.dialog.shown.front();
+            QCOMPARE(asked.kind, ScriptedDialog::Kind::Save);
+            QCOMPARE(asked.state.filterIndex, row.filterIndex);
+            QCOMPARE(asked.state.defaultExt, QLatin1String(row.defaultExt));
+            QCOMPARE(asked.state.fileName, QString::fromStdString(app::pathFromCaption(row.caption)));
+            QCOMPARE(asked.state.dialogTitle, QStringLiteral("Save File as ..."));
+            QVERIFY(asked.state.overwritePrompt);
+            QVERIFY(asked.state.filter.endsWith(QStringLiteral("|Awk script (*.awk)|*.awk")));
+            QCOMPARE(f.editor()->caption(), QLatin1String(row.caption));   // cancelled: nothing changed
+        }
     }
 
-    // A new document is saved under the name chosen (saving again is below);
-    // an empty one gives an empty file.
-    void saveNewDocument_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("text") << "echo off\r\necho on";
-        QTest::newRow("empty") << "";
-    }
+    // A new document is saved under the name chosen (saving again is below): on
+    // Windows as 8-bit text in code page 1252, unless it holds a character that
+    // code page lacks; elsewhere as UTF-8. An empty one gives an empty file.
     void saveNewDocument()
     {
-        QFETCH(QString, text);
-        AppFixture f;
-        app::frmEditor* editor = f.newEditor(text);
-        const QString target = f.path("new.bat");
-        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(target));
-        f.trigger("mn_save");
-        QCOMPARE(f.platform.dialog.shown.back().kind, ScriptedDialog::Kind::Save);
-        QCOMPARE(editor->caption(), target);
-        QCOMPARE(f.main->file_path_in(), target);
-        QCOMPARE(f.caption("mn_1_1"), "1: " + target);
-        QCOMPARE(read_file(target), text.toUtf8());
+        const QByteArray utf8 = "rem \xc3\xa9 \xe5\x9c\xb0";
+        const struct {
+            QString text;
+            QByteArray windows, elsewhere;
+        } rows[] = {{"echo off\r\necho on", "echo off\r\necho on", "echo off\r\necho on"}, {{}, {}, {}},
+                    {QString::fromUtf8("rem \u00a9 2026\n"), "rem \xa9 2026\r\n", "rem \xc2\xa9 2026\r\n"},
+                    {QString::fromUtf8("rem \u00e9 \u5730"), utf8, utf8}};
+        for (const auto& row : rows) {
+            AppFixture f;
+            app::frmEditor* editor = f.newEditor(row.text);
+            const QString target = f.path("new.bat");
+            f.platform.messages.answers.enqueue(platform::MessageAnswer::Ok);   // UTF-8, where asked
+            f.save(target);
+            QCOMPARE(f.platform.dialog.shown.back().kind, ScriptedDialog::Kind::Save);
+            QCOMPARE(editor->caption(), target);
+            QVERIFY(!editor->isModified());
+            QCOMPARE(f.main->file_path_in(), target);
+            QCOMPARE(f.caption("mn_1_1"), "1: " + target);
+#ifdef Q_OS_WIN
+            QCOMPARE(read_file(target), row.windows);
+#else
+            QCOMPARE(read_file(target), row.elsewhere);
+#endif
+        }
     }
 
     void savesTheFileOnScreen_data()
@@ -201,7 +199,6 @@ private slots:
         QVERIFY(QDir(f.dir.path()).mkpath(folder));
         const QString file = f.writeFile(folder + '/' + name, "old\r\n");
         app::frmEditor* editor = f.open(file);
-        QVERIFY(editor);
         QCOMPARE(editor->caption(), "'" + file);
         QCOMPARE(editor->windowTitle().replace(QStringLiteral("[*][*]"), QStringLiteral("[*]")), "'" + file);
         // The recent-files entry shows the path as it is and opens that file.
@@ -209,8 +206,7 @@ private slots:
         editor->Text1->moveCursor(QTextCursor::End);
         editor->insertAtCaret(QStringLiteral("one"));
         // An opened file is confirmed with Save File as, preset with its own path.
-        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(file));
-        f.trigger("mn_save");
+        f.save(file);
         QCOMPARE(f.platform.dialog.shown.back().state.fileName, file);
         QCOMPARE(editor->caption(), file);
         editor->insertAtCaret(QStringLiteral(" two"));
@@ -225,67 +221,32 @@ private slots:
         QCOMPARE(f.editor()->text(), QStringLiteral("old\r\none two"));
     }
 
-    void refusesNamesWindowsDoesNotTake_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("problem");
-        QTest::newRow("star") << "all*.bat" << "Windows does not allow the character * in a file name";
-        QTest::newRow("device") << "Nul.bat"
-                                << "\"NUL\" is a device on Windows, not a file; choose another name";
-    }
     void refusesNamesWindowsDoesNotTake()
     {
         // On Windows the name is refused before anything is written, and the
         // text stays; elsewhere it is an ordinary name.
-        QFETCH(QString, name);
-        QFETCH(QString, problem);
-        AppFixture f;
-        const QString file = f.writeFile("old.bat", "old\r\n");
-        app::frmEditor* editor = f.open(file);
-        editor->insertAtCaret(QStringLiteral("new "));
-        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(f.path(name)));
-        f.trigger("mn_save");
+        const struct {
+            const char *name, *problem;
+        } rows[] = {{"all*.bat", "Windows does not allow the character * in a file name"},
+                    {"Nul.bat", "\"NUL\" is a device on Windows, not a file; choose another name"}};
+        for (const auto& row : rows) {
+            AppFixture f;
+            const QString file = f.writeFile("old.bat", "old\r\n");
+            app::frmEditor* editor = f.open(file);
+            editor->insertAtCaret(QStringLiteral("new "));
+            f.save(f.path(row.name));
 #ifdef Q_OS_WIN
-        QCOMPARE(f.message().title, QStringLiteral("File not saved"));
-        QVERIFY2(f.message().text.endsWith(" could not be saved: " + problem + '.'),
-                 qPrintable(f.message().text));
-        QVERIFY(editor->isModified());
-        QCOMPARE(editor->text(), QStringLiteral("new old\r\n"));
-        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.bat"});
+            QCOMPARE(f.message().title, QStringLiteral("File not saved"));
+            QVERIFY2(f.message().text.endsWith(QStringLiteral(" could not be saved: ") + row.problem + '.'),
+                     qPrintable(f.message().text));
+            QVERIFY(editor->isModified());
+            QCOMPARE(editor->text(), QStringLiteral("new old\r\n"));
+            QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.bat"});
 #else
-        Q_UNUSED(problem);
-        QCOMPARE(read_file(f.path(name)), QByteArray("new old\r\n"));
+            QCOMPARE(read_file(f.path(row.name)), QByteArray("new old\r\n"));
 #endif
-        QCOMPARE(read_file(file), QByteArray("old\r\n"));
-    }
-
-    void newScriptIsSavedInTheCodePage_data()
-    {
-        // On Windows a new script is 8-bit text in code page 1252, unless it
-        // holds a character that code page lacks; elsewhere it is UTF-8.
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("windows");
-        QTest::addColumn<QByteArray>("elsewhere");
-        const QByteArray utf8 = "rem \xc3\xa9 \xe5\x9c\xb0";
-        const QString copyright = QString::fromUtf8("rem \u00a9 2026\n");
-        QTest::newRow("copyright sign") << copyright << QByteArray("rem \xa9 2026\r\n")
-                                        << QByteArray("rem \xc2\xa9 2026\r\n");
-        QTest::newRow("not in 1252") << QString::fromUtf8("rem \u00e9 \u5730") << utf8 << utf8;
-    }
-    void newScriptIsSavedInTheCodePage()
-    {
-        QFETCH(QString, text);
-        AppFixture f;
-        f.newEditor(text);
-        f.platform.messages.answers.enqueue(platform::MessageAnswer::Ok);   // UTF-8, where asked
-        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(f.path("new.bat")));
-        f.trigger("mn_save");
-#ifdef Q_OS_WIN
-        QTEST(read_file(f.path("new.bat")), "windows");
-#else
-        QTEST(read_file(f.path("new.bat")), "elsewhere");
-#endif
-        QVERIFY(!f.editor()->isModified());
+            QCOMPARE(read_file(file), QByteArray("old\r\n"));
+        }
     }
 
     void encodingSwitchNeedsConsent()
@@ -296,55 +257,49 @@ private slots:
         editor->Text1->moveCursor(QTextCursor::End);
         editor->insertAtCaret(QString(QChar(0x4E2D)));
         f.platform.messages.answers.enqueue(platform::MessageAnswer::Cancel);
-        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(file));
-        f.trigger("mn_save");
+        f.save(file);
         QCOMPARE(read_file(file), QByteArray("\xe9\r\n"));
         QVERIFY(editor->isModified());
         QCOMPARE(f.message().buttons, platform::MessageButtons::OkCancel);
         QVERIFY(f.message().text.contains("\r\n" + file + "\r\n"));   // the path on a line of its own
         f.platform.messages.answers.enqueue(platform::MessageAnswer::Ok);
-        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(file));
-        f.trigger("mn_save");
+        f.save(file);
         QCOMPARE(read_file(file), QByteArray("\xc3\xa9\r\n\xe4\xb8\xad"));
         QVERIFY(!editor->isModified());
     }
 
     // Opened and saved (unchanged or with text appended), a file keeps its
     // encoding, byte-order mark and line ends.
-    void roundTripKeepsBytes_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("appended");
-        QTest::addColumn<QByteArray>("saved");   // empty: the bytes as they were
-        QTest::newRow("CR LF, code page") << QByteArray("echo \xe9t\xe9\r\nREM \x80\r\n") << "" << QByteArray();
-        QTest::newRow("LF, UTF-8") << QByteArray("a \xc3\xa9\nb\n") << "" << QByteArray();
-        QTest::newRow("BOM kept") << QByteArray("\xef\xbb\xbf" "x\r\n") << "" << QByteArray();
-        QTest::newRow("mixed line ends") << QByteArray("a\r\nb\nc\rd") << "" << QByteArray();
-        QTest::newRow("no line end at the end") << QByteArray("x\r\ny") << "" << QByteArray();
-        QTest::newRow("empty file") << QByteArray() << "" << QByteArray();
-        QTest::newRow("non-breaking space") << QByteArray("a\xa0" "b") << "" << QByteArray();
-        QTest::newRow("UTF-16 LE") << QByteArray("\xff\xfe" "a\0\r\0\n\0", 8) << "" << QByteArray();
-        QTest::newRow("two byte-order marks") << QByteArray("\xef\xbb\xbf\xef\xbb\xbfx") << "" << QByteArray();
-        QTest::newRow("edit keeps LF") << QByteArray("a\nb") << "\nc" << QByteArray("a\nb\nc");
-        QTest::newRow("edit keeps code page") << QByteArray("\xe9\r\n") << QString(QChar(0xE8)) << QByteArray("\xe9\r\n\xe8");
-        QTest::newRow("edit keeps UTF-16 BE") << QByteArray("\xfe\xff\0" "a", 4) << QString(QChar(0x4E2D))
-                                              << QByteArray("\xfe\xff\0" "a\x4e\x2d", 6);
-    }
     void roundTripKeepsBytes()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, appended);
-        QFETCH(QByteArray, saved);
-        AppFixture f;
-        const QString file = f.writeFile("round.bat", bytes);
-        app::frmEditor* editor = f.open(file);
-        QVERIFY(editor);
-        editor->Text1->moveCursor(QTextCursor::End);
-        if (!appended.isEmpty()) editor->insertAtCaret(appended);
-        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(file));
-        f.trigger("mn_save");
-        QCOMPARE(read_file(file), appended.isEmpty() ? bytes : saved);
-        QCOMPARE(f.messages(), 0);
+        const struct {
+            QByteArray bytes;
+            QString appended;
+            QByteArray saved;   // empty: the bytes as they were
+        } rows[] = {
+            {"echo \xe9t\xe9\r\nREM \x80\r\n", {}, {}},          // CR LF, code page
+            {"a \xc3\xa9\nb\n", {}, {}},                          // LF, UTF-8
+            {"\xef\xbb\xbf" "x\r\n", {}, {}},                     // byte-order mark
+            {"a\r\nb\nc\rd", {}, {}},                             // mixed line ends
+            {"x\r\ny", {}, {}},                                   // no line end at the end
+            {{}, {}, {}},                                         // empty file
+            {"a\xa0" "b", {}, {}},                                // non-breaking space
+            {QByteArray("\xff\xfe" "a\0\r\0\n\0", 8), {}, {}},    // UTF-16 LE
+            {"\xef\xbb\xbf\xef\xbb\xbfx", {}, {}},                // two byte-order marks
+            {"a\nb", QStringLiteral("\nc"), "a\nb\nc"},            // an edit keeps LF,
+            {"\xe9\r\n", QString(QChar(0xE8)), "\xe9\r\n\xe8"},   // the code page,
+            {QByteArray("\xfe\xff\0" "a", 4), QString(QChar(0x4E2D)), QByteArray("\xfe\xff\0" "a\x4e\x2d", 6)},
+        };
+        for (const auto& row : rows) {
+            AppFixture f;
+            const QString file = f.writeFile("round.bat", row.bytes);
+            app::frmEditor* editor = f.open(file);
+            editor->Text1->moveCursor(QTextCursor::End);
+            if (!row.appended.isEmpty()) editor->insertAtCaret(row.appended);
+            f.save(file);
+            QCOMPARE(read_file(file), row.appended.isEmpty() ? row.bytes : row.saved);
+            QCOMPARE(f.messages(), 0);
+        }
     }
 
     void failedSaveKeepsOldFileAndMark()
@@ -370,20 +325,7 @@ private slots:
         QVERIFY(editor->caption().endsWith('*'));
     }
 
-    void unreadableFileReportsTheReason()
-    {
-        AppFixture f;
-        f.open(f.dir.path());   // a folder, not a file
-        QCOMPARE(f.messages(), 1);
-        QVERIFY(f.message().text.startsWith(QStringLiteral("function: open_file_function:  ")));
-        // Names the file.
-        QVERIFY(f.message().text.endsWith("\r\n\r\n" + QDir::toNativeSeparators(f.dir.path())));
-        QCOMPARE(f.message().title, QStringLiteral("Mapquill"));
-        QCOMPARE(f.message().icon, platform::MessageIcon::None);
-        QVERIFY(f.main->editors().isEmpty());
-    }
-
-    void importInsertsAtTheCaret()
+    void importAndPrint()
     {
         AppFixture f;
         const QString file = f.writeFile("part.txt", "one\r\ntwo");
@@ -397,17 +339,12 @@ private slots:
         f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
         f.trigger("mn_import");
         QCOMPARE(editor->text(), QStringLiteral("[one\r\ntwo]"));
-    }
 
-    void printSendsTheText()
-    {
-        AppFixture f;
-        f.newEditor(QStringLiteral("echo off\r\ngmtset"));
         f.platform.dialog.answers.enqueue(ScriptedDialog::Answer{});
         f.trigger("mn_print");
         f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
         f.trigger("mn_print");
-        QCOMPARE(f.platform.dialog.printed, QStringList{QStringLiteral("echo off\ngmtset")});
+        QCOMPARE(f.platform.dialog.printed, QStringList{QStringLiteral("[one\ntwo]")});
     }
 };
 

@@ -52,55 +52,44 @@ const QString kFirstLine = QStringLiteral("REM short\n");
 class TestLongLines : public QObject {
     Q_OBJECT
 private slots:
-    void paintsAsTheToolkit_data();
-    void paintsAsTheToolkit();
-};
-
-void TestLongLines::paintsAsTheToolkit_data()
-{
-    QTest::addColumn<int>("scroll");   // per cent of the way to the right
-    QTest::addColumn<int>("selectFrom");
-    QTest::addColumn<int>("selectTo");
-    QTest::addColumn<bool>("coloured");
-    QTest::addColumn<int>("caret");   // 0 none (no focus), 1 the caret, 2 the caret in overwrite mode
-    QTest::newRow("start, nothing selected") << 0 << 0 << 0 << false << 0;
-    QTest::newRow("middle, selection across the left edge") << 50 << 20 << 3290 << false << 0;
-    QTest::newRow("middle, selection inside") << 50 << 3300 << 3320 << false << 0;
-    QTest::newRow("start, coloured") << 0 << 0 << 0 << true << 0;
-    const int lineEnd = int(kFirstLine.size() + longLine().size());
-    QTest::newRow("end, selection over the line end") << 100 << lineEnd - 10 << lineEnd + 5 << false << 0;
-    QTest::newRow("end, caret") << 100 << lineEnd - 7 << lineEnd - 7 << false << 1;
-    QTest::newRow("end, overwrite caret") << 100 << lineEnd - 7 << lineEnd - 7 << false << 2;
-}
-
-void TestLongLines::paintsAsTheToolkit()
-{
-    QFETCH(int, scroll);
-    QFETCH(int, selectFrom);
-    QFETCH(int, selectTo);
-    QFETCH(bool, coloured);
-    QFETCH(int, caret);
-    const QString text = kFirstLine + longLine() + QStringLiteral("\nshort line after\n");
-    EditorTextBox ours;
-    QPlainTextEdit toolkits;
-    prepare(ours, text, scroll, selectFrom, selectTo, coloured);
-    prepare(toolkits, text, scroll, selectFrom, selectTo, coloured);
-    QVERIFY(ours.document()->findBlockByNumber(1).length() > 2000);
-    QApplication::setCursorFlashTime(0);   // a caret that does not blink
-    bool focused = true;
-    auto shot = [caret, &focused](QPlainTextEdit& box) {
-        if (caret) {
-            box.setOverwriteMode(caret == 2);
-            box.activateWindow();
-            box.setFocus();
-            focused = QTest::qWaitFor([&] { return box.hasFocus(); }) && focused;
+    void paintsAsTheToolkit()
+    {
+        const int lineEnd = int(kFirstLine.size() + longLine().size());
+        const struct {
+            int scroll;   // per cent of the way to the right
+            int selectFrom, selectTo;
+            bool coloured;
+            int caret;   // 0 none (no focus), 1 the caret, 2 the caret in overwrite mode
+        } rows[] = {
+            {0, 0, 0, false, 0},  {50, 20, 3290, false, 0},   // a selection across the left edge
+            {50, 3300, 3320, false, 0}, {0, 0, 0, true, 0},
+            {100, lineEnd - 10, lineEnd + 5, false, 0},         // a selection over the line end
+            {100, lineEnd - 7, lineEnd - 7, false, 1}, {100, lineEnd - 7, lineEnd - 7, false, 2},
+        };
+        const QString text = kFirstLine + longLine() + QStringLiteral("\nshort line after\n");
+        QApplication::setCursorFlashTime(0);   // a caret that does not blink
+        for (const auto& row : rows) {
+            EditorTextBox ours;
+            QPlainTextEdit toolkits;
+            prepare(ours, text, row.scroll, row.selectFrom, row.selectTo, row.coloured);
+            prepare(toolkits, text, row.scroll, row.selectFrom, row.selectTo, row.coloured);
+            QVERIFY(ours.document()->findBlockByNumber(1).length() > 2000);
+            bool focused = true;
+            auto shot = [&](QPlainTextEdit& box) {
+                if (row.caret) {
+                    box.setOverwriteMode(row.caret == 2);
+                    box.activateWindow();
+                    box.setFocus();
+                    focused = QTest::qWaitFor([&] { return box.hasFocus(); }) && focused;
+                }
+                return box.viewport()->grab().toImage();
+            };
+            const QImage mine = shot(ours);
+            QCOMPARE(mine, shot(toolkits));
+            QVERIFY(focused);
         }
-        return box.viewport()->grab().toImage();
-    };
-    const QImage mine = shot(ours);
-    QCOMPARE(mine, shot(toolkits));
-    QVERIFY(focused);
-}
+    }
+};
 
 QTEST_MAIN(TestLongLines)
 #include "test_long_lines.moc"

@@ -1,5 +1,5 @@
-// Start-up, menu state by the number of editors, the menu and toolbar tables,
-// closing, the About window and the tool windows, each shown at most once.
+// Start-up, the menus and toolbar as shown, the menu state by the number of
+// editors, closing, the About window and the tool windows, each shown once.
 #include "app_fixture.h"
 #include "app/frmstart.h"
 #include "app/menu_tree.h"
@@ -7,8 +7,10 @@
 #include "catalogue/script_templates.h"
 
 #include <QMenu>
+#include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <functional>
 #include <set>
 
 using namespace mq;
@@ -19,20 +21,62 @@ namespace {
 
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
+// Every menu entry as the user meets it (name, caption, shortcut, state) and
+// every toolbar button (key, tooltip, the command it shares, its snippets).
+QStringList shownCommands(const app::MDIForm1& main)
+{
+    QStringList lines;
+    const std::function<void(QAction*, int)> entry = [&](QAction* a, int depth) {
+        QString line = QString(depth * 2, ' ') + a->objectName();
+        line += a->isSeparator() ? QStringLiteral(" -") : " \"" + a->text() + '"';
+        if (!a->shortcut().isEmpty()) line += ' ' + a->shortcut().toString();
+        if (!a->isEnabled()) line += QStringLiteral(" disabled");
+        if (!a->isVisible()) line += QStringLiteral(" hidden");
+        if (a->isCheckable()) line += a->isChecked() ? QStringLiteral(" checked") : QStringLiteral(" unchecked");
+        if (!a->icon().isNull() && a->isIconVisibleInMenu()) line += QStringLiteral(" picture");
+        lines << line;
+        if (a->menu())
+            for (QAction* inner : a->menu()->actions()) entry(inner, depth + 1);
+    };
+    for (QAction* a : main.menuBar()->actions()) entry(a, 0);
+    for (QAction* a : main.Toolbar1()->actions()) {
+        auto* button = qobject_cast<QToolButton*>(main.Toolbar1()->widgetForAction(a));
+        if (!button) {
+            lines << QStringLiteral("toolbar -");
+            continue;
+        }
+        QString line = "toolbar " + button->property("key").toString() + " \"" + button->toolTip() + "\" ";
+        line += button->defaultAction() ? button->defaultAction()->objectName() : QStringLiteral("(menu)");
+        if (!button->isEnabled()) line += QStringLiteral(" disabled");
+        if (button->icon().isNull()) line += QStringLiteral(" no picture");
+        lines << line;
+        if (button->menu())
+            for (QAction* snippet : button->menu()->actions()) entry(snippet, 1);
+    }
+    return lines;
+}
+
 }  // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void firstStartWritesFontDefaults()
+    void firstStart()
     {
         AppFixture f;
-        QCOMPARE(f.recentCaptions(), (QStringList{"1: ", "2: ", "3: ", "4: "}));
+        compareGolden(QStringLiteral("commands_at_start.txt"), shownCommands(*f.main));
         QCOMPARE(f.platform.settings.values,
                  (Stored{{{"Text", "Font_Size"}, "9"}, {{"Text", "Font_Name"}, "Arial"}, {{"Text", "Font_Color"}, "0"}}));
         QCOMPARE(f.main->open_forms(), qint16(0));
         QVERIFY(f.main->aboutWindow());
         QVERIFY(f.main->editors().isEmpty());
+        // Every template hangs on a menu entry of the same caption; names are unique.
+        for (const auto& tpl : catalogue::scriptTemplates()) {
+            QAction* a = f.main->action(qs(tpl.name));
+            QVERIFY2(a && a->text() == qs(tpl.caption), tpl.name.data());
+        }
+        std::set<std::string_view> names;
+        for (const auto& entry : app::menuTree()) QVERIFY2(names.insert(entry.name).second, entry.name.data());
     }
 
     void laterStartKeepsStoredValues()
@@ -42,8 +86,7 @@ private slots:
                       {{"Text", "Font_Size"}, "12"},
                       {{"GMT html path", "Path"}, "/usr/share/doc/gmt/html"}});
         // Shown as the platform writes paths.
-        QCOMPARE(f.recentCaptions(),
-                 QDir::toNativeSeparators("1: /data/a.bat|2: |3: /data/c.txt|4: ").split('|'));
+        QCOMPARE(f.recentCaptions(), QDir::toNativeSeparators("1: /data/a.bat|2: |3: /data/c.txt|4: ").split('|'));
         QCOMPARE(f.platform.settings.values.value({"Text", "Font_Size"}), QStringLiteral("12"));
         QCOMPARE(f.main->gmt_html_path(), QStringLiteral("/usr/share/doc/gmt/html"));
         // Only the two missing font keys were written.
@@ -58,6 +101,8 @@ private slots:
                 QVERIFY2(f.enabled(name) == on, name);
             for (const char* name : {"mn_color_gmt", "mn_script", "mn_tools", "mn_window", "mn_about", "mn_file"})
                 QVERIFY2(f.enabled(name), name);
+            for (QToolButton* button : f.main->Toolbar1()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(button->isEnabled(), qPrintable(button->objectName()));
         };
         editingMenus(false);
         app::frmEditor* first = f.newEditor();
@@ -71,52 +116,8 @@ private slots:
         f.main->activeEditor()->parentWidget()->close();
         QCOMPARE(f.main->open_forms(), qint16(0));
         editingMenus(false);
-        for (int panel = 2; panel <= 4; ++panel) QVERIFY(f.panel(panel).isEmpty());
+        QCOMPARE(f.panels(), QStringList({"", "", ""}));
         QVERIFY(!f.panel(1).isEmpty());
-    }
-
-    void menuTreeIsComplete()
-    {
-        AppFixture f;
-        std::set<std::string_view> names;
-        for (const auto& entry : app::menuTree()) {
-            QVERIFY2(names.insert(entry.name).second, entry.name.data());
-            QVERIFY2(f.main->action(qs(entry.name)), entry.name.data());
-        }
-        // Every template hangs on a menu entry of the same caption.
-        for (const auto& tpl : catalogue::scriptTemplates()) {
-            QAction* a = f.main->action(qs(tpl.name));
-            QVERIFY2(a, tpl.name.data());
-            QCOMPARE(a->text(), qs(tpl.caption));
-        }
-        QCOMPARE(f.main->action("mn_rem")->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
-        QCOMPARE(f.main->action("mn_open_command")->text(), QStringLiteral("Start a Command &Window"));
-        QCOMPARE(f.main->action("mn_cut_grid")->text(), QStringLiteral("Cut && clip && sample grid"));
-        QVERIFY(f.main->action("mn_line45")->isSeparator());
-    }
-
-    void toolbarHasItsButtons()
-    {
-        AppFixture f;
-        QStringList keys;
-        int separators = 0;
-        for (QAction* a : f.main->Toolbar1()->actions()) {
-            if (a->isSeparator()) {
-                ++separators;
-                continue;
-            }
-            auto* button = qobject_cast<QToolButton*>(f.main->Toolbar1()->widgetForAction(a));
-            QVERIFY(button);
-            keys << button->property("key").toString();
-        }
-        QCOMPARE(keys, (QStringList{"New", "Open", "Save", "Cut", "Copy", "Paste", "Undo", "Path", "Name", "Color",
-                                    "Lat_Lon", "cmd", "dos", "awk"}));
-        QCOMPARE(separators, 2);
-        QCOMPARE(f.main->toolbarButton("Name")->toolTip(), QStringLiteral("Insert File Title"));
-        QVERIFY(f.main->toolbarButton("dos")->menu());
-        QCOMPARE(f.main->toolbarButton("awk")->menu()->actions().size(), 5);
-        QVERIFY(f.main->ImageList1().size() >= 2);
-        QVERIFY(!f.main->ImageList1().at(1).isNull());
     }
 
     void quitAsksEveryModifiedEditor_data()
@@ -131,15 +132,13 @@ private slots:
         QFETCH(Answer, answer);
         QFETCH(int, editorsLeft);
         AppFixture f;
-        f.newEditor();                      // unchanged: never asks
+        f.newEditor();   // unchanged: never asks
         f.newEditor(QStringLiteral("text"));
         f.platform.messages.answers.enqueue(answer);
-        f.main->mn_close_Click();
+        f.trigger("mn_close");
         QCOMPARE(f.messages(), 1);
-        QCOMPARE(f.message().text, QStringLiteral("File  'Script*  isn't saved.\r\n\r\nDo you want to save it?"));
-        QCOMPARE(f.message().title, QStringLiteral("File not saved"));
-        QCOMPARE(f.message().icon, platform::MessageIcon::Exclamation);
-        QCOMPARE(f.message().buttons, platform::MessageButtons::YesNoCancel);
+        f.checkMessage("File  'Script*  isn't saved.\r\n\r\nDo you want to save it?", "File not saved",
+                       platform::MessageIcon::Exclamation, platform::MessageButtons::YesNoCancel);
         QCOMPARE(f.main->isVisible(), editorsLeft != 0);
         QTRY_COMPARE(int(f.main->editors().size()), editorsLeft);
     }
@@ -149,7 +148,6 @@ private slots:
         AppFixture f;
         f.main->resize(1100, 760);
         QMdiSubWindow* about = qobject_cast<QMdiSubWindow*>(f.main->aboutWindow()->parentWidget());
-        QVERIFY(about);
         const QSize area = f.main->mdiArea()->viewport()->size();
         QTRY_COMPARE(about->pos(), QPoint((area.width() - about->width()) / 2, (area.height() - about->height()) / 2));
         QCOMPARE(about->windowTitle(), QStringLiteral("About Mapquill"));
@@ -159,10 +157,9 @@ private slots:
         about->close();
         QTRY_VERIFY(!f.main->aboutWindow());
         for (int i = 0; i < 3; ++i) f.newEditor();
-        f.main->mn_aboutabout_Click();
+        f.trigger("mn_aboutabout");
         QVERIFY(f.main->aboutWindow());
-        for (QMdiSubWindow* sub : f.main->mdiArea()->subWindowList())
-            if (qobject_cast<app::frmEditor*>(sub->widget())) QVERIFY(sub->isMinimized());
+        for (app::frmEditor* editor : f.main->editors()) QVERIFY(editor->parentWidget()->isMinimized());
 
         // Its links go through the browser service.
         emit f.main->aboutWindow()->Label8->clicked();
@@ -170,44 +167,30 @@ private slots:
     }
 
     // Every menu entry that shows a window shows one of the right class, once;
-    // its toolbar button shows the same window.
+    // a toolbar button that shows one (its action is the menu entry's) too.
     void toolWindowsExistAtMostOnce()
     {
-        const QList<QPair<QString, QString>> windowEntries = {
-            {"mn_lat_lon_conv", "lat_lon_conv"},     {"mn_gridding_step_tool", "grid_space_calc"},
-            {"mn_UTM_LL", "frm_UTM_LL"},             {"mn_swiss", "frm_swiss"},
-            {"mn_replace", "frm_replace"},           {"mn_bin_to_ascii", "frm_binary2ascii"},
-            {"mn_calc_pos_track", "frm_track_calc"}, {"mn_insonified", "frm_footprint"},
-            {"mn_binary2ascii", "frm_SRTM"},         {"mn_gmt_defaults", "frm_gmt_def"},
-            {"mn_select_color", "Form_color"},       {"mn_help", "frm_help"},
-        };
         AppFixture f;
-        QCOMPARE(qsizetype(app::toolWindowTable().size()), windowEntries.size());
-        for (const auto& [entry, windowName] : windowEntries) {
-            QAction* action = f.main->action(entry);
-            QVERIFY2(action, qPrintable(entry));
-            action->trigger();
+        const QStringList rows = QString::fromUtf8(read_file(MQ_TEST_DATA_DIR "/data/tool_windows.txt")).split('\n');
+        QCOMPARE(qsizetype(app::toolWindowTable().size()), rows.size() - 1);
+        for (const QString& row : rows.mid(0, rows.size() - 1)) {
+            const QString entry = row.section(' ', 0, 0), windowName = row.section(' ', 1);
+            f.trigger(entry);
             QWidget* window = f.main->openWindow(windowName);
             QVERIFY2(window && window->isVisible(), qPrintable(entry + " shows no window"));
             QCOMPARE(QString::fromLatin1(window->metaObject()->className()).section("::", -1), windowName);
-            action->trigger();
+            f.trigger(entry);
             QCOMPARE(f.main->openWindow(windowName), window);
+            window->close();
+            QTRY_VERIFY(!f.main->openWindow(windowName));
         }
         for (const app::ToolWindowEntry& row : app::toolWindowTable()) {
             if (row.toolbarKey.empty()) continue;
-            const QString name = qs(row.windowName);
-            QWidget* fromMenu = f.main->openWindow(name);
-            QToolButton* button = f.main->toolbarButton(qs(row.toolbarKey));
-            QVERIFY2(button, row.toolbarKey.data());
-            button->click();
-            QCOMPARE(f.main->openWindow(name), fromMenu);
-            fromMenu->close();
-            QTRY_VERIFY(!f.main->openWindow(name));
-            button->click();
-            QWidget* window = f.main->openWindow(name);
+            f.main->toolbarButton(qs(row.toolbarKey))->click();
+            QWidget* window = f.main->openWindow(qs(row.windowName));
             QVERIFY2(window && window->isVisible(), row.windowName.data());
-            f.main->action(qs(row.menuEntry))->trigger();
-            QCOMPARE(f.main->openWindow(name), window);
+            f.main->toolbarButton(qs(row.toolbarKey))->click();
+            QCOMPARE(f.main->openWindow(qs(row.windowName)), window);
         }
         f.main->Toolbar1_ButtonClick("color");   // no such key: nothing happens
         QVERIFY(f.main->isVisible());

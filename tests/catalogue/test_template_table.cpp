@@ -2,61 +2,49 @@
 // insert is compared byte for byte in tests/app/test_editor.cpp.)
 #include "catalogue/script_templates.h"
 
-#include <QtTest>
+#include <doctest/doctest.h>
+
+#include <string>
+#include <tuple>
 
 using namespace mq::catalogue;
 
-class TstTemplateTable : public QObject {
-    Q_OBJECT
-private slots:
-    void snippetMenusHoldTheirEntriesInOrder()
-    {
-        QStringList seen;
-        for (const auto& e : snippetMenuEntries()) {
-            seen << QString::fromStdString(std::string(e.buttonKey) + ":" + std::string(e.snippet.name));
-            QVERIFY(!e.snippet.focusAfter);
-        }
-        QCOMPARE(seen, QStringList({"dos:if", "dos:fordo", "awk:colum", "awk:plottext", "awk:ploteach",
-                                    "awk:extract", "awk:value_filter"}));
+TEST_CASE("the snippet menus hold their entries in order")
+{
+    std::string seen;
+    for (const auto& e : snippetMenuEntries()) {
+        seen += std::string(e.buttonKey) + ":" + std::string(e.snippet.name) + " ";
+        CHECK(!e.snippet.focusAfter);
     }
+    CHECK(seen ==
+          "dos:if dos:fordo awk:colum awk:plottext awk:ploteach "
+          "awk:extract awk:value_filter ");
+}
 
-    void lookup_data()
-    {
-        QTest::addColumn<bool>("snippet");
-        QTest::addColumn<QByteArray>("key");
-        QTest::addColumn<QByteArray>("caption");   // empty when nothing may be found
-        const auto row = [](const char* name, bool snippet, const char* key, const char* caption) {
-            QTest::newRow(name) << snippet << QByteArray(key) << QByteArray(caption);
-        };
-        row("snippet if", true, "if", "If ... question");
-        row("snippet If", true, "If", "");
-        row("snippet IF", true, "IF", "");
-        row("snippet with blank", true, "if ", "");
-        row("snippet prefix", true, "value", "");
-        row("snippet empty key", true, "", "");
-        row("snippet last", true, "value_filter", "Filter lines by value");
-        row("template name is no snippet", true, "mn_echo", "");
-        row("template echo", false, "mn_echo", "&echo *");
-        row("template upper case", false, "MN_ECHO", "");
-        row("template date", false, "mn_date_time", "Date && Time");
-        row("tools entry", false, "mn_gmtconvert", "gmtconvert (binary2ascii)");
-        row("comment toggle is no template", false, "mn_rem", "");
-        row("defaults window is no template", false, "mn_gmt_defaults", "");
-        row("snippet key is no template", false, "if", "");
+TEST_CASE("templates and snippets are found by their exact key only")
+{
+    const std::tuple<bool, const char*, const char*> rows[] = {
+        // snippet?, key, caption ("": none)
+        {true, "if", "If ... question"},
+        {true, "If", ""},
+        {true, "IF", ""},
+        {true, "if ", ""},
+        {true, "value", ""},  // a prefix
+        {true, "", ""},
+        {true, "value_filter", "Filter lines by value"},
+        {true, "mn_echo", ""},  // a template is no snippet
+        {false, "mn_echo", "&echo *"},
+        {false, "MN_ECHO", ""},
+        {false, "mn_date_time", "Date && Time"},
+        {false, "mn_gmtconvert", "gmtconvert (binary2ascii)"},
+        {false, "mn_rem", ""},           // the comment toggle
+        {false, "mn_gmt_defaults", ""},  // the defaults window
+        {false, "if", ""},               // a snippet key
+    };
+    for (const auto& [snippet, key, caption] : rows) {
+        CAPTURE(key);
+        const ScriptTemplate* found = snippet ? findSnippet(key) : findTemplate(key);
+        CHECK((found ? std::string(found->name) + "|" + std::string(found->caption) : "") ==
+              (*caption ? std::string(key) + "|" + caption : ""));
     }
-    void lookup()
-    {
-        QFETCH(bool, snippet);
-        QFETCH(QByteArray, key);
-        QFETCH(QByteArray, caption);
-        const ScriptTemplate* found =
-            snippet ? findSnippet(key.toStdString()) : findTemplate(key.toStdString());
-        QCOMPARE(found
-                     ? QByteArray::fromStdString(std::string(found->name) + "|" + std::string(found->caption))
-                     : QByteArray(),
-                 caption.isEmpty() ? QByteArray() : key + "|" + caption);
-    }
-};
-
-QTEST_GUILESS_MAIN(TstTemplateTable)
-#include "test_template_table.moc"
+}

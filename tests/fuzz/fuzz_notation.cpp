@@ -17,9 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto r = mq::calc::convert_notation(text, conversion);
         const bool negative = !text.empty() && text.front() == '-';
         if (r.result) {
-            if (r.problem != mq::calc::NotationProblem::None) std::abort();
             if (negative && r.result->front() != '-') std::abort();
-        } else if (r.problem == mq::calc::NotationProblem::None) {
+        } else if (r.result.error().message.empty()) {
             std::abort();
         }
         if (mq::calc::convert_notation(r.rewritten, 0).rewritten != r.rewritten) std::abort();

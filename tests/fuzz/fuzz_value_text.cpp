@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (auto mode : {mq::calc::GridMode::Amount, mq::calc::GridMode::Size}) {
         const auto r = mq::calc::calculate_grid_steps({boxes[0], boxes[1], boxes[2], boxes[3], mode});
-        if (r.calculated && !(r.range && r.amount && r.size) && r.problem.empty()) std::abort();
+        if (r.calculated && !(r.range && r.amount && r.size) && r.status.ok()) std::abort();
     }
     return 0;
 }

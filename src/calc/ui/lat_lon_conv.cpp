@@ -114,9 +114,9 @@ bool lat_lon_conv::convert_text1() {
     if (prepared.body != prepared.unsigned_text) Text1->setText(to_qt(prepared.body));
     const auto converted = mq::calc::convert_notation(Text1->text().toStdString(), selected_conversion());
     if (converted.result)
-        Label1->setText((prepared.negative ? "-" : "") + to_qt(*converted.result));
+        Label1->setText((prepared.negative ? "-" : "") + to_qt(converted.result.value()));
     if (prepared.negative) Text1->setText("-" + Text1->text());
-    return converted.result.has_value();
+    return converted.result.ok();
 }
 
 void lat_lon_conv::Command1_Click() { convert_text1(); }

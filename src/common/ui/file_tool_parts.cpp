@@ -1,7 +1,5 @@
 #include "common/ui/file_tool_parts.h"
 
-#include "tools/error_number.h"
-
 #include <algorithm>
 
 #include <QDir>
