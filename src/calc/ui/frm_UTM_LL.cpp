@@ -72,11 +72,8 @@ Failure run_failure(const mq::Error& error, const std::string& output)
 }  // namespace
 
 frm_UTM_LL::frm_UTM_LL(const mq::tools::ToolContext& context, QWidget* parent)
-    : QWidget(parent, Qt::Window), services_(context.services)
+    : FileToolWindow(context, "frm_UTM_LL", "UTM - Lat/Lon Converter", parent), services_(context.services)
 {
-    setObjectName("frm_UTM_LL");
-    setWindowTitle("UTM - Lat/Lon Converter");
-
     // Longitude and latitude take "-", ".", "/", the digits and ":"; easting
     // and northing ".", "/" and the digits; the zone "/" and the digits.
     auto coordinate_key = [](int code) { return code >= 45 && code <= 58; };
@@ -132,6 +129,7 @@ frm_UTM_LL::frm_UTM_LL(const mq::tools::ToolContext& context, QWidget* parent)
     Command7 = make_button("Convert File", "Command7", Frame2);
     Label12 = make_label("-", "Label12", Frame2);
     progressBar = mq::tools::makeRunBar(Frame2);
+    bar_ = progressBar;
 
     auto* zone_row = new QHBoxLayout;
     zone_row->addWidget(tx_UTM_zone);
@@ -175,19 +173,6 @@ frm_UTM_LL::frm_UTM_LL(const mq::tools::ToolContext& context, QWidget* parent)
     connect(Command5, &QPushButton::clicked, this, &frm_UTM_LL::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &frm_UTM_LL::Command6_Click);
     connect(Command7, &QPushButton::clicked, this, &frm_UTM_LL::Command7_Click);
-    connect(&bridge_, &mq::tools::WorkerBridge::progress, this, &frm_UTM_LL::showFileProgress);
-}
-
-frm_UTM_LL::~frm_UTM_LL()
-{
-    bridge_.stopAndWait();
-}
-
-void frm_UTM_LL::closeEvent(QCloseEvent* event)
-{
-    bridge_.stopAndWait();
-    progressBar->hide();
-    QWidget::closeEvent(event);
 }
 
 // ---------------------------------------------------------------- single values
@@ -307,7 +292,7 @@ void frm_UTM_LL::Command6_Click()
     if (!chosen.isEmpty()) tx_out_UTM2LL->setText(chosen.section('?', 0, 0));
 }
 
-void frm_UTM_LL::showFileProgress(const mq::tools::Progress& p)
+void frm_UTM_LL::progress(const mq::tools::Progress& p)
 {
     linesRead_ = p.count;
     mq::tools::showLineProgress(Label12, progressBar, p);
@@ -315,7 +300,7 @@ void frm_UTM_LL::showFileProgress(const mq::tools::Progress& p)
 
 void frm_UTM_LL::Command7_Click()
 {
-    if (bridge_.running()) return;  // one conversion at a time
+    if (running()) return;  // one conversion at a time
     if (tx_UTM_zone->text().isEmpty()) {
         tx_UTM_zone->setFocus();
         return;
@@ -339,15 +324,12 @@ void frm_UTM_LL::Command7_Click()
     const mq::calc::UtmState state = utmState_;
     const QString before = Label12->text();
     Label12->setText("Please wait: ...");
-    progressBar->setValue(0);
-    progressBar->show();
     linesRead_ = 0;
-    bridge_.run(
+    run(
         [=](mq::tools::RunControl& control) {
             return mq::tools::convert_utm_file(input, output, state, control.progress_fn(), control.stop_fn());
         },
         [this, before, output](const mq::Result<mq::tools::RunSummary>& r) {
-            progressBar->hide();
             if (r) {
                 mq::tools::showKept(Label12, r->kept, "-", output);
                 return;
