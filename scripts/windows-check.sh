@@ -145,13 +145,14 @@ compare() {   # compare ARGS...
   [ "$code_l" = "$code_w" ] || fail "mapquill-tools $* : exit $code_l on Linux, $code_w under Wine"
 }
 
-# Every subcommand has lines here: its --help, a few results, a value that
-# fails (exit 1) and a usage error (exit 2). A new subcommand adds its own.
+# Every subcommand's --help is compared, the subcommands taken from the
+# overview of mapquill-tools --help. The lines here add a few results, a value
+# that fails (exit 1) and a usage error (exit 2) for the subcommands that
+# print a result.
 commands=(
   "--help"
   "help latlon"
   "nosuchtool"
-  "latlon --help"
   "latlon 45.5125"
   "latlon 10:30:45 --conversion 4"
   "latlon -10:30.5"
@@ -160,32 +161,25 @@ commands=(
   "latlon 1e3000000000"
   "latlon Zürich"
   "latlon 45 --conversion 6"
-  "gridstep --help"
   "gridstep --min 10 --max 12 --amount 4"
   "gridstep --min -10:30 --max=-9:30 --size 0:1"
   "gridstep --min 0 --max 1e3000000000 --amount 4"
   "gridstep --min 0 --max 1 --amount 4.5"
   "gridstep --min 0 --max 1 --size 1e-308"
   "gridstep --min 0 --max 1"
-  "utm --help"
   "utm --lon 9 --lat 50"
   "utm --lon -10:30 --lat -33:54:00"
   "utm --lon x --lat 1"
   "utm-inverse --zone 32 --hemisphere N 535833.459 5538750.478"
   "utm-inverse --zone 32 --hemisphere S 500000 4461369.297"
   "utm-inverse --zone 6000 --hemisphere N 500000 0"
-  "utm-file --help"
-  "footprint --help"
   "gridsize --lat-min 54 --lat-max 54.1 --lon-min 10 --lon-max 10.1 --spacing 1"
   "gridsize --lat-min -10 --lat-max 10 --lon-min -10:30 --lon-max -9:30 --spacing 100"
   "gridsize --lat-min 54 --lat-max 54.1 --lon-min 10 --lon-max 10.1 --spacing 0"
-  "swiss --help"
-  "replace --help"
-  "srtm --help"
-  "bin2ascii --help"
-  "track --help"
-  "run-batch --help"
 )
+while IFS= read -r sub; do
+  commands+=("$sub --help")
+done < <("$linux_tools" --help | sed -n '/^Tools:/,/^$/p' | awk 'NF > 1 {print $1}')
 for command in "${commands[@]}"; do
   read -r -a args <<<"$command"
   compare "${args[@]}"

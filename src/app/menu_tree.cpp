@@ -1,5 +1,9 @@
 #include "app/menu_tree.h"
 
+#include "tools/file_tools.h"
+
+#include <algorithm>
+
 namespace mq::app {
 
 namespace {
@@ -25,9 +29,19 @@ MenuEntry separator(std::string_view parent, std::string_view name)
     return {parent, name, "-"};
 }
 
+// The file tools' entries, in the order of their list, after the last entry
+// of the Tools menu.
+std::vector<MenuEntry> withFileTools(std::vector<MenuEntry> tree)
+{
+    auto at = std::find_if(tree.begin(), tree.end(), [](const MenuEntry& e) { return e.name == "mn_window"; });
+    for (const tools::FileTool& tool : tools::file_tools())
+        at = std::next(tree.insert(at, item("mn_tools", tool.menu_entry, tool.menu_caption)));
+    return tree;
+}
+
 std::vector<MenuEntry> buildTree()
 {
-    return {
+    return withFileTools({
         menu("mn_file", "&File"),
         item("mn_file", "mn_new", "&New", "Ctrl+N"),
         item("mn_file", "mn_open_file", "&Open File", "Ctrl+O"),
@@ -151,13 +165,7 @@ std::vector<MenuEntry> buildTree()
         item("mn_tools", "mn_lat_lon_conv", "Lat-Lon converter"),
         item("mn_tools", "mn_gridding_step_tool", "Gridding step tool"),
         separator("mn_tools", "mn_gjhz"),
-        item("mn_tools", "mn_UTM_LL", "UTM - Lat/Lon Converter"),
-        item("mn_tools", "mn_swiss", "Swiss - Lat/Lon Converter"),
-        item("mn_tools", "mn_replace", "Replace text in text file"),
-        item("mn_tools", "mn_bin_to_ascii", "Binary to ASCII"),
-        item("mn_tools", "mn_calc_pos_track", "Calculate positions along track"),
-        item("mn_tools", "mn_insonified", "Calculate insonified area"),
-        item("mn_tools", "mn_binary2ascii", "Convert SRTM data"),
+        // The file tools follow, from their list (withFileTools).
 
         menu("mn_window", "&Window"),
         item("mn_window", "mn_horizontal", "Tile &Horizontally"),
@@ -173,7 +181,7 @@ std::vector<MenuEntry> buildTree()
         item("mn_gmt_online_open", "mn_set_gmt_html_path", "Set path to GMT html folder"),
         separator("mn_about", "mn_line7"),
         item("mn_about", "mn_aboutabout", "About"),
-    };
+    });
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "tools/ui/frm_binary2ascii.h"
 #include "tools/ui/frm_srtm.h"
 #include "tools/ui/frm_track_calc.h"
+#include "tools/file_tools.h"
 
 namespace mq::app {
 
@@ -37,13 +38,11 @@ const std::vector<ToolWindowEntry>& toolWindowTable()
              return new Form_color(c, editor);
          }},
         {"mn_gmt_defaults", "frm_gmt_def", "", [](const ToolContext& c) { return new frm_gmt_def(c); }},
-        {"mn_swiss", "frm_swiss", "", [](const ToolContext& c) { return new frm_swiss(c); }},
-        {"mn_replace", "frm_replace", "", [](const ToolContext& c) { return new frm_replace(c); }},
-        {"mn_UTM_LL", "frm_UTM_LL", "", [](const ToolContext& c) { return new frm_UTM_LL(c); }},
-        {"mn_insonified", "frm_footprint", "", [](const ToolContext& c) { return new frm_footprint(c); }},
-        {"mn_binary2ascii", "frm_SRTM", "", [](const ToolContext& c) { return new frm_SRTM(c); }},
-        {"mn_bin_to_ascii", "frm_binary2ascii", "", [](const ToolContext& c) { return new frm_binary2ascii(c); }},
-        {"mn_calc_pos_track", "frm_track_calc", "", [](const ToolContext& c) { return new frm_track_calc(c); }},
+    // The file tools' windows, from their list.
+#define MQ_WINDOW_ROW(id, name, summary, entry, caption, Window) \
+    {entry, #Window, "", [](const ToolContext& c) -> QWidget* { return new Window(c); }},
+        MQ_FILE_TOOLS(MQ_WINDOW_ROW)
+#undef MQ_WINDOW_ROW
     };
     return table;
 }

@@ -1,6 +1,7 @@
 // The one table of the windows the menus and the toolbar show: for each its
 // menu entry, its window name, its toolbar key (if any) and how it is made.
-// Adding a window means adding one row here.
+// Adding a window means adding one row here; a file tool's window comes from
+// its row in the tool list (tools/file_tools.h) and its header's include.
 #pragma once
 
 #include "common/ui/tool_context.h"

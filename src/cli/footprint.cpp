@@ -87,9 +87,9 @@ int run_footprint(Args args, std::ostream& out, std::ostream& err)
         return tools::calc_footprint_file(in, output, *edges, *beam_width, *point_spacing,
                                           progress.callback(), interrupt.stop_fn());
     }();
-    if (!r.status) return bad_input(err, kTool, r.status.error().text());
-    if (r.summary.stopped) return stopped(err, kTool, r.summary.records, r.summary.kept);
-    out << tools::area_text(r.summary.area) << '\n';
+    if (!r) return bad_input(err, kTool, r.error().text());
+    if (r->stopped) return stopped(err, kTool, r->records, r->kept);
+    out << tools::area_text(r->area) << '\n';
     return kSuccess;
 }
 

@@ -61,7 +61,7 @@ int run_swiss(Args args, std::ostream& out, std::ostream& err)
         return tools::convert_swiss_file(input, output, options, progress.callback(), interrupt.stop_fn());
     }();
     if (!result) return bad_input(err, kTool, result.error().text());
-    if (result->stopped) return stopped(err, kTool, result->rows, result->kept);
+    if (result->stopped) return stopped(err, kTool, result->records, result->kept);
     return kSuccess;
 }
 

@@ -4,27 +4,42 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace mq::cli {
 
 namespace {
 
-// Add a subcommand here and in tool.h; each lives in its own file.
-constexpr std::array kSubcommands = {
+// The subcommands that are not file tools; each lives in its own file and is
+// declared in tool.h. The file tools come from their list.
+constexpr std::array kOtherSubcommands = {
     Subcommand{"latlon", "convert a latitude or longitude between notations", run_latlon},
     Subcommand{"gridstep", "work out gridding steps for one axis of a region", run_gridstep},
-    Subcommand{"swiss", "convert a Swiss grid file to WGS 84 longitude, latitude (or back)", run_swiss},
-    Subcommand{"replace", "replace texts in a text file, select lines, write KML placemarks", run_replace},
     Subcommand{"utm", "convert a longitude and latitude into UTM", run_utm},
     Subcommand{"utm-inverse", "convert a UTM easting and northing into longitude and latitude", run_utm_inverse},
-    Subcommand{"utm-file", "convert a file of UTM easting, northing, depth lines", run_utm_file},
-    Subcommand{"footprint", "write the points insonified by an echo-sounder beam", run_footprint},
     Subcommand{"gridsize", "count the grid nodes a box spans at a spacing", run_gridsize},
-    Subcommand{"srtm", "convert an SRTM .hgt tile into xyz records (and grid them with GMT)", run_srtm},
-    Subcommand{"bin2ascii", "write a binary xyz file (three doubles per record) as text", run_bin2ascii},
-    Subcommand{"track", "write evenly spaced positions along a straight track", run_track},
     Subcommand{"run-batch", "run a gridding batch file, stopping at a failing line", run_run_batch},
 };
+
+#define MQ_CLI_ROW(id, name, summary, ...) Subcommand{name, summary, run_##id},
+constexpr std::array kFileToolSubcommands = {MQ_FILE_TOOLS(MQ_CLI_ROW)};
+#undef MQ_CLI_ROW
+
+// The order of the overview; a subcommand not named here follows the others.
+constexpr std::array<std::string_view, 13> kOverviewOrder = {
+    "latlon", "gridstep", "swiss", "replace", "utm", "utm-inverse", "utm-file",
+    "footprint", "gridsize", "srtm", "bin2ascii", "track", "run-batch"};
+
+std::vector<Subcommand> all_subcommands()
+{
+    std::vector<Subcommand> all(kOtherSubcommands.begin(), kOtherSubcommands.end());
+    all.insert(all.end(), kFileToolSubcommands.begin(), kFileToolSubcommands.end());
+    auto rank = [](const Subcommand& sub) {
+        return std::find(kOverviewOrder.begin(), kOverviewOrder.end(), sub.name) - kOverviewOrder.begin();
+    };
+    std::stable_sort(all.begin(), all.end(), [&](const auto& a, const auto& b) { return rank(a) < rank(b); });
+    return all;
+}
 
 // "-10", "-.5", "-,5", "-10:30" are values; "-x" and "--name" are options.
 bool is_value(std::string_view arg) {
@@ -113,7 +128,11 @@ void overview(std::ostream& out) {
 
 }  // namespace
 
-std::span<const Subcommand> subcommands() { return kSubcommands; }
+std::span<const Subcommand> subcommands()
+{
+    static const std::vector<Subcommand> all = all_subcommands();
+    return all;
+}
 
 std::optional<int> read_arguments(CLI::App& app, std::string_view tool, std::string_view help, Args args,
                                   std::ostream& out, std::ostream& err) {

@@ -18,14 +18,16 @@
 //         return kSuccess;
 //     }
 //
-// Then add the subcommand to the table in tool.cpp, and its commands to the
-// lists in scripts/windows-check.sh (`commands`; also `path_commands` when it
-// reads or writes files, whose names it opens through mq::text::path_from_utf8
-// from common/utf8.h). Options take their values as "--count 5" or
+// A file tool's subcommand is named run_<id> after its row in the tool list
+// (tools/file_tools.h), which puts it into the table; any other subcommand
+// gets a row in the table in tool.cpp. scripts/windows-check.sh runs every
+// subcommand's --help on both platforms; a file tool also adds its line to
+// `path_commands` there (it opens its files through io::path_from_utf8). Options take their values as "--count 5" or
 // "--count=5"; a value may start with "-" (--min -10:30), and so may a
 // positional value (-0.5e3).
 #pragma once
 
+#include "tools/file_tools.h"
 #include "tools/runner.h"
 
 #include <cstdint>
@@ -129,19 +131,15 @@ int stopped(std::ostream& err, std::string_view tool, std::int64_t records, cons
 // True when stderr is a terminal: progress is shown there only then.
 bool stderr_is_terminal();
 
-// The subcommands.
+// The subcommands: those of the file tools, then the others.
+#define MQ_CLI_DECLARE(id, ...) int run_##id(Args args, std::ostream& out, std::ostream& err);
+MQ_FILE_TOOLS(MQ_CLI_DECLARE)
+#undef MQ_CLI_DECLARE
 int run_latlon(Args args, std::ostream& out, std::ostream& err);
 int run_gridstep(Args args, std::ostream& out, std::ostream& err);
-int run_swiss(Args args, std::ostream& out, std::ostream& err);
-int run_replace(Args args, std::ostream& out, std::ostream& err);
 int run_utm(Args args, std::ostream& out, std::ostream& err);
 int run_utm_inverse(Args args, std::ostream& out, std::ostream& err);
-int run_utm_file(Args args, std::ostream& out, std::ostream& err);
-int run_footprint(Args args, std::ostream& out, std::ostream& err);
 int run_gridsize(Args args, std::ostream& out, std::ostream& err);
-int run_srtm(Args args, std::ostream& out, std::ostream& err);
-int run_bin2ascii(Args args, std::ostream& out, std::ostream& err);
-int run_track(Args args, std::ostream& out, std::ostream& err);
 int run_run_batch(Args args, std::ostream& out, std::ostream& err);
 
 }  // namespace mq::cli

@@ -34,8 +34,8 @@ int run_track(Args args, std::ostream& out, std::ostream& err)
                                            interrupt.stop_fn());
     }();
     if (!result) return bad_input(err, kTool, result.error().text());
-    if (result->stopped) return stopped(err, kTool, result->lines, result->kept);
-    out << result->lines << " positions written to " << output << '\n';  // always 2 or more
+    if (result->stopped) return stopped(err, kTool, result->records, result->kept);
+    out << result->records << " positions written to " << output << '\n';  // always 2 or more
     return kSuccess;
 }
 

@@ -136,8 +136,8 @@ int run_utm_file(Args args, std::ostream& out, std::ostream& err)
         TerminalProgress progress(err, stderr_is_terminal(), "Line #:  ");
         return tools::convert_utm_file(in, output, *state, progress.callback(), interrupt.stop_fn());
     }();
-    if (!r.ok()) return bad_input(err, kTool, r.error.text());
-    if (r.stopped) return stopped(err, kTool, r.written, r.kept);
+    if (!r) return bad_input(err, kTool, r.error().text());
+    if (r->stopped) return stopped(err, kTool, r->records, r->kept);
     return kSuccess;
 }
 

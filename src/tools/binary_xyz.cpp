@@ -24,7 +24,7 @@ constexpr std::int64_t kProgressEvery = 4096;
 
 }  // namespace
 
-Result<BinaryXyzOutcome> convert_binary_xyz(const std::string& input, const std::string& output,
+Result<RunSummary> convert_binary_xyz(const std::string& input, const std::string& output,
                                             const ProgressFn& progress, const StopFn& stop)
 {
     if (auto s = io::check_distinct_files(input, output); !s) return s.error();
@@ -33,7 +33,7 @@ Result<BinaryXyzOutcome> convert_binary_xyz(const std::string& input, const std:
     io::OutputFile out;
     if (auto s = out.open(output); !s) return s.error();
 
-    BinaryXyzOutcome outcome;
+    RunSummary outcome;
     std::vector<unsigned char> block(kRecord * kRecordsPerBlock);
     char line[3 * numbers::kGeneralTextMax + 4];
     std::size_t pending = 0;   // bytes in `block` not yet used (a piece of a record)

@@ -5,18 +5,9 @@
 #include "common/result.h"
 #include "tools/runner.h"
 
-#include <cstdint>
 #include <string>
 
 namespace mq::tools {
-
-struct BinaryXyzOutcome {
-    bool stopped = false;
-    std::int64_t records = 0;     // lines written
-    std::int64_t left_over = 0;   // bytes at the end too few for a record (not written)
-    // After a stop: the note when an existing output was kept (io::stopped_note).
-    std::string kept;
-};
 
 // One line per record: x TAB y TAB z CR LF, each number in the general form
 // (zeros too). A final piece shorter than 24 bytes is not written; its size
@@ -25,7 +16,7 @@ struct BinaryXyzOutcome {
 // thousand records and at the end. On a stop or a read error the lines
 // written so far stay (beside an existing output, see
 // io::OutputFile::keep_partial).
-Result<BinaryXyzOutcome> convert_binary_xyz(const std::string& input, const std::string& output,
-                                            const ProgressFn& progress, const StopFn& stop);
+Result<RunSummary> convert_binary_xyz(const std::string& input, const std::string& output,
+                                      const ProgressFn& progress, const StopFn& stop);
 
 }  // namespace mq::tools

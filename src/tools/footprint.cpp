@@ -75,16 +75,12 @@ std::string area_text(double area)
     return numbers::general_text(numbers::round_to(area, 0));
 }
 
-FootprintOutcome calc_footprint_file(const std::string& input, const std::string& output, const GeoBox& box,
-                                     double beam_width, double spacing, const ProgressFn& progress,
-                                     const StopFn& stop)
+Result<RunSummary> calc_footprint_file(const std::string& input, const std::string& output, const GeoBox& box,
+                                       double beam_width, double spacing, const ProgressFn& progress,
+                                       const StopFn& stop)
 {
-    FootprintOutcome outcome;
-    FootprintSummary& s = outcome.summary;
-    auto fail = [&outcome](Error e) {
-        outcome.status = std::move(e);
-        return outcome;
-    };
+    RunSummary s;
+    auto fail = [](Error e) -> Result<RunSummary> { return e; };
     if (!std::isfinite(spacing) || spacing <= 0)
         return fail(Error{"the point spacing must be a number greater than 0", "", 0});
     if (!std::isfinite(beam_width)) return fail(Error{"the beam width is not a number", "", 0});
@@ -196,25 +192,18 @@ FootprintOutcome calc_footprint_file(const std::string& input, const std::string
     s.area = static_cast<double>(s.distinct_points) * spacing * spacing;
     // What was written stays, also after a bad line or a stop.
     if (status.ok() && !s.stopped) {
-        if (auto committed = out.commit(); !committed) {
-            s.records = 0;
-            return fail(committed.error());
-        }
-        return outcome;
+        if (auto committed = out.commit(); !committed) return fail(committed.error());
+        return s;
     }
     auto kept = out.keep_partial(s.records, input);
-    if (!kept) {
-        s.records = 0;
-        return fail(kept.error());
-    }
+    if (!kept) return fail(kept.error());
     s.kept = kept.value();
     if (!status.ok()) {
         Error e = status.error();
         e.note = s.kept;
-        status = std::move(e);
+        return e;
     }
-    outcome.status = status;
-    return outcome;
+    return s;
 }
 
 Result<GridSize> calc_grid_size(const GeoBox& box, std::string_view spacing_text)

@@ -21,18 +21,6 @@ struct GeoBox {
     double lon_max = 0;
 };
 
-struct FootprintSummary {
-    std::int64_t lines = 0;            // input lines read
-    std::int64_t pings = 0;            // pings inside the box
-    std::int64_t records = 0;          // 24-byte records written
-    std::int64_t distinct_points = 0;  // records minus the mirror images that coincide
-    double area = 0;                   // square metres: distinct points times the spacing squared
-    bool stopped = false;
-    // After a stop or a failure: the note when an existing output was kept
-    // (io::stopped_note), also in the Error.
-    std::string kept;
-};
-
 // The area as the closing message shows it: a whole number of square metres.
 std::string area_text(double area);
 
@@ -44,14 +32,13 @@ std::string area_text(double area);
 // counts lines, its count being the last ping whose line number is a
 // multiple of 10. On a bad line or a stop the records written so far stay
 // in the output (beside an existing output, see io::OutputFile::keep_partial)
-// and the Error names the line.
-struct FootprintOutcome {
-    FootprintSummary summary;
-    Status status;  // the Error when the run ended early on bad input or I/O
-};
-FootprintOutcome calc_footprint_file(const std::string& input, const std::string& output, const GeoBox& box,
-                                     double beam_width, double spacing, const ProgressFn& progress,
-                                     const StopFn& stop);
+// and the Error names the line. The summary counts the input `lines` read,
+// the `pings` inside the box, the 24-byte `records` written, the
+// `distinct_points` (records minus the mirror images that coincide) and the
+// `area` in square metres (distinct points times the spacing squared).
+Result<RunSummary> calc_footprint_file(const std::string& input, const std::string& output, const GeoBox& box,
+                                       double beam_width, double spacing, const ProgressFn& progress,
+                                       const StopFn& stop);
 
 struct GridSize {
     double x = 0;  // nodes along the longitude, a whole number

@@ -94,7 +94,7 @@ private:
 // match may straddle two reads, so the tail that could start one is carried.
 Status replace_whole_file(io::InputFile& in, io::OutputFile& out, std::string_view search,
                           std::string_view fill, const ProgressFn& progress, const StopFn& stop,
-                          ReplaceSummary& summary)
+                          RunSummary& summary)
 {
     bool& stopped = summary.stopped;
     std::string chunk;
@@ -244,7 +244,7 @@ Status append_placemark(const std::array<std::string_view, 4>& lines, std::strin
     return {};
 }
 
-Result<ReplaceSummary> replace_in_file(const std::string& input, const std::string& output,
+Result<RunSummary> replace_in_file(const std::string& input, const std::string& output,
                                        const ReplaceSettings& settings, const ProgressFn& progress,
                                        const StopFn& stop)
 {
@@ -265,9 +265,10 @@ Result<ReplaceSummary> replace_in_file(const std::string& input, const std::stri
     io::OutputFile out;
     if (auto created = out.open(output); !created) return created.error();
 
-    ReplaceSummary summary;
+    RunSummary summary;
     // A run that ended early keeps what it wrote; an existing output stays.
-    auto end = [&out, &summary, &input](Error* failure) -> Result<ReplaceSummary> {
+    auto end = [&out, &summary, &input](Error* failure) -> Result<RunSummary> {
+        summary.records = summary.lines;
         if (!failure && !summary.stopped) {
             if (auto committed = out.commit(); !committed) return committed.error();
             return summary;

@@ -78,19 +78,13 @@ inline constexpr std::string_view kKmlDocumentStart =
     "<Document>\r\n";
 inline constexpr std::string_view kKmlDocumentEnd = "</Document>\r\n</kml>\r\n";
 
-struct ReplaceSummary {
-    std::int64_t lines = 0;   // input lines worked on (the three extra lines of a placemark not counted)
-    bool stopped = false;
-    // After a stop: the note when an existing output was kept (io::stopped_note).
-    std::string kept;
-};
-
-// Progress: every 1000 lines the count of lines, and the bytes read of the
+// `records` and `lines` count the input lines worked on (the three extra
+// lines of a placemark not counted). Progress: every 1000 lines that count, and the bytes read of the
 // input's size. A bad line stops the run with an Error naming it; what was
 // written before it is kept, as after a stop or a read error (beside an
 // existing output, see io::OutputFile::keep_partial).
-Result<ReplaceSummary> replace_in_file(const std::string& input, const std::string& output,
-                                       const ReplaceSettings& settings, const ProgressFn& progress,
-                                       const StopFn& stop);
+Result<RunSummary> replace_in_file(const std::string& input, const std::string& output,
+                                   const ReplaceSettings& settings, const ProgressFn& progress,
+                                   const StopFn& stop);
 
 }  // namespace mq::tools

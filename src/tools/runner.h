@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <thread>
 
 namespace mq::tools {
@@ -20,6 +21,24 @@ struct Progress {
 
 using ProgressFn = std::function<void(const Progress&)>;
 using StopFn = std::function<bool()>;
+
+// What a file tool's run did, when it did not fail. Every file tool returns
+// Result<RunSummary>: the Error of a failed run names the file and line and,
+// when an existing output was kept, carries the same note as `kept`.
+struct RunSummary {
+    std::int64_t records = 0;   // records (lines of a text output) written
+    bool stopped = false;       // the stop query ended the run before the end of its input
+    // After a stop: the note when an existing output was kept (io::stopped_note).
+    std::string kept;
+    std::int64_t lines = 0;     // input lines read, by the tools that read lines
+
+    // What single tools add.
+    std::int64_t left_over = 0;         // bin2ascii: bytes at the end too few for a record
+    int samples_per_row = 0;            // srtm: 1201 or 3601
+    std::int64_t pings = 0;             // footprint: pings inside the box
+    std::int64_t distinct_points = 0;   // footprint: records minus the mirror images that coincide
+    double area = 0;                    // footprint: distinct points times the spacing squared (m²)
+};
 
 // Shared between a running job and its watcher. Reporting is cheap (three
 // relaxed stores), so a job may report after every record.

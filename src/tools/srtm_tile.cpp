@@ -108,7 +108,7 @@ Status write_grid_batch(const std::string& batch_path, const GridBatch& batch)
     return out.commit();
 }
 
-Result<HgtOutcome> convert_hgt_tile(const HgtConversion& job, const ProgressFn& progress,
+Result<RunSummary> convert_hgt_tile(const HgtConversion& job, const ProgressFn& progress,
                                     const StopFn& stop)
 {
     if (auto s = io::check_distinct_files(job.input, job.output); !s) return s.error();
@@ -129,7 +129,7 @@ Result<HgtOutcome> convert_hgt_tile(const HgtConversion& job, const ProgressFn& 
 
     io::InputFile in;
     if (auto s = in.open(job.input); !s) return s.error();
-    HgtOutcome outcome;
+    RunSummary outcome;
     if (in.size() == kTileBytes1201) {
         outcome.samples_per_row = 1201;
     } else if (in.size() == kTileBytes3601) {

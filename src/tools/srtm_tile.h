@@ -51,14 +51,6 @@ struct HgtConversion {
     std::string west;    // whole degrees of the tile's west edge
 };
 
-struct HgtOutcome {
-    bool stopped = false;
-    int samples_per_row = 0;          // 1201 or 3601
-    std::int64_t records = 0;         // records written
-    // After a stop: the note when an existing output was kept (io::stopped_note).
-    std::string kept;
-};
-
 inline constexpr std::int64_t kTileBytes1201 = 1201LL * 1201 * 2;   // 2 884 802
 inline constexpr std::int64_t kTileBytes3601 = 3601LL * 3601 * 2;   // 25 934 402
 
@@ -71,8 +63,9 @@ inline constexpr std::int64_t kTileBytes3601 = 3601LL * 3601 * 2;   // 25 934 40
 // every sample. On a stop or a read error the records written so far stay in
 // the output (beside an existing output, see io::OutputFile::keep_partial).
 // Bad numbers, a tile of the wrong size or an output that names the input
-// are reported before the output is created.
-Result<HgtOutcome> convert_hgt_tile(const HgtConversion& job, const ProgressFn& progress,
+// are reported before the output is created. The summary gives the tile's
+// `samples_per_row` (1201 or 3601) and the `records` written.
+Result<RunSummary> convert_hgt_tile(const HgtConversion& job, const ProgressFn& progress,
                                     const StopFn& stop);
 
 // GMT's region west/east/south/north: the West text, West + 1, the South

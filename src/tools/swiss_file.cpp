@@ -90,7 +90,7 @@ void write_swiss_line(const SwissRecord& record, const SwissFileOptions& options
     out += "\r\n";
 }
 
-Result<SwissSummary> convert_swiss_file(const std::string& input, const std::string& output,
+Result<RunSummary> convert_swiss_file(const std::string& input, const std::string& output,
                                         const SwissFileOptions& options, const ProgressFn& progress,
                                         const StopFn& stop)
 {
@@ -100,7 +100,7 @@ Result<SwissSummary> convert_swiss_file(const std::string& input, const std::str
     io::OutputFile out;
     if (auto created = out.open(output); !created) return created.error();
 
-    SwissSummary summary;
+    RunSummary summary;
     io::LineReader reader(in);
     std::string_view line;
     std::string text;   // the output line, reused
@@ -121,8 +121,8 @@ Result<SwissSummary> convert_swiss_file(const std::string& input, const std::str
         text.clear();
         write_swiss_line(record.value(), options, text);
         out.write(text);
-        ++summary.rows;
-        if (progress) progress({summary.rows, in.position(), in.size()});
+        ++summary.records;
+        if (progress) progress({summary.records, in.position(), in.size()});
     }
     if (in.failed()) {
         bad = in.error();
@@ -135,7 +135,7 @@ Result<SwissSummary> convert_swiss_file(const std::string& input, const std::str
         if (auto committed = out.commit(); !committed) return committed.error();
         return summary;
     }
-    auto kept = out.keep_partial(summary.rows, input);
+    auto kept = out.keep_partial(summary.records, input);
     if (!kept) return kept.error();
     if (failed) {
         bad.note = kept.value();

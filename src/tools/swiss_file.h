@@ -47,16 +47,9 @@ Result<SwissRecord> read_swiss_line(std::string_view line, const SwissFileOption
 // Appends the output line for a record, with its CR LF.
 void write_swiss_line(const SwissRecord& record, const SwissFileOptions& options, std::string& out);
 
-struct SwissSummary {
-    std::int64_t rows = 0;   // lines written
-    bool stopped = false;    // the stop query ended the run early
-    // After a stop: the note when an existing output was kept (io::stopped_note).
-    std::string kept;
-};
-
-// Progress counts the rows written.
-Result<SwissSummary> convert_swiss_file(const std::string& input, const std::string& output,
-                                        const SwissFileOptions& options, const ProgressFn& progress,
-                                        const StopFn& stop);
+// Progress and `records` count the rows written.
+Result<RunSummary> convert_swiss_file(const std::string& input, const std::string& output,
+                                      const SwissFileOptions& options, const ProgressFn& progress,
+                                      const StopFn& stop);
 
 }  // namespace mq::tools

@@ -27,7 +27,7 @@ std::optional<double> read_coordinate(std::string_view text)
 
 }  // namespace
 
-Result<TrackOutcome> calc_track_positions(const TrackRequest& request, const ProgressFn& progress,
+Result<RunSummary> calc_track_positions(const TrackRequest& request, const ProgressFn& progress,
                                           const StopFn& stop)
 {
     struct Named {
@@ -90,8 +90,8 @@ Result<TrackOutcome> calc_track_positions(const TrackRequest& request, const Pro
     double x = values[0];
     double y = values[2];
     write(x, y);
-    TrackOutcome outcome;
-    std::int64_t& lines = outcome.lines;
+    RunSummary outcome;
+    std::int64_t& lines = outcome.records;
     lines = 1;
     for (std::int64_t i = 0; i < steps; ++i) {
         if (stop && stop()) {

@@ -29,14 +29,8 @@ struct TrackRequest {
 // reported before the output is created. Progress counts the lines written
 // of N + 1. The stop query is asked before every step; the lines written
 // before a stop stay (beside an existing output, see
-// io::OutputFile::keep_partial).
-struct TrackOutcome {
-    std::int64_t lines = 0;  // lines written
-    bool stopped = false;
-    // After a stop: the note when an existing output was kept (io::stopped_note).
-    std::string kept;
-};
-Result<TrackOutcome> calc_track_positions(const TrackRequest& request, const ProgressFn& progress,
+// io::OutputFile::keep_partial). `records` counts the lines written.
+Result<RunSummary> calc_track_positions(const TrackRequest& request, const ProgressFn& progress,
                                           const StopFn& stop);
 
 }  // namespace mq::tools

@@ -12,13 +12,6 @@ namespace mq::tools {
 
 namespace {
 
-UtmFileResult failed(UtmFileResult r, UtmFileFailure kind, Error error)
-{
-    r.failure = kind;
-    r.error = std::move(error);
-    return r;
-}
-
 bool folder_exists(const std::string& path)
 {
     const auto p = io::path_from_utf8(path);
@@ -29,31 +22,34 @@ bool folder_exists(const std::string& path)
 
 }  // namespace
 
-UtmFileResult convert_utm_file(const std::string& input, const std::string& output,
-                               const calc::UtmState& state, const ProgressFn& progress, const StopFn& stop)
+Status check_folders(const std::string& input, const std::string& output)
 {
-    UtmFileResult r;
     for (const std::string* path : {&input, &output})
         if (!folder_exists(*path))
-            return failed(r, UtmFileFailure::WrongPath, Error{"its folder does not exist", *path, 0});
-    if (auto distinct = io::check_distinct_files(input, output); !distinct)
-        return failed(r, UtmFileFailure::SameFile, distinct.error());
-    if (auto zone = calc::check_utm_zone(state.utm_zone); !zone)
-        return failed(r, UtmFileFailure::BadZone, zone.error());
+            return Error{"its folder does not exist", *path, 0}.as(ErrorKind::file_not_found);
+    return {};
+}
+
+Result<RunSummary> convert_utm_file(const std::string& input, const std::string& output,
+                                    const calc::UtmState& state, const ProgressFn& progress, const StopFn& stop)
+{
+    RunSummary r;
+    if (auto folders = check_folders(input, output); !folders) return folders.error();
+    if (auto distinct = io::check_distinct_files(input, output); !distinct) return distinct.error();
+    if (auto zone = calc::check_utm_zone(state.utm_zone); !zone) return zone.error();
 
     io::InputFile in;
-    if (auto opened = in.open(input); !opened) return failed(r, UtmFileFailure::CannotRead, opened.error());
+    if (auto opened = in.open(input); !opened) return opened.error();
     io::OutputFile out;
-    if (auto opened = out.open(output); !opened)
-        return failed(r, UtmFileFailure::CannotWrite, opened.error());
+    if (auto opened = out.open(output); !opened) return opened.error();
 
     io::LineReader reader(in);
     std::string_view line;
-    UtmFileFailure failure = UtmFileFailure::None;
+    bool failed = false;
     Error error;
-    auto bad_line = [&](UtmFileFailure kind, std::string message) {
-        failure = kind;
-        error = Error{std::move(message), input, reader.line_number()};
+    auto bad_line = [&](ErrorKind kind, std::string message) {
+        failed = true;
+        error = Error{std::move(message), input, reader.line_number()}.as(kind);
     };
     while (true) {
         if (stop && stop()) {
@@ -65,7 +61,7 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
         if (progress) progress({r.lines, in.position(), in.size()});
         if (!line.empty() && line.front() == '#') continue;
         if (text::has_inner_cr(line)) {
-            bad_line(UtmFileFailure::BadLine, std::string(text::kInnerCrMessage));
+            bad_line(ErrorKind::type_mismatch, std::string(text::kInnerCrMessage));
             break;
         }
 
@@ -83,23 +79,23 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
             start = end + 1;
         }
         if (!delimited) {
-            bad_line(UtmFileFailure::NoDelimiter, "there is no TAB or blank as delimiter in the line");
+            bad_line(ErrorKind::past_end, "there is no TAB or blank as delimiter in the line");
             break;
         }
         const auto easting = numbers::read_number(fields[0]);
         const auto northing = numbers::read_number(fields[1]);
         if (!easting || !northing) {
-            bad_line(UtmFileFailure::BadLine,
+            bad_line(ErrorKind::type_mismatch,
                      "field " + std::string(easting ? "2" : "1") + " is not a number");
             break;
         }
         if (count < 3) {
-            bad_line(UtmFileFailure::BadLine, "field 3 is missing");
+            bad_line(ErrorKind::type_mismatch, "field 3 is missing");
             break;
         }
         const auto position = calc::utm_to_lonlat(*easting, *northing, state);
         if (!position) {
-            bad_line(UtmFileFailure::BadLine, position.error().message);
+            bad_line(ErrorKind::type_mismatch, position.error().message);
             break;
         }
         // Each angle as its general text reads back, then in degrees and
@@ -110,35 +106,29 @@ UtmFileResult convert_utm_file(const std::string& input, const std::string& outp
         const std::size_t lat_n =
             calc::dec2degmm_to(text + lon_n + 1, calc::through_general_text(position->latitude));
         if (lon_n == 0 || lat_n == 0) {
-            bad_line(UtmFileFailure::BadLine, "the position cannot be converted");
+            bad_line(ErrorKind::type_mismatch, "the position cannot be converted");
             break;
         }
         text[lon_n + 1 + lat_n] = '\t';
         out.write(std::string_view(text, lon_n + lat_n + 2));
         out.write(fields[2]);
         out.write("\r\n");
-        ++r.written;
+        ++r.records;
     }
-    if (failure == UtmFileFailure::None && in.failed()) {
-        failure = UtmFileFailure::CannotRead;
+    if (!failed && in.failed()) {
+        failed = true;
         error = in.error();
     }
     // What was written stays, also after a bad line or a stop.
-    if (failure == UtmFileFailure::None && !r.stopped) {
-        if (auto committed = out.commit(); !committed) {
-            r.written = 0;
-            return failed(r, UtmFileFailure::CannotWrite, committed.error());
-        }
+    if (!failed && !r.stopped) {
+        if (auto committed = out.commit(); !committed) return committed.error();
         return r;
     }
-    auto kept = out.keep_partial(r.written, input);
-    if (!kept) {
-        r.written = 0;
-        return failed(r, UtmFileFailure::CannotWrite, kept.error());
-    }
+    auto kept = out.keep_partial(r.records, input);
+    if (!kept) return kept.error();
     r.kept = kept.value();
     error.note = r.kept;
-    if (failure != UtmFileFailure::None) return failed(r, failure, std::move(error));
+    if (failed) return error;
     return r;
 }
 

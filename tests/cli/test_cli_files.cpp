@@ -37,8 +37,6 @@ private slots:
     void run();
     void kml_is_xml_data();
     void kml_is_xml();
-    void keeps_an_existing_output_data();
-    void keeps_an_existing_output();
 #ifdef Q_OS_UNIX
     void ended_by_a_signal_data();
     void ended_by_a_signal();
@@ -72,93 +70,6 @@ void TestCliFiles::run_data()
     const QByteArray none = "<missing>";
     const QStringList io{"in.txt", "out.txt"};
 
-    const QByteArray swiss = "200000,600000,12.5\r\n100000,700000,-3\n";
-    const QByteArray origin = "7.43863722\t46.95108111\t12.5\r\n";
-    const QStringList sw = QStringList{"swiss"} + io;
-    row("swiss defaults", swiss, sw, 0, "", "", origin + "8.73049933\t46.04412678\t-3\r\n");
-    row("swiss yx, semicolon", "600000;200000;12.5\n", sw + QStringList{"--order", "yx", "--delimiter", ";"}, 0, "",
-        "", origin);
-    row("swiss dash delimiter", "200000-600000-12.5\n", sw + QStringList{"--delimiter", "-"}, 0, "", "", origin);
-    row("swiss to swiss", origin, sw + QStringList{"--to-swiss", "--delimiter", "TAB"}, 0, "", "",
-        "600000.35\t199999.83\t12.5\r\n");
-    row("swiss bad line keeps rows", "200000,600000,12.5\n200000;600000;1\n", sw, 1, "",
-        "line 2: the line has fewer than three fields", origin);
-    row("swiss bad order", swiss, sw + QStringList{"--order", "xz"}, 2, "", "--order", none);
-
-    const QByteArray lines = "a\tb\n-x-\r\nc\n";
-    const QStringList rp = QStringList{"replace"} + io;
-    row("replace rows, dash texts, append", lines,
-        rp + QStringList{"--replace", "TAB", ",", "--replace", "-", "\\t", "--append", "-;"}, 0, "", "",
-        "a,b-;\r\n\tx\t-;\r\nc-;\r\n");
-    row("replace take-if-not", lines, rp + QStringList{"--take-if-not", "-x"}, 0, "", "", "a\tb\r\nc\r\n");
-    row("replace take-if empty", lines, rp + QStringList{"--take-if", ""}, 0, "", "", "a\tb\r\n-x-\r\nc\r\n");
-    row("replace every 2", lines, rp + QStringList{"--every", "2"}, 0, "", "", "-x-\r\n");
-    row("replace entire", lines, rp + QStringList{"--entire", "LF", "|"}, 0, "", "", "a\tb|-x-\r|c|");
-    row("replace kml short", lines, rp + QStringList{"--no-every", "--kml"}, 1, "",
-        "line 1: a placemark needs this line and three more", "");
-    const QByteArray corners =
-        "P1 a b c d e f g h 10.5 54.2\na b c d e f g h 10.6 54.2\n"
-        "a b c d e f g h 10.6 54.3\na b c d e f g h 10.5 54.3\n";
-    const QByteArray placemark =
-        "<Placemark> <name> P1</name> <LineString> <coordinates>\r\n"
-        "10.5,54.2,1\r\n10.6,54.2,1\r\n10.6,54.3,1\r\n10.5,54.3,1\r\n10.5,54.2,1\r\n"
-        "</coordinates> </LineString>  </Placemark>\r\n\r\n";
-    row("replace kml document", corners, rp + QStringList{"--kml-document"}, 0, "", "",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">\r\n"
-        "<Document>\r\n" +
-            placemark + "</Document>\r\n</kml>\r\n");
-    row("replace kml document with every", corners, rp + QStringList{"--kml-document", "--every", "1"}, 2, "",
-        "--kml-document holds only placemarks", none);
-    row("replace kml corner nan", QByteArray(corners).replace("10.6 54.3", "nan 54.3"),
-        rp + QStringList{"--kml", "--no-every"}, 1, "",
-        "in.txt, line 3: field 8 (longitude) of a placemark line is not a number: 'nan'", "");
-    row("replace every 0", lines, rp + QStringList{"--every", "0"}, 2, "", "--every needs a whole number", none);
-    QStringList five = rp;
-    for (int i = 0; i < 5; ++i) five << "--replace" << "a" << "b";
-    row("replace five rows", lines, five, 2, "", "more than four times", none);
-    row("replace one text", lines, rp + QStringList{"--replace", "a"}, 2, "", "--replace needs 2 texts", none);
-    row("replace entire with line options", lines, rp + QStringList{"--entire", "a", "b", "--kml"}, 2, "",
-        "--entire works on the whole file", none);
-    row("replace both take-ifs", lines, rp + QStringList{"--take-if", "a", "--take-if-not", "b"}, 2, "",
-        "either --take-if", none);
-    row("replace every and no-every", lines, rp + QStringList{"--every", "2", "--no-every"}, 2, "", "excludes", none);
-    row("replace help", lines, {"replace", "--help"}, 0, "*Copies a text file while replacing texts", "", none);
-
-    const QByteArray ping = "20.5 10.5 100\n";
-    const QByteArray utm_line = "500000 5538630.703 12.5\n";
-    const QStringList box{"--lat-min", "10", "--lat-max", "11", "--lon-min", "20", "--lon-max", "21"};
-    const QStringList utm_file = QStringList{"utm-file", "--zone", "32", "--hemisphere", "N"} + io;
-    row("utm", "", {"utm", "--lon", "9", "--lat", "50"}, 0, "32:500000:5538630.703\n", "", none);
-    row("utm negative colon values", "", {"utm", "--lon", "-10:30", "--lat", "-33:54:00"}, 0,
-        "29:361310.106:6247919.039\n", "", none);
-    row("utm letters", "", {"utm", "--lon", "x", "--lat", "1"}, 1, "", "longitude 'x' is not a coordinate", none);
-    row("utm no latitude", "", {"utm", "--lon", "9"}, 2, "", "--lat", none);
-    row("inverse", "", {"utm-inverse", "--zone", "32", "--hemisphere", "S", "500000", "4461369.297"}, 0,
-        "9:-49.9999999998337\n", "", none);
-    row("inverse lower-case hemisphere", "", {"utm-inverse", "--zone", "32", "--hemisphere", "n", "1", "2"}, 2, "",
-        "not in {N,S}", none);
-    row("utm-file", utm_line, utm_file, 0, "", "", "9:00.000000\t50:00.000000\t12.5\r\n");
-    row("utm-file byte-order mark", "\xEF\xBB\xBF" + utm_line, utm_file, 0, "", "",
-        "9:00.000000\t50:00.000000\t12.5\r\n");
-    row("utm-file without delimiter", utm_line + "5000005538630.703\n", utm_file, 1, "",
-        "in.txt, line 2: there is no TAB or blank as delimiter", "9:00.000000\t50:00.000000\t12.5\r\n");
-    row("utm-file onto itself", utm_line, QStringList{utm_file.mid(0, 6)} << "./in.txt", 1, "",
-        "the output file is the input file", none);
-    row("footprint", ping, QStringList{"footprint"} + io + box, 0, "88\n", "", "<size>2112");
-    row("footprint negative box", "-20 -10.5 100\n",
-        QStringList{"footprint"} + io +
-            QStringList{"--lat-min", "-11", "--lat-max", "-10", "--lon-min", "-20:30", "--lon-max", "-19",
-                        "--spacing", "2"},
-        0, "64\n", "", "<size>384");
-    row("footprint zero spacing", ping, QStringList{"footprint"} + io + box + QStringList{"--spacing", "0"}, 1, "",
-        "greater than 0", none);
-    row("gridsize", "", {"gridsize", "--spacing", "1", "--lat-min", "54", "--lat-max", "54.1", "--lon-min", "10",
-                         "--lon-max", "10.1"},
-        0, "X: 6524 / Y: 11112\n", "", none);
-    row("gridsize empty edge", "", {"gridsize", "--spacing", "1", "--lat-min", "", "--lat-max", "1", "--lon-min", "0",
-                                    "--lon-max", "1"},
-        1, "", "--lat-min: '' is not a coordinate", none);
-
     row("srtm defaults", "", {"srtm", "N45E010.hgt", "out.txt"}, 0, "1442401 records written to out.txt\n", "",
         "<prefix>" + doubles({10, 46, 100, 10.0008333333, 46, 100}));
     row("srtm text, little endian, negative corner", "",
@@ -167,26 +78,11 @@ void TestCliFiles::run_data()
         0, "1442401 records written to out.txt\n", "", "<prefix>-77\t-11\t25600\r\n-76.9991666667\t-11\t25600\r\n");
     row("srtm short tile", QByteArray(1000, '\0'), QStringList{"srtm"} + io + QStringList{"--south", "1", "--west", "2"},
         1, "", "the tile has 1000 bytes; a tile of 1201 x 1201 samples has 2884802", none);
-    row("srtm bad format", "", {"srtm", "N45E010.hgt", "out.txt", "--format", "csv"}, 2, "", "--format", none);
-    row("srtm lower-case tile name", "", {"srtm", "n45e010.hgt", "out.txt"}, 1, "",
-        "srtm: tile names are upper case, as N45E010.hgt;", none);
     // No height is kept, so GMT's surface fails (as it does where GMT is missing): the run stops there
     // and the records stay.
     row("srtm failed gridding", "", {"srtm", "N45E010.hgt", "out.txt", "--make-grid", "--min-z", "9999"}, 1,
         "*0 records written to out.txt\nYour grid will be saved as: ",
         "srtm: the gridding failed at line 5 of the batch file (", "");
-    row("bin2ascii tail", doubles({0, 0, 0}) + "12345", QStringList{"bin2ascii"} + io, 0,
-        "1 record written to out.txt; 5 bytes left over at the end (less than one record)\n", "", "0\t0\t0\r\n");
-    row("bin2ascii onto itself", doubles({10, 45.5, -120}), {"bin2ascii", "in.txt", "./in.txt"}, 1, "",
-        "the output file is the input file", none);
-    const QStringList track{"track", "out.txt", "--x1", "-10:30", "--x2", "-9:30", "--y1", "-0:30", "--y2", "0,5"};
-    row("track negative colon values", "", track + QStringList{"--samples", "1"}, 0,
-        "2 positions written to out.txt\n", "", "-10.5\t-0.5\r\n-9.5\t0.5\r\n");
-    row("track zero samples", "", track + QStringList{"--samples", "0"}, 1, "", "at least 1", none);
-    row("track empty name", "", QStringList{"track", ""} + track.mid(2), 1, "",
-        "track: cannot create the file: its name is empty", none);
-    row("track missing y2", "", track.mid(0, 8), 2, "", "--y2", none);
-    row("run-batch missing", "", {"run-batch", "none.bat"}, 1, "", "cannot open", none);
 #ifndef Q_OS_WIN   // no program "false" there
     row("run-batch failing line", "echo off\r\nfalse\r\n", {"run-batch", "in.txt"}, 1, "*Log: ",
         "in.txt, line 2: the program failed (see ", none);
@@ -279,68 +175,6 @@ void TestCliFiles::kml_is_xml()
     QVERIFY2(gdal.exitCode() == 0, qPrintable(shown));
     QCOMPARE(shown.count("(10.5 54.2 1,10.6 54.2 1,10.6 54.3 1,10.5 54.3 1,10.5 54.2 1)"), 2);
     QCOMPARE(shown.count("Name (String) = " + QString(" ") + read + "\n"), 2);
-}
-
-void TestCliFiles::keeps_an_existing_output_data()
-{
-    // A run that fails half-way leaves an existing output as it was; what it
-    // wrote goes beside it (replacing an older such file), and the message
-    // says so on the same line.
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QStringList>("args");  // "OUT" stands for the output
-    QTest::addColumn<QString>("output");
-    QTest::addColumn<QString>("partial");
-    QTest::addColumn<QByteArray>("kept");  // the partial file; "<size>N": its size
-    QTest::addColumn<QString>("err");      // the end of the one line on stderr
-    auto row = [](const char* name, const QByteArray& input, const QStringList& args, const char* output,
-                  const char* partial, const QByteArray& kept, const QString& records) {
-        QTest::newRow(name) << input << args << QString(output) << QString(partial) << kept
-                            << ". Stopped after " + records + ", kept in " + partial + "; " + output +
-                                   " is unchanged.\n";
-    };
-    row("utm-file", "500000 5538630.703 12.5\n5000005538630.703\n",
-        {"utm-file", "--zone", "32", "--hemisphere", "N", "in.txt", "OUT"}, "out.txt", "out.partial.txt",
-        "9:00.000000\t50:00.000000\t12.5\r\n", "1 record");
-    row("swiss", "200000,600000,12.5\n200000;600000;1\n", {"swiss", "in.txt", "OUT"}, "out.xyz",
-        "out.partial.xyz", "7.43863722\t46.95108111\t12.5\r\n", "1 record");
-    row("footprint", "20.5 10.5 100\n20.5 x 100\n",
-        {"footprint", "in.txt", "OUT", "--lat-min", "10", "--lat-max", "11", "--lon-min", "20", "--lon-max",
-         "21"},
-        "out.bin", "out.partial.bin", "<size>2112", "88 records");
-    row("replace, a name without extension", "a b\nc\n", {"replace", "in.txt", "OUT", "--kml"}, "out",
-        "out.partial", "a b\r\n", "1 record");
-}
-
-void TestCliFiles::keeps_an_existing_output()
-{
-    QFETCH(QByteArray, input);
-    QFETCH(QStringList, args);
-    QFETCH(QString, output);
-    QFETCH(QString, partial);
-    QFETCH(QByteArray, kept);
-    QFETCH(QString, err);
-    QVERIFY(write_file(dir_.filePath("in.txt"), input));
-    QVERIFY(write_file(dir_.filePath(output), "IMPORTANT\r\n"));
-    QVERIFY(write_file(dir_.filePath(partial), "an older run's records"));
-    args.replaceInStrings("OUT", output);
-    QProcess tool;
-    tool.setWorkingDirectory(dir_.path());
-    tool.start(MQ_TOOLS_PATH, args);
-    QVERIFY(tool.waitForFinished(60000));
-    const QString stderr_text = QString::fromUtf8(tool.readAllStandardError()).remove('\r');
-    QCOMPARE(tool.exitCode(), 1);
-    QVERIFY2(stderr_text.startsWith("mapquill-tools " + args[0] + ": in.txt, line "),
-             qPrintable(stderr_text));
-    QVERIFY2(stderr_text.endsWith(err), qPrintable(stderr_text));
-    QCOMPARE(stderr_text.count('\n'), 1);
-    QCOMPARE(read_file(dir_.filePath(output)), QByteArray("IMPORTANT\r\n"));
-    const QByteArray bytes = read_file(dir_.filePath(partial));
-    if (kept.startsWith("<size>"))
-        QCOMPARE(bytes.size(), kept.mid(6).toLongLong());
-    else
-        QCOMPARE(bytes, kept);
-    QFile::remove(dir_.filePath(output));
-    QFile::remove(dir_.filePath(partial));
 }
 
 #ifdef Q_OS_UNIX

@@ -1,10 +1,7 @@
-// The SRTM tile conversion, binary xyz to text and positions along a track,
-// run on generated files.
+// The SRTM tile conversion on generated tiles.
 #include "temp_folder.h"
-#include "tools/binary_xyz.h"
 #include "tools/srtm_tile.h"
 #include "tools/tile_fixture.h"
-#include "tools/track_positions.h"
 
 #include <doctest/doctest.h>
 
@@ -169,31 +166,20 @@ TEST_CASE("convert_hgt_tile: the height bounds are inclusive and the void is a h
 
 TEST_CASE("convert_hgt_tile refuses before writing")
 {
-    struct Row {
-        std::size_t tile_bytes;
-        const char *min_z, *south, *output;
-        std::string message;
-    };
-    const Row rows[] = {
-        {1000, "0.5", "45", "old.xyz",
-         "the tile has 1000 bytes; a tile of 1201 x 1201 samples has 2884802 bytes"},
-        {2884804, "0.5", "45", "old.xyz", "2884804 bytes"},
-        {2884802, "abc", "45", "old.xyz", "Min Z-value 'abc' is not a number"},
-        {2884802, "0.5", "-\\N", "old.xyz", "south coordinate '-\\N'"},
-        {2884802, "0.5", "45", "./N45E010.hgt", "the output file is the input file"},
+    const std::tuple<const char*, const char*, std::string> rows[] = {   // the rest in data/tool_cases.txt
+        {"-\\N", "old.xyz", "south coordinate '-\\N'"},
+        {"45", "./N45E010.hgt", "the output file is the input file"},
     };
     TempFolder dir;
-    for (const Row& row : rows) {
-        const std::string tile(row.tile_bytes, '\x01');
-        dir.write("N45E010.hgt", tile);
-        dir.write("old.xyz", "kept");
+    const std::string tile(2884802, '\x01');
+    dir.write("N45E010.hgt", tile);
+    dir.write("old.xyz", "kept");
+    for (const auto& [south, output, message] : rows) {
         HgtConversion job = tile_job(dir);
-        job.output = dir.path(row.output);
-        job.min_z = row.min_z;
-        job.south = row.south;
-        CHECK(matched(error_text(convert_hgt_tile(job, {}, {})), row.message) == row.message);
-        CHECK(dir.read("old.xyz") == "kept");
-        CHECK(dir.read("N45E010.hgt") == tile);
+        job.output = dir.path(output);
+        job.south = south;
+        CHECK(matched(error_text(convert_hgt_tile(job, {}, {})), message) == message);
+        CHECK(dir.read("old.xyz") + dir.read("N45E010.hgt") == "kept" + tile);
     }
 }
 
@@ -221,82 +207,4 @@ TEST_CASE("convert_hgt_tile: progress every ten rows, a stop keeps complete reco
     REQUIRE(fine.ok());
     CHECK(fine->samples_per_row == 3601);
     CHECK(dir.read("out.xyz") == "10\t46\t7\r\n10.0002777778\t46\t7\r\n");
-}
-
-TEST_CASE("convert_binary_xyz")
-{
-    struct Row {
-        std::string input, text;
-        std::int64_t left_over;
-    };
-    const std::string example = doubles({10, 45.5, -120, 10.1, 45.5, -121});
-    const std::string example_text = "10\t45.5\t-120\r\n10.1\t45.5\t-121\r\n";
-    const Row rows[] = {
-        {example, example_text, 0},
-        {doubles({0, 0, 0, 1, 0, -0.0}), "0\t0\t0\r\n1\t0\t0\r\n", 0},
-        {example + std::string(5, '\x7f'), example_text, 5},
-        {std::string(23, '\0'), "", 23},
-        {"", "", 0},
-    };
-    TempFolder dir;
-    for (const Row& row : rows) {
-        CAPTURE(row.text);
-        const auto result = convert_binary_xyz(dir.write("in.bin", row.input), dir.path("out.txt"), {}, {});
-        REQUIRE(result.ok());
-        CHECK(dir.read("out.txt") == row.text);
-        CHECK(result->left_over == row.left_over);
-        CHECK(result->records == static_cast<std::int64_t>(row.input.size() / 24));
-    }
-}
-
-TEST_CASE("convert_binary_xyz: a stop keeps the lines written, a refusal keeps the files")
-{
-    // Larger than one read block, so the stop comes in the middle of the file.
-    std::string input;
-    for (int i = 0; i < 20000; ++i) input += doubles({double(i), 1, 2});
-    TempFolder dir;
-    const std::string in = dir.write("in.bin", input);
-    int asked = 0;
-    const auto result = convert_binary_xyz(in, dir.path("out.txt"), {}, [&] { return ++asked > 9000; });
-    REQUIRE(result.ok());
-    CHECK(result->stopped);
-    const std::string out = dir.read("out.txt");
-    CHECK(line_count(out) == 9000);
-    CHECK(out.ends_with("\r\n8999\t1\t2\r\n"));
-
-    CHECK(!convert_binary_xyz(dir.path("missing.bin"), dir.path("out.txt"), {}, {}).ok());
-    CHECK(dir.read("out.txt") == out);
-    CHECK(!convert_binary_xyz(in, in, {}, {}).ok());
-    CHECK(dir.read("in.bin") == input);
-}
-
-TEST_CASE("calc_track_positions")
-{
-    struct Row {
-        const char *x1, *x2, *y1, *y2, *samples;
-        std::string text;      // the file after the run
-        std::string message;   // empty: success
-    };
-    const Row rows[] = {
-        {"10", "11", "54", "54.5", "4", "10\t54\r\n10.25\t54.125\r\n10.5\t54.25\r\n10.75\t54.375\r\n11\t54.5\r\n", ""},
-        // The shared coordinate rule, with "," read as ".".
-        {"-10:30", "-0:30", "1,5", "10:30:36", "1", "-10.5\t1.5\r\n-0.5\t10.51\r\n", ""},
-        {"3", "3", "4", "4", "2", "3\t4\r\n3\t4\r\n3\t4\r\n", ""},
-        // Repeated addition, each position rounded.
-        {"0", "1", "0", "0", "3", "0\t0\r\n0.3333333333\t0\r\n0.6666666667\t0\r\n1\t0\r\n", ""},
-        {"0", "1", "0", "1", "2.5", "0\t0\r\n0.5\t0.5\r\n1\t1\r\n", ""},   // the count halves to even
-        // A track longer than the largest double still ends where it should.
-        {"1e308", "-1e308", "-1.7e308", "1.7e308", "2", "1E+308\t-1.7E+308\r\n0\t0\r\n-1E+308\t1.7E+308\r\n", ""},
-        {"0", "1", "0", "1", "0.5", "old", "at least 1"},
-        {"0", "1", "0", "1", "ten", "old", "'ten' is not a number"},
-        {"0", "1", "O", "1", "4", "old", "y of the start point 'O' is not a number"},
-        {"0", "10:-30", "0", "1", "4", "old", "x of the end point '10:-30' is not a number"},
-    };
-    TempFolder dir;
-    for (const Row& row : rows) {
-        dir.write("track.txt", "old");
-        const TrackRequest request{row.x1, row.x2, row.y1, row.y2, row.samples, dir.path("track.txt")};
-        CHECK(matched(error_text(calc_track_positions(request, {}, {})), row.message) == row.message);
-        CHECK(dir.read("track.txt") == row.text);
-    }
 }

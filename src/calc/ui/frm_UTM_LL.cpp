@@ -1,6 +1,7 @@
 #include "calc/ui/frm_UTM_LL.h"
 
 #include "calc/coordinate_text.h"
+#include "common/file_stream.h"
 #include "common/number_rules.h"
 #include "common/ui/file_tool_parts.h"
 #include "tools/utm_file.h"
@@ -49,14 +50,30 @@ QPushButton* make_button(const QString& caption, const QString& name, QWidget* p
     return mq::tools::named(new QPushButton(caption, parent), name);
 }
 
+// The numbers this window's error boxes show, by where a conversion failed.
+enum class Failure {
+    NoDelimiter = 1,   // a data line without a blank or TAB (an empty line too)
+    WrongPath = 2,     // a folder of the input or output path does not exist
+    SameFile = 3,      // the output names the input
+    BadZone = 4,       // the zone is not one of 1 to 60
+    CannotRead = 5,    // the input is missing or cannot be read
+    CannotWrite = 6,   // the output cannot be written
+    BadLine = 7,       // a field that is not a number, a missing field, a point beyond a pole
+};
+
+// Where a file run that got past the window's own checks failed.
+Failure run_failure(const mq::Error& error, const std::string& output)
+{
+    if (error.line > 0)
+        return error.kind == mq::ErrorKind::past_end ? Failure::NoDelimiter : Failure::BadLine;
+    return error.file == output ? Failure::CannotWrite : Failure::CannotRead;
+}
+
 }  // namespace
 
 frm_UTM_LL::frm_UTM_LL(const mq::tools::ToolContext& context, QWidget* parent)
-    : QWidget(parent, Qt::Window), services_(context.services)
+    : FileToolWindow(context, "frm_UTM_LL", "UTM - Lat/Lon Converter", parent), services_(context.services)
 {
-    setObjectName("frm_UTM_LL");
-    setWindowTitle("UTM - Lat/Lon Converter");
-
     // Longitude and latitude take "-", ".", "/", the digits and ":"; easting
     // and northing ".", "/" and the digits; the zone "/" and the digits.
     auto coordinate_key = [](int code) { return code >= 45 && code <= 58; };
@@ -112,6 +129,7 @@ frm_UTM_LL::frm_UTM_LL(const mq::tools::ToolContext& context, QWidget* parent)
     Command7 = make_button("Convert File", "Command7", Frame2);
     Label12 = make_label("-", "Label12", Frame2);
     progressBar = mq::tools::makeRunBar(Frame2);
+    bar_ = progressBar;
 
     auto* zone_row = new QHBoxLayout;
     zone_row->addWidget(tx_UTM_zone);
@@ -155,19 +173,6 @@ frm_UTM_LL::frm_UTM_LL(const mq::tools::ToolContext& context, QWidget* parent)
     connect(Command5, &QPushButton::clicked, this, &frm_UTM_LL::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &frm_UTM_LL::Command6_Click);
     connect(Command7, &QPushButton::clicked, this, &frm_UTM_LL::Command7_Click);
-    connect(&bridge_, &mq::tools::WorkerBridge::progress, this, &frm_UTM_LL::showFileProgress);
-}
-
-frm_UTM_LL::~frm_UTM_LL()
-{
-    bridge_.stopAndWait();
-}
-
-void frm_UTM_LL::closeEvent(QCloseEvent* event)
-{
-    bridge_.stopAndWait();
-    progressBar->hide();
-    QWidget::closeEvent(event);
 }
 
 // ---------------------------------------------------------------- single values
@@ -182,7 +187,7 @@ void frm_UTM_LL::Command1_Click()
     if (!utm) {
         // A latitude beyond a pole: no result, and the user is told why.
         for (QLabel* label : {lb_zone, lb_easting, lb_northing}) label->setText("-");
-        show_error(int(mq::tools::UtmFileFailure::BadLine), utm.error().message);
+        show_error(int(Failure::BadLine), utm.error().message);
         return;
     }
     const QStringList fields = QString::fromStdString(utm.value()).split(':');
@@ -211,21 +216,20 @@ void frm_UTM_LL::show_error(int number, const std::string& description)
 
 void frm_UTM_LL::Command2_Click()
 {
-    using mq::tools::UtmFileFailure;
     // An empty zone, or one that is not a number, fails quietly; a zone that
     // does not exist and a point beyond a pole are refused aloud.
-    auto refuse = [this](UtmFileFailure kind, const mq::Error& error) {
+    auto refuse = [this](Failure kind, const mq::Error& error) {
         lb_lon->setText("-");
         lb_lat->setText("-");
         show_error(int(kind), error.message);
     };
     if (!mq::numbers::read_number(tx_UTM_zone->text().toStdString())) return;
-    if (const auto zone = setUtmState(); !zone) return refuse(UtmFileFailure::BadZone, zone.error());
+    if (const auto zone = setUtmState(); !zone) return refuse(Failure::BadZone, zone.error());
     const auto easting = mq::numbers::read_number(tx_easting->text().toStdString());
     const auto northing = mq::numbers::read_number(tx_northing->text().toStdString());
     if (!easting || !northing) return;
     const auto text = mq::calc::utm_to_latlon(*easting, *northing, utmState_);
-    if (!text) return refuse(UtmFileFailure::BadLine, text.error());
+    if (!text) return refuse(Failure::BadLine, text.error());
     const QStringList fields = QString::fromStdString(text.value()).split(':');
     const auto lat = mq::calc::dec2degmm(std::string_view(fields.value(1).toStdString()));
     const auto lon = mq::calc::dec2degmm(std::string_view(fields.value(0).toStdString()));
@@ -288,59 +292,55 @@ void frm_UTM_LL::Command6_Click()
     if (!chosen.isEmpty()) tx_out_UTM2LL->setText(chosen.section('?', 0, 0));
 }
 
-void frm_UTM_LL::showFileProgress(const mq::tools::Progress& p)
+void frm_UTM_LL::progress(const mq::tools::Progress& p)
 {
+    linesRead_ = p.count;
     mq::tools::showLineProgress(Label12, progressBar, p);
 }
 
 void frm_UTM_LL::Command7_Click()
 {
-    using mq::tools::UtmFileFailure;
-    if (bridge_.running()) return;  // one conversion at a time
+    if (running()) return;  // one conversion at a time
     if (tx_UTM_zone->text().isEmpty()) {
         tx_UTM_zone->setFocus();
         return;
     }
     if (const auto zone = setUtmState(); !zone) {
-        show_error(int(UtmFileFailure::BadZone), zone.error().message);
+        show_error(int(Failure::BadZone), zone.error().message);
         return;
     }
     if (tx_in_UTM2LL->text().isEmpty() || tx_out_UTM2LL->text().isEmpty()) return;
 
     const std::string input = tx_in_UTM2LL->text().toStdString();
     const std::string output = tx_out_UTM2LL->text().toStdString();
+    if (!mq::tools::check_folders(input, output)) {
+        show_message("Wrong Path", "Is it possible that one of your paths is wong?", MessageIcon::Question);
+        return;
+    }
+    if (const auto distinct = mq::io::check_distinct_files(input, output); !distinct) {
+        show_error(int(Failure::SameFile), distinct.error().text());
+        return;
+    }
     const mq::calc::UtmState state = utmState_;
     const QString before = Label12->text();
     Label12->setText("Please wait: ...");
-    progressBar->setValue(0);
-    progressBar->show();
-    bridge_.run(
+    linesRead_ = 0;
+    run(
         [=](mq::tools::RunControl& control) {
             return mq::tools::convert_utm_file(input, output, state, control.progress_fn(), control.stop_fn());
         },
-        [this, before, output](const mq::tools::UtmFileResult& r) {
-            progressBar->hide();
-            if (r.ok()) {
-                mq::tools::showKept(Label12, r.kept, "-", output);
+        [this, before, output](const mq::Result<mq::tools::RunSummary>& r) {
+            if (r) {
+                mq::tools::showKept(Label12, r->kept, "-", output);
                 return;
             }
-            if (r.lines == 0 && r.failure != UtmFileFailure::NoDelimiter) Label12->setText(before);
-            if (!r.kept.empty()) mq::tools::showKept(Label12, r.kept, {}, output);
-            switch (r.failure) {
-                case UtmFileFailure::NoDelimiter:
-                    show_message(kProgramTitle, " There is no TAB as delimiter in the current line!",
-                                 MessageIcon::None);
-                    break;
-                case UtmFileFailure::WrongPath:
-                    show_message("Wrong Path", "Is it possible that one of your paths is wong?",
-                                 MessageIcon::Question);
-                    break;
-                default:
-                    show_message("Error",
-                                 "... don't know what is wrong.\n\n" + QString::number(int(r.failure)) +
-                                     "    " + QString::fromStdString(r.error.text()),
-                                 MessageIcon::Question);
-                    break;
+            const Failure failure = run_failure(r.error(), output);
+            if (linesRead_ == 0 && failure != Failure::NoDelimiter) Label12->setText(before);
+            if (!r.error().note.empty()) mq::tools::showKept(Label12, r.error().note, {}, output);
+            if (failure == Failure::NoDelimiter) {
+                show_message(kProgramTitle, " There is no TAB as delimiter in the current line!", MessageIcon::None);
+                return;
             }
+            show_error(int(failure), r.error().text());
         });
 }

@@ -13,8 +13,7 @@
 
 #include "calc/utm_conversion.h"
 #include "platform/platform.h"
-#include "common/ui/tool_context.h"
-#include "common/ui/worker_bridge.h"
+#include "common/ui/file_tool_window.h"
 
 #include <QWidget>
 
@@ -25,11 +24,10 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
-class frm_UTM_LL : public QWidget {
+class frm_UTM_LL : public mq::tools::FileToolWindow {
     Q_OBJECT
 public:
     explicit frm_UTM_LL(const mq::tools::ToolContext& context, QWidget* parent = nullptr);
-    ~frm_UTM_LL() override;
 
     // The click handlers, also reachable through the buttons.
     void Command1_Click();
@@ -40,7 +38,7 @@ public:
     void Command6_Click();
     void Command7_Click();
 
-    bool converting() const { return bridge_.running(); }
+    bool converting() const { return running(); }
     // The zone and hemisphere the last inverse conversion used.
     const mq::calc::UtmState& utmState() const { return utmState_; }
 
@@ -53,11 +51,11 @@ public:
     mq::platform::MessageAnswer show_message(const QString& caption, const QString& text,
                                              mq::platform::MessageIcon icon);
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
-    void showFileProgress(const mq::tools::Progress& p);
+    // Convert File is Command7: one run at a time, and the zone and the paths
+    // are checked first.
+    void start() override { Command7_Click(); }
+    void progress(const mq::tools::Progress& p) override;
     // Reads tx_UTM_zone and the option buttons into the UTM state; the Error
     // when the zone is not a whole number from 1 to 60.
     mq::Status setUtmState();
@@ -67,7 +65,7 @@ private:
 
     mq::platform::Services services_;
     mq::calc::UtmState utmState_;
-    mq::tools::WorkerBridge bridge_;
+    std::int64_t linesRead_ = 0;   // by the running or last file conversion
 
     QGroupBox* Frame1 = nullptr;
     QLabel* Lo = nullptr;

@@ -1,8 +1,6 @@
 #include "calc/ui/frm_swiss.h"
 
 #include "tools/swiss_file.h"
-#include "common/ui/file_tool_parts.h"
-#include "common/ui/worker_bridge.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,11 +16,8 @@
 using mq::tools::named;
 
 frm_swiss::frm_swiss(const mq::tools::ToolContext& context, QWidget* parent)
-    : QWidget(parent, Qt::Window), context_(context), bridge_(new mq::tools::WorkerBridge(this))
+    : FileToolWindow(context, "frm_swiss", "Swiss - Lat Lon Converter", parent)
 {
-    setObjectName("frm_swiss");
-    setWindowTitle("Swiss - Lat Lon Converter");
-
     Label1 = named(new QLabel("Input Data:", this), "Label1");
     ck_swiss = named(new QCheckBox("Swiss Grid", this), "ck_swiss");
     ck_swiss->setChecked(true);
@@ -40,8 +35,8 @@ frm_swiss::frm_swiss(const mq::tools::ToolContext& context, QWidget* parent)
     Combo1->setMinimumContentsLength(6);
     Text2 = named(new QLineEdit(this), "Text2");
     Command2 = named(new QPushButton("Browes ...", this), "Command2");
-    Command3 = named(new QPushButton("Convert", this), "Command3");
-    Label4 = named(new QLabel("-", this), "Label4");
+    Command3 = makeStartButton("Command3", "Convert");
+    Label4 = makeProgressLabel("Label4", "-");
     progress_bar = named(new QProgressBar(this), "progress_bar");
     progress_bar->setRange(0, 1000);
     progress_bar->setTextVisible(false);
@@ -83,12 +78,10 @@ frm_swiss::frm_swiss(const mq::tools::ToolContext& context, QWidget* parent)
     connect(ck_latlon, &QCheckBox::clicked, this, &frm_swiss::ck_latlon_Click);
     connect(Command1, &QPushButton::clicked, this, &frm_swiss::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_swiss::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &frm_swiss::Command3_Click);
-    connect(bridge_, &mq::tools::WorkerBridge::progress, this,
-            [this](const mq::tools::Progress& p) { mq::tools::showRowProgress(Label4, progress_bar, p); });
 }
 
-frm_swiss::~frm_swiss() { bridge_->stopAndWait(); }
+// The bar stays, full after a whole run.
+void frm_swiss::progress(const mq::tools::Progress& p) { mq::tools::showRowProgress(Label4, progress_bar, p); }
 
 void frm_swiss::ck_swiss_Click()
 {
@@ -112,18 +105,18 @@ void frm_swiss::Command1_Click()
 
 void frm_swiss::Command2_Click() { mq::tools::pickFile(context_, Text2); }
 
-void frm_swiss::Command3_Click()
+void frm_swiss::start()
 {
     if (Text1->text().isEmpty() || Text2->text().isEmpty()) return;
     const std::string input = Text1->text().toStdString();
     const std::string output = Text2->text().toStdString();
     const mq::tools::SwissFileOptions options{mq::tools::swiss_delimiter(Combo1->currentText().toStdString()),
                                               op_yx->isChecked(), ck_latlon->isChecked()};
-    const bool started = bridge_->run(
+    const bool started = run(
         [=](mq::tools::RunControl& control) {
             return mq::tools::convert_swiss_file(input, output, options, control.progress_fn(), control.stop_fn());
         },
-        [this, output](const mq::Result<mq::tools::SwissSummary>& result) {
+        [this, output](const mq::Result<mq::tools::RunSummary>& result) {
             if (result.ok() && !result->stopped) {
                 Label4->setText("Converting finished!");
                 progress_bar->setValue(progress_bar->maximum());

@@ -9,9 +9,7 @@
 // Command2 "Browes ..." (output), Command3 "Convert", Label4 (status).
 #pragma once
 
-#include "common/ui/tool_context.h"
-
-#include <QWidget>
+#include "common/ui/file_tool_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -21,26 +19,20 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
-namespace mq::tools {
-class WorkerBridge;
-}
-
-class frm_swiss : public QWidget {
+class frm_swiss : public mq::tools::FileToolWindow {
     Q_OBJECT
 public:
     explicit frm_swiss(const mq::tools::ToolContext& context, QWidget* parent = nullptr);
-    ~frm_swiss() override;
 
     // The click handlers, also reachable through the controls.
     void ck_swiss_Click();
     void ck_latlon_Click();
     void Command1_Click();
     void Command2_Click();
-    void Command3_Click();
 
 private:
-    mq::tools::ToolContext context_;
-    mq::tools::WorkerBridge* bridge_ = nullptr;
+    void start() override;
+    void progress(const mq::tools::Progress& p) override;
 
     QLabel* Label1 = nullptr;
     QCheckBox* ck_swiss = nullptr;

@@ -6,37 +6,21 @@
 // notice), Command4 "Start", Command3 "Stop".
 #pragma once
 
+#include "common/ui/file_tool_window.h"
 #include "tools/binary_xyz.h"
-#include "common/ui/tool_context.h"
-#include "common/ui/worker_bridge.h"
-
-#include <QWidget>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace mq::tools {
-class PathDrag;
-}
-
-class frm_binary2ascii : public QWidget {
+class frm_binary2ascii : public mq::tools::FileToolWindow {
     Q_OBJECT
 public:
     explicit frm_binary2ascii(const mq::tools::ToolContext& context, QWidget* parent = nullptr);
 
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    bool running() const { return bridge_->running(); }
-
 private:
-    void finished(const mq::Result<mq::tools::BinaryXyzOutcome>& result, const std::string& output);
-
-    mq::tools::ToolContext context_;
-    mq::tools::WorkerBridge* bridge_ = nullptr;
-    mq::tools::PathDrag* drag_ = nullptr;
+    void start() override;
+    void finished(const mq::Result<mq::tools::RunSummary>& result, const std::string& output);
 
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;

@@ -5,7 +5,6 @@
 #include "common/number_rules.h"
 #include "common/ui/file_tool_parts.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,11 +32,8 @@ QPushButton* make_button(const QString& caption, const QString& name, QWidget* p
 }  // namespace
 
 frm_footprint::frm_footprint(const mq::tools::ToolContext& context, QWidget* parent)
-    : QWidget(parent, Qt::Window), context_(context)
+    : FileToolWindow(context, "frm_footprint", "Calculate Insonified Area", parent)
 {
-    setObjectName("frm_footprint");
-    setWindowTitle("Calculate Insonified Area");
-
     // Box edges take "-", ".", "/", the digits and ":"; beam and spacing
     // ".", "/" and the digits; Text4 "/" and the digits.
     auto edge_key = [](int code) { return code >= 45 && code <= 58; };
@@ -46,10 +42,10 @@ frm_footprint::frm_footprint(const mq::tools::ToolContext& context, QWidget* par
 
     Label1 = make_label("Input file: Ping position and depth (ASCII xyz):", "Label1", this);
     Text1 = mq::tools::makeBox("Text1", "", this);
-    Command1 = mq::tools::makeFileButton("Command1", context.filePicture, this);
+    Command1 = makePickButton("Command1", [this] { mq::tools::pickFile(context_, Text1); });
     Label2 = make_label("Ouput file: Grid position insonified by the beam (binary):", "Label2", this);
     Text2 = mq::tools::makeBox("Text2", "", this);
-    Command2 = mq::tools::makeFileButton("Command2", context.filePicture, this);
+    Command2 = makePickButton("Command2", [this] { mq::tools::pickFile(context_, Text2); });
     Label5 = make_label("Latitude min:", "Label5", this);
     lat_min = mq::tools::makeBox("lat_min", "", this, edge_key);
     Label6 = make_label("Latitude max:", "Label6", this);
@@ -66,10 +62,10 @@ frm_footprint::frm_footprint(const mq::tools::ToolContext& context, QWidget* par
     Text4 = mq::tools::makeBox("Text4", "1", this, whole_key);
     Command5 = make_button("Calculate grid size", "Command5", this);
     Label9 = make_label("-", "Label9", this);
-    Label11 = make_label("Ping #:", "Label11", this);
-    progressBar = mq::tools::makeRunBar(this);
-    Command3 = make_button("Start", "Command3", this);
-    Command4 = make_button("Stop", "Command4", this);
+    Label11 = makeProgressLabel("Label11", "Ping #:");
+    progressBar = makeProgressBar();
+    Command3 = makeStartButton("Command3", "Start");
+    Command4 = makeStopButton("Command4");
 
     auto* layout = new QVBoxLayout(this);
     auto file_row = [&](QLabel* label, QLineEdit* box, QPushButton* picker) {
@@ -109,29 +105,8 @@ frm_footprint::frm_footprint(const mq::tools::ToolContext& context, QWidget* par
     layout->addWidget(progressBar);
     resize(520, sizeHint().height());
 
-    connect(Command1, &QPushButton::clicked, this, &frm_footprint::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &frm_footprint::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &frm_footprint::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &frm_footprint::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &frm_footprint::Command5_Click);
-    connect(&bridge_, &mq::tools::WorkerBridge::progress, this, &frm_footprint::showProgress);
 }
-
-frm_footprint::~frm_footprint()
-{
-    bridge_.stopAndWait();
-}
-
-void frm_footprint::closeEvent(QCloseEvent* event)
-{
-    bridge_.stopAndWait();
-    progressBar->hide();
-    QWidget::closeEvent(event);
-}
-
-void frm_footprint::Command1_Click() { mq::tools::pickFile(context_, Text1); }
-
-void frm_footprint::Command2_Click() { mq::tools::pickFile(context_, Text2); }
 
 void frm_footprint::complain(const QString& text)
 {
@@ -154,15 +129,14 @@ std::optional<mq::tools::GeoBox> frm_footprint::readBox()
     return mq::tools::GeoBox{values[0], values[1], values[2], values[3]};
 }
 
-void frm_footprint::showProgress(const mq::tools::Progress& p)
+void frm_footprint::progress(const mq::tools::Progress& p)
 {
     if (p.count > 0) Label11->setText("Ping: " + QString::number(p.count));
     mq::tools::showShare(progressBar, p);
 }
 
-void frm_footprint::Command3_Click()
+void frm_footprint::start()
 {
-    if (bridge_.running()) return;  // one run at a time
     if (Text1->text().isEmpty() || Text2->text().isEmpty()) return;
     const auto box = readBox();
     if (!box) return;
@@ -182,21 +156,20 @@ void frm_footprint::Command3_Click()
     const mq::tools::GeoBox edges = *box;
     const double beam_width = *beam;
     const double point_spacing = *spacing;
-    progressBar->setValue(0);
-    progressBar->show();
-    bridge_.run(
+    run(
         [=](mq::tools::RunControl& control) {
             return mq::tools::calc_footprint_file(input, output, edges, beam_width, point_spacing,
                                                   control.progress_fn(), control.stop_fn());
         },
-        [this, output](const mq::tools::FootprintOutcome& outcome) {
-            progressBar->hide();
-            const mq::tools::FootprintSummary& s = outcome.summary;
-            if (!s.kept.empty()) mq::tools::showKept(Label11, s.kept, {}, output);
-            if (!outcome.status) {
-                complain(QString::fromStdString(outcome.status.error().text()));
+        [this, output](const mq::Result<mq::tools::RunSummary>& outcome) {
+            if (!outcome) {
+                if (!outcome.error().note.empty())
+                    mq::tools::showKept(Label11, outcome.error().note, {}, output);
+                complain(QString::fromStdString(outcome.error().text()));
                 return;
             }
+            const mq::tools::RunSummary& s = outcome.value();
+            if (!s.kept.empty()) mq::tools::showKept(Label11, s.kept, {}, output);
             // After a stop the message says so first: the area is that of
             // the records written up to the stop.
             QString text =
@@ -207,11 +180,6 @@ void frm_footprint::Command3_Click()
             }
             mq::tools::showMessage(context_.services.messages, text, MessageIcon::None, kProgramTitle);
         });
-}
-
-void frm_footprint::Command4_Click()
-{
-    bridge_.stop();
 }
 
 void frm_footprint::Command5_Click()

@@ -10,11 +10,8 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "common/ui/file_tool_window.h"
 #include "tools/footprint.h"
-#include "common/ui/tool_context.h"
-#include "common/ui/worker_bridge.h"
-
-#include <QWidget>
 
 #include <optional>
 
@@ -23,31 +20,19 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
-class frm_footprint : public QWidget {
+class frm_footprint : public mq::tools::FileToolWindow {
     Q_OBJECT
 public:
     explicit frm_footprint(const mq::tools::ToolContext& context, QWidget* parent = nullptr);
-    ~frm_footprint() override;
 
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
     void Command5_Click();
 
-    bool running() const { return bridge_.running(); }
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
+    void start() override;
+    void progress(const mq::tools::Progress& p) override;
     // The four box edges, or nothing after a message naming the bad one.
     std::optional<mq::tools::GeoBox> readBox();
     void complain(const QString& text);
-    void showProgress(const mq::tools::Progress& p);
-
-    mq::tools::ToolContext context_;
-    mq::tools::WorkerBridge bridge_;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;

@@ -30,17 +30,18 @@ std::string text_of(const QLineEdit* box) { return box->text().toStdString(); }
 }  // namespace
 
 frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
-    : QWidget(parent, Qt::Window), context_(context), bridge_(new mq::tools::WorkerBridge(this))
+    : FileToolWindow(context, "frm_replace", "Replace Text in Text File", parent)
 {
-    setObjectName("frm_replace");
-    setWindowTitle("Replace Text in Text File");
-
     Label3 = named(new QLabel("Input file: ASCII file with text to be replaced:", this), "Label3");
     Text3 = named(new QLineEdit(this), "Text3");
-    Command2 = mq::tools::makeFileButton("Command2", context.filePicture, this);
+    Command2 = makePickButton("Command2", [this] {
+        if (const QString path = choose_file(false); !path.isEmpty()) Text3->setText(path);
+    });
     Label5 = named(new QLabel("Output file: ASCII file with replaced text:", this), "Label5");
     Text4 = named(new QLineEdit(this), "Text4");
-    Command3 = mq::tools::makeFileButton("Command3", context.filePicture, this);
+    Command3 = makePickButton("Command3", [this] {
+        if (const QString path = choose_file(true); !path.isEmpty()) Text4->setText(path);
+    });
     Label1 = named(new QLabel("Text to replace", this), "Label1");
     Label2 = named(new QLabel("Text to fill in", this), "Label2");
     ck_entire = named(new QCheckBox("Entire File", this), "ck_entire");
@@ -75,8 +76,8 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
     ck_kml_document->setToolTip(
         "Writes the placemarks, and nothing else, as a KML file that map programs open.");
     ck_kml_document->setEnabled(false);
-    Command1 = named(new QPushButton("Start replace", this), "Command1");
-    Label4 = named(new QLabel("Line #:", this), "Label4");
+    Command1 = makeStartButton("Command1", "Start replace");
+    Label4 = makeProgressLabel("Label4", "Line #:");
     progress_bar = named(new QProgressBar(this), "progress_bar");
     progress_bar->setRange(0, 1000);
     progress_bar->setTextVisible(false);
@@ -129,14 +130,10 @@ frm_replace::frm_replace(const mq::tools::ToolContext& context, QWidget* parent)
     layout->addLayout(run);
 
     connect(do_kml, &QCheckBox::toggled, ck_kml_document, &QWidget::setEnabled);
-    connect(Command1, &QPushButton::clicked, this, &frm_replace::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &frm_replace::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &frm_replace::Command3_Click);
-    connect(bridge_, &mq::tools::WorkerBridge::progress, this,
-            [this](const mq::tools::Progress& p) { mq::tools::showLineProgress(Label4, progress_bar, p); });
 }
 
-frm_replace::~frm_replace() { bridge_->stopAndWait(); }
+// The bar stays, full after a whole run.
+void frm_replace::progress(const mq::tools::Progress& p) { mq::tools::showLineProgress(Label4, progress_bar, p); }
 
 bool frm_replace::eventFilter(QObject* watched, QEvent* event)
 {
@@ -159,18 +156,6 @@ QString frm_replace::choose_file(bool save)
     return state.fileName;
 }
 
-void frm_replace::Command2_Click()
-{
-    const QString path = choose_file(false);
-    if (!path.isEmpty()) Text3->setText(path);
-}
-
-void frm_replace::Command3_Click()
-{
-    const QString path = choose_file(true);
-    if (!path.isEmpty()) Text4->setText(path);
-}
-
 mq::tools::ReplaceSettings frm_replace::read_controls() const
 {
     mq::tools::ReplaceSettings s;
@@ -190,17 +175,17 @@ mq::tools::ReplaceSettings frm_replace::read_controls() const
     return s;
 }
 
-void frm_replace::Command1_Click()
+void frm_replace::start()
 {
     if (Text3->text().isEmpty() || Text4->text().isEmpty()) return;
     const std::string input = text_of(Text3);
     const std::string output = text_of(Text4);
     const mq::tools::ReplaceSettings settings = read_controls();
-    const bool started = bridge_->run(
+    const bool started = run(
         [=](mq::tools::RunControl& control) {
             return mq::tools::replace_in_file(input, output, settings, control.progress_fn(), control.stop_fn());
         },
-        [this, output](const mq::Result<mq::tools::ReplaceSummary>& result) {
+        [this, output](const mq::Result<mq::tools::RunSummary>& result) {
             mq::tools::showKept(Label4, result.ok() ? result->kept : result.error().note, "-", output);
             if (result.ok()) {
                 if (!result->stopped) progress_bar->setValue(progress_bar->maximum());

@@ -13,9 +13,7 @@
 // document" (only with do_kml), Command1 "Start replace", Label4.
 #pragma once
 
-#include "common/ui/tool_context.h"
-
-#include <QWidget>
+#include "common/ui/file_tool_window.h"
 
 #include <array>
 
@@ -27,31 +25,24 @@ class QPushButton;
 class QRadioButton;
 
 namespace mq::tools {
-class WorkerBridge;
 struct ReplaceSettings;
 }
 
-class frm_replace : public QWidget {
+class frm_replace : public mq::tools::FileToolWindow {
     Q_OBJECT
 public:
     explicit frm_replace(const mq::tools::ToolContext& context, QWidget* parent = nullptr);
-    ~frm_replace() override;
-
-    // The click handlers, also reachable through the buttons.
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void start() override;
+    void progress(const mq::tools::Progress& p) override;
     // Shows the shared dialog with this window's filter list; the chosen path or empty.
     QString choose_file(bool save);
     mq::tools::ReplaceSettings read_controls() const;
 
-    mq::tools::ToolContext context_;
-    mq::tools::WorkerBridge* bridge_ = nullptr;
 
     QLabel* Label3 = nullptr;
     QLineEdit* Text3 = nullptr;

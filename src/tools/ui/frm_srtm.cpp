@@ -62,21 +62,14 @@ QString tools_program()
 }  // namespace
 
 frm_SRTM::frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent)
-    : QWidget(parent, Qt::Window), context_(context)
+    : FileToolWindow(context, "frm_SRTM", kTitle, parent)
 {
-    setObjectName("frm_SRTM");
-    setWindowTitle(kTitle);
-    bridge_ = new mq::tools::WorkerBridge(this);
-    drag_ = new mq::tools::PathDrag(this);
-
     Label1 = label("Label1", "Input file: Binary (*.hgt)", this);
-    Text1 = mq::tools::makeBox("Text1", "", this);
-    Command1 = mq::tools::makeFileButton("Command1", context.filePicture, this);
+    Text1 = makePathBox("Text1");
+    Command1 = makePickButton("Command1", [this] { pickTile(); });
     Label2 = label("Label2", "Output file:", this);
-    Text2 = mq::tools::makeBox("Text2", "", this);
-    Command2 = mq::tools::makeFileButton("Command2", context.filePicture, this);
-    drag_->attach(Text1);
-    drag_->attach(Text2);
+    Text2 = makePathBox("Text2");
+    Command2 = makePickButton("Command2", [this] { mq::tools::pickFile(context_, Text2); });
 
     Frame3 = mq::tools::named(new QGroupBox("Input", this), "Frame3");
     opt_low_end = option("opt_low_end", "Low Endian:", "DOS byte order", Frame3);
@@ -105,10 +98,10 @@ frm_SRTM::frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent)
     for (QLineEdit* number : {Text5, Text4, Min_Z, Max_Z}) number->setMaximumWidth(90);
     ck_make_grid = mq::tools::named(new QCheckBox("Make Grid ", this), "ck_make_grid");
     ck_make_grid->setChecked(true);
-    Label4 = label("Label4", "Row #:", this);
+    Label4 = makeProgressLabel("Label4", "Row #:");
     Label4->setMinimumWidth(110);
-    Command4 = mq::tools::named(new QPushButton("Start", this), "Command4");
-    Command3 = mq::tools::named(new QPushButton("Stop", this), "Command3");
+    Command4 = makeStartButton("Command4", "Start");
+    Command3 = makeStopButton("Command3");
 
     auto* files = mq::tools::makeFileRows(Label1, Text1, Command1, Label2, Text2, Command2);
 
@@ -142,16 +135,9 @@ frm_SRTM::frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent)
     layout->addLayout(middle);
     layout->addLayout(bottom);
     resize(520, sizeHint().height());
-
-    connect(Command1, &QPushButton::clicked, this, &frm_SRTM::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &frm_SRTM::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &frm_SRTM::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &frm_SRTM::Command4_Click);
-    connect(bridge_, &mq::tools::WorkerBridge::progress, this,
-            [this](const mq::tools::Progress& p) { mq::tools::showRowProgress(Label4, nullptr, p); });
 }
 
-void frm_SRTM::Command1_Click()
+void frm_SRTM::pickTile()
 {
     auto* dialog = context_.services.dialog;
     if (!dialog || !context_.openFileDialog) return;
@@ -167,13 +153,8 @@ void frm_SRTM::Command1_Click()
     if (name.grid_name) grid_name = qs(*name.grid_name);
 }
 
-void frm_SRTM::Command2_Click() { mq::tools::pickFile(context_, Text2); }
-
-void frm_SRTM::Command3_Click() { bridge_->stop(); }
-
-void frm_SRTM::Command4_Click()
+void frm_SRTM::start()
 {
-    if (bridge_->running()) return;   // one run at a time
     if (Text1->text().isEmpty() || Text2->text().isEmpty()) return;
     const mq::tools::HgtConversion job{
         utf8(Text1->text()),
@@ -185,19 +166,18 @@ void frm_SRTM::Command4_Click()
         utf8(Text5->text()),
         utf8(Text4->text())};
     const bool makeGrid = ck_make_grid->isChecked();
-    bridge_->run(
-        [job](mq::tools::RunControl& control) {
+    run([job](mq::tools::RunControl& control) {
             return mq::tools::convert_hgt_tile(job, control.progress_fn(), control.stop_fn());
         },
-        [this, job, makeGrid](const mq::Result<mq::tools::HgtOutcome>& result) { finished(job, makeGrid, result); });
+        [this, job, makeGrid](const mq::Result<mq::tools::RunSummary>& result) { finished(job, makeGrid, result); });
 }
 
 void frm_SRTM::finished(const mq::tools::HgtConversion& job, bool makeGrid,
-                        const mq::Result<mq::tools::HgtOutcome>& result)
+                        const mq::Result<mq::tools::RunSummary>& result)
 {
     if (!result) {
         mq::tools::showKept(Label4, result.error().note, "Row #:", job.output);
-        mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
+        showError(result.error());
         return;
     }
     if (result->stopped) {  // no message, no batch file
@@ -217,7 +197,7 @@ void frm_SRTM::finished(const mq::tools::HgtConversion& job, bool makeGrid,
                            mq::platform::MessageIcon::Information, "*.hgt convert!");
 }
 
-bool frm_SRTM::startGridding(const mq::tools::HgtOutcome& outcome, const mq::tools::HgtConversion& job,
+bool frm_SRTM::startGridding(const mq::tools::RunSummary& outcome, const mq::tools::HgtConversion& job,
                              const QString& grid)
 {
     // The batch file runs in its own folder, so it names the files in full.

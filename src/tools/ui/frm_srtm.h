@@ -8,11 +8,8 @@
 // Max_Z, ck_make_grid, Label4 (progress), Command4 "Start", Command3 "Stop".
 #pragma once
 
+#include "common/ui/file_tool_window.h"
 #include "tools/srtm_tile.h"
-#include "common/ui/tool_context.h"
-#include "common/ui/worker_bridge.h"
-
-#include <QWidget>
 
 class QCheckBox;
 class QGroupBox;
@@ -21,36 +18,25 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace mq::tools {
-class PathDrag;
-}
-
-class frm_SRTM : public QWidget {
+class frm_SRTM : public mq::tools::FileToolWindow {
     Q_OBJECT
 public:
     explicit frm_SRTM(const mq::tools::ToolContext& context, QWidget* parent = nullptr);
 
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-
     const QString& gridName() const { return grid_name; }
     const QString& xyzFileName() const { return xyz_file_name; }
-    bool running() const { return bridge_->running(); }
     // Where the gridding runs make their folders (the user's temporary
     // folder unless a test says otherwise).
     void setRunParent(const QString& folder) { runParent_ = folder; }
 
 private:
+    void pickTile();
+    void start() override;
     void finished(const mq::tools::HgtConversion& job, bool makeGrid,
-                  const mq::Result<mq::tools::HgtOutcome>& result);
-    bool startGridding(const mq::tools::HgtOutcome& outcome, const mq::tools::HgtConversion& job,
+                  const mq::Result<mq::tools::RunSummary>& result);
+    bool startGridding(const mq::tools::RunSummary& outcome, const mq::tools::HgtConversion& job,
                        const QString& grid);
 
-    mq::tools::ToolContext context_;
-    mq::tools::WorkerBridge* bridge_ = nullptr;
-    mq::tools::PathDrag* drag_ = nullptr;
     QString runParent_;
 
     QLabel* Label1 = nullptr;

@@ -1,8 +1,5 @@
 #include "tools/ui/frm_track_calc.h"
 
-#include "tools/track_positions.h"
-#include "common/ui/file_tool_parts.h"
-
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,8 +10,6 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("Calculate Positions Along a Track");
-
 std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
 
 using mq::tools::named;
@@ -22,12 +17,8 @@ using mq::tools::named;
 }  // namespace
 
 frm_track_calc::frm_track_calc(const mq::tools::ToolContext& context, QWidget* parent)
-    : QWidget(parent, Qt::Window), context_(context)
+    : FileToolWindow(context, "frm_track_calc", "Calculate Positions Along a Track", parent)
 {
-    setObjectName("frm_track_calc");
-    setWindowTitle(kTitle);
-    bridge_ = new mq::tools::WorkerBridge(this);
-
     Label3 = named(new QLabel("X-Axis:", this), "Label3");
     tx_1 = named(new QLineEdit(this), "tx_1");
     Label2 = named(new QLabel("to", this), "Label2");
@@ -40,11 +31,11 @@ frm_track_calc::frm_track_calc(const mq::tools::ToolContext& context, QWidget* p
     Text7 = named(new QLineEdit("100", this), "Text7");
     Label1 = named(new QLabel("Track output file (ASCII):", this), "Label1");
     Text1 = named(new QLineEdit(this), "Text1");
-    Command1 = mq::tools::makeFileButton("Command1", context.filePicture, this);
-    Command2 = named(new QPushButton("Start", this), "Command2");
-    Label7 = named(new QLabel("Row #:", this), "Label7");
-    Command3 = named(new QPushButton("Stop", this), "Command3");
-    progressBar = mq::tools::makeRunBar(this);
+    Command1 = makePickButton("Command1", [this] { pickOutput(); });
+    Command2 = makeStartButton("Command2", "Start");
+    Label7 = makeProgressLabel("Label7", "Row #:");
+    Command3 = makeStopButton("Command3");
+    progressBar = makeProgressBar();
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label3, 0, 0);
@@ -71,15 +62,9 @@ frm_track_calc::frm_track_calc(const mq::tools::ToolContext& context, QWidget* p
     layout->addLayout(bottom);
     layout->addWidget(progressBar);
     resize(400, sizeHint().height());
-
-    connect(Command1, &QPushButton::clicked, this, &frm_track_calc::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &frm_track_calc::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &frm_track_calc::Command3_Click);
-    connect(bridge_, &mq::tools::WorkerBridge::progress, this,
-            [this](const mq::tools::Progress& p) { mq::tools::showRowProgress(Label7, progressBar, p); });
 }
 
-void frm_track_calc::Command1_Click()
+void frm_track_calc::pickOutput()
 {
     auto* dialog = context_.services.dialog;
     if (!dialog) return;
@@ -94,37 +79,27 @@ void frm_track_calc::Command1_Click()
     Text1->setText(state.fileName);
 }
 
-void frm_track_calc::Command2_Click()
+void frm_track_calc::start()
 {
-    if (bridge_->running()) return;
     if (Text1->text().isEmpty()) return;
     const mq::tools::TrackRequest request{utf8(tx_1->text()), utf8(tx_2->text()), utf8(ty_1->text()),
                                           utf8(ty_2->text()), utf8(Text7->text()), utf8(Text1->text())};
-    const bool started = bridge_->run(
+    const bool started = run(
         [request](mq::tools::RunControl& control) {
             return mq::tools::calc_track_positions(request, control.progress_fn(), control.stop_fn());
         },
-        [this, output = request.output](const mq::Result<mq::tools::TrackOutcome>& result) {
+        [this, output = request.output](const mq::Result<mq::tools::RunSummary>& result) {
             finished(result, output);
         });
-    if (!started) return;
-    Label7->setText("Row #:");
-    progressBar->setValue(0);
-    progressBar->show();
+    if (started) Label7->setText("Row #:");
 }
 
-void frm_track_calc::Command3_Click()
+void frm_track_calc::finished(const mq::Result<mq::tools::RunSummary>& result, const std::string& output)
 {
-    bridge_->stop();
-}
-
-void frm_track_calc::finished(const mq::Result<mq::tools::TrackOutcome>& result, const std::string& output)
-{
-    progressBar->hide();
     if (!result) {
         Label7->setText("Row #:");
-        mq::tools::showErrorBox(context_.services.messages, result.error(), kTitle);
+        showError(result.error());
         return;
     }
-    mq::tools::showKept(Label7, result->kept, "Row #: " + QString::number(result->lines), output);
+    mq::tools::showKept(Label7, result->kept, "Row #: " + QString::number(result->records), output);
 }

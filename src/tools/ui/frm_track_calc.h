@@ -8,32 +8,23 @@
 // progressBar.
 #pragma once
 
+#include "common/ui/file_tool_window.h"
 #include "tools/track_positions.h"
-#include "common/ui/tool_context.h"
-#include "common/ui/worker_bridge.h"
-
-#include <QWidget>
 
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
-class frm_track_calc : public QWidget {
+class frm_track_calc : public mq::tools::FileToolWindow {
     Q_OBJECT
 public:
     explicit frm_track_calc(const mq::tools::ToolContext& context, QWidget* parent = nullptr);
 
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    bool running() const { return bridge_->running(); }
-
 private:
-    void finished(const mq::Result<mq::tools::TrackOutcome>& result, const std::string& output);
-
-    mq::tools::ToolContext context_;
-    mq::tools::WorkerBridge* bridge_ = nullptr;
+    void pickOutput();
+    void start() override;
+    void finished(const mq::Result<mq::tools::RunSummary>& result, const std::string& output);
 
     QLabel* Label3 = nullptr;
     QLineEdit* tx_1 = nullptr;
