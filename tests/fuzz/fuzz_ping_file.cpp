@@ -17,22 +17,11 @@ MQ_FUZZ_TARGET(input)
     const double spacing = std::uint8_t(input[1]) % 17;  // 0 (refused) .. 16 m
     const mq::tools::GeoBox box{-90, 90, -180, 180};
     int asked = 0;
-<<<<<<< HEAD
     const auto r = mq::tools::calc_footprint_file(in, mq::fuzz::file("out.bin"), box, beam, spacing, {},
                                                   [&asked] { return ++asked > 256; });
-    const auto& s = r.summary;
-    check(s.distinct_points <= s.records && s.records % 4 == 0);
-    check(r.status || r.status.error().line <= s.lines);
+    check(!r || (r->distinct_points <= r->records && r->records % 4 == 0));
     const std::string bytes = mq::fuzz::take_output(mq::fuzz::file("out.bin"));
-    check(static_cast<std::int64_t>(bytes.size()) == s.records * 24);
-=======
-    const auto r =
-        mq::tools::calc_footprint_file(in, out, box, beam, spacing, {}, [&asked] { return ++asked > 256; });
-    if (r && (r->distinct_points > r->records || r->records % 4 != 0)) std::abort();
-    std::ifstream written(out, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
-    if (bytes.size() % 96 != 0 || (r && static_cast<std::int64_t>(bytes.size()) != r->records * 24)) std::abort();
->>>>>>> tools
+    check(bytes.size() % 96 == 0 && (!r || static_cast<std::int64_t>(bytes.size()) == r->records * 24));
     for (std::size_t at = 16; at < bytes.size(); at += 24) {
         double value;
         std::memcpy(&value, bytes.data() + at, sizeof value);
