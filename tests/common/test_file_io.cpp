@@ -1,6 +1,7 @@
 // Reading whole files, and the names Windows does not take. The safe writer
 // behind io::writeFileSafely is tested with io::OutputFile.
 #include "common/file_io.h"
+#include "common/golden_rows.h"
 #include "temp_folder.h"
 
 #include <doctest/doctest.h>
@@ -13,6 +14,12 @@
 #endif
 
 using namespace mq::io;
+
+namespace {
+const char* const kGolden =
+#include "tables_golden.h"
+    ;
+}  // namespace
 
 TEST_CASE("readWholeFile reads every byte, and only regular files")
 {
@@ -46,23 +53,11 @@ TEST_CASE("readWholeFile reads every byte, and only regular files")
 
 TEST_CASE("windowsNameProblem names what Windows does not take as a file name")
 {
-    const std::string character = "Windows does not allow the character ", device = " is a device on Windows",
-                      dot = "Windows does not allow a file name that ends in a dot or a blank";
-    const std::pair<const char*, std::string> rows[] = {   // path, the start of the problem ("": none)
-        {"C:\\maps\\run.bat", ""}, {"maps/R&D 'old'/run (2).bat", ""}, {"COM0.bat", ""}, {"CONSOLE.bat", ""},
-        {"a*b/run.bat", ""},   // only the last part is the new file's name
-        {"all*.bat", character + "* in a file name"}, {"x/what?.bat", character + "?"},
-        {"x\\say \"hi\".bat", character + "\""}, {"a<b", character + "<"}, {"a>b", character + ">"},
-        {"a|b", character + "|"}, {"C:\\x\\a:b", character + ":"}, {"nul_x.bat", ""}, {"LPT10", ""},
-        {"tab\there", "Windows does not allow control characters in a file name"},
-        {"run.bat.", dot}, {"run.bat ", dot},
-        {"CON", "\"CON\" is a device on Windows, not a file; choose another name"},
-        {"x/nul.txt", "\"NUL\"" + device}, {"Aux .tar.gz", "\"AUX\"" + device},
-        {"prn.bat", "\"PRN\"" + device}, {"com1.bat", "\"COM1\"" + device}, {"LPT9", "\"LPT9\"" + device},
-    };
-    for (const auto& [path, problem] : rows) {
-        CAPTURE(path);
-        const std::string said = windowsNameProblem(path);
+    const auto rows = mq::testing::golden_rows(kGolden, "windows_name");
+    CHECK(rows.size() == 23);
+    for (const auto& r : rows) {
+        CAPTURE(r[0]);
+        const std::string said = windowsNameProblem(r[0]), problem = r.at(1) == "none" ? "" : r[1];
         CHECK(said.starts_with(problem));
         CHECK(said.empty() == problem.empty());
     }

@@ -6,9 +6,7 @@
 
 #include <QDir>
 #include <QMap>
-#include <QPair>
 #include <QQueue>
-#include <QString>
 #include <QStringList>
 #include <tuple>
 #include <vector>
@@ -45,7 +43,7 @@ public:
     bool showColor() override { return respond(Kind::Color); }
     bool showFont() override { return respond(Kind::Font); }
     bool showPrinter() override { return respond(Kind::Printer); }
-    bool printText(const QString& text) override { printed << text; return true; }
+    bool printText(const QString& text) override { return (printed << text, true); }
 
 private:
     bool respond(Kind kind) {
@@ -76,9 +74,8 @@ public:
     platform::MessageAnswer show(const QString& text, platform::MessageButtons buttons,
                                  platform::MessageIcon icon, const QString& title) override {
         shown.push_back({text, buttons, icon, title});
-        if (!answers.isEmpty()) return answers.dequeue();
-        return buttons == platform::MessageButtons::Ok ? platform::MessageAnswer::Ok
-                                                       : platform::MessageAnswer::Cancel;
+        using enum platform::MessageAnswer;
+        return !answers.isEmpty() ? answers.dequeue() : buttons == platform::MessageButtons::Ok ? Ok : Cancel;
     }
 };
 
@@ -96,9 +93,7 @@ class ScriptedSettings : public platform::SettingsStore {
 public:
     QMap<QPair<QString, QString>, QString> values;
     std::vector<QPair<QString, QString>> writes;   // (section, key) in the order written
-    QString get(const QString& section, const QString& key) const override {
-        return values.value({section, key});
-    }
+    QString get(const QString& section, const QString& key) const override { return values[{section, key}]; }
     void set(const QString& section, const QString& key, const QString& value) override {
         values[{section, key}] = value;
         writes.push_back({section, key});
@@ -122,20 +117,14 @@ public:
         started.push_back({program, arguments, workingDir, minimized, std::move(ended)});
         return succeed;
     }
-    bool startCommandWindow(const QString& workingDir) override {
-        commandWindows << workingDir;
-        return succeed;
-    }
+    bool startCommandWindow(const QString& dir) override { return (commandWindows << dir, succeed); }
 };
 
 class ScriptedBrowser : public platform::Browser {
 public:
     QStringList opened;
     bool succeed = true;
-    bool open(const QString& addressOrFile) override {
-        opened << addressOrFile;
-        return succeed;
-    }
+    bool open(const QString& addressOrFile) override { return (opened << addressOrFile, succeed); }
 };
 
 // All doubles together, wired into a Services value.
@@ -147,9 +136,7 @@ struct ScriptedPlatform {
     ScriptedPrograms programs;
     ScriptedBrowser browser;
 
-    platform::Services services() {
-        return {&dialog, &messages, &clipboard, &settings, &programs, &browser};
-    }
+    platform::Services services() { return {&dialog, &messages, &clipboard, &settings, &programs, &browser}; }
 };
 
 }  // namespace mq::testing

@@ -30,24 +30,13 @@ inline QString text_of(QWidget& w, const QString& name)
     return child<QGroupBox>(w, name)->title();
 }
 
-inline void set_text(QWidget& w, const QString& name, const QString& text)
-{
-    child<QLineEdit>(w, name)->setText(text);
-}
-inline void click(QWidget& w, const QString& name)
-{
-    child<QPushButton>(w, name)->click();
-}
+inline void set_text(QWidget& w, const QString& n, const QString& s) { child<QLineEdit>(w, n)->setText(s); }
+inline void click(QWidget& w, const QString& name) { child<QPushButton>(w, name)->click(); }
 
 // Types key by key, through the box's key filter; "\b" is Backspace.
 inline void type_keys(QLineEdit* box, const QString& keys)
 {
-    for (QChar c : keys) {
-        if (c == '\b')
-            QTest::keyClick(box, Qt::Key_Backspace);
-        else
-            QTest::keyClicks(box, QString(c));
-    }
+    for (QChar c : keys) (c == '\b') ? QTest::keyClick(box, Qt::Key_Backspace) : QTest::keyClicks(box, c);
 }
 
 }  // namespace mq::testing
