@@ -77,6 +77,9 @@ private slots:
                 if (item == "editors") return QString::number(f.main->editors().size());
                 if (item == "messages") return QString::number(f.messages());
                 if (item == "message") return f.message().text;
+                if (item == "box")
+                    return f.message().title + ' ' + QString::number(int(f.message().icon)) + ' ' +
+                           QString::number(int(f.message().buttons));
                 if (item == "dialogs") return QString::number(f.platform.dialog.shown.size());
                 if (item == "dialog") return dialog_line(f.platform.dialog.shown.back());
                 if (item == "printed") return f.platform.dialog.printed.join('|');
