@@ -111,6 +111,7 @@ private slots:
                 else if (verb == "clipboard") f.platform.clipboard.setText(text);
                 else if (verb == "caption") f.editor()->setCaption(text);
                 else if (verb == "file") f.writeFile(word, unescape(step.section(' ', 2)).toUtf8());
+                else if (verb == "bytes") f.writeFile(word, unescape(step.section(' ', 2)).toLatin1());
                 else if (verb == "accept") f.platform.dialog.answers.enqueue(ScriptedDialog::accept(text));
                 else if (verb == "cancel") f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
                 else if (verb == "font")
