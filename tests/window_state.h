@@ -16,6 +16,8 @@
 #include <QProgressBar>
 #include <QTest>
 
+#include "platform/scripted_platform.h"
+
 #include <algorithm>
 
 namespace mq::testing {
@@ -85,6 +87,27 @@ inline void compare_with_golden(QWidget& window, const QString& path)
     const QStringList got = state.split('\n');
     for (qsizetype i = 0; i < std::max(got.size(), expected.size()); ++i)
         QCOMPARE(got.value(i, "<none>"), expected.value(i, "<none>"));
+}
+
+// A dialog as shown: its kind and the properties that are set.
+inline QString dialog_line(const ScriptedDialog::Shown& shown)
+{
+    const auto& s = shown.state;
+    QString line = QStringList{"Open", "Save", "Color", "Font", "Printer"}[int(shown.kind)];
+    const QList<QPair<const char*, QString>> texts{{"title", s.dialogTitle}, {"filter", s.filter},
+                                                  {"ext", s.defaultExt},    {"name", s.fileName},
+                                                  {"dir", s.initDir},       {"font", s.fontName}};
+    for (const auto& [name, value] : texts)
+        if (!value.isEmpty()) line += QStringLiteral(" %1=\"%2\"").arg(name, value);
+    if (s.filterIndex) line += QStringLiteral(" index=%1").arg(s.filterIndex);
+    if (s.color) line += QStringLiteral(" color=%1").arg(s.color, 0, 16);
+    const bool flags[] = {s.cancelError,   s.overwritePrompt, s.hideReadOnly,
+                          s.explorerStyle, s.screenFonts,     s.fontEffects};
+    const char* names[] = {"cancelError", "overwritePrompt", "hideReadOnly",
+                           "explorer",    "screenFonts",     "effects"};
+    for (int i = 0; i < 6; ++i)
+        if (flags[i]) line += ' ' + QLatin1String(names[i]);
+    return line;
 }
 
 }  // namespace mq::testing

@@ -2,6 +2,7 @@
 // prompt, the Script menu's texts as they arrive) and the edit, find, font,
 // colour, window and toolbar commands; most as steps in data/editor_steps.txt.
 #include "app_fixture.h"
+#include "window_state.h"
 #include "app/editor_comforts.h"
 #include "app/find_bar.h"
 #include "app/frmstart.h"
@@ -40,26 +41,6 @@ QString escape(QString text)
     return text.chopped(blanks) + QString("\\s").repeated(blanks);
 }
 
-// A dialog as shown: its kind and the properties that are set.
-QString dialogLine(const ScriptedDialog::Shown& shown)
-{
-    const auto& s = shown.state;
-    QString line = QStringList{"Open", "Save", "Color", "Font", "Printer"}[int(shown.kind)];
-    const QList<QPair<const char*, QString>> texts{{"title", s.dialogTitle}, {"filter", s.filter},
-                                                  {"ext", s.defaultExt},    {"name", s.fileName},
-                                                  {"dir", s.initDir},       {"font", s.fontName}};
-    for (const auto& [name, value] : texts)
-        if (!value.isEmpty()) line += QStringLiteral(" %1=\"%2\"").arg(name, value);
-    if (s.filterIndex) line += QStringLiteral(" index=%1").arg(s.filterIndex);
-    if (s.color) line += QStringLiteral(" color=%1").arg(s.color, 0, 16);
-    const bool flags[] = {s.cancelError, s.overwritePrompt, s.hideReadOnly, s.explorerStyle, s.screenFonts,
-                          s.fontEffects};
-    const char* names[] = {"cancelError", "overwritePrompt", "hideReadOnly", "explorer", "screenFonts", "effects"};
-    for (int i = 0; i < 6; ++i)
-        if (flags[i]) line += ' ' + QLatin1String(names[i]);
-    return line;
-}
-
 }  // namespace
 
 class TestEditor : public QObject {
@@ -96,8 +77,11 @@ private slots:
                 if (item == "editors") return QString::number(f.main->editors().size());
                 if (item == "messages") return QString::number(f.messages());
                 if (item == "message") return f.message().text;
+                if (item == "box")
+                    return f.message().title + ' ' + QString::number(int(f.message().icon)) + ' ' +
+                           QString::number(int(f.message().buttons));
                 if (item == "dialogs") return QString::number(f.platform.dialog.shown.size());
-                if (item == "dialog") return dialogLine(f.platform.dialog.shown.back());
+                if (item == "dialog") return dialog_line(f.platform.dialog.shown.back());
                 if (item == "printed") return f.platform.dialog.printed.join('|');
                 if (item == "writes") return QString::number(f.platform.settings.writes.size());
                 if (item == "commands") return f.platform.programs.commandWindows.join('|');
@@ -127,6 +111,7 @@ private slots:
                 else if (verb == "clipboard") f.platform.clipboard.setText(text);
                 else if (verb == "caption") f.editor()->setCaption(text);
                 else if (verb == "file") f.writeFile(word, unescape(step.section(' ', 2)).toUtf8());
+                else if (verb == "bytes") f.writeFile(word, unescape(step.section(' ', 2)).toLatin1());
                 else if (verb == "accept") f.platform.dialog.answers.enqueue(ScriptedDialog::accept(text));
                 else if (verb == "cancel") f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
                 else if (verb == "font")

@@ -219,25 +219,6 @@ private slots:
         }
     }
 
-    void encodingSwitchNeedsConsent()
-    {
-        AppFixture f;
-        const QString file = f.writeFile("cp.bat", "\xe9\r\n");
-        app::frmEditor* editor = f.open(file);
-        editor->Text1->moveCursor(QTextCursor::End);
-        editor->insertAtCaret(QString(QChar(0x4E2D)));
-        f.platform.messages.answers.enqueue(platform::MessageAnswer::Cancel);
-        f.save(file);
-        QCOMPARE(read_file(file), QByteArray("\xe9\r\n"));
-        QVERIFY(editor->isModified());
-        QCOMPARE(f.message().buttons, platform::MessageButtons::OkCancel);
-        QVERIFY(f.message().text.contains("\r\n" + file + "\r\n"));   // the path on a line of its own
-        f.platform.messages.answers.enqueue(platform::MessageAnswer::Ok);
-        f.save(file);
-        QCOMPARE(read_file(file), QByteArray("\xc3\xa9\r\n\xe4\xb8\xad"));
-        QVERIFY(!editor->isModified());
-    }
-
     // Opened and saved (unchanged or with text appended), a file keeps its
     // encoding, byte-order mark and line ends.
     void roundTripKeepsBytes()

@@ -120,29 +120,6 @@ private slots:
         QVERIFY(!f.panel(1).isEmpty());
     }
 
-    void quitAsksEveryModifiedEditor_data()
-    {
-        QTest::addColumn<Answer>("answer");
-        QTest::addColumn<int>("editorsLeft");   // 2: the program stays
-        QTest::newRow("cancel keeps the program") << Answer::Cancel << 2;
-        QTest::newRow("no ends it") << Answer::No << 0;
-    }
-    void quitAsksEveryModifiedEditor()
-    {
-        QFETCH(Answer, answer);
-        QFETCH(int, editorsLeft);
-        AppFixture f;
-        f.newEditor();   // unchanged: never asks
-        f.newEditor(QStringLiteral("text"));
-        f.platform.messages.answers.enqueue(answer);
-        f.trigger("mn_close");
-        QCOMPARE(f.messages(), 1);
-        f.checkMessage("File  'Script*  isn't saved.\r\n\r\nDo you want to save it?", "File not saved",
-                       platform::MessageIcon::Exclamation, platform::MessageButtons::YesNoCancel);
-        QCOMPARE(f.main->isVisible(), editorsLeft != 0);
-        QTRY_COMPARE(int(f.main->editors().size()), editorsLeft);
-    }
-
     void aboutWindowIsCentredAndShownAgain()
     {
         AppFixture f;

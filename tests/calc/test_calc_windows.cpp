@@ -164,7 +164,8 @@ private slots:
             for (auto m = repeated.match(text); m.hasMatch(); m = repeated.match(text))
                 text.replace(m.capturedStart(), m.capturedLength(),
                              QString(m.captured(1).toInt(), m.captured(2)[0]));
-            return text.replace("\\t", "\t").replace("\\n", "\n").replace("\\s", " ").replace("\\b", "\b");
+            text.replace("\\t", "\t").replace("\\n", "\n").replace("\\r", "\r");
+            return text.replace("\\s", " ").replace("\\b", "\b");
         };
         std::unique_ptr<ScriptedPlatform> p;
         std::unique_ptr<QWidget> w;
@@ -172,6 +173,13 @@ private slots:
             if (name == "options") return enabled_options(*w) + " " + QString::number(checked_option(*w));
             if (name == "checked") return QString::number(checked_option(*w));
             if (name == "clipboard") return p->clipboard.content + " " + QString::number(p->clipboard.clears);
+            if (name == "dialog") return dialog_line(p->dialog.shown.back());
+            if (name == "dialogs") return QString::number(p->dialog.shown.size());
+            if (name == "shared") return dialog_line({ScriptedDialog::Kind::Open, p->dialog.state()});
+            if (name == "messages") return QString::number(p->messages.shown.size());
+            if (auto* bar = w->findChild<QProgressBar*>(name))
+                return QString("%1/%2").arg(bar->value()).arg(bar->maximum());
+            if (name.startsWith("file:")) return QString::fromUtf8(read_file(name.mid(5)));
             if (auto* b = w->findChild<QAbstractButton*>(name); b && b->isCheckable())
                 return b->isChecked() ? "[x]" : "[ ]";
             return text_of(*w, name);
@@ -200,107 +208,34 @@ private slots:
                     child<QRadioButton>(*w, name)->setChecked(true);
                 } else if (verb == "clipboard") {
                     p->clipboard.setText(text);
+                } else if (verb == "file") {
+                    QFile::remove(name);
+                    if (text != "<none>") write_file(name, text.toUtf8());
+                } else if (verb == "combo") {
+                    child<QComboBox>(*w, name)->setCurrentText(text);
+                } else if (verb == "accept") {
+                    p->dialog.answers << ScriptedDialog::accept(name);
+                } else if (verb == "cancel") {
+                    p->dialog.answers << ScriptedDialog::cancel();
+                } else if (verb == "preset" && name == "index") {
+                    p->dialog.state().filterIndex = text.toInt();
+                } else if (verb == "preset") {
+                    p->dialog.state().filter = text;
+                } else if (verb == "wait") {   // until the control shows the text, or a pause of NAME ms
+                    if (text.isEmpty()) QTest::qWait(name.toInt());
+                    else QTRY_COMPARE(show(name), text);
                 } else {
                     QStringList got;
                     for (const QString& shown : step.section(" => ", 0, 0).split(' ').mid(1))
                         got << show(shown);
                     const QString where = QString("line %1: ").arg(at + 1);
+#ifdef Q_OS_WIN
+                    got = got.join('|').replace('\\', '/').split('|');
+#endif
                     QCOMPARE(where + got.join('|'), where + unescape(step.section(" => ", 1)));
                 }
             }
         }
-    }
-
-    // Swiss - Lat Lon Converter.
-
-    void swiss_browse_buttons()
-    {
-        ScriptedPlatform p;
-        frm_swiss w(context_for(p));
-        p.dialog.state().filterIndex = 4;
-        p.dialog.answers << ScriptedDialog::accept("/data/out.txt");
-        click(w, "Command2");
-        QCOMPARE(text_of(w, "Text2"), QDir::toNativeSeparators("/data/out.txt"));
-        QCOMPARE(p.dialog.shown.back().state.filterIndex, 4);   // left as it was
-        QVERIFY(!p.dialog.shown.back().state.explorerStyle);
-
-        p.dialog.answers << ScriptedDialog::accept("/data/in.txt");
-        click(w, "Command1");
-        QCOMPARE(text_of(w, "Text1"), QDir::toNativeSeparators("/data/in.txt"));
-        QCOMPARE(p.dialog.shown.back().state.filterIndex, 1);
-        QVERIFY(p.dialog.shown.back().state.explorerStyle);
-
-        click(w, "Command1");   // cancelled
-        QCOMPARE(text_of(w, "Text1"), QDir::toNativeSeparators("/data/in.txt"));
-        QCOMPARE(p.dialog.state().filterIndex, 1);   // stays on the shared dialog
-    }
-
-    void swiss_convert()
-    {
-        // (A bad line is in the error table.)
-        struct Row {
-            QByteArray input;
-            QString delimiter;
-            bool yx, latlon;
-            QByteArray output;   // "<missing>": no output path, nothing happens
-        };
-        const QByteArray origin = "7.43863722\t46.95108111\t7\r\n";
-        const Row rows[] = {{"200000,600000,7\n", ",", false, false, origin},
-                            {"600000;200000;7\n", ";", true, false, origin},   // typed delimiter, Y first
-                            {"7.43863722 46.95108111 7\n", "Space", false, true,
-                             "600000.35\t199999.83\t7\r\n"},
-                            {"200000,600000,7\n", ",", false, false, "<missing>"}};
-        for (const Row& c : rows) {
-            ScriptedPlatform p;
-            frm_swiss w(context_for(p));
-            write_file("in.txt", c.input);
-            set_text(w, "Text1", dir_.filePath("in.txt"));
-            if (c.output != "<missing>") set_text(w, "Text2", dir_.filePath("out.txt"));
-            child<QComboBox>(w, "Combo1")->setCurrentText(c.delimiter);
-            if (c.yx) child<QRadioButton>(w, "op_yx")->click();
-            if (c.latlon) child<QCheckBox>(w, "ck_latlon")->click();
-            QFile::remove("out.txt");
-            click(w, "Command3");
-            const bool runs = c.output != "<missing>";
-            if (runs) QCOMPARE(text_of(w, "Label4"), QString("Please wait: ..."));
-            QTest::qWait(runs ? 0 : 100);
-            QTRY_COMPARE(text_of(w, "Label4"), QString(runs ? "Converting finished!" : "-"));
-            QCOMPARE(read_file("out.txt"), c.output);
-            auto* bar = child<QProgressBar>(w, "progress_bar");
-            if (runs) QCOMPARE(bar->value(), bar->maximum());
-            QVERIFY(p.messages.shown.empty());
-        }
-    }
-
-    // UTM - Lat/Lon Converter.
-
-    void utm_browse_uses_its_own_dialog()
-    {
-        ScriptedPlatform p;
-        frm_UTM_LL w(context_for(p));
-        auto& dialog = p.dialog;
-        dialog.state().filter = "Scripts|*.bat";
-        dialog.state().filterIndex = 1;
-        dialog.answers << ScriptedDialog::accept("/data/in.xyz") << ScriptedDialog::cancel()
-                       << ScriptedDialog::accept("/data/new.txt");
-        click(w, "Command5");
-        click(w, "Command5");   // cancelled: unchanged
-        click(w, "Command6");
-        QCOMPARE(text_of(w, "tx_in_UTM2LL") + "|" + text_of(w, "tx_out_UTM2LL"),
-                 QDir::toNativeSeparators("/data/in.xyz|/data/new.txt"));
-        QCOMPARE(dialog.shown.size(), std::size_t(3));
-        QCOMPARE(dialog.shown[0].kind, ScriptedDialog::Kind::Open);
-        QCOMPARE(dialog.shown[2].kind, ScriptedDialog::Kind::Save);   // a new name may be typed
-        QVERIFY(!dialog.shown[2].state.overwritePrompt);
-        for (const auto& shown : dialog.shown) {
-            QCOMPARE(shown.state.filter,
-                     QString("All Files (*.*)|*.*|Data Files (*.dat)|*.dat|XYZ Files (*.xyz)|*.xyz|"
-                             "Text Files (*.txt)|*.txt"));
-            QCOMPARE(shown.state.filterIndex, 3);
-        }
-        // The main window's shared dialog keeps its own settings.
-        QCOMPARE(dialog.state().filter, QString("Scripts|*.bat"));
-        QCOMPARE(dialog.state().filterIndex, 1);
     }
 
     void error_boxes_data()
@@ -311,8 +246,10 @@ private slots:
         for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
             if (line.isEmpty() || line.startsWith('#')) continue;
             const QStringList f = line.split(" | ");
-            const QString input = QString(f[1]).replace("$good", "500000 5538630.703 12.5\\n").replace("\\n", "\n");
-            const QString boxes = QString(f[2]).replace("$files", "tx_in_UTM2LL=in.txt tx_out_UTM2LL=out.txt tx_UTM_zone=32");
+            const QString input =
+                QString(f[1]).replace("$good", "500000 5538630.703 12.5\\n").replace("\\n", "\n");
+            const QString boxes =
+                QString(f[2]).replace("$files", "tx_in_UTM2LL=in.txt tx_out_UTM2LL=out.txt tx_UTM_zone=32");
             QTest::newRow(qPrintable(f[0])) << BoxCase{f[0].startsWith("swiss"), input.toUtf8(),
                                                        boxes.split(' ', Qt::SkipEmptyParts), f[3]};
         }

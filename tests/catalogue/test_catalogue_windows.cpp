@@ -205,9 +205,7 @@ private slots:
         app.platform.dialog.answers << ScriptedDialog::accept(path);
         app.platform.messages.answers << mq::platform::MessageAnswer::Yes;
         form->Command1_Click();
-        const QByteArray table = "# GMT colour palette table made with Mapquill\r\n# COLOR_MODEL = RGB\r\n"
-                                 "0 255 255 255 40 255 0 0\r\n40 255 0 0 100 0 0 0\r\n"
-                                 "B 255 255 255\r\nF 0 0 0\r\nN 128 128 128\r\n";
+        const QByteArray table = AppFixture::readFile(MQ_TEST_DATA_DIR "/expected/make_cpt.cpt");
         QCOMPARE(AppFixture::readFile(path), table);
         const auto& shown = app.platform.dialog.shown.back();
         QCOMPARE(shown.kind, ScriptedDialog::Kind::Save);
