@@ -36,10 +36,15 @@ struct CommandCase {
     bool has(const std::string& key) const { return raw.count(key) != 0; }
     std::string get(const std::string& key, const std::string& folder) const
     {
-        std::string text = has(key) ? raw.at(key) : "";
-        for (auto at = text.find('@'); at != std::string::npos; at = text.find('@', at + folder.size()))
-            text.replace(at, 1, folder);
-        return unescape(text);
+        // The folder goes in after unescaping: Windows writes it with "\\".
+        const std::string text = has(key) ? raw.at(key) : "";
+        std::string out;
+        for (std::size_t at = 0, mark;; at = mark + 1) {
+            mark = text.find('@', at);
+            out += unescape(std::string_view(text).substr(at, mark - at));
+            if (mark == std::string::npos) return out;
+            out += folder;
+        }
     }
 };
 

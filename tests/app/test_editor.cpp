@@ -139,16 +139,19 @@ private slots:
                         QString shown = show(item)
                                             .replace(QDir::toNativeSeparators(f.dir.path()), "<dir>")
                                             .replace(f.dir.path(), "<dir>");
-#ifdef Q_OS_WIN
-                        if (item != "text") shown.replace('\\', '/');   // paths, as Linux writes them
-#endif
                         got << escape(shown);
                     }
                     const QString where = QString("line %1: ").arg(at + 1);
+                    QString expected = step.section("=>", 1).mid(1);
+#ifdef Q_OS_WIN
+                    // Paths as Linux writes them, on both sides alike.
+                    got = got.join('|').replace("\\\\", "/").split('|');
+                    expected.replace("\\\\", "/");
+#endif
                     if (qEnvironmentVariableIsSet("MQ_WRITE_GOLDEN"))   // shows what to write
                         qInfo("%s", qPrintable(where + got.join('|')));
                     else
-                        QCOMPARE(where + got.join('|'), where + step.section("=>", 1).mid(1));
+                        QCOMPARE(where + got.join('|'), where + expected);
                 }
             }
         }
