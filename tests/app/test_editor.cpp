@@ -10,7 +10,9 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QWindow>
 #include <cmath>
 
@@ -123,6 +125,23 @@ private slots:
                 else if (verb == "answer") f.platform.messages.answers.enqueue(answers.value(word));
                 else if (verb == "open") f.open(text);
                 else if (verb == "close") f.editor()->parentWidget()->close();
+                else if (verb == "key") {   // a key in the active editor's text box, the main window active
+                    f.main->activateWindow();
+                    QVERIFY(QTest::qWaitForWindowActive(f.main.get()));
+                    f.editor()->Text1->setFocus();
+                    const QKeyCombination key = QKeySequence(word)[0];
+                    QTest::keyClick(f.editor()->Text1, key.key(), key.keyboardModifiers());
+                } else if (verb == "goto") {   // Go to Line, typing N into its dialog
+                    QTimer::singleShot(0, [&] {
+                        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+                        QVERIFY(dialog);
+                        auto* box = dialog->findChild<QSpinBox*>();
+                        box->selectAll();
+                        QTest::keyClicks(box, word);
+                        dialog->accept();
+                    });
+                    f.trigger("mn_go_to_line");
+                }
                 else if (verb == "find") {
                     f.trigger("mn_find");
                     bar->findBox->setText(unescape(word));
@@ -229,30 +248,11 @@ private slots:
 
 
 
-    void shortcutsRunTheProgramsCommands()
+    // The context menu's edit entries are the Edit menu's commands: Copy
+    // reaches the program's clipboard.
+    void contextMenuRunsTheEditCommands()
     {
         AppFixture f;
-        f.main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f.main.get()));
-        app::frmEditor* editor = f.newEditor();
-        editor->Text1->setFocus();
-        f.platform.clipboard.setText(QStringLiteral("xyz"));
-        QTest::keyClick(editor->Text1, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(editor->text(), QStringLiteral("xyz "));
-        QTest::keyClick(editor->Text1, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(editor->Text1, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(f.platform.clipboard.content, QStringLiteral("xyz "));
-        QTest::keyClick(editor->Text1, Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(editor->text(), QStringLiteral("echo *"));
-        // Ctrl+W starts the command window, as the menu says; Ctrl+F4 closes the editor.
-        QTest::keyClick(editor->Text1, Qt::Key_W, Qt::ControlModifier);
-        QCOMPARE(f.platform.programs.commandWindows.size(), 1);
-        QCOMPARE(f.main->editors().size(), 1);
-        editor->setCaption(QStringLiteral("'Script"));
-        QTest::keyClick(editor->Text1, Qt::Key_F4, Qt::ControlModifier);
-        QTRY_VERIFY(f.main->editors().isEmpty());
-        // The context menu's edit entries are the Edit menu's commands: Copy
-        // reaches the program's clipboard.
         app::frmEditor* editor2 = f.newEditor(QStringLiteral("echo *"));
         for (const char* entry : {"select-all", "edit-copy"}) {
             QTimer::singleShot(0, [entry] {

@@ -1,12 +1,10 @@
-// Syntax highlighting, find and replace, Go to Line, and files opened from
+// Syntax highlighting, find and replace, and files opened from
 // outside the program.
 #include "app/editor_comforts.h"
 #include "app/find_bar.h"
 #include "app_fixture.h"
 
-#include <QInputDialog>
 #include <QLineEdit>
-#include <QSpinBox>
 #include <QTextBlock>
 
 using namespace mq;
@@ -70,27 +68,6 @@ private slots:
     }
 
 
-
-    void goToLineStaysInTheDocument()
-    {
-        const QList<QPair<QString, int>> rows = {{"2", 2}, {"4", 4}, {"99", 4}, {"1099511627776", 4}};
-        for (const auto& [typed, expected] : rows) {
-            AppFixture f;
-            app::frmEditor* editor = f.newEditor(QStringLiteral("a\r\nb\r\nc\r\nlast"));
-            QTimer::singleShot(0, [&] {
-                auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-                QVERIFY(dialog);
-                auto* box = dialog->findChild<QSpinBox*>();
-                box->selectAll();
-                QTest::keyClicks(box, typed);
-                dialog->accept();
-            });
-            f.trigger(QStringLiteral("mn_go_to_line"));
-            QCOMPARE(editor->Text1->textCursor().blockNumber() + 1, expected);
-            QCOMPARE(editor->Text1->textCursor().positionInBlock(), 0);
-            QCOMPARE(f.panel(2), QStringLiteral("Line: %1").arg(expected));
-        }
-    }
 
     void menuKeysReachTheMenus()
     {

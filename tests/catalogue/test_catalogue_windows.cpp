@@ -63,6 +63,15 @@ void dropInto(mq::app::frmEditor* editor, QMimeData* data, int at)
     delete data;
 }
 
+QString rgb(const mq::catalogue::Rgb& c) { return QString("%1/%2/%3").arg(c.red).arg(c.green).arg(c.blue); }
+
+// A place on a control: N pixels, N/D of its width, or -N from its right edge.
+int across(QWidget* w, const QString& at)
+{
+    if (at.contains('/')) return w->width() * at.section('/', 0, 0).toInt() / at.section('/', 1).toInt();
+    return at.toInt() < 0 ? w->width() + at.toInt() : at.toInt();
+}
+
 Form_color* openMixer(AppFixture& app)
 {
     app.main->showWindow(QStringLiteral("Form_color"));
@@ -86,15 +95,64 @@ private slots:
         mq::testing::compare_with_golden(fonts, MQ_TEST_DATA_DIR "/data/frm_gmt_def.txt");
     }
 
-    void mixing_orange()
+    // The cases of data/window_steps.txt (its head describes the steps).
+    void steps()
     {
-        Mixer m;
-        mix(m.form, 255, 128, 0);
-        QCOMPARE(text_of(m.form, "Text1") + text_of(m.form, "Label1") + text_of(m.form, "Label2") +
-                     text_of(m.form, "Label3"),
-                 QStringLiteral("255/128/0Red: 255Green: 128Blue: 0"));
-        QCOMPARE(child<ColourSwatch>(m.form, "Picture1")->grab().toImage().pixelColor(20, 20),
-                 QColor(255, 128, 0));
+        const QString file = MQ_TEST_DATA_DIR "/data/window_steps.txt";
+        const QStringList lines = QString::fromUtf8(mq::testing::read_file(file)).split('\n');
+        for (qsizetype at = 0; at < lines.size(); ++at) {
+            if (lines[at].isEmpty() || lines[at].startsWith('#')) continue;
+            ScriptedPlatform platform;
+            std::unique_ptr<QWidget> window;
+            for (const QString& step : lines[at].split(" ; ")) {
+                const QStringList words = step.split(' ');
+                const QString verb = words[0], name = words.value(1), rest = step.section(' ', 2);
+                QWidget* control = window ? window->findChild<QWidget*>(name) : nullptr;
+                const QPoint place(verb == "hover" || verb == "press" ? across(control, rest) : 0, 10);
+                auto* mixer = qobject_cast<Form_color*>(window.get());
+                if (verb == "window" && name == "Form_color")
+                    window = std::make_unique<Form_color>(contextFor(platform));
+                else if (verb == "window") window = std::make_unique<frm_gmt_def>(contextFor(platform));
+                else if (verb == "mix") mix(*mixer, name.toInt(), words[2].toInt(), words[3].toInt());
+                else if (verb == "set") set_text(*window, name, rest);
+                else if (verb == "click") QTest::mouseClick(control, Qt::LeftButton);
+                else if (verb == "dclick") QTest::mouseDClick(control, Qt::LeftButton);
+                else if (verb == "hover") QTest::mouseMove(control, place);
+                else if (verb == "press") QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, place);
+                else if (verb == "type") control->setFocus(), QTest::keyClicks(control, rest);
+                else if (verb == "key") QTest::keyClick(control, QKeySequence(rest)[0].key());
+                else if (verb == "make") mixer->Command1_Click();
+                else {
+                    QVERIFY2(verb == "show", qPrintable(step));
+                    QStringList got;
+                    for (const QString& item : step.section("=>", 0, 0).simplified().split(' ').mid(1)) {
+                        auto* bar = window->findChild<GradientBar*>("pic_bar");
+                        if (item.contains('@')) {   // NAME@X,Y: the colour of that pixel
+                            auto* w = window->findChild<QWidget*>(item.section('@', 0, 0));
+                            const int x = across(w, item.section('@', 1).section(',', 0, 0));
+                            const QColor c = w->grab().toImage().pixelColor(x, item.section(',', 1).toInt());
+                            got << rgb({c.red(), c.green(), c.blue()});
+                        } else if (item.startsWith("colour:"))
+                            got << rgb(*child<ColourSwatch>(*window, item.mid(7))->colour());
+                        else if (item == "first") got << rgb(bar->gradient().strokes.front().colour);
+                        else if (item == "width") got << QString::number(bar->gradient().width);
+                        else if (item == "stops") {
+                            QStringList stops;
+                            for (int i = 0; i < 10; ++i)
+                                stops << text_of(*window, QString("tx_col_%1").arg(i));
+                            got << stops.join(',');
+                        } else if (item == "dialogs") got << QString::number(platform.dialog.shown.size());
+                        else if (item == "messages") got << QString::number(platform.messages.shown.size());
+                        else if (item == "message") got << platform.messages.shown.back().text;
+                        else if (auto* t = window->findChild<QPlainTextEdit*>(item)) got << t->toPlainText();
+                        else got << text_of(*window, item);
+                    }
+                    const QString where = QString("line %1: ").arg(at + 1);
+                    QCOMPARE(where + got.join('|'), where + step.section("=>", 1).mid(1).replace("\\s", " "));
+                }
+                if (verb == "window") window->show();
+            }
+        }
     }
 
     void initial_bar_white_to_black()
@@ -130,46 +188,6 @@ private slots:
         }
         QVERIFY(near(image.pixelColor(0, 5), QColor(255, 0, 0)));
         QCOMPARE(image.pixelColor(image.width() - 1, 5), QColor(0, 0, 255));
-    }
-
-    void stop_filled_from_the_bar()
-    {
-        Mixer m;
-        auto* bar = child<GradientBar>(m.form, "pic_bar");
-        QTest::mouseClick(child<QLineEdit>(m.form, "tx_col_4"), Qt::LeftButton);
-        QCOMPARE(text_of(m.form, "lb_which_col"), QStringLiteral("5"));
-        QTest::mouseMove(bar, QPoint(bar->width() / 4, 10));
-        QCOMPARE(text_of(m.form, "Label4"),
-                 QString::number(qRound(100.0 * (bar->width() / 4) / bar->width())));
-        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, 10));
-        QCOMPARE(text_of(m.form, "Label4"), QStringLiteral("50"));
-        QStringList stops;
-        for (int i = 0; i < 10; ++i) stops << text_of(m.form, QStringLiteral("tx_col_%1").arg(i));
-        QCOMPARE(stops.join('|'), QStringLiteral("||||50|||||"));
-        // A stop takes the mixed colour without redrawing the bar.
-        mix(m.form, 1, 2, 3);
-        QTest::mouseDClick(child<ColourSwatch>(m.form, "pic_col_4"), Qt::LeftButton);
-        QCOMPARE(text_of(m.form, "lb_col_4"), QStringLiteral("1/2/3"));
-        QCOMPARE(child<ColourSwatch>(m.form, "pic_col_4")->colour()->blue, 3);
-        QCOMPARE(bar->gradient().strokes.front().colour.red, 255);
-    }
-
-    // Value texts the bar cannot take keep the last bar; an empty range
-    // shows a plain bar.
-    void awkward_ranges()
-    {
-        Mixer m;
-        auto* bar = child<GradientBar>(m.form, "pic_bar");
-        set_text(m.form, "tx_max", QStringLiteral("ten"));
-        QTest::mouseDClick(child<ColourSwatch>(m.form, "pic_min"), Qt::LeftButton);
-        QCOMPARE(text_of(m.form, "lb_min"), QStringLiteral("0/0/0"));
-        QCOMPARE(bar->gradient().width, 100.0);
-        set_text(m.form, "tx_max", QStringLiteral("0"));
-        mix(m.form, 9, 99, 199);
-        QTest::mouseDClick(child<ColourSwatch>(m.form, "pic_min"), Qt::LeftButton);
-        QCOMPARE(barImage(m.form).pixelColor(bar->width() - 1, 3), QColor(9, 99, 199));
-        QTest::mouseMove(bar, QPoint(30, 10));
-        QCOMPARE(text_of(m.form, "Label4"), QStringLiteral("0"));
     }
 
     // Both drags carry the red/green/blue text; the editor takes it in at the
@@ -216,19 +234,6 @@ private slots:
         QCOMPARE(editor->text().toUtf8(), table);
     }
 
-    void make_cpt_refuses_a_stop_without_colour()
-    {
-        Mixer m;
-        set_text(m.form, "tx_col_0", QStringLiteral("20"));
-        m.form.Command1_Click();
-        QVERIFY(m.platform.dialog.shown.empty());
-        QCOMPARE(m.platform.messages.shown.size(), std::size_t(1));
-        QCOMPARE(
-            m.platform.messages.shown.front().text,
-            QStringLiteral("No colour table was made: stop 1 has no colour: double-click its swatch to give "
-                           "it the mixed colour."));
-    }
-
     void font_picks()
     {
         ScriptedPlatform platform;
@@ -255,19 +260,6 @@ private slots:
                 QCOMPARE(QFontInfo(font).family(), standIn);
             QCOMPARE(sample->text(), QStringLiteral("Font Example"));
         }
-    }
-
-    void font_hint_ignores_keys()
-    {
-        ScriptedPlatform platform;
-        frm_gmt_def form(contextFor(platform));
-        form.show();
-        auto* hint = child<QPlainTextEdit>(form, "Text1");
-        hint->setFocus();
-        QTest::keyClicks(hint, QStringLiteral("abc"));
-        QTest::keyClick(hint, Qt::Key_Backspace);
-        QTest::keyClick(hint, Qt::Key_Delete);
-        QCOMPARE(hint->toPlainText(), QStringLiteral(" See gmtdefaults"));
     }
 };
 
