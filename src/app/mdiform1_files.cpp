@@ -116,7 +116,9 @@ void MDIForm1::open_file_function(const QString& path)
                                      platform::MessageButtons::Ok, platform::MessageIcon::Question,
                                      QStringLiteral("File not found"));
         } else {
-            services_.messages->show(QStringLiteral("function: open_file_function:  75  ") + qs(read.error().message) +
+            const QString number = QString::number(mq::error_number(read.error().kind));
+            services_.messages->show(QStringLiteral("function: open_file_function:  ") + number +
+                                         QStringLiteral("  ") + qs(read.error().message) +
                                          QStringLiteral("\r\n\r\n") + shownPath(path),
                                      platform::MessageButtons::Ok, platform::MessageIcon::None,
                                      QStringLiteral("Mapquill"));

@@ -79,7 +79,7 @@ private slots:
         // A folder, not a file: the reason, and the file named.
         f.open(f.dir.path());
         QCOMPARE(f.messages(), 2);
-        QVERIFY(f.message().text.startsWith(QStringLiteral("function: open_file_function:  ")));
+        QVERIFY(f.message().text.startsWith(QStringLiteral("function: open_file_function:  75  ")));
         QVERIFY(f.message().text.endsWith("\r\n\r\n" + QDir::toNativeSeparators(f.dir.path())));
         QCOMPARE(f.message().title, QStringLiteral("Mapquill"));
         QCOMPARE(f.message().icon, Icon::None);
