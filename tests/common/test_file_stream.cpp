@@ -1,6 +1,5 @@
-// Line splitting that keeps every byte but the line ends, the same-file guard,
-// and the one safe writer for the editor and the tools: what it leaves, keeps
-// and says, and runs that fail half-way, stop early or end by a signal.
+// Line splitting, the same-file guard, and the safe writer of the editor and the tools: what it
+// leaves, keeps and says, and runs that fail half-way, stop early or end by a signal.
 #include "common/file_io.h"
 #include "common/file_stream.h"
 #include "common/golden_rows.h"
@@ -69,10 +68,9 @@ struct stat stat_of(const std::string& path)
     return st;
 }
 
-// The wait status of a child process that runs `act` and exits 0 when it
-// returns true. When `folders` are named and this process is root (who may
-// write anywhere), the child gives up its privileges, and the folders (and
-// `file` when `chown_file`) are handed to its user first; -1 when it cannot.
+// The wait status of a child that exits 0 when `act` returns true. As root (who may write anywhere),
+// with `folders` named, the child runs as nobody, who gets the folders (and `file` when `chown_file`);
+// -1 when it cannot.
 constexpr uid_t kNobody = 65534;
 int in_child(const std::function<bool()>& act, const std::vector<std::string>& folders = {},
              const std::string& file = {}, bool chown_file = false)
@@ -91,8 +89,7 @@ int in_child(const std::function<bool()>& act, const std::vector<std::string>& f
 }
 #endif
 
-// Runs `write`, when `limited` under a file size limit of 4 kB, which makes
-// write() fail half-way, even for root (not on Windows).
+// Runs `write`, when `limited` under a 4 kB file size limit that fails it half-way (not on Windows).
 std::string size_limited([[maybe_unused]] bool limited, const std::function<std::string()>& write)
 {
 #ifndef _WIN32
@@ -222,7 +219,8 @@ TEST_CASE("the writer refuses or fails half-way in its user's words, and keeps t
             REQUIRE(::mkfifo(dir.path("pipe").c_str(), 0600) == 0);
             REQUIRE(::link(dir.path("linked.bat").c_str(), dir.path("copy.bat").c_str()) == 0);
 #endif
-            const std::string result = size_limited(row[1] == "yes", [&] { return write_as(user, path, bytes); });
+            const bool disk_full = row[1] == "yes";
+            const std::string result = size_limited(disk_full, [&] { return write_as(user, path, bytes); });
             CHECK(result == (user == User::save ? said : row.back()));
             fs::permissions(fs::u8path(plain), fs::perms::owner_read | fs::perms::owner_write);
             CHECK(dir.read("sub/keep.txt") + dir.read("run.bat") + dir.read("linked.bat") +
