@@ -1,8 +1,8 @@
-// Line splitting that keeps every byte but the line ends, the same-file guard,
-// and the one safe writer for the editor and the tools: what it leaves, keeps
-// and says, and runs that fail half-way, stop early or end by a signal.
+// Line splitting, the same-file guard, and the safe writer of the editor and the tools: what it
+// leaves, keeps and says, and runs that fail half-way, stop early or end by a signal.
 #include "common/file_io.h"
 #include "common/file_stream.h"
+#include "common/golden_rows.h"
 #include "temp_folder.h"
 
 #include <doctest/doctest.h>
@@ -29,6 +29,10 @@ namespace fs = std::filesystem;
 using mq::testing::TempFolder;
 
 namespace {
+
+const char* const kGolden =
+#include "tables_golden.h"
+    ;
 
 // The names in the folder, sorted, joined by blanks.
 std::string entries(const fs::path& dir)
@@ -64,10 +68,9 @@ struct stat stat_of(const std::string& path)
     return st;
 }
 
-// The wait status of a child process that runs `act` and exits 0 when it
-// returns true. When `folders` are named and this process is root (who may
-// write anywhere), the child gives up its privileges, and the folders (and
-// `file` when `chown_file`) are handed to its user first; -1 when it cannot.
+// The wait status of a child that exits 0 when `act` returns true. As root (who may write anywhere),
+// with `folders` named, the child runs as nobody, who gets the folders (and `file` when `chown_file`);
+// -1 when it cannot.
 constexpr uid_t kNobody = 65534;
 int in_child(const std::function<bool()>& act, const std::vector<std::string>& folders = {},
              const std::string& file = {}, bool chown_file = false)
@@ -86,8 +89,7 @@ int in_child(const std::function<bool()>& act, const std::vector<std::string>& f
 }
 #endif
 
-// Runs `write`, when `limited` under a file size limit of 4 kB, which makes
-// write() fail half-way, even for root (not on Windows).
+// Runs `write`, when `limited` under a 4 kB file size limit that fails it half-way (not on Windows).
 std::string size_limited([[maybe_unused]] bool limited, const std::function<std::string()>& write)
 {
 #ifndef _WIN32
@@ -191,30 +193,21 @@ TEST_CASE("the writer makes and replaces files, keeping their permissions and le
 
 TEST_CASE("the writer refuses or fails half-way in its user's words, and keeps the old file")
 {
-    const std::string in_place = "; it was written in place because the file has more than one link";
-    const char* unchanged = " | The old file is unchanged.";
-    const std::string gone = "No such file or directory";
-    const std::tuple<std::string, bool, std::string, std::string> rows[] = {   // name, disk full, save, tool
-        {"gone/out.bat", false, gone, "cannot create the file: " + gone},
-        {"", false, "no file name given", "cannot create the file: its name is empty"},
-        {"plain.txt", false, "the file is read-only" + std::string(unchanged),
-         "cannot replace the file: it is read-only"},
+    auto rows = mq::testing::golden_rows(kGolden, "refusal");
 #ifndef _WIN32
-        {"sub", false, "Is a directory", "cannot create the file: it is a folder"},
-        {"plain.txt/out.bat", false, "Not a directory", "cannot create the file: Not a directory"},
-        {"pipe", false, "not a regular file", "cannot create the file: it is not a regular file"},
-        {"run.bat", true, "File too large" + std::string(unchanged), "cannot write the file: File too large"},
-        {"linked.bat", true, "File too large" + (in_place + std::string(unchanged)),
-         "cannot write the file: File too large" + std::string(in_place)},
+    for (auto& row : mq::testing::golden_rows(kGolden, "refusal_posix")) rows.push_back(row);
 #else   // only the editor asks; a tool has asked check_distinct_files before
-        {"all*.bat", false, "Windows does not allow the character * in a file name", ""},
-        {"nul.bat", false, "\"NUL\" is a device on Windows, not a file; choose another name", ""},
+    for (auto& row : mq::testing::golden_rows(kGolden, "refusal_windows")) rows.push_back(row);
 #endif
-    };
+    CHECK(rows.size() >= 5);
     for (const User user : kUsers)
-        for (const auto& [name, disk_full, said, tool_said] : rows) {
+        for (const auto& row : rows) {
+            // name | disk full | save (its note after " | ") | tool
+            const std::string& name = row[0];
             CAPTURE(name);
-            if (user == User::tool && tool_said.empty()) continue;
+            std::string said = row[2];
+            for (std::size_t i = 3; i + 1 < row.size(); ++i) said += " | " + row[i];
+            if (user == User::tool && row.back() == "none") continue;
             TempFolder dir;
             fs::create_directory(dir.root() / "sub");
             for (const char* file : {"run.bat", "linked.bat"}) dir.write(file, "old contents");
@@ -226,8 +219,9 @@ TEST_CASE("the writer refuses or fails half-way in its user's words, and keeps t
             REQUIRE(::mkfifo(dir.path("pipe").c_str(), 0600) == 0);
             REQUIRE(::link(dir.path("linked.bat").c_str(), dir.path("copy.bat").c_str()) == 0);
 #endif
+            const bool disk_full = row[1] == "yes";
             const std::string result = size_limited(disk_full, [&] { return write_as(user, path, bytes); });
-            CHECK(result == (user == User::save ? said : tool_said));
+            CHECK(result == (user == User::save ? said : row.back()));
             fs::permissions(fs::u8path(plain), fs::perms::owner_read | fs::perms::owner_write);
             CHECK(dir.read("sub/keep.txt") + dir.read("run.bat") + dir.read("linked.bat") +
                       dir.read("plain.txt") == "keptold contentsold contentsplain");

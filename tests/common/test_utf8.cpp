@@ -12,8 +12,7 @@ using namespace mq::text;
 
 namespace {
 
-// A wide text of code points, as the platform writes it (surrogate pairs where
-// wchar_t has 16 bits).
+// Code points as the platform's wide text (surrogate pairs where wchar_t has 16 bits).
 std::wstring wide(std::u32string_view code_points) {
     std::wstring out;
     for (char32_t c : code_points) {

@@ -1,5 +1,4 @@
-// Any bytes as a line of a batch file, and as a file name written into one:
-// what cmd.exe's rules read back must be the name that was written.
+// A batch line, and a file name written into one, read back by cmd.exe's rules.
 #include "harness.h"
 #include "tools/batch_runner.h"
 

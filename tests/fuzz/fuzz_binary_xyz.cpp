@@ -1,5 +1,4 @@
-// The binary xyz reader on arbitrary bytes (any length, NaN, infinities,
-// denormals): it must write whole text lines and report the bytes left over.
+// The binary xyz reader: whole text lines, and the bytes left over reported.
 #include "harness.h"
 #include "tools/binary_xyz.h"
 

@@ -1,7 +1,4 @@
-// Any texts in the colour mixer's boxes and labels: the gradient bar, the
-// pointer value and the colour table. The input is split at NUL bytes into
-// minimum value, maximum value, minimum colour, maximum colour and then pairs
-// of stop value and stop colour.
+// The colour mixer's boxes, split at NUL: min, max, min colour, max colour, then stop pairs.
 #include "catalogue/colour_mixer.h"
 #include "catalogue/colour_table.h"
 #include "harness.h"

@@ -1,8 +1,5 @@
-// The SRTM tile reader on arbitrary bytes: the tile name reader on the input
-// as a path, and the conversion on a tile file made from it. Byte 0 chooses
-// the byte order, the output format and whether the file is the input as it
-// is (any size: the size check) or a whole 1201 x 1201 tile filled by
-// repeating the input; bytes 1-2 say after how many samples to stop.
+// The SRTM tile name reader, and a tile (byte 0: byte order, format, whole-tile fill, corner;
+// bytes 1-2: the samples before the stop).
 #include "harness.h"
 #include "tools/srtm_tile.h"
 

@@ -1,5 +1,4 @@
-// Any bytes through the blank splitter and the placemark writer: the input
-// is cut into four lines at LF bytes.
+// The blank splitter and the placemark writer on four lines cut at LF.
 #include "harness.h"
 #include "tools/replace_text.h"
 

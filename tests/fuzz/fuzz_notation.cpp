@@ -1,6 +1,4 @@
-// Any text through the notation detection and all six conversions. Beyond
-// not crashing, a result must carry the sign of the input and the rewritten
-// input must be stable.
+// The notation detection and every conversion: the sign is kept, the rewritten input stable.
 #include "calc/notation.h"
 #include "harness.h"
 

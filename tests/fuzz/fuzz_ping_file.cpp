@@ -1,9 +1,5 @@
-// Any bytes as a ping file for the insonified-area calculator, with the
-// beam width and spacing taken from the first two bytes. Beyond not
-// crashing or hanging: the output is whole 24-byte records, as many as
-// counted, every one with the value 1, and the distinct points never exceed
-// the records. The stop query ends a run after a few hundred lines or rows,
-// so that a deep ping cannot fill the disk.
+// A ping file (beam width and spacing from bytes 0-1): whole records of value 1, as many as counted.
+// The stop query ends a run early, so that a deep ping cannot fill the disk.
 #include "harness.h"
 #include "tools/footprint.h"
 

@@ -1,6 +1,4 @@
-// Any bytes through the Swiss grid line reader and writer. The first byte
-// picks the delimiter choice, the column order and the direction; the rest
-// is the line.
+// The Swiss grid line reader and writer; byte 0 picks delimiter, column order and direction.
 #include "harness.h"
 #include "tools/swiss_file.h"
 

@@ -1,5 +1,4 @@
-// Any line, in every kind of file: the coloured parts stay inside the line,
-// in order, without overlaps and never empty.
+// Coloured parts stay inside the line, in order, never overlapping or empty.
 #include "app/core/syntax_rules.h"
 #include "harness.h"
 

@@ -1,8 +1,4 @@
-// Any bytes as a UTM easting/northing/depth file, with a zone and hemisphere
-// taken from the first two bytes. Beyond not crashing or hanging: a failure
-// names a line that was read, every written line ends in CR LF with exactly
-// two TABs, and the output holds as many lines as were counted written.
-// The coordinate reader and the degrees-and-minutes writer get the same text.
+// A UTM file (zone and hemisphere from bytes 0-1), and its text through the coordinate reader.
 #include "calc/coordinate_text.h"
 #include "harness.h"
 #include "tools/utm_file.h"

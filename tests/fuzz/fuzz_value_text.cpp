@@ -1,5 +1,4 @@
-// Any text through the number reader, the value-text reader and the gridding
-// step calculation. The input is split at NUL bytes into the four boxes.
+// The number reader, the value-text reader and the grid steps (four boxes split at NUL).
 #include "calc/grid_steps.h"
 #include "common/number_rules.h"
 #include "harness.h"

@@ -1,6 +1,4 @@
-// What the fuzz targets share: their entry point, the check that reports an
-// input, the pieces of an input, and the files of the targets that read and
-// write files (an input file made from the fuzz data, the output read back).
+// What the fuzz targets share: entry point, check, input pieces and files.
 #pragma once
 
 #include <algorithm>
@@ -14,8 +12,7 @@
 #include <string_view>
 #include <vector>
 
-// The fuzzer's entry point, handing each input as a text to the block that
-// follows: MQ_FUZZ_TARGET(text) { ... }.
+// MQ_FUZZ_TARGET(text) { ... }: the block runs on each input as a text.
 #define MQ_FUZZ_TARGET(input)                                                         \
     static void fuzz_one(const std::string& input);                                   \
     extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) \
@@ -32,8 +29,7 @@ inline void check(bool promise)
     if (!promise) std::abort();   // the fuzzer reports the input
 }
 
-// The input cut at every `separator` into at least `at_least` pieces; the
-// last of `at_most` pieces keeps the separators after it.
+// At least `at_least` pieces; the last of `at_most` keeps the separators after it.
 inline std::vector<std::string> pieces(std::string_view text, char separator, std::size_t at_least,
                                        std::size_t at_most = SIZE_MAX)
 {

@@ -3,6 +3,7 @@
 // printing.
 #include "platform/qt_platform.h"
 #include "platform/test_files.h"
+#include "common/golden_rows.h"
 
 #include <QComboBox>
 #include <QFileSystemModel>
@@ -20,6 +21,22 @@
 #endif
 
 namespace {
+
+// The rows of `kind` in data/platform.txt.
+std::vector<QStringList> rows(const char* kind)
+{
+    static const std::string table =
+        mq::testing::read_file(QStringLiteral(MQ_TEST_DATA_DIR "/data/platform.txt")).toStdString();
+    std::vector<QStringList> out;
+    for (const auto& fields : mq::testing::golden_rows(table.c_str(), kind)) {
+        out.emplace_back();
+        for (const std::string& f : fields)
+            out.back() << (f == "none" ? QString() : QString::fromStdString(f).replace("\\r", "\r"))
+                              .replace("\\n", "\n");
+    }
+    if (out.empty()) qFatal("no %s rows in the platform table", kind);
+    return out;
+}
 
 // Once the dialog is up: `act` on it, then close whatever is still open
 // (the dialog's own "not found" box, the dialog itself).
@@ -64,32 +81,16 @@ class TestPlatform : public QObject {
 private slots:
     void filterListsBecomeNameFilters()
     {
-        const std::pair<QString, QStringList> rows[] = {
-            {"All Files (*.*)|*.*|Text Files(*.txt)|*.txt",
-             {"All Files (*.*) (*)", "Text Files(*.txt) (*.txt)"}},
-            {"xy* ASCII (*.xy*)|*.xy*", {"xy* ASCII (*.xy*) (*.xy*)"}},
-            {"Scripts|*.bat;*.cmd", {"Scripts (*.bat *.cmd)"}},   // several patterns
-            {"", {}},
-            {"All|*.*|Broken", {"All (*)"}},   // a label without pattern is dropped
-        };
-        for (const auto& [filter, expected] : rows) QCOMPARE(nameFiltersFromFilterList(filter), expected);
+        for (const QStringList& r : rows("filter")) QCOMPARE(nameFiltersFromFilterList(r[0]), r.mid(1));
     }
 
     void openResolvesTypedNamesAndShowsAllFiles()
     {
-        const QString rows[][3] = {
-            // typed in the dialog's folder, default extension (from an earlier Save as), chosen ("": none)
-            {"ls", "bat", "ls"},   // an existing name without extension
-            {"Makefile", "bat", "Makefile"},
-            {"run", "bat", "run.bat"},   // completed by the extension
-            {"run.bat", "bat", "run.bat"},
-            {"notes.txt", "bat", "notes.txt"},   // a stale extension on a name with one
-            {"run", "", ""}, {"gone", "bat", ""}, {"gone.txt", "bat", ""},
-        };
         QTemporaryDir dir;
         for (const char* name : {"ls", "Makefile", "run.bat", "notes.txt"})
             write_file(dir.filePath(QLatin1String(name)), {});
-        for (const auto& [typed, defaultExt, chosen] : rows) {
+        for (const QStringList& r : rows("open")) {
+            const QString &typed = r[0], &defaultExt = r[1], &chosen = r[2];
             QtCommonDialog common;
             prepare(common, "All Files (*.*)|*.*|Batch Files (*.bat)|*.bat", defaultExt, dir.path());
             QStringList shown, patterns;   // the types offered, and what "All Files (*.*)" shows
@@ -109,13 +110,9 @@ private slots:
 
     void saveGivesTypedNamesTheTypesExtension()
     {
-        const std::tuple<int, QString, QString, QString> rows[] = {
-            // the entry selected while typing, default extension, typed, saved
-            {3, "", "map1", "map1.bat"}, {2, "bat", "map1", "map1.txt"},   // the type's, not the default
-            {3, "", "map1.txt", "map1.txt"}, {1, "awk", "map1", "map1.awk"},   // all files: the default
-            {1, "", "map1", "map1"}, {4, "cpt", "map1", "map1.cpt"},   // xy*: the default
-        };
-        for (const auto& [chosenType, defaultExt, typed, saved] : rows) {
+        for (const QStringList& r : rows("save")) {
+            const int chosenType = r[0].toInt();
+            const QString &defaultExt = r[1], &typed = r[2], &saved = r[3];
             QTemporaryDir dir;
             QtCommonDialog common;
             prepare(common, "All Files (*.*)|*.*|Text Files(*.txt)|*.txt|Batch Files (*.bat)|*.bat|"
@@ -135,11 +132,8 @@ private slots:
 
     void fontSizeKeepsItsFraction()
     {
-        // Typed into the emptied size box: the size chosen.
-        const std::pair<QString, double> rows[] = {
-            {"10.5", 10.5}, {"10,5", 10.5}, {"12", 12.0}, {"1x1", 11.0} /* letters are refused */, {"", 0.0},
-        };
-        for (const auto& [keys, size] : rows) {
+        for (const QStringList& r : rows("font")) {
+            const QString& keys = r[0];
             QtCommonDialog common;
             common.state().fontSize = 9;
             whenShown([&](QDialog* dialog) {
@@ -152,20 +146,14 @@ private slots:
                 dialog->accept();
             });
             QVERIFY(common.showFont());
-            QCOMPARE(common.state().fontSize, size);
+            QCOMPARE(common.state().fontSize, r[1].toDouble());
         }
     }
 
     void messageBoxesShowTheirWholeText()
     {
-        const QString rows[] = {
-            "Done.",
-            "... don't know what is wrong.\r\n\r\n5    /tmp/qagui-d/missing.txt: the file cannot be opened",
-            // a long line that wraps
-            QString("The output file /home/user/some/deep/folder/with_a_long_name/output_of_the_run.xyz "
-                    "could not be written because the disk is full; nothing was changed.").repeated(2),
-        };
-        for (const QString& text : rows) {
+        for (const QStringList& r : rows("message")) {
+            const QString& text = r[0];
             QtMessageBoxes boxes;
             int width = -1, needed = 0;   // of the text label: what it has and what its text needs
             QTimer::singleShot(0, [&] {
