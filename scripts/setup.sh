@@ -6,7 +6,8 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl1-mesa-dev
   libcli11-dev                         # mapquill-tools' arguments
   xvfb xauth locales                   # window tests, the decimal-comma test
-  gmt gmt-gshhg-full fonts-urw-base35  # GMT (gridding, colour tables, full coastlines); font samples
+  gmt gmt-gshhg fonts-urw-base35       # GMT (gridding, colour tables, coastlines at every resolution); font samples
+  ghostscript gawk                     # gmt psconvert for the Map dock; gawk for batch files that pipe through it
   proj-bin                             # cs2cs: coordinate tests compare with it
   gdal-bin                             # ogrinfo: KML tests open our documents with it
   doctest-dev git                      # the plain tests; the path-name check
