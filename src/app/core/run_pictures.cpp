@@ -12,7 +12,10 @@ namespace mq::app {
 
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+char lower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 bool equals_ignoring_case(std::string_view a, std::string_view b)
 {
@@ -49,7 +52,8 @@ std::vector<FileStamp> stamps_of(const fs::path& folder)
         stamp.modified = it->last_write_time(entry_ec);
         if (!entry_ec) files.push_back(std::move(stamp));
     }
-    std::sort(files.begin(), files.end(), [](const FileStamp& a, const FileStamp& b) { return a.name < b.name; });
+    std::sort(files.begin(), files.end(),
+              [](const FileStamp& a, const FileStamp& b) { return a.name < b.name; });
     return files;
 }
 
@@ -67,7 +71,10 @@ bool is_picture_name(std::string_view name)
     return has_extension(name, {"ps", "eps", "pdf", "png", "jpg", "jpeg"});
 }
 
-bool needs_conversion(std::string_view name) { return has_extension(name, {"ps", "eps", "pdf"}); }
+bool needs_conversion(std::string_view name)
+{
+    return has_extension(name, {"ps", "eps", "pdf"});
+}
 
 std::string ps_file_of(std::string_view script_text)
 {
@@ -81,7 +88,7 @@ std::string ps_file_of(std::string_view script_text)
             (line[3] != ' ' && line[3] != '\t'))
             continue;
         line = trim(line.substr(4));
-        if (!line.empty() && line.front() == '"') {   // set "name=value": up to the last quote
+        if (!line.empty() && line.front() == '"') {  // set "name=value": up to the last quote
             const auto close = line.rfind('"');
             line = close == 0 ? line.substr(1) : line.substr(1, close - 1);
         }
@@ -100,8 +107,9 @@ std::vector<RunPicture> run_pictures(const FolderSnapshot& before, std::string_v
     std::vector<FileStamp> changed;
     for (FileStamp& now : stamps_of(*folder)) {
         if (!is_picture_name(now.name)) continue;
-        const auto old = std::lower_bound(before.files.begin(), before.files.end(), now.name,
-                                          [](const FileStamp& f, const std::string& n) { return f.name < n; });
+        const auto old =
+            std::lower_bound(before.files.begin(), before.files.end(), now.name,
+                             [](const FileStamp& f, const std::string& n) { return f.name < n; });
         const bool same = old != before.files.end() && old->name == now.name && old->size == now.size &&
                           old->modified == now.modified;
         if (!same) changed.push_back(std::move(now));
@@ -118,13 +126,13 @@ std::vector<RunPicture> run_pictures(const FolderSnapshot& before, std::string_v
     const auto named = text::path_from_utf8(ps_file + ".ps");
     if (ps_file.empty() || !named) return pictures;
     fs::path top = folder->lexically_normal();
-    if (!top.has_filename()) top = top.parent_path();   // "maps/" is "maps"
+    if (!top.has_filename()) top = top.parent_path();  // "maps/" is "maps"
     const fs::path path = (top / *named).lexically_normal();
     if (path.parent_path() == top) {
         const std::string name = text::utf8_from_path(path.filename());
         const auto it = std::find_if(pictures.begin(), pictures.end(), [&](const RunPicture& p) {
 #ifdef _WIN32
-            return equals_ignoring_case(p.name, name);   // the file system ignores case
+            return equals_ignoring_case(p.name, name);  // the file system ignores case
 #else
             return p.name == name;
 #endif
@@ -132,12 +140,13 @@ std::vector<RunPicture> run_pictures(const FolderSnapshot& before, std::string_v
         if (it != pictures.end()) std::rotate(pictures.begin(), it, it + 1);
         return pictures;
     }
-    std::error_code ec;   // elsewhere: written since the run started
+    std::error_code ec;  // elsewhere: written since the run started
     const auto modified = fs::last_write_time(path, ec);
     if (ec || !fs::is_regular_file(path, ec) || modified < before.taken) return pictures;
     const fs::path relative = path.lexically_relative(top);
     const bool inside = !relative.empty() && *relative.begin() != "..";
-    pictures.insert(pictures.begin(), {text::utf8_from_path(path), text::utf8_from_path(inside ? relative : path)});
+    pictures.insert(pictures.begin(),
+                    {text::utf8_from_path(path), text::utf8_from_path(inside ? relative : path)});
     return pictures;
 }
 

@@ -11,15 +11,15 @@
 namespace mq::app {
 
 struct FileStamp {
-    std::string name;   // UTF-8, without folder
+    std::string name;  // UTF-8, without folder
     std::uintmax_t size = 0;
     std::filesystem::file_time_type modified{};
 };
 
 struct FolderSnapshot {
-    std::string folder;                        // UTF-8; empty: no snapshot
-    std::filesystem::file_time_type taken{};   // the file system's clock when it was taken
-    std::vector<FileStamp> files;              // the top-level files, by name
+    std::string folder;                       // UTF-8; empty: no snapshot
+    std::filesystem::file_time_type taken{};  // the file system's clock when it was taken
+    std::vector<FileStamp> files;             // the top-level files, by name
 };
 
 // The top-level files of `folder` (UTF-8) as they are now. A folder that
@@ -37,8 +37,8 @@ bool needs_conversion(std::string_view name);
 std::string ps_file_of(std::string_view script_text);
 
 struct RunPicture {
-    std::string path;   // UTF-8, full
-    std::string name;   // as listed: the file name, or the path for a file outside the folder
+    std::string path;  // UTF-8, full
+    std::string name;  // as listed: the file name, or the path for a file outside the folder
 };
 
 // The pictures new or changed in the snapshot's folder since it was taken,
