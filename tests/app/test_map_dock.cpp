@@ -202,6 +202,7 @@ private slots:
         basemap.start(gmt, {"psbasemap", "-R0/10/0/10", "-JX8c", "-Ba2g2", "-B+gyellow", "-P"});
         QVERIFY(basemap.waitForFinished(60000) && basemap.exitCode() == 0);
         const QStringList made = QDir(folder.path()).entryList(QDir::Files);
+        const auto afterRun = mq::app::snapshot_folder(folder.path().toStdString());
         dock.runFinished(QStringLiteral("set ps_file=coast\r\n"));
         QTRY_VERIFY_WITH_TIMEOUT(!dock.status().startsWith(QLatin1String("Making")), 60000);
         QVERIFY2(!dock.picture().isNull(), qPrintable(dock.status()));
@@ -211,7 +212,9 @@ private slots:
         for (int y = 0; y < image.height(); y += 3)
             for (int x = 0; x < image.width(); x += 3) varied |= image.pixel(x, y) != image.pixel(0, 0);
         QVERIFY(varied);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), made);   // nothing beside the user's file
+        // Nothing new beside the user's files, and the map itself untouched.
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), made);
+        QVERIFY(mq::app::run_pictures(afterRun, "").empty());
         if (const QString shot = qEnvironmentVariable("MQ_MAP_DOCK_SHOT"); !shot.isEmpty())
             dock.grab().save(shot);   // to look at
     }
