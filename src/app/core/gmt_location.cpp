@@ -26,9 +26,9 @@ std::string gmt_in(std::string_view folder)
     const auto path = text::path_from_utf8(folder);
     if (folder.empty() || !path) return {};
     const fs::path name{std::string(gmt_file_name())};
-    if (path->filename() == name && is_program(*path)) return text::utf8_from_path(*path);
+    if (path->filename() == name && is_program(*path)) return text::utf8_from_path(path->lexically_normal());
     for (const fs::path& candidate : {*path / name, *path / "bin" / name})
-        if (is_program(candidate)) return text::utf8_from_path(candidate);
+        if (is_program(candidate)) return text::utf8_from_path(candidate.lexically_normal());
     return {};
 }
 

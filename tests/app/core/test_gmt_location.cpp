@@ -44,7 +44,7 @@ TEST_CASE("the gmt program: setting, PATH, installer folder")
         };
         std::vector<std::string> installer_folders{folder.path("nothing/here")};
         if (c.installed) installer_folders.push_back(folder.path("programs/gmt6/bin"));
-        CHECK(find_gmt(c.setting, on_path, installer_folders) == c.found);
+        CHECK(std::filesystem::path(find_gmt(c.setting, on_path, installer_folders)) == c.found);
     }
     CHECK(gmt_missing_text().find("apt install gmt gmt-gshhg ghostscript") != std::string::npos);
 }
