@@ -90,11 +90,11 @@ private slots:
     void windows_start_as_described()
     {
         Mixer m;
-        mq::testing::compare_with_golden(m.form, MQ_TEST_DATA_DIR "/data/Form_color.txt");
+        mq::testing::compare_with_golden(m.form, MQ_TEST_DATA_DIR "/data/Form_color.txt", false);
         QVERIFY(m.form.ColorDragText.isEmpty());
         ScriptedPlatform platform;
         frm_gmt_def fonts(contextFor(platform));
-        mq::testing::compare_with_golden(fonts, MQ_TEST_DATA_DIR "/data/frm_gmt_def.txt");
+        mq::testing::compare_with_golden(fonts, MQ_TEST_DATA_DIR "/data/frm_gmt_def.txt", false);
     }
 
     // The cases of data/window_steps.txt (its head describes the steps).
