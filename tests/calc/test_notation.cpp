@@ -6,7 +6,6 @@
 #include <doctest/doctest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -14,14 +13,7 @@ const char* const kGolden =
 #include "tables_golden.h"
     ;
 
-std::vector<std::vector<std::string>> rows(const char* kind)
-{
-    auto found = mq::testing::golden_rows(kGolden, kind);
-    REQUIRE(found.size() > 4);
-    return found;
-}
-
-std::string field(const std::string& text) { return text == "''" ? "" : text; }
+auto rows(const char* kind) { return mq::testing::golden_rows(kGolden, kind); }
 
 // "0145" style text of the offered conversions, or "keep".
 std::string offered_text(const mq::calc::NotationDetection& d) {
@@ -37,7 +29,7 @@ std::string offered_text(const mq::calc::NotationDetection& d) {
 TEST_CASE("detect_notation") {
     for (const auto& r : rows("detect_notation")) {   // text | offered | selected
         CAPTURE(r[0]);
-        const auto d = mq::calc::detect_notation(field(r[0]));
+        const auto d = mq::calc::detect_notation(r[0]);
         CHECK(offered_text(d) == r[1]);
         CHECK(d.selected.value_or(-1) == std::stoi(r[2]));
     }
@@ -47,7 +39,7 @@ TEST_CASE("convert_notation") {
     for (const auto& r : rows("convert_notation")) {   // text | conversion | result | problem
         CAPTURE(r[0]);
         CAPTURE(r[1]);
-        const auto c = mq::calc::convert_notation(field(r[0]), std::stoi(r[1]));
+        const auto c = mq::calc::convert_notation(r[0], std::stoi(r[1]));
         CHECK((c.result ? c.result.value() : "none") == r[2]);
         CHECK((c.result ? "none" : c.result.error().message) == r[3]);
     }

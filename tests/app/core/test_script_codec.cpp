@@ -1,6 +1,7 @@
 // Script files as bytes: the format a file is read in, the text it gives and
-// the bytes a text is saved as. Opened and saved unchanged, every file keeps
-// its bytes; malformed UTF-8 is read in the 8-bit code page.
+// the bytes a text is saved as (the tables in data/documents.txt). Opened and
+// saved unchanged, every file keeps its bytes; malformed UTF-8 is read in the
+// 8-bit code page.
 #include "app/core/script_codec.h"
 #include "case_file.h"
 #include "common/golden_rows.h"
@@ -32,19 +33,11 @@ std::string hexOf(std::basic_string_view<Unit> text)
 std::string hex(std::string_view bytes) { return hexOf(bytes); }
 std::string hex(std::u16string_view text) { return hexOf(text); }
 
-// The rows of a table in data/script_codec.txt; '' is an empty field.
-std::vector<std::vector<std::string>> table(const char* kind)
-{
-    static const char* const golden =
-#include "script_codec_golden.h"
-        ;
-    auto rows = mq::testing::golden_rows(golden, kind);
-    REQUIRE(rows.size() > 4);
-    for (auto& row : rows)
-        for (auto& field : row)
-            if (field == "''") field.clear();
-    return rows;
-}
+const char* const kGolden =
+#include "documents_golden.h"
+    ;
+
+auto table(const char* kind) { return mq::testing::golden_rows(kGolden, kind); }
 
 std::string bytesOf(const std::string& field) { return mq::testing::unescape(field); }
 
@@ -54,7 +47,8 @@ std::u16string unitsOf(const std::string& field)
     std::u16string out;
     for (std::size_t at = 0, mark;; at = mark + 6) {
         mark = field.find("\\u", at);
-        for (const char c : bytesOf(field.substr(at, mark - at))) out += char16_t(static_cast<unsigned char>(c));
+        for (const char c : bytesOf(field.substr(at, mark - at)))
+            out += char16_t(static_cast<unsigned char>(c));
         if (mark == std::string::npos) return out;
         out += char16_t(std::stoi(field.substr(mark + 2, 4), nullptr, 16));
     }
@@ -74,7 +68,8 @@ TEST_CASE("a file read and saved unchanged keeps its bytes")
     const std::map<std::string, Encoding> encodings{
         {"ascii", forNewDocument().encoding}, {"utf8", Encoding::Utf8}, {"cp", Encoding::CodePage},
         {"le", Encoding::Utf16Le}, {"be", Encoding::Utf16Be}};
-    const std::map<std::string, LineEnd> ends{{"crlf", LineEnd::CrLf}, {"lf", LineEnd::Lf}, {"cr", LineEnd::Cr}};
+    const std::map<std::string, LineEnd> ends{
+        {"crlf", LineEnd::CrLf}, {"lf", LineEnd::Lf}, {"cr", LineEnd::Cr}};
     // case | bytes | encoding | byte-order mark | line end | keeps the original bytes (mixed line ends)
     for (const auto& row : table("codec_file")) {
         CAPTURE(row[0]);
