@@ -1,7 +1,8 @@
-// A window's controls as text, one line each (name, class, caption or text,
-// check mark, tip, items, range, font, sorted), compared with a golden file: how a
-// window starts is checked against tests/*/data/*.txt instead of long
-// literal tables. MQ_UPDATE_GOLDEN=1 writes the files instead of comparing.
+// A window's controls as text, one line each (name, class, caption or text, check
+// mark, tip, items, range, font, minimum width; sorted), then its tab order,
+// compared with a golden file: how a window starts is checked against
+// tests/*/data/*.txt instead of long literal tables. MQ_UPDATE_GOLDEN=1 writes
+// the files instead of comparing.
 #pragma once
 
 #include <QAbstractButton>
@@ -27,7 +28,8 @@ inline QString quoted(QString text)
     return '"' + text.replace("\r", "\\r").replace("\n", "\\n") + '"';
 }
 
-inline QString window_state(QWidget& window)
+// `widths`: with the minimum widths, for windows whose widths do not follow the fonts.
+inline QString window_state(QWidget& window, bool widths)
 {
     QStringList lines{"title: " + quoted(window.windowTitle())};
     for (QWidget* w : window.findChildren<QWidget*>()) {
@@ -66,17 +68,21 @@ inline QString window_state(QWidget& window)
         if (!w->toolTip().isEmpty()) line += " tip " + quoted(w->toolTip());
         if (!w->isEnabled()) line += " disabled";
         if (w->testAttribute(Qt::WA_SetFont)) line += " font " + quoted(w->font().family());
+        if (widths && w->minimumWidth() > 0) line += " min-width " + QString::number(w->minimumWidth());
         lines << line;
     }
-    // Sorted, so that moving a control within the layout changes nothing here.
+    // Sorted, so that moving a control within the layout changes nothing here; the tab order follows.
     std::sort(lines.begin() + 1, lines.end());
-    return lines.join('\n') + '\n';
+    QStringList tab{"tab"};
+    for (QWidget* f = window.nextInFocusChain(); f != &window; f = f->nextInFocusChain())
+        if (!f->objectName().isEmpty() && (f->focusPolicy() & Qt::TabFocus)) tab << f->objectName();
+    return lines.join('\n') + '\n' + tab.join(' ') + '\n';
 }
 
 // Compares the window's state with the golden file, line by line.
-inline void compare_with_golden(QWidget& window, const QString& path)
+inline void compare_with_golden(QWidget& window, const QString& path, bool widths = true)
 {
-    const QString state = window_state(window);
+    const QString state = window_state(window, widths);
     QFile file(path);
     if (qEnvironmentVariableIsSet("MQ_UPDATE_GOLDEN")) {
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(state.toUtf8()) > 0);

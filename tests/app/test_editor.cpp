@@ -2,6 +2,7 @@
 // prompt, the Script menu's texts as they arrive) and the edit, find, font,
 // colour, window and toolbar commands; most as steps in data/editor_steps.txt.
 #include "app_fixture.h"
+#include "step_script.h"
 #include "window_state.h"
 #include "app/editor_comforts.h"
 #include "app/find_bar.h"
@@ -14,36 +15,11 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QWindow>
-#include <cmath>
+#include <optional>
 
 using namespace mq;
 using namespace mq::testing;
 using Answer = platform::MessageAnswer;
-
-namespace {
-
-// "\r", "\n", "\t", "\s" (a blank) and "\\" in a step's text.
-QString unescape(const QString& text)
-{
-    static const QMap<QChar, QChar> escapes{{'r', '\r'}, {'n', '\n'}, {'t', '\t'}, {'s', ' '}, {'\\', '\\'}};
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool escaped = text[i] == '\\' && i + 1 < text.size() && escapes.contains(text[i + 1]);
-        out += escaped ? escapes[text[++i]] : text[i];
-    }
-    return out;
-}
-
-// The other way, with blanks at the end shown as "\s".
-QString escape(QString text)
-{
-    text.replace('\\', "\\\\").replace('\r', "\\r").replace('\n', "\\n").replace('\t', "\\t");
-    qsizetype blanks = 0;
-    while (blanks < text.size() && text[text.size() - 1 - blanks] == ' ') ++blanks;
-    return text.chopped(blanks) + QString("\\s").repeated(blanks);
-}
-
-}  // namespace
 
 class TestEditor : public QObject {
     Q_OBJECT
@@ -52,132 +28,120 @@ private slots:
     // in a fresh main window.
     void steps()
     {
-        const QStringList lines = QString::fromUtf8(read_file(MQ_TEST_DATA_DIR "/data/editor_steps.txt")).split('\n');
-        for (qsizetype at = 0; at < lines.size(); ++at) {
-            if (lines[at].isEmpty() || lines[at].startsWith('#')) continue;
-            const QMap<QString, Answer> answers{{"Yes", Answer::Yes}, {"No", Answer::No}, {"Cancel", Answer::Cancel}};
-            AppFixture f;
-            app::FindBar* bar = f.main->findChild<app::EditorComforts*>()->findBar();
-            const auto show = [&](const QString& item) -> QString {
-                app::frmEditor* editor = f.editor();
-                const QTextCursor cursor = editor ? editor->Text1->textCursor() : QTextCursor();
-                if (item == "text") return editor->text();
-                if (item == "caption") return editor->caption();
-                if (item == "panels") return f.panels().join(", ");
-                if (item == "selection") return editor->selectedText();
-                if (item == "caret") return QString::number(cursor.position());
-                if (item == "found") return QString::number(cursor.hasSelection() ? cursor.selectionStart() : -1);
-                if (item == "font") {   // the family only when it is the one the dialog gives
-                    const QFont font = editor->Text1->font();
-                    return (font.family() == "DejaVu Sans Mono" ? font.family() : "standard") + ' ' +
-                           QString::number(font.pointSizeF());
-                }
-                if (item == "colour") return editor->Text1->palette().color(QPalette::Text).name();
-                if (item == "clipboard") return f.platform.clipboard.content;
-                if (item == "clears") return QString::number(f.platform.clipboard.clears);
-                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);   // closed windows go
-                if (item == "editors") return QString::number(f.main->editors().size());
-                if (item == "messages") return QString::number(f.messages());
-                if (item == "message") return f.message().text;
-                if (item == "box")
-                    return f.message().title + ' ' + QString::number(int(f.message().icon)) + ' ' +
-                           QString::number(int(f.message().buttons));
-                if (item == "dialogs") return QString::number(f.platform.dialog.shown.size());
-                if (item == "dialog") return dialog_line(f.platform.dialog.shown.back());
-                if (item == "printed") return f.platform.dialog.printed.join('|');
-                if (item == "writes") return QString::number(f.platform.settings.writes.size());
-                if (item == "commands") return f.platform.programs.commandWindows.join('|');
-                if (item == "recent") return f.caption("mn_1_1");
-                if (item == "visible") return QString::number(f.main->isVisible());
-                if (item == "replacing") return QString::number(bar->replaceBox->isVisible());
-                if (item == "note") return bar->note() + (bar->statusNote() == bar->note() ? "" : " | status differs");
-                if (item.startsWith("file:")) return QString::fromUtf8(read_file(f.path(item.mid(5))));
-                if (item.startsWith("setting:")) return f.platform.settings.get(item.section(':', 1).section('/', 0, 0), item.section('/', 1));
-                return "<no such item " + item + ">";
-            };
-            const auto setOptions = [&](int options) {   // 1 match case, 2 whole word, 4 regular expression
-                bar->matchCase->setChecked(options & 1);
-                bar->wholeWord->setChecked(options & 2);
-                bar->regularExpression->setChecked(options & 4);
-            };
-            for (const QString& step : lines[at].split(" ; ")) {
-                const QString verb = step.section(' ', 0, 0), rest = unescape(step.section(' ', 1));
-                const QStringList words = step.split(' ').mid(1);
-                const QString word = words.value(0), text = rest.startsWith('@') ? f.path(rest.mid(1)) : rest;
-                if (verb == "new") f.newEditor(text);
-                else if (verb == "type") QTest::keyClicks(f.editor()->Text1, text);
-                else if (verb == "insert") f.main->InsertAtCaret(text);
-                else if (verb == "select") AppFixture::select(f.editor(), word.toInt(), words.value(1).toInt());
-                else if (verb == "trigger") f.trigger(word);
-                else if (verb == "button") f.main->Toolbar1_ButtonClick(word);
-                else if (verb == "clipboard") f.platform.clipboard.setText(text);
-                else if (verb == "caption") f.editor()->setCaption(text);
-                else if (verb == "file") f.writeFile(word, unescape(step.section(' ', 2)).toUtf8());
-                else if (verb == "bytes") f.writeFile(word, unescape(step.section(' ', 2)).toLatin1());
-                else if (verb == "accept") f.platform.dialog.answers.enqueue(ScriptedDialog::accept(text));
-                else if (verb == "cancel") f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
-                else if (verb == "font")
-                    f.platform.dialog.answers.enqueue(ScriptedDialog::font("DejaVu Sans Mono", word.toDouble()));
-                else if (verb == "color") f.platform.dialog.answers.enqueue(ScriptedDialog::color(word.toUInt()));
-                else if (verb == "preset" && word == "name") f.platform.dialog.state().fileName = unescape(words.value(1));
-                else if (verb == "preset" && word == "ext") f.platform.dialog.state().defaultExt = words.value(1);
-                else if (verb == "programs") f.platform.programs.succeed = false;
-                else if (verb == "answer") f.platform.messages.answers.enqueue(answers.value(word));
-                else if (verb == "open") f.open(text);
-                else if (verb == "close") f.editor()->parentWidget()->close();
-                else if (verb == "key") {   // a key in the active editor's text box, the main window active
-                    f.main->activateWindow();
-                    QVERIFY(QTest::qWaitForWindowActive(f.main.get()));
-                    f.editor()->Text1->setFocus();
-                    const QKeyCombination key = QKeySequence(word)[0];
-                    QTest::keyClick(f.editor()->Text1, key.key(), key.keyboardModifiers());
-                } else if (verb == "goto") {   // Go to Line, typing N into its dialog
-                    QTimer::singleShot(0, [&] {
-                        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-                        QVERIFY(dialog);
-                        auto* box = dialog->findChild<QSpinBox*>();
-                        box->selectAll();
-                        QTest::keyClicks(box, word);
-                        dialog->accept();
-                    });
-                    f.trigger("mn_go_to_line");
-                }
-                else if (verb == "find") {
-                    f.trigger("mn_find");
-                    bar->findBox->setText(unescape(word));
-                    setOptions(words.value(1).toInt());
-                } else if (verb == "replace") {
-                    bar->findBox->setText(unescape(word));
-                    bar->replaceBox->setText(unescape(words.value(1)));
-                    setOptions(words.value(2).toInt());
-                    bar->replaceAllMatches();
-                } else {
-                    QVERIFY2(verb == "show", qPrintable(step));
-                    QStringList got;
-                    for (const QString& item : step.section("=>", 0, 0).simplified().split(' ').mid(1)) {
-                        QString shown = show(item)
-                                            .replace(QDir::toNativeSeparators(f.dir.path()), "<dir>")
-                                            .replace(f.dir.path(), "<dir>");
-                        got << escape(shown);
-                    }
-                    const QString where = QString("line %1: ").arg(at + 1);
-                    QString expected = step.section("=>", 1).mid(1);
-#ifdef Q_OS_WIN
-                    // Paths as Linux writes them, on both sides alike.
-                    got = got.join('|').replace("\\\\", "/").split('|');
-                    expected.replace("\\\\", "/");
-#endif
-                    if (qEnvironmentVariableIsSet("MQ_WRITE_GOLDEN"))   // shows what to write
-                        qInfo("%s", qPrintable(where + got.join('|')));
-                    else
-                        QCOMPARE(where + got.join('|'), where + expected);
-                }
+        const QMap<QString, Answer> answers{
+            {"Yes", Answer::Yes}, {"No", Answer::No}, {"Cancel", Answer::Cancel}};
+        std::optional<AppFixture> f;
+        app::FindBar* bar = nullptr;
+        const auto value = [&](const QString& item) -> QString {
+            app::frmEditor* editor = f->editor();
+            const QTextCursor cursor = editor ? editor->Text1->textCursor() : QTextCursor();
+            if (item == "text") return editor->text();
+            if (item == "caption") return editor->caption();
+            if (item == "panels") return f->panels().join(", ");
+            if (item == "selection") return editor->selectedText();
+            if (item == "caret") return QString::number(cursor.position());
+            if (item == "found") return QString::number(cursor.hasSelection() ? cursor.selectionStart() : -1);
+            if (item == "font") {   // the family only when it is the one the dialog gives
+                const QFont font = editor->Text1->font();
+                return (font.family() == "DejaVu Sans Mono" ? font.family() : "standard") + ' ' +
+                       QString::number(font.pointSizeF());
             }
-        }
+            if (item == "colour") return editor->Text1->palette().color(QPalette::Text).name();
+            if (item == "clipboard") return f->platform.clipboard.content;
+            if (item == "clears") return QString::number(f->platform.clipboard.clears);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);   // closed windows go
+            if (item == "editors") return QString::number(f->main->editors().size());
+            if (item == "messages") return QString::number(f->messages());
+            if (item == "message") return f->message().text;
+            if (item == "box")
+                return f->message().title + ' ' + QString::number(int(f->message().icon)) + ' ' +
+                       QString::number(int(f->message().buttons));
+            if (item == "dialogs") return QString::number(f->platform.dialog.shown.size());
+            if (item == "dialog") return dialog_line(f->platform.dialog.shown.back());
+            if (item == "printed") return f->platform.dialog.printed.join('|');
+            if (item == "writes") return QString::number(f->platform.settings.writes.size());
+            if (item == "commands") return f->platform.programs.commandWindows.join('|');
+            if (item == "recent") return f->caption("mn_1_1");
+            if (item == "visible") return QString::number(f->main->isVisible());
+            if (item == "replacing") return QString::number(bar->replaceBox->isVisible());
+            if (item == "note")
+                return bar->note() + (bar->statusNote() == bar->note() ? "" : " | status differs");
+            if (item.startsWith("file:")) return QString::fromUtf8(read_file(f->path(item.mid(5))));
+            if (item.startsWith("setting:"))
+                return f->platform.settings.get(item.section(':', 1).section('/', 0, 0),
+                                                item.section('/', 1));
+            return "<no such item " + item + ">";
+        };
+        const auto show = [&](const QString& item) {
+            const QString dir = f->dir.path();
+            return value(item).replace(QDir::toNativeSeparators(dir), "<dir>").replace(dir, "<dir>");
+        };
+        const auto setOptions = [&](int options) {   // 1 match case, 2 whole word, 4 regular expression
+            bar->matchCase->setChecked(options & 1);
+            bar->wholeWord->setChecked(options & 2);
+            bar->regularExpression->setChecked(options & 4);
+        };
+        const auto start = [&] {
+            f.emplace();
+            bar = f->main->findChild<app::EditorComforts*>()->findBar();
+        };
+        const auto act = [&](const Step& step) {
+            const QString word = step.word(0), rest = step.text();
+            const QString text = rest.startsWith('@') ? f->path(rest.mid(1)) : rest;
+            const QString& verb = step.verb;
+            if (verb == "new") f->newEditor(text);
+            else if (verb == "type") QTest::keyClicks(f->editor()->Text1, text);
+            else if (verb == "insert") f->main->InsertAtCaret(text);
+            else if (verb == "select") AppFixture::select(f->editor(), word.toInt(), step.word(1).toInt());
+            else if (verb == "trigger") f->trigger(word);
+            else if (verb == "button") f->main->Toolbar1_ButtonClick(word);
+            else if (verb == "clipboard") f->platform.clipboard.setText(text);
+            else if (verb == "caption") f->editor()->setCaption(text);
+            else if (verb == "file") f->writeFile(word, step.text(1).toUtf8());
+            else if (verb == "bytes") f->writeFile(word, step.text(1).toLatin1());
+            else if (verb == "accept") f->platform.dialog.answers.enqueue(ScriptedDialog::accept(text));
+            else if (verb == "cancel") f->platform.dialog.answers.enqueue(ScriptedDialog::cancel());
+            else if (verb == "font")
+                f->platform.dialog.answers.enqueue(ScriptedDialog::font("DejaVu Sans Mono", word.toDouble()));
+            else if (verb == "color")
+                f->platform.dialog.answers.enqueue(ScriptedDialog::color(word.toUInt()));
+            else if (verb == "preset" && word == "name") f->platform.dialog.state().fileName = step.text(1);
+            else if (verb == "preset" && word == "ext") f->platform.dialog.state().defaultExt = step.word(1);
+            else if (verb == "programs") f->platform.programs.succeed = false;
+            else if (verb == "answer") f->platform.messages.answers.enqueue(answers.value(word));
+            else if (verb == "open") f->open(text);
+            else if (verb == "close") f->editor()->parentWidget()->close();
+            else if (verb == "key") {   // a key in the active editor's text box, the main window active
+                f->main->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(f->main.get()));
+                f->editor()->Text1->setFocus();
+                const QKeyCombination key = QKeySequence(word)[0];
+                QTest::keyClick(f->editor()->Text1, key.key(), key.keyboardModifiers());
+            } else if (verb == "goto") {   // Go to Line, typing N into its dialog
+                QTimer::singleShot(0, [&] {
+                    auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+                    QVERIFY(dialog);
+                    auto* box = dialog->findChild<QSpinBox*>();
+                    box->selectAll();
+                    QTest::keyClicks(box, word);
+                    dialog->accept();
+                });
+                f->trigger("mn_go_to_line");
+            } else if (verb == "find") {
+                f->trigger("mn_find");
+                bar->findBox->setText(unescape_step(word));
+                setOptions(step.word(1).toInt());
+            } else if (verb == "replace") {
+                bar->findBox->setText(unescape_step(word));
+                bar->replaceBox->setText(unescape_step(step.word(1)));
+                setOptions(step.word(2).toInt());
+                bar->replaceAllMatches();
+            } else
+                QFAIL(qPrintable("no such step " + verb));
+        };
+        run_steps(MQ_TEST_DATA_DIR "/data/editor_steps.txt", start, act, show);
+        f.reset();
     }
-
-
-
 
     // Every Script menu entry and snippet inserts its text byte for byte.
     void insertedTexts_data()
@@ -246,8 +210,6 @@ private slots:
         QCOMPARE(editor->text(), QString());
     }
 
-
-
     // The context menu's edit entries are the Edit menu's commands: Copy
     // reaches the program's clipboard.
     void contextMenuRunsTheEditCommands()
@@ -292,12 +254,6 @@ private slots:
         QVERIFY(!editor->Text1->textCursor().hasSelection());
         QCOMPARE(f.platform.clipboard.clears, 0);
     }
-
-
-
-
-
-
 
     void windowArrangements()
     {

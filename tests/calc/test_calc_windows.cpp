@@ -10,6 +10,7 @@
 #include "common/number_rules.h"
 #include "platform/scripted_platform.h"
 #include "platform/window_driver.h"
+#include "step_script.h"
 #include "window_state.h"
 
 #include <QCheckBox>
@@ -24,7 +25,6 @@
 #include <system_error>
 
 using namespace mq::testing;
-using mq::platform::MessageIcon;
 
 namespace {
 
@@ -38,6 +38,15 @@ mq::tools::ToolContext context_for(ScriptedPlatform& p)
         return p.dialog.showOpen() ? p.dialog.state().fileName : QString();
     };
     return c;
+}
+
+std::unique_ptr<QWidget> make_window(const QString& name, ScriptedPlatform& p)
+{
+    if (name == "lat_lon_conv") return std::make_unique<lat_lon_conv>(p.services());
+    if (name == "grid_space_calc") return std::make_unique<grid_space_calc>(p.services());
+    if (name == "frm_swiss") return std::make_unique<frm_swiss>(context_for(p));
+    if (name == "frm_UTM_LL") return std::make_unique<frm_UTM_LL>(context_for(p));
+    return nullptr;
 }
 
 QRadioButton* option(QWidget& w, int i) { return child<QRadioButton>(w, QString("Option1_%1").arg(i)); }
@@ -142,11 +151,7 @@ private slots:
     {
         QFETCH(QString, window);
         ScriptedPlatform p;
-        std::unique_ptr<QWidget> w;
-        if (window == "lat_lon_conv") w = std::make_unique<lat_lon_conv>(p.services());
-        if (window == "grid_space_calc") w = std::make_unique<grid_space_calc>(p.services());
-        if (window == "frm_swiss") w = std::make_unique<frm_swiss>(context_for(p));
-        if (window == "frm_UTM_LL") w = std::make_unique<frm_UTM_LL>(context_for(p));
+        const std::unique_ptr<QWidget> w = make_window(window, p);
         compare_with_golden(*w, MQ_TEST_DATA_DIR "/data/" + window + ".txt");
         if (window != "grid_space_calc") return;
         w->show();
@@ -157,16 +162,6 @@ private slots:
     // The cases of data/window_steps.txt (its head describes the steps).
     void window_steps()
     {
-        QFile file(MQ_TEST_DATA_DIR "/data/window_steps.txt");
-        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-        const QRegularExpression repeated("<([0-9]+) x (.)>");
-        auto unescape = [&](QString text) {
-            for (auto m = repeated.match(text); m.hasMatch(); m = repeated.match(text))
-                text.replace(m.capturedStart(), m.capturedLength(),
-                             QString(m.captured(1).toInt(), m.captured(2)[0]));
-            text.replace("\\t", "\t").replace("\\n", "\n").replace("\\r", "\r");
-            return text.replace("\\s", " ").replace("\\b", "\b");
-        };
         std::unique_ptr<ScriptedPlatform> p;
         std::unique_ptr<QWidget> w;
         auto show = [&](const QString& name) -> QString {
@@ -184,58 +179,34 @@ private slots:
                 return b->isChecked() ? "[x]" : "[ ]";
             return text_of(*w, name);
         };
-        const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
-        for (qsizetype at = 0; at < lines.size(); ++at) {
-            if (lines[at].isEmpty() || lines[at].startsWith('#')) continue;
-            for (const QString& step : lines[at].split(" ; ")) {
-                const QString verb = step.section(' ', 0, 0), name = step.section(' ', 1, 1);
-                const QString text = unescape(step.section(' ', 2));
-                if (verb == "window") {
-                    w.reset();
-                    p = std::make_unique<ScriptedPlatform>();
-                    if (name == "lat_lon_conv") w = std::make_unique<lat_lon_conv>(p->services());
-                    if (name == "grid_space_calc") w = std::make_unique<grid_space_calc>(p->services());
-                    if (name == "frm_swiss") w = std::make_unique<frm_swiss>(context_for(*p));
-                    if (name == "frm_UTM_LL") w = std::make_unique<frm_UTM_LL>(context_for(*p));
-                } else if (verb == "set") {
-                    set_text(*w, name, text);
-                } else if (verb == "type") {
-                    set_text(*w, name, "");
-                    type_keys(child<QLineEdit>(*w, name), text);
-                } else if (verb == "click") {
-                    child<QAbstractButton>(*w, name)->click();
-                } else if (verb == "check") {
-                    child<QRadioButton>(*w, name)->setChecked(true);
-                } else if (verb == "clipboard") {
-                    p->clipboard.setText(text);
-                } else if (verb == "file") {
-                    QFile::remove(name);
-                    if (text != "<none>") write_file(name, text.toUtf8());
-                } else if (verb == "combo") {
-                    child<QComboBox>(*w, name)->setCurrentText(text);
-                } else if (verb == "accept") {
-                    p->dialog.answers << ScriptedDialog::accept(name);
-                } else if (verb == "cancel") {
-                    p->dialog.answers << ScriptedDialog::cancel();
-                } else if (verb == "preset" && name == "index") {
-                    p->dialog.state().filterIndex = text.toInt();
-                } else if (verb == "preset") {
-                    p->dialog.state().filter = text;
-                } else if (verb == "wait") {   // until the control shows the text, or a pause of NAME ms
-                    if (text.isEmpty()) QTest::qWait(name.toInt());
-                    else QTRY_COMPARE(show(name), text);
-                } else {
-                    QStringList got;
-                    for (const QString& shown : step.section(" => ", 0, 0).split(' ').mid(1))
-                        got << show(shown);
-                    const QString where = QString("line %1: ").arg(at + 1);
-#ifdef Q_OS_WIN
-                    got = got.join('|').replace('\\', '/').split('|');
-#endif
-                    QCOMPARE(where + got.join('|'), where + unescape(step.section(" => ", 1)));
-                }
-            }
-        }
+        const auto start = [&] {
+            w.reset();
+            p = std::make_unique<ScriptedPlatform>();
+        };
+        const auto act = [&](const Step& step) {
+            const QString& verb = step.verb;
+            const QString name = step.word(0), text = step.text(1);
+            if (verb == "window") w = make_window(name, *p);
+            else if (verb == "set") set_text(*w, name, text);
+            else if (verb == "type") {
+                set_text(*w, name, "");
+                type_keys(child<QLineEdit>(*w, name), text);
+            } else if (verb == "click") child<QAbstractButton>(*w, name)->click();
+            else if (verb == "check") child<QRadioButton>(*w, name)->setChecked(true);
+            else if (verb == "clipboard") p->clipboard.setText(text);
+            else if (verb == "file") {
+                QFile::remove(name);
+                if (text != "<none>") write_file(name, text.toUtf8());
+            } else if (verb == "combo") child<QComboBox>(*w, name)->setCurrentText(text);
+            else if (verb == "accept") p->dialog.answers << ScriptedDialog::accept(name);
+            else if (verb == "cancel") p->dialog.answers << ScriptedDialog::cancel();
+            else if (verb == "preset" && name == "index") p->dialog.state().filterIndex = text.toInt();
+            else if (verb == "preset") p->dialog.state().filter = text;
+            else if (verb == "wait" && text.isEmpty()) QTest::qWait(name.toInt());   // a pause of NAME ms
+            else if (verb == "wait") QTRY_COMPARE(show(name), text);   // until the control shows the text
+            else QFAIL(qPrintable("no such step " + verb));
+        };
+        run_steps(MQ_TEST_DATA_DIR "/data/window_steps.txt", start, act, show);
     }
 
     void error_boxes_data()
@@ -267,11 +238,7 @@ private slots:
         QFile::remove("out.txt");
         QDir().mkpath("folder");
         ScriptedPlatform p;
-        std::unique_ptr<QWidget> w;
-        if (c.swiss)
-            w = std::make_unique<frm_swiss>(context_for(p));
-        else
-            w = std::make_unique<frm_UTM_LL>(context_for(p));
+        const std::unique_ptr<QWidget> w = make_window(c.swiss ? "frm_swiss" : "frm_UTM_LL", p);
         // A refusal leaves no earlier result on show.
         const QStringList labels = c.button == "Command1"
                                        ? QStringList{"lb_zone", "lb_easting", "lb_northing"}

@@ -4,6 +4,7 @@
 #include "catalogue/ui/form_color.h"
 #include "catalogue/ui/frm_gmt_def.h"
 #include "platform/window_driver.h"
+#include "step_script.h"
 #include "window_state.h"
 
 #include <QFontDatabase>
@@ -18,6 +19,7 @@ using mq::catalogue::ui::GradientBar;
 using mq::testing::AppFixture;
 using mq::testing::child;
 using mq::testing::set_text;
+using mq::testing::Step;
 using mq::testing::text_of;
 using mq::testing::ScriptedDialog;
 using mq::testing::ScriptedPlatform;
@@ -88,71 +90,66 @@ private slots:
     void windows_start_as_described()
     {
         Mixer m;
-        mq::testing::compare_with_golden(m.form, MQ_TEST_DATA_DIR "/data/Form_color.txt");
+        mq::testing::compare_with_golden(m.form, MQ_TEST_DATA_DIR "/data/Form_color.txt", false);
         QVERIFY(m.form.ColorDragText.isEmpty());
         ScriptedPlatform platform;
         frm_gmt_def fonts(contextFor(platform));
-        mq::testing::compare_with_golden(fonts, MQ_TEST_DATA_DIR "/data/frm_gmt_def.txt");
+        mq::testing::compare_with_golden(fonts, MQ_TEST_DATA_DIR "/data/frm_gmt_def.txt", false);
     }
 
     // The cases of data/window_steps.txt (its head describes the steps).
     void steps()
     {
-        const QString file = MQ_TEST_DATA_DIR "/data/window_steps.txt";
-        const QStringList lines = QString::fromUtf8(mq::testing::read_file(file)).split('\n');
-        for (qsizetype at = 0; at < lines.size(); ++at) {
-            if (lines[at].isEmpty() || lines[at].startsWith('#')) continue;
-            ScriptedPlatform platform;
-            std::unique_ptr<QWidget> window;
-            for (const QString& step : lines[at].split(" ; ")) {
-                const QStringList words = step.split(' ');
-                const QString verb = words[0], name = words.value(1), rest = step.section(' ', 2);
-                QWidget* control = window ? window->findChild<QWidget*>(name) : nullptr;
-                const QPoint place(verb == "hover" || verb == "press" ? across(control, rest) : 0, 10);
-                auto* mixer = qobject_cast<Form_color*>(window.get());
-                if (verb == "window" && name == "Form_color")
-                    window = std::make_unique<Form_color>(contextFor(platform));
-                else if (verb == "window") window = std::make_unique<frm_gmt_def>(contextFor(platform));
-                else if (verb == "mix") mix(*mixer, name.toInt(), words[2].toInt(), words[3].toInt());
-                else if (verb == "set") set_text(*window, name, rest);
-                else if (verb == "click") QTest::mouseClick(control, Qt::LeftButton);
-                else if (verb == "dclick") QTest::mouseDClick(control, Qt::LeftButton);
-                else if (verb == "hover") QTest::mouseMove(control, place);
-                else if (verb == "press") QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, place);
-                else if (verb == "type") control->setFocus(), QTest::keyClicks(control, rest);
-                else if (verb == "key") QTest::keyClick(control, QKeySequence(rest)[0].key());
-                else if (verb == "make") mixer->Command1_Click();
-                else {
-                    QVERIFY2(verb == "show", qPrintable(step));
-                    QStringList got;
-                    for (const QString& item : step.section("=>", 0, 0).simplified().split(' ').mid(1)) {
-                        auto* bar = window->findChild<GradientBar*>("pic_bar");
-                        if (item.contains('@')) {   // NAME@X,Y: the colour of that pixel
-                            auto* w = window->findChild<QWidget*>(item.section('@', 0, 0));
-                            const int x = across(w, item.section('@', 1).section(',', 0, 0));
-                            const QColor c = w->grab().toImage().pixelColor(x, item.section(',', 1).toInt());
-                            got << rgb({c.red(), c.green(), c.blue()});
-                        } else if (item.startsWith("colour:"))
-                            got << rgb(*child<ColourSwatch>(*window, item.mid(7))->colour());
-                        else if (item == "first") got << rgb(bar->gradient().strokes.front().colour);
-                        else if (item == "width") got << QString::number(bar->gradient().width);
-                        else if (item == "stops") {
-                            QStringList stops;
-                            for (int i = 0; i < 10; ++i)
-                                stops << text_of(*window, QString("tx_col_%1").arg(i));
-                            got << stops.join(',');
-                        } else if (item == "dialogs") got << QString::number(platform.dialog.shown.size());
-                        else if (item == "messages") got << QString::number(platform.messages.shown.size());
-                        else if (item == "message") got << platform.messages.shown.back().text;
-                        else if (auto* t = window->findChild<QPlainTextEdit*>(item)) got << t->toPlainText();
-                        else got << text_of(*window, item);
-                    }
-                    const QString where = QString("line %1: ").arg(at + 1);
-                    QCOMPARE(where + got.join('|'), where + step.section("=>", 1).mid(1).replace("\\s", " "));
-                }
-                if (verb == "window") window->show();
+        std::unique_ptr<ScriptedPlatform> platform;
+        std::unique_ptr<QWidget> window;
+        const auto start = [&] {
+            window.reset();
+            platform = std::make_unique<ScriptedPlatform>();
+        };
+        const auto act = [&](const Step& step) {
+            const QString& verb = step.verb;
+            const QString name = step.word(0), rest = step.text(1);
+            QWidget* control = window ? window->findChild<QWidget*>(name) : nullptr;
+            const QPoint place(verb == "hover" || verb == "press" ? across(control, rest) : 0, 10);
+            auto* mixer = qobject_cast<Form_color*>(window.get());
+            if (verb == "window" && name == "Form_color")
+                window = std::make_unique<Form_color>(contextFor(*platform));
+            else if (verb == "window") window = std::make_unique<frm_gmt_def>(contextFor(*platform));
+            else if (verb == "mix") mix(*mixer, name.toInt(), step.word(1).toInt(), step.word(2).toInt());
+            else if (verb == "set") set_text(*window, name, rest);
+            else if (verb == "click") QTest::mouseClick(control, Qt::LeftButton);
+            else if (verb == "dclick") QTest::mouseDClick(control, Qt::LeftButton);
+            else if (verb == "hover") QTest::mouseMove(control, place);
+            else if (verb == "press") QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, place);
+            else if (verb == "type") control->setFocus(), QTest::keyClicks(control, rest);
+            else if (verb == "key") QTest::keyClick(control, QKeySequence(rest)[0].key());
+            else if (verb == "make") mixer->Command1_Click();
+            else QFAIL(qPrintable("no such step " + verb));
+            if (verb == "window") window->show();
+        };
+        const auto show = [&](const QString& item) -> QString {
+            auto* bar = window->findChild<GradientBar*>("pic_bar");
+            if (item.contains('@')) {   // NAME@X,Y: the colour of that pixel
+                auto* w = window->findChild<QWidget*>(item.section('@', 0, 0));
+                const int x = across(w, item.section('@', 1).section(',', 0, 0));
+                const QColor c = w->grab().toImage().pixelColor(x, item.section(',', 1).toInt());
+                return rgb({c.red(), c.green(), c.blue()});
             }
-        }
+            if (item.startsWith("colour:")) return rgb(*child<ColourSwatch>(*window, item.mid(7))->colour());
+            if (item == "first") return rgb(bar->gradient().strokes.front().colour);
+            if (item == "width") return QString::number(bar->gradient().width);
+            if (item == "stops") {
+                QStringList stops;
+                for (int i = 0; i < 10; ++i) stops << text_of(*window, QString("tx_col_%1").arg(i));
+                return stops.join(',');
+            }
+            if (item == "dialogs") return QString::number(platform->dialog.shown.size());
+            if (item == "messages") return QString::number(platform->messages.shown.size());
+            if (item == "message") return platform->messages.shown.back().text;
+            if (auto* t = window->findChild<QPlainTextEdit*>(item)) return t->toPlainText();
+            return text_of(*window, item);
+        };
+        mq::testing::run_steps(MQ_TEST_DATA_DIR "/data/window_steps.txt", start, act, show);
     }
 
     void initial_bar_white_to_black()

@@ -6,6 +6,7 @@
 #include "case_file.h"
 #include "platform/scripted_platform.h"
 #include "platform/window_driver.h"
+#include "window_state.h"
 #include "tools/tile_fixture.h"
 #include "common/ui/file_tool_window.h"
 #include "tools/file_tools.h"
@@ -71,34 +72,6 @@ void operate(QWidget& w, const QStringList& controls, const QString& folder)
     }
 }
 
-// A window as it opens: its title, then each named control in the order it
-// was made, with its class, text, tool tip, state and minimum width, then the
-// tab order.
-QString describe(QWidget& w)
-{
-    QStringList lines{"title " + w.windowTitle()};
-    QStringList tab;
-    for (QWidget* c : w.findChildren<QWidget*>()) {
-        const QString name = c->objectName();
-        if (name.isEmpty() || name.startsWith("qt_")) continue;
-        QString line = name + ' ' + c->metaObject()->className();
-        if (auto* b = qobject_cast<QAbstractButton*>(c)) {
-            line += " \"" + b->text() + '"';
-            if (b->isCheckable()) line += b->isChecked() ? " on" : " off";
-        }
-        if (auto* e = qobject_cast<QLineEdit*>(c)) line += QString(" \"%1\" \"%2\"").arg(e->text(), e->placeholderText());
-        if (auto* l = qobject_cast<QLabel*>(c)) line += " \"" + l->text() + '"';
-        if (auto* g = qobject_cast<QGroupBox*>(c)) line += " \"" + g->title() + '"';
-        if (!c->toolTip().isEmpty()) line += " tip \"" + c->toolTip() + '"';
-        if (!c->isEnabled()) line += " disabled";
-        if (c->minimumWidth() > 0) line += " min-width " + QString::number(c->minimumWidth());
-        lines << line;
-    }
-    for (QWidget* f = w.nextInFocusChain(); f != &w; f = f->nextInFocusChain())
-        if (!f->objectName().isEmpty() && (f->focusPolicy() & Qt::TabFocus)) tab << f->objectName();
-    return lines.join('\n') + "\ntab " + tab.join(' ') + '\n';
-}
-
 }  // namespace
 
 class TestToolWindows : public QObject {
@@ -135,17 +108,13 @@ private:
 
 void TestToolWindows::starts_as_recorded()
 {
-    // MQ_UPDATE_GOLDEN=1 writes the files anew from the windows.
-    const bool update = qEnvironmentVariableIsSet("MQ_UPDATE_GOLDEN");
     for (const mq::tools::FileTool& tool : mq::tools::file_tools()) {
         Context c;
         const auto w = make_window(tool.name, c.context());
         if (!w) continue;
         QCOMPARE(w->objectName(), QString::fromUtf8(tool.window));
-        const QString file = MQ_TEST_DATA_DIR "/data/windows/" + QString::fromUtf8(tool.window) + ".txt";
-        const QByteArray shown = describe(*w).toUtf8();
-        if (update) QVERIFY(write_file(file, shown));
-        QCOMPARE(shown, read_file(file));
+        compare_with_golden(*w, MQ_TEST_DATA_DIR "/data/windows/" + QString::fromUtf8(tool.window) + ".txt");
+        if (QTest::currentTestFailed()) return;
     }
 }
 

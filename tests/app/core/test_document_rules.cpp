@@ -1,5 +1,8 @@
-// Captions, the recent-files captions and the save filter choice.
+// Captions, the recent-files captions and the save filter choice (the tables
+// in data/documents.txt).
 #include "app/core/document_rules.h"
+#include "case_file.h"
+#include "common/golden_rows.h"
 
 #include <doctest/doctest.h>
 
@@ -9,6 +12,10 @@
 using namespace mq::app;
 
 namespace {
+
+const char* const kGolden =
+#include "documents_golden.h"
+    ;
 
 std::vector<std::string> entries(std::string_view filter)
 {
@@ -24,28 +31,15 @@ std::vector<std::string> entries(std::string_view filter)
 
 TEST_CASE("an editor's caption: path, modified mark and unconfirmed mark")
 {
-    struct Case {
-        std::string caption, path;
-        bool modified, unconfirmed;
-    };
-    const Case cases[] = {
-        {"'Script", "Script", false, true},                 // new
-        {"'Script*", "Script", true, true},                 // new, changed
-        {"'C:\\maps\\run.bat", "C:\\maps\\run.bat", false, true},
-        {"/maps/run.bat*", "/maps/run.bat", true, false},   // saved, changed
-        {"/maps/o'neil*s.bat", "/maps/o'neil*s.bat", false, false},   // marks inside belong to the path
-        {"'/maps/it's.bat*", "/maps/it's.bat", true, true},
-        {"'/maps/all*", "/maps/all", true, true},           // a name ending in a star
-        {"''90s/run.bat", "'90s/run.bat", false, true},     // a folder starting with an apostrophe
-        {"'*", "", true, true},
-        {"", "", false, false},
-    };
-    for (const Case& c : cases) {
-        CAPTURE(c.caption);
-        CHECK(pathFromCaption(c.caption) == c.path);
-        CHECK(captionIsModified(c.caption) == c.modified);
-        CHECK(captionIsUnconfirmed(c.caption) == c.unconfirmed);
-        CHECK(captionFor(c.path, c.unconfirmed, c.modified) == c.caption);
+    // caption | path | changed | unconfirmed
+    for (const auto& row : mq::testing::golden_rows(kGolden, "caption")) {
+        const std::string caption = mq::testing::unescape(row[0]), path = mq::testing::unescape(row[1]);
+        const bool modified = row[2] == "true", unconfirmed = row[3] == "true";
+        CAPTURE(caption);
+        CHECK(pathFromCaption(caption) == path);
+        CHECK(captionIsModified(caption) == modified);
+        CHECK(captionIsUnconfirmed(caption) == unconfirmed);
+        CHECK(captionFor(path, unconfirmed, modified) == caption);
     }
 }
 
@@ -59,32 +53,14 @@ TEST_CASE("recent-file captions")
 
 TEST_CASE("the save filter follows the file name's extension")
 {
-    struct Case {
-        std::string path;
-        int filterIndex;
-        std::string defaultExt;   // "-" for none
-    };
-    const Case cases[] = {
-        {"run.bat", 3, "bat"},
-        {"/a/notes.txt", 2, "txt"},
-        {"relief.cpt", 4, "cpt"},
-        {"cols.awk", 8, "awk"},
-        {"Script", 1, "-"},
-        {"C:\\my.data\\run.bat", 3, "bat"},        // a dot in a folder
-        {"/home/me/my.maps/Script", 1, "-"},       // a dot only in a folder
-        {"run.bat.txt", 2, "txt"},                 // the last dot counts
-        {"RUN.BAT", 1, "-"},                       // letter case counts
-        {"grid.xyz", 1, "-"},
-        {"run.", 1, "-"},
-    };
     const std::vector<std::string> save = entries(kSaveFilter);
-    for (const Case& c : cases) {
-        CAPTURE(c.path);
-        const SaveFilterChoice choice = saveFilterFor(c.path);
-        CHECK(choice.filterIndex == c.filterIndex);
-        CHECK(choice.defaultExt.value_or("-") == c.defaultExt);
+    for (const auto& row : mq::testing::golden_rows(kGolden, "save_filter")) {   // path | index | extension
+        CAPTURE(row[0]);
+        const SaveFilterChoice choice = saveFilterFor(mq::testing::unescape(row[0]));
+        CHECK(choice.filterIndex == std::stoi(row[1]));
+        CHECK(choice.defaultExt.value_or("none") == row[2]);
         // The chosen entry of the Save File as list is the one for that extension.
-        if (choice.defaultExt) CHECK(save.at(std::size_t(2 * c.filterIndex - 1)) == "*." + c.defaultExt);
+        if (choice.defaultExt) CHECK(save.at(std::size_t(2 * choice.filterIndex - 1)) == "*." + row[2]);
     }
 }
 
