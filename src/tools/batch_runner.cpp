@@ -648,27 +648,41 @@ private:
     void simple(const Node& node)
     {
         const std::string& text = node.text;
+        if (text.empty()) return;
         if (is_echo(text)) {
             const std::optional<std::string> printed = echo_text(text);
             if (!printed) return;
             started(node.line, text);
-            std::string target;
-            bool append = false, discard = false;
+            // Every file named is made (or emptied) as cmd.exe does; the text
+            // goes to the last one of the output.
+            std::optional<fs::path> target;
+            bool append = false, failed_open = false;
             for (const auto& r : node.redirections) {
-                if (r.handle != 1 || r.target.front() == '&') continue;
-                discard = same_word(r.target, "nul") || same_word(r.target, "nul:");
-                target = r.target;
-                append = r.append;
+                if (r.handle == 0 || r.target.front() == '&') continue;
+                const bool discard = same_word(r.target, "nul") || same_word(r.target, "nul:");
+                std::optional<fs::path> file;
+                if (!discard) {
+                    file = path_of(r.target);
+                    std::ofstream made(*file, std::ios::binary | (r.append ? std::ios::app : std::ios::trunc));
+                    failed_open = failed_open || !made;
+                }
+                if (r.handle == 1) {
+                    target = discard ? fs::path() : *file;
+                    append = true;
+                }
             }
-            if (target.empty()) {
+            if (failed_open) {
+                emit(RunStream::err, std::string("The system cannot find the path specified.") + kNewLine);
+                return;
+            }
+            if (!target) {
                 emit(RunStream::out, *printed + "\n");
                 return;
             }
-            if (discard) return;
+            if (target->empty()) return;
             // Into a file as cmd.exe writes it, with CR LF.
-            std::ofstream out(path_of(target), std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+            std::ofstream out(*target, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
             out << *printed << "\r\n";
-            if (!out) emit(RunStream::err, std::string("The system cannot find the path specified.") + kNewLine);
             return;
         }
         std::size_t rest_at = 0;

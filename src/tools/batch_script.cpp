@@ -271,6 +271,9 @@ private:
             text += c;
             ++i_;
         }
+        // "> file command": the command begins after the redirection.
+        const std::size_t start = text.find_first_not_of(" \t");
+        text.erase(0, start == std::string::npos ? text.size() : start);
         return node;
     }
 

@@ -6,11 +6,24 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <thread>
 #include <tuple>
 
+#ifndef _WIN32
+#include <csignal>
+#include <sys/wait.h>
+#endif
+
 using namespace mq::tools;
+
+extern const char* const kBatchRows;
 using mq::testing::TempFolder;
 
 TEST_CASE("classify_batch_line")
@@ -94,6 +107,114 @@ struct PathSwap {
     std::string old;
 };
 
+
+// What a run reports, kept.
+struct Heard : RunListener {
+    std::string out, err, notes, lines;
+    void line_started(int line, std::string_view command) override
+    {
+        lines += std::to_string(line) + " " + std::string(command) + "\n";
+    }
+    void output(RunStream stream, std::string_view text) override { (stream == RunStream::out ? out : err) += text; }
+    void note(int, std::string_view text) override { notes += std::string(text) + "\n"; }
+};
+
+std::string without_cr(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+// One row of data/batch_rows.txt.
+struct Row {
+    std::string title, batch, out;
+    std::vector<std::pair<std::string, std::string>> given, files;
+    std::vector<std::string> gone;
+    std::optional<int> status, refused;
+    bool runner_only = false;
+};
+
+std::vector<Row> read_rows()
+{
+    std::istringstream in(kBatchRows);
+    std::vector<Row> rows;
+    std::string line, section;
+    std::string* into = nullptr;
+    while (std::getline(in, line)) {
+        if (line.rfind("#", 0) == 0 && rows.empty()) continue;
+        if (line.rfind("== ", 0) == 0) {
+            rows.emplace_back();
+            rows.back().title = line.substr(3);
+            into = &rows.back().batch;
+            continue;
+        }
+        if (rows.empty()) continue;
+        Row& row = rows.back();
+        if (line.rfind("-- ", 0) == 0) {
+            std::istringstream words(line.substr(3));
+            std::string key, name;
+            words >> key >> name;
+            into = nullptr;
+            if (key == "out") into = &row.out;
+            if (key == "given") into = &row.given.emplace_back(name, "").second;
+            if (key == "file") into = &row.files.emplace_back(name, "").second;
+            if (key == "gone") row.gone.push_back(name);
+            if (key == "status") row.status = std::stoi(name);
+            if (key == "refused") row.refused = std::stoi(name);
+            if (key == "runner") row.runner_only = true;
+            continue;
+        }
+        if (into) *into += line + "\n";
+    }
+    // A blank line ends a row; it belongs to none of its parts.
+    for (auto& row : rows) {
+        for (std::string* part : {&row.batch, &row.out}) {
+            while (part->size() >= 2 && part->substr(part->size() - 2) == "\n\n") part->pop_back();
+        }
+        for (auto& [name, text] : row.given)
+            while (text.size() >= 2 && text.substr(text.size() - 2) == "\n\n") text.pop_back();
+        for (auto& [name, text] : row.files)
+            while (text.size() >= 2 && text.substr(text.size() - 2) == "\n\n") text.pop_back();
+    }
+    return rows;
+}
+
+std::string with_crlf(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+// A row's folder: its given files and its batch file with CR LF.
+void lay_out(const TempFolder& dir, const std::string& folder, const Row& row)
+{
+    std::filesystem::create_directories(dir.path(folder));
+    for (const auto& [name, text] : row.given) dir.write(folder + "/" + name, with_crlf(text));
+    dir.write(folder + "/row.bat", with_crlf(row.batch));
+}
+
+// The stand-in under the names the rows run.
+void add_standins(const TempFolder& dir, const std::string& folder, const std::string& standin,
+                  const std::vector<std::string>& names)
+{
+    std::filesystem::create_directories(dir.path(folder));
+    for (const auto& name : names)
+        std::filesystem::copy_file(standin, dir.path(folder + "/" + name),
+                                   std::filesystem::copy_options::overwrite_existing);
+}
+
+// A row's files afterwards, as the row names them; a failed check names the row.
+void check_files(const TempFolder& dir, const std::string& folder, const Row& row, const std::string& who)
+{
+    for (const auto& [name, text] : row.files)
+        CHECK_MESSAGE(without_cr(dir.read(folder + "/" + name)) == text, who, ": ", row.title, ": ", name);
+    for (const auto& name : row.gone) CHECK_MESSAGE(!dir.exists(folder + "/" + name), who, ": ", row.title, ": ", name);
+}
+
 }  // namespace
 
 TEST_CASE("run_batch_file: programs, echoes and deletes in the batch file's folder")
@@ -171,5 +292,137 @@ TEST_CASE("run_batch_file: files that are refused before anything runs")
     CHECK(dir.read("job.log") == "del data.xyz\r\n");
     CHECK(dir.exists("data.xyz"));
 }
+
+
+#ifdef MQ_STANDIN
+
+TEST_CASE("run_batch_file: the rows of batch_rows.txt")
+{
+    const auto rows = read_rows();
+    REQUIRE(rows.size() > 10);
+    TempFolder dir;
+    add_standins(dir, "bin", MQ_STANDIN, {"gmt", "gawk"});
+    PathSwap path(dir.path("bin"));
+    BatchRunOptions options;
+    options.stop_at_failure = false;   // as cmd.exe, which goes on after a failing line
+    options.write_log = false;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const Row& row = rows[r];
+        const std::string folder = "row" + std::to_string(r);
+        lay_out(dir, folder, row);
+        Heard heard;
+        const auto run = run_batch_file(dir.path(folder + "/row.bat"), options, &heard);
+        if (row.refused) {
+            REQUIRE_MESSAGE(!run.ok(), row.title);
+            CHECK_MESSAGE(run.error().line == *row.refused, row.title);
+            CHECK_MESSAGE(run.error().text().find("row.bat, line ") != std::string::npos, row.title);
+        } else {
+            REQUIRE_MESSAGE(run.ok(), row.title, ": ", run.error().text());
+            CHECK_MESSAGE(heard.out == row.out, row.title);
+            if (row.status) CHECK_MESSAGE(run->exit_status == *row.status, row.title);
+            CHECK(run->log_path.empty());
+        }
+        check_files(dir, folder, row, "runner");
+    }
+}
+
+TEST_CASE("run_batch_file: the refusal says what needs cmd.exe and the notes show the rewrites")
+{
+    TempFolder dir;
+    add_standins(dir, "bin", MQ_STANDIN, {"gmt"});
+    PathSwap path(dir.path("bin"));
+    dir.write("a.bat", "@echo off\r\necho x\r\n  goto end\r\n");
+    const auto refused = run_batch_file(dir.path("a.bat"));
+    REQUIRE(!refused.ok());
+    CHECK(refused.error().text() ==
+          dir.path("a.bat") + ", line 3: \"goto end\" needs cmd.exe: the runner does not carry out goto");
+    CHECK(!dir.exists("a.log"));
+    dir.write("b.bat", "psxy in.xyz -H1 -R0/1/0/1 > out.ps\r\n");
+    Heard heard;
+    const auto run = run_batch_file(dir.path("b.bat"), {}, &heard);
+    REQUIRE(run.ok());
+    CHECK(heard.notes == "line 1: -H1 run as -h1\n");
+    CHECK(heard.lines == "1 gmt psxy in.xyz -h1 -R0/1/0/1 >out.ps\n");
+    CHECK(without_cr(dir.read("out.ps")) == "psxy|in.xyz|-h1|-R0/1/0/1\n");
+}
+
+// Stop ends the program that runs and the programs it started.
+TEST_CASE("run_batch_file: stop leaves no process of the run behind")
+{
+    TempFolder dir;
+    add_standins(dir, "bin", MQ_STANDIN, {"gmt"});
+    PathSwap path(dir.path("bin"));
+    dir.write("long.bat", "echo off\r\ngmt psxy -sleep=60 -spawn -pid\r\necho never\r\n");
+    BatchRunOptions options;
+    const auto started = std::chrono::steady_clock::now();
+    options.stop_requested = [&] {
+        // Once both processes of the line have written their ids.
+        std::ifstream in(dir.path("pids.txt"));
+        std::string a, b;
+        return static_cast<bool>(in >> a >> b);
+    };
+    Heard heard;
+    const auto run = run_batch_file(dir.path("long.bat"), options, &heard);
+    REQUIRE(run.ok());
+    CHECK(run->stopped);
+    CHECK(std::chrono::steady_clock::now() - started < std::chrono::seconds(20));
+    CHECK(heard.out.find("never") == std::string::npos);
+    std::ifstream in(dir.path("pids.txt"));
+    int count = 0;
+    for (long pid; in >> pid; ++count) {
+        // Gone, or a zombie waiting for whoever reaps orphans.
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string pid_text, name, state;
+        if (stat >> pid_text >> name >> state) CHECK_MESSAGE(state == "Z", "process ", pid, " is still running");
+    }
+    CHECK(count == 2);
+}
+
+#endif
+
+#ifdef MQ_WINE
+
+TEST_CASE("run_batch_file: the rows agree with cmd.exe under Wine")
+{
+    const auto rows = read_rows();
+    TempFolder dir;
+    add_standins(dir, "bin", MQ_STANDIN_EXE, {"gmt.exe", "gawk.exe", "gawk-w32.exe", "psxy.exe", "pstext.exe",
+                                              "gmtset.exe"});
+    auto windows = [&](const std::string& name) {
+        std::string p = "Z:" + dir.path(name);
+        std::replace(p.begin(), p.end(), '/', '\\');
+        return p;
+    };
+    // All rows in one run of cmd.exe: Wine is slow to start.
+    std::string driver = "@echo off\r\nset PATH=" + windows("bin") + ";%PATH%\r\n";
+    std::vector<std::size_t> used;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (rows[r].refused || rows[r].runner_only) continue;
+        const std::string folder = "row" + std::to_string(r);
+        lay_out(dir, folder, rows[r]);
+        driver += "cd /d " + windows(folder) + "\r\ncmd /c row.bat > " + windows(folder + ".out") + " 2> " +
+                  windows(folder + ".err") + "\r\n> " + windows(folder + ".status") + " echo %errorlevel%\r\n";
+        used.push_back(r);
+    }
+    dir.write("driver.bat", driver);
+    const std::string command = "WINEDEBUG=-all timeout 120 '" MQ_WINE "' cmd /c '" + windows("driver.bat") +
+                                "' > '" + dir.path("wine.txt") + "' 2>&1";
+    // Its own status is that of the last row's last program.
+    std::system(command.c_str());
+    if (!dir.exists("row0.status")) {
+        MESSAGE("Wine's cmd.exe did not run: ", dir.read("wine.txt"));
+        return;
+    }
+    for (std::size_t r : used) {
+        const Row& row = rows[r];
+        const std::string folder = "row" + std::to_string(r);
+        CHECK_MESSAGE(without_cr(dir.read(folder + ".out")) == row.out, "cmd.exe: ", row.title);
+        if (row.status)
+            CHECK_MESSAGE(std::stoi(dir.read(folder + ".status")) == *row.status, "cmd.exe: ", row.title);
+        check_files(dir, folder, row, "cmd.exe");
+    }
+}
+
+#endif
 
 #endif
