@@ -30,7 +30,10 @@ constexpr auto kLingering = std::chrono::seconds(2);
 
 #ifndef _WIN32
 
-std::string null_device() { return "/dev/null"; }
+std::string null_device()
+{
+    return "/dev/null";
+}
 
 namespace {
 
@@ -81,7 +84,7 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
 {
     PipelineEnd end;
     const std::size_t count = stages.size();
-    std::vector<int> owned;   // every descriptor the parent must close
+    std::vector<int> owned;  // every descriptor the parent must close
     // The redirections first: one that cannot be opened stops the line
     // before any of its programs starts.
     std::vector<std::array<Source, 3>> sources(count);
@@ -177,8 +180,10 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
             ::sigprocmask(SIG_SETMASK, &none, nullptr);
             for (int h = 0; h < 3; ++h) {
                 if (fds[h] < 0) _exit(126);
-                if (fds[h] == h) ::fcntl(h, F_SETFD, 0);
-                else ::dup2(fds[h], h);
+                if (fds[h] == h)
+                    ::fcntl(h, F_SETFD, 0);
+                else
+                    ::dup2(fds[h], h);
             }
             if (::chdir(folder.c_str()) != 0) _exit(126);
             if (stages[s].text) {
@@ -200,7 +205,7 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
             break;
         }
         if (group == 0) group = pid;
-        ::setpgid(pid, group);   // also here, so that it holds before either side goes on
+        ::setpgid(pid, group);  // also here, so that it holds before either side goes on
         children.push_back(pid);
     }
     // The parent keeps only the reading ends of the two pipes.
@@ -285,13 +290,19 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
     return end;
 }
 
-#else   // Windows: each line runs through cmd.exe, in a job object
+#else  // Windows: each line runs through cmd.exe, in a job object
 
-std::string null_device() { return "NUL"; }
+std::string null_device()
+{
+    return "NUL";
+}
 
 namespace {
 
-std::wstring wide(const std::string& text) { return text::wide_from_utf8(text).value_or(std::wstring()); }
+std::wstring wide(const std::string& text)
+{
+    return text::wide_from_utf8(text).value_or(std::wstring());
+}
 
 // An argument as a program's C runtime reads it back, and safe from cmd.exe.
 std::string argument(const std::string& word)
@@ -342,8 +353,10 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
         }
         for (const auto& file : stage.files) {
             line += ' ' + std::to_string(file.handle) + (file.handle == 0 ? "<" : file.append ? ">>" : ">");
-            if (file.copy_of >= 0) line += '&' + std::to_string(file.copy_of);
-            else line += argument(file.path.empty() ? null_device() : file.path);
+            if (file.copy_of >= 0)
+                line += '&' + std::to_string(file.copy_of);
+            else
+                line += argument(file.path.empty() ? null_device() : file.path);
         }
     }
     std::wstring command = L"cmd.exe /d /s /c \"" + wide(line) + L"\"";
@@ -360,8 +373,8 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
     }
     SetHandleInformation(out_read, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(err_read, HANDLE_FLAG_INHERIT, 0);
-    HANDLE null_in = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
-                                 0, nullptr);
+    HANDLE null_in = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                 OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -411,8 +424,10 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
         drain();
         if (!ended && stop && stop()) {
             end.stopped = true;
-            if (job) TerminateJobObject(job, 1);
-            else TerminateProcess(process.hProcess, 1);
+            if (job)
+                TerminateJobObject(job, 1);
+            else
+                TerminateProcess(process.hProcess, 1);
             WaitForSingleObject(process.hProcess, INFINITE);
             break;
         }

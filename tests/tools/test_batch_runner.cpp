@@ -107,7 +107,6 @@ struct PathSwap {
     std::string old;
 };
 
-
 // What a run reports, kept.
 struct Heard : RunListener {
     std::string out, err, notes, lines;
@@ -115,7 +114,10 @@ struct Heard : RunListener {
     {
         lines += std::to_string(line) + " " + std::string(command) + "\n";
     }
-    void output(RunStream stream, std::string_view text) override { (stream == RunStream::out ? out : err) += text; }
+    void output(RunStream stream, std::string_view text) override
+    {
+        (stream == RunStream::out ? out : err) += text;
+    }
     void note(int, std::string_view text) override { notes += std::string(text) + "\n"; }
 };
 
@@ -212,7 +214,8 @@ void check_files(const TempFolder& dir, const std::string& folder, const Row& ro
 {
     for (const auto& [name, text] : row.files)
         CHECK_MESSAGE(without_cr(dir.read(folder + "/" + name)) == text, who, ": ", row.title, ": ", name);
-    for (const auto& name : row.gone) CHECK_MESSAGE(!dir.exists(folder + "/" + name), who, ": ", row.title, ": ", name);
+    for (const auto& name : row.gone)
+        CHECK_MESSAGE(!dir.exists(folder + "/" + name), who, ": ", row.title, ": ", name);
 }
 
 }  // namespace
@@ -225,17 +228,21 @@ TEST_CASE("run_batch_file: programs, echoes and deletes in the batch file's fold
     add_program(dir, "gmt");
     add_program(dir, "tool");
     add_program(dir, "broken", 3);
-    for (const char* name : {"work/x_srtm.grd", "work/x_land.grd", "work/keep.grd", "work/gone.xyz", "x_outside.grd"})
+    for (const char* name :
+         {"work/x_srtm.grd", "work/x_land.grd", "work/keep.grd", "work/gone.xyz", "x_outside.grd"})
         dir.write(name, "data");
     const std::string work = dir.path("work");
-    dir.write("work/SRTM_grid.bat", "echo off\r\ncls\r\necho *\r\necho **** grid:  out.grd\r\n"
-                                    "surface  in.xyz -Gx_srtm.grd -H0 -bi3 -V\r\n"
-                                    "tool \"two words\"\r\n"
-                                    "del " + work + "/gone.xyz missing.xyz\r\n"
-                                    "del ../x_*.*\r\n"
-                                    "del x_*.*\r\n"
-                                    "broken\r\n"
-                                    "del keep.grd");
+    dir.write("work/SRTM_grid.bat",
+              "echo off\r\ncls\r\necho *\r\necho **** grid:  out.grd\r\n"
+              "surface  in.xyz -Gx_srtm.grd -H0 -bi3 -V\r\n"
+              "tool \"two words\"\r\n"
+              "del " +
+                  work +
+                  "/gone.xyz missing.xyz\r\n"
+                  "del ../x_*.*\r\n"
+                  "del x_*.*\r\n"
+                  "broken\r\n"
+                  "del keep.grd");
     PathSwap path(dir.path("bin") + ":/usr/bin:/bin");
     const auto run = run_batch_file(dir.path("work/SRTM_grid.bat"));
     REQUIRE(run.ok());
@@ -247,15 +254,20 @@ TEST_CASE("run_batch_file: programs, echoes and deletes in the batch file's fold
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
     CHECK(left == std::vector<std::string>{"SRTM_grid.bat", "SRTM_grid.log", "keep.grd"});
-    CHECK(dir.exists("x_outside.grd"));   // patterns stay in the batch file's folder
+    CHECK(dir.exists("x_outside.grd"));  // patterns stay in the batch file's folder
     CHECK(dir.read("work/SRTM_grid.log") ==
           "*\n**** grid:  out.grd\n"
-          "line 5: -H0 run as -h0\n[line 5] gmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V\ngmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V\n"
+          "line 5: -H0 run as -h0\n[line 5] gmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V\ngmt surface in.xyz "
+          "-Gx_srtm.grd -h0 -bi3 -V\n"
           "[line 6] tool \"two words\"\ntool two words\n"
-          "Could Not Find " + work + "/missing.xyz\n"
-          "line 8: patterns are only deleted in " + work + "; ../x_*.* was left alone\n"
-          "[line 10] broken\nbroken\n  bad input  \n"
-          "line 10: broken failed; the lines after it were not run\n");
+          "Could Not Find " +
+              work +
+              "/missing.xyz\n"
+              "line 8: patterns are only deleted in " +
+              work +
+              "; ../x_*.* was left alone\n"
+              "[line 10] broken\nbroken\n  bad input  \n"
+              "line 10: broken failed; the lines after it were not run\n");
 }
 
 TEST_CASE("run_batch_file: without GMT a program line fails and nothing is deleted")
@@ -270,16 +282,17 @@ TEST_CASE("run_batch_file: without GMT a program line fails and nothing is delet
     CHECK(dir.read("SRTM_grid.log") ==
           "line 2: surface was not run: GMT is not installed (no 'gmt' program on PATH); the lines after "
           "it were not run\n");
-    CHECK(dir.exists("data.xyz"));   // kept for another try
+    CHECK(dir.exists("data.xyz"));  // kept for another try
 }
 
 TEST_CASE("run_batch_file: files that are refused before anything runs")
 {
     TempFolder dir;
     dir.write("data.xyz", "data");
-    const std::pair<const char*, std::string> rows[] = {   // the batch file; the error
+    const std::pair<const char*, std::string> rows[] = {
+        // the batch file; the error
         {"none.bat", "cannot open"},
-        {"cr.bat", "cr.bat, line 1: the line holds a CR before its end"},   // CR-only line ends
+        {"cr.bat", "cr.bat, line 1: the line holds a CR before its end"},  // CR-only line ends
         {"job.log", "the log beside it would replace the batch file"},
     };
     dir.write("cr.bat", "echo off\rdel data.xyz\r");
@@ -293,7 +306,6 @@ TEST_CASE("run_batch_file: files that are refused before anything runs")
     CHECK(dir.exists("data.xyz"));
 }
 
-
 #ifdef MQ_STANDIN
 
 TEST_CASE("run_batch_file: the rows of batch_rows.txt")
@@ -304,7 +316,7 @@ TEST_CASE("run_batch_file: the rows of batch_rows.txt")
     add_standins(dir, "bin", MQ_STANDIN, {"gmt", "gawk"});
     PathSwap path(dir.path("bin"));
     BatchRunOptions options;
-    options.stop_at_failure = false;   // as cmd.exe, which goes on after a failing line
+    options.stop_at_failure = false;  // as cmd.exe, which goes on after a failing line
     options.write_log = false;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const Row& row = rows[r];
@@ -373,7 +385,8 @@ TEST_CASE("run_batch_file: stop leaves no process of the run behind")
         // Gone, or a zombie waiting for whoever reaps orphans.
         std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
         std::string pid_text, name, state;
-        if (stat >> pid_text >> name >> state) CHECK_MESSAGE(state == "Z", "process ", pid, " is still running");
+        if (stat >> pid_text >> name >> state)
+            CHECK_MESSAGE(state == "Z", "process ", pid, " is still running");
     }
     CHECK(count == 2);
 }
@@ -386,8 +399,8 @@ TEST_CASE("run_batch_file: the rows agree with cmd.exe under Wine")
 {
     const auto rows = read_rows();
     TempFolder dir;
-    add_standins(dir, "bin", MQ_STANDIN_EXE, {"gmt.exe", "gawk.exe", "gawk-w32.exe", "psxy.exe", "pstext.exe",
-                                              "gmtset.exe"});
+    add_standins(dir, "bin", MQ_STANDIN_EXE,
+                 {"gmt.exe", "gawk.exe", "gawk-w32.exe", "psxy.exe", "pstext.exe", "gmtset.exe"});
     auto windows = [&](const std::string& name) {
         std::string p = "Z:" + dir.path(name);
         std::replace(p.begin(), p.end(), '/', '\\');
@@ -401,7 +414,8 @@ TEST_CASE("run_batch_file: the rows agree with cmd.exe under Wine")
         const std::string folder = "row" + std::to_string(r);
         lay_out(dir, folder, rows[r]);
         driver += "cd /d " + windows(folder) + "\r\ncmd /c row.bat > " + windows(folder + ".out") + " 2> " +
-                  windows(folder + ".err") + "\r\n> " + windows(folder + ".status") + " echo %errorlevel%\r\n";
+                  windows(folder + ".err") + "\r\n> " + windows(folder + ".status") +
+                  " echo %errorlevel%\r\n";
         used.push_back(r);
     }
     dir.write("driver.bat", driver);

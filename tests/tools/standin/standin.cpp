@@ -48,7 +48,7 @@ int main(int argc, char** argv)
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
 #ifndef _WIN32
-    if (spawn && fork() == 0) spawn = false;   // the child goes on below, as its parent does
+    if (spawn && fork() == 0) spawn = false;  // the child goes on below, as its parent does
 #endif
     if (pid) {
         if (FILE* f = std::fopen("pids.txt", "a")) {
