@@ -24,6 +24,8 @@
 using namespace mq::tools;
 
 extern const char* const kBatchRows;
+extern const char* const kStationsBat;
+extern const char* const kReliefBat;
 using mq::testing::TempFolder;
 
 TEST_CASE("classify_batch_line")
@@ -392,6 +394,32 @@ TEST_CASE("run_batch_file: stop leaves no process of the run behind")
 }
 
 #endif
+
+// Batch files as GMT's examples for Windows were written draw their maps
+// with GMT 6.
+TEST_CASE("run_batch_file: batch files in the style of GMT's examples draw their maps")
+{
+    if (find_on_path("gmt").empty() || find_on_path("gawk").empty()) {
+        MESSAGE("GMT or gawk is not installed: not run");
+        return;
+    }
+    const std::tuple<const char*, const char*, const char*> scripts[] = {
+        // the batch file, its map, a file its last line deletes
+        {kStationsBat, "stations.ps", "stations.txt"},
+        {kReliefBat, "relief.ps", "x_mean.xyz"},
+    };
+    for (const auto& [script, map, deleted] : scripts) {
+        TempFolder dir;
+        const std::string batch = dir.write("example.bat", with_crlf(script));
+        const auto run = run_batch_file(batch);
+        REQUIRE(run.ok());
+        CHECK_MESSAGE(run->failed == 0, map, ": ", dir.read("example.log"));
+        const std::string ps = dir.read(map);
+        CHECK_MESSAGE(ps.size() > 20000, map);
+        CHECK_MESSAGE(ps.find("%%EOF") != std::string::npos, map);
+        CHECK(!dir.exists(deleted));
+    }
+}
 
 #ifdef MQ_WINE
 
