@@ -12,12 +12,12 @@ namespace mq::cli {
 int run_run_batch(Args args, std::ostream& out, std::ostream& err)
 {
     constexpr std::string_view kTool = "run-batch";
-    CLI::App app{"Runs a gridding batch file, stopping at its first failing line: \"echo off\" and \"cls\"\n"
-                 "do nothing, \"echo\" prints, \"del\" removes the named files (patterns only in\n"
-                 "the batch file's folder), other lines run as programs in that folder; a GMT\n"
-                 "module not on PATH runs as \"gmt MODULE\". The run stops at the first program\n"
-                 "line that fails. What the lines print goes to the log beside the batch file\n"
-                 "(its name with .log).",
+    CLI::App app{"Runs a batch file as cmd.exe would: echo, REM, set and %NAME%, redirections,\n"
+                 "pipes, \"if exist\", \"for\" over file names, del and programs, a GMT module not\n"
+                 "on PATH as \"gmt MODULE\" (the README lists them all). A file with a line that\n"
+                 "needs cmd.exe (goto, call, ...) is refused before anything runs. The run stops\n"
+                 "at the first program line that fails. What the lines print goes to the log\n"
+                 "beside the batch file (its name with .log).",
                  "mapquill-tools run-batch"};
     std::string batch;
     app.add_option("FILE", batch, "the batch file")->required();

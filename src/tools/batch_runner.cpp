@@ -830,7 +830,7 @@ private:
             std::vector<std::string> arguments(words.size() > 1 ? words.begin() + 1 : words.end(),
                                                words.end());
             std::string module;
-            if (lower == "gmt") {
+            if (lower == "gmt" || lower == "gmt.exe") {
                 program = gmt_path();
                 if (!arguments.empty()) {
                     module = arguments.front();

@@ -147,6 +147,9 @@ private:
         }
         if (pipe->children.front()->kind != NodeKind::simple && !stopped())
             return refuse(pipe->line, "a block in a pipe");
+        for (const auto& stage : pipe->children)
+            if (stage->kind == NodeKind::simple && stage->text.empty() && !stopped())
+                return refuse(pipe->line, "a pipe without a program on each side");
         return pipe;
     }
 
@@ -242,9 +245,9 @@ private:
             if (!quoted) {
                 if (c == '&' || c == '|') break;
                 if (c == ')' && depth > 0) break;
-                if (c == '^') {
-                    if (i_ + 1 < s_.size() && s_[i_ + 1] != '\n') text += s_[i_ + 1];
-                    i_ += 2;
+                if (c == '^') {   // the next character as it is; a "^" at the end is dropped
+                    if (i_ + 1 < s_.size() && s_[i_ + 1] != '\n') text += s_[i_++ + 1];
+                    ++i_;
                     continue;
                 }
                 if (c == '>' || c == '<') {

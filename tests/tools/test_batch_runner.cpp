@@ -396,7 +396,9 @@ TEST_CASE("run_batch_file: stop leaves no process of the run behind")
 #endif
 
 // Batch files as GMT's examples for Windows were written draw their maps
-// with GMT 6.
+// with GMT 6. (The programs of a pipe run at once, as under cmd.exe, so the
+// one after the pipe names its -R and -J: GMT's history of them may not be
+// written yet.)
 TEST_CASE("run_batch_file: batch files in the style of GMT's examples draw their maps")
 {
     if (find_on_path("gmt").empty() || find_on_path("gawk").empty()) {
@@ -408,7 +410,8 @@ TEST_CASE("run_batch_file: batch files in the style of GMT's examples draw their
         {kStationsBat, "stations.ps", "stations.txt"},
         {kReliefBat, "relief.ps", "x_mean.xyz"},
     };
-    for (const auto& [script, map, deleted] : scripts) {
+    for (const auto& [script, map_name, deleted] : scripts) {
+        const std::string map = map_name;
         TempFolder dir;
         const std::string batch = dir.write("example.bat", with_crlf(script));
         const auto run = run_batch_file(batch);

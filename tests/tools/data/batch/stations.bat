@@ -14,7 +14,7 @@ echo 12.2 44.8>> track.txt
 echo 14.6 46.2>> track.txt
 pscoast -R12/15/44.5/46.5 -JM15c -Ba1f30mg1:."Northern Adriatic": -Dl -G200/200/200 -S150/200/255 -W0.25p -K > %ps%
 psxy track.txt -R -J -H1 -W1p/255/0/0 -O -K >> %ps%
-gmt gmtmath -T12.5/14.5/0.5 T 0.5 MUL 39 ADD = | gmt psxy -R -J -W0.5p,blue -O -K >> %ps%
+gmt gmtmath -T12.5/14.5/0.5 T 0.5 MUL 39 ADD = | gmt psxy -R12/15/44.5/46.5 -JM15c -W0.5p,blue -O -K >> %ps%
 psxy stations.txt -R -J -Sc0.3c -G255/0/0 -W0.5p -O -K >> %ps%
 gawk "{print $1, $2+0.1, 10, 0, 1, \"BL\", $3, $4}" stations.txt | pstext -R -J -O >> %ps%
 del .gmt*
