@@ -7,7 +7,45 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <csignal>
+#endif
+
 namespace mq::cli {
+
+namespace {
+
+#ifndef _WIN32
+volatile std::sig_atomic_t stop_signal = 0;
+void on_stop_signal(int) { stop_signal = 1; }
+
+// Ctrl+C, a hang-up or a TERM stops the run, which ends the programs it
+// started (they run in their own process group, which the terminal's
+// signals do not reach); then the old handlers are back.
+class StopOnSignals {
+public:
+    StopOnSignals()
+    {
+        stop_signal = 0;
+        struct sigaction action {};
+        action.sa_handler = on_stop_signal;
+        sigemptyset(&action.sa_mask);
+        for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &action, &old_[i]);
+    }
+    ~StopOnSignals()
+    {
+        for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &old_[i], nullptr);
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+private:
+    static constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction old_[3] {};
+};
+#endif
+
+}  // namespace
 
 int run_run_batch(Args args, std::ostream& out, std::ostream& err)
 {
@@ -34,9 +72,15 @@ int run_run_batch(Args args, std::ostream& out, std::ostream& err)
         folder.assign(text.begin(), text.end());
     }
     const auto hold = tools::GridRunLock::hold(folder);
-    const auto run = tools::run_batch_file(batch);
+    tools::BatchRunOptions options;
+#ifndef _WIN32
+    const StopOnSignals stop_on_signals;
+    options.stop_requested = [] { return stop_signal != 0; };
+#endif   // on Windows the run's job object ends its programs with this process
+    const auto run = tools::run_batch_file(batch, options);
     if (!run) return bad_input(err, kTool, run.error().text());
     out << "Log: " << run->log_path << '\n';
+    if (run->stopped) return bad_input(err, kTool, Error{"the run was stopped", batch, 0}.text());
     // A gridding run's log goes with its folder, so the message says it all.
     if (run->failed && hold.held()) return bad_input(err, kTool, tools::gridding_failure_text(run.value()));
     if (run->failed) {

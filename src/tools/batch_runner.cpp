@@ -419,6 +419,7 @@ private:
     bool echo_on_ = true;
     bool ended_ = false;
     std::string tail_;  // the end of what the current line printed
+    std::vector<std::string> rewrites_;   // the notes of the line that starts
 
     // One command of the file: a line, or the lines of a block, each
     // expanded as it is read. Empty when a block is open at the end.
@@ -859,8 +860,8 @@ private:
                 std::vector<GmtRewrite> rewrites;
                 const auto changed = gmt6_arguments(module, arguments, &rewrites);
                 for (const auto& r : rewrites)
-                    note(node.line,
-                         "line " + std::to_string(node.line) + ": " + r.old_text + " run as " + r.new_text);
+                    rewrites_.push_back("line " + std::to_string(node.line) + ": " + r.old_text + " run as " +
+                                        r.new_text);
                 words = {options_.gmt_program, module};
                 words.insert(words.end(), changed.begin(), changed.end());
             }
@@ -884,6 +885,7 @@ private:
     void programs(const Node& line_node, const Nodes& nodes)
     {
         std::vector<batch::Stage> stages;
+        rewrites_.clear();
         std::string shown, why;
         bool gmt_missing = false;
         for (const auto& n : nodes) {
@@ -917,6 +919,7 @@ private:
         }
         log_text("[line " + std::to_string(line) + "] " + shown + "\n");
         started(line, shown);
+        for (const auto& rewrite : rewrites_) note(line, rewrite);
         const auto end = batch::run_pipeline(
             stages, utf8_of(folder_), variables_.environment(),
             [&](bool error, std::string_view text) { emit(error ? RunStream::err : RunStream::out, text); },

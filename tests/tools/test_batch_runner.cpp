@@ -259,7 +259,7 @@ TEST_CASE("run_batch_file: programs, echoes and deletes in the batch file's fold
     CHECK(dir.exists("x_outside.grd"));  // patterns stay in the batch file's folder
     CHECK(dir.read("work/SRTM_grid.log") ==
           "*\n**** grid:  out.grd\n"
-          "line 5: -H0 run as -h0\n[line 5] gmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V\ngmt surface in.xyz "
+          "[line 5] gmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V\nline 5: -H0 run as -h0\ngmt surface in.xyz "
           "-Gx_srtm.grd -h0 -bi3 -V\n"
           "[line 6] tool \"two words\"\ntool two words\n"
           "Could Not Find " +
