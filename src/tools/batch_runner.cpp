@@ -397,8 +397,14 @@ public:
             if (!unit)
                 return Error{"the block opened here is not closed with \")\"", batch_path_,
                              static_cast<std::int64_t>(first + 1)};
-            if (const Node* refused = refused_in(**unit))
-                return needs_cmd(batch_path_, lines_[refused->line - 1], *refused);
+            // A line that reads otherwise now than when the file was checked
+            // (a variable that holds "goto", say) ends the run there.
+            if (const Node* refused = refused_in(**unit)) {
+                const std::string why = needs_cmd(batch_path_, lines_[refused->line - 1], *refused).message;
+                note(refused->line, "line " + std::to_string(refused->line) + ": " + why);
+                failed(refused->line, lines_[refused->line - 1], why);
+                break;
+            }
             if (stop_asked()) break;
             execute(**unit);
         }
