@@ -563,6 +563,9 @@ private:
             case NodeKind::simple:
                 simple(node);
                 break;
+            case NodeKind::malformed:
+                programs(node, std::vector<const Node*>{&node});
+                break;
             case NodeKind::pipeline:
                 programs(node, node.children);
                 break;
@@ -912,6 +915,17 @@ private:
         }
         const int line = line_node.line;
         ++run_.programs;
+        for (const auto& n : nodes)
+            if (n->kind == NodeKind::malformed) {
+                status_ = 1;
+                started(line, line_node.text);
+                const std::string syntax = "The syntax of the command is incorrect.";
+                emit(RunStream::err, syntax + kNewLine);
+                note(line, "line " + std::to_string(line) + ": a redirection without a file name" +
+                               after_note(line));
+                failed(line, line_node.text, syntax);
+                return;
+            }
         if (!why.empty()) {
             status_ = 9009;
             if (gmt_missing) {

@@ -141,11 +141,13 @@ private:
         while (!stopped() && at('|') && !at("||")) {
             ++i_;
             auto next = command(depth);
-            if (next->kind != NodeKind::simple && !stopped()) return refuse(next->line, "a block in a pipe");
+            if (next->kind != NodeKind::simple && next->kind != NodeKind::malformed && !stopped())
+                return refuse(next->line, "a block in a pipe");
             pipe->children.push_back(std::move(next));
             skip_blanks();
         }
-        if (pipe->children.front()->kind != NodeKind::simple && !stopped())
+        const NodeKind first_kind = pipe->children.front()->kind;
+        if (first_kind != NodeKind::simple && first_kind != NodeKind::malformed && !stopped())
             return refuse(pipe->line, "a block in a pipe");
         for (const auto& stage : pipe->children)
             if (stage->kind == NodeKind::simple && stage->text.empty() && !stopped())
@@ -271,9 +273,9 @@ private:
                         skip_blanks();
                         r.target = operand(depth, false, false);
                     }
-                    if (r.target.empty() || r.target == "&" || r.handle > 2)
-                        return refuse(line, "a redirection without a file name");
-                    node->redirections.push_back(std::move(r));
+                    // "> %name%" with the name undefined: cmd.exe says so when it runs the line.
+                    if (r.target.empty() || r.target == "&" || r.handle > 2) node->kind = NodeKind::malformed;
+                    else node->redirections.push_back(std::move(r));
                     continue;
                 }
             }

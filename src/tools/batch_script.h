@@ -35,6 +35,7 @@ enum class NodeKind {
     if_compare,  // if [not] `left`==`right` `children[0]`
     for_files,   // for %`variable` in (`left`) do `children[0]`
     refused,     // a command the runner cannot carry out: `text` says which
+    malformed,   // a syntax error to cmd.exe (a redirection without a name): `text`
 };
 
 enum class Join { line, always, on_success, on_failure };  // a new line, "&", "&&", "||"
