@@ -153,6 +153,9 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
         argvs[s] = pointers(words[s]);
     }
 
+    std::vector<std::string> cannot_start(count);
+    for (std::size_t s = 0; s < count; ++s) cannot_start[s] = "cannot start " + stages[s].program + "\n";
+
     std::vector<pid_t> children;
     pid_t group = 0;
     for (std::size_t s = 0; s < count; ++s) {
@@ -197,6 +200,8 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
                 _exit(0);
             }
             ::execve(stages[s].program.c_str(), argvs[s].data(), envp.data());
+            const std::string& why = cannot_start[s];
+            [[maybe_unused]] const ssize_t told = ::write(2, why.data(), why.size());
             _exit(127);
         }
         if (pid < 0) {

@@ -799,7 +799,10 @@ private:
     std::string gmt_path() const
     {
         const std::string& gmt = options_.gmt_program;
-        if (gmt.find_first_of("/\\") != std::string::npos) return gmt;
+        if (gmt.find_first_of("/\\") != std::string::npos) {
+            const fs::path p = fs::u8path(gmt);
+            return program_in(p.parent_path(), utf8_of(p.filename()));
+        }
         const std::string* path = variables_.find("PATH");
         return find_in(path ? *path : std::string(), gmt);
     }
@@ -859,7 +862,9 @@ private:
             }
             if (program.empty()) {
                 why = gmt_missing ? name + " was not run: GMT is not installed (no '" + options_.gmt_program +
-                                        "' program on PATH)"
+                                        (options_.gmt_program.find_first_of("/\\") == std::string::npos
+                                             ? "' program on PATH)"
+                                             : "' program)")
                                   : "'" + name +
                                         "' is not recognized as an internal or external command,\n"
                                         "operable program or batch file.";

@@ -358,6 +358,18 @@ TEST_CASE("run_batch_file: the refusal says what needs cmd.exe and the notes sho
     CHECK(heard.notes == "line 1: -H1 run as -h1\n");
     CHECK(heard.lines == "1 gmt psxy in.xyz -h1 -R0/1/0/1 >out.ps\n");
     CHECK(without_cr(dir.read("out.ps")) == "psxy|in.xyz|-h1|-R0/1/0/1\n");
+    // The GMT program by its full path ("GMT folder"), with nothing on PATH.
+    PathSwap nothing(dir.path("nothing-here"));
+    BatchRunOptions options;
+    for (const std::string& gmt : {dir.path("bin/gmt"), dir.path("nothing-here/gmt")}) {
+        options.gmt_program = gmt;
+        const auto again = run_batch_file(dir.path("b.bat"), options);
+        REQUIRE(again.ok());
+        CHECK(again->failed == (gmt == dir.path("bin/gmt") ? 0 : 1));
+        CHECK(again->failure_output == (again->failed ? "psxy was not run: GMT is not installed (no '" + gmt +
+                                                            "' program)"
+                                                      : ""));
+    }
 }
 
 // Stop ends the program that runs and the programs it started.
