@@ -347,21 +347,22 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
                          const std::function<bool()>& stop)
 {
     PipelineEnd end;
+    // The redirections first: after the words cmd.exe would hand the blank
+    // before them on to the program ("echo x >f" writes "x ").
     std::string line;
     for (const auto& stage : stages) {
-        if (!line.empty()) line += " | ";
+        if (!line.empty()) line += "| ";   // no blank before it: echo would print one
+        for (const auto& file : stage.files) {
+            line += std::to_string(file.handle) + (file.handle == 0 ? "<" : file.append ? ">>" : ">");
+            if (file.copy_of >= 0) line += '&' + std::to_string(file.copy_of);
+            else line += argument(file.path.empty() ? null_device() : file.path);
+            line += ' ';
+        }
         if (stage.text) {
             line += echo_command(*stage.text);
         } else {
             line += argument(stage.program);
             for (std::size_t w = 1; w < stage.words.size(); ++w) line += ' ' + argument(stage.words[w]);
-        }
-        for (const auto& file : stage.files) {
-            line += ' ' + std::to_string(file.handle) + (file.handle == 0 ? "<" : file.append ? ">>" : ">");
-            if (file.copy_of >= 0)
-                line += '&' + std::to_string(file.copy_of);
-            else
-                line += argument(file.path.empty() ? null_device() : file.path);
         }
     }
     std::wstring command = L"cmd.exe /d /s /c \"" + wide(line) + L"\"";

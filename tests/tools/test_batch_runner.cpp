@@ -483,3 +483,29 @@ TEST_CASE("run_batch_file: the rows agree with cmd.exe under Wine")
 #endif
 
 #endif
+
+#ifdef _WIN32
+
+// On Windows each program line runs through cmd.exe, its output caught.
+TEST_CASE("run_batch_file: program lines through cmd.exe")
+{
+    TempFolder dir;
+    dir.write("w.bat", "@echo off\r\nset NAME=value\r\ncmd /c echo %NAME%> out.txt\r\ncmd /c echo shown\r\n"
+                       "cmd /c exit 3\r\n");
+    BatchRunOptions options;
+    options.stop_at_failure = false;
+    options.write_log = false;
+    struct : RunListener {
+        std::string out;
+        void line_started(int, std::string_view) override {}
+        void output(RunStream, std::string_view text) override { out += text; }
+        void note(int, std::string_view) override {}
+    } heard;
+    const auto run = run_batch_file(dir.path("w.bat"), options, &heard);
+    REQUIRE(run.ok());
+    CHECK(dir.read("out.txt") == "value\r\n");
+    CHECK(heard.out == "shown\r\n");
+    CHECK(run->exit_status == 3);
+}
+
+#endif
