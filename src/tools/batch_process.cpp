@@ -347,23 +347,29 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
                          const std::function<bool()>& stop)
 {
     PipelineEnd end;
-    // The redirections first: after the words cmd.exe would hand the blank
-    // before them on to the program ("echo x >f" writes "x ").
+    // The input and output first, written without their handle (">f prog"):
+    // after the words cmd.exe would hand the blank before them on to the
+    // program ("echo x >f" writes "x "), and Wine's cmd.exe takes no "1>" at
+    // the start. The error output goes after the words.
     std::string line;
+    auto redirection = [](const StageFile& file, bool handle) {
+        std::string out = handle ? std::to_string(file.handle) : "";
+        out += file.handle == 0 ? "<" : file.append ? ">>" : ">";
+        if (file.copy_of >= 0) return out + '&' + std::to_string(file.copy_of);
+        return out + argument(file.path.empty() ? null_device() : file.path);
+    };
     for (const auto& stage : stages) {
         if (!line.empty()) line += "| ";   // no blank before it: echo would print one
-        for (const auto& file : stage.files) {
-            line += std::to_string(file.handle) + (file.handle == 0 ? "<" : file.append ? ">>" : ">");
-            if (file.copy_of >= 0) line += '&' + std::to_string(file.copy_of);
-            else line += argument(file.path.empty() ? null_device() : file.path);
-            line += ' ';
-        }
+        for (const auto& file : stage.files)
+            if (file.handle != 2) line += redirection(file, false) + ' ';
         if (stage.text) {
             line += echo_command(*stage.text);
         } else {
             line += argument(stage.program);
             for (std::size_t w = 1; w < stage.words.size(); ++w) line += ' ' + argument(stage.words[w]);
         }
+        for (const auto& file : stage.files)
+            if (file.handle == 2) line += ' ' + redirection(file, true);
     }
     std::wstring command = L"cmd.exe /d /s /c \"" + wide(line) + L"\"";
     std::wstring block;

@@ -803,8 +803,7 @@ private:
             const fs::path p = fs::u8path(gmt);
             return program_in(p.parent_path(), utf8_of(p.filename()));
         }
-        const std::string* path = variables_.find("PATH");
-        return find_in(path ? *path : std::string(), gmt);
+        return find_program(gmt);
     }
 
     std::string find_program(const std::string& name) const
@@ -938,8 +937,13 @@ private:
             } else {
                 started(line, shown.empty() ? line_node.text : shown);
                 emit(RunStream::err, why + "\n");
+                note(line, "line " + std::to_string(line) + ": " + batch::command_name(line_node.text) +
+                               " was not found" + after_note(line));
             }
-            failed(line, gmt_missing ? batch::command_name(line_node.text) : shown, why);
+            // The message of a failed run is one line.
+            std::string one_line = why;
+            std::replace(one_line.begin(), one_line.end(), '\n', ' ');
+            failed(line, gmt_missing ? batch::command_name(line_node.text) : shown, one_line);
             return;
         }
         log_text("[line " + std::to_string(line) + "] " + shown + "\n");
