@@ -299,7 +299,8 @@ std::string last_output_line(const fs::path& log, std::uintmax_t offset)
 
 }  // namespace
 
-Result<BatchRun> run_batch_file(const std::string& batch_path)
+Result<BatchRun> run_batch_file(const std::string& batch_path, const BatchRunOptions& options,
+                                RunListener* listener)
 {
     io::InputFile in;
     if (auto s = in.open(batch_path); !s) return s.error();
@@ -343,7 +344,11 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
         const bool more = static_cast<std::size_t>(number) < lines.size();
         return more ? std::string("; the lines after it were not run") : std::string();
     };
-    for (std::size_t index = 0; index < lines.size() && !run.failed; ++index) {
+    for (std::size_t index = 0; index < lines.size() && !(run.failed && options.stop_at_failure); ++index) {
+        if (options.stop_requested && options.stop_requested()) {
+            run.stopped = true;
+            break;
+        }
         const BatchLine line = classify_batch_line(lines[index]);
         const int number = static_cast<int>(index + 1);
         switch (line.kind) {
@@ -351,6 +356,7 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
             break;
         case BatchLineKind::Echo:
             log.line(line.text);
+            if (listener) listener->output(RunStream::out, line.text + "\n");
             break;
         case BatchLineKind::Delete:
             for (const auto& name : line.words) {
@@ -387,7 +393,10 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
             const std::string& program = words.front();
             const bool has_folder = program.find_first_of("/\\") != std::string::npos;
             if (!has_folder && find_on_path(program).empty()) {
-                if (find_on_path("gmt").empty()) {
+                const std::string gmt_path = options.gmt_program.find_first_of("/\\") != std::string::npos
+                                                 ? options.gmt_program
+                                                 : find_on_path(options.gmt_program);
+                if (gmt_path.empty()) {
                     const std::string why =
                         program + " was not run: GMT is not installed (no 'gmt' program on PATH)";
                     log.line("line " + std::to_string(number) + ": " + why + not_run_note(number));
@@ -395,7 +404,7 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
                     fail(number, program, why);
                     continue;
                 }
-                std::vector<std::string> gmt{"gmt", program};
+                std::vector<std::string> gmt{options.gmt_program, program};
                 const auto args = gmt6_arguments({words.begin() + 1, words.end()});
                 gmt.insert(gmt.end(), args.begin(), args.end());
                 words = std::move(gmt);
@@ -406,9 +415,17 @@ Result<BatchRun> run_batch_file(const std::string& batch_path)
                 shown += w;
             }
             log.line("[line " + std::to_string(number) + "] " + shown);
+            if (listener) listener->line_started(number, shown);
             ++run.programs;
             const auto start = fs::file_size(log_file, ec);
-            if (!run_program(words, utf8_of(folder), run.log_path)) {
+            const bool ok = run_program(words, utf8_of(folder), run.log_path);
+            run.exit_status = ok ? 0 : 1;
+            if (listener) {
+                std::ifstream in(log_file, std::ios::binary);
+                in.seekg(static_cast<std::streamoff>(ec ? 0 : start));
+                listener->output(RunStream::out, std::string(std::istreambuf_iterator<char>(in), {}));
+            }
+            if (!ok && !run.failed) {
                 const std::string output = last_output_line(log_file, ec ? 0 : start);
                 log.line("line " + std::to_string(number) + ": " + words.front() + " failed" +
                          not_run_note(number));

@@ -18,6 +18,7 @@
 
 #include "common/result.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,13 +69,43 @@ struct BatchRun {
     int first_failed_line = 0;    // that line's number
     std::string failed_command;   // that line's program and arguments as run
     std::string failure_output;   // the last line the program printed, or why it did not start
-    std::string log_path;
+    std::string log_path;         // empty when no log was written
+    int exit_status = 0;          // of the last program, as "cmd /c" would report it
+    bool stopped = false;         // ended by the stop query
 };
 
-// Runs the lines in order, each after the one before has ended, until one
-// fails. An Error when the batch file cannot be read, has lines ended by CR
-// alone (it is then refused before anything runs), or the log cannot be
-// written.
-Result<BatchRun> run_batch_file(const std::string& batch_path);
+enum class RunStream { out, err };
+
+// What a running batch file reports, called on the thread that runs it.
+class RunListener {
+public:
+    virtual ~RunListener() = default;
+    // A line starts: its 1-based number and what runs after expansion.
+    virtual void line_started(int line, std::string_view command) = 0;
+    // What the programs print, as it comes, in pieces of any length.
+    virtual void output(RunStream stream, std::string_view text) = 0;
+    // The runner's own notes ("line 5: -H0 run as -h0").
+    virtual void note(int line, std::string_view text) = 0;
+};
+
+struct BatchRunOptions {
+    // The first failing program line ends the run (gridding, run-batch); the
+    // editor's Run passes false and goes on as cmd.exe does.
+    bool stop_at_failure = true;
+    // The log beside the batch file (see batch_log_path).
+    bool write_log = true;
+    // The GMT driver: "gmt" on PATH or a full path.
+    std::string gmt_program = "gmt";
+    // Asked at least every 100 ms while programs run; when it says true, the
+    // run's processes are ended and the run ends stopped.
+    std::function<bool()> stop_requested;
+};
+
+// Runs the lines in order, each after the one before has ended. An Error
+// when the batch file cannot be read, has lines ended by CR alone, holds a
+// line that needs cmd.exe (all refused before anything runs), or the log
+// cannot be written.
+Result<BatchRun> run_batch_file(const std::string& batch_path, const BatchRunOptions& options = {},
+                                RunListener* listener = nullptr);
 
 }  // namespace mq::tools
