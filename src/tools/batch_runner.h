@@ -17,6 +17,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "tools/gmt_changes.h"
 
 #include <functional>
 #include <optional>
@@ -46,9 +47,6 @@ BatchLine classify_batch_line(std::string_view line);
 // cannot be passed on: batch_argument gives nothing then.
 std::optional<std::string> batch_argument(std::string_view name);
 std::string batch_echo_text(std::string_view text);
-
-// The arguments of a GMT module with GMT 4 options in their GMT 6 form.
-std::vector<std::string> gmt6_arguments(const std::vector<std::string>& arguments);
 
 // cmd.exe's file-name patterns: "*" any run of characters, "?" one
 // character, letters compared without case; "*.*" matches every name.

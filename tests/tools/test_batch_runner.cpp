@@ -68,7 +68,7 @@ TEST_CASE("matches_pattern and gmt6_arguments")
         {"a.b.grd", "*.grd", true},                                      // "*" backtracks
     };
     for (const auto& [name, pattern, match] : rows) CHECK_MESSAGE(matches_pattern(name, pattern) == match, name);
-    CHECK(gmt6_arguments({"a.xyz", "-Gx_srtm.grd", "-H0", "-bi3", "-V"}) ==
+    CHECK(gmt6_arguments("surface", {"a.xyz", "-Gx_srtm.grd", "-H0", "-bi3", "-V"}) ==
           std::vector<std::string>{"a.xyz", "-Gx_srtm.grd", "-h0", "-bi3", "-V"});
 }
 
@@ -129,8 +129,8 @@ TEST_CASE("run_batch_file: programs, echoes and deletes in the batch file's fold
     CHECK(dir.exists("x_outside.grd"));   // patterns stay in the batch file's folder
     CHECK(dir.read("work/SRTM_grid.log") ==
           "*\n**** grid:  out.grd\n"
-          "[line 5] gmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V\ngmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V\n"
-          "[line 6] tool two words\ntool two words\n"
+          "line 5: -H0 run as -h0\n[line 5] gmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V\ngmt surface in.xyz -Gx_srtm.grd -h0 -bi3 -V\n"
+          "[line 6] tool \"two words\"\ntool two words\n"
           "Could Not Find " + work + "/missing.xyz\n"
           "line 8: patterns are only deleted in " + work + "; ../x_*.* was left alone\n"
           "[line 10] broken\nbroken\n  bad input  \n"
