@@ -217,7 +217,9 @@ bool ScriptRun::startBatchRunner(const QString& path)
                                        QByteArray::fromStdString(text));
         },
         [self](int line, const std::string& text) {
-            if (self) self->addMessage(self->reader_->note(line, text));
+            if (!self) return;
+            self->dock_.appendLine(QString::fromStdString(text), OutputDock::Shown::note);
+            self->addMessage(self->reader_->note(line, text));
         });
     tools::BatchRunOptions options;
     options.stop_at_failure = false;
@@ -238,8 +240,6 @@ bool ScriptRun::startBatchRunner(const QString& path)
                 [self, run] {
                     if (!self) return;
                     if (!run) return self->finish(1, QString::fromStdString(run.error().text()));
-                    if (run->failed && !run->stopped)
-                        self->addMessage(self->reader_->line_failed(run->first_failed_line, run->exit_status));
                     self->finish(run->stopped ? -1 : run->exit_status);
                 },
                 Qt::QueuedConnection);
@@ -300,8 +300,9 @@ void ScriptRun::finish(int exitStatus, const QString& failure)
     if (!active_) return;
     for (auto [collector, error] : {std::pair{&out_, false}, std::pair{&err_, true}})
         if (auto rest = collector->finish()) readLine(error, *rest);
-    // A script that ends with a failure of its own ("exit 3") names its line.
-    if (exitStatus > 0 && !stopRequested_) addMessage(reader_->line_failed(reader_->current_line(), exitStatus));
+    // A bash script that ends with a failure of its own ("exit 3") names its
+    // line. (The batch runner's notes name its failed lines.)
+    if (traced_ && exitStatus > 0 && !stopRequested_) addMessage(reader_->line_failed(reader_->current_line(), exitStatus));
     if (!failure.isEmpty()) dock_.appendLine(failure, OutputDock::Shown::note);
     const QString time = seconds(clock_.elapsed());
     const QString end = stopRequested_ ? QStringLiteral("Stopped after %1 s").arg(time)

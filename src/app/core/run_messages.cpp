@@ -235,9 +235,13 @@ std::optional<LinkedMessage> RunMessageReader::line_failed(int line, int status)
     return LinkedMessage{file_, line, 0, "exit status " + std::to_string(status), MessageKind::error};
 }
 
-LinkedMessage RunMessageReader::note(int line, std::string_view text) const
+std::optional<LinkedMessage> RunMessageReader::note(int line, std::string_view text)
 {
-    return {file_, line, 0, std::string(text), MessageKind::note};
+    if (line > 0 && line == last_message_line_) return std::nullopt;
+    // The list shows the line itself.
+    const std::string prefix = "line " + std::to_string(line) + ": ";
+    if (starts_with(text, prefix)) text.remove_prefix(prefix.size());
+    return LinkedMessage{file_, line, 0, std::string(text), MessageKind::note};
 }
 
 }  // namespace mq::app

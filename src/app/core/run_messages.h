@@ -77,8 +77,9 @@ public:
     // A command of `line` failed with `status`: a message unless the line
     // has had one already.
     std::optional<LinkedMessage> line_failed(int line, int status);
-    // A note of the runner about a line.
-    LinkedMessage note(int line, std::string_view text) const;
+    // A note of the runner about a line ("line 5: -H0 run as -h0"), unless
+    // the line has had a message already (a failure GMT has explained).
+    std::optional<LinkedMessage> note(int line, std::string_view text);
 
 private:
     int line_for_module(std::string_view module);

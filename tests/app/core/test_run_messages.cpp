@@ -11,7 +11,7 @@ using namespace mq::app;
 namespace {
 
 // Feeds `events` to a reader: "L<n>" a line starts, "F<status>:<n>" a line
-// failed, anything else a printed line. The messages as "<line> <kind> <text>".
+// failed, "N<n>:<text>" a runner's note, anything else a printed line. The messages as "<line> <kind> <text>".
 std::vector<std::string> messages_of(LineSource source, const std::string& script,
                                      const std::vector<std::string>& events)
 {
@@ -21,7 +21,8 @@ std::vector<std::string> messages_of(LineSource source, const std::string& scrip
     for (const std::string& event : events) {
         const TraceLine trace = read_trace_line(event[0] == 'L' || event[0] == 'F' ? kTraceMark + event : event);
         std::optional<LinkedMessage> message;
-        if (trace.failed_status) message = reader.line_failed(trace.line, trace.failed_status);
+        if (event[0] == 'N') message = reader.note(event[1] - '0', event.substr(3));
+        else if (trace.failed_status) message = reader.line_failed(trace.line, trace.failed_status);
         else if (trace.line) reader.line_started(trace.line);
         else message = reader.read_line(event);
         if (message) {
@@ -65,6 +66,9 @@ TEST_CASE("messages and the lines they link to")
          {"3 E ./run.sh: line 3: nosuch: command not found"}},
         {"a failed command without a message", reported, sh,
          {"L2", "F1:2", "L3", "F2:3", "F2:3"}, {"2 E exit status 1", "3 E exit status 2"}},
+        {"the batch runner's notes, unless GMT has explained the line", reported, sh,
+         {"N1:line 1: -H0 run as -h0", "L1", "psbasemap [ERROR]: x", "N1:line 1: gmt failed", "N2:line 2: failed"},
+         {"1 N -H0 run as -h0", "1 E psbasemap [ERROR]: x", "2 N failed"}},
         {"cmd.exe: the first calling line after the previous message's", none, bat,
          {"psbasemap [ERROR]: Unrecognized option -X", "psbasemap [ERROR]: Must give -J",
           "gmtinfo [ERROR]: Cannot find file a.txt", "grdimage [ERROR]: no x.grd",
