@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTimer>
+#include <memory>
 
 namespace mq::app {
 
@@ -19,6 +21,15 @@ void MDIForm1::buildOutputDock()
     outputDock_ = new OutputDock(this);
     addDockWidget(Qt::BottomDockWidgetArea, outputDock_);
     outputDock_->hide();
+    // First shown, it takes two fifths of the frame's height.
+    auto first = std::make_shared<QMetaObject::Connection>();
+    *first = connect(outputDock_, &QDockWidget::visibilityChanged, this, [this, first](bool visible) {
+        if (!visible) return;
+        disconnect(*first);
+        QTimer::singleShot(0, this, [this] {
+            resizeDocks({outputDock_}, {(mdiArea_->height() + outputDock_->height()) * 2 / 5}, Qt::Vertical);
+        });
+    });
     scriptRun_ = new ScriptRun(services_, *outputDock_, this);
     connect(outputDock_, &OutputDock::messageChosen, this, &MDIForm1::goToMessage);
     // Run script follows the active editor.

@@ -36,8 +36,10 @@ OutputDock::OutputDock(QWidget* parent) : QDockWidget(QStringLiteral("Output"), 
     output_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     list_ = new QListWidget(split);
     list_->setObjectName(QStringLiteral("MessageList"));
+    list_->setIconSize(QSize(16, 16));
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
+    split->setSizes({300, 100});
     column->addWidget(split, 1);
 
     auto* row = new QHBoxLayout;
