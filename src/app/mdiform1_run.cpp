@@ -54,8 +54,9 @@ void MDIForm1::mn_run_script_Click()
     const QString path = editor->documentPath();
     if (!QFileInfo::exists(path)) {
         outputDock_->show();
-        outputDock_->appendLine(QStringLiteral("%1 has not been saved yet.").arg(QDir::toNativeSeparators(path)),
-                                OutputDock::Shown::note);
+        outputDock_->appendLine(
+            QStringLiteral("%1 has not been saved yet.").arg(QDir::toNativeSeparators(path)),
+            OutputDock::Shown::note);
         return;
     }
     scriptRun_->start(path);
@@ -68,7 +69,8 @@ void MDIForm1::goToMessage(const LinkedMessage& message)
     const QString wanted = QFileInfo(file).absoluteFilePath();
     frmEditor* target = nullptr;
     for (frmEditor* editor : editors())
-        if (!editor->isUnloaded() && QFileInfo(editor->documentPath()).absoluteFilePath() == wanted) target = editor;
+        if (!editor->isUnloaded() && QFileInfo(editor->documentPath()).absoluteFilePath() == wanted)
+            target = editor;
     if (!target) {
         if (!QFileInfo::exists(file)) return;
         open_file_function(file);

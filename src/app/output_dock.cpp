@@ -22,7 +22,8 @@ namespace mq::app {
 OutputDock::OutputDock(QWidget* parent) : QDockWidget(QStringLiteral("Output"), parent)
 {
     setObjectName(QStringLiteral("OutputDock"));
-    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                QDockWidget::DockWidgetFloatable);
     auto* body = new QWidget(this);
     auto* column = new QVBoxLayout(body);
     column->setContentsMargins(2, 2, 2, 2);
@@ -60,7 +61,8 @@ OutputDock::OutputDock(QWidget* parent) : QDockWidget(QStringLiteral("Output"), 
     flushTimer_->setInterval(100);
     connect(flushTimer_, &QTimer::timeout, this, &OutputDock::flush);
     connect(stop_, &QPushButton::clicked, this, &OutputDock::stopClicked);
-    connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { choose(list_->row(item)); });
+    connect(list_, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { choose(list_->row(item)); });
 }
 
 void OutputDock::clearRun()
@@ -116,10 +118,12 @@ void OutputDock::addMessage(const LinkedMessage& message)
 {
     messages_.push_back(message);
     const QString text = QString::fromStdString(message.text);
-    auto* item = new QListWidgetItem(message.line > 0 ? QStringLiteral("Line %1: %2").arg(message.line).arg(text) : text);
-    const QStyle::StandardPixmap icon = message.kind == MessageKind::error     ? QStyle::SP_MessageBoxCritical
-                                        : message.kind == MessageKind::warning ? QStyle::SP_MessageBoxWarning
-                                                                               : QStyle::SP_MessageBoxInformation;
+    auto* item = new QListWidgetItem(
+        message.line > 0 ? QStringLiteral("Line %1: %2").arg(message.line).arg(text) : text);
+    const QStyle::StandardPixmap icon = message.kind == MessageKind::error ? QStyle::SP_MessageBoxCritical
+                                        : message.kind == MessageKind::warning
+                                            ? QStyle::SP_MessageBoxWarning
+                                            : QStyle::SP_MessageBoxInformation;
     item->setIcon(style()->standardIcon(icon));
     item->setToolTip(QDir::toNativeSeparators(QString::fromStdString(message.file)));
     list_->addItem(item);

@@ -16,9 +16,15 @@ namespace mq::app {
 
 namespace {
 
-QString fromBytes(std::string_view bytes) { return QString::fromLocal8Bit(bytes.data(), qsizetype(bytes.size())); }
+QString fromBytes(std::string_view bytes)
+{
+    return QString::fromLocal8Bit(bytes.data(), qsizetype(bytes.size()));
+}
 
-QString seconds(qint64 ms) { return QString::fromStdString(numbers::format_pattern(double(ms) / 1000.0, "0.0")); }
+QString seconds(qint64 ms)
+{
+    return QString::fromStdString(numbers::format_pattern(double(ms) / 1000.0, "0.0"));
+}
 
 #ifdef Q_OS_WIN
 constexpr bool kWindows = true;
@@ -42,7 +48,8 @@ public:
     void output(tools::RunStream stream, std::string_view text) override
     {
         QMetaObject::invokeMethod(
-            context_, [f = output_, err = stream == tools::RunStream::err, t = std::string(text)] { f(err, t); },
+            context_,
+            [f = output_, err = stream == tools::RunStream::err, t = std::string(text)] { f(err, t); },
             Qt::QueuedConnection);
     }
     void note(int line, std::string_view text) override
@@ -90,7 +97,8 @@ QString ScriptRun::bashProgram() const
     if (kWindows && bash.contains(QLatin1String("/system32/"), Qt::CaseInsensitive)) bash.clear();
     if (bash.isEmpty() && kWindows)
         bash = services_.processes->findProgram(
-            QStringLiteral("bash"), {QStringLiteral("C:/Program Files/Git/bin"), QStringLiteral("C:/msys64/usr/bin")});
+            QStringLiteral("bash"),
+            {QStringLiteral("C:/Program Files/Git/bin"), QStringLiteral("C:/msys64/usr/bin")});
     return bash;
 }
 
@@ -99,7 +107,8 @@ QString ScriptRun::unavailableReason(const QString& path) const
     const std::optional<RunKind> kind = runKindFor(path);
     if (!kind) return QStringLiteral("Only .bat, .cmd and .sh scripts can be run.");
     if (*kind == RunKind::bash && bashProgram().isEmpty())
-        return QStringLiteral("No bash was found on PATH: install Git for Windows or MSYS2 to run .sh scripts.");
+        return QStringLiteral(
+            "No bash was found on PATH: install Git for Windows or MSYS2 to run .sh scripts.");
     return {};
 }
 
@@ -124,11 +133,13 @@ void ScriptRun::noteMissingGmt()
     dock_.appendLine(QStringLiteral("GMT was not found: neither on PATH nor in the \"GMT folder\" setting "
                                     "(settings section \"GMT\", key \"Folder\")."),
                      OutputDock::Shown::note);
-    dock_.appendLine(kWindows ? QStringLiteral("Install it with the GMT installer from "
-                                               "https://www.generic-mapping-tools.org/download/ .")
-                              : QStringLiteral("Install it with the system's packages (for example \"gmt\" and "
-                                               "\"gmt-gshhg\"), or from https://www.generic-mapping-tools.org/download/ ."),
-                     OutputDock::Shown::note);
+    dock_.appendLine(
+        kWindows
+            ? QStringLiteral("Install it with the GMT installer from "
+                             "https://www.generic-mapping-tools.org/download/ .")
+            : QStringLiteral("Install it with the system's packages (for example \"gmt\" and "
+                             "\"gmt-gshhg\"), or from https://www.generic-mapping-tools.org/download/ ."),
+        OutputDock::Shown::note);
 }
 
 bool ScriptRun::start(const QString& path)
@@ -157,15 +168,17 @@ bool ScriptRun::start(const QString& path)
     const QFileInfo file(path);
     const QString folder = file.absolutePath();
     dock_.clearRun();
-    reader_ = std::make_unique<RunMessageReader>(QDir::toNativeSeparators(path).toStdString(), script.value(),
-                                                 *kind == RunKind::cmd ? LineSource::none : LineSource::reported);
+    reader_ =
+        std::make_unique<RunMessageReader>(QDir::toNativeSeparators(path).toStdString(), script.value(),
+                                           *kind == RunKind::cmd ? LineSource::none : LineSource::reported);
     out_ = {};
     err_ = {};
     traced_ = *kind == RunKind::bash;
     stopRequested_ = false;
     scriptText_ = QString::fromStdU16String(text);
-    dock_.appendLine(QStringLiteral("Running %1 in %2").arg(file.fileName(), QDir::toNativeSeparators(folder)),
-                     OutputDock::Shown::note);
+    dock_.appendLine(
+        QStringLiteral("Running %1 in %2").arg(file.fileName(), QDir::toNativeSeparators(folder)),
+        OutputDock::Shown::note);
     const QString gmt = gmtProgram();
     if (gmt.isEmpty()) noteMissingGmt();
 
@@ -261,7 +274,8 @@ void ScriptRun::readOutput(platform::ProcessStream stream, const QByteArray& pie
 {
     if (!active_) return;
     const bool error = stream == platform::ProcessStream::err;
-    for (const std::string& line : (error ? err_ : out_).feed(std::string_view(piece.constData(), size_t(piece.size()))))
+    for (const std::string& line :
+         (error ? err_ : out_).feed(std::string_view(piece.constData(), size_t(piece.size()))))
         readLine(error, line);
 }
 
@@ -302,11 +316,13 @@ void ScriptRun::finish(int exitStatus, const QString& failure)
         if (auto rest = collector->finish()) readLine(error, *rest);
     // A bash script that ends with a failure of its own ("exit 3") names its
     // line. (The batch runner's notes name its failed lines.)
-    if (traced_ && exitStatus > 0 && !stopRequested_) addMessage(reader_->line_failed(reader_->current_line(), exitStatus));
+    if (traced_ && exitStatus > 0 && !stopRequested_)
+        addMessage(reader_->line_failed(reader_->current_line(), exitStatus));
     if (!failure.isEmpty()) dock_.appendLine(failure, OutputDock::Shown::note);
     const QString time = seconds(clock_.elapsed());
-    const QString end = stopRequested_ ? QStringLiteral("Stopped after %1 s").arg(time)
-                                       : QStringLiteral("Exit status %1 after %2 s").arg(exitStatus).arg(time);
+    const QString end = stopRequested_
+                            ? QStringLiteral("Stopped after %1 s").arg(time)
+                            : QStringLiteral("Exit status %1 after %2 s").arg(exitStatus).arg(time);
     dock_.appendLine(end, OutputDock::Shown::note);
     dock_.setStatus(end);
     dock_.setStopEnabled(false);

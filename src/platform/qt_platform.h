@@ -100,7 +100,10 @@ struct QtPlatform {
         dialog.setParentWidget(parent);
         messages.setParentWidget(parent);
     }
-    Services services() { return {&dialog, &messages, &clipboard, &settings, &programs, &browser, &processes}; }
+    Services services()
+    {
+        return {&dialog, &messages, &clipboard, &settings, &programs, &browser, &processes};
+    }
 };
 
 }  // namespace mq::platform

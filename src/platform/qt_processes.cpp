@@ -48,7 +48,8 @@ void resumeProcess(DWORD pid)
 
 class QtRunningProcess : public RunningProcess {
 public:
-    QtRunningProcess(QProcess* process, std::shared_ptr<bool> watched) : process_(process), watched_(std::move(watched))
+    QtRunningProcess(QProcess* process, std::shared_ptr<bool> watched)
+        : process_(process), watched_(std::move(watched))
     {
 #ifdef Q_OS_WIN
         // The program starts suspended, so it is in the job before it can

@@ -51,8 +51,9 @@ private slots:
             {"run.BAT", false, true, "Run script"},
             {"run.cmd", false, true, "Run script"},
             {"notes.txt", true, false, "Run script: Only .bat, .cmd and .sh scripts can be run."},
-            {"run.sh", false, false, "Run script: No bash was found on PATH: install Git for Windows or MSYS2 to run "
-                                     ".sh scripts."},
+            {"run.sh", false, false,
+             "Run script: No bash was found on PATH: install Git for Windows or MSYS2 to run "
+             ".sh scripts."},
         };
         for (const Case& c : cases) {
             AppFixture f;
@@ -113,7 +114,8 @@ private slots:
         QCOMPARE(run.program, QStringLiteral("/usr/bin/bash"));
         QCOMPARE(run.workingDir, f.dir.path());
         QCOMPARE(run.arguments.last(), QStringLiteral("./run.sh"));
-        QVERIFY(run.environment.first().startsWith(QStringLiteral("PATH=") + QDir::toNativeSeparators("/usr/bin")));
+        QVERIFY(run.environment.first().startsWith(QStringLiteral("PATH=") +
+                                                   QDir::toNativeSeparators("/usr/bin")));
         app::OutputDock& dock = *f.main->outputDock();
         QVERIFY(dock.isVisible());
         QVERIFY(dock.stopButton()->isEnabled());
@@ -132,10 +134,10 @@ private slots:
         QVERIFY(run.stopped);
         run.end(-1);
         const QStringList shown = dock.outputText().split(QLatin1Char('\n'));
-        QCOMPARE(shown.mid(1, 6), QStringList({"start", "start?", "psbasemap [ERROR]: Unrecognized option -Q",
-                                               "gmtinfo [ERROR]: Cannot find file missing.xyz",
-                                               "A script is running already: it has to end, or be stopped, first.",
-                                               "done"}));
+        QCOMPARE(shown.mid(1, 6),
+                 QStringList({"start", "start?", "psbasemap [ERROR]: Unrecognized option -Q",
+                              "gmtinfo [ERROR]: Cannot find file missing.xyz",
+                              "A script is running already: it has to end, or be stopped, first.", "done"}));
         QVERIFY(!dock.outputText().contains(QLatin1Char('\x1f')));
         QVERIFY(dock.status().startsWith(QStringLiteral("Stopped after ")));
         QVERIFY(!dock.stopButton()->isEnabled());
@@ -181,8 +183,8 @@ private slots:
                                                       "3 gmtinfo [ERROR]: Cannot find file missing.xyz"}));
             QVERIFY2(dock.outputText().contains(QStringLiteral("\ndone\n")), qPrintable(dock.outputText()));
             // The batch runner reports the last program's status, as cmd.exe does.
-            QVERIFY(dock.status().startsWith(QLatin1String(name) == QLatin1String("run.sh") ? "Exit status 0 after "
-                                                                                          : "Exit status 72 after "));
+            const bool bash = QLatin1String(name) == QLatin1String("run.sh");
+            QVERIFY(dock.status().startsWith(bash ? "Exit status 0 after " : "Exit status 72 after "));
         }
     }
 };

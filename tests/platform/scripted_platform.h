@@ -152,11 +152,12 @@ public:
 
     std::unique_ptr<platform::RunningProcess> run(
         const QString& program, const QStringList& arguments, const QString& workingDir,
-        const QStringList& environment, std::function<void(platform::ProcessStream, const QByteArray&)> output,
+        const QStringList& environment,
+        std::function<void(platform::ProcessStream, const QByteArray&)> output,
         std::function<void(int)> ended) override {
         if (!succeed) return nullptr;
-        runs.push_back(std::make_shared<Run>(Run{program, arguments, workingDir, environment, std::move(output),
-                                                 std::move(ended)}));
+        runs.push_back(std::make_shared<Run>(
+            Run{program, arguments, workingDir, environment, std::move(output), std::move(ended)}));
         struct Handle : platform::RunningProcess {
             std::shared_ptr<Run> run;
             void stop() override { run->stopped = true; }
@@ -181,7 +182,9 @@ struct ScriptedPlatform {
     ScriptedBrowser browser;
     ScriptedProcesses processes;
 
-    platform::Services services() { return {&dialog, &messages, &clipboard, &settings, &programs, &browser, &processes}; }
+    platform::Services services() {
+        return {&dialog, &messages, &clipboard, &settings, &programs, &browser, &processes};
+    }
 };
 
 }  // namespace mq::testing

@@ -255,7 +255,8 @@ private slots:
         const auto collect = [&](ProcessStream stream, const QByteArray& piece) {
             (stream == ProcessStream::out ? out : err) += piece;
         };
-        auto run = processes.run(program, quick, dir.path(), {"MQ_WORD=hello"}, collect, [&](int c) { code = c; });
+        const auto ended = [&](int c) { code = c; };
+        auto run = processes.run(program, quick, dir.path(), {"MQ_WORD=hello"}, collect, ended);
         QVERIFY(run);
         QTRY_VERIFY(code.has_value());
         QCOMPARE(*code, 4);
@@ -265,7 +266,7 @@ private slots:
 
         out.clear();
         code.reset();
-        run = processes.run(program, slow, dir.path(), {}, collect, [&](int c) { code = c; });
+        run = processes.run(program, slow, dir.path(), {}, collect, ended);
         QTRY_VERIFY(out.contains("ready"));
         QVERIFY(run->running());
         run->stop();

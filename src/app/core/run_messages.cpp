@@ -55,7 +55,9 @@ std::vector<std::string_view> words_of(std::string_view line)
 {
     std::vector<std::string_view> words;
     size_t i = 0;
-    const auto is_break = [](char c) { return std::string_view(" \t\"'|&<>();=").find(c) != std::string_view::npos; };
+    const auto is_break = [](char c) {
+        return std::string_view(" \t\"'|&<>();=").find(c) != std::string_view::npos;
+    };
     while (i < line.size()) {
         while (i < line.size() && is_break(line[i])) ++i;
         const size_t start = i;
@@ -96,7 +98,8 @@ std::optional<Form> recognise(std::string_view text, std::string_view script_nam
         }
     }
     // cmd.exe: "'grdimg' is not recognized as an internal or external command,".
-    static constexpr std::string_view not_recognised = "' is not recognized as an internal or external command";
+    static constexpr std::string_view not_recognised =
+        "' is not recognized as an internal or external command";
     if (starts_with(text, "'")) {
         const size_t end = text.find(not_recognised);
         if (end != std::string_view::npos && end > 1) return Form{std::string(text.substr(1, end - 1)), 0};
@@ -104,10 +107,12 @@ std::optional<Form> recognise(std::string_view text, std::string_view script_nam
     // bash: "./run.sh: line 9: grdimg: command not found", and its other complaints.
     static constexpr std::string_view at_line = ": line ";
     const size_t at = text.find(at_line);
-    if (at != std::string_view::npos && !script_name.empty() && file_name_of(text.substr(0, at)) == script_name) {
+    if (at != std::string_view::npos && !script_name.empty() &&
+        file_name_of(text.substr(0, at)) == script_name) {
         const std::string_view after = text.substr(at + at_line.size());
         const size_t colon = after.find(": ");
-        if (const auto line = to_int(after.substr(0, colon)); line && colon != std::string_view::npos && *line > 0)
+        if (const auto line = to_int(after.substr(0, colon));
+            line && colon != std::string_view::npos && *line > 0)
             return Form{{}, *line};
     }
     return std::nullopt;
@@ -154,6 +159,9 @@ std::vector<std::string> traced_bash_arguments(const std::string& script_name)
 
 TraceLine read_trace_line(std::string_view line)
 {
+    // A script that traces itself (set -x) traces the reports as well.
+    for (std::string_view traced : {"printf '\\037L", "printf '\\037F"})
+        if (line.find(traced) != std::string_view::npos) return {{}, false};
     const size_t mark = line.find(kTraceMark);
     if (mark == std::string_view::npos) return {std::string(line)};
     TraceLine result{std::string(line.substr(0, mark)), mark > 0};
@@ -181,7 +189,8 @@ bool line_calls(std::string_view line, std::string_view module)
         starts_with(first, "echo."))
         return false;
     const std::string wanted = canonical_module(module);
-    return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return canonical_module(w) == wanted; });
+    return std::any_of(words.begin(), words.end(),
+                       [&](std::string_view w) { return canonical_module(w) == wanted; });
 }
 
 RunMessageReader::RunMessageReader(std::string file, std::string_view script_text, LineSource source)

@@ -11,7 +11,8 @@ using namespace mq::app;
 namespace {
 
 // Feeds `events` to a reader: "L<n>" a line starts, "F<status>:<n>" a line
-// failed, "N<n>:<text>" a runner's note, anything else a printed line. The messages as "<line> <kind> <text>".
+// failed, "N<n>:<text>" a runner's note, anything else a printed line.
+// The messages as "<line> <kind> <text>".
 std::vector<std::string> messages_of(LineSource source, const std::string& script,
                                      const std::vector<std::string>& events)
 {
@@ -19,7 +20,8 @@ std::vector<std::string> messages_of(LineSource source, const std::string& scrip
     RunMessageReader reader("/maps/run.sh", script, source);
     std::vector<std::string> out;
     for (const std::string& event : events) {
-        const TraceLine trace = read_trace_line(event[0] == 'L' || event[0] == 'F' ? kTraceMark + event : event);
+        const bool report = event[0] == 'L' || event[0] == 'F';
+        const TraceLine trace = read_trace_line(report ? kTraceMark + event : event);
         std::optional<LinkedMessage> message;
         if (event[0] == 'N') message = reader.note(event[1] - '0', event.substr(3));
         else if (trace.failed_status) message = reader.line_failed(trace.line, trace.failed_status);
@@ -27,7 +29,8 @@ std::vector<std::string> messages_of(LineSource source, const std::string& scrip
         else message = reader.read_line(event);
         if (message) {
             CHECK(message->file == "/maps/run.sh");
-            out.push_back(std::to_string(message->line) + ' ' + kinds[int(message->kind)] + ' ' + message->text);
+            const std::string kind = kinds[int(message->kind)];
+            out.push_back(std::to_string(message->line) + ' ' + kind + ' ' + message->text);
         }
     }
     return out;
@@ -52,7 +55,8 @@ TEST_CASE("messages and the lines they link to")
         {"GMT 6 errors, each on its own line", reported, sh,
          {"L1", "psbasemap [ERROR]: Option -B: Unrecognized", "F72:1", "L2",
           "gmtinfo [ERROR]: Cannot find file missing.txt", "L5"},
-         {"1 E psbasemap [ERROR]: Option -B: Unrecognized", "2 E gmtinfo [ERROR]: Cannot find file missing.txt"}},
+         {"1 E psbasemap [ERROR]: Option -B: Unrecognized",
+          "2 E gmtinfo [ERROR]: Cannot find file missing.txt"}},
         {"GMT 6 warnings and function messages", reported, sh,
          {"L4", "grdimage [WARNING]: no -B", "grdimage (gmtapi_import_grid): Not a grid", "psxy (x y): no"},
          {"4 W grdimage [WARNING]: no -B", "4 E grdimage (gmtapi_import_grid): Not a grid"}},
@@ -62,12 +66,14 @@ TEST_CASE("messages and the lines they link to")
          {"4 E grdimage: GMT SYNTAX ERROR:  -J option", "4 W grdimage: Warning: odd",
           "1 E psbasemap: Cannot open a.ps"}},
         {"bash names the line itself", reported, sh,
-         {"L2", "./run.sh: line 3: nosuch: command not found", "F127:3", "other.sh: line 2: x: command not found"},
+         {"L2", "./run.sh: line 3: nosuch: command not found", "F127:3",
+          "other.sh: line 2: x: command not found"},
          {"3 E ./run.sh: line 3: nosuch: command not found"}},
         {"a failed command without a message", reported, sh,
          {"L2", "F1:2", "L3", "F2:3", "F2:3"}, {"2 E exit status 1", "3 E exit status 2"}},
         {"the batch runner's notes, unless GMT has explained the line", reported, sh,
-         {"N1:line 1: -H0 run as -h0", "L1", "psbasemap [ERROR]: x", "N1:line 1: gmt failed", "N2:line 2: failed"},
+         {"N1:line 1: -H0 run as -h0", "L1", "psbasemap [ERROR]: x", "N1:line 1: gmt failed",
+          "N2:line 2: failed"},
          {"1 N -H0 run as -h0", "1 E psbasemap [ERROR]: x", "2 N failed"}},
         {"cmd.exe: the first calling line after the previous message's", none, bat,
          {"psbasemap [ERROR]: Unrecognized option -X", "psbasemap [ERROR]: Must give -J",
@@ -103,6 +109,8 @@ TEST_CASE("trace reports and output lines")
         {"partial\x1fL7", "partial", true, 7, 0},   // output without a line end before a report
         {"\x1f" "F127:9", "", false, 9, 127},
         {"\x1f" "Fx:9", "", false, 0, 0},
+        {"+++ printf '\\037L2\\n'", "", false, 0, 0},   // a script's own set -x tracing the reports
+        {"++ printf '\\037' x", "++ printf '\\037' x", true, 0, 0},
     };
     for (const Case& c : cases) {
         CAPTURE(c.line);
