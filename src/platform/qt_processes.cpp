@@ -46,10 +46,16 @@ void resumeProcess(DWORD pid)
 }
 #endif
 
+// Shared by a run's handle and its process's handlers.
+struct RunState {
+    bool watched = true;   // someone listens
+    bool stopped = false;  // ended by stop(): reported as -1 whatever its exit code
+};
+
 class QtRunningProcess : public RunningProcess {
 public:
-    QtRunningProcess(QProcess* process, std::shared_ptr<bool> watched)
-        : process_(process), watched_(std::move(watched))
+    QtRunningProcess(QProcess* process, std::shared_ptr<RunState> state)
+        : process_(process), state_(std::move(state))
     {
 #ifdef Q_OS_WIN
         // The program starts suspended, so it is in the job before it can
@@ -68,7 +74,7 @@ public:
     ~QtRunningProcess() override
     {
         // Nobody listens any more; a program still running is ended.
-        *watched_ = false;
+        state_->watched = false;
         if (running()) stop();
 #ifdef Q_OS_WIN
         if (job_) CloseHandle(job_);
@@ -77,6 +83,7 @@ public:
 
     void stop() override
     {
+        state_->stopped = true;
 #ifdef Q_OS_WIN
         if (job_) TerminateJobObject(job_, 1);
         else if (process_) process_->kill();
@@ -94,7 +101,7 @@ public:
 
 private:
     QPointer<QProcess> process_;
-    std::shared_ptr<bool> watched_;
+    std::shared_ptr<RunState> state_;
 #ifdef Q_OS_WIN
     HANDLE job_ = nullptr;
 #else
@@ -127,23 +134,24 @@ std::unique_ptr<RunningProcess> QtProcesses::run(const QString& program, const Q
 #else
     process->setChildProcessModifier([] { ::setsid(); });
 #endif
-    auto watched = std::make_shared<bool>(true);
-    QObject::connect(process, &QProcess::readyReadStandardOutput, process, [process, watched, output] {
+    auto state = std::make_shared<RunState>();
+    QObject::connect(process, &QProcess::readyReadStandardOutput, process, [process, state, output] {
         const QByteArray piece = process->readAllStandardOutput();
-        if (*watched) output(ProcessStream::out, piece);
+        if (state->watched) output(ProcessStream::out, piece);
     });
-    QObject::connect(process, &QProcess::readyReadStandardError, process, [process, watched, output] {
+    QObject::connect(process, &QProcess::readyReadStandardError, process, [process, state, output] {
         const QByteArray piece = process->readAllStandardError();
-        if (*watched) output(ProcessStream::err, piece);
+        if (state->watched) output(ProcessStream::err, piece);
     });
     QObject::connect(process, &QProcess::finished, process,
-                     [process, watched, output, ended](int code, QProcess::ExitStatus status) {
-                         if (*watched) {
+                     [process, state, output, ended](int code, QProcess::ExitStatus status) {
+                         if (state->watched) {
                              const QByteArray out = process->readAllStandardOutput();
                              const QByteArray err = process->readAllStandardError();
                              if (!out.isEmpty()) output(ProcessStream::out, out);
                              if (!err.isEmpty()) output(ProcessStream::err, err);
-                             ended(status == QProcess::NormalExit ? code : -1);
+                             const bool normal = status == QProcess::NormalExit && !state->stopped;
+                             ended(normal ? code : -1);
                          }
                          process->deleteLater();
                      });
@@ -152,7 +160,7 @@ std::unique_ptr<RunningProcess> QtProcesses::run(const QString& program, const Q
         delete process;
         return nullptr;
     }
-    return std::make_unique<QtRunningProcess>(process, watched);
+    return std::make_unique<QtRunningProcess>(process, state);
 }
 
 QString QtProcesses::findProgram(const QString& name, const QStringList& extraFolders) const
