@@ -35,6 +35,7 @@ namespace mq::app {
 
 class EditorComforts;
 class ManualPages;
+class MapDock;
 class OutputDock;
 class ScriptRun;
 struct LinkedMessage;
@@ -86,6 +87,7 @@ public:
 
     // The "Output" dock and the run of scripts.
     OutputDock* outputDock() const { return outputDock_; }
+    MapDock* mapDock() const { return mapDock_; }
     ScriptRun* scriptRun() const { return scriptRun_; }
     // Puts the caret on a message's line and marks it, in the message's
     // file (opened when no editor shows it).
@@ -181,6 +183,7 @@ private:
     std::unique_ptr<ManualPages> manualPages_;
     EditorComforts* comforts_ = nullptr;
     OutputDock* outputDock_ = nullptr;
+    MapDock* mapDock_ = nullptr;
     ScriptRun* scriptRun_ = nullptr;
 };
 

@@ -2,6 +2,7 @@
 #include "app/mdiform1.h"
 
 #include "app/frmeditor.h"
+#include "app/map_dock.h"
 #include "app/output_dock.h"
 #include "app/script_run.h"
 #include "app/text_search.h"
@@ -34,10 +35,17 @@ void MDIForm1::buildOutputDock()
     connect(outputDock_, &OutputDock::messageChosen, this, &MDIForm1::goToMessage);
     // Run script follows the active editor.
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this] { count_open_forms(); });
-    // The "Map" dock shows a run's results: its runStarted and runFinished
-    // go on these two signals.
-    connect(scriptRun_, &ScriptRun::runStarted, this, [](const QString&) {});
-    connect(scriptRun_, &ScriptRun::runFinished, this, [](const QString&) {});
+    // The "Map" dock shows the picture a run wrote, found with the run's GMT.
+    mapDock_ = new MapDock(services_, this, [run = scriptRun_] { return run->gmtProgram(); });
+    addDockWidget(Qt::RightDockWidgetArea, mapDock_);
+    mapDock_->hide();
+    connect(scriptRun_, &ScriptRun::runStarted, mapDock_, [this](const QString& folder) {
+        mapDock_->runStarted(folder);
+    });
+    connect(scriptRun_, &ScriptRun::runFinished, mapDock_, [this](const QString& text) {
+        mapDock_->show();
+        mapDock_->runFinished(text);
+    });
 }
 
 void MDIForm1::mn_run_script_Click()

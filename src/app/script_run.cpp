@@ -1,5 +1,6 @@
 #include "app/script_run.h"
 
+#include "app/core/gmt_location.h"
 #include "app/core/script_codec.h"
 #include "app/frame_helpers.h"
 #include "app/output_dock.h"
@@ -112,35 +113,18 @@ QString ScriptRun::unavailableReason(const QString& path) const
     return {};
 }
 
-// ---- Where GMT lives. The GMT location of the "Map" dock takes this over.
-QStringList ScriptRun::gmtFolders() const
-{
-    QStringList folders;
-    const QString folder = services_.settings->get(QStringLiteral("GMT"), QStringLiteral("Folder"));
-    if (!folder.isEmpty()) folders << QDir(folder).filePath(QStringLiteral("bin")) << folder;
-    if (kWindows) folders << QStringLiteral("C:/programs/gmt6/bin");
-    return folders;
-}
-
 QString ScriptRun::gmtProgram() const
 {
-    return services_.processes->findProgram(QStringLiteral("gmt"), gmtFolders());
+    // The GMT folder setting, then PATH, then the installer's folders.
+    const QString folder = services_.settings->get(QString::fromUtf8(kGmtSettingsSection),
+                                                   QString::fromUtf8(kGmtFolderKey));
+    const auto onPath = [this](std::string_view name) {
+        return services_.processes->findProgram(QString::fromUtf8(name.data(), qsizetype(name.size())))
+            .toStdString();
+    };
+    return QString::fromStdString(find_gmt(folder.toStdString(), onPath, gmt_installer_folders()));
 }
-// ----
 
-void ScriptRun::noteMissingGmt()
-{
-    dock_.appendLine(QStringLiteral("GMT was not found: neither on PATH nor in the \"GMT folder\" setting "
-                                    "(settings section \"GMT\", key \"Folder\")."),
-                     OutputDock::Shown::note);
-    dock_.appendLine(
-        kWindows
-            ? QStringLiteral("Install it with the GMT installer from "
-                             "https://www.generic-mapping-tools.org/download/ .")
-            : QStringLiteral("Install it with the system's packages (for example \"gmt\" and "
-                             "\"gmt-gshhg\"), or from https://www.generic-mapping-tools.org/download/ ."),
-        OutputDock::Shown::note);
-}
 
 bool ScriptRun::start(const QString& path)
 {
@@ -180,7 +164,7 @@ bool ScriptRun::start(const QString& path)
         QStringLiteral("Running %1 in %2").arg(file.fileName(), QDir::toNativeSeparators(folder)),
         OutputDock::Shown::note);
     const QString gmt = gmtProgram();
-    if (gmt.isEmpty()) noteMissingGmt();
+    if (gmt.isEmpty()) dock_.appendLine(QString::fromStdString(gmt_missing_text()), OutputDock::Shown::note);
 
     active_ = true;
     clock_.start();

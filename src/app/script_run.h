@@ -39,6 +39,8 @@ public:
     bool start(const QString& path);
     bool running() const;
     void stop();
+    // The gmt program a run uses; empty when GMT cannot be found.
+    QString gmtProgram() const;
 
 signals:
     // Every run's start and end, for what shows the run's results.
@@ -47,9 +49,6 @@ signals:
 
 private:
     QString bashProgram() const;
-    QStringList gmtFolders() const;
-    QString gmtProgram() const;
-    void noteMissingGmt();
     void readOutput(platform::ProcessStream stream, const QByteArray& piece);
     void readLine(bool error, const std::string& line);
     void showLineStarted(int line);
