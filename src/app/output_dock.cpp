@@ -76,8 +76,8 @@ void OutputDock::clearRun()
 void OutputDock::appendLine(const QString& text, Shown shown)
 {
     pending_.append({text, shown});
-    // Lines beyond those kept would be cut at once.
-    if (pending_.size() > kKeptLines) pending_.remove(0, pending_.size() - kKeptLines);
+    // Lines beyond those kept would be cut at once (dropped in batches).
+    if (pending_.size() > 2 * kKeptLines) pending_.remove(0, pending_.size() - kKeptLines);
     if (!flushTimer_->isActive()) flushTimer_->start();
 }
 

@@ -5,6 +5,7 @@
 #include "app/script_run.h"
 #include "platform/qt_platform.h"
 
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -166,6 +167,23 @@ private slots:
         QVERIFY(dock.outputText().contains(QStringLiteral("GMT was not found")));
         QVERIFY(dock.outputText().contains(QStringLiteral("Install it")));
         QCOMPARE(editor->Text1->extraSelections().size(), 0);   // a new run takes the marks away
+    }
+
+    // A run printing far more than the dock keeps ends quickly, its last
+    // lines shown.
+    void longOutputKeepsItsLastLines()
+    {
+        platform::QtProcesses processes;
+        AppFixture f({}, &processes);
+        f.open(QStringLiteral("long.sh"), "seq 1 300000 >&2\n");
+        QElapsedTimer clock;
+        clock.start();
+        f.trigger(QStringLiteral("mn_run_script"));
+        QTRY_VERIFY_WITH_TIMEOUT(!f.main->scriptRun()->running(), 60000);
+        const QStringList shown = f.main->outputDock()->outputText().split(QLatin1Char('\n'));
+        QCOMPARE(shown.size(), app::OutputDock::kKeptLines);
+        QCOMPARE(shown.mid(shown.size() - 2, 1), QStringList({"300000"}));
+        QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
     }
 
     // GMT's messages of a real run, each linked to its own line, by bash and
