@@ -222,8 +222,9 @@ bool ScriptRun::startBatchRunner(const QString& path)
     options.stop_at_failure = false;
     options.write_log = false;
     const QString gmt = gmtProgram();
-    options.gmt_program = gmt.isEmpty() ? std::string("gmt") : QDir::toNativeSeparators(gmt).toStdString();
-    const std::string batch = QDir::toNativeSeparators(path).toStdString();
+    options.gmt_program =
+        gmt.isEmpty() ? std::string("gmt") : frame::localPath(QDir::toNativeSeparators(gmt));
+    const std::string batch = frame::localPath(QDir::toNativeSeparators(path));
     const bool started = bridge_->run(
         [batch, options, listener](tools::RunControl& control) mutable {
             options.stop_requested = [&control] { return control.stop_requested(); };
@@ -236,7 +237,14 @@ bool ScriptRun::startBatchRunner(const QString& path)
                 self,
                 [self, run] {
                     if (!self) return;
-                    if (!run) return self->finish(1, QString::fromStdString(run.error().text()));
+                    if (!run) {
+                        // A line the runner cannot carry out is refused before anything runs.
+                        const Error& error = run.error();
+                        if (error.line > 0)
+                            self->addMessage(LinkedMessage{self->reader_->file(), int(error.line), 0,
+                                                           error.message, MessageKind::error});
+                        return self->finish(1, QString::fromStdString(error.text()));
+                    }
                     self->finish(run->stopped ? -1 : run->exit_status);
                 },
                 Qt::QueuedConnection);

@@ -169,6 +169,20 @@ private slots:
         QCOMPARE(editor->Text1->extraSelections().size(), 0);   // a new run takes the marks away
     }
 
+#ifndef Q_OS_WIN
+    // A line the batch runner cannot carry out is a message on that line.
+    void refusedBatchLineIsAMessage()
+    {
+        AppFixture f;
+        f.open(QStringLiteral("run.bat"), "echo a\r\ngoto end\r\n");
+        f.trigger(QStringLiteral("mn_run_script"));
+        QTRY_VERIFY(!f.main->scriptRun()->running());
+        const QStringList messages = messageLines(*f.main->outputDock());
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].startsWith(QStringLiteral("2 \"goto end\" needs cmd.exe")), qPrintable(messages[0]));
+    }
+#endif
+
     // A run printing far more than the dock keeps ends quickly, its last
     // lines shown.
     void longOutputKeepsItsLastLines()

@@ -67,6 +67,7 @@ public:
     // `file` is the script's path as messages carry it; `script_text` its text.
     RunMessageReader(std::string file, std::string_view script_text, LineSource source);
 
+    const std::string& file() const { return file_; }
     void line_started(int line);
     int current_line() const { return current_; }
     // A script line without its line end; empty beyond the last line.
