@@ -7,17 +7,55 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <csignal>
+#endif
+
 namespace mq::cli {
+
+namespace {
+
+#ifndef _WIN32
+volatile std::sig_atomic_t stop_signal = 0;
+void on_stop_signal(int) { stop_signal = 1; }
+
+// Ctrl+C, a hang-up or a TERM stops the run, which ends the programs it
+// started (they run in their own process group, which the terminal's
+// signals do not reach); then the old handlers are back.
+class StopOnSignals {
+public:
+    StopOnSignals()
+    {
+        stop_signal = 0;
+        struct sigaction action {};
+        action.sa_handler = on_stop_signal;
+        sigemptyset(&action.sa_mask);
+        for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &action, &old_[i]);
+    }
+    ~StopOnSignals()
+    {
+        for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &old_[i], nullptr);
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+private:
+    static constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction old_[3] {};
+};
+#endif
+
+}  // namespace
 
 int run_run_batch(Args args, std::ostream& out, std::ostream& err)
 {
     constexpr std::string_view kTool = "run-batch";
-    CLI::App app{"Runs a gridding batch file, stopping at its first failing line: \"echo off\" and \"cls\"\n"
-                 "do nothing, \"echo\" prints, \"del\" removes the named files (patterns only in\n"
-                 "the batch file's folder), other lines run as programs in that folder; a GMT\n"
-                 "module not on PATH runs as \"gmt MODULE\". The run stops at the first program\n"
-                 "line that fails. What the lines print goes to the log beside the batch file\n"
-                 "(its name with .log).",
+    CLI::App app{"Runs a batch file as cmd.exe would: echo, REM, set and %NAME%, redirections,\n"
+                 "pipes, \"if exist\", \"for\" over file names, del and programs, a GMT module not\n"
+                 "on PATH as \"gmt MODULE\" (the README lists them all). A file with a line that\n"
+                 "needs cmd.exe (goto, call, ...) is refused before anything runs. The run stops\n"
+                 "at the first program line that fails. What the lines print goes to the log\n"
+                 "beside the batch file (its name with .log).",
                  "mapquill-tools run-batch"};
     std::string batch;
     app.add_option("FILE", batch, "the batch file")->required();
@@ -34,9 +72,15 @@ int run_run_batch(Args args, std::ostream& out, std::ostream& err)
         folder.assign(text.begin(), text.end());
     }
     const auto hold = tools::GridRunLock::hold(folder);
-    const auto run = tools::run_batch_file(batch);
+    tools::BatchRunOptions options;
+#ifndef _WIN32
+    const StopOnSignals stop_on_signals;
+    options.stop_requested = [] { return stop_signal != 0; };
+#endif   // on Windows the run's job object ends its programs with this process
+    const auto run = tools::run_batch_file(batch, options);
     if (!run) return bad_input(err, kTool, run.error().text());
     out << "Log: " << run->log_path << '\n';
+    if (run->stopped) return bad_input(err, kTool, Error{"the run was stopped", batch, 0}.text());
     // A gridding run's log goes with its folder, so the message says it all.
     if (run->failed && hold.held()) return bad_input(err, kTool, tools::gridding_failure_text(run.value()));
     if (run->failed) {

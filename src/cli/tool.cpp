@@ -18,7 +18,7 @@ constexpr std::array kOtherSubcommands = {
     Subcommand{"utm", "convert a longitude and latitude into UTM", run_utm},
     Subcommand{"utm-inverse", "convert a UTM easting and northing into longitude and latitude", run_utm_inverse},
     Subcommand{"gridsize", "count the grid nodes a box spans at a spacing", run_gridsize},
-    Subcommand{"run-batch", "run a gridding batch file, stopping at a failing line", run_run_batch},
+    Subcommand{"run-batch", "run a batch file as cmd.exe would, stopping at a failing line", run_run_batch},
 };
 
 #define MQ_CLI_ROW(id, name, summary, ...) Subcommand{name, summary, run_##id},

@@ -30,7 +30,10 @@ constexpr auto kLingering = std::chrono::seconds(2);
 
 #ifndef _WIN32
 
-std::string null_device() { return "/dev/null"; }
+std::string null_device()
+{
+    return "/dev/null";
+}
 
 namespace {
 
@@ -81,7 +84,7 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
 {
     PipelineEnd end;
     const std::size_t count = stages.size();
-    std::vector<int> owned;   // every descriptor the parent must close
+    std::vector<int> owned;  // every descriptor the parent must close
     // The redirections first: one that cannot be opened stops the line
     // before any of its programs starts.
     std::vector<std::array<Source, 3>> sources(count);
@@ -150,6 +153,9 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
         argvs[s] = pointers(words[s]);
     }
 
+    std::vector<std::string> cannot_start(count);
+    for (std::size_t s = 0; s < count; ++s) cannot_start[s] = "cannot start " + stages[s].program + "\n";
+
     std::vector<pid_t> children;
     pid_t group = 0;
     for (std::size_t s = 0; s < count; ++s) {
@@ -177,8 +183,10 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
             ::sigprocmask(SIG_SETMASK, &none, nullptr);
             for (int h = 0; h < 3; ++h) {
                 if (fds[h] < 0) _exit(126);
-                if (fds[h] == h) ::fcntl(h, F_SETFD, 0);
-                else ::dup2(fds[h], h);
+                if (fds[h] == h)
+                    ::fcntl(h, F_SETFD, 0);
+                else
+                    ::dup2(fds[h], h);
             }
             if (::chdir(folder.c_str()) != 0) _exit(126);
             if (stages[s].text) {
@@ -192,6 +200,8 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
                 _exit(0);
             }
             ::execve(stages[s].program.c_str(), argvs[s].data(), envp.data());
+            const std::string& why = cannot_start[s];
+            [[maybe_unused]] const ssize_t told = ::write(2, why.data(), why.size());
             _exit(127);
         }
         if (pid < 0) {
@@ -200,7 +210,7 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
             break;
         }
         if (group == 0) group = pid;
-        ::setpgid(pid, group);   // also here, so that it holds before either side goes on
+        ::setpgid(pid, group);  // also here, so that it holds before either side goes on
         children.push_back(pid);
     }
     // The parent keeps only the reading ends of the two pipes.
@@ -285,13 +295,19 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
     return end;
 }
 
-#else   // Windows: each line runs through cmd.exe, in a job object
+#else  // Windows: each line runs through cmd.exe, in a job object
 
-std::string null_device() { return "NUL"; }
+std::string null_device()
+{
+    return "NUL";
+}
 
 namespace {
 
-std::wstring wide(const std::string& text) { return text::wide_from_utf8(text).value_or(std::wstring()); }
+std::wstring wide(const std::string& text)
+{
+    return text::wide_from_utf8(text).value_or(std::wstring());
+}
 
 // An argument as a program's C runtime reads it back, and safe from cmd.exe.
 std::string argument(const std::string& word)
@@ -331,20 +347,29 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
                          const std::function<bool()>& stop)
 {
     PipelineEnd end;
+    // The input and output first, written without their handle (">f prog"):
+    // after the words cmd.exe would hand the blank before them on to the
+    // program ("echo x >f" writes "x "), and Wine's cmd.exe takes no "1>" at
+    // the start. The error output goes after the words.
     std::string line;
+    auto redirection = [](const StageFile& file, bool handle) {
+        std::string out = handle ? std::to_string(file.handle) : "";
+        out += file.handle == 0 ? "<" : file.append ? ">>" : ">";
+        if (file.copy_of >= 0) return out + '&' + std::to_string(file.copy_of);
+        return out + argument(file.path.empty() ? null_device() : file.path);
+    };
     for (const auto& stage : stages) {
-        if (!line.empty()) line += " | ";
+        if (!line.empty()) line += "| ";   // no blank before it: echo would print one
+        for (const auto& file : stage.files)
+            if (file.handle != 2) line += redirection(file, false) + ' ';
         if (stage.text) {
             line += echo_command(*stage.text);
         } else {
             line += argument(stage.program);
             for (std::size_t w = 1; w < stage.words.size(); ++w) line += ' ' + argument(stage.words[w]);
         }
-        for (const auto& file : stage.files) {
-            line += ' ' + std::to_string(file.handle) + (file.handle == 0 ? "<" : file.append ? ">>" : ">");
-            if (file.copy_of >= 0) line += '&' + std::to_string(file.copy_of);
-            else line += argument(file.path.empty() ? null_device() : file.path);
-        }
+        for (const auto& file : stage.files)
+            if (file.handle == 2) line += ' ' + redirection(file, true);
     }
     std::wstring command = L"cmd.exe /d /s /c \"" + wide(line) + L"\"";
     std::wstring block;
@@ -360,8 +385,8 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
     }
     SetHandleInformation(out_read, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(err_read, HANDLE_FLAG_INHERIT, 0);
-    HANDLE null_in = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
-                                 0, nullptr);
+    HANDLE null_in = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                 OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -411,8 +436,10 @@ PipelineEnd run_pipeline(const std::vector<Stage>& stages, const std::string& fo
         drain();
         if (!ended && stop && stop()) {
             end.stopped = true;
-            if (job) TerminateJobObject(job, 1);
-            else TerminateProcess(process.hProcess, 1);
+            if (job)
+                TerminateJobObject(job, 1);
+            else
+                TerminateProcess(process.hProcess, 1);
             WaitForSingleObject(process.hProcess, INFINITE);
             break;
         }

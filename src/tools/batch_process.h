@@ -14,10 +14,10 @@ namespace mq::tools::batch {
 
 // Where a stream of a stage goes instead of the pipe or the run's output.
 struct StageFile {
-    int handle = 1;         // 0 the input, 1 the output, 2 the error output
-    std::string path;       // a full path; empty for the null device
+    int handle = 1;    // 0 the input, 1 the output, 2 the error output
+    std::string path;  // a full path; empty for the null device
     bool append = false;
-    int copy_of = -1;       // 1 or 2: the same as that handle ("2>&1")
+    int copy_of = -1;  // 1 or 2: the same as that handle ("2>&1")
 };
 
 struct Stage {
@@ -28,9 +28,9 @@ struct Stage {
 };
 
 struct PipelineEnd {
-    int status = 0;          // of the last stage
-    bool stopped = false;    // ended by the stop query
-    std::string why;         // why it could not start; empty when it ran
+    int status = 0;        // of the last stage
+    bool stopped = false;  // ended by the stop query
+    std::string why;       // why it could not start; empty when it ran
 };
 
 using OutputSink = std::function<void(bool error, std::string_view text)>;

@@ -279,8 +279,10 @@ public:
     {
         for (auto it = items_.begin(); it != items_.end(); ++it)
             if (same_word(it->first, name)) {
-                if (value.empty()) items_.erase(it);
-                else it->second = std::move(value);
+                if (value.empty())
+                    items_.erase(it);
+                else
+                    it->second = std::move(value);
                 return;
             }
         if (!value.empty()) items_.emplace_back(std::string(name), std::move(value));
@@ -292,9 +294,8 @@ public:
         for (const auto& [n, v] : items_)
             if (n.size() >= prefix.size() && same_word(std::string_view(n).substr(0, prefix.size()), prefix))
                 out.push_back(n + "=" + v);
-        std::sort(out.begin(), out.end(), [](const std::string& a, const std::string& b) {
-            return lower_case(a) < lower_case(b);
-        });
+        std::sort(out.begin(), out.end(),
+                  [](const std::string& a, const std::string& b) { return lower_case(a) < lower_case(b); });
         return out;
     }
     std::vector<std::string> environment() const
@@ -307,7 +308,7 @@ public:
 private:
     void add(std::string_view entry)
     {
-        const std::size_t eq = entry.find('=', 1);   // Windows keeps "=C:=C:\..." entries
+        const std::size_t eq = entry.find('=', 1);  // Windows keeps "=C:=C:\..." entries
         if (eq == std::string_view::npos) return;
         items_.emplace_back(std::string(entry.substr(0, eq)), std::string(entry.substr(eq + 1)));
     }
@@ -362,9 +363,11 @@ public:
         while (index < lines_.size()) {
             const std::size_t first = index;
             auto unit = read_unit(index, variables);
-            if (!unit) return Error{"the block opened here is not closed with \")\"", batch_path_,
-                                    static_cast<std::int64_t>(first + 1)};
-            if (const Node* refused = refused_in(**unit)) return needs_cmd(batch_path_, lines_[refused->line - 1], *refused);
+            if (!unit)
+                return Error{"the block opened here is not closed with \")\"", batch_path_,
+                             static_cast<std::int64_t>(first + 1)};
+            if (const Node* refused = refused_in(**unit))
+                return needs_cmd(batch_path_, lines_[refused->line - 1], *refused);
             // Its "set" lines, so that the lines after them read as they will.
             for (const auto& child : (*unit)->children)
                 if (child->kind == NodeKind::simple) assign(*child, variables, false);
@@ -380,9 +383,10 @@ public:
             run_.log_path = batch_log_path(utf8_of(batch));
             // A batch file named "job.log" would be emptied by its own log.
             if (!io::check_distinct_files(batch_path_, run_.log_path))
-                return Error{"the log beside it would replace the batch file; give the batch file a name that "
-                             "does not end in .log",
-                             batch_path_, 0};
+                return Error{
+                    "the log beside it would replace the batch file; give the batch file a name that "
+                    "does not end in .log",
+                    batch_path_, 0};
             log_.open(io::path_from_utf8(run_.log_path).value(), std::ios::binary | std::ios::trunc);
             if (!log_) return Error{"cannot write the log file", run_.log_path, 0};
         }
@@ -390,10 +394,17 @@ public:
         while (index < lines_.size() && !ended_) {
             const std::size_t first = index;
             auto unit = read_unit(index, variables_);
-            if (!unit) return Error{"the block opened here is not closed with \")\"", batch_path_,
-                                    static_cast<std::int64_t>(first + 1)};
-            if (const Node* refused = refused_in(**unit))
-                return needs_cmd(batch_path_, lines_[refused->line - 1], *refused);
+            if (!unit)
+                return Error{"the block opened here is not closed with \")\"", batch_path_,
+                             static_cast<std::int64_t>(first + 1)};
+            // A line that reads otherwise now than when the file was checked
+            // (a variable that holds "goto", say) ends the run there.
+            if (const Node* refused = refused_in(**unit)) {
+                const std::string why = needs_cmd(batch_path_, lines_[refused->line - 1], *refused).message;
+                note(refused->line, "line " + std::to_string(refused->line) + ": " + why);
+                failed(refused->line, lines_[refused->line - 1], why);
+                break;
+            }
             if (stop_asked()) break;
             execute(**unit);
         }
@@ -413,7 +424,8 @@ private:
     int status_ = 0;
     bool echo_on_ = true;
     bool ended_ = false;
-    std::string tail_;   // the end of what the current line printed
+    std::string tail_;  // the end of what the current line printed
+    std::vector<std::string> rewrites_;   // the notes of the line that starts
 
     // One command of the file: a line, or the lines of a block, each
     // expanded as it is read. Empty when a block is open at the end.
@@ -521,39 +533,42 @@ private:
     {
         if (ended_) return;
         switch (node.kind) {
-        case NodeKind::nothing:
-        case NodeKind::refused:
-            break;
-        case NodeKind::sequence:
-            for (std::size_t i = 0; i < node.children.size() && !ended_; ++i) {
-                if (i > 0 && node.joins[i - 1] == batch::Join::on_success && status_ != 0) continue;
-                if (i > 0 && node.joins[i - 1] == batch::Join::on_failure && status_ == 0) continue;
-                if (stop_asked()) return;
-                execute(*node.children[i]);
-            }
-            break;
-        case NodeKind::block:
-            execute(*node.children[0]);
-            break;
-        case NodeKind::if_exist:
-            if (exists(node.left) != node.negated) execute(*node.children[0]);
-            break;
-        case NodeKind::if_compare:
-            if ((node.left == node.right) != node.negated) execute(*node.children[0]);
-            break;
-        case NodeKind::for_files:
-            for (const auto& value : loop_values(node.left)) {
-                if (stop_asked()) return;
-                execute(*batch::with_loop_value(*node.children[0], node.variable, value));
-                if (ended_) return;
-            }
-            break;
-        case NodeKind::simple:
-            simple(node);
-            break;
-        case NodeKind::pipeline:
-            programs(node, node.children);
-            break;
+            case NodeKind::nothing:
+            case NodeKind::refused:
+                break;
+            case NodeKind::sequence:
+                for (std::size_t i = 0; i < node.children.size() && !ended_; ++i) {
+                    if (i > 0 && node.joins[i - 1] == batch::Join::on_success && status_ != 0) continue;
+                    if (i > 0 && node.joins[i - 1] == batch::Join::on_failure && status_ == 0) continue;
+                    if (stop_asked()) return;
+                    execute(*node.children[i]);
+                }
+                break;
+            case NodeKind::block:
+                execute(*node.children[0]);
+                break;
+            case NodeKind::if_exist:
+                if (exists(node.left) != node.negated) execute(*node.children[0]);
+                break;
+            case NodeKind::if_compare:
+                if ((node.left == node.right) != node.negated) execute(*node.children[0]);
+                break;
+            case NodeKind::for_files:
+                for (const auto& value : loop_values(node.left)) {
+                    if (stop_asked()) return;
+                    execute(*batch::with_loop_value(*node.children[0], node.variable, value));
+                    if (ended_) return;
+                }
+                break;
+            case NodeKind::simple:
+                simple(node);
+                break;
+            case NodeKind::malformed:
+                programs(node, std::vector<const Node*>{&node});
+                break;
+            case NodeKind::pipeline:
+                programs(node, node.children);
+                break;
         }
     }
 
@@ -621,7 +636,7 @@ private:
         if (!same_word(batch::command_name(node.text, &rest_at), "set")) return;
         std::string rest = node.text.substr(std::min(rest_at, node.text.size()));
         while (!rest.empty() && is_blank(rest.front())) rest.erase(rest.begin());
-        if (!rest.empty() && rest.front() == '"') {   // set "NAME=VALUE" ends at the last quote
+        if (!rest.empty() && rest.front() == '"') {  // set "NAME=VALUE" ends at the last quote
             const std::size_t last = rest.rfind('"');
             rest = last == 0 ? rest.substr(1) : rest.substr(1, last - 1);
         }
@@ -648,27 +663,42 @@ private:
     void simple(const Node& node)
     {
         const std::string& text = node.text;
+        if (text.empty()) return;
         if (is_echo(text)) {
             const std::optional<std::string> printed = echo_text(text);
             if (!printed) return;
             started(node.line, text);
-            std::string target;
-            bool append = false, discard = false;
+            // Every file named is made (or emptied) as cmd.exe does; the text
+            // goes to the last one of the output.
+            std::optional<fs::path> target;
+            bool append = false, failed_open = false;
             for (const auto& r : node.redirections) {
-                if (r.handle != 1 || r.target.front() == '&') continue;
-                discard = same_word(r.target, "nul") || same_word(r.target, "nul:");
-                target = r.target;
-                append = r.append;
+                if (r.handle == 0 || r.target.front() == '&') continue;
+                const bool discard = same_word(r.target, "nul") || same_word(r.target, "nul:");
+                std::optional<fs::path> file;
+                if (!discard) {
+                    file = path_of(r.target);
+                    std::ofstream made(*file,
+                                       std::ios::binary | (r.append ? std::ios::app : std::ios::trunc));
+                    failed_open = failed_open || !made;
+                }
+                if (r.handle == 1) {
+                    target = discard ? fs::path() : *file;
+                    append = true;
+                }
             }
-            if (target.empty()) {
+            if (failed_open) {
+                emit(RunStream::err, std::string("The system cannot find the path specified.") + kNewLine);
+                return;
+            }
+            if (!target) {
                 emit(RunStream::out, *printed + "\n");
                 return;
             }
-            if (discard) return;
+            if (target->empty()) return;
             // Into a file as cmd.exe writes it, with CR LF.
-            std::ofstream out(path_of(target), std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+            std::ofstream out(*target, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
             out << *printed << "\r\n";
-            if (!out) emit(RunStream::err, std::string("The system cannot find the path specified.") + kNewLine);
             return;
         }
         std::size_t rest_at = 0;
@@ -715,9 +745,10 @@ private:
     void remove_files(int line, const std::vector<std::string>& names)
     {
         std::error_code ec;
-        const std::string log_name = run_.log_path.empty() ? "" : utf8_of(fs::u8path(run_.log_path).filename());
+        const std::string log_name =
+            run_.log_path.empty() ? "" : utf8_of(fs::u8path(run_.log_path).filename());
         for (const auto& name : names) {
-            if (name.empty() || (name.size() == 2 && name.front() == '/')) continue;   // /q, /f and the like
+            if (name.empty() || (name.size() == 2 && name.front() == '/')) continue;  // /q, /f and the like
             const fs::path target = path_of(name);
             const std::string pattern = utf8_of(target.filename());
             const fs::path dir = target.parent_path();
@@ -727,8 +758,8 @@ private:
                 continue;
             }
             if (!fs::equivalent(dir, folder_, ec)) {
-                note(line, "line " + std::to_string(line) + ": patterns are only deleted in " + utf8_of(folder_) +
-                               "; " + name + " was left alone");
+                note(line, "line " + std::to_string(line) + ": patterns are only deleted in " +
+                               utf8_of(folder_) + "; " + name + " was left alone");
                 continue;
             }
             bool any = false;
@@ -747,8 +778,8 @@ private:
     void rename_file(const std::vector<std::string>& words)
     {
         std::error_code ec;
-        if (words.size() != 2 || words[1].find_first_of("/\\") != std::string::npos || has_wildcard(words[0]) ||
-            has_wildcard(words[1])) {
+        if (words.size() != 2 || words[1].find_first_of("/\\") != std::string::npos ||
+            has_wildcard(words[0]) || has_wildcard(words[1])) {
             emit(RunStream::err, std::string("The syntax of the command is incorrect.") + kNewLine);
             status_ = 1;
             return;
@@ -756,8 +787,8 @@ private:
         const fs::path from = path_of(words[0]);
         const fs::path to = from.parent_path() / fs::u8path(words[1]);
         if (!fs::exists(from, ec) || fs::exists(to, ec)) {
-            emit(RunStream::err, std::string("A duplicate file name exists, or the file\ncannot be found.") +
-                                     kNewLine);
+            emit(RunStream::err,
+                 std::string("A duplicate file name exists, or the file\ncannot be found.") + kNewLine);
             status_ = 1;
             return;
         }
@@ -768,9 +799,11 @@ private:
     std::string gmt_path() const
     {
         const std::string& gmt = options_.gmt_program;
-        if (gmt.find_first_of("/\\") != std::string::npos) return gmt;
-        const std::string* path = variables_.find("PATH");
-        return find_in(path ? *path : std::string(), gmt);
+        if (gmt.find_first_of("/\\") != std::string::npos) {
+            const fs::path p = fs::u8path(gmt);
+            return program_in(p.parent_path(), utf8_of(p.filename()));
+        }
+        return find_program(gmt);
     }
 
     std::string find_program(const std::string& name) const
@@ -806,9 +839,10 @@ private:
             if (lower.size() > 4 && lower.substr(lower.size() - 4) == ".exe" && find_program(name).empty())
                 lower.resize(lower.size() - 4);
             std::string program = find_program(name);
-            std::vector<std::string> arguments(words.size() > 1 ? words.begin() + 1 : words.end(), words.end());
+            std::vector<std::string> arguments(words.size() > 1 ? words.begin() + 1 : words.end(),
+                                               words.end());
             std::string module;
-            if (lower == "gmt") {
+            if (lower == "gmt" || lower == "gmt.exe") {
                 program = gmt_path();
                 if (!arguments.empty()) {
                     module = arguments.front();
@@ -827,16 +861,20 @@ private:
             }
             if (program.empty()) {
                 why = gmt_missing ? name + " was not run: GMT is not installed (no '" + options_.gmt_program +
-                                        "' program on PATH)"
-                                  : "'" + name + "' is not recognized as an internal or external command,\n"
-                                                 "operable program or batch file.";
+                                        (options_.gmt_program.find_first_of("/\\") == std::string::npos
+                                             ? "' program on PATH)"
+                                             : "' program)")
+                                  : "'" + name +
+                                        "' is not recognized as an internal or external command,\n"
+                                        "operable program or batch file.";
                 return stage;
             }
             if (!module.empty()) {
                 std::vector<GmtRewrite> rewrites;
                 const auto changed = gmt6_arguments(module, arguments, &rewrites);
                 for (const auto& r : rewrites)
-                    note(node.line, "line " + std::to_string(node.line) + ": " + r.old_text + " run as " + r.new_text);
+                    rewrites_.push_back("line " + std::to_string(node.line) + ": " + r.old_text + " run as " +
+                                        r.new_text);
                 words = {options_.gmt_program, module};
                 words.insert(words.end(), changed.begin(), changed.end());
             }
@@ -847,8 +885,10 @@ private:
             batch::StageFile file;
             file.handle = r.handle;
             file.append = r.append;
-            if (r.target.front() == '&') file.copy_of = std::atoi(r.target.c_str() + 1);
-            else if (!same_word(r.target, "nul") && !same_word(r.target, "nul:")) file.path = utf8_of(path_of(r.target));
+            if (r.target.front() == '&')
+                file.copy_of = std::atoi(r.target.c_str() + 1);
+            else if (!same_word(r.target, "nul") && !same_word(r.target, "nul:"))
+                file.path = utf8_of(path_of(r.target));
             stage.files.push_back(std::move(file));
         }
         return stage;
@@ -858,6 +898,7 @@ private:
     void programs(const Node& line_node, const Nodes& nodes)
     {
         std::vector<batch::Stage> stages;
+        rewrites_.clear();
         std::string shown, why;
         bool gmt_missing = false;
         for (const auto& n : nodes) {
@@ -870,11 +911,25 @@ private:
             if (stages.back().text) words = node.text;
             shown += words;
             for (const auto& r : node.redirections)
-                shown += std::string(" ") + (r.handle == 2 ? "2" : "") + (r.handle == 0 ? "<" : r.append ? ">>" : ">") +
+                shown += std::string(" ") + (r.handle == 2 ? "2" : "") +
+                         (r.handle == 0 ? "<"
+                          : r.append    ? ">>"
+                                        : ">") +
                          (r.target.front() == '&' ? r.target : shown_word(r.target));
         }
         const int line = line_node.line;
         ++run_.programs;
+        for (const auto& n : nodes)
+            if (n->kind == NodeKind::malformed) {
+                status_ = 1;
+                started(line, line_node.text);
+                const std::string syntax = "The syntax of the command is incorrect.";
+                emit(RunStream::err, syntax + kNewLine);
+                note(line, "line " + std::to_string(line) + ": a redirection without a file name" +
+                               after_note(line));
+                failed(line, line_node.text, syntax);
+                return;
+            }
         if (!why.empty()) {
             status_ = 9009;
             if (gmt_missing) {
@@ -882,12 +937,18 @@ private:
             } else {
                 started(line, shown.empty() ? line_node.text : shown);
                 emit(RunStream::err, why + "\n");
+                note(line, "line " + std::to_string(line) + ": " + batch::command_name(line_node.text) +
+                               " was not found" + after_note(line));
             }
-            failed(line, gmt_missing ? batch::command_name(line_node.text) : shown, why);
+            // The message of a failed run is one line.
+            std::string one_line = why;
+            std::replace(one_line.begin(), one_line.end(), '\n', ' ');
+            failed(line, gmt_missing ? batch::command_name(line_node.text) : shown, one_line);
             return;
         }
         log_text("[line " + std::to_string(line) + "] " + shown + "\n");
         started(line, shown);
+        for (const auto& rewrite : rewrites_) note(line, rewrite);
         const auto end = batch::run_pipeline(
             stages, utf8_of(folder_), variables_.environment(),
             [&](bool error, std::string_view text) { emit(error ? RunStream::err : RunStream::out, text); },
@@ -903,8 +964,8 @@ private:
         if (status_ == 0) return;
         const std::string output = end.why.empty() ? last_line(tail_) : end.why;
         const std::string program = stages.back().words.empty() ? "" : stages.back().words.front();
-        note(line, "line " + std::to_string(line) + ": " + (stages.size() > 1 ? "the pipe" : program) + " failed" +
-                       after_note(line));
+        note(line, "line " + std::to_string(line) + ": " + (stages.size() > 1 ? "the pipe" : program) +
+                       " failed" + after_note(line));
         failed(line, shown, output);
     }
 

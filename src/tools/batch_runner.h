@@ -1,19 +1,21 @@
-// Runs a gridding batch file on a system without cmd.exe. The lines are
-// those of a cmd.exe batch file; each kind is carried out as cmd.exe would:
-//   "echo off", "@echo off", "cls"   nothing
-//   "echo TEXT"                      TEXT goes to the log
-//   "del NAME ..."                   removes the named files; "*" and "?" in
-//                                    the name part only within the batch
-//                                    file's own folder, never in subfolders
-//   anything else                    runs as a program in the batch file's
-//                                    folder; a name not found on PATH runs as
-//                                    the GMT module "gmt NAME ...", with GMT 4
-//                                    options in their GMT 6 form (-H0 -> -h0)
-// The run stops at the first program line that fails, so the lines after it
-// (a "del" of the data it should have read, above all) are not run and its
-// input stays for another try. What the lines print goes to the log file
-// beside the batch file (its name with ".log"), replaced at each run. If GMT
-// is needed but not installed, the log says so.
+// Runs a batch file without cmd.exe: the gridding batch file, run-batch and
+// the editor's Run where there is no cmd.exe. The lines are read as cmd.exe
+// reads a batch file (batch_script.h): "set" and %NAME%, echo, REM and "::",
+// redirections, pipes, "if exist", "if not exist", "if A==B", "for %%f in
+// (...) do" over file names, blocks in parentheses, del, ren. Programs are
+// found in the batch file's folder, then on PATH; a GMT module found in
+// neither runs as "gmt MODULE", with the GMT 4 forms that GMT 6 refuses
+// rewritten (gmt_changes.h), each rewrite told as a note. A file with a line
+// of another kind (goto, call, other if and for forms) needs cmd.exe and is
+// refused before anything runs. The programs of a line run in one process
+// group (a job object on Windows), which Stop ends as a whole.
+//
+// With stop_at_failure the run ends at the first program line that fails,
+// so the lines after it (a "del" of the data it should have read, above
+// all) are not run and its input stays for another try. What the lines
+// print goes to the listener and to the log beside the batch file (its name
+// with ".log"), replaced at each run. If GMT is needed but not installed,
+// the log says so.
 #pragma once
 
 #include "common/result.h"

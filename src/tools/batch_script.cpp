@@ -6,7 +6,10 @@ namespace mq::tools::batch {
 
 namespace {
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string lower_case(std::string_view text)
 {
@@ -15,16 +18,18 @@ std::string lower_case(std::string_view text)
     return out;
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 // cmd.exe's built-in commands that the runner does not carry out.
 bool needs_cmd(std::string_view name)
 {
     static const std::vector<std::string_view> names = {
-        "assoc", "break", "call",  "cd",    "chdir", "color", "copy",   "date",  "dir",
-        "else",  "exit",  "ftype", "goto",  "md",    "mkdir", "mklink", "move",  "path",
-        "popd",  "prompt", "pushd", "rd",   "rmdir", "shift", "start",  "time",  "title",
-        "type",  "ver",   "verify", "vol",
+        "assoc", "break", "call",  "cd",    "chdir",  "color", "copy", "date",   "dir",    "else",  "exit",
+        "ftype", "goto",  "md",    "mkdir", "mklink", "move",  "path", "popd",   "prompt", "pushd", "rd",
+        "rmdir", "shift", "start", "time",  "title",  "type",  "ver",  "verify", "vol",
     };
     return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -77,8 +82,8 @@ private:
     std::string peek_word() const
     {
         std::size_t end = i_;
-        while (end < s_.size() && !is_blank(s_[end]) && std::string_view("&|<>()\n\",;=").find(s_[end]) ==
-                                                              std::string_view::npos)
+        while (end < s_.size() && !is_blank(s_[end]) &&
+               std::string_view("&|<>()\n\",;=").find(s_[end]) == std::string_view::npos)
             ++end;
         return lower_case(s_.substr(i_, end - i_));
     }
@@ -136,12 +141,17 @@ private:
         while (!stopped() && at('|') && !at("||")) {
             ++i_;
             auto next = command(depth);
-            if (next->kind != NodeKind::simple && !stopped()) return refuse(next->line, "a block in a pipe");
+            if (next->kind != NodeKind::simple && next->kind != NodeKind::malformed && !stopped())
+                return refuse(next->line, "a block in a pipe");
             pipe->children.push_back(std::move(next));
             skip_blanks();
         }
-        if (pipe->children.front()->kind != NodeKind::simple && !stopped())
+        const NodeKind first_kind = pipe->children.front()->kind;
+        if (first_kind != NodeKind::simple && first_kind != NodeKind::malformed && !stopped())
             return refuse(pipe->line, "a block in a pipe");
+        for (const auto& stage : pipe->children)
+            if (stage->kind == NodeKind::simple && stage->text.empty() && !stopped())
+                return refuse(pipe->line, "a pipe without a program on each side");
         return pipe;
     }
 
@@ -164,13 +174,14 @@ private:
             auto block = make(NodeKind::block, line);
             block->children.push_back(sequence(depth + 1));
             if (stopped()) return block;
-            ++i_;   // the ")"
+            ++i_;  // the ")"
             skip_blanks();
-            if (at('>') || at('<') || (i_ + 1 < s_.size() && s_[i_] >= '0' && s_[i_] <= '9' && s_[i_ + 1] == '>'))
+            if (at('>') || at('<') ||
+                (i_ + 1 < s_.size() && s_[i_] >= '0' && s_[i_] <= '9' && s_[i_ + 1] == '>'))
                 return refuse(line, "a redirection of a block");
             return block;
         }
-        if (at(':')) {   // a label, or "::" as a remark
+        if (at(':')) {  // a label, or "::" as a remark
             skip_line();
             return make(NodeKind::nothing, line);
         }
@@ -191,7 +202,8 @@ private:
             std::string_view args(rest);
             args.remove_prefix(std::min(after, args.size()));
             while (!args.empty() && is_blank(args.front())) args.remove_prefix(1);
-            if (args.substr(0, 2) == "/a" || args.substr(0, 2) == "/p") return refuse(line, "set " + std::string(args.substr(0, 2)));
+            if (args.substr(0, 2) == "/a" || args.substr(0, 2) == "/p")
+                return refuse(line, "set " + std::string(args.substr(0, 2)));
         }
         return node;
     }
@@ -235,9 +247,9 @@ private:
             if (!quoted) {
                 if (c == '&' || c == '|') break;
                 if (c == ')' && depth > 0) break;
-                if (c == '^') {
-                    if (i_ + 1 < s_.size() && s_[i_ + 1] != '\n') text += s_[i_ + 1];
-                    i_ += 2;
+                if (c == '^') {   // the next character as it is; a "^" at the end is dropped
+                    if (i_ + 1 < s_.size() && s_[i_ + 1] != '\n') text += s_[i_++ + 1];
+                    ++i_;
                     continue;
                 }
                 if (c == '>' || c == '<') {
@@ -261,9 +273,9 @@ private:
                         skip_blanks();
                         r.target = operand(depth, false, false);
                     }
-                    if (r.target.empty() || r.target == "&" || r.handle > 2)
-                        return refuse(line, "a redirection without a file name");
-                    node->redirections.push_back(std::move(r));
+                    // "> %name%" with the name undefined: cmd.exe says so when it runs the line.
+                    if (r.target.empty() || r.target == "&" || r.handle > 2) node->kind = NodeKind::malformed;
+                    else node->redirections.push_back(std::move(r));
                     continue;
                 }
             }
@@ -271,6 +283,9 @@ private:
             text += c;
             ++i_;
         }
+        // "> file command": the command begins after the redirection.
+        const std::size_t start = text.find_first_not_of(" \t");
+        text.erase(0, start == std::string::npos ? text.size() : start);
         return node;
     }
 
@@ -286,7 +301,8 @@ private:
         }
         const std::string word = peek_word();
         if (at('/')) return refuse(line, "if /i");
-        if (word == "errorlevel" || word == "defined" || word == "cmdextversion") return refuse(line, "if " + word);
+        if (word == "errorlevel" || word == "defined" || word == "cmdextversion")
+            return refuse(line, "if " + word);
         if (word == "exist") {
             node->kind = NodeKind::if_exist;
             i_ += 5;
@@ -414,14 +430,14 @@ std::string expand_percents(std::string_view line,
             ++i;
             continue;
         }
-        if (line.substr(i + 1, 4) == "~dp0") {   // the batch file's folder, with its separator
+        if (line.substr(i + 1, 4) == "~dp0") {  // the batch file's folder, with its separator
             const std::size_t slash = script.find_last_of("/\\");
             if (slash != std::string_view::npos) out += script.substr(0, slash + 1);
             i += 4;
             continue;
         }
         const std::size_t end = line.find('%', i + 1);
-        if (end == std::string_view::npos) continue;   // a lone "%" is dropped
+        if (end == std::string_view::npos) continue;  // a lone "%" is dropped
         const std::string_view name = line.substr(i + 1, end - i - 1);
         if (const auto value = lookup(name)) out += *value;
         i = end;
@@ -511,8 +527,10 @@ std::string command_name(std::string_view text, std::size_t* rest)
     std::string name;
     bool quoted = false;
     for (; i < text.size() && (quoted || !is_blank(text[i])); ++i) {
-        if (text[i] == '"') quoted = !quoted;
-        else name += text[i];
+        if (text[i] == '"')
+            quoted = !quoted;
+        else
+            name += text[i];
     }
     if (rest) *rest = i;
     return name;

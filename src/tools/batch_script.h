@@ -15,40 +15,41 @@ namespace mq::tools::batch {
 // %NAME% as cmd.exe expands it in a batch file: "%%" is "%", a name found by
 // `lookup` (letters without case) gives its value, an undefined name gives
 // nothing, and so does a lone "%"; %0 is `script`, %1 to %9 and %* are empty.
-std::string expand_percents(std::string_view line, const std::function<std::optional<std::string>(
-                                                       std::string_view name)>& lookup,
+std::string expand_percents(std::string_view line,
+                            const std::function<std::optional<std::string>(std::string_view name)>& lookup,
                             std::string_view script = {});
 
 struct Redirection {
-    int handle = 1;        // 0 "<", 1 ">", 2 "2>"
-    bool append = false;   // ">>"
-    std::string target;    // the file name, quotes removed; "&1" or "&2" for a copy of that handle
+    int handle = 1;       // 0 "<", 1 ">", 2 "2>"
+    bool append = false;  // ">>"
+    std::string target;   // the file name, quotes removed; "&1" or "&2" for a copy of that handle
 };
 
 enum class NodeKind {
-    nothing,      // an empty line, a REM, a label
-    simple,       // one command: `text`, `redirections`
-    pipeline,     // `children` joined by "|"
-    sequence,     // `children` joined by `joins`
-    block,        // "( ... )": `children[0]` a sequence
-    if_exist,     // if [not] exist `left` `children[0]`
-    if_compare,   // if [not] `left`==`right` `children[0]`
-    for_files,    // for %`variable` in (`left`) do `children[0]`
-    refused,      // a command the runner cannot carry out: `text` says which
+    nothing,     // an empty line, a REM, a label
+    simple,      // one command: `text`, `redirections`
+    pipeline,    // `children` joined by "|"
+    sequence,    // `children` joined by `joins`
+    block,       // "( ... )": `children[0]` a sequence
+    if_exist,    // if [not] exist `left` `children[0]`
+    if_compare,  // if [not] `left`==`right` `children[0]`
+    for_files,   // for %`variable` in (`left`) do `children[0]`
+    refused,     // a command the runner cannot carry out: `text` says which
+    malformed,   // a syntax error to cmd.exe (a redirection without a name): `text`
 };
 
-enum class Join { line, always, on_success, on_failure };   // a new line, "&", "&&", "||"
+enum class Join { line, always, on_success, on_failure };  // a new line, "&", "&&", "||"
 
 struct Node {
     NodeKind kind = NodeKind::nothing;
-    int line = 0;   // the script line where it starts
+    int line = 0;  // the script line where it starts
     std::string text;
     std::vector<Redirection> redirections;
     bool negated = false;
     std::string left, right;
     char variable = 0;
     std::vector<std::unique_ptr<Node>> children;
-    std::vector<Join> joins;   // sequence: joins[i] stands before children[i + 1]
+    std::vector<Join> joins;  // sequence: joins[i] stands before children[i + 1]
 };
 
 // Parses one or more expanded lines (joined by "\n"); `first_line` is the

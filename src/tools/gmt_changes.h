@@ -11,9 +11,9 @@
 namespace mq::tools {
 
 enum class GmtChangeKind {
-    option,    // an option letter of the modules: old "-H", new "-h"
-    setting,   // a parameter name of gmtset: old "ANOT_FONT_SIZE", new "FONT_ANNOT_PRIMARY"
-    module,    // a module name: old "minmax", new "gmtinfo"
+    option,   // an option letter of the modules: old "-H", new "-h"
+    setting,  // a parameter name of gmtset: old "ANOT_FONT_SIZE", new "FONT_ANNOT_PRIMARY"
+    module,   // a module name: old "minmax", new "gmtinfo"
 };
 
 struct GmtChange {
@@ -32,8 +32,8 @@ const std::vector<GmtChange>& gmt4_changes();
 bool is_gmt_module(std::string_view name);
 
 struct GmtRewrite {
-    std::string old_text;   // "-H0"
-    std::string new_text;   // "-h0"
+    std::string old_text;  // "-H0"
+    std::string new_text;  // "-h0"
 };
 
 // The arguments of `module` (after the module name) with the rows that the
