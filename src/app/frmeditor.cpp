@@ -416,6 +416,20 @@ void frmEditor::onTextChanged()
     if (Text1->document()->isModified()) setModified(true);
 }
 
+void frmEditor::markLine(int line)
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    const QTextBlock block = Text1->document()->findBlockByNumber(line - 1);
+    if (line > 0 && block.isValid()) {
+        QTextEdit::ExtraSelection mark;
+        mark.format.setBackground(QColor(0xff, 0xe0, 0xa0));
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        mark.cursor = QTextCursor(block);
+        marks << mark;
+    }
+    Text1->setExtraSelections(marks);
+}
+
 bool frmEditor::queryClose()
 {
     if (!isModified()) return true;

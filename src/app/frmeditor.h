@@ -99,6 +99,9 @@ public:
     void setTextColor(quint32 bgr);  // 0x00BBGGRR
     // Reports where the caret stands (positionChanged).
     void PositionAusgeben();
+    // Marks a line (from 1) with a background, as a message points at it;
+    // 0 takes the mark away.
+    void markLine(int line);
     // Makes this the active window of the frame.
     void activate();
     // Asks whether to save a modified document; false when the closing

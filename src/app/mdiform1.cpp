@@ -8,6 +8,8 @@
 #include "app/frmstart.h"
 #include "app/manual_pages.h"
 #include "app/menu_tree.h"
+#include "app/output_dock.h"
+#include "app/script_run.h"
 #include "app/tool_windows.h"
 #include "catalogue/script_templates.h"
 
@@ -55,6 +57,7 @@ MDIForm1::MDIForm1(platform::Services services, QWidget* parent)
     buildMenus();
     buildToolbar();
     buildStatusBar();
+    buildOutputDock();
     connectCommands();
     resize(1000, 700);
 
@@ -73,7 +76,7 @@ void MDIForm1::buildImageList()
 {
     static const char* const pictures[] = {
         "link", "folder", "new", "save", "cut", "copy", "paste", "undo",
-        "path", "name", "color", "latlon", "cmd", "dos", "awk",
+        "path", "name", "color", "latlon", "cmd", "dos", "awk", "run",
     };
     for (const char* picture : pictures)
         imageList_ << QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(picture)));
@@ -159,7 +162,8 @@ void MDIForm1::buildToolbar()
         {"Name", "Insert File Title", 9, "mn_insert_file_name"},
         {"Color", "Open Color Mixer", 10, nullptr}, {"Lat_Lon", "Open Lat/Lon Converter", 11, nullptr},
         {"cmd", "Open Command Window", 12, "mn_open_command"},
-        {"dos", "DOS script commands", 13, nullptr}, {"awk", "AWK scripts", 14, nullptr},
+        {"dos", "DOS script commands", 13, nullptr}, {"awk", "AWK scripts", 14, nullptr}, {},
+        {"Run", "Run script", 15, "mn_run_script"},
     };
     toolbar_ = addToolBar(QStringLiteral("Toolbar1"));
     toolbar_->setObjectName(QStringLiteral("Toolbar1"));
@@ -273,6 +277,9 @@ void MDIForm1::connectCommands()
         {"mn_gmt_online_help", [pages] { pages->mn_gmt_online_help_Click(); }},
         {"mn_set_gmt_html_path", [pages] { pages->mn_set_gmt_html_path_Click(); }},
         {"mn_aboutabout", [this] { mn_aboutabout_Click(); }},
+        {"mn_run_script", [this] { mn_run_script_Click(); }},
+        {"mn_next_message", [this] { outputDock_->chooseNext(1); }},
+        {"mn_previous_message", [this] { outputDock_->chooseNext(-1); }},
     };
     for (const auto& [name, run] : commands) bind(QLatin1String(name), run);
     // The commands of the data tables: templates, GMT manual pages, tool windows.
@@ -352,9 +359,10 @@ void MDIForm1::count_open_forms()
 {
     // The one place that enables and disables commands. It runs at start-up,
     // after New, every opening and every click on a recent file, and when an
-    // editor unloads. The editing menus follow the first editor in and the
-    // last one out; Color and Script stay enabled, as does every toolbar
-    // button and Save File.
+    // editor unloads; for Run script also when another window becomes the
+    // active one and after Save File as. The editing menus follow the first
+    // editor in and the last one out; Color and Script stay enabled, as does
+    // every toolbar button and Save File.
     static const char* const editing[] = {"mn_edit", "mn_grid", "mn_map", "mn_text", "mn_import"};
     static const char* const alwaysOn[] = {"mn_color_gmt", "mn_script"};
     const qint16 forms = open_forms();
@@ -365,6 +373,13 @@ void MDIForm1::count_open_forms()
         for (const char* name : editing) action(QLatin1String(name))->setEnabled(true);
         for (const char* name : alwaysOn) action(QLatin1String(name))->setEnabled(true);
     }
+    // Run script follows the active editor's kind of script; its tooltip
+    // says why it cannot run one.
+    QAction* run = action(QStringLiteral("mn_run_script"));
+    frmEditor* editor = activeEditor();
+    const QString reason = editor ? scriptRun_->unavailableReason(editor->documentPath()) : QString();
+    run->setEnabled(editor && reason.isEmpty());
+    run->setToolTip(reason.isEmpty() ? QStringLiteral("Run script") : QStringLiteral("Run script: ") + reason);
 }
 
 void MDIForm1::showPosition(long long line, long long column, long long lines)

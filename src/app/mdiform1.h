@@ -35,6 +35,10 @@ namespace mq::app {
 
 class EditorComforts;
 class ManualPages;
+class MapDock;
+class OutputDock;
+class ScriptRun;
+struct LinkedMessage;
 class frmEditor;
 class frmstart;
 
@@ -81,6 +85,14 @@ public:
     bool saveEditor(frmEditor* editor);
     bool saveEditorAs(frmEditor* editor);
 
+    // The "Output" dock and the run of scripts.
+    OutputDock* outputDock() const { return outputDock_; }
+    MapDock* mapDock() const { return mapDock_; }
+    ScriptRun* scriptRun() const { return scriptRun_; }
+    // Puts the caret on a message's line and marks it, in the message's
+    // file (opened when no editor shows it).
+    void goToMessage(const LinkedMessage& message);
+
     // Tool windows: each exists at most once; showing an open one brings it
     // to the front as it is.
     QWidget* showWindow(const QString& windowName);
@@ -96,6 +108,7 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildStatusBar();
+    void buildOutputDock();
     void connectCommands();
     QAction* commandAction(const QString& name);
     void startUp();
@@ -140,6 +153,7 @@ private:
 
     // Script commands.
     void runTemplate(const catalogue::ScriptTemplate& tpl);
+    void mn_run_script_Click();
     void mn_rem_Click();
 
     // The About and tool windows.
@@ -168,6 +182,9 @@ private:
     QPointer<QMdiSubWindow> about_;
     std::unique_ptr<ManualPages> manualPages_;
     EditorComforts* comforts_ = nullptr;
+    OutputDock* outputDock_ = nullptr;
+    MapDock* mapDock_ = nullptr;
+    ScriptRun* scriptRun_ = nullptr;
 };
 
 }  // namespace mq::app

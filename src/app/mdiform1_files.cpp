@@ -238,6 +238,7 @@ bool MDIForm1::saveEditorAs(frmEditor* editor)
     if (!writeEditor(editor, path)) return false;
     editor->setDocument(path, false);
     write_reg(path);
+    count_open_forms();   // Run script follows the new name
     return true;
 }
 

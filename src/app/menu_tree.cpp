@@ -158,6 +158,10 @@ std::vector<MenuEntry> buildTree()
         item("mn_script", "mn_set_variables", "Set variables"),
         item("mn_script", "mn_script_end", "Script end"),
         item("mn_script", "mn_date_time", "Date && Time"),
+        separator("mn_script", "mn_line_run"),
+        item("mn_script", "mn_run_script", "Run script", "F5"),
+        item("mn_script", "mn_next_message", "Next message", "F8"),
+        item("mn_script", "mn_previous_message", "Previous message", "Shift+F8"),
 
         menu("mn_tools", "&Tools"),
         item("mn_tools", "mn_gmtconvert", "gmtconvert (binary2ascii)"),

@@ -3,9 +3,11 @@
 // these interfaces, so tests can swap in a scripted double.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -123,6 +125,36 @@ public:
     virtual bool startCommandWindow(const QString& workingDir) = 0;
 };
 
+enum class ProcessStream { out, err };
+
+// A program started by Processes::run; it lives until it has ended.
+class RunningProcess {
+public:
+    virtual ~RunningProcess() = default;
+    // Ends the program and every process it started (its process group, or
+    // its job object on Windows).
+    virtual void stop() = 0;
+    virtual bool running() const = 0;
+};
+
+// Programs whose output is watched as it comes.
+class Processes {
+public:
+    virtual ~Processes() = default;
+    // Starts `program` in `workingDir` with `environment` ("NAME=value"
+    // entries replacing or adding to the program's own). `output` gets each
+    // piece a stream delivers as it comes, `ended` the exit code once the
+    // program has ended (-1 when it crashed or was stopped); both run on the
+    // user interface's thread. Null when the program could not be started.
+    virtual std::unique_ptr<RunningProcess> run(const QString& program, const QStringList& arguments,
+                                                const QString& workingDir, const QStringList& environment,
+                                                std::function<void(ProcessStream, const QByteArray&)> output,
+                                                std::function<void(int exitCode)> ended) = 0;
+    // The full path of a program found on PATH (or in `extraFolders`, tried
+    // first); empty when there is none.
+    virtual QString findProgram(const QString& name, const QStringList& extraFolders = {}) const = 0;
+};
+
 class Browser {
 public:
     virtual ~Browser() = default;
@@ -138,6 +170,7 @@ struct Services {
     SettingsStore* settings = nullptr;
     Programs* programs = nullptr;
     Browser* browser = nullptr;
+    Processes* processes = nullptr;
 };
 
 }  // namespace mq::platform

@@ -70,6 +70,15 @@ public:
     static QStringList terminalCandidates();
 };
 
+class QtProcesses : public Processes {
+public:
+    std::unique_ptr<RunningProcess> run(const QString& program, const QStringList& arguments,
+                                        const QString& workingDir, const QStringList& environment,
+                                        std::function<void(ProcessStream, const QByteArray&)> output,
+                                        std::function<void(int exitCode)> ended) override;
+    QString findProgram(const QString& name, const QStringList& extraFolders = {}) const override;
+};
+
 class QtBrowser : public Browser {
 public:
     bool open(const QString& addressOrFile) override;
@@ -83,6 +92,7 @@ struct QtPlatform {
     QtSettingsStore settings;
     QtPrograms programs;
     QtBrowser browser;
+    QtProcesses processes;
 
     explicit QtPlatform(const QString& settingsIniPath = {}) : settings(settingsIniPath) {}
     void setParentWidget(QWidget* parent)
@@ -90,7 +100,10 @@ struct QtPlatform {
         dialog.setParentWidget(parent);
         messages.setParentWidget(parent);
     }
-    Services services() { return {&dialog, &messages, &clipboard, &settings, &programs, &browser}; }
+    Services services()
+    {
+        return {&dialog, &messages, &clipboard, &settings, &programs, &browser, &processes};
+    }
 };
 
 }  // namespace mq::platform

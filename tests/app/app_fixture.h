@@ -25,14 +25,17 @@ struct AppFixture {
     QTemporaryDir dir;
     QString previousFolder = QDir::currentPath();
 
-    // Optionally fills the settings store before the program starts.
-    explicit AppFixture(const Stored& stored = {})
+    // Optionally fills the settings store before the program starts, and
+    // runs programs for real.
+    explicit AppFixture(const Stored& stored = {}, platform::Processes* processes = nullptr)
     {
         // The program's current folder is the temporary one: whatever a test
         // saves under a relative name lands there, never in the source tree.
         QDir::setCurrent(dir.path());
         platform.settings.values = stored;
-        main = std::make_unique<app::MDIForm1>(platform.services());
+        platform::Services services = platform.services();
+        if (processes) services.processes = processes;
+        main = std::make_unique<app::MDIForm1>(services);
         main->show();
     }
 

@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QQueue>
 #include <QStringList>
+#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -127,6 +128,50 @@ public:
     bool open(const QString& addressOrFile) override { return (opened << addressOrFile, succeed); }
 };
 
+// Programs run with their output watched: a test plays each one's output
+// and end through its Run.
+class ScriptedProcesses : public platform::Processes {
+public:
+    struct Run {
+        QString program;
+        QStringList arguments;
+        QString workingDir;
+        QStringList environment;
+        std::function<void(platform::ProcessStream, const QByteArray&)> output;
+        std::function<void(int)> ended;
+        bool stopped = false;
+        bool running = true;
+        void print(const QByteArray& text, bool error = false) {
+            output(error ? platform::ProcessStream::err : platform::ProcessStream::out, text);
+        }
+        void end(int code) { running = false; ended(code); }
+    };
+    std::vector<std::shared_ptr<Run>> runs;
+    QStringList found;   // the programs findProgram finds, as "/usr/bin/<name>"
+    bool succeed = true;
+
+    std::unique_ptr<platform::RunningProcess> run(
+        const QString& program, const QStringList& arguments, const QString& workingDir,
+        const QStringList& environment,
+        std::function<void(platform::ProcessStream, const QByteArray&)> output,
+        std::function<void(int)> ended) override {
+        if (!succeed) return nullptr;
+        runs.push_back(std::make_shared<Run>(
+            Run{program, arguments, workingDir, environment, std::move(output), std::move(ended)}));
+        struct Handle : platform::RunningProcess {
+            std::shared_ptr<Run> run;
+            void stop() override { run->stopped = true; }
+            bool running() const override { return run->running; }
+        };
+        auto handle = std::make_unique<Handle>();
+        handle->run = runs.back();
+        return handle;
+    }
+    QString findProgram(const QString& name, const QStringList&) const override {
+        return found.contains(name) ? QStringLiteral("/usr/bin/") + name : QString();
+    }
+};
+
 // All doubles together, wired into a Services value.
 struct ScriptedPlatform {
     ScriptedDialog dialog;
@@ -135,8 +180,11 @@ struct ScriptedPlatform {
     ScriptedSettings settings;
     ScriptedPrograms programs;
     ScriptedBrowser browser;
+    ScriptedProcesses processes;
 
-    platform::Services services() { return {&dialog, &messages, &clipboard, &settings, &programs, &browser}; }
+    platform::Services services() {
+        return {&dialog, &messages, &clipboard, &settings, &programs, &browser, &processes};
+    }
 };
 
 }  // namespace mq::testing

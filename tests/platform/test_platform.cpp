@@ -234,6 +234,60 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(dir.remove(), 10000);   // once the programs have left their folder
     }
 
+    void watchedProgramsStreamAndStopWithAllTheyStarted()
+    {
+        // Output arrives by stream, in the program's folder and environment;
+        // Stop leaves no process of the run behind.
+        QtProcesses processes;
+        QTemporaryDir dir;
+#ifdef Q_OS_WIN
+        const QString program = "cmd.exe";
+        const QStringList quick{"/d", "/c", "cd & echo %MQ_WORD% & echo oops 1>&2 & exit 4"};
+        const QStringList slow{"/d", "/c", "echo ready & ping -n 300 127.0.0.1 >nul"};
+#else
+        const QString program = "/bin/sh";
+        const QStringList quick{"-c", "pwd; echo $MQ_WORD; echo oops >&2; exit 4"};
+        const QStringList slow{"-c", "sleep 300 & sleep 300 & echo ready $$; wait"};
+#endif
+        QByteArray out, err;
+        std::optional<int> code;
+        const auto collect = [&](ProcessStream stream, const QByteArray& piece) {
+            (stream == ProcessStream::out ? out : err) += piece;
+        };
+        const auto ended = [&](int c) { code = c; };
+        auto run = processes.run(program, quick, dir.path(), {"MQ_WORD=hello"}, collect, ended);
+        QVERIFY(run);
+        QTRY_VERIFY(code.has_value());
+        QCOMPARE(*code, 4);
+        QCOMPARE(out.simplified(), QDir::toNativeSeparators(dir.path()).toLocal8Bit() + " hello");
+        QCOMPARE(err.trimmed(), QByteArray("oops"));
+        QVERIFY(!processes.run(dir.filePath("no such program"), {}, dir.path(), {}, collect, [](int) {}));
+
+        out.clear();
+        code.reset();
+        run = processes.run(program, slow, dir.path(), {}, collect, ended);
+        QTRY_VERIFY(out.contains("ready"));
+        QVERIFY(run->running());
+        run->stop();
+        QTRY_VERIFY(code.has_value());
+        QCOMPARE(*code, -1);
+#ifndef Q_OS_WIN
+        // No process is left in the run's session (the shell's $$ leads it).
+        const QByteArray session = out.simplified().split(' ').value(1);
+        const auto inSession = [&session] {
+            int count = 0;
+            for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+                const QByteArray stat = mq::testing::read_file("/proc/" + pid + "/stat");
+                const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+                if (fields.value(3) == session) ++count;   // state ppid pgrp session
+            }
+            return count;
+        };
+        QVERIFY(!session.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(inSession(), 0, 5000);
+#endif
+    }
+
     void oneCxxRuntimeAcrossQt()
     {
         // The program and the Qt DLLs share one C++ runtime: an exception thrown in code that Qt calls

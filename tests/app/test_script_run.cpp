@@ -1,0 +1,227 @@
+// Run script and the "Output" dock: when Run is offered, saving first, what
+// the dock shows of a run, and GMT's messages going to their lines.
+#include "app_fixture.h"
+#include "app/output_dock.h"
+#include "app/script_run.h"
+#include "platform/qt_platform.h"
+
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QToolButton>
+
+using namespace mq;
+using namespace mq::testing;
+using Answer = platform::MessageAnswer;
+
+namespace {
+
+// The messages of the dock as "<line> <text>".
+QStringList messageLines(const app::OutputDock& dock)
+{
+    QStringList lines;
+    for (const app::LinkedMessage& m : dock.messages())
+        lines << QStringLiteral("%1 %2").arg(m.line).arg(QString::fromStdString(m.text));
+    return lines;
+}
+
+int caretLine(app::frmEditor* editor) { return editor->Text1->textCursor().blockNumber() + 1; }
+
+const QByteArray kScript = "echo start\n"
+                           "gmt psbasemap -R0/10/0/10 -JX10c -Ba -Qx\n"
+                           "gmt gmtinfo missing.xyz\n"
+                           "echo done\n";
+
+}  // namespace
+
+class TestScriptRun : public QObject {
+    Q_OBJECT
+private slots:
+    void runFollowsTheKindOfScript()
+    {
+        struct Case {
+            const char* name;
+            bool bashFound, enabled;
+            const char* tooltip;
+        };
+        const Case cases[] = {
+            {"Script", true, false, "Run script: Only .bat, .cmd and .sh scripts can be run."},
+            {"run.sh", true, true, "Run script"},
+            {"run.BAT", false, true, "Run script"},
+            {"run.cmd", false, true, "Run script"},
+            {"notes.txt", true, false, "Run script: Only .bat, .cmd and .sh scripts can be run."},
+            {"run.sh", false, false,
+             "Run script: No bash was found on PATH: install Git for Windows or MSYS2 to run "
+             ".sh scripts."},
+        };
+        for (const Case& c : cases) {
+            AppFixture f;
+            if (c.bashFound) f.platform.processes.found << QStringLiteral("bash");
+            if (QLatin1String(c.name) == QLatin1String("Script")) f.newEditor();
+            else f.open(QLatin1String(c.name), "echo\n");
+            QVERIFY2(f.enabled("mn_run_script") == c.enabled, c.name);
+            QCOMPARE(f.main->action(QStringLiteral("mn_run_script"))->toolTip(), QLatin1String(c.tooltip));
+            QCOMPARE(f.main->toolbarButton(QStringLiteral("Run"))->defaultAction(),
+                     f.main->action(QStringLiteral("mn_run_script")));
+        }
+        // It follows the active editor and a new name.
+        AppFixture f;
+        f.platform.processes.found << QStringLiteral("bash");
+        f.open(QStringLiteral("run.sh"), "echo\n");
+        f.newEditor(QStringLiteral("x"));
+        QVERIFY(!f.enabled("mn_run_script"));
+        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(f.path(QStringLiteral("new.sh"))));
+        f.trigger(QStringLiteral("mn_save_as"));
+        QVERIFY(f.enabled("mn_run_script"));
+    }
+
+    void unsavedChangesAreSavedFirst()
+    {
+        struct Case {
+            Answer answer;
+            bool runs;
+            QByteArray onDisk;
+        };
+        const Case cases[] = {
+            {Answer::Yes, true, "echo new\necho old\n"},
+            {Answer::No, true, "echo old\n"},
+            {Answer::Cancel, false, "echo old\n"},
+        };
+        for (const Case& c : cases) {
+            AppFixture f;
+            f.platform.processes.found << QStringLiteral("bash");
+            app::frmEditor* editor = f.open(QStringLiteral("run.sh"), "echo old\n");
+            editor->insertAtCaret(QStringLiteral("echo new\n"));
+            f.platform.messages.answers.enqueue(c.answer);
+            // An opened file has no confirmed name: Yes goes through Save File as.
+            f.platform.dialog.answers.enqueue(ScriptedDialog::accept(f.path(QStringLiteral("run.sh"))));
+            f.trigger(QStringLiteral("mn_run_script"));
+            QCOMPARE(f.message().title, QStringLiteral("File not saved"));
+            QCOMPARE(int(f.platform.processes.runs.size()), c.runs ? 1 : 0);
+            QCOMPARE(AppFixture::readFile(f.path(QStringLiteral("run.sh"))), c.onDisk);
+        }
+    }
+
+    void theDockShowsTheRun()
+    {
+        AppFixture f;
+        f.platform.processes.found << QStringLiteral("bash") << QStringLiteral("gmt");
+        app::frmEditor* editor = f.open(QStringLiteral("run.sh"), kScript);
+        f.trigger(QStringLiteral("mn_run_script"));
+        QCOMPARE(int(f.platform.processes.runs.size()), 1);
+        auto& run = *f.platform.processes.runs.back();
+        QCOMPARE(run.program, QStringLiteral("/usr/bin/bash"));
+        QCOMPARE(run.workingDir, f.dir.path());
+        QCOMPARE(run.arguments.last(), QStringLiteral("./run.sh"));
+        // GMT's folder goes first on PATH.
+        const QString gmtFolder = QFileInfo(QStringLiteral("/usr/bin/gmt")).absolutePath();
+        QVERIFY(run.environment.first().startsWith("PATH=" + QDir::toNativeSeparators(gmtFolder)));
+        app::OutputDock& dock = *f.main->outputDock();
+        QVERIFY(dock.isVisible());
+        QVERIFY(dock.stopButton()->isEnabled());
+
+        // The reports of lines never show; pieces join into lines.
+        run.print("\x1fL1\nst", true);
+        run.print("start\n");
+        run.print("art?\n\x1fL2\npsbasemap [ERROR]: Unrecognized option -Q\n\x1f" "F72:2\n\x1fL3\n", true);
+        QCOMPARE(dock.status(), QStringLiteral("Running line 3: gmt gmtinfo missing.xyz"));
+        run.print("gmtinfo [ERROR]: Cannot find file missing.xyz\n\x1f" "F72:3\n\x1fL4\n", true);
+        run.print("done");   // shown once the run has ended
+        // A second run is refused while this one goes on.
+        f.trigger(QStringLiteral("mn_run_script"));
+        QCOMPARE(int(f.platform.processes.runs.size()), 1);
+        dock.stopButton()->click();
+        QVERIFY(run.stopped);
+        run.end(-1);
+        const QStringList shown = dock.outputText().split(QLatin1Char('\n'));
+        QCOMPARE(shown.mid(1, 6),
+                 QStringList({"start", "start?", "psbasemap [ERROR]: Unrecognized option -Q",
+                              "gmtinfo [ERROR]: Cannot find file missing.xyz",
+                              "A script is running already: it has to end, or be stopped, first.", "done"}));
+        QVERIFY(!dock.outputText().contains(QLatin1Char('\x1f')));
+        QVERIFY(dock.status().startsWith(QStringLiteral("Stopped after ")));
+        QVERIFY(!dock.stopButton()->isEnabled());
+        QCOMPARE(messageLines(dock), QStringList({"2 psbasemap [ERROR]: Unrecognized option -Q",
+                                                  "3 gmtinfo [ERROR]: Cannot find file missing.xyz"}));
+
+        // F8 and Shift+F8 go from message to message, wrapping round; the
+        // caret goes to the line, which is marked.
+        editor->Text1->moveCursor(QTextCursor::End);
+        for (int expected : {2, 3, 2}) {
+            f.trigger(QStringLiteral("mn_next_message"));
+            QCOMPARE(caretLine(editor), expected);
+            QCOMPARE(editor->Text1->extraSelections().size(), 1);
+            QCOMPARE(editor->Text1->extraSelections().first().cursor.blockNumber() + 1, expected);
+        }
+        f.trigger(QStringLiteral("mn_previous_message"));
+        QCOMPARE(caretLine(editor), 3);
+        // Double-clicking (activating) a message does the same.
+        emit dock.messageList()->itemActivated(dock.messageList()->item(0));
+        QCOMPARE(caretLine(editor), 2);
+
+        // Without GMT the Output says so, and how to install it.
+        f.platform.processes.found.removeAll(QStringLiteral("gmt"));
+        f.trigger(QStringLiteral("mn_run_script"));
+        QVERIFY(dock.outputText().contains(QStringLiteral("GMT was not found")));
+        QVERIFY(dock.outputText().contains(QStringLiteral("Install it")));
+        QCOMPARE(editor->Text1->extraSelections().size(), 0);   // a new run takes the marks away
+    }
+
+#ifndef Q_OS_WIN
+    // A line the batch runner cannot carry out is a message on that line.
+    void refusedBatchLineIsAMessage()
+    {
+        AppFixture f;
+        f.open(QStringLiteral("run.bat"), "echo a\r\ngoto end\r\n");
+        f.trigger(QStringLiteral("mn_run_script"));
+        QTRY_VERIFY(!f.main->scriptRun()->running());
+        const QStringList messages = messageLines(*f.main->outputDock());
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].startsWith(QStringLiteral("2 \"goto end\" needs cmd.exe")), qPrintable(messages[0]));
+    }
+#endif
+
+    // A run printing far more than the dock keeps ends quickly, its last
+    // lines shown.
+    void longOutputKeepsItsLastLines()
+    {
+        platform::QtProcesses processes;
+        if (processes.findProgram(QStringLiteral("bash")).isEmpty()) QSKIP("bash is not installed");
+        AppFixture f({}, &processes);
+        f.open(QStringLiteral("long.sh"), "seq 1 300000 >&2\n");
+        QElapsedTimer clock;
+        clock.start();
+        f.trigger(QStringLiteral("mn_run_script"));
+        QTRY_VERIFY_WITH_TIMEOUT(!f.main->scriptRun()->running(), 60000);
+        const QStringList shown = f.main->outputDock()->outputText().split(QLatin1Char('\n'));
+        QCOMPARE(shown.size(), app::OutputDock::kKeptLines);
+        QCOMPARE(shown.mid(shown.size() - 2, 1), QStringList({"300000"}));
+        QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // GMT's messages of a real run, each linked to its own line, by bash and
+    // by the batch runner.
+    void gmtMessagesGoToTheirLines()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("gmt")).isEmpty()) QSKIP("GMT is not installed");
+        for (const char* name : {"run.sh", "run.bat"}) {
+            platform::QtProcesses processes;
+            AppFixture f({}, &processes);
+            f.open(QLatin1String(name), kScript);
+            f.trigger(QStringLiteral("mn_run_script"));
+            app::OutputDock& dock = *f.main->outputDock();
+            QTRY_VERIFY_WITH_TIMEOUT(!f.main->scriptRun()->running(), 30000);
+            QCOMPARE(messageLines(dock), QStringList({"2 psbasemap [ERROR]: Unrecognized option -Q",
+                                                      "3 gmtinfo [ERROR]: Cannot find file missing.xyz"}));
+            QVERIFY2(dock.outputText().contains(QStringLiteral("\ndone\n")), qPrintable(dock.outputText()));
+            // The batch runner reports the last program's status, as cmd.exe does.
+            const bool bash = QLatin1String(name) == QLatin1String("run.sh");
+            QVERIFY(dock.status().startsWith(bash ? "Exit status 0 after " : "Exit status 72 after "));
+        }
+    }
+};
+
+QTEST_MAIN(TestScriptRun)
+#include "test_script_run.moc"
