@@ -111,7 +111,8 @@ void GmtCompletion::update()
     const CompletionContext context = completion_context(textBeforeCaret(cursor).toStdString());
     if (context.kind == CompletionKind::none) return hide();
     if (modules_->state() != GmtModules::State::ready) {
-        modules_->load();
+        // GMT is looked for once here; F1 looks again after it was not found.
+        if (modules_->state() == GmtModules::State::unread) modules_->load();
         if (modules_->state() == GmtModules::State::reading) waitingFor_ = kModules;
         return hide();
     }

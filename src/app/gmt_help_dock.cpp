@@ -98,7 +98,7 @@ void GmtHelpDock::fill()
     link_->setVisible(!manualFolder_().isEmpty());
     const GmtModules::Usage* read = modules_.usage(module_);
     if (!read) return say(QStringLiteral("Reading the usage of %1 from GMT \u2026").arg(module_));
-    if (!read->usage) return say(read->problem, read->output);
+    if (!read->usage) return say(read->problem, read->output.trimmed());
     say(QString::fromStdString(read->usage->purpose), read->output.trimmed());
 }
 
