@@ -235,6 +235,33 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(dir.remove(), 10000);   // once the programs have left their folder
     }
 
+    void capturedProgramsHandOverAllTheyWrote()
+    {
+        QtPrograms programs;
+        QTemporaryDir dir;
+#ifdef Q_OS_WIN
+        const QStringList shell{"cmd.exe", "/c"};
+        const std::tuple<QString, int, QByteArray> rows[] = {{"echo out& exit 3", 3, "out\r\n"}};
+#else
+        const QStringList shell{"/bin/sh", "-c"};
+        const std::tuple<QString, int, QByteArray> rows[] = {   // script, exit code, output
+            {"echo out; echo err >&2; exit 3", 3, "out\nerr\n"}, {"echo x; kill -9 $$", -1, "x\n"}};
+#endif
+        for (const auto& [script, code, output] : rows) {
+            std::optional<ProgramOutput> out;
+            programs.capture(shell[0], {shell[1], script}, [&out](const ProgramOutput& o) { out = o; });
+            QTRY_VERIFY(out.has_value());
+            QVERIFY(out->started);
+            QCOMPARE(out->exitCode, code);
+            QCOMPARE(out->output, output);
+        }
+        std::optional<ProgramOutput> out;
+        programs.capture(dir.filePath("no such program"), {}, [&out](const ProgramOutput& o) { out = o; });
+        QVERIFY(!out.has_value());   // never from within the call
+        QTRY_VERIFY(out.has_value());
+        QVERIFY(!out->started);
+    }
+
     void oneCxxRuntimeAcrossQt()
     {
         // The program and the Qt DLLs share one C++ runtime: an exception thrown in code that Qt calls
