@@ -91,7 +91,7 @@ bool GmtCompletion::eventFilter(QObject* watched, QEvent* event)
                     return true;
                 }
                 hide();
-                return key->key() == Qt::Key_Tab;  // Enter without a choice goes to the text
+                return false;  // without a choice the key goes to the text
             case Qt::Key_Escape:
                 hide();
                 return true;

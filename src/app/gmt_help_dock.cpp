@@ -1,13 +1,16 @@
 #include "app/gmt_help_dock.h"
 
 #include "app/core/gmt_location.h"
+#include "app/core/gmt_usage.h"
 #include "app/gmt_modules.h"
 #include "app/manual_pages.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace mq::app {
 
@@ -104,8 +107,15 @@ void GmtHelpDock::fill()
 
 void GmtHelpDock::openManualPage()
 {
+    // A classic name's page, or else its modern counterpart's (pscoast, coast).
     QString folder = manualFolder_();
-    ManualPages(services_, folder).change_internet_exp(module_);
+    QString page = module_;
+    const QString modern = QString::fromStdString(gmt_modern_name(module_.toStdString()));
+    const QStringList places = ManualPages::pagePlaces(folder, page);
+    if (modern != page && modules_.find(modern) &&
+        std::none_of(places.begin(), places.end(), [](const QString& p) { return QFileInfo(p).isFile(); }))
+        page = modern;
+    ManualPages(services_, folder).change_internet_exp(page);
 }
 
 }  // namespace mq::app

@@ -73,7 +73,7 @@ const GmtModules::Usage* GmtModules::usage(const QString& module)
     services_.programs->capture(gmt_, {module}, [self, module](const platform::ProgramOutput& out) {
         if (!self) return;
         Usage read;
-        read.output = QString::fromUtf8(out.output);
+        read.output = QString::fromUtf8(out.output).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         if (!out.started) {
             read.problem = QStringLiteral("%1 could not be started.").arg(self->gmt_);
         } else if (auto parsed = parse_gmt_usage(out.output.toStdString())) {

@@ -134,21 +134,21 @@ private slots:
             QString line;
             bool gmtFound, listRead;  // the module list was read before F1
             QString module, purpose, usageStart;
-            bool link;
+            QString page;  // the manual's page the link opens; empty: no link
         } const cases[] = {
-            {"grdi#mage a.grd -JM15c", true, false, "grdimage", grdimage, "gmt grdimage [core]", true},
-            {"gmt #coast -R0/1/0/1", true, true, "coast", grdimage, "gmt coast [core]", true},
-            {"@g#mt pscoast -W", true, true, "pscoast", grdimage, "gmt pscoast [core]", true},
+            {"grdi#mage a.grd -JM15c", true, false, "grdimage", grdimage, "gmt grdimage [core]", "grdimage"},
+            {"gmt #coast -R0/1/0/1", true, true, "coast", grdimage, "gmt coast [core]", "coast"},
+            {"@g#mt pscoast -W", true, true, "pscoast", grdimage, "gmt pscoast [core]",
+             "coast"},  // modern page
             {"grdcut# in.grd", true, false, "grdcut", "gmt grdcut printed no usage.", "ERROR: No module",
-             true},
-            {"gmt nosuch# -R", true, true, "nosuch", "\u201Cnosuch\u201D is not a GMT module.", "", false},
-            {"grdimage# a.grd", false, false, "grdimage", QString::fromStdString(gmt_missing_text()), "",
-             false},
+             "grdcut"},
+            {"gmt nosuch# -R", true, true, "nosuch", "\u201Cnosuch\u201D is not a GMT module.", "", ""},
+            {"grdimage# a.grd", false, false, "grdimage", QString::fromStdString(gmt_missing_text()), "", ""},
         };
         for (const Case& c : cases) {
             Fixture f(c.gmtFound, c.listRead);
             QTemporaryDir manual;
-            mq::testing::write_file(manual.filePath(c.module + ".html"), "<html/>");
+            mq::testing::write_file(manual.filePath(c.page + ".html"), "<html/>");
             GmtHelpDock dock(f.platform.services(), f.modules, [&] { return manual.path(); });
             std::string line = c.line.toStdString();
             const std::size_t caret = line.find('#');
@@ -159,9 +159,10 @@ private slots:
             QCOMPARE(dock.module(), c.module);
             QCOMPARE(dock.purpose(), c.purpose);
             QVERIFY2(dock.usageText().startsWith(c.usageStart), qPrintable(dock.usageText()));
-            QCOMPARE(dock.offersManualPage(), c.link);
-            if (c.link) emit dock.findChild<QLabel*>("manualLink")->linkActivated("page");
-            QCOMPARE(f.platform.browser.opened.size(), c.link ? 1 : 0);
+            QCOMPARE(dock.offersManualPage(), !c.page.isEmpty());
+            if (dock.offersManualPage()) emit dock.findChild<QLabel*>("manualLink")->linkActivated("page");
+            QCOMPARE(f.platform.browser.opened.join(""),
+                     c.page.isEmpty() ? "" : QDir::toNativeSeparators(manual.filePath(c.page + ".html")));
             dock.showFor(c.module);
             QCOMPARE(f.runs().count(c.module), c.gmtFound && c.module != "nosuch" ? 1 : 0);
         }

@@ -181,6 +181,15 @@ std::optional<bool> starts_command(View before)
 
 }  // namespace
 
+std::string gmt_modern_name(std::string_view name)
+{
+    // The modern names are the classic ones without "ps", but for these three.
+    static const std::map<View, View> renamed = {
+        {"psscale", "colorbar"}, {"psxy", "plot"}, {"psxyz", "plot3d"}};
+    if (const auto it = renamed.find(name); it != renamed.end()) return std::string(it->second);
+    return std::string(name.starts_with("ps") ? name.substr(2) : name);
+}
+
 std::vector<GmtModule> parse_gmt_modules(std::string_view help, std::string_view classic)
 {
     std::map<std::string, std::string, std::less<>> modules;
@@ -198,17 +207,11 @@ std::vector<GmtModule> parse_gmt_modules(std::string_view help, std::string_view
                 modules.emplace(name, trimmed(text.substr(name.size())));
         }
     }
-    // The classic plotting names are the modern ones with "ps" in front, but
-    // for these three.
-    static const std::map<View, View> renamed = {
-        {"psscale", "colorbar"}, {"psxy", "plot"}, {"psxyz", "plot3d"}};
     std::vector<std::pair<std::string, std::string>> added;
     for (View line : lines_of(classic)) {
         const View name = trimmed(line);
         if (!is_module_name(name) || modules.contains(name)) continue;
-        View modern = name.starts_with("ps") ? name.substr(2) : View{};
-        if (const auto it = renamed.find(name); it != renamed.end()) modern = it->second;
-        const auto counterpart = modules.find(modern);
+        const auto counterpart = modules.find(gmt_modern_name(name));
         added.emplace_back(name, counterpart != modules.end() ? counterpart->second : std::string());
     }
     modules.insert(added.begin(), added.end());

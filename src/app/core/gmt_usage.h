@@ -28,6 +28,11 @@ struct GmtModule {
 // passed over.
 std::vector<GmtModule> parse_gmt_modules(std::string_view help, std::string_view classic);
 
+// The modern name a classic plotting name may stand for: "plot" for "psxy",
+// "coast" for "pscoast"; other names as they are. Whether GMT knows the
+// result is for the module list to say ("psconvert" gives "convert").
+std::string gmt_modern_name(std::string_view name);
+
 struct GmtOption {
     std::string flag;    // "-R", "-J", "-:"
     std::string syntax;  // "-R<west>/<east>/<south>/<north>[+r]"
