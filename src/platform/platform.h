@@ -111,6 +111,13 @@ struct ProgramEnd {
     QString lastError;
 };
 
+// What a program run by Programs::capture wrote and how it ended.
+struct ProgramOutput {
+    bool started = false;   // false: it could not be started
+    int exitCode = -1;      // -1 when it crashed or was ended for running too long
+    QByteArray output;      // its output and error output, as it wrote them
+};
+
 class Programs {
 public:
     virtual ~Programs() = default;
@@ -121,6 +128,12 @@ public:
     // one then goes on).
     virtual bool start(const QString& program, const QStringList& arguments, const QString& workingDir,
                        bool minimized, std::function<void(const ProgramEnd&)> ended = {}) = 0;
+    // Runs a program in the background, without a window, and hands all it
+    // wrote to `done` on the user interface's thread once it has ended (also
+    // when it could not start, never from within this call). A program still
+    // running after half a minute is ended.
+    virtual void capture(const QString& program, const QStringList& arguments,
+                         std::function<void(const ProgramOutput&)> done) = 0;
     // Opens the desktop's command window (terminal) in the given folder.
     virtual bool startCommandWindow(const QString& workingDir) = 0;
 };

@@ -21,7 +21,10 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
+#include <memory>
+#include <utility>
 #ifdef Q_OS_WIN
 #ifndef NOMINMAX
 #define NOMINMAX   // keeps std::min and std::max usable
@@ -328,6 +331,38 @@ bool QtPrograms::start(const QString& program, const QStringList& arguments, con
     if (process->waitForStarted()) return true;
     delete process;
     return false;
+}
+
+void QtPrograms::capture(const QString& program, const QStringList& arguments,
+                         std::function<void(const ProgramOutput&)> done)
+{
+    // Ended with the application at the latest.
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setProgram(program);
+    process->setArguments(arguments);
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    auto finish = std::make_shared<std::function<void(const ProgramOutput&)>>(std::move(done));
+    const auto report = [process, finish](const ProgramOutput& output) {
+        if (!*finish) return;
+        const auto done = std::exchange(*finish, {});
+        process->deleteLater();
+        done(output);
+    };
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, report](int code, QProcess::ExitStatus status) {
+                         report({true, status == QProcess::NormalExit ? code : -1, process->readAll()});
+                     });
+    QObject::connect(
+        process, &QProcess::errorOccurred, process,
+        [report](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) report({});
+        },
+        Qt::QueuedConnection);
+    auto* limit = new QTimer(process);
+    limit->setSingleShot(true);
+    QObject::connect(limit, &QTimer::timeout, process, &QProcess::kill);
+    limit->start(30000);
+    process->start();
 }
 
 QStringList QtPrograms::terminalCandidates()

@@ -65,6 +65,8 @@ class QtPrograms : public Programs {
 public:
     bool start(const QString& program, const QStringList& arguments, const QString& workingDir,
                bool minimized, std::function<void(const ProgramEnd&)> ended) override;
+    void capture(const QString& program, const QStringList& arguments,
+                 std::function<void(const ProgramOutput&)> done) override;
     bool startCommandWindow(const QString& workingDir) override;
     // The terminal programs tried in order on desktops other than Windows.
     static QStringList terminalCandidates();

@@ -110,13 +110,23 @@ public:
         bool minimized;
         std::function<void(const platform::ProgramEnd&)> ended;   // a test calls it to end the program
     };
+    struct Captured {
+        QString program;
+        QStringList arguments;
+        std::function<void(const platform::ProgramOutput&)> done;   // a test calls it with the output
+    };
     std::vector<Started> started;
+    std::vector<Captured> captured;
     QStringList commandWindows;
     bool succeed = true;
     bool start(const QString& program, const QStringList& arguments, const QString& workingDir,
                bool minimized, std::function<void(const platform::ProgramEnd&)> ended) override {
         started.push_back({program, arguments, workingDir, minimized, std::move(ended)});
         return succeed;
+    }
+    void capture(const QString& program, const QStringList& arguments,
+                 std::function<void(const platform::ProgramOutput&)> done) override {
+        captured.push_back({program, arguments, std::move(done)});
     }
     bool startCommandWindow(const QString& dir) override { return (commandWindows << dir, succeed); }
 };

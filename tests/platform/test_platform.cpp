@@ -196,6 +196,24 @@ private slots:
         QCOMPARE(QtPrograms::terminalCandidates().value(0), QStringLiteral("x-terminal-emulator"));
     }
 
+    void capturedProgramsHandOverAllTheyWrote()
+    {
+        QtPrograms programs;
+        std::vector<ProgramOutput> outs;
+        const auto keep = [&outs](const ProgramOutput& o) { outs.push_back(o); };
+#ifndef Q_OS_WIN
+        programs.capture("/bin/sh", {"-c", "echo out; echo err >&2; exit 3"}, keep);
+        QTRY_COMPARE(outs.size(), 1u);
+        QVERIFY(outs[0].started && outs[0].exitCode == 3);
+        QCOMPARE(outs[0].output, "out\nerr\n");
+#endif
+        const std::size_t before = outs.size();
+        programs.capture("no such program here", {}, keep);
+        QCOMPARE(outs.size(), before);   // never from within the call
+        QTRY_COMPARE(outs.size(), before + 1);
+        QVERIFY(!outs.back().started);
+    }
+
     void programsStartInTheirFolderAndReportTheirEnd()
     {
         // The gridding batch starts unwatched (no end reported): in the given folder, minimised and
