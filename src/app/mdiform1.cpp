@@ -280,6 +280,8 @@ void MDIForm1::connectCommands()
         {"mn_run_script", [this] { mn_run_script_Click(); }},
         {"mn_next_message", [this] { outputDock_->chooseNext(1); }},
         {"mn_previous_message", [this] { outputDock_->chooseNext(-1); }},
+        {"mn_module_help", [this] { mn_module_help_Click(); }},
+        {"mn_gmt_folder", [this] { mn_gmt_folder_Click(); }},
     };
     for (const auto& [name, run] : commands) bind(QLatin1String(name), run);
     // The commands of the data tables: templates, GMT manual pages, tool windows.

@@ -35,6 +35,8 @@ namespace mq::app {
 
 class EditorComforts;
 class ManualPages;
+class GmtHelpDock;
+class GmtModules;
 class MapDock;
 class OutputDock;
 class ScriptRun;
@@ -88,6 +90,7 @@ public:
     // The "Output" dock and the run of scripts.
     OutputDock* outputDock() const { return outputDock_; }
     MapDock* mapDock() const { return mapDock_; }
+    GmtHelpDock* gmtHelpDock() const { return gmtHelp_; }
     ScriptRun* scriptRun() const { return scriptRun_; }
     // Puts the caret on a message's line and marks it, in the message's
     // file (opened when no editor shows it).
@@ -154,6 +157,11 @@ private:
     // Script commands.
     void runTemplate(const catalogue::ScriptTemplate& tpl);
     void mn_run_script_Click();
+    // F1: the usage of the GMT module at the caret in the "GMT help" dock.
+    void mn_module_help_Click();
+    // The "GMT folder" setting, for a GMT that is not on PATH: the folder of
+    // the gmt program picked in the open dialog.
+    void mn_gmt_folder_Click();
     void mn_rem_Click();
 
     // The About and tool windows.
@@ -184,6 +192,10 @@ private:
     EditorComforts* comforts_ = nullptr;
     OutputDock* outputDock_ = nullptr;
     MapDock* mapDock_ = nullptr;
+    // GMT's modules and usages, read once in the background; the help dock and
+    // every editor's completion share them.
+    GmtModules* gmtModules_ = nullptr;
+    GmtHelpDock* gmtHelp_ = nullptr;
     ScriptRun* scriptRun_ = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include "app/core/script_codec.h"
 #include "app/frame_helpers.h"
 #include "app/frmeditor.h"
+#include "app/gmt_completion.h"
 #include "common/file_io.h"
 #include "common/number_rules.h"
 
@@ -43,6 +44,8 @@ frmEditor* MDIForm1::createEditor(const QString& caption)
     // Not inside the drop itself: the new windows take the focus.
     connect(editor, &frmEditor::filesDropped, this, &MDIForm1::openFiles, Qt::QueuedConnection);
     editor->PositionAusgeben();
+    // GMT's module names and options are offered as the script is typed.
+    new GmtCompletion(editor->Text1, *gmtModules_);
     QMdiSubWindow* sub = mdiArea_->addSubWindow(editor);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());

@@ -1,7 +1,11 @@
 // Run script, the "Output" dock and going from its messages to script lines.
 #include "app/mdiform1.h"
 
+#include "app/core/gmt_location.h"
+#include "app/core/gmt_usage.h"
 #include "app/frmeditor.h"
+#include "app/gmt_help_dock.h"
+#include "app/gmt_modules.h"
 #include "app/map_dock.h"
 #include "app/output_dock.h"
 #include "app/script_run.h"
@@ -12,6 +16,8 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <memory>
 
@@ -46,6 +52,50 @@ void MDIForm1::buildOutputDock()
         mapDock_->show();
         mapDock_->runFinished(text);
     });
+    gmtModules_ = new GmtModules(services_, [run = scriptRun_] { return run->gmtProgram(); }, this);
+    gmtHelp_ = new GmtHelpDock(services_, *gmtModules_, [this] { return gmt_html_path_; }, this);
+    addDockWidget(Qt::RightDockWidgetArea, gmtHelp_);
+    gmtHelp_->hide();
+}
+
+void MDIForm1::mn_gmt_folder_Click()
+{
+    platform::CommonDialogState& state = services_.dialog->state();
+    state.dialogTitle = QStringLiteral("GMT folder: choose the gmt program");
+    state.filter = QStringLiteral("gmt program (gmt*)|gmt*|All Files (*.*)|*.*|");
+    state.filterIndex = 1;
+    state.fileName.clear();
+    state.cancelError = true;
+    if (!services_.dialog->showOpen() || state.fileName.isEmpty()) return;
+    const QString folder = QDir::toNativeSeparators(QFileInfo(state.fileName).absolutePath());
+    services_.settings->set(QString::fromUtf8(kGmtSettingsSection), QString::fromUtf8(kGmtFolderKey), folder);
+    const QString gmt = scriptRun_->gmtProgram();
+    outputDock_->show();
+    outputDock_->appendLine(gmt.isEmpty() ? QString::fromStdString(gmt_missing_text())
+                                          : QStringLiteral("GMT: %1").arg(QDir::toNativeSeparators(gmt)),
+                            OutputDock::Shown::note);
+    gmtModules_->load();
+}
+
+void MDIForm1::mn_module_help_Click()
+{
+    frmEditor* editor = activeEditor();
+    if (!editor) return;
+    const QTextCursor caret = editor->Text1->textCursor();
+    const QByteArray line = caret.block().text().toUtf8();
+    const auto at = caret.block().text().left(caret.positionInBlock()).toUtf8().size();
+    QString word;
+    if (const auto module = module_at(std::string_view(line.constData(), std::size_t(line.size())), std::size_t(at)))
+        word = QString::fromStdString(module->name);
+    else {
+        QTextCursor under = caret;
+        under.select(QTextCursor::WordUnderCursor);
+        word = under.selectedText();
+    }
+    if (word.isEmpty()) return;
+    gmtHelp_->showFor(word);
+    gmtHelp_->show();
+    gmtHelp_->raise();
 }
 
 void MDIForm1::mn_run_script_Click()

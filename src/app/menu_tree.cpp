@@ -162,6 +162,8 @@ std::vector<MenuEntry> buildTree()
         item("mn_script", "mn_run_script", "Run script", "F5"),
         item("mn_script", "mn_next_message", "Next message", "F8"),
         item("mn_script", "mn_previous_message", "Previous message", "Shift+F8"),
+        item("mn_script", "mn_module_help", "GMT help for the module", "F1"),
+        item("mn_script", "mn_gmt_folder", "GMT folder ..."),
 
         menu("mn_tools", "&Tools"),
         item("mn_tools", "mn_gmtconvert", "gmtconvert (binary2ascii)"),

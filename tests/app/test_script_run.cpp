@@ -1,6 +1,7 @@
 // Run script and the "Output" dock: when Run is offered, saving first, what
 // the dock shows of a run, and GMT's messages going to their lines.
 #include "app_fixture.h"
+#include "app/gmt_help_dock.h"
 #include "app/output_dock.h"
 #include "app/script_run.h"
 #include "platform/qt_platform.h"
@@ -39,6 +40,53 @@ const QByteArray kScript = "echo start\n"
 class TestScriptRun : public QObject {
     Q_OBJECT
 private slots:
+    void gmtFolderIsTheChosenProgramsFolder()
+    {
+        // No gmt on PATH: the folder picked in the dialog is where GMT is found.
+        AppFixture f;
+        QDir(f.dir.path()).mkpath(QStringLiteral("gmt6/bin"));
+#ifdef Q_OS_WIN
+        const QString gmt = f.writeFile(QStringLiteral("gmt6/bin/gmt.exe"), "MZ");
+#else
+        const QString gmt = f.writeFile(QStringLiteral("gmt6/bin/gmt"), "#!/bin/sh\n");
+#endif
+        QFile::setPermissions(gmt, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        f.platform.dialog.answers.enqueue(ScriptedDialog::accept(gmt));
+        f.trigger(QStringLiteral("mn_gmt_folder"));
+        QCOMPARE(f.platform.settings.values.value({QStringLiteral("GMT"), QStringLiteral("Folder")}),
+                 f.path(QStringLiteral("gmt6/bin")));
+        QVERIFY(f.main->outputDock()->outputText().contains(QStringLiteral("GMT: ") + gmt));
+        // Cancel keeps the setting.
+        f.platform.dialog.answers.enqueue(ScriptedDialog::cancel());
+        f.trigger(QStringLiteral("mn_gmt_folder"));
+        QCOMPARE(f.platform.settings.values.value({QStringLiteral("GMT"), QStringLiteral("Folder")}),
+                 f.path(QStringLiteral("gmt6/bin")));
+    }
+
+    void f1ShowsTheModuleAtTheCaret()
+    {
+        // The caret's position in the line; "" when the dock stays hidden.
+        const struct {
+            const char* line;
+            int caret;
+            const char* shown;
+        } cases[] = {
+            {"psxy -R -J data.xy", 2, "psxy"},
+            {"gmt grdimage %grd_file%.grd", 1, "grdimage"},
+            {"gmt grdimage %grd_file%.grd", 7, "grdimage"},
+            {"echo pscoast", 8, "pscoast"},
+            {"   ", 1, ""},
+        };
+        for (const auto& c : cases) {
+            AppFixture f;
+            app::frmEditor* editor = f.newEditor(QLatin1String(c.line));
+            AppFixture::select(editor, c.caret, c.caret);
+            f.trigger(QStringLiteral("mn_module_help"));
+            QCOMPARE(f.main->gmtHelpDock()->isVisibleTo(f.main.get()), *c.shown != 0);
+            if (*c.shown) QCOMPARE(f.main->gmtHelpDock()->module(), QLatin1String(c.shown));
+        }
+    }
+
     void runFollowsTheKindOfScript()
     {
         struct Case {
