@@ -325,11 +325,31 @@ private slots:
         f.trigger(QStringLiteral("mn_run_script"));
         QTRY_VERIFY_WITH_TIMEOUT(!f.main->scriptRun()->running(), 120000);
         app::OutputDock& dock = *f.main->outputDock();
-        QVERIFY2(dock.status().startsWith(QStringLiteral("Exit status 0 after ")), qPrintable(dock.outputText()));
+        QVERIFY2(dock.status().startsWith(QStringLiteral("Exit status 0 after ")),
+                 qPrintable(dock.outputText()));
         QVERIFY(QFileInfo(f.path(QStringLiteral("map.ps"))).size() > 20000);
         const app::MapDock& map = *f.main->mapDock();
         QTRY_VERIFY_WITH_TIMEOUT(!map.status().startsWith(QLatin1String("Making")), 60000);
         QVERIFY2(hasSeveralColours(map.picture()), qPrintable(map.status()));
+
+        // Drawn again with a misspelt option after it: the map stays, and
+        // pscoast's last words (no line end) never swallow the next error.
+        editor->Text1->moveCursor(QTextCursor::End);
+        editor->insertAtCaret(QStringLiteral("\npsbasemap -R%region% -J%scale% -Ba -Qx -O >> map.ps\n"));
+        const int misspelt = editor->Text1->document()->blockCount() - 1;
+        f.save(f.path(QStringLiteral("typical.bat")));
+        f.trigger(QStringLiteral("mn_run_script"));
+        QTRY_VERIFY_WITH_TIMEOUT(!f.main->scriptRun()->running(), 120000);
+        const QString error = QString::number(misspelt) + " psbasemap [ERROR]: Unrecognized option -Q";
+        QVERIFY2(messageLines(dock).contains(error), qPrintable(messageLines(dock).join('\n')));
+        QTRY_VERIFY_WITH_TIMEOUT(!map.status().startsWith(QLatin1String("Making")), 60000);
+        QVERIFY2(hasSeveralColours(map.picture()), qPrintable(map.status()));
+        // To look at.
+        if (const QString shot = qEnvironmentVariable("MQ_RUN_SHOT"); !shot.isEmpty()) {
+            f.main->resize(1280, 860);
+            QTest::qWait(500);
+            f.main->grab().save(shot);
+        }
     }
 };
 
