@@ -347,6 +347,10 @@ private slots:
         // To look at.
         if (const QString shot = qEnvironmentVariable("MQ_RUN_SHOT"); !shot.isEmpty()) {
             f.main->resize(1280, 860);
+            f.main->findChild<QMdiArea*>()->activeSubWindow()->showMaximized();
+            f.main->resizeDocks({f.main->mapDock()}, {480}, Qt::Horizontal);
+            f.main->resizeDocks({&dock}, {250}, Qt::Vertical);
+            emit dock.messageList()->itemActivated(dock.messageList()->item(dock.messageList()->count() - 1));
             QTest::qWait(500);
             f.main->grab().save(shot);
         }
