@@ -85,6 +85,7 @@ not_under_wine=(
   "test_colour_table::gmt_reads_the_table: gmt is not installed (no Windows GMT under Wine)"
   "test_map_dock::convertsWithGmt: GMT is not installed (no Windows GMT under Wine)"
   "test_script_run::gmtMessagesGoToTheirLines: GMT is not installed (no Windows GMT under Wine)"
+  "test_script_run::typicalScriptDrawsItsMap: GMT is not installed (no Windows GMT under Wine)"
   "test_script_run::longOutputKeepsItsLastLines: bash is not installed (no Windows bash under Wine)"
   "test_cli_files::kml_is_xml: ogrinfo (GDAL) is not installed (no Windows GDAL under Wine; the XML checks before it run)"
 )

@@ -208,13 +208,21 @@ bool ScriptRun::startBatchRunner(const QString& path)
     if (!bridge_) bridge_ = new tools::WorkerBridge(this);
     QPointer<ScriptRun> self(this);
     auto listener = std::make_shared<PostingListener>(
-        this, [self](int line, const std::string&) { if (self) self->showLineStarted(line); },
+        // A program's last words without a line end are a line of their own
+        // once it has ended: they never run into the next program's.
+        this,
+        [self](int line, const std::string&) {
+            if (!self) return;
+            self->endPartialLines();
+            self->showLineStarted(line);
+        },
         [self](bool err, const std::string& text) {
             if (self) self->readOutput(err ? platform::ProcessStream::err : platform::ProcessStream::out,
                                        QByteArray::fromStdString(text));
         },
         [self](int line, const std::string& text) {
             if (!self) return;
+            self->endPartialLines();
             self->dock_.appendLine(QString::fromStdString(text), OutputDock::Shown::note);
             self->addMessage(self->reader_->note(line, text));
         });
@@ -288,6 +296,12 @@ void ScriptRun::readLine(bool error, const std::string& line)
     if (error) addMessage(reader_->read_line(text));
 }
 
+void ScriptRun::endPartialLines()
+{
+    for (auto [collector, error] : {std::pair{&out_, false}, std::pair{&err_, true}})
+        if (auto rest = collector->finish()) readLine(error, *rest);
+}
+
 void ScriptRun::showLineStarted(int line)
 {
     if (!active_ || line == reader_->current_line()) return;
@@ -304,8 +318,7 @@ void ScriptRun::addMessage(const std::optional<LinkedMessage>& message)
 void ScriptRun::finish(int exitStatus, const QString& failure)
 {
     if (!active_) return;
-    for (auto [collector, error] : {std::pair{&out_, false}, std::pair{&err_, true}})
-        if (auto rest = collector->finish()) readLine(error, *rest);
+    endPartialLines();
     // A bash script that ends with a failure of its own ("exit 3") names its
     // line. (The batch runner's notes name its failed lines.)
     if (traced_ && exitStatus > 0 && !stopRequested_)

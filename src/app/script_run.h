@@ -51,6 +51,8 @@ private:
     QString bashProgram() const;
     void readOutput(platform::ProcessStream stream, const QByteArray& piece);
     void readLine(bool error, const std::string& line);
+    // What the streams hold without a line end, as lines of their own.
+    void endPartialLines();
     void showLineStarted(int line);
     void addMessage(const std::optional<LinkedMessage>& message);
     void finish(int exitStatus, const QString& failure = {});

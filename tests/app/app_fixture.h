@@ -26,8 +26,9 @@ struct AppFixture {
     QString previousFolder = QDir::currentPath();
 
     // Optionally fills the settings store before the program starts, and
-    // runs programs for real.
-    explicit AppFixture(const Stored& stored = {}, platform::Processes* processes = nullptr)
+    // runs programs for real (watched ones, and others as well).
+    explicit AppFixture(const Stored& stored = {}, platform::Processes* processes = nullptr,
+                        platform::Programs* programs = nullptr)
     {
         // The program's current folder is the temporary one: whatever a test
         // saves under a relative name lands there, never in the source tree.
@@ -35,6 +36,7 @@ struct AppFixture {
         platform.settings.values = stored;
         platform::Services services = platform.services();
         if (processes) services.processes = processes;
+        if (programs) services.programs = programs;
         main = std::make_unique<app::MDIForm1>(services);
         main->show();
     }

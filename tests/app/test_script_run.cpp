@@ -2,6 +2,7 @@
 // the dock shows of a run, and GMT's messages going to their lines.
 #include "app_fixture.h"
 #include "app/gmt_help_dock.h"
+#include "app/map_dock.h"
 #include "app/output_dock.h"
 #include "app/script_run.h"
 #include "platform/qt_platform.h"
@@ -9,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QToolButton>
@@ -29,6 +31,24 @@ QStringList messageLines(const app::OutputDock& dock)
 }
 
 int caretLine(app::frmEditor* editor) { return editor->Text1->textCursor().blockNumber() + 1; }
+
+// Runs gmt in `folder`, its output going to `output` when named.
+bool runGmt(const QString& folder, const QStringList& arguments, const QString& output = {})
+{
+    QProcess gmt;
+    gmt.setWorkingDirectory(folder);
+    if (!output.isEmpty()) gmt.setStandardOutputFile(QDir(folder).filePath(output));
+    gmt.start(QStringLiteral("gmt"), arguments);
+    return gmt.waitForFinished(60000) && gmt.exitStatus() == QProcess::NormalExit && gmt.exitCode() == 0;
+}
+
+bool hasSeveralColours(const QImage& image)
+{
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            if (image.pixel(x, y) != image.pixel(0, 0)) return true;
+    return false;
+}
 
 const QByteArray kScript = "echo start\n"
                            "gmt psbasemap -R0/10/0/10 -JX10c -Ba -Qx\n"
@@ -267,6 +287,72 @@ private slots:
             // The batch runner reports the last program's status, as cmd.exe does.
             const bool bash = QLatin1String(name) == QLatin1String("run.sh");
             QVERIFY(dock.status().startsWith(bash ? "Exit status 0 after " : "Exit status 72 after "));
+        }
+    }
+
+    // The typical script, put together from the menus' own blocks, drawn by
+    // the batch runner and GMT and shown in the Map dock.
+    void typicalScriptDrawsItsMap()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("gmt")).isEmpty()) QSKIP("GMT is not installed");
+        platform::QtProcesses processes;
+        platform::QtPrograms programs;
+        AppFixture f({}, &processes, &programs);
+        const QString region = QStringLiteral("-11/-9/51.5/53");
+        QVERIFY(runGmt(f.dir.path(), {"grdmath", "-R" + region, "-I1m", "X", "10", "MUL", "SIN", "Y", "10",
+                                      "MUL", "COS", "MUL", "1000", "MUL", "=", "raw.grd"}));
+        QVERIFY(runGmt(f.dir.path(), {"grdgradient", "raw.grd", "-A45", "-Nt1", "-Gilu-x_cut.int"}));
+        QVERIFY(runGmt(f.dir.path(), {"makecpt", "-Cgeo", "-T-1000/1000"}, QStringLiteral("color1.cpt")));
+
+        app::frmEditor* editor = f.newEditor();
+        for (const char* block : {"mn_script_header", "mn_gmt_settings", "mn_set_variables", "mn_grdcut",
+                                  "mn_grdimage", "mn_pscoast", "mn_script_end"})
+            f.trigger(QLatin1String(block));
+        const QStringList values = {"grd_file=x_cut", "ps_file=map", "scale=M10c", "region=" + region,
+                                    "elevation=", "border=", "in_file=raw"};
+        QStringList lines = editor->Text1->toPlainText().split(QLatin1Char('\n'));
+        const int first = int(lines.indexOf(QStringLiteral("set grd_file=")));
+        QVERIFY(first > 0);
+        for (int i = 0; i < values.size(); ++i) {
+            if (i < 6) QVERIFY(values[i].startsWith(lines[first + i].mid(4)));
+            else lines.insert(first + i, {});
+            lines[first + i] = "set " + values[i];
+        }
+        editor->Text1->selectAll();
+        editor->insertAtCaret(lines.join(QLatin1Char('\n')));
+        f.save(f.path(QStringLiteral("typical.bat")));
+
+        f.trigger(QStringLiteral("mn_run_script"));
+        QTRY_VERIFY_WITH_TIMEOUT(!f.main->scriptRun()->running(), 120000);
+        app::OutputDock& dock = *f.main->outputDock();
+        QVERIFY2(dock.status().startsWith(QStringLiteral("Exit status 0 after ")),
+                 qPrintable(dock.outputText()));
+        QVERIFY(QFileInfo(f.path(QStringLiteral("map.ps"))).size() > 20000);
+        const app::MapDock& map = *f.main->mapDock();
+        QTRY_VERIFY_WITH_TIMEOUT(!map.status().startsWith(QLatin1String("Making")), 60000);
+        QVERIFY2(hasSeveralColours(map.picture()), qPrintable(map.status()));
+
+        // Drawn again with a misspelt option after it: the map stays, and
+        // pscoast's last words (no line end) never swallow the next error.
+        editor->Text1->moveCursor(QTextCursor::End);
+        editor->insertAtCaret(QStringLiteral("\npsbasemap -R%region% -J%scale% -Ba -Qx -O >> map.ps\n"));
+        const int misspelt = editor->Text1->document()->blockCount() - 1;
+        f.save(f.path(QStringLiteral("typical.bat")));
+        f.trigger(QStringLiteral("mn_run_script"));
+        QTRY_VERIFY_WITH_TIMEOUT(!f.main->scriptRun()->running(), 120000);
+        const QString error = QString::number(misspelt) + " psbasemap [ERROR]: Unrecognized option -Q";
+        QVERIFY2(messageLines(dock).contains(error), qPrintable(messageLines(dock).join('\n')));
+        QTRY_VERIFY_WITH_TIMEOUT(!map.status().startsWith(QLatin1String("Making")), 60000);
+        QVERIFY2(hasSeveralColours(map.picture()), qPrintable(map.status()));
+        // To look at.
+        if (const QString shot = qEnvironmentVariable("MQ_RUN_SHOT"); !shot.isEmpty()) {
+            f.main->resize(1280, 860);
+            f.main->findChild<QMdiArea*>()->activeSubWindow()->showMaximized();
+            f.main->resizeDocks({f.main->mapDock()}, {480}, Qt::Horizontal);
+            f.main->resizeDocks({&dock}, {250}, Qt::Vertical);
+            emit dock.messageList()->itemActivated(dock.messageList()->item(dock.messageList()->count() - 1));
+            QTest::qWait(500);
+            f.main->grab().save(shot);
         }
     }
 };
