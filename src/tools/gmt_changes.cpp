@@ -65,8 +65,6 @@ const std::vector<GmtChange>& gmt4_changes()
         {S, "CHAR_ENCODING", "PS_CHAR_ENCODING", false},
         {S, "COLOR_IMAGE", "", false},
         {S, "DEGREE_SYMBOL", "MAP_DEGREE_SYMBOL", false},
-        {S, "DIR_TMP", "", false},
-        {S, "DIR_USER", "", false},
         {S, "DOTS_PR_INCH", "", false},
         {S, "D_FORMAT", "FORMAT_FLOAT_OUT", false},
         {S, "ELLIPSOID", "PROJ_ELLIPSOID", false},
@@ -266,6 +264,13 @@ struct Word {
     std::size_t end = 0;
 };
 
+const GmtChange& prefix_rule()
+{
+    for (const auto& row : gmt4_changes())
+        if (row.kind == GmtChangeKind::prefix) return row;
+    return gmt4_changes().front();
+}
+
 class Checker {
 public:
     explicit Checker(std::string_view text) : text_(text)
@@ -359,9 +364,9 @@ private:
         }
     }
 
-    void add(const LogicalLine& line, const Word& word, std::size_t from, std::size_t length,
-             std::string new_text, std::string message, bool note = false, bool mendable = true,
-             bool with_blanks = false)
+    void add(const GmtChange& rule, const LogicalLine& line, const Word& word, std::size_t from,
+             std::size_t length, std::string new_text, std::string message, bool note = false,
+             bool mendable = true, bool with_blanks = false)
     {
         const std::size_t first = word.begin + from;
         // The span must be one piece of the script (not cut by a "^" line end).
@@ -379,6 +384,7 @@ private:
         f.message = std::move(message);
         f.note = note;
         f.mendable = mendable;
+        f.rule = static_cast<std::size_t>(&rule - gmt4_changes().data());
         findings_.push_back(std::move(f));
     }
 
@@ -396,14 +402,14 @@ private:
         const Word& module_name = words[module_word];
         std::string module = module_word == 0 ? name : lower_case(module_name.text);
         if (module_word == 0)
-            add(line, words[0], 0, 0, "gmt ",
+            add(prefix_rule(), line, words[0], 0, 0, "gmt ",
                 words[0].text +
                     " runs without \"gmt \" only where GMT's module links are installed; GMT 6: gmt " +
                     words[0].text,
                 true);
         for (const auto& row : gmt4_changes())
             if (row.kind == GmtChangeKind::module && module == row.old_form) {
-                add(line, module_name, 0, module_name.text.size(), std::string(row.new_form),
+                add(row, line, module_name, 0, module_name.text.size(), std::string(row.new_form),
                     "renamed module " + module_name.text + "; GMT 6: " + std::string(row.new_form));
                 module = row.new_form;
             }
@@ -422,10 +428,10 @@ private:
             for (const auto& row : gmt4_changes()) {
                 if (row.kind != GmtChangeKind::setting || !same_name(name, row.old_form)) continue;
                 if (row.new_form.empty())
-                    add(line, word, from, name.size(), "",
+                    add(row, line, word, from, name.size(), "",
                         "GMT 4 parameter " + name + "; GMT 6 has none: remove it", false, false);
                 else
-                    add(line, word, from, name.size(), std::string(row.new_form),
+                    add(row, line, word, from, name.size(), std::string(row.new_form),
                         "GMT 4 parameter " + name + "; GMT 6: " + std::string(row.new_form));
                 return;
             }
@@ -446,10 +452,10 @@ private:
                 changed = std::string(row.new_form) + rest;
             }
             if (changed.empty())
-                add(line, word, 0, w.size(), "", "obsolete option " + w + "; GMT 6 needs none: remove it",
-                    false, true, true);
+                add(row, line, word, 0, w.size(), "",
+                    "obsolete option " + w + "; GMT 6 needs none: remove it", false, true, true);
             else
-                add(line, word, 0, w.size(), changed, "obsolete option " + w + "; GMT 6: " + changed);
+                add(row, line, word, 0, w.size(), changed, "obsolete option " + w + "; GMT 6: " + changed);
             return;
         }
     }

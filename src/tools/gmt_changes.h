@@ -64,6 +64,7 @@ struct GmtFinding {
     std::string message;     // what is obsolete and its GMT 6 form
     bool note = false;       // a note rather than an error
     bool mendable = true;    // false: GMT 6 has no form to put in its place
+    std::size_t rule = 0;    // its row in gmt4_changes()
 };
 
 // Every place in a batch script `text` that GMT 6 refuses (or, for a note,
