@@ -41,6 +41,12 @@ const std::vector<GmtChange>& gmt4_changes()
         // Geographic grids: GMT 6 knows them by their -f.
         {O, "-M", "-fg", false, "grdgradient", GmtWhen::bare},
         {O, "-S", "-n", false, "grdimage"},
+        {O, "-S", "-s", false, "grd2xyz", GmtWhen::bare},
+        {O, "-Lg", "-n+bg", false, "grdgradient", GmtWhen::bare},
+        // Pens: a comma between width and colour.
+        {O, "-W", "-W", false, "grdcontour pscoast psxy psxyz", GmtWhen::pen_slash},
+        {O, "-I", "-I", false, "pscoast", GmtWhen::pen_slash},
+        {O, "-N", "-N", false, "pscoast", GmtWhen::pen_slash},
         {O, "-G", "-B+g", false, "psbasemap"},
         {M, "grdreformat", "grdconvert", false},
         {M, "ps2raster", "psconvert", false},
@@ -251,6 +257,45 @@ std::string arc_seconds(std::string_view value)
     return changed ? out : std::string();
 }
 
+// "0.5p/0/0/0", "a0.5p/red", "1/0.8p/0/0/255" with a comma for the slash
+// between the pen's width and its colour; empty when there is no such slash.
+std::string pen_with_comma(std::string_view value)
+{
+    auto digits = [](std::string_view part) {
+        return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    auto letters = [](std::string_view part) {
+        return !part.empty() &&
+               part.find_first_not_of("abcdefghijklmnopqrstuvwxyz") == std::string_view::npos;
+    };
+    std::size_t slash = value.rfind('/');
+    if (slash == std::string_view::npos) return {};
+    if (digits(value.substr(slash + 1))) {  // r/g/b: two more slashes back
+        for (int i = 0; i < 2 && slash != std::string_view::npos; ++i) {
+            const std::size_t before = slash == 0 ? std::string_view::npos : value.rfind('/', slash - 1);
+            if (before == std::string_view::npos || !digits(value.substr(before + 1, slash - before - 1)))
+                return {};
+            slash = before;
+        }
+    } else if (!letters(value.substr(slash + 1))) {
+        return {};
+    }
+    // The width: a number with a unit, or a plain number.
+    std::size_t start = value.rfind('/', slash - (slash > 0));
+    std::string_view width =
+        value.substr(start == std::string_view::npos || slash == 0 ? 0 : start + 1,
+                     slash - (start == std::string_view::npos || slash == 0 ? 0 : start + 1));
+    while (!width.empty() &&
+           std::string_view("abcdefghijklmnopqrstuvwxyz").find(width.front()) != std::string_view::npos)
+        width.remove_prefix(1);  // a letter before the width, as grdcontour's -Wa
+    if (!width.empty() && std::string_view("pcim").find(width.back()) != std::string_view::npos)
+        width.remove_suffix(1);
+    if (width.empty() || width.find_first_not_of("0123456789.") != std::string_view::npos) return {};
+    std::string out(value);
+    out[slash] = ',';
+    return out;
+}
+
 // One line as cmd.exe reads it: the lines a "^" at their end joins, each
 // character with its offset in the script.
 struct LogicalLine {
@@ -445,7 +490,10 @@ private:
             const std::string rest = w.substr(row.old_form.size());
             std::string changed;
             if (row.when == GmtWhen::bare && !rest.empty()) continue;
-            if (row.when == GmtWhen::arc_seconds) {
+            if (row.when == GmtWhen::pen_slash) {
+                if (rest.find('%') != std::string::npos || (changed = pen_with_comma(rest)).empty()) continue;
+                changed = std::string(row.new_form) + changed;
+            } else if (row.when == GmtWhen::arc_seconds) {
                 if (rest.find('%') != std::string::npos || (changed = arc_seconds(rest)).empty()) continue;
                 changed = std::string(row.new_form) + changed;
             } else if (!row.new_form.empty()) {

@@ -22,6 +22,7 @@ enum class GmtWhen {
     always,
     bare,         // the option alone: "-F", "-M"
     arc_seconds,  // a value with GMT 4's arc-second unit c: "-I3c", "-I10c/10c", "-S20c"
+    pen_slash,    // a pen with "/" before its colour: "-W0.5p/0/0/0", "-I1/0.8p/0/0/255"
 };
 
 struct GmtChange {

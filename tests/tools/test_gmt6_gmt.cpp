@@ -63,6 +63,7 @@ void TestGmt6Gmt::initTestCase()
     data.write("# lon lat z\n0.001 0.001 1\n0.009 0.002 2\n0.005 0.008 3\n0.002 0.006 2\n0.008 0.009 1\n");
     data.close();
     QCOMPARE(run_gmt(dir_.path(), "gmt surface d.xyz -R0/0.01/0/0.01 -I0.001 -h1 -Gx.grd").exit_code, 0);
+    QCOMPARE(run_gmt(dir_.path(), "gmt grdmath -R0/360/-10/10 -I10 -fg X = w.grd").exit_code, 0);
     QCOMPARE(run_gmt(dir_.path(), "gmt psbasemap -R0/1/0/1 -JX2c -B1", "x.ps").exit_code, 0);
 }
 

@@ -33,6 +33,10 @@ TEST_CASE("gmt6_check and gmt6_mend")
          "2:46 -F>-r; 3:19 -M>-fg; 5:15 -Gred>-B+gred; 6:16 -Sb>-nb",
          "gmt psxyz t -p%elevation% -I3c -h\ngmt grdsample a -I10s/10s -I1m/2s -Icm -I%s% -r -Fx\n"
          "gmt grdgradient a -fg -Mx\ngmt psscale -E -Gred\ngmt psbasemap -B+gred\ngmt grdimage a -nb"},
+        // Pens: the slash before the colour; a fill or a pair of numbers is no pen.
+        {"gmt psxy a -W0.5p/0/0/0 -Wa1/red -W1/2 -W255/0/0\ngmt pscoast -I1/0.8p/9/9/9\ngmt grd2xyz g -S -Sx -Lx",
+         "1:12 -W0.5p/0/0/0>-W0.5p,0/0/0; 1:25 -Wa1/red>-Wa1,red; 2:13 -I1/0.8p/9/9/9>-I1/0.8p,9/9/9; 3:15 -S>-s",
+         "gmt psxy a -W0.5p,0/0/0 -Wa1,red -W1/2 -W255/0/0\ngmt pscoast -I1/0.8p,9/9/9\ngmt grd2xyz g -s -Sx -Lx"},
         // Removed options take their blanks along; a "^" line end joins the next line.
         {"gmt psxy a ^\r\n  -M  -m -H0\r\n", "2:3   -M>; 2:7   -m>; 2:10 -H0>-h0",
          "gmt psxy a ^\r\n -h0\r\n"},
