@@ -1,6 +1,7 @@
 #include "tools/gmt_changes.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace mq::tools {
 
@@ -13,6 +14,9 @@ std::string lower_case(std::string_view text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return out;
 }
+
+std::optional<std::string> option_rewrite(const GmtChange& row, std::string_view module,
+                                          const std::string& argument);
 
 }  // namespace
 
@@ -35,8 +39,8 @@ const std::vector<GmtChange>& gmt4_changes()
         {O, "-F", "-r", false, gridders, GmtWhen::bare},
         // The view point azimuth/elevation.
         {O, "-E", "-p", false, "grdview psbasemap psxyz"},
-        // Segment headers: GMT 6 finds them by itself.
-        {O, "-M", "", false, "gmtconvert psclip psxy psxyz"},
+        // Segment headers: GMT 6 finds them by itself (and refuses -M).
+        {O, "-M", "", true, "gmtconvert psclip psxy psxyz"},
         {O, "-m", "", false, "gmtconvert psclip psxy psxyz"},
         // Geographic grids: GMT 6 knows them by their -f.
         {O, "-M", "-fg", false, "grdgradient", GmtWhen::bare},
@@ -183,11 +187,12 @@ std::vector<std::string> gmt6_arguments(std::string_view module, const std::vect
     out.reserve(arguments.size());
     for (const auto& argument : arguments) {
         std::string changed = argument;
+        bool dropped = false;
         for (const auto& row : gmt4_changes()) {
             if (!row.run_rewritten) continue;
-            if (row.kind == GmtChangeKind::option && argument.size() >= row.old_form.size() &&
-                argument.compare(0, row.old_form.size(), row.old_form) == 0) {
-                changed = std::string(row.new_form).append(argument, row.old_form.size());
+            if (const auto rewritten = option_rewrite(row, lower_case(module), argument)) {
+                changed = *rewritten;
+                dropped = changed.empty();
                 break;
             }
             // gmtset NAME = VALUE, NAME VALUE or NAME=VALUE.
@@ -199,7 +204,7 @@ std::vector<std::string> gmt6_arguments(std::string_view module, const std::vect
             }
         }
         if (changed != argument && rewrites) rewrites->push_back({argument, changed});
-        out.push_back(std::move(changed));
+        if (!dropped) out.push_back(std::move(changed));
     }
     return out;
 }
@@ -294,6 +299,32 @@ std::string pen_with_comma(std::string_view value)
     std::string out(value);
     out[slash] = ',';
     return out;
+}
+
+// The GMT 6 form of `argument` of `module` by an option row (empty: left
+// out); nothing when the row does not apply.
+std::optional<std::string> option_rewrite(const GmtChange& row, std::string_view module,
+                                          const std::string& argument)
+{
+    if (row.kind != GmtChangeKind::option || argument.size() < 2 ||
+        argument.compare(0, row.old_form.size(), row.old_form) != 0 || !in_scope(row, module))
+        return std::nullopt;
+    const std::string rest = argument.substr(row.old_form.size());
+    std::string changed;
+    switch (row.when) {
+        case GmtWhen::bare:
+            if (!rest.empty()) return std::nullopt;
+            break;
+        case GmtWhen::pen_slash:
+        case GmtWhen::arc_seconds:
+            if (rest.find('%') != std::string::npos) return std::nullopt;
+            changed = row.when == GmtWhen::pen_slash ? pen_with_comma(rest) : arc_seconds(rest);
+            if (changed.empty()) return std::nullopt;
+            return std::string(row.new_form) + changed;
+        case GmtWhen::always:
+            break;
+    }
+    return row.new_form.empty() ? std::string() : std::string(row.new_form) + rest;
 }
 
 // One line as cmd.exe reads it: the lines a "^" at their end joins, each
@@ -482,28 +513,14 @@ private:
             }
             return;
         }
-        if (w.size() < 2 || w[0] != '-') return;
         for (const auto& row : gmt4_changes()) {
-            if (row.kind != GmtChangeKind::option || w.compare(0, row.old_form.size(), row.old_form) != 0 ||
-                !in_scope(row, module))
-                continue;
-            const std::string rest = w.substr(row.old_form.size());
-            std::string changed;
-            if (row.when == GmtWhen::bare && !rest.empty()) continue;
-            if (row.when == GmtWhen::pen_slash) {
-                if (rest.find('%') != std::string::npos || (changed = pen_with_comma(rest)).empty()) continue;
-                changed = std::string(row.new_form) + changed;
-            } else if (row.when == GmtWhen::arc_seconds) {
-                if (rest.find('%') != std::string::npos || (changed = arc_seconds(rest)).empty()) continue;
-                changed = std::string(row.new_form) + changed;
-            } else if (!row.new_form.empty()) {
-                changed = std::string(row.new_form) + rest;
-            }
-            if (changed.empty())
+            const auto changed = option_rewrite(row, module, w);
+            if (!changed) continue;
+            if (changed->empty())
                 add(row, line, word, 0, w.size(), "",
                     "obsolete option " + w + "; GMT 6 needs none: remove it", false, true, true);
             else
-                add(row, line, word, 0, w.size(), changed, "obsolete option " + w + "; GMT 6: " + changed);
+                add(row, line, word, 0, w.size(), *changed, "obsolete option " + w + "; GMT 6: " + *changed);
             return;
         }
     }
