@@ -34,9 +34,12 @@ TEST_CASE("gmt6_check and gmt6_mend")
          "gmt psxyz t -p%elevation% -I3c -h\ngmt grdsample a -I10s/10s -I1m/2s -Icm -I%s% -r -Fx\n"
          "gmt grdgradient a -fg -Mx\ngmt psscale -E -Gred\ngmt psbasemap -B+gred\ngmt grdimage a -nb"},
         // Pens: the slash before the colour; a fill or a pair of numbers is no pen.
-        {"gmt psxy a -W0.5p/0/0/0 -Wa1/red -W1/2 -W255/0/0\ngmt pscoast -I1/0.8p/9/9/9\ngmt grd2xyz g -S -Sx -Lx",
-         "1:12 -W0.5p/0/0/0>-W0.5p,0/0/0; 1:25 -Wa1/red>-Wa1,red; 2:13 -I1/0.8p/9/9/9>-I1/0.8p,9/9/9; 3:15 -S>-s",
-         "gmt psxy a -W0.5p,0/0/0 -Wa1,red -W1/2 -W255/0/0\ngmt pscoast -I1/0.8p,9/9/9\ngmt grd2xyz g -s -Sx -Lx"},
+        {"gmt psxy a -W0.5p/0/0/0 -Wa1/red -W1/2 -W255/0/0\ngmt pscoast -I1/0.8p/9/9/9\ngmt grd2xyz g -S -Sx "
+         "-Lx",
+         "1:12 -W0.5p/0/0/0>-W0.5p,0/0/0; 1:25 -Wa1/red>-Wa1,red; 2:13 -I1/0.8p/9/9/9>-I1/0.8p,9/9/9; 3:15 "
+         "-S>-s",
+         "gmt psxy a -W0.5p,0/0/0 -Wa1,red -W1/2 -W255/0/0\ngmt pscoast -I1/0.8p,9/9/9\ngmt grd2xyz g -s -Sx "
+         "-Lx"},
         // Removed options take their blanks along; a "^" line end joins the next line.
         {"gmt psxy a ^\r\n  -M  -m -H0\r\n", "2:3   -M>; 2:7   -m>; 2:10 -H0>-h0",
          "gmt psxy a ^\r\n -h0\r\n"},
@@ -58,6 +61,23 @@ TEST_CASE("gmt6_check and gmt6_mend")
         }
         CHECK(found == row.found);
         CHECK(gmt6_mend(row.script, findings) == (row.mended ? row.mended : row.script));
+    }
+    // Malformed lines: no crash, and mending what is found never touches more.
+    const std::string texts[] = {"^",
+                                 "gmt",
+                                 "gmt ^",
+                                 "psxy \"-H0",
+                                 "psxy -H0 >",
+                                 "psxy 2>",
+                                 "psxy -\r\r\n^\n",
+                                 std::string("psxy -H\0 -M\0", 13),
+                                 "psxy -Wa/0/0/0 -W/red -W1p/ -I/c -I3c/",
+                                 "psxy ((( ))) | & && || -H0 ^"};
+    for (const std::string& text : texts) {
+        CAPTURE(text);
+        const auto findings = gmt6_check(text);
+        for (const auto& f : findings) CHECK(text.compare(f.offset, f.length, f.old_text) == 0);
+        CHECK(gmt6_check(gmt6_mend(text, findings)).size() <= findings.size());
     }
     // Stale findings (of another text) change nothing.
     CHECK(gmt6_mend("psxy a", gmt6_check("psxy a -H0 -H1")) == "gmt psxy a");
