@@ -47,8 +47,9 @@ int run_gmt6_check(Args args, std::ostream& out, std::ostream& err)
     const auto text = io::readWholeFile(file);
     if (!text) return bad_input(err, kTool, in_file(text.error(), file).text());
     auto findings = tools::gmt6_check(text.value());
-    if (fix && !findings.empty()) {
-        const std::string mended = tools::gmt6_mend(text.value(), findings);
+    // Only a changed script is written: what GMT 6 has no form for stays as it is.
+    if (const std::string mended = fix ? tools::gmt6_mend(text.value(), findings) : text.value();
+        mended != text.value()) {
         if (const auto written = io::writeFileSafely(file, mended); !written)
             return bad_input(err, kTool, in_file(written.error(), file).text());
         findings = tools::gmt6_check(mended);

@@ -46,7 +46,7 @@ bool is_gmt_module(std::string_view name);
 
 struct GmtRewrite {
     std::string old_text;  // "-H0"
-    std::string new_text;  // "-h0"
+    std::string new_text;  // "-h0"; empty: the argument is left out
 };
 
 // The arguments of `module` (after the module name) with the rows that the
