@@ -203,6 +203,7 @@ path_commands=(
   "footprint IN OUT --lat-min 54 --lat-max 55 --lon-min 9 --lon-max 10 --spacing 0.5"
   "bin2ascii IN OUT"
   "track OUT --x1 -10:30 --x2 11 --y1 54 --y2 54,5 --samples 4"
+  "gmt6-check IN"
 )
 sample=$'9.5 54.2 12.5\r\n9.75 54.25 -30\r\n'
 for command in "${path_commands[@]}"; do

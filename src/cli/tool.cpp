@@ -19,6 +19,7 @@ constexpr std::array kOtherSubcommands = {
     Subcommand{"utm-inverse", "convert a UTM easting and northing into longitude and latitude", run_utm_inverse},
     Subcommand{"gridsize", "count the grid nodes a box spans at a spacing", run_gridsize},
     Subcommand{"run-batch", "run a batch file as cmd.exe would, stopping at a failing line", run_run_batch},
+    Subcommand{"gmt6-check", "list (or mend) what GMT 6 refuses in a batch script", run_gmt6_check},
 };
 
 #define MQ_CLI_ROW(id, name, summary, ...) Subcommand{name, summary, run_##id},
@@ -26,9 +27,9 @@ constexpr std::array kFileToolSubcommands = {MQ_FILE_TOOLS(MQ_CLI_ROW)};
 #undef MQ_CLI_ROW
 
 // The order of the overview; a subcommand not named here follows the others.
-constexpr std::array<std::string_view, 13> kOverviewOrder = {
+constexpr std::array<std::string_view, 14> kOverviewOrder = {
     "latlon", "gridstep", "swiss", "replace", "utm", "utm-inverse", "utm-file",
-    "footprint", "gridsize", "srtm", "bin2ascii", "track", "run-batch"};
+    "footprint", "gridsize", "srtm", "bin2ascii", "track", "run-batch", "gmt6-check"};
 
 std::vector<Subcommand> all_subcommands()
 {

@@ -141,5 +141,6 @@ int run_utm(Args args, std::ostream& out, std::ostream& err);
 int run_utm_inverse(Args args, std::ostream& out, std::ostream& err);
 int run_gridsize(Args args, std::ostream& out, std::ostream& err);
 int run_run_batch(Args args, std::ostream& out, std::ostream& err);
+int run_gmt6_check(Args args, std::ostream& out, std::ostream& err);
 
 }  // namespace mq::cli

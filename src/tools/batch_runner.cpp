@@ -873,8 +873,8 @@ private:
                 std::vector<GmtRewrite> rewrites;
                 const auto changed = gmt6_arguments(module, arguments, &rewrites);
                 for (const auto& r : rewrites)
-                    rewrites_.push_back("line " + std::to_string(node.line) + ": " + r.old_text + " run as " +
-                                        r.new_text);
+                    rewrites_.push_back("line " + std::to_string(node.line) + ": " + r.old_text +
+                                        (r.new_text.empty() ? " left out" : " run as " + r.new_text));
                 words = {options_.gmt_program, module};
                 words.insert(words.end(), changed.begin(), changed.end());
             }

@@ -1,6 +1,7 @@
 #include "tools/gmt_changes.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace mq::tools {
 
@@ -14,16 +15,135 @@ std::string lower_case(std::string_view text)
     return out;
 }
 
+std::optional<std::string> option_rewrite(const GmtChange& row, std::string_view module,
+                                          const std::string& argument);
+
 }  // namespace
 
 const std::vector<GmtChange>& gmt4_changes()
 {
+    constexpr auto O = GmtChangeKind::option;
+    constexpr auto S = GmtChangeKind::setting;
+    constexpr auto M = GmtChangeKind::module;
+    // Modules whose GMT 4 -F asked for pixel registration; those that took
+    // increments in arc seconds as "c".
+    constexpr std::string_view gridders =
+        "blockmean blockmedian blockmode grdlandmask grdmask grdmath grdsample "
+        "greenspline nearneighbor sphinterpolate surface triangulate xyz2grd";
     static const std::vector<GmtChange> table = {
         // The header records of the input: -H[n] since GMT 5 is -h[n];
         // pstext and others refuse -H.
-        {GmtChangeKind::option, "-H", "-h", true},
+        {O, "-H", "-h", true},
+        {O, "-I", "-I", false, gridders, GmtWhen::arc_seconds},
+        {O, "-S", "-S", false, "grdmask nearneighbor", GmtWhen::arc_seconds},
+        {O, "-F", "-r", false, gridders, GmtWhen::bare},
+        // The view point azimuth/elevation.
+        {O, "-E", "-p", false, "grdview psbasemap psxyz"},
+        // Segment headers: GMT 6 finds them by itself (and refuses -M).
+        {O, "-M", "", true, "gmtconvert psclip psxy psxyz"},
+        {O, "-m", "", false, "gmtconvert psclip psxy psxyz"},
+        // Geographic grids: GMT 6 knows them by their -f.
+        {O, "-M", "-fg", false, "grdgradient", GmtWhen::bare},
+        {O, "-S", "-n", false, "grdimage"},
+        {O, "-S", "-s", false, "grd2xyz", GmtWhen::bare},
+        {O, "-Lg", "-n+bg", false, "grdgradient", GmtWhen::bare},
+        // Pens: a comma between width and colour.
+        {O, "-W", "-W", false, "grdcontour pscoast psxy psxyz", GmtWhen::pen_slash},
+        {O, "-I", "-I", false, "pscoast", GmtWhen::pen_slash},
+        {O, "-N", "-N", false, "pscoast", GmtWhen::pen_slash},
+        {O, "-G", "-B+g", false, "psbasemap"},
+        {M, "grdreformat", "grdconvert", false},
+        {M, "ps2raster", "psconvert", false},
+        {M, "minmax", "gmtinfo", false},
+        {M, "gmtstitch", "gmtconnect", false},
+        {M, "gmtdp", "gmtsimplify", false},
+        {GmtChangeKind::prefix, "", "gmt ", false},
         // The annotation font size of GMT 3 and 4, which gmtset refuses.
-        {GmtChangeKind::setting, "ANOT_FONT_SIZE", "FONT_ANNOT_PRIMARY", true},
+        {S, "ANOT_FONT_SIZE", "FONT_ANNOT_PRIMARY", true},
+        // The names GMT 6 translates at compatibility level 4, as it reports
+        // them; those without a new form it ignores.
+        {S, "ANNOT_FONT_PRIMARY", "FONT_ANNOT_PRIMARY", false},
+        {S, "ANNOT_FONT_SECONDARY", "FONT_ANNOT_SECONDARY", false},
+        {S, "ANNOT_FONT_SIZE_PRIMARY", "FONT_ANNOT_PRIMARY", false},
+        {S, "ANNOT_FONT_SIZE_SECONDARY", "FONT_ANNOT_SECONDARY", false},
+        {S, "ANNOT_MIN_ANGLE", "MAP_ANNOT_MIN_ANGLE", false},
+        {S, "ANNOT_MIN_SPACING", "MAP_ANNOT_MIN_SPACING", false},
+        {S, "ANNOT_OFFSET_PRIMARY", "MAP_ANNOT_OFFSET_PRIMARY", false},
+        {S, "ANNOT_OFFSET_SECONDARY", "MAP_ANNOT_OFFSET_SECONDARY", false},
+        {S, "BASEMAP_FRAME_RGB", "MAP_DEFAULT_PEN", false},
+        {S, "BASEMAP_TYPE", "MAP_FRAME_TYPE", false},
+        {S, "CHAR_ENCODING", "PS_CHAR_ENCODING", false},
+        {S, "COLOR_IMAGE", "", false},
+        {S, "DEGREE_SYMBOL", "MAP_DEGREE_SYMBOL", false},
+        {S, "DOTS_PR_INCH", "", false},
+        {S, "D_FORMAT", "FORMAT_FLOAT_OUT", false},
+        {S, "ELLIPSOID", "PROJ_ELLIPSOID", false},
+        {S, "FIELD_DELIMITER", "IO_COL_SEPARATOR", false},
+        {S, "FRAME_PEN", "MAP_FRAME_PEN", false},
+        {S, "FRAME_WIDTH", "MAP_FRAME_WIDTH", false},
+        {S, "GLOBAL_X_SCALE", "PS_SCALE_X", false},
+        {S, "GLOBAL_Y_SCALE", "PS_SCALE_Y", false},
+        {S, "GRIDFILE_FORMAT", "IO_GRIDFILE_FORMAT", false},
+        {S, "GRIDFILE_SHORTHAND", "IO_GRIDFILE_SHORTHAND", false},
+        {S, "GRID_CROSS_SIZE_PRIMARY", "MAP_GRID_CROSS_SIZE_PRIMARY", false},
+        {S, "GRID_CROSS_SIZE_SECONDARY", "MAP_GRID_CROSS_SIZE_SECONDARY", false},
+        {S, "GRID_PEN_PRIMARY", "MAP_GRID_PEN_PRIMARY", false},
+        {S, "GRID_PEN_SECONDARY", "MAP_GRID_PEN_SECONDARY", false},
+        {S, "HEADER_FONT_SIZE", "FONT_TITLE", false},
+        {S, "HEADER_OFFSET", "MAP_TITLE_OFFSET", false},
+        {S, "HISTORY", "GMT_HISTORY", false},
+        {S, "HSV_MAX_SATURATION", "COLOR_HSV_MAX_S", false},
+        {S, "HSV_MAX_VALUE", "COLOR_HSV_MAX_V", false},
+        {S, "HSV_MIN_SATURATION", "COLOR_HSV_MIN_S", false},
+        {S, "HSV_MIN_VALUE", "COLOR_HSV_MIN_V", false},
+        {S, "INPUT_CLOCK_FORMAT", "FORMAT_CLOCK_IN", false},
+        {S, "INPUT_DATE_FORMAT", "FORMAT_DATE_IN", false},
+        {S, "INTERPOLANT", "GMT_INTERPOLANT", false},
+        {S, "LABEL_FONT", "FONT_LABEL", false},
+        {S, "LABEL_FONT_SIZE", "FONT_LABEL", false},
+        {S, "LABEL_OFFSET", "MAP_LABEL_OFFSET", false},
+        {S, "LINE_STEP", "MAP_LINE_STEP", false},
+        {S, "MAP_SCALE_FACTOR", "PROJ_SCALE_FACTOR", false},
+        {S, "MEASURE_UNIT", "PROJ_LENGTH_UNIT", false},
+        {S, "NAN_RECORDS", "IO_NAN_RECORDS", false},
+        {S, "N_COPIES", "", false},
+        {S, "N_HEADER_RECS", "IO_N_HEADER_RECS", false},
+        {S, "OBLIQUE_ANNOTATION", "MAP_ANNOT_OBLIQUE", false},
+        {S, "OUTPUT_CLOCK_FORMAT", "FORMAT_CLOCK_OUT", false},
+        {S, "OUTPUT_DATE_FORMAT", "FORMAT_DATE_OUT", false},
+        {S, "OUTPUT_DEGREE_FORMAT", "FORMAT_GEO_OUT", false},
+        {S, "PAGE_COLOR", "PS_PAGE_COLOR", false},
+        {S, "PAGE_ORIENTATION", "PS_PAGE_ORIENTATION", false},
+        {S, "PAPER_MEDIA", "PS_MEDIA", false},
+        {S, "PLOT_CLOCK_FORMAT", "FORMAT_CLOCK_MAP", false},
+        {S, "PLOT_DATE_FORMAT", "FORMAT_DATE_MAP", false},
+        {S, "PLOT_DEGREE_FORMAT", "FORMAT_GEO_MAP", false},
+        {S, "POLAR_CAP", "MAP_POLAR_CAP", false},
+        {S, "PS_COLOR", "PS_COLOR_MODEL", false},
+        {S, "PS_COPIES", "", false},
+        {S, "PS_DPI", "", false},
+        {S, "PS_EPS", "", false},
+        {S, "PS_IMAGE_FORMAT", "", false},
+        {S, "PS_VERBOSE", "PS_COMMENTS", false},
+        {S, "TICK_LENGTH", "MAP_TICK_LENGTH", false},
+        {S, "TICK_PEN", "MAP_TICK_PEN", false},
+        {S, "TIME_FORMAT_PRIMARY", "FORMAT_TIME_PRIMARY_MAP", false},
+        {S, "TIME_FORMAT_SECONDARY", "FORMAT_TIME_SECONDARY_MAP", false},
+        {S, "TIME_LANGUAGE", "GMT_LANGUAGE", false},
+        {S, "TRANSPARENCY", "", false},
+        {S, "UNIX_TIME", "MAP_LOGO", false},
+        {S, "UNIX_TIME_FORMAT", "FORMAT_TIME_STAMP", false},
+        {S, "UNIX_TIME_POS", "MAP_LOGO_POS", false},
+        {S, "VECTOR_SHAPE", "MAP_VECTOR_SHAPE", false},
+        {S, "VERBOSE", "GMT_VERBOSE", false},
+        {S, "WANT_LEAP_SECONDS", "TIME_LEAP_SECONDS", false},
+        {S, "XY_TOGGLE", "IO_LONLAT_TOGGLE", false},
+        {S, "X_AXIS_LENGTH", "", false},
+        {S, "X_ORIGIN", "MAP_ORIGIN_X", false},
+        {S, "Y2K_OFFSET_YEAR", "TIME_Y2K_OFFSET_YEAR", false},
+        {S, "Y_AXIS_LENGTH", "", false},
+        {S, "Y_AXIS_TYPE", "MAP_ANNOT_ORTHO", false},
+        {S, "Y_ORIGIN", "MAP_ORIGIN_Y", false},
     };
     return table;
 }
@@ -67,11 +187,12 @@ std::vector<std::string> gmt6_arguments(std::string_view module, const std::vect
     out.reserve(arguments.size());
     for (const auto& argument : arguments) {
         std::string changed = argument;
+        bool dropped = false;
         for (const auto& row : gmt4_changes()) {
             if (!row.run_rewritten) continue;
-            if (row.kind == GmtChangeKind::option && argument.size() >= row.old_form.size() &&
-                argument.compare(0, row.old_form.size(), row.old_form) == 0) {
-                changed = std::string(row.new_form).append(argument, row.old_form.size());
+            if (const auto rewritten = option_rewrite(row, lower_case(module), argument)) {
+                changed = *rewritten;
+                dropped = changed.empty();
                 break;
             }
             // gmtset NAME = VALUE, NAME VALUE or NAME=VALUE.
@@ -83,7 +204,357 @@ std::vector<std::string> gmt6_arguments(std::string_view module, const std::vect
             }
         }
         if (changed != argument && rewrites) rewrites->push_back({argument, changed});
-        out.push_back(std::move(changed));
+        if (!dropped) out.push_back(std::move(changed));
+    }
+    return out;
+}
+
+namespace {
+
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool same_name(std::string_view a, std::string_view b)
+{
+    return lower_case(a) == lower_case(b);
+}
+
+bool in_scope(const GmtChange& row, std::string_view module)
+{
+    if (row.modules.empty()) return true;
+    std::size_t at = 0;
+    while (at < row.modules.size()) {
+        std::size_t end = row.modules.find(' ', at);
+        if (end == std::string_view::npos) end = row.modules.size();
+        if (row.modules.substr(at, end - at) == module) return true;
+        at = end + 1;
+    }
+    return false;
+}
+
+// "3c", "0.5c/10c" with the unit c turned into s; empty when no part has it
+// or a part is not a plain number with or without a unit.
+std::string arc_seconds(std::string_view value)
+{
+    std::string out(value);
+    bool changed = false;
+    std::size_t at = 0;
+    while (at <= value.size()) {
+        std::size_t end = value.find('/', at);
+        if (end == std::string_view::npos) end = value.size();
+        const std::string_view part = value.substr(at, end - at);
+        std::size_t digits = 0;
+        while (digits < part.size() && ((part[digits] >= '0' && part[digits] <= '9') || part[digits] == '.'))
+            ++digits;
+        if (digits == 0 || part.size() > digits + 1) return {};
+        if (part.size() == digits + 1) {
+            if (part.back() == 'c') {
+                out[end - 1] = 's';
+                changed = true;
+            } else if (std::string_view("dmse").find(part.back()) == std::string_view::npos) {
+                return {};
+            }
+        }
+        at = end + 1;
+    }
+    return changed ? out : std::string();
+}
+
+// "0.5p/0/0/0", "a0.5p/red", "1/0.8p/0/0/255" with a comma for the slash
+// between the pen's width and its colour; empty when there is no such slash.
+std::string pen_with_comma(std::string_view value)
+{
+    auto digits = [](std::string_view part) {
+        return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    auto letters = [](std::string_view part) {
+        return !part.empty() &&
+               part.find_first_not_of("abcdefghijklmnopqrstuvwxyz") == std::string_view::npos;
+    };
+    std::size_t slash = value.rfind('/');
+    if (slash == std::string_view::npos) return {};
+    if (digits(value.substr(slash + 1))) {  // r/g/b: two more slashes back
+        for (int i = 0; i < 2 && slash != std::string_view::npos; ++i) {
+            const std::size_t before = slash == 0 ? std::string_view::npos : value.rfind('/', slash - 1);
+            if (before == std::string_view::npos || !digits(value.substr(before + 1, slash - before - 1)))
+                return {};
+            slash = before;
+        }
+    } else if (!letters(value.substr(slash + 1))) {
+        return {};
+    }
+    // The width: a number with a unit, or a plain number.
+    std::size_t start = value.rfind('/', slash - (slash > 0));
+    std::string_view width =
+        value.substr(start == std::string_view::npos || slash == 0 ? 0 : start + 1,
+                     slash - (start == std::string_view::npos || slash == 0 ? 0 : start + 1));
+    while (!width.empty() &&
+           std::string_view("abcdefghijklmnopqrstuvwxyz").find(width.front()) != std::string_view::npos)
+        width.remove_prefix(1);  // a letter before the width, as grdcontour's -Wa
+    if (!width.empty() && std::string_view("pcim").find(width.back()) != std::string_view::npos)
+        width.remove_suffix(1);
+    if (width.empty() || width.find_first_not_of("0123456789.") != std::string_view::npos) return {};
+    std::string out(value);
+    out[slash] = ',';
+    return out;
+}
+
+// The GMT 6 form of `argument` of `module` by an option row (empty: left
+// out); nothing when the row does not apply.
+std::optional<std::string> option_rewrite(const GmtChange& row, std::string_view module,
+                                          const std::string& argument)
+{
+    if (row.kind != GmtChangeKind::option || argument.size() < 2 ||
+        argument.compare(0, row.old_form.size(), row.old_form) != 0 || !in_scope(row, module))
+        return std::nullopt;
+    const std::string rest = argument.substr(row.old_form.size());
+    std::string changed;
+    switch (row.when) {
+        case GmtWhen::bare:
+            if (!rest.empty()) return std::nullopt;
+            break;
+        case GmtWhen::pen_slash:
+        case GmtWhen::arc_seconds:
+            if (rest.find('%') != std::string::npos) return std::nullopt;
+            changed = row.when == GmtWhen::pen_slash ? pen_with_comma(rest) : arc_seconds(rest);
+            if (changed.empty()) return std::nullopt;
+            return std::string(row.new_form) + changed;
+        case GmtWhen::always:
+            break;
+    }
+    return row.new_form.empty() ? std::string() : std::string(row.new_form) + rest;
+}
+
+// One line as cmd.exe reads it: the lines a "^" at their end joins, each
+// character with its offset in the script.
+struct LogicalLine {
+    std::string chars;
+    std::vector<std::size_t> at;
+};
+
+struct Word {
+    std::string text;
+    std::size_t begin = 0;  // offset of the first character in the line
+    std::size_t end = 0;
+};
+
+const GmtChange& prefix_rule()
+{
+    for (const auto& row : gmt4_changes())
+        if (row.kind == GmtChangeKind::prefix) return row;
+    return gmt4_changes().front();
+}
+
+class Checker {
+public:
+    explicit Checker(std::string_view text) : text_(text)
+    {
+        line_starts_.push_back(0);
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n') line_starts_.push_back(i + 1);
+    }
+
+    std::vector<GmtFinding> run()
+    {
+        LogicalLine line;
+        std::size_t pos = 0;
+        while (pos < text_.size()) {
+            std::size_t end = text_.find('\n', pos);
+            if (end == std::string_view::npos) end = text_.size();
+            std::size_t stop = end;
+            if (stop > pos && text_[stop - 1] == '\r') --stop;
+            for (std::size_t i = pos; i < stop; ++i) {
+                line.chars.push_back(text_[i]);
+                line.at.push_back(i);
+            }
+            pos = end + 1;
+            if (!line.chars.empty() && line.chars.back() == '^' && pos < text_.size()) {
+                line.chars.pop_back();
+                line.at.pop_back();
+                continue;
+            }
+            check_line(line);
+            line = {};
+        }
+        if (!line.chars.empty()) check_line(line);
+        return std::move(findings_);
+    }
+
+private:
+    // A word up to a blank or a character cmd.exe reads apart; double quotes group.
+    Word read_word(const LogicalLine& line, std::size_t& i) const
+    {
+        Word word;
+        word.begin = i;
+        bool quoted = false;
+        while (i < line.chars.size()) {
+            const char c = line.chars[i];
+            if (c == '"')
+                quoted = !quoted;
+            else if (!quoted && (is_blank(c) || std::string_view("|&<>()").find(c) != std::string_view::npos))
+                break;
+            word.text.push_back(c);
+            ++i;
+        }
+        word.end = i;
+        return word;
+    }
+
+    void check_line(const LogicalLine& line)
+    {
+        const auto& s = line.chars;
+        std::size_t i = 0;
+        while (i < s.size()) {
+            while (i < s.size() &&
+                   (is_blank(s[i]) || std::string_view("@()|&;").find(s[i]) != std::string_view::npos))
+                ++i;
+            if (i >= s.size() || s[i] == ':') return;  // a label or a "::" comment
+            std::vector<Word> words;
+            Word first = read_word(line, i);
+            const std::string name = lower_case(first.text);
+            if (name == "rem") return;
+            if (name.rfind("echo", 0) == 0 || name == "set" || name == "title") {
+                // Text, not commands, up to a pipe or "&".
+                bool quoted = false;
+                while (i < s.size() && (quoted || (s[i] != '|' && s[i] != '&'))) quoted ^= s[i++] == '"';
+                continue;
+            }
+            if (name != "do" && name != "else") words.push_back(std::move(first));
+            while (i < s.size() && std::string_view("|&()").find(s[i]) == std::string_view::npos) {
+                if (is_blank(s[i])) {
+                    ++i;
+                } else if (s[i] == '<' || s[i] == '>') {
+                    // A redirection: "2>" loses its handle, the target is no word.
+                    if (!words.empty() && words.back().end == i && words.back().text.size() == 1 &&
+                        words.back().text[0] >= '0' && words.back().text[0] <= '9')
+                        words.pop_back();
+                    while (i < s.size() && (s[i] == '<' || s[i] == '>' || s[i] == '&' || is_blank(s[i]))) ++i;
+                    read_word(line, i);
+                } else {
+                    words.push_back(read_word(line, i));
+                }
+            }
+            if (!words.empty()) check_command(line, words);
+        }
+    }
+
+    void add(const GmtChange& rule, const LogicalLine& line, const Word& word, std::size_t from,
+             std::size_t length, std::string new_text, std::string message, bool note = false,
+             bool mendable = true, bool with_blanks = false)
+    {
+        const std::size_t first = word.begin + from;
+        // The span must be one piece of the script (not cut by a "^" line end).
+        if (length > 0 && line.at[first + length - 1] - line.at[first] != length - 1) return;
+        GmtFinding f;
+        f.offset = line.at[first];
+        f.length = length;
+        const auto row = std::upper_bound(line_starts_.begin(), line_starts_.end(), f.offset) - 1;
+        f.line = static_cast<int>(row - line_starts_.begin()) + 1;
+        f.column = static_cast<int>(f.offset - *row) + 1;
+        if (with_blanks)
+            while (f.offset > *row && is_blank(text_[f.offset - 1])) --f.offset, ++f.length;
+        f.old_text = std::string(text_.substr(f.offset, f.length));
+        f.new_text = std::move(new_text);
+        f.message = std::move(message);
+        f.note = note;
+        f.mendable = mendable;
+        f.rule = static_cast<std::size_t>(&rule - gmt4_changes().data());
+        findings_.push_back(std::move(f));
+    }
+
+    void check_command(const LogicalLine& line, const std::vector<Word>& words)
+    {
+        std::string name = lower_case(words[0].text);
+        if (name.size() > 4 && name.substr(name.size() - 4) == ".exe") name.resize(name.size() - 4);
+        std::size_t module_word = 0;
+        if (name == "gmt") {
+            if (words.size() < 2) return;
+            module_word = 1;
+        } else if (!is_gmt_module(name)) {
+            return;
+        }
+        const Word& module_name = words[module_word];
+        std::string module = module_word == 0 ? name : lower_case(module_name.text);
+        if (module_word == 0)
+            add(prefix_rule(), line, words[0], 0, 0, "gmt ",
+                words[0].text +
+                    " runs without \"gmt \" only where GMT's module links are installed; GMT 6: gmt " +
+                    words[0].text,
+                true);
+        for (const auto& row : gmt4_changes())
+            if (row.kind == GmtChangeKind::module && module == row.old_form) {
+                add(row, line, module_name, 0, module_name.text.size(), std::string(row.new_form),
+                    "renamed module " + module_name.text + "; GMT 6: " + std::string(row.new_form));
+                module = row.new_form;
+            }
+        if (module == "set") module = "gmtset";
+        for (std::size_t k = module_word + 1; k < words.size(); ++k) check_argument(line, module, words[k]);
+    }
+
+    void check_argument(const LogicalLine& line, const std::string& module, const Word& word)
+    {
+        const std::string& w = word.text;
+        const bool long_option = w.rfind("--", 0) == 0;
+        if (long_option || module == "gmtset") {
+            const std::size_t from = long_option ? 2 : 0;
+            const std::string name =
+                w.substr(from, w.find('=') == std::string::npos ? std::string::npos : w.find('=') - from);
+            for (const auto& row : gmt4_changes()) {
+                if (row.kind != GmtChangeKind::setting || !same_name(name, row.old_form)) continue;
+                if (row.new_form.empty())
+                    add(row, line, word, from, name.size(), "",
+                        "GMT 4 parameter " + name + "; GMT 6 has none: remove it", false, false);
+                else
+                    add(row, line, word, from, name.size(), std::string(row.new_form),
+                        "GMT 4 parameter " + name + "; GMT 6: " + std::string(row.new_form));
+                return;
+            }
+            return;
+        }
+        for (const auto& row : gmt4_changes()) {
+            const auto changed = option_rewrite(row, module, w);
+            if (!changed) continue;
+            if (changed->empty())
+                add(row, line, word, 0, w.size(), "",
+                    "obsolete option " + w + "; GMT 6 needs none: remove it", false, true, true);
+            else
+                add(row, line, word, 0, w.size(), *changed, "obsolete option " + w + "; GMT 6: " + *changed);
+            return;
+        }
+    }
+
+    std::string_view text_;
+    std::vector<std::size_t> line_starts_;
+    std::vector<GmtFinding> findings_;
+};
+
+}  // namespace
+
+std::vector<GmtFinding> gmt6_check(std::string_view text)
+{
+    return Checker(text).run();
+}
+
+std::string gmt6_mend(std::string_view text, const std::vector<GmtFinding>& findings)
+{
+    std::vector<const GmtFinding*> order;
+    for (const auto& f : findings)
+        if (f.mendable) order.push_back(&f);
+    // From the end, so that offsets stay true; at one offset the replacement
+    // before the insertion in front of it.
+    std::stable_sort(order.begin(), order.end(), [](const GmtFinding* a, const GmtFinding* b) {
+        return a->offset != b->offset ? a->offset > b->offset : a->length > b->length;
+    });
+    std::string out(text);
+    std::size_t limit = text.size();
+    for (const GmtFinding* f : order) {
+        if (f->offset > limit || f->offset + f->length > limit ||
+            text.substr(f->offset, f->length) != f->old_text)
+            continue;
+        out.replace(f->offset, f->length, f->new_text);
+        limit = f->offset;
     }
     return out;
 }

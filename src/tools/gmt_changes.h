@@ -11,18 +11,31 @@
 namespace mq::tools {
 
 enum class GmtChangeKind {
-    option,   // an option letter of the modules: old "-H", new "-h"
-    setting,  // a parameter name of gmtset: old "ANOT_FONT_SIZE", new "FONT_ANNOT_PRIMARY"
+    option,   // an option of the modules in `modules` (all when empty): old "-H", new "-h"
+    setting,  // a default parameter's name in gmtset lines and --NAME=value: old "PAPER_MEDIA"
     module,   // a module name: old "minmax", new "gmtinfo"
+    prefix,   // a module name without "gmt " before it: a note, mended by adding "gmt "
+};
+
+// When an option row applies, besides its letter.
+enum class GmtWhen {
+    always,
+    bare,         // the option alone: "-F", "-M"
+    arc_seconds,  // a value with GMT 4's arc-second unit c: "-I3c", "-I10c/10c", "-S20c"
+    pen_slash,    // a pen with "/" before its colour: "-W0.5p/0/0/0", "-I1/0.8p/0/0/255"
 };
 
 struct GmtChange {
     GmtChangeKind kind;
     std::string_view old_form;
+    // Empty: a setting GMT 6 no longer has (reported, not mended), or an
+    // option GMT 6 needs no more (mended by removing it).
     std::string_view new_form;
     // The runner rewrites the old form: GMT 6 (at its default compatibility)
     // refuses it. Rows GMT 6 still takes are left as written and only reported.
     bool run_rewritten;
+    std::string_view modules = {};  // option rows: the modules, blank-separated; empty: every module
+    GmtWhen when = GmtWhen::always;
 };
 
 const std::vector<GmtChange>& gmt4_changes();
@@ -33,12 +46,36 @@ bool is_gmt_module(std::string_view name);
 
 struct GmtRewrite {
     std::string old_text;  // "-H0"
-    std::string new_text;  // "-h0"
+    std::string new_text;  // "-h0"; empty: the argument is left out
 };
 
 // The arguments of `module` (after the module name) with the rows that the
 // runner applies; each argument that changed is added to `rewrites`.
 std::vector<std::string> gmt6_arguments(std::string_view module, const std::vector<std::string>& arguments,
                                         std::vector<GmtRewrite>* rewrites = nullptr);
+
+// One place in a script that GMT 6 refuses at compatibility level 6.
+struct GmtFinding {
+    int line = 0;            // from 1
+    int column = 0;          // from 1, in bytes
+    std::size_t offset = 0;  // of the span in the text
+    std::size_t length = 0;  // of the span (0: an insertion)
+    std::string old_text;    // the span's text
+    std::string new_text;    // what it becomes
+    std::string message;     // what is obsolete and its GMT 6 form
+    bool note = false;       // a note rather than an error
+    bool mendable = true;    // false: GMT 6 has no form to put in its place
+    std::size_t rule = 0;    // its row in gmt4_changes()
+};
+
+// Every place in a batch script `text` that GMT 6 refuses (or, for a note,
+// runs only where GMT's module links are installed), in the order of the
+// text. REM, "::" and echo text are not commands; %NAME% is left alone; a
+// line ending with "^" goes on in the next.
+std::vector<GmtFinding> gmt6_check(std::string_view text);
+
+// `text` with the mendable `findings` (of that text) rewritten and every
+// other byte kept.
+std::string gmt6_mend(std::string_view text, const std::vector<GmtFinding>& findings);
 
 }  // namespace mq::tools

@@ -85,6 +85,11 @@ TEST_CASE("matches_pattern and gmt6_arguments")
     for (const auto& [name, pattern, match] : rows) CHECK_MESSAGE(matches_pattern(name, pattern) == match, name);
     CHECK(gmt6_arguments("surface", {"a.xyz", "-Gx_srtm.grd", "-H0", "-bi3", "-V"}) ==
           std::vector<std::string>{"a.xyz", "-Gx_srtm.grd", "-h0", "-bi3", "-V"});
+    // -M of the segments is left out where GMT 6 refuses it; other modules keep theirs.
+    std::vector<GmtRewrite> rewrites;
+    CHECK(gmt6_arguments("psxy", {"a", "-M", "-W1p"}, &rewrites) == std::vector<std::string>{"a", "-W1p"});
+    CHECK((rewrites.size() == 1 && rewrites[0].old_text == "-M" && rewrites[0].new_text.empty()));
+    CHECK(gmt6_arguments("grdgradient", {"a", "-M"}) == std::vector<std::string>{"a", "-M"});
 }
 
 #ifndef _WIN32   // cmd.exe runs batch files on Windows
