@@ -164,6 +164,11 @@ BatchLine classify_batch_line(std::string_view batch_line)
 bool matches_pattern(std::string_view name, std::string_view pattern)
 {
     if (pattern == "*.*") return true;
+    // As cmd.exe has it, a closing ".*" also takes a name without extension:
+    // "x_*.*" matches "x_cut".
+    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
+        name.find('.') == std::string_view::npos)
+        pattern.remove_suffix(2);
     // Greedy matching with one point to come back to after the last "*".
     std::size_t n = 0, p = 0, star = std::string_view::npos, resume = 0;
     while (n < name.size()) {

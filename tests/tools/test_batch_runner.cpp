@@ -81,6 +81,8 @@ TEST_CASE("matches_pattern and gmt6_arguments")
         {"y_srtm.grd", "x_*.*", false}, {"README", "*.*", true},        // "*.*" takes all
         {"a.txt", "?.txt", true},       {"ab.txt", "?.txt", false},     // "?" is one character
         {"a.b.grd", "*.grd", true},                                      // "*" backtracks
+        {"x_cut", "x_*.*", true},       {"x.cut", "x_*.*", false},      // ".*" also takes no extension
+        {"ab", "a.*", false},
     };
     for (const auto& [name, pattern, match] : rows) CHECK_MESSAGE(matches_pattern(name, pattern) == match, name);
     CHECK(gmt6_arguments("surface", {"a.xyz", "-Gx_srtm.grd", "-H0", "-bi3", "-V"}) ==
