@@ -84,6 +84,8 @@ not_under_wine=(
   "test_proj_agreement::initTestCase: cs2cs (PROJ) is not installed (no Windows PROJ under Wine)"
   "test_colour_table::gmt_reads_the_table: gmt is not installed (no Windows GMT under Wine)"
   "test_map_dock::convertsWithGmt: GMT is not installed (no Windows GMT under Wine)"
+  "test_gmt_help::readsTheInstalledGmt: GMT is not installed (no Windows GMT under Wine)"
+  "test_gmt6_gmt::initTestCase: GMT is not installed (no Windows GMT under Wine)"
   "test_script_run::gmtMessagesGoToTheirLines: GMT is not installed (no Windows GMT under Wine)"
   "test_script_run::typicalScriptDrawsItsMap: GMT is not installed (no Windows GMT under Wine)"
   "test_script_run::longOutputKeepsItsLastLines: bash is not installed (no Windows bash under Wine)"
