@@ -115,7 +115,7 @@ while IFS= read -r exe; do
   sed -i 's/\r$//' "$report"
   unexpected=0
   while IFS= read -r line; do
-    case_name="$(sed -E 's/^[A-Z!]+ +: +[A-Za-z_]+::([A-Za-z_0-9]+).*/\1/' <<<"$line")"
+    case_name="$(sed -E 's/^[A-Z!]+ +: +[A-Za-z_0-9]+::([A-Za-z_0-9]+).*/\1/' <<<"$line")"
     if known "$name::$case_name"; then
       echo "windows-check: $name::$case_name not under Wine: $(sed -E 's/^[A-Z!]+ +: +//' <<<"$line")"
     else
