@@ -1,6 +1,7 @@
 #include "app/gmt_modules.h"
 
 #include "app/core/gmt_location.h"
+#include "app/gmt_setting.h"
 
 #include <QPointer>
 #include <algorithm>
@@ -11,12 +12,7 @@ GmtModules::GmtModules(platform::Services services, std::function<QString()> gmt
     : QObject(parent), services_(services), gmtProgram_(std::move(gmtProgram))
 {
     if (!gmtProgram_) {
-        gmtProgram_ = [settings = services_.settings] {
-            const QString folder = settings ? settings->get(QString::fromUtf8(kGmtSettingsSection),
-                                                            QString::fromUtf8(kGmtFolderKey))
-                                            : QString();
-            return QString::fromStdString(gmt_program(folder.toStdString()));
-        };
+        gmtProgram_ = [settings = services_.settings] { return gmtProgramOfSettings(settings); };
     }
 }
 

@@ -1,6 +1,7 @@
 #include "app/map_dock.h"
 
 #include "app/core/gmt_location.h"
+#include "app/gmt_setting.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -55,12 +56,7 @@ MapDock::MapDock(platform::Services services, QWidget* parent, std::function<QSt
 {
     setObjectName(QStringLiteral("MapDock"));
     if (!gmtProgram_) {
-        gmtProgram_ = [settings = services_.settings] {
-            const QString folder = settings ? settings->get(QString::fromUtf8(kGmtSettingsSection),
-                                                            QString::fromUtf8(kGmtFolderKey))
-                                            : QString();
-            return QString::fromStdString(gmt_program(folder.toStdString()));
-        };
+        gmtProgram_ = [settings = services_.settings] { return gmtProgramOfSettings(settings); };
     }
 
     auto* body = new QWidget(this);
