@@ -282,6 +282,8 @@ void MDIForm1::connectCommands()
         {"mn_previous_message", [this] { outputDock_->chooseNext(-1); }},
         {"mn_module_help", [this] { mn_module_help_Click(); }},
         {"mn_gmt_folder", [this] { mn_gmt_folder_Click(); }},
+        {"mn_gmt6_check", [this] { mn_gmt6_check_Click(); }},
+        {"mn_gmt6_mend_all", [this] { mn_gmt6_mend_all_Click(); }},
     };
     for (const auto& [name, run] : commands) bind(QLatin1String(name), run);
     // The commands of the data tables: templates, GMT manual pages, tool windows.
@@ -382,6 +384,9 @@ void MDIForm1::count_open_forms()
     const QString reason = editor ? scriptRun_->unavailableReason(editor->documentPath()) : QString();
     run->setEnabled(editor && reason.isEmpty());
     run->setToolTip(reason.isEmpty() ? QStringLiteral("Run script") : QStringLiteral("Run script: ") + reason);
+    // The GMT 6 check works on the active editor's text.
+    for (const char* name : {"mn_gmt6_check", "mn_gmt6_mend_all"})
+        action(QLatin1String(name))->setEnabled(editor != nullptr);
 }
 
 void MDIForm1::showPosition(long long line, long long column, long long lines)

@@ -162,6 +162,14 @@ private:
     // The "GMT folder" setting, for a GMT that is not on PATH: the folder of
     // the gmt program picked in the open dialog.
     void mn_gmt_folder_Click();
+    // Check for GMT 6: lists in the "Output" dock what GMT 6 refuses in the
+    // active script; Mend all rewrites it into its GMT 6 form.
+    void mn_gmt6_check_Click();
+    void mn_gmt6_mend_all_Click();
+    void checkGmt6(frmEditor* editor);
+    // Mends one row of the list (-1: all) in `editor`, as one undo step, and
+    // checks again.
+    void mendGmt6(frmEditor* editor, int row);
     void mn_rem_Click();
 
     // The About and tool windows.
@@ -197,6 +205,9 @@ private:
     GmtModules* gmtModules_ = nullptr;
     GmtHelpDock* gmtHelp_ = nullptr;
     ScriptRun* scriptRun_ = nullptr;
+    // The editor last checked for GMT 6 and the text the list is about.
+    QPointer<frmEditor> gmt6Editor_;
+    QString gmt6Text_;
 };
 
 }  // namespace mq::app

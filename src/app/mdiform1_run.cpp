@@ -19,6 +19,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 
 namespace mq::app {
@@ -39,6 +40,8 @@ void MDIForm1::buildOutputDock()
     });
     scriptRun_ = new ScriptRun(services_, *outputDock_, this);
     connect(outputDock_, &OutputDock::messageChosen, this, &MDIForm1::goToMessage);
+    connect(outputDock_, &OutputDock::mendAllClicked, this, [this] { mendGmt6(gmt6Editor_, -1); });
+    connect(outputDock_, &OutputDock::mendChosen, this, [this](int row) { mendGmt6(gmt6Editor_, row); });
     // Run script follows the active editor.
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this] { count_open_forms(); });
     // The "Map" dock shows the picture a run wrote, found with the run's GMT.
@@ -137,6 +140,12 @@ void MDIForm1::goToMessage(const LinkedMessage& message)
     }
     target->activate();
     goToLine(*target->Text1, message.line);
+    if (message.column > 1) {
+        QTextCursor caret = target->Text1->textCursor();
+        caret.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor,
+                           std::min(message.column - 1, caret.block().length() - 1));
+        target->Text1->setTextCursor(caret);
+    }
     target->markLine(message.line);
     target->Text1->setFocus();
 }

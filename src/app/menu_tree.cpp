@@ -164,6 +164,8 @@ std::vector<MenuEntry> buildTree()
         item("mn_script", "mn_previous_message", "Previous message", "Shift+F8"),
         item("mn_script", "mn_module_help", "GMT help for the module", "F1"),
         item("mn_script", "mn_gmt_folder", "GMT folder ..."),
+        item("mn_script", "mn_gmt6_check", "Check for GMT 6"),
+        item("mn_script", "mn_gmt6_mend_all", "Mend all for GMT 6"),
 
         menu("mn_tools", "&Tools"),
         item("mn_tools", "mn_gmtconvert", "gmtconvert (binary2ascii)"),

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -16,6 +17,7 @@
 #include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace mq::app {
 
@@ -50,7 +52,11 @@ OutputDock::OutputDock(QWidget* parent) : QDockWidget(QStringLiteral("Output"), 
     stop_ = new QPushButton(QStringLiteral("Stop"), body);
     stop_->setObjectName(QStringLiteral("StopRun"));
     stop_->setEnabled(false);
+    mendAll_ = new QPushButton(QStringLiteral("Mend all"), body);
+    mendAll_->setObjectName(QStringLiteral("MendAll"));
+    mendAll_->hide();
     row->addWidget(status_, 1);
+    row->addWidget(mendAll_);
     row->addWidget(stop_);
     column->addLayout(row);
     setWidget(body);
@@ -61,6 +67,14 @@ OutputDock::OutputDock(QWidget* parent) : QDockWidget(QStringLiteral("Output"), 
     flushTimer_->setInterval(100);
     connect(flushTimer_, &QTimer::timeout, this, &OutputDock::flush);
     connect(stop_, &QPushButton::clicked, this, &OutputDock::stopClicked);
+    connect(mendAll_, &QPushButton::clicked, this, &OutputDock::mendAllClicked);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = messageMenu(list_->row(list_->itemAt(at)));
+        if (!menu) return;
+        menu->exec(list_->viewport()->mapToGlobal(at));
+        menu->deleteLater();
+    });
     connect(list_, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { choose(list_->row(item)); });
 }
@@ -118,8 +132,12 @@ void OutputDock::addMessage(const LinkedMessage& message)
 {
     messages_.push_back(message);
     const QString text = QString::fromStdString(message.text);
-    auto* item = new QListWidgetItem(
-        message.line > 0 ? QStringLiteral("Line %1: %2").arg(message.line).arg(text) : text);
+    QString place;
+    if (message.line > 0 && message.column > 0)
+        place = QStringLiteral("Line %1, column %2: ").arg(message.line).arg(message.column);
+    else if (message.line > 0)
+        place = QStringLiteral("Line %1: ").arg(message.line);
+    auto* item = new QListWidgetItem(place + text);
     const QStyle::StandardPixmap icon = message.kind == MessageKind::error ? QStyle::SP_MessageBoxCritical
                                         : message.kind == MessageKind::warning
                                             ? QStyle::SP_MessageBoxWarning
@@ -129,11 +147,32 @@ void OutputDock::addMessage(const LinkedMessage& message)
     list_->addItem(item);
 }
 
-void OutputDock::setMessages(const std::vector<LinkedMessage>& messages)
+void OutputDock::setMessages(const std::vector<LinkedMessage>& messages, const std::vector<bool>& mendable)
 {
     messages_.clear();
     list_->clear();
     for (const LinkedMessage& message : messages) addMessage(message);
+    mendable_ = mendable;
+    mendable_.resize(messages_.size(), false);
+    const bool any = std::find(mendable_.begin(), mendable_.end(), true) != mendable_.end();
+    mendAll_->setVisible(any);
+}
+
+bool OutputDock::isMendable(int row) const
+{
+    return row >= 0 && size_t(row) < mendable_.size() && mendable_[size_t(row)];
+}
+
+QMenu* OutputDock::messageMenu(int row)
+{
+    if (!isMendable(row)) return nullptr;
+    auto* menu = new QMenu(list_);
+    menu->setObjectName(QStringLiteral("MessageMenu"));
+    QAction* mend = menu->addAction(QStringLiteral("Mend"));
+    connect(mend, &QAction::triggered, this, [this, row] {
+        if (isMendable(row)) emit mendChosen(row);
+    });
+    return menu;
 }
 
 int OutputDock::currentMessage() const { return list_->currentRow(); }

@@ -13,6 +13,7 @@
 
 class QLabel;
 class QListWidget;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
@@ -38,8 +39,13 @@ public:
 
     const std::vector<LinkedMessage>& messages() const { return messages_; }
     void addMessage(const LinkedMessage& message);
-    // Replaces the list, for producers other than a run.
-    void setMessages(const std::vector<LinkedMessage>& messages);
+    // Replaces the list, for producers other than a run. `mendable` marks,
+    // row by row, the findings of a check that can be mended: while they are
+    // listed the "Mend all" button shows and their context menu offers "Mend".
+    void setMessages(const std::vector<LinkedMessage>& messages, const std::vector<bool>& mendable = {});
+    bool isMendable(int row) const;
+    // The context menu of a row; none when it offers nothing.
+    QMenu* messageMenu(int row);
     // Chooses the next or previous message (wrapping round), as F8 and
     // Shift+F8 do; false when there is none.
     bool chooseNext(int step);
@@ -50,12 +56,15 @@ public:
     QPlainTextEdit* outputBox() const { return output_; }
     QListWidget* messageList() const { return list_; }
     QPushButton* stopButton() const { return stop_; }
+    QPushButton* mendAllButton() const { return mendAll_; }
     QString status() const;
 
 signals:
     // A message was double-clicked or chosen with F8 / Shift+F8.
     void messageChosen(const mq::app::LinkedMessage& message);
     void stopClicked();
+    void mendAllClicked();
+    void mendChosen(int row);
 
 private:
     void flush();
@@ -64,10 +73,12 @@ private:
     QPlainTextEdit* output_ = nullptr;
     QListWidget* list_ = nullptr;
     QPushButton* stop_ = nullptr;
+    QPushButton* mendAll_ = nullptr;
     QLabel* status_ = nullptr;
     QTimer* flushTimer_ = nullptr;
     QList<QPair<QString, Shown>> pending_;
     std::vector<LinkedMessage> messages_;
+    std::vector<bool> mendable_;
 };
 
 }  // namespace mq::app

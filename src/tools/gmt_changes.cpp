@@ -537,25 +537,32 @@ std::vector<GmtFinding> gmt6_check(std::string_view text)
     return Checker(text).run();
 }
 
-std::string gmt6_mend(std::string_view text, const std::vector<GmtFinding>& findings)
+std::vector<const GmtFinding*> gmt6_mend_steps(std::string_view text, const std::vector<GmtFinding>& findings)
 {
     std::vector<const GmtFinding*> order;
     for (const auto& f : findings)
         if (f.mendable) order.push_back(&f);
-    // From the end, so that offsets stay true; at one offset the replacement
-    // before the insertion in front of it.
+    // At one offset the replacement before the insertion in front of it.
     std::stable_sort(order.begin(), order.end(), [](const GmtFinding* a, const GmtFinding* b) {
         return a->offset != b->offset ? a->offset > b->offset : a->length > b->length;
     });
-    std::string out(text);
+    std::vector<const GmtFinding*> steps;
     std::size_t limit = text.size();
     for (const GmtFinding* f : order) {
-        if (f->offset > limit || f->offset + f->length > limit ||
+        if (f->offset > limit || f->length > limit - f->offset ||
             text.substr(f->offset, f->length) != f->old_text)
             continue;
-        out.replace(f->offset, f->length, f->new_text);
+        steps.push_back(f);
         limit = f->offset;
     }
+    return steps;
+}
+
+std::string gmt6_mend(std::string_view text, const std::vector<GmtFinding>& findings)
+{
+    std::string out(text);
+    for (const GmtFinding* f : gmt6_mend_steps(text, findings))
+        out.replace(f->offset, f->length, f->new_text);
     return out;
 }
 

@@ -78,4 +78,10 @@ std::vector<GmtFinding> gmt6_check(std::string_view text);
 // other byte kept.
 std::string gmt6_mend(std::string_view text, const std::vector<GmtFinding>& findings);
 
+// The findings that gmt6_mend rewrites, in the order it rewrites them: from
+// the end of the text, so that the offsets of those still to come stay true.
+// Findings that do not match the text, or overlap one rewritten, are left out.
+std::vector<const GmtFinding*> gmt6_mend_steps(std::string_view text,
+                                               const std::vector<GmtFinding>& findings);
+
 }  // namespace mq::tools

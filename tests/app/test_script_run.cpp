@@ -1,14 +1,17 @@
 // Run script and the "Output" dock: when Run is offered, saving first, what
-// the dock shows of a run, and GMT's messages going to their lines.
+// the dock shows of a run, and GMT's messages going to their lines; the GMT 6
+// check listing its findings there and mending them in the editor.
 #include "app_fixture.h"
 #include "app/gmt_help_dock.h"
 #include "app/map_dock.h"
 #include "app/output_dock.h"
 #include "app/script_run.h"
 #include "platform/qt_platform.h"
+#include "tools/gmt_changes.h"
 
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -27,6 +30,19 @@ QStringList messageLines(const app::OutputDock& dock)
     QStringList lines;
     for (const app::LinkedMessage& m : dock.messages())
         lines << QStringLiteral("%1 %2").arg(m.line).arg(QString::fromStdString(m.text));
+    return lines;
+}
+
+// The messages of the dock as "<line>:<column> <kind> <text>".
+QStringList placedMessages(const app::OutputDock& dock)
+{
+    QStringList lines;
+    for (const app::LinkedMessage& m : dock.messages())
+        lines << QStringLiteral("%1:%2 %3 %4")
+                     .arg(m.line)
+                     .arg(m.column)
+                     .arg(m.kind == app::MessageKind::note ? "note" : "error")
+                     .arg(QString::fromStdString(m.text));
     return lines;
 }
 
@@ -105,6 +121,90 @@ private slots:
             QCOMPARE(f.main->gmtHelpDock()->isVisibleTo(f.main.get()), *c.shown != 0);
             if (*c.shown) QCOMPARE(f.main->gmtHelpDock()->module(), QLatin1String(c.shown));
         }
+    }
+
+    void gmt6CheckListsAndMendsInPlace()
+    {
+        // CR LF line ends, a TAB, %variables%, non-ASCII text before a place,
+        // and a setting GMT 6 has no form for.
+        const QByteArray original = "@echo off\r\nREM H\xc3\xb6hen \xc3\xbc" "ber NN\r\n"
+                                    "gmtset PAPER_MEDIA a4\r\n"
+                                    "gmt psxy \"\xc3\xb6rt.xy\" -R%region% -JX10c\t-H0 -O >> %ps_file%\r\n"
+                                    "gmt gmtset N_COPIES 1\r\n";
+        QByteArray h0 = original, mended = original;
+        h0.replace("\t-H0", "\t-h0");
+        mended.replace("\t-H0", "\t-h0").replace("gmtset PAPER_MEDIA", "gmt gmtset PS_MEDIA");
+        const QString gmtset = QStringLiteral("3:1 note gmtset runs without \"gmt \" only where GMT's module "
+                                              "links are installed; GMT 6: gmt gmtset");
+        const QString paper = QStringLiteral("3:8 error GMT 4 parameter PAPER_MEDIA; GMT 6: PS_MEDIA");
+        const QString option = QStringLiteral("4:37 error obsolete option -H0; GMT 6: -h0");
+        const QString copies =
+            QStringLiteral("5:12 error GMT 4 parameter N_COPIES; GMT 6 has none: remove it");
+        struct Step {
+            const char* command;   // a menu entry, "mend <row>" or "button"
+            QByteArray text;       // the editor's afterwards
+            QStringList listed;    // empty: the list is not looked at
+            const char* summary;   // the output's last line; "" when not looked at
+        };
+        const Step steps[] = {
+            {"mn_gmt6_check", original, {gmtset, paper, option, copies}, "4 places GMT 6 refuses"},
+            {"mend 2", h0, {gmtset, paper, copies}, "3 places GMT 6 refuses"},
+            {"mn_undo", original, {}, ""},
+            // The list no longer fits the text: it is made anew, nothing mended.
+            {"mend 0", original, {gmtset, paper, option, copies}, "4 places GMT 6 refuses"},
+            {"button", mended, {copies}, "1 place GMT 6 refuses"},
+            {"mn_undo", original, {}, ""},
+            {"mn_gmt6_mend_all", mended, {copies}, ""},
+        };
+        AppFixture f;
+        app::frmEditor* editor = f.open(QStringLiteral("old.bat"), original);
+        app::OutputDock& dock = *f.main->outputDock();
+        for (const Step& s : steps) {
+            const QByteArray command(s.command);
+            if (command.startsWith("mend ")) {
+                QMenu* menu = dock.messageMenu(command.mid(5).toInt());
+                QVERIFY(menu);
+                menu->actions().first()->trigger();
+            } else if (command == "button") {
+                dock.mendAllButton()->click();
+            } else {
+                f.trigger(QLatin1String(s.command));
+            }
+            QCOMPARE(editor->text(), QString::fromUtf8(s.text));
+            if (!s.listed.isEmpty()) QCOMPARE(placedMessages(dock), s.listed);
+            if (*s.summary) QCOMPARE(dock.outputText().split('\n').last(), QLatin1String(s.summary));
+        }
+        QVERIFY(editor->caption().endsWith('*'));
+        const std::string bytes = original.toStdString();
+        QCOMPARE(editor->text().toUtf8().toStdString(), tools::gmt6_mend(bytes, tools::gmt6_check(bytes)));
+        // What is left cannot be mended: no "Mend", no "Mend all".
+        QVERIFY(!dock.messageMenu(0));
+        QVERIFY(dock.mendAllButton()->isHidden());
+        f.save(f.path(QStringLiteral("new.bat")));
+        QCOMPARE(AppFixture::readFile(f.path(QStringLiteral("new.bat"))), mended);
+
+        // A message goes to its line and column, counted in characters.
+        f.trigger(QStringLiteral("mn_undo"));
+        f.trigger(QStringLiteral("mn_gmt6_check"));
+        QVERIFY(dock.isVisible());
+        QVERIFY(!dock.mendAllButton()->isHidden());
+        dock.chooseNext(-1);
+        dock.chooseNext(-1);
+        QCOMPARE(caretLine(editor), 4);
+        QCOMPARE(editor->Text1->textCursor().positionInBlock(), 36);
+    }
+
+    void gmt6CheckNeedsAnEditor()
+    {
+        AppFixture f;
+        QVERIFY(!f.enabled("mn_gmt6_check") && !f.enabled("mn_gmt6_mend_all"));
+        f.newEditor(QStringLiteral("gmt gmtset PS_MEDIA a4\ngmt psxy -R0/1/0/1 -JX1c -h0 in.xy > out.ps\n"));
+        QVERIFY(f.enabled("mn_gmt6_check") && f.enabled("mn_gmt6_mend_all"));
+        f.trigger(QStringLiteral("mn_gmt6_check"));
+        app::OutputDock& dock = *f.main->outputDock();
+        QVERIFY(dock.messages().empty());
+        QVERIFY(dock.mendAllButton()->isHidden());
+        QCOMPARE(dock.outputText(), QStringLiteral("Nothing GMT 6 refuses"));
     }
 
     void runFollowsTheKindOfScript()
