@@ -32,17 +32,34 @@ cmake --build "$build" -j "$jobs" --target "${targets[@]}"
 
 artifacts="$build/fuzz-artifacts"
 mkdir -p "$artifacts"
-status=0
-for target in "${targets[@]}"; do
-  corpus="$build/fuzz-corpus/$target"
+# The targets run side by side, one per core; each one's log is shown when it
+# ends.
+run_target() {
+  local target=$1 corpus="$build/fuzz-corpus/$1"
   mkdir -p "$corpus"
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    "$build/tests/fuzz/$target" "$corpus" \
+    -max_total_time="$seconds" -max_len=4096 -timeout=10 \
+    -artifact_prefix="$artifacts/$target-" -print_final_stats=1 >"$artifacts/$target.log" 2>&1
+}
+declare -A running=()
+status=0
+finish_one() {
+  local pid
+  wait -n -p pid "${!running[@]}" && code=0 || code=$?
+  local target=${running[$pid]}
+  unset "running[$pid]"
   echo "== $target: ${seconds}s"
-  if ! UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-      "$build/tests/fuzz/$target" "$corpus" \
-      -max_total_time="$seconds" -max_len=4096 -timeout=10 \
-      -artifact_prefix="$artifacts/$target-" -print_final_stats=1; then
+  cat "$artifacts/$target.log"
+  if [ "$code" -ne 0 ]; then
     echo "fuzz.sh: $target found a failure (see $artifacts)" >&2
     status=1
   fi
+}
+for target in "${targets[@]}"; do
+  [ ${#running[@]} -lt "$jobs" ] || finish_one
+  run_target "$target" &
+  running[$!]=$target
 done
+while [ ${#running[@]} -gt 0 ]; do finish_one; done
 exit $status

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# Sets up, builds (Debug, in build/) and runs the whole test suite. With
-# SANITIZE=1 it builds with AddressSanitizer and UndefinedBehaviorSanitizer in
-# build-sanitize/. scripts/run.sh keeps its Release build in build-release/.
+# Sets up, builds and runs the whole test suite: a Debug build with
+# AddressSanitizer and UndefinedBehaviorSanitizer in build/, so that one build
+# and one run give both the suite's verdict and the sanitizers'. SANITIZE=0
+# builds without them, in build-plain/. scripts/run.sh keeps its Release build
+# in build-release/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 dir=build
 # The benchmark programs are built too, so that they keep compiling.
-flags=(-DCMAKE_BUILD_TYPE=Debug -DMAPQUILL_BENCH=ON)
-if [ "${SANITIZE:-0}" = 1 ]; then
-  dir=build-sanitize
-  flags+=(-DMAPQUILL_SANITIZE=ON)
+flags=(-DCMAKE_BUILD_TYPE=Debug -DMAPQUILL_BENCH=ON -DMAPQUILL_SANITIZE=ON)
+if [ "${SANITIZE:-1}" = 0 ]; then
+  dir=build-plain
+  flags=(-DCMAKE_BUILD_TYPE=Debug -DMAPQUILL_BENCH=ON -DMAPQUILL_SANITIZE=OFF)
 fi
 if command -v ccache >/dev/null; then flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
