@@ -56,59 +56,34 @@ namespace {
 
 constexpr int kSignificant = 15;
 
-// Minutes (0 <= minutes < 60, or a little above for huge degree values) as
-// "mm.mmmmmm": the number's 15 significant digits rounded to six decimals
-// with halves away from zero, at least two integer digits. The same digits
-// the shared pattern formatting gives for "00.000000", without the heap.
-// Returns the length; sets `sixty` when the text is "60.000000".
+// Minutes (0 <= minutes <= 60, as dec2degmm_to has them) as "mm.mmmmmm": the
+// number's 15 significant digits rounded to six decimals with halves away
+// from zero, at least two integer digits. The same digits the shared pattern
+// formatting gives for "00.000000", without the heap. Returns the length;
+// sets `sixty` when the text is "60.000000".
 std::size_t minutes_text(char* out, double minutes, bool& sixty)
 {
-    char digits[kSignificant + 2] = {};
-    int count = 0;
-    int point = 0;  // value = 0.d1 d2 ... * 10^point
+    std::uint64_t millionths = 0;
     if (minutes > 0) {
-        char sci[40];
-        const auto res =
-            std::to_chars(sci, sci + sizeof sci, minutes, std::chars_format::scientific, kSignificant - 1);
-        const char* p = sci;
-        for (; p < res.ptr && *p != 'e'; ++p)
-            if (*p >= '0' && *p <= '9') digits[count++] = *p;
-        int exponent = 0;
-        const char* e = p + 1;
-        if (e < res.ptr && *e == '+') ++e;
-        std::from_chars(e, res.ptr, exponent);
-        point = exponent + 1;
-        const int keep = point + 6;
-        if (keep < 0) {
-            count = 0;
-        } else if (keep < count) {
-            const bool up = digits[keep] >= '5';
-            count = keep;
-            if (up) {
-                int i = count;
-                while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
-                if (i == 0) {
-                    std::memmove(digits + 1, digits, static_cast<std::size_t>(count));
-                    digits[0] = '1';
-                    ++count;
-                    ++point;
-                } else {
-                    ++digits[i - 1];
-                }
-            }
+        const numbers::Significant s = numbers::significant_digits(minutes);
+        // The digits below the sixth decimal: 7 at least for minutes up to 60.
+        const int dropped = kSignificant - (s.exponent + 1 + 6);
+        if (dropped <= kSignificant) {
+            std::uint64_t unit = 1;
+            for (int i = 0; i < dropped; ++i) unit *= 10;
+            millionths = s.digits / unit + (s.digits % unit >= unit / 2 ? 1 : 0);
         }
     }
-    auto digit_at = [&](int power) {  // the digit of weight 10^power
-        const int index = point - 1 - power;
-        return index >= 0 && index < count ? digits[index] : '0';
-    };
+    const std::uint64_t whole = millionths / 1000000;
+    std::uint64_t part = millionths % 1000000;
     char* p = out;
-    for (int power = std::max(point, 2) - 1; power >= 0; --power) *p++ = digit_at(power);
+    if (whole < 10) *p++ = '0';
+    p = std::to_chars(p, out + kDegMmMax, whole).ptr;
     *p++ = '.';
-    for (int power = -1; power >= -6; --power) *p++ = digit_at(power);
-    const auto n = static_cast<std::size_t>(p - out);
-    sixty = n == 9 && std::memcmp(out, "60.000000", 9) == 0;
-    return n;
+    for (int i = 5; i >= 0; --i, part /= 10) p[i] = static_cast<char>('0' + part % 10);
+    p += 6;
+    sixty = millionths == 60'000'000;
+    return static_cast<std::size_t>(p - out);
 }
 
 }  // namespace
@@ -151,13 +126,7 @@ std::optional<std::string> dec2degmm(double degrees)
 
 double through_general_text(double value)
 {
-    if (!std::isfinite(value)) return value;
-    char sci[40];
-    const auto res =
-        std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, kSignificant - 1);
-    double back = value;
-    std::from_chars(sci, res.ptr, back);
-    return back;
+    return numbers::general_value(value);
 }
 
 std::optional<std::string> dec2degmm(std::string_view degrees_text)
