@@ -2,13 +2,22 @@
 # times keeping the median wall time and the largest peak memory.
 #   source "$root/bench/lib/timing.sh"   (with $root the checkout)
 #   $tool                        mapquill-tools of the Release build (built when missing)
+#   $floor                       bench_number_floor of the same build: reads and writes
+#                                the numbers of a coordinate file without converting them
+#   $baseline                    another mapquill-tools to compare with, from BASELINE
+#                                (an earlier build), or empty
 #   timed NAME RUNS COMMAND...   sets TIME_<NAME> (seconds) and RSS_<NAME> (KiB)
 #   show LABEL NAME              prints one result line
 #   ratio LABEL SLOW FAST        prints SLOW / FAST
 tool="$root/build-release/src/cli/mapquill-tools"
-if [ ! -x "$tool" ]; then
-  cmake -S "$root" -B "$root/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMAPQUILL_BUILD_GUI=OFF >/dev/null
-  cmake --build "$root/build-release" --target mapquill-tools >/dev/null
+floor="$root/build-release/bench_number_floor"
+baseline="${BASELINE:-}"
+if [ ! -x "$tool" ] || [ ! -x "$floor" ]; then
+  gui=()
+  [ -f "$root/build-release/CMakeCache.txt" ] || gui=(-DMAPQUILL_BUILD_GUI=OFF)
+  cmake -S "$root" -B "$root/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMAPQUILL_BENCH=ON \
+    "${gui[@]}" >/dev/null
+  cmake --build "$root/build-release" --target mapquill-tools bench_number_floor >/dev/null
 fi
 
 timed() {
