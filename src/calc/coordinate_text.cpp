@@ -54,8 +54,6 @@ Result<double> coord_to_decimal(std::string_view text)
 
 namespace {
 
-constexpr int kSignificant = 15;
-
 // Minutes (0 <= minutes <= 60, as dec2degmm_to has them) as "mm.mmmmmm": the
 // number's 15 significant digits rounded to six decimals with halves away
 // from zero, at least two integer digits. The same digits the shared pattern
@@ -63,17 +61,7 @@ constexpr int kSignificant = 15;
 // sets `sixty` when the text is "60.000000".
 std::size_t minutes_text(char* out, double minutes, bool& sixty)
 {
-    std::uint64_t millionths = 0;
-    if (minutes > 0) {
-        const numbers::Significant s = numbers::significant_digits(minutes);
-        // The digits below the sixth decimal: 7 at least for minutes up to 60.
-        const int dropped = kSignificant - (s.exponent + 1 + 6);
-        if (dropped <= kSignificant) {
-            std::uint64_t unit = 1;
-            for (int i = 0; i < dropped; ++i) unit *= 10;
-            millionths = s.digits / unit + (s.digits % unit >= unit / 2 ? 1 : 0);
-        }
-    }
+    const std::uint64_t millionths = numbers::rounded_units(minutes, 6);
     const std::uint64_t whole = millionths / 1000000;
     std::uint64_t part = millionths % 1000000;
     char* p = out;

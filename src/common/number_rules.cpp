@@ -78,9 +78,17 @@ bool significant_digits_fast(double magnitude, Significant& out) {
     const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
     const int shift = 1075 - biased;                    // magnitude = mantissa / 2^shift
     if (shift <= 0 || shift > 127) return false;
-    // The decimal exponent from the binary one (floor of log10(2) times it),
-    // off by one at most.
+    // The decimal exponent from the binary one (floor of log10(2) times it)
+    // is the exponent or one less; the nearest double to the next power of
+    // ten tells which but for a value next to it, which the loop mends.
     int exponent = ((52 - shift) * 78913) >> 18;
+    static constexpr double kNegativePowers[] = {1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8,
+                                                 1e-9,  1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15};
+    if (exponent + 1 >= 0 && exponent + 1 <= kExactPowers) {
+        if (magnitude >= kPowerOfTen[exponent + 1]) ++exponent;
+    } else if (exponent + 1 < 0 && exponent + 1 >= -15) {
+        if (magnitude >= kNegativePowers[-(exponent + 1) - 1]) ++exponent;
+    }
     for (int tries = 0; tries < 3; ++tries) {
         const int power = kSignificant - 1 - exponent;
         if (power < 0 || power > kExactPowers) return false;
@@ -112,6 +120,42 @@ bool significant_digits_fast(double magnitude, Significant& out) {
     }
     return false;
 #endif
+}
+
+// n / 10^k and n % 10^k for k from 0 to 15, each with a constant divisor
+// (which the compiler turns into a multiplication).
+struct Split {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+};
+constexpr std::uint64_t kUnits[] = {1,
+                                    10,
+                                    100,
+                                    1'000,
+                                    10'000,
+                                    100'000,
+                                    1'000'000,
+                                    10'000'000,
+                                    100'000'000,
+                                    1'000'000'000,
+                                    10'000'000'000,
+                                    100'000'000'000,
+                                    1'000'000'000'000,
+                                    10'000'000'000'000,
+                                    100'000'000'000'000,
+                                    1'000'000'000'000'000};
+template <int K>
+Split split_at(std::uint64_t n) {
+    return {n / kUnits[K], n % kUnits[K]};
+}
+template <int... K>
+Split split_digits(std::uint64_t n, int k, std::integer_sequence<int, K...>) {
+    Split result{0, n};
+    (void)((k == K ? (result = split_at<K>(n), true) : false) || ...);
+    return result;
+}
+Split split_digits(std::uint64_t n, int k) {
+    return split_digits(n, k, std::make_integer_sequence<int, kSignificant + 1>{});
 }
 
 // The 15 digits of `n` (below 10^15), two at a time.
@@ -317,7 +361,7 @@ std::optional<int> read_int16(std::string_view text) {
 double round_to(double value, int decimals) {
     if (!std::isfinite(value)) return value;
     if (value == 0.0) return 0.0;
-    // round_decimal on the 15 digits as one integer, without the heap: the
+    // Halves to even on the 15 digits as one integer, without the heap: the
     // result is kept * 10^power.
     decimals = std::clamp(decimals, 0, 400);
     const Significant s = significant_digits(value);
@@ -326,11 +370,11 @@ double round_to(double value, int decimals) {
     std::uint64_t kept = s.digits;
     int power = s.exponent - (kSignificant - 1);
     if (keep < kSignificant) {
-        std::uint64_t unit = 1;
-        for (int i = keep; i < kSignificant; ++i) unit *= 10;
-        kept = s.digits / unit;
-        const std::uint64_t dropped = s.digits % unit;
-        if (dropped > unit / 2 || (dropped == unit / 2 && kept % 2 == 1)) ++kept;
+        const int dropped = kSignificant - keep;
+        const Split split = split_digits(s.digits, dropped);
+        kept = split.high;
+        const std::uint64_t halfway = kUnits[dropped] / 2;
+        if (split.low > halfway || (split.low == halfway && kept % 2 == 1)) ++kept;
         power = -decimals;
     }
     if (kept == 0) return 0.0;
@@ -445,6 +489,17 @@ Significant significant_digits(double value) {
     if (exp_begin < res.ptr && *exp_begin == '+') ++exp_begin;
     std::from_chars(exp_begin, res.ptr, s.exponent);
     return s;
+}
+
+std::uint64_t rounded_units(double value, int decimals) {
+    if (!(value > 0) || !std::isfinite(value)) return 0;
+    decimals = std::clamp(decimals, 0, kSignificant);
+    const Significant s = significant_digits(value);
+    const int dropped = kSignificant - (s.exponent + 1 + decimals);   // digits below the last decimal
+    if (dropped > kSignificant) return 0;
+    if (dropped <= 0) return s.digits * kUnits[std::min(-dropped, 3)];
+    const Split split = split_digits(s.digits, dropped);
+    return split.high + (split.low >= kUnits[dropped] / 2 ? 1 : 0);
 }
 
 double general_value(double value) {

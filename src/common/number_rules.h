@@ -90,6 +90,12 @@ struct Significant {
 };
 Significant significant_digits(double value);
 
+// A value from 0 up in units of 10^-decimals (0..15), rounded as
+// format_pattern rounds it (halves away from zero): rounded_units(59.99999951,
+// 6) is 60000000. For results below 10^18; 0 for a value that is not finite
+// or not above 0.
+std::uint64_t rounded_units(double value, int decimals);
+
 // The value the general text of `value` reads back as (the nearest double to
 // its 15 significant digits). Non-finite values and zeros come back as they are.
 double general_value(double value);

@@ -38,7 +38,8 @@ std::optional<double> maybe(const std::string& text)
 TEST_CASE("the number rules' tables")
 {
     std::size_t rows = 0;
-    for (const char* kind : {"read_number", "read_int16", "round_to", "format_pattern", "general_text"})
+    for (const char* kind :
+         {"read_number", "read_int16", "round_to", "rounded_units", "format_pattern", "general_text"})
         for (const auto& r : mq::testing::golden_rows(kGolden, kind)) {
             CAPTURE(kind);
             CAPTURE(r[0]);
@@ -50,12 +51,14 @@ TEST_CASE("the number rules' tables")
                 CHECK(rounded == value(expected));
                 CHECK((!std::signbit(rounded) || value(expected) < 0));   // no -0
             }
+            if (k == "rounded_units")
+                CHECK(num::rounded_units(value(r[0]), std::stoi(r.at(1))) == std::stoull(expected));
             if (k == "format_pattern") CHECK(num::format_pattern(value(r[0]), r.at(1)) == expected);
             if (k == "general_text") CHECK(num::general_text(value(r[0])) == r.at(1));
             if (k == "general_text") CHECK(num::plain_text(value(r[0])) == expected);
             ++rows;
         }
-    CHECK(rows == 114);   // the table was read whole
+    CHECK(rows == 120);   // the table was read whole
     CHECK_THROWS_AS(num::format_pattern(1.0, "0,00"), std::invalid_argument);
     CHECK_THROWS_AS(num::format_pattern(1.0, "0.0.0"), std::invalid_argument);
     CHECK(num::format_text("x", "00") == std::nullopt);
