@@ -18,11 +18,14 @@ mkdir -p "$out"
 awk -v n="$lines" 'BEGIN { srand(21781); for (i = 0; i < n; i++)
   printf "%.2f %.2f %.1f\n", 485000 + rand() * 350000, 75000 + rand() * 220000, -rand() * 300 }' >"$out/in.txt"
 
-timed ours "$runs" "$tool" swiss "$out/in.txt" "$out/ours.txt" --delimiter Space --order yx
-timed floor "$runs" "$floor" "$out/in.txt" "$out/floor.txt" " "
-timed cs2cs "$runs" sh -c "cs2cs -f %.8f EPSG:21781 EPSG:4326 <'$out/in.txt' >'$out/peer.txt'"
-[ -n "$baseline" ] &&
-  timed base "$runs" "$baseline" swiss "$out/in.txt" "$out/base.txt" --delimiter Space --order yx
+for ((run = 0; run < runs; run++)); do   # in turn, so that all see the same load
+  measure ours "$tool" swiss "$out/in.txt" "$out/ours.txt" --delimiter Space --order yx
+  measure floor "$floor" "$out/in.txt" "$out/floor.txt" " "
+  measure cs2cs sh -c "cs2cs -f %.8f EPSG:21781 EPSG:4326 <'$out/in.txt' >'$out/peer.txt'"
+  [ -z "$baseline" ] ||
+    measure base "$baseline" swiss "$out/in.txt" "$out/base.txt" --delimiter Space --order yx
+done
+for name in ours floor cs2cs ${baseline:+base}; do settle "$name"; done
 [ "$(wc -l <"$out/ours.txt")" -eq "$lines" ] || { echo "swiss.sh: our output is short" >&2; exit 1; }
 echo "swiss: $lines lines, median of $runs runs"
 show "mapquill-tools swiss" ours

@@ -22,12 +22,15 @@ generate() {   # generate COUNT FILE: points within 3 degrees of zone 32's merid
 generate "$lines" "$out/in.txt"
 generate "$((lines / 10))" "$out/small.txt"
 
-timed ours "$runs" "$tool" utm-file --zone 32 --hemisphere N "$out/in.txt" "$out/ours.txt"
+for ((run = 0; run < runs; run++)); do   # in turn, so that all see the same load
+  measure ours "$tool" utm-file --zone 32 --hemisphere N "$out/in.txt" "$out/ours.txt"
+  measure floor "$floor" "$out/in.txt" "$out/floor.txt"
+  measure cs2cs sh -c "cs2cs -f %.8f EPSG:32632 EPSG:4326 <'$out/in.txt' >'$out/peer.txt'"
+  [ -z "$baseline" ] ||
+    measure base "$baseline" utm-file --zone 32 --hemisphere N "$out/in.txt" "$out/base.txt"
+done
+for name in ours floor cs2cs ${baseline:+base}; do settle "$name"; done
 timed small 1 "$tool" utm-file --zone 32 --hemisphere N "$out/small.txt" "$out/ours_small.txt"
-timed floor "$runs" "$floor" "$out/in.txt" "$out/floor.txt"
-timed cs2cs "$runs" sh -c "cs2cs -f %.8f EPSG:32632 EPSG:4326 <'$out/in.txt' >'$out/peer.txt'"
-[ -n "$baseline" ] &&
-  timed base "$runs" "$baseline" utm-file --zone 32 --hemisphere N "$out/in.txt" "$out/base.txt"
 echo "UTM file, $lines lines ($(du -h "$out/in.txt" | cut -f1)), median of $runs runs"
 show "mapquill-tools utm-file" ours
 show "mapquill-tools utm-file, $((lines / 10)) lines" small
