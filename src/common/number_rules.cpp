@@ -110,7 +110,9 @@ bool significant_digits_fast(double magnitude, Significant& out) {
         }
         const Wide rest = product - (static_cast<Wide>(whole) << shift);
         const Wide half = Wide{1} << (shift - 1);
-        if (rest > half || (rest == half && whole % 2 == 1)) ++whole;
+        // Up past the half, and on it to the even neighbour (without a branch:
+        // the direction is a coin toss for measured values).
+        whole += static_cast<std::uint64_t>((rest > half) | ((rest == half) & (whole % 2 == 1)));
         if (whole == kHigh15) {
             whole = kLow15;
             ++exponent;
@@ -374,7 +376,7 @@ double round_to(double value, int decimals) {
         const Split split = split_digits(s.digits, dropped);
         kept = split.high;
         const std::uint64_t halfway = kUnits[dropped] / 2;
-        if (split.low > halfway || (split.low == halfway && kept % 2 == 1)) ++kept;
+        kept += static_cast<std::uint64_t>((split.low > halfway) | ((split.low == halfway) & (kept % 2 == 1)));
         power = -decimals;
     }
     if (kept == 0) return 0.0;
@@ -443,18 +445,24 @@ std::size_t general_text_to(char* out, double value) {
     int count = kSignificant;
     const int exponent = s.exponent;
     while (count > 0 && digits[count - 1] == '0') --count;
+    const auto copy = [&p](const char* from, int n) {
+        std::memcpy(p, from, static_cast<std::size_t>(n));
+        p += n;
+    };
     if (value < 0) *p++ = '-';
     if (exponent >= -5 && exponent < 15) {
         if (exponent < 0) {
-            *p++ = '0';
-            *p++ = '.';
-            for (int i = -1; i > exponent; --i) *p++ = '0';
-            for (int i = 0; i < count; ++i) *p++ = digits[i];
+            copy("0.0000", 1 - exponent);   // "0." and the zeros after the point
+            copy(digits, count);
         } else {
-            for (int i = 0; i <= exponent; ++i) *p++ = i < count ? digits[i] : '0';
-            if (count > exponent + 1) {
+            const int whole = exponent + 1;   // digits before the point
+            if (count <= whole) {
+                copy(digits, count);
+                copy("00000000000000", whole - count);
+            } else {
+                copy(digits, whole);
                 *p++ = '.';
-                for (int i = exponent + 1; i < count; ++i) *p++ = digits[i];
+                copy(digits + whole, count - whole);
             }
         }
         return static_cast<std::size_t>(p - out);
