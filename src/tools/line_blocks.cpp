@@ -12,7 +12,10 @@ namespace {
 // Files from this size on are converted in blocks; below it a second thread
 // gains too little.
 constexpr std::int64_t kBlocksFrom = std::int64_t{4} << 20;
+// The calling thread also reads and writes, so it converts the smaller block
+// of each pair.
 constexpr std::size_t kBlockBytes = std::size_t{512} << 10;
+constexpr std::size_t kFirstBlockBytes = std::size_t{384} << 10;
 
 struct Block {
     std::vector<char> text;     // whole lines; the last line of the file may lack its LF
@@ -29,20 +32,20 @@ class BlockReader {
 public:
     explicit BlockReader(io::InputFile& in) : in_(in) {}
 
-    // The next block into `b.text`; false at the end of the file (or on a
-    // read error, which the file reports).
-    bool next(Block& b)
+    // The next block of about `bytes` into `b.text`; false at the end of the
+    // file (or on a read error, which the file reports).
+    bool next(Block& b, std::size_t bytes)
     {
         b.text.assign(rest_.begin(), rest_.end());
         rest_.clear();
         for (;;) {
             const std::size_t old = b.text.size();
-            b.text.resize(old + kBlockBytes);
-            const std::size_t got = in_.read(b.text.data() + old, kBlockBytes);
+            b.text.resize(old + bytes);
+            const std::size_t got = in_.read(b.text.data() + old, bytes);
             b.text.resize(old + got);
             if (got == 0) return !b.text.empty();
             // The block so far has no LF before `old` (a block longer than
-            // kBlockBytes is one long line), so the last LF is in the new part.
+            // `bytes` is one long line), so the last LF is in the new part.
             const auto from = b.text.begin() + static_cast<std::ptrdiff_t>(old);
             const auto lf = std::find(std::make_reverse_iterator(b.text.end()),
                                       std::make_reverse_iterator(from), '\n');
@@ -101,40 +104,50 @@ BlockRun convert_in_blocks(io::InputFile& in, io::OutputFile& out, const LineCon
 {
     BlockRun run;
     BlockReader reader(in);
-    Block blocks[2];
     std::int64_t next_first = 0;
     std::int64_t done = 0;   // bytes of the blocks written
-    for (;;) {
+    const auto read = [&](Block& b, std::size_t bytes) {
+        if (!reader.next(b, bytes)) return false;
+        b.first = next_first;
+        next_first += line_count(b.text);
+        return true;
+    };
+    // False when the block ended on a bad line.
+    const auto write = [&](const Block& b) {
+        out.write(b.out);
+        run.records += b.records;
+        run.lines = b.first + b.lines;
+        done += static_cast<std::int64_t>(b.text.size());
+        if (!b.failed) return true;
+        run.failed = true;
+        run.error = b.error;
+        run.error.line = run.lines;
+        return false;
+    };
+    // A pair at a time, the second on another thread; the first block of the
+    // next pair goes into the spare one while the second is converted.
+    Block blocks[3];
+    Block* first = &blocks[0];
+    Block* second = &blocks[1];
+    Block* spare = &blocks[2];
+    for (bool more = read(*first, kFirstBlockBytes); more;) {
         if (stop && stop()) {
             run.stopped = true;
             return run;
         }
-        int count = 0;
-        for (; count < 2 && reader.next(blocks[count]); ++count) {
-            blocks[count].first = next_first;
-            next_first += line_count(blocks[count].text);
-        }
-        if (count == 0) return run;
+        const bool two = read(*second, kBlockBytes);
         {
-            std::jthread second;
-            if (count == 2) second = std::jthread([&] { convert_block(blocks[1], convert); });
-            convert_block(blocks[0], convert);
+            std::jthread other;
+            if (two) other = std::jthread([&] { convert_block(*second, convert); });
+            convert_block(*first, convert);
+            if (!write(*first)) return run;
+            more = two && read(*spare, kFirstBlockBytes);
         }
-        for (int i = 0; i < count; ++i) {
-            const Block& b = blocks[i];
-            out.write(b.out);
-            run.records += b.records;
-            run.lines = b.first + b.lines;
-            done += static_cast<std::int64_t>(b.text.size());
-            if (b.failed) {
-                run.failed = true;
-                run.error = b.error;
-                run.error.line = run.lines;
-                return run;
-            }
-        }
+        if (two && !write(*second)) return run;
         if (progress) progress({count_records ? run.records : run.lines, done, in.size()});
+        std::swap(first, spare);
     }
+    return run;
 }
 
 }  // namespace mq::tools

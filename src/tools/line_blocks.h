@@ -1,7 +1,7 @@
 // Converting a large text file line by line on two cores. The file is cut
 // into blocks of whole lines; two blocks are converted at a time, the second
 // on another thread, and their output is written in the order of the input.
-// Memory stays fixed: two blocks and their output, whatever the file size
+// Memory stays fixed: three blocks and their output, whatever the file size
 // (apart from a single line longer than a block, which grows it).
 #pragma once
 
