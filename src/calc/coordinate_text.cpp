@@ -52,56 +52,36 @@ Result<double> coord_to_decimal(std::string_view text)
     return result;
 }
 
-namespace {
-
-// Minutes (0 <= minutes <= 60, as dec2degmm_to has them) as "mm.mmmmmm": the
-// number's 15 significant digits rounded to six decimals with halves away
-// from zero, at least two integer digits. The same digits the shared pattern
-// formatting gives for "00.000000", without the heap. Returns the length;
-// sets `sixty` when the text is "60.000000".
-std::size_t minutes_text(char* out, double minutes, bool& sixty)
-{
-    const std::uint64_t millionths = numbers::rounded_units(minutes, 6);
-    const std::uint64_t whole = millionths / 1000000;
-    std::uint64_t part = millionths % 1000000;
-    char* p = out;
-    if (whole < 10) *p++ = '0';
-    p = std::to_chars(p, out + kDegMmMax, whole).ptr;
-    *p++ = '.';
-    for (int i = 5; i >= 0; --i, part /= 10) p[i] = static_cast<char>('0' + part % 10);
-    p += 6;
-    sixty = millionths == 60'000'000;
-    return static_cast<std::size_t>(p - out);
-}
-
-}  // namespace
-
 std::size_t dec2degmm_to(char* out, double degrees)
 {
     if (!std::isfinite(degrees)) return 0;
     const double magnitude = std::fabs(degrees);
-    double whole = std::floor(magnitude);
-    char minutes[kDegMmMax];
-    bool sixty = false;
-    std::size_t minutes_length = minutes_text(minutes, (magnitude - whole) * 60, sixty);
-    if (sixty) {
+    // The whole degrees: below 2^52 the integer conversion is the floor.
+    double whole = magnitude < 4503599627370496.0 ? static_cast<double>(static_cast<std::uint64_t>(magnitude))
+                                                  : std::floor(magnitude);
+    // The minutes' 15 significant digits rounded to six decimals with halves
+    // away from zero, as the shared pattern "00.000000" rounds them; minutes
+    // that round to 60 carry into the degrees.
+    std::uint64_t millionths = numbers::rounded_units((magnitude - whole) * 60, 6);
+    if (millionths == 60'000'000) {
         whole += 1;
-        std::memcpy(minutes, "00.000000", 9);
-        minutes_length = 9;
+        millionths = 0;
     }
     char* p = out;
-    const bool zero_minutes = minutes_length == 9 && std::memcmp(minutes, "00.000000", 9) == 0;
-    if (std::signbit(degrees) && (whole > 0 || !zero_minutes)) *p++ = '-';
+    if (std::signbit(degrees) && (whole > 0 || millionths > 0)) *p++ = '-';
     if (whole < 1e15)
         p = std::to_chars(p, out + kDegMmMax, static_cast<std::uint64_t>(whole)).ptr;
     else
         p += numbers::general_text_to(p, whole);
+    // "mm.mmmmmm": whole minutes are 0 to 59 here.
+    const auto minutes = static_cast<unsigned>(millionths / 1'000'000);
+    auto fraction = static_cast<unsigned>(millionths % 1'000'000);
     *p++ = ':';
-    // Minutes of a degree value beyond 2^52 can carry more digits than fit.
-    const std::size_t room = kDegMmMax - static_cast<std::size_t>(p - out);
-    const std::size_t n = std::min(minutes_length, room);
-    std::memcpy(p, minutes, n);
-    return static_cast<std::size_t>(p - out) + n;
+    *p++ = static_cast<char>('0' + minutes / 10);
+    *p++ = static_cast<char>('0' + minutes % 10);
+    *p++ = '.';
+    for (int i = 5; i >= 0; --i, fraction /= 10) p[i] = static_cast<char>('0' + fraction % 10);
+    return static_cast<std::size_t>(p + 6 - out);
 }
 
 std::optional<std::string> dec2degmm(double degrees)
