@@ -42,6 +42,27 @@ constexpr Wide wide_power_of_ten(int n) {
 #endif
 constexpr std::uint64_t kLow15 = 100'000'000'000'000;    // 10^14
 constexpr std::uint64_t kHigh15 = 1'000'000'000'000'000; // 10^15
+// Powers of ten that fit in 64 bits.
+constexpr std::uint64_t kUnits[] = {1,
+                                    10,
+                                    100,
+                                    1'000,
+                                    10'000,
+                                    100'000,
+                                    1'000'000,
+                                    10'000'000,
+                                    100'000'000,
+                                    1'000'000'000,
+                                    10'000'000'000,
+                                    100'000'000'000,
+                                    1'000'000'000'000,
+                                    10'000'000'000'000,
+                                    100'000'000'000'000,
+                                    1'000'000'000'000'000,
+                                    10'000'000'000'000'000,
+                                    100'000'000'000'000'000,
+                                    1'000'000'000'000'000'000,
+                                    10'000'000'000'000'000'000u};
 
 // The nearest double to digits * 10^power (digits up to 2^53). One exact
 // operand times or over another exact one is rounded once, so the result is
@@ -98,7 +119,9 @@ bool significant_digits_fast(double magnitude, Significant& out) {
             return t;
         }();
         // magnitude * 10^power = product / 2^shift, exactly.
-        const Wide product = static_cast<Wide>(mantissa) * kWide[static_cast<std::size_t>(power)];
+        // (One 64-bit by 64-bit product while the power fits in 64 bits.)
+        const Wide product = power < 20 ? static_cast<Wide>(mantissa) * kUnits[power]
+                                        : static_cast<Wide>(mantissa) * kWide[static_cast<std::size_t>(power)];
         auto whole = static_cast<std::uint64_t>(product >> shift);
         if (whole >= kHigh15) {
             ++exponent;
@@ -130,22 +153,6 @@ struct Split {
     std::uint64_t high = 0;
     std::uint64_t low = 0;
 };
-constexpr std::uint64_t kUnits[] = {1,
-                                    10,
-                                    100,
-                                    1'000,
-                                    10'000,
-                                    100'000,
-                                    1'000'000,
-                                    10'000'000,
-                                    100'000'000,
-                                    1'000'000'000,
-                                    10'000'000'000,
-                                    100'000'000'000,
-                                    1'000'000'000'000,
-                                    10'000'000'000'000,
-                                    100'000'000'000'000,
-                                    1'000'000'000'000'000};
 template <int K>
 Split split_at(std::uint64_t n) {
     return {n / kUnits[K], n % kUnits[K]};
