@@ -120,8 +120,11 @@ bool significant_digits_fast(double magnitude, Significant& out) {
         }();
         // magnitude * 10^power = product / 2^shift, exactly.
         // (One 64-bit by 64-bit product while the power fits in 64 bits.)
-        const Wide product = power < 20 ? static_cast<Wide>(mantissa) * kUnits[power]
-                                        : static_cast<Wide>(mantissa) * kWide[static_cast<std::size_t>(power)];
+        Wide product = static_cast<Wide>(mantissa);
+        if (power < 20)
+            product *= kUnits[power];
+        else
+            product *= kWide[static_cast<std::size_t>(power)];
         auto whole = static_cast<std::uint64_t>(product >> shift);
         if (whole >= kHigh15) {
             ++exponent;
@@ -176,7 +179,8 @@ void write_digits(std::uint64_t n, char* out) {
         "8081828384858687888990919293949596979899";
     auto high = static_cast<std::uint32_t>(n / 100'000'000);
     auto low = static_cast<std::uint32_t>(n % 100'000'000);
-    for (int i = kSignificant - 2; i >= 7; i -= 2, low /= 100) std::memcpy(out + i, kPairs + 2 * (low % 100), 2);
+    for (int i = kSignificant - 2; i >= 7; i -= 2, low /= 100)
+        std::memcpy(out + i, kPairs + 2 * (low % 100), 2);
     out[6] = static_cast<char>('0' + high % 10);
     high /= 10;
     for (int i = 4; i >= 0; i -= 2, high /= 100) std::memcpy(out + i, kPairs + 2 * (high % 100), 2);
@@ -387,7 +391,8 @@ double round_to(double value, int decimals) {
         const Split split = split_digits(s.digits, dropped);
         kept = split.high;
         const std::uint64_t halfway = kUnits[dropped] / 2;
-        kept += static_cast<std::uint64_t>((split.low > halfway) | ((split.low == halfway) & (kept % 2 == 1)));
+        const bool up = (split.low > halfway) | ((split.low == halfway) & (kept % 2 == 1));
+        kept += static_cast<std::uint64_t>(up);
         power = -decimals;
     }
     if (kept == 0) return 0.0;
