@@ -7,6 +7,7 @@
 #include "tools/line_blocks.h"
 
 #include <array>
+#include <cstring>
 #include <filesystem>
 
 namespace mq::tools {
@@ -78,17 +79,27 @@ Result<RunSummary> convert_utm_file(const std::string& input, const std::string&
         if (!position) return bad(ErrorKind::type_mismatch, position.error().message);
         // Each angle as its general text reads back, then in degrees and
         // minutes: exactly what the window shows for the same point.
-        char angles[2 * calc::kDegMmMax + 2];
+        constexpr std::size_t kShortField = 64;   // a third field up to this goes out in one piece
+        char angles[2 * calc::kDegMmMax + 2 + kShortField + 2];
         const std::size_t lon_n = calc::dec2degmm_to(angles, calc::through_general_text(position->longitude));
         angles[lon_n] = '\t';
         const std::size_t lat_n =
             calc::dec2degmm_to(angles + lon_n + 1, calc::through_general_text(position->latitude));
         if (lon_n == 0 || lat_n == 0)
             return bad(ErrorKind::type_mismatch, "the position cannot be converted");
-        angles[lon_n + 1 + lat_n] = '\t';
-        text.append(angles, lon_n + lat_n + 2);
-        text.append(fields[2]);
-        text.append("\r\n");
+        std::size_t n = lon_n + 1 + lat_n;
+        angles[n++] = '\t';
+        if (fields[2].size() <= kShortField) {
+            std::memcpy(angles + n, fields[2].data(), fields[2].size());
+            n += fields[2].size();
+            angles[n++] = '\r';
+            angles[n++] = '\n';
+            text.append(angles, n);
+        } else {
+            text.append(angles, n);
+            text.append(fields[2]);
+            text.append("\r\n");
+        }
         return LineStep::written;
     };
 
