@@ -52,93 +52,36 @@ Result<double> coord_to_decimal(std::string_view text)
     return result;
 }
 
-namespace {
-
-constexpr int kSignificant = 15;
-
-// Minutes (0 <= minutes < 60, or a little above for huge degree values) as
-// "mm.mmmmmm": the number's 15 significant digits rounded to six decimals
-// with halves away from zero, at least two integer digits. The same digits
-// the shared pattern formatting gives for "00.000000", without the heap.
-// Returns the length; sets `sixty` when the text is "60.000000".
-std::size_t minutes_text(char* out, double minutes, bool& sixty)
-{
-    char digits[kSignificant + 2] = {};
-    int count = 0;
-    int point = 0;  // value = 0.d1 d2 ... * 10^point
-    if (minutes > 0) {
-        char sci[40];
-        const auto res =
-            std::to_chars(sci, sci + sizeof sci, minutes, std::chars_format::scientific, kSignificant - 1);
-        const char* p = sci;
-        for (; p < res.ptr && *p != 'e'; ++p)
-            if (*p >= '0' && *p <= '9') digits[count++] = *p;
-        int exponent = 0;
-        const char* e = p + 1;
-        if (e < res.ptr && *e == '+') ++e;
-        std::from_chars(e, res.ptr, exponent);
-        point = exponent + 1;
-        const int keep = point + 6;
-        if (keep < 0) {
-            count = 0;
-        } else if (keep < count) {
-            const bool up = digits[keep] >= '5';
-            count = keep;
-            if (up) {
-                int i = count;
-                while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
-                if (i == 0) {
-                    std::memmove(digits + 1, digits, static_cast<std::size_t>(count));
-                    digits[0] = '1';
-                    ++count;
-                    ++point;
-                } else {
-                    ++digits[i - 1];
-                }
-            }
-        }
-    }
-    auto digit_at = [&](int power) {  // the digit of weight 10^power
-        const int index = point - 1 - power;
-        return index >= 0 && index < count ? digits[index] : '0';
-    };
-    char* p = out;
-    for (int power = std::max(point, 2) - 1; power >= 0; --power) *p++ = digit_at(power);
-    *p++ = '.';
-    for (int power = -1; power >= -6; --power) *p++ = digit_at(power);
-    const auto n = static_cast<std::size_t>(p - out);
-    sixty = n == 9 && std::memcmp(out, "60.000000", 9) == 0;
-    return n;
-}
-
-}  // namespace
-
 std::size_t dec2degmm_to(char* out, double degrees)
 {
     if (!std::isfinite(degrees)) return 0;
     const double magnitude = std::fabs(degrees);
-    double whole = std::floor(magnitude);
-    char minutes[kDegMmMax];
-    bool sixty = false;
-    std::size_t minutes_length = minutes_text(minutes, (magnitude - whole) * 60, sixty);
-    if (sixty) {
+    // The whole degrees: below 2^52 the integer conversion is the floor.
+    double whole = magnitude < 4503599627370496.0 ? static_cast<double>(static_cast<std::uint64_t>(magnitude))
+                                                  : std::floor(magnitude);
+    // The minutes' 15 significant digits rounded to six decimals with halves
+    // away from zero, as the shared pattern "00.000000" rounds them; minutes
+    // that round to 60 carry into the degrees.
+    std::uint64_t millionths = numbers::rounded_units((magnitude - whole) * 60, 6);
+    if (millionths == 60'000'000) {
         whole += 1;
-        std::memcpy(minutes, "00.000000", 9);
-        minutes_length = 9;
+        millionths = 0;
     }
     char* p = out;
-    const bool zero_minutes = minutes_length == 9 && std::memcmp(minutes, "00.000000", 9) == 0;
-    if (std::signbit(degrees) && (whole > 0 || !zero_minutes)) *p++ = '-';
+    if (std::signbit(degrees) && (whole > 0 || millionths > 0)) *p++ = '-';
     if (whole < 1e15)
         p = std::to_chars(p, out + kDegMmMax, static_cast<std::uint64_t>(whole)).ptr;
     else
         p += numbers::general_text_to(p, whole);
+    // "mm.mmmmmm": whole minutes are 0 to 59 here.
+    const auto minutes = static_cast<unsigned>(millionths / 1'000'000);
+    auto fraction = static_cast<unsigned>(millionths % 1'000'000);
     *p++ = ':';
-    // Minutes of a degree value beyond 2^52 can carry more digits than fit.
-    const std::size_t room = kDegMmMax - static_cast<std::size_t>(p - out);
-    const std::size_t n = std::min(minutes_length, room);
-    std::memcpy(p, minutes, n);
-    return static_cast<std::size_t>(p - out) + n;
+    *p++ = static_cast<char>('0' + minutes / 10);
+    *p++ = static_cast<char>('0' + minutes % 10);
+    *p++ = '.';
+    for (int i = 5; i >= 0; --i, fraction /= 10) p[i] = static_cast<char>('0' + fraction % 10);
+    return static_cast<std::size_t>(p + 6 - out);
 }
 
 std::optional<std::string> dec2degmm(double degrees)
@@ -151,13 +94,7 @@ std::optional<std::string> dec2degmm(double degrees)
 
 double through_general_text(double value)
 {
-    if (!std::isfinite(value)) return value;
-    char sci[40];
-    const auto res =
-        std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, kSignificant - 1);
-    double back = value;
-    std::from_chars(sci, res.ptr, back);
-    return back;
+    return numbers::general_value(value);
 }
 
 std::optional<std::string> dec2degmm(std::string_view degrees_text)

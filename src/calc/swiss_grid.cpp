@@ -14,7 +14,15 @@ constexpr double kReach = 1000000;   // metres from the origin
 
 bool near_origin(double x, double y)
 {
-    return std::hypot(x - kOriginX, y - kOriginY) <= kReach;   // false for NaN
+    const double dx = x - kOriginX;
+    const double dy = y - kOriginY;
+    // Well inside or outside the sum of squares decides (it is off by a few
+    // units in the last place at most); near the edge, and for values too
+    // large to square, hypot does as it always has. False for NaN.
+    const double squared = dx * dx + dy * dy;
+    if (squared < 0.999 * kReach * kReach) return true;
+    if (squared > 1.001 * kReach * kReach && std::isfinite(squared)) return false;
+    return std::hypot(dx, dy) <= kReach;
 }
 
 }  // namespace

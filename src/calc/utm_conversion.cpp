@@ -129,9 +129,10 @@ Result<int> utm_central_meridian(int zone)
 
 Result<LonLat> utm_to_lonlat(double easting, double northing, const UtmState& state)
 {
-    if (auto exists = check_utm_zone(state.utm_zone); !exists) return exists.error();
-    const auto meridian = utm_central_meridian(state.utm_zone);
-    if (!meridian) return meridian.error();
+    if (state.utm_zone < 1 || state.utm_zone > 60) return check_utm_zone(state.utm_zone).error();
+    // utm_central_meridian's 16-bit steps cannot overflow for a zone that
+    // exists; this runs once per line of a file.
+    const int meridian = (state.utm_zone - 1) * 6 - 180 + 3;
 
     const double root = std::sqrt(1 - kE2);
     const double e1 = (1 - root) / (1 + root);
@@ -169,10 +170,10 @@ Result<LonLat> utm_to_lonlat(double easting, double northing, const UtmState& st
                      (61 + 90 * t1 + 298 * c1 + 45 * t1 * t1 - 252 * kEp2 - 3 * c1 * c1) * d6 / 720)) *
         kRadToDeg;
     const double longitude =
-        meridian.value() + ((d - (1 + 2 * t1 + c1) * d3 / 6 +
-                             (5 - 2 * c1 + 28 * t1 - 3 * c1 * c1 + 8 * kEp2 + 24 * t1 * t1) * d5 / 120) /
-                            cos1) *
-                               kRadToDeg;
+        meridian + ((d - (1 + 2 * t1 + c1) * d3 / 6 +
+                     (5 - 2 * c1 + 28 * t1 - 3 * c1 * c1 + 8 * kEp2 + 24 * t1 * t1) * d5 / 120) /
+                    cos1) *
+                       kRadToDeg;
     if (!std::isfinite(latitude) || !std::isfinite(longitude))
         return Error{grid_values(easting, northing) + " give no position: the result is not a finite number",
                      "", 0}

@@ -29,6 +29,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -77,6 +78,27 @@ std::string general_text(double value);
 // numbers). Returns the number of characters written; no NUL is added.
 constexpr std::size_t kGeneralTextMax = 32;
 std::size_t general_text_to(char* out, double value);
+
+// The decimal a finite value stands for in these rules: its exact binary value
+// rounded to 15 significant digits, halves to the even neighbour. `digits`
+// holds all 15 of them (trailing zeros kept, 10^14 <= digits < 10^15) and the
+// value is digits * 10^(exponent - 14); zero has digits 0 and exponent 0. The
+// sign is left out.
+struct Significant {
+    std::uint64_t digits = 0;
+    int exponent = 0;
+};
+Significant significant_digits(double value);
+
+// A value from 0 up in units of 10^-decimals (0..15), rounded as
+// format_pattern rounds it (halves away from zero): rounded_units(59.99999951,
+// 6) is 60000000. For results below 10^18; 0 for a value that is not finite
+// or not above 0.
+std::uint64_t rounded_units(double value, int decimals);
+
+// The value the general text of `value` reads back as (the nearest double to
+// its 15 significant digits). Non-finite values and zeros come back as they are.
+double general_value(double value);
 
 // The plain decimal text: the 15 significant digits of the general form, but
 // never an exponent (1.5e-7 is "0.00000015", 1e20 is "100000000000000000000").

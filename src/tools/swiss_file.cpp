@@ -4,6 +4,7 @@
 #include "common/file_stream.h"
 #include "common/number_rules.h"
 #include "common/strings.h"
+#include "tools/line_blocks.h"
 
 #include <cmath>
 
@@ -100,36 +101,54 @@ Result<RunSummary> convert_swiss_file(const std::string& input, const std::strin
     io::OutputFile out;
     if (auto created = out.open(output); !created) return created.error();
 
-    RunSummary summary;
-    io::LineReader reader(in);
-    std::string_view line;
-    std::string text;   // the output line, reused
-    Error bad;
-    bool failed = false;
-    while (reader.next(line)) {
-        if (stop && stop()) {
-            summary.stopped = true;
-            break;
-        }
-        if (line.empty()) continue;
+    // One line into `text`; the same for the loop below and for a run in blocks.
+    const LineConverter convert = [&options](std::string_view line, std::string& text, Error& error) {
+        if (line.empty()) return LineStep::skipped;
         const auto record = read_swiss_line(line, options);
         if (!record) {
-            bad = record.error();
-            failed = true;
-            break;
+            error = record.error();
+            return LineStep::failed;
         }
-        text.clear();
         write_swiss_line(record.value(), options, text);
-        out.write(text);
-        ++summary.records;
-        if (progress) progress({summary.records, in.position(), in.size()});
+        return LineStep::written;
+    };
+
+    RunSummary summary;
+    Error bad;
+    bool failed = false;
+    if (convert_in_blocks_pays(in)) {
+        const BlockRun run = convert_in_blocks(in, out, convert, true, progress, stop);
+        summary.records = run.records;
+        summary.stopped = run.stopped;
+        failed = run.failed;
+        bad = run.error;
+        bad.file = input;
+    } else {
+        io::LineReader reader(in);
+        std::string_view line;
+        std::string text;   // the output line, reused
+        while (reader.next(line)) {
+            if (stop && stop()) {
+                summary.stopped = true;
+                break;
+            }
+            text.clear();
+            const LineStep step = convert(line, text, bad);
+            if (step == LineStep::failed) {
+                failed = true;
+                bad.file = input;
+                bad.line = reader.line_number();
+                break;
+            }
+            if (step == LineStep::skipped) continue;
+            out.write(text);
+            ++summary.records;
+            if (progress) progress({summary.records, in.position(), in.size()});
+        }
     }
     if (in.failed()) {
         bad = in.error();
         failed = true;
-    } else if (failed) {
-        bad.file = input;
-        bad.line = reader.line_number();
     }
     if (!failed && !summary.stopped) {
         if (auto committed = out.commit(); !committed) return committed.error();

@@ -47,7 +47,9 @@ Result<SwissRecord> read_swiss_line(std::string_view line, const SwissFileOption
 // Appends the output line for a record, with its CR LF.
 void write_swiss_line(const SwissRecord& record, const SwissFileOptions& options, std::string& out);
 
-// Progress and `records` count the rows written.
+// Progress and `records` count the rows written. A file of a few MB or more is
+// converted in blocks on two cores (see convert_in_blocks), with the same
+// output and messages; the stop query is then read once per pair of blocks.
 Result<RunSummary> convert_swiss_file(const std::string& input, const std::string& output,
                                       const SwissFileOptions& options, const ProgressFn& progress,
                                       const StopFn& stop);

@@ -4,8 +4,10 @@
 #include "common/file_stream.h"
 #include "common/number_rules.h"
 #include "common/strings.h"
+#include "tools/line_blocks.h"
 
 #include <array>
+#include <cstring>
 #include <filesystem>
 
 namespace mq::tools {
@@ -43,27 +45,15 @@ Result<RunSummary> convert_utm_file(const std::string& input, const std::string&
     io::OutputFile out;
     if (auto opened = out.open(output); !opened) return opened.error();
 
-    io::LineReader reader(in);
-    std::string_view line;
-    bool failed = false;
-    Error error;
-    auto bad_line = [&](ErrorKind kind, std::string message) {
-        failed = true;
-        error = Error{std::move(message), input, reader.line_number()}.as(kind);
-    };
-    while (true) {
-        if (stop && stop()) {
-            r.stopped = true;
-            break;
-        }
-        if (!reader.next(line)) break;
-        r.lines = reader.line_number();
-        if (progress) progress({r.lines, in.position(), in.size()});
-        if (!line.empty() && line.front() == '#') continue;
-        if (text::has_inner_cr(line)) {
-            bad_line(ErrorKind::type_mismatch, std::string(text::kInnerCrMessage));
-            break;
-        }
+    // One line into `text`; the same for the loop below and for a run in blocks.
+    const LineConverter convert = [&state](std::string_view line, std::string& text, Error& error) {
+        const auto bad = [&error](ErrorKind kind, std::string message) {
+            error = Error{std::move(message), {}, 0}.as(kind);
+            return LineStep::failed;
+        };
+        if (!line.empty() && line.front() == '#') return LineStep::skipped;
+        if (text::has_inner_cr(line))
+            return bad(ErrorKind::type_mismatch, std::string(text::kInnerCrMessage));
 
         // Blanks count as TABs; a line needs at least one of them.
         std::array<std::string_view, 3> fields{};
@@ -78,42 +68,75 @@ Result<RunSummary> convert_utm_file(const std::string& input, const std::string&
             delimited = true;
             start = end + 1;
         }
-        if (!delimited) {
-            bad_line(ErrorKind::past_end, "there is no TAB or blank as delimiter in the line");
-            break;
-        }
+        if (!delimited) return bad(ErrorKind::past_end, "there is no TAB or blank as delimiter in the line");
         const auto easting = numbers::read_number(fields[0]);
         const auto northing = numbers::read_number(fields[1]);
-        if (!easting || !northing) {
-            bad_line(ErrorKind::type_mismatch,
-                     "field " + std::string(easting ? "2" : "1") + " is not a number");
-            break;
-        }
-        if (count < 3) {
-            bad_line(ErrorKind::type_mismatch, "field 3 is missing");
-            break;
-        }
+        if (!easting || !northing)
+            return bad(ErrorKind::type_mismatch,
+                       "field " + std::string(easting ? "2" : "1") + " is not a number");
+        if (count < 3) return bad(ErrorKind::type_mismatch, "field 3 is missing");
         const auto position = calc::utm_to_lonlat(*easting, *northing, state);
-        if (!position) {
-            bad_line(ErrorKind::type_mismatch, position.error().message);
-            break;
-        }
+        if (!position) return bad(ErrorKind::type_mismatch, position.error().message);
         // Each angle as its general text reads back, then in degrees and
         // minutes: exactly what the window shows for the same point.
-        char text[2 * calc::kDegMmMax + 2];
-        const std::size_t lon_n = calc::dec2degmm_to(text, calc::through_general_text(position->longitude));
-        text[lon_n] = '\t';
+        constexpr std::size_t kShortField = 64;   // a third field up to this goes out in one piece
+        char angles[2 * calc::kDegMmMax + 2 + kShortField + 2];
+        const std::size_t lon_n = calc::dec2degmm_to(angles, calc::through_general_text(position->longitude));
+        angles[lon_n] = '\t';
         const std::size_t lat_n =
-            calc::dec2degmm_to(text + lon_n + 1, calc::through_general_text(position->latitude));
-        if (lon_n == 0 || lat_n == 0) {
-            bad_line(ErrorKind::type_mismatch, "the position cannot be converted");
-            break;
+            calc::dec2degmm_to(angles + lon_n + 1, calc::through_general_text(position->latitude));
+        if (lon_n == 0 || lat_n == 0)
+            return bad(ErrorKind::type_mismatch, "the position cannot be converted");
+        std::size_t n = lon_n + 1 + lat_n;
+        angles[n++] = '\t';
+        if (fields[2].size() <= kShortField) {
+            std::memcpy(angles + n, fields[2].data(), fields[2].size());
+            n += fields[2].size();
+            angles[n++] = '\r';
+            angles[n++] = '\n';
+            text.append(angles, n);
+        } else {
+            text.append(angles, n);
+            text.append(fields[2]);
+            text.append("\r\n");
         }
-        text[lon_n + 1 + lat_n] = '\t';
-        out.write(std::string_view(text, lon_n + lat_n + 2));
-        out.write(fields[2]);
-        out.write("\r\n");
-        ++r.records;
+        return LineStep::written;
+    };
+
+    bool failed = false;
+    Error error;
+    if (convert_in_blocks_pays(in)) {
+        const BlockRun run = convert_in_blocks(in, out, convert, false, progress, stop);
+        r.lines = run.lines;
+        r.records = run.records;
+        r.stopped = run.stopped;
+        failed = run.failed;
+        error = run.error;
+        error.file = input;
+    } else {
+        io::LineReader reader(in);
+        std::string_view line;
+        std::string text;   // the output line, reused
+        while (true) {
+            if (stop && stop()) {
+                r.stopped = true;
+                break;
+            }
+            if (!reader.next(line)) break;
+            r.lines = reader.line_number();
+            if (progress) progress({r.lines, in.position(), in.size()});
+            text.clear();
+            const LineStep step = convert(line, text, error);
+            if (step == LineStep::failed) {
+                failed = true;
+                error.file = input;
+                error.line = reader.line_number();
+                break;
+            }
+            if (step == LineStep::skipped) continue;
+            out.write(text);
+            ++r.records;
+        }
     }
     if (!failed && in.failed()) {
         failed = true;

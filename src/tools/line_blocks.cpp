@@ -1,0 +1,153 @@
+#include "tools/line_blocks.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+namespace mq::tools {
+
+namespace {
+
+// Files from this size on are converted in blocks; below it a second thread
+// gains too little.
+constexpr std::int64_t kBlocksFrom = std::int64_t{4} << 20;
+// The calling thread also reads and writes, so it converts the smaller block
+// of each pair.
+constexpr std::size_t kBlockBytes = std::size_t{512} << 10;
+constexpr std::size_t kFirstBlockBytes = std::size_t{384} << 10;
+
+struct Block {
+    std::vector<char> text;     // whole lines; the last line of the file may lack its LF
+    std::int64_t first = 0;     // lines before the block
+    std::int64_t lines = 0;     // lines read from it
+    std::int64_t records = 0;
+    bool failed = false;
+    Error error;
+    std::string out;
+};
+
+// Cuts the file into blocks that end after an LF (or at the end of the file).
+class BlockReader {
+public:
+    explicit BlockReader(io::InputFile& in) : in_(in) {}
+
+    // The next block of about `bytes` into `b.text`; false at the end of the
+    // file (or on a read error, which the file reports).
+    bool next(Block& b, std::size_t bytes)
+    {
+        b.text.assign(rest_.begin(), rest_.end());
+        rest_.clear();
+        for (;;) {
+            const std::size_t old = b.text.size();
+            b.text.resize(old + bytes);
+            const std::size_t got = in_.read(b.text.data() + old, bytes);
+            b.text.resize(old + got);
+            if (got == 0) return !b.text.empty();
+            // The block so far has no LF before `old` (a block longer than
+            // `bytes` is one long line), so the last LF is in the new part.
+            const auto from = b.text.begin() + static_cast<std::ptrdiff_t>(old);
+            const auto lf = std::find(std::make_reverse_iterator(b.text.end()),
+                                      std::make_reverse_iterator(from), '\n');
+            if (lf.base() != from) {
+                rest_.assign(lf.base(), b.text.end());
+                b.text.erase(lf.base(), b.text.end());
+                return true;
+            }
+        }
+    }
+
+private:
+    io::InputFile& in_;
+    std::vector<char> rest_;   // read past the last LF of the previous block
+};
+
+std::int64_t line_count(const std::vector<char>& text)
+{
+    const auto lfs = std::count(text.begin(), text.end(), '\n');
+    return lfs + (!text.empty() && text.back() != '\n' ? 1 : 0);
+}
+
+void convert_block(Block& b, const LineConverter& convert)
+{
+    b.out.clear();
+    b.lines = 0;
+    b.records = 0;
+    b.failed = false;
+    const char* p = b.text.data();
+    const char* const end = p + b.text.size();
+    while (p < end) {
+        const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        const char* line_end = lf ? lf : end;
+        std::string_view line(p, static_cast<std::size_t>(line_end - p));
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        p = lf ? lf + 1 : end;
+        if (++b.lines + b.first == 1 && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+        const LineStep step = convert(line, b.out, b.error);
+        if (step == LineStep::failed) {
+            b.failed = true;
+            return;
+        }
+        if (step == LineStep::written) ++b.records;
+    }
+}
+
+}  // namespace
+
+bool convert_in_blocks_pays(const io::InputFile& in)
+{
+    return in.size() >= kBlocksFrom && std::thread::hardware_concurrency() > 1;
+}
+
+BlockRun convert_in_blocks(io::InputFile& in, io::OutputFile& out, const LineConverter& convert,
+                           bool count_records, const ProgressFn& progress, const StopFn& stop)
+{
+    BlockRun run;
+    BlockReader reader(in);
+    std::int64_t next_first = 0;
+    std::int64_t done = 0;   // bytes of the blocks written
+    const auto read = [&](Block& b, std::size_t bytes) {
+        if (!reader.next(b, bytes)) return false;
+        b.first = next_first;
+        next_first += line_count(b.text);
+        return true;
+    };
+    // False when the block ended on a bad line.
+    const auto write = [&](const Block& b) {
+        out.write(b.out);
+        run.records += b.records;
+        run.lines = b.first + b.lines;
+        done += static_cast<std::int64_t>(b.text.size());
+        if (!b.failed) return true;
+        run.failed = true;
+        run.error = b.error;
+        run.error.line = run.lines;
+        return false;
+    };
+    // A pair at a time, the second on another thread; the first block of the
+    // next pair goes into the spare one while the second is converted.
+    Block blocks[3];
+    Block* first = &blocks[0];
+    Block* second = &blocks[1];
+    Block* spare = &blocks[2];
+    for (bool more = read(*first, kFirstBlockBytes); more;) {
+        if (stop && stop()) {
+            run.stopped = true;
+            return run;
+        }
+        const bool two = read(*second, kBlockBytes);
+        {
+            std::jthread other;
+            if (two) other = std::jthread([&] { convert_block(*second, convert); });
+            convert_block(*first, convert);
+            if (!write(*first)) return run;
+            more = two && read(*spare, kFirstBlockBytes);
+        }
+        if (two && !write(*second)) return run;
+        if (progress) progress({count_records ? run.records : run.lines, done, in.size()});
+        std::swap(first, spare);
+    }
+    return run;
+}
+
+}  // namespace mq::tools
