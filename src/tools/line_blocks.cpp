@@ -150,4 +150,35 @@ BlockRun convert_in_blocks(io::InputFile& in, io::OutputFile& out, const LineCon
     return run;
 }
 
+BlockRun convert_lines(io::InputFile& in, io::OutputFile& out, const LineConverter& convert,
+                       bool count_records, const ProgressFn& progress, const StopFn& stop)
+{
+    if (convert_in_blocks_pays(in)) return convert_in_blocks(in, out, convert, count_records, progress, stop);
+    BlockRun run;
+    io::LineReader reader(in);
+    std::string_view line;
+    std::string text;   // the output line, reused
+    while (true) {
+        if (stop && stop()) {
+            run.stopped = true;
+            break;
+        }
+        if (!reader.next(line)) break;
+        run.lines = reader.line_number();
+        if (progress && !count_records) progress({run.lines, in.position(), in.size()});
+        text.clear();
+        const LineStep step = convert(line, text, run.error);
+        if (step == LineStep::failed) {
+            run.failed = true;
+            run.error.line = reader.line_number();
+            break;
+        }
+        if (step == LineStep::skipped) continue;
+        out.write(text);
+        ++run.records;
+        if (progress && count_records) progress({run.records, in.position(), in.size()});
+    }
+    return run;
+}
+
 }  // namespace mq::tools

@@ -46,4 +46,10 @@ struct BlockRun {
 BlockRun convert_in_blocks(io::InputFile& in, io::OutputFile& out, const LineConverter& convert,
                            bool count_records, const ProgressFn& progress, const StopFn& stop);
 
+// Converts the lines of `in` into `out`: in blocks where that pays, else one
+// line at a time, the stop query read before each line and progress reported
+// after each line read (after each record written with `count_records`).
+BlockRun convert_lines(io::InputFile& in, io::OutputFile& out, const LineConverter& convert,
+                       bool count_records, const ProgressFn& progress, const StopFn& stop);
+
 }  // namespace mq::tools

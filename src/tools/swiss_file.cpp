@@ -116,36 +116,12 @@ Result<RunSummary> convert_swiss_file(const std::string& input, const std::strin
     RunSummary summary;
     Error bad;
     bool failed = false;
-    if (convert_in_blocks_pays(in)) {
-        const BlockRun run = convert_in_blocks(in, out, convert, true, progress, stop);
-        summary.records = run.records;
-        summary.stopped = run.stopped;
-        failed = run.failed;
-        bad = run.error;
-        bad.file = input;
-    } else {
-        io::LineReader reader(in);
-        std::string_view line;
-        std::string text;   // the output line, reused
-        while (reader.next(line)) {
-            if (stop && stop()) {
-                summary.stopped = true;
-                break;
-            }
-            text.clear();
-            const LineStep step = convert(line, text, bad);
-            if (step == LineStep::failed) {
-                failed = true;
-                bad.file = input;
-                bad.line = reader.line_number();
-                break;
-            }
-            if (step == LineStep::skipped) continue;
-            out.write(text);
-            ++summary.records;
-            if (progress) progress({summary.records, in.position(), in.size()});
-        }
-    }
+    const BlockRun run = convert_lines(in, out, convert, true, progress, stop);
+    summary.records = run.records;
+    summary.stopped = run.stopped;
+    failed = run.failed;
+    bad = run.error;
+    bad.file = input;
     if (in.failed()) {
         bad = in.error();
         failed = true;

@@ -105,39 +105,13 @@ Result<RunSummary> convert_utm_file(const std::string& input, const std::string&
 
     bool failed = false;
     Error error;
-    if (convert_in_blocks_pays(in)) {
-        const BlockRun run = convert_in_blocks(in, out, convert, false, progress, stop);
-        r.lines = run.lines;
-        r.records = run.records;
-        r.stopped = run.stopped;
-        failed = run.failed;
-        error = run.error;
-        error.file = input;
-    } else {
-        io::LineReader reader(in);
-        std::string_view line;
-        std::string text;   // the output line, reused
-        while (true) {
-            if (stop && stop()) {
-                r.stopped = true;
-                break;
-            }
-            if (!reader.next(line)) break;
-            r.lines = reader.line_number();
-            if (progress) progress({r.lines, in.position(), in.size()});
-            text.clear();
-            const LineStep step = convert(line, text, error);
-            if (step == LineStep::failed) {
-                failed = true;
-                error.file = input;
-                error.line = reader.line_number();
-                break;
-            }
-            if (step == LineStep::skipped) continue;
-            out.write(text);
-            ++r.records;
-        }
-    }
+    const BlockRun run = convert_lines(in, out, convert, false, progress, stop);
+    r.lines = run.lines;
+    r.records = run.records;
+    r.stopped = run.stopped;
+    failed = run.failed;
+    error = run.error;
+    error.file = input;
     if (!failed && in.failed()) {
         failed = true;
         error = in.error();
