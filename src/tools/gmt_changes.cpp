@@ -15,8 +15,15 @@ std::string lower_case(std::string_view text)
     return out;
 }
 
-std::optional<std::string> option_rewrite(const GmtChange& row, std::string_view module,
-                                          const std::string& argument);
+// An argument's GMT 6 form by one row; `exact` false: GMT 6 has that form,
+// but what goes into it cannot be read from the line alone.
+struct Rewritten {
+    std::string text;  // empty: the argument is left out
+    bool exact = true;
+};
+
+std::optional<Rewritten> option_rewrite(const GmtChange& row, std::string_view module,
+                                        const std::string& argument, const std::vector<std::string>& command);
 
 }  // namespace
 
@@ -25,6 +32,8 @@ const std::vector<GmtChange>& gmt4_changes()
     constexpr auto O = GmtChangeKind::option;
     constexpr auto S = GmtChangeKind::setting;
     constexpr auto M = GmtChangeKind::module;
+    constexpr auto axes = GmtWhen::axes;
+    constexpr auto text_box = GmtWhen::text_box;
     // Modules whose GMT 4 -F asked for pixel registration; those that took
     // increments in arc seconds as "c".
     constexpr std::string_view gridders =
@@ -52,6 +61,37 @@ const std::vector<GmtChange>& gmt4_changes()
         {O, "-I", "-I", false, "pscoast", GmtWhen::pen_slash},
         {O, "-N", "-N", false, "pscoast", GmtWhen::pen_slash},
         {O, "-G", "-B+g", false, "psbasemap"},
+        // The frame: one -B for each axis with +l, +p, +u, one for the frame
+        // with its axes letters and +t.
+        {O, "-B", "-B", false,
+         "grdcontour grdimage grdvector grdview psbasemap psclip pscoast pscontour pshistogram psimage "
+         "pslegend psmask psrose psscale pssolar psternary pstext pswiggle psxy psxyz",
+         axes},
+        // The colour bar: its place with +w, +h and its justification
+        // (GMT 4 placed the top centre of a horizontal bar, the middle left
+        // of a vertical one); the triangles -E are +e of -D.
+        {O, "-D", "-Dx", false, "psscale", GmtWhen::bar},
+        {O, "-E", "+e", false, "psscale"},
+        // sample1d: GMT 4's increment -I is -T; its column -T is -N.
+        {O, "-I", "-T", false, "sample1d"},
+        {O, "-T", "-N", false, "sample1d", GmtWhen::with_i},
+        {O, "-L", "", false, "blockmean", GmtWhen::bare,
+         "GMT 3's, dropped in GMT 4; GMT 6 has no form for it"},
+        // pstext: GMT 4's box (-W fill and "o" for its outline), text colour
+        // (-G), outline (-S) and records x y size angle font justify text.
+        {O, "-W", "-G", false, "pstext", text_box},
+        {O, "-G", "", false, "pstext", text_box,
+         "GMT 4's text colour; GMT 6 takes it in the font: -F+f<size>,<font>,<colour>"},
+        {O, "-S", "", false, "pstext", text_box,
+         "GMT 4's text outline; GMT 6 takes it in the font: -F+f<size>,<font>=<pen>"},
+        {GmtChangeKind::records,
+         "pstext",
+         "",
+         false,
+         {},
+         text_box,
+         "GMT 4's records x y size angle font justify text; GMT 6 reads x y text, or with -F+f+a+j "
+         "x y size,font angle justify text: join size and font in the records and add -F+f+a+j"},
         {M, "grdreformat", "grdconvert", false},
         {M, "ps2raster", "psconvert", false},
         {M, "minmax", "gmtinfo", false},
@@ -190,8 +230,8 @@ std::vector<std::string> gmt6_arguments(std::string_view module, const std::vect
         bool dropped = false;
         for (const auto& row : gmt4_changes()) {
             if (!row.run_rewritten) continue;
-            if (const auto rewritten = option_rewrite(row, lower_case(module), argument)) {
-                changed = *rewritten;
+            if (const auto rewritten = option_rewrite(row, lower_case(module), argument, arguments)) {
+                changed = rewritten->text;
                 dropped = changed.empty();
                 break;
             }
@@ -301,10 +341,157 @@ std::string pen_with_comma(std::string_view value)
     return out;
 }
 
-// The GMT 6 form of `argument` of `module` by an option row (empty: left
-// out); nothing when the row does not apply.
-std::optional<std::string> option_rewrite(const GmtChange& row, std::string_view module,
-                                          const std::string& argument)
+bool in_set(char c, std::string_view set)
+{
+    return set.find(c) != std::string_view::npos;
+}
+
+// The value of the command's first option `letter` ("-I"), if it has one.
+std::optional<std::string_view> option_value(const std::vector<std::string>& command, std::string_view letter)
+{
+    for (const auto& argument : command)
+        if (argument.size() >= letter.size() && argument.compare(0, letter.size(), letter) == 0)
+            return std::string_view(argument).substr(letter.size());
+    return std::nullopt;
+}
+
+// GMT 4's frame (the value after -B): [p|s]xinfo[/yinfo[/zinfo]][:."title":][axes], each info
+// intervals with :label:, :,prefix: and :=unit:. Nothing when the value is
+// not in GMT 4's form (GMT 6's own forms, a lone %variable%).
+std::optional<Rewritten> gmt4_axes(std::string_view value)
+{
+    std::string level;
+    if (!value.empty() && (value[0] == 'p' || value[0] == 's')) {
+        level = value.substr(0, 1);
+        value.remove_prefix(1);
+    }
+    if (value.empty() || in_set(value[0], "xyz+")) return std::nullopt;
+    // The axes letters at the end: WESNZ (and Z's corners 1234), "+" for the 3-D box.
+    std::size_t end = value.size();
+    const bool box = value.back() == '+';
+    end -= box;
+    std::size_t corners = end;
+    while (corners > 0 && in_set(value[corners - 1], "1234")) --corners;
+    std::size_t letters = corners;
+    while (letters > 0 && in_set(value[letters - 1], "WESNZwesnz")) --letters;
+    if (corners < end && (letters == corners || !in_set(value[corners - 1], "Zz"))) letters = corners = end;
+    const std::string frame(value.substr(letters, end - letters));
+    struct Axis {
+        std::string intervals, modifiers;
+    };
+    std::vector<Axis> info(1);
+    std::string title;
+    bool gmt4 = !frame.empty() && letters > 0, exact = !box;
+    for (std::size_t i = 0; i < letters;) {
+        const char c = value[i];
+        if (c == ':') {  // a piece up to the next ":" outside double quotes
+            std::size_t j = i + 1;
+            for (bool quoted = false; j < letters && (quoted || value[j] != ':'); ++j)
+                quoted ^= value[j] == '"';
+            if (j >= letters) return std::nullopt;
+            std::string_view piece = value.substr(i + 1, j - i - 1);
+            gmt4 = true;
+            exact = exact && piece.find('+') == std::string_view::npos;
+            if (!piece.empty() && in_set(piece[0], ".,=")) {
+                const char kind = piece[0];
+                piece.remove_prefix(1);
+                if (kind == '.')
+                    title.append(piece);
+                else
+                    info.back().modifiers.append(kind == ',' ? "+p" : "+u").append(piece);
+            } else {
+                info.back().modifiers.append("+l").append(piece);
+            }
+            i = j + 1;
+        } else if (c == '/') {
+            gmt4 = true;
+            if (info.size() == 3) return std::nullopt;
+            info.emplace_back();
+            ++i;
+        } else if (c == '%') {  // a %variable%, kept as it is
+            const std::size_t j = value.find('%', i + 1);
+            if (j == std::string_view::npos || j >= letters) return std::nullopt;
+            info.back().intervals.append(value.substr(i, j + 1 - i));
+            i = j + 1;
+        } else if (in_set(c, "0123456789.-afgYyOoUuKkJjDdRrHhMmCclp*")) {
+            info.back().intervals.push_back(c);
+            ++i;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!gmt4) return std::nullopt;
+    std::string out;
+    for (std::size_t k = 0; k < info.size(); ++k) {
+        if (info[k].intervals.empty() && info[k].modifiers.empty()) continue;
+        out += (out.empty() ? "-B" : " -B") + level + (info.size() == 1 ? "" : std::string(1, "xyz"[k])) +
+               info[k].intervals + info[k].modifiers;
+    }
+    if (!frame.empty() || !title.empty())
+        out += (out.empty() ? "-B" : " -B") + frame + (title.empty() ? "" : "+t" + title);
+    return Rewritten{out, exact};
+}
+
+// psscale's GMT 4 place (the value after -D): x/y/length/width[h]; the
+// triangles of -E[b|f][length] join it as +e.
+std::optional<Rewritten> gmt4_bar(std::string_view value, const std::vector<std::string>& command)
+{
+    if (value.find_first_of("+%") != std::string_view::npos) return std::nullopt;
+    const bool horizontal = !value.empty() && value.back() == 'h';
+    const std::string_view sizes = value.substr(0, value.size() - horizontal);
+    std::vector<std::string_view> parts;
+    for (std::size_t at = 0; at <= sizes.size();) {
+        std::size_t slash = sizes.find('/', at);
+        if (slash == std::string_view::npos) slash = sizes.size();
+        parts.push_back(sizes.substr(at, slash - at));
+        at = slash + 1;
+    }
+    if (parts.size() != 4) return std::nullopt;
+    for (std::string_view part : parts) {
+        if (!part.empty() && in_set(part.back(), "cimp")) part.remove_suffix(1);
+        if (!part.empty() && part[0] == '-') part.remove_prefix(1);
+        if (part.empty() || part.find_first_not_of("0123456789.") != std::string_view::npos)
+            return std::nullopt;
+    }
+    const bool exact = parts[2][0] != '-' && parts[3][0] != '-';  // a reversed bar
+    std::string out = "-Dx" + std::string(parts[0]) + "/" + std::string(parts[1]) + "+w" +
+                      std::string(parts[2]) + "/" + std::string(parts[3]) + (horizontal ? "+h+jTC" : "+jML");
+    if (const auto ends = option_value(command, "-E")) out += "+e" + std::string(*ends);
+    return Rewritten{out, exact};
+}
+
+// pstext's GMT 4 box (the value after -W): [fill][o|O|c|C[pen]], the fill as
+// r/g/b or grey; nothing for GMT 6's pens.
+std::optional<Rewritten> gmt4_text_box(std::string_view value, const std::vector<std::string>& command)
+{
+    const std::size_t fill = value.find_first_not_of("0123456789./");
+    const std::string_view colour = value.substr(0, std::min(fill, value.size()));
+    const char shape = fill == std::string_view::npos ? '\0' : value[fill];
+    if (shape == '\0'
+            ? colour.find('/') == std::string_view::npos
+            : !in_set(shape, "oOcC") || (in_set(shape, "cC") && colour.find('/') == std::string_view::npos))
+        return std::nullopt;
+    const std::string_view pen = shape == '\0' ? std::string_view() : value.substr(fill + 1);
+    if (!pen.empty() && !in_set(pen[0], "0123456789.")) return std::nullopt;
+    std::string out = colour.empty() ? "" : "-G" + std::string(colour);
+    if (shape != '\0') out += (out.empty() ? "-W" : " -W") + std::string(pen);
+    // GMT 4's -G is the text colour: GMT 6's -G would be given twice; the
+    // shapes other than the rectangle go into -C.
+    return Rewritten{out, shape != 'O' && shape != 'c' && shape != 'C' && !option_value(command, "-G")};
+}
+
+// A pstext command in GMT 4's form: no -F, and GMT 4's box or -S without -G.
+bool gmt4_text(const std::vector<std::string>& command)
+{
+    if (option_value(command, "-F")) return false;
+    if (const auto box = option_value(command, "-W"); box && gmt4_text_box(*box, command)) return true;
+    return option_value(command, "-S") && !option_value(command, "-G");
+}
+
+// The GMT 6 form of `argument` of `module` (in `command`, its arguments) by
+// an option row; nothing when the row does not apply.
+std::optional<Rewritten> option_rewrite(const GmtChange& row, std::string_view module,
+                                        const std::string& argument, const std::vector<std::string>& command)
 {
     if (row.kind != GmtChangeKind::option || argument.size() < 2 ||
         argument.compare(0, row.old_form.size(), row.old_form) != 0 || !in_scope(row, module))
@@ -320,11 +507,28 @@ std::optional<std::string> option_rewrite(const GmtChange& row, std::string_view
             if (rest.find('%') != std::string::npos) return std::nullopt;
             changed = row.when == GmtWhen::pen_slash ? pen_with_comma(rest) : arc_seconds(rest);
             if (changed.empty()) return std::nullopt;
-            return std::string(row.new_form) + changed;
+            return Rewritten{std::string(row.new_form) + changed};
+        case GmtWhen::axes:
+            return gmt4_axes(rest);
+        case GmtWhen::bar:
+            return gmt4_bar(rest, command);
+        case GmtWhen::with_i:
+            if (!option_value(command, "-I")) return std::nullopt;
+            break;
+        case GmtWhen::text_box:
+            if (!gmt4_text(command)) return std::nullopt;
+            if (row.old_form == "-W") return gmt4_text_box(rest, command);
+            break;
         case GmtWhen::always:
             break;
     }
-    return row.new_form.empty() ? std::string() : std::string(row.new_form) + rest;
+    if (!row.advice.empty()) return Rewritten{{}, false};
+    // psscale's -E goes into -D.
+    if (row.new_form == "+e") {
+        const auto place = option_value(command, "-D");
+        return Rewritten{{}, place && place->find('%') == std::string_view::npos};
+    }
+    return Rewritten{row.new_form.empty() ? std::string() : std::string(row.new_form) + rest};
 }
 
 // One line as cmd.exe reads it: the lines a "^" at their end joins, each
@@ -379,6 +583,10 @@ public:
             line = {};
         }
         if (!line.chars.empty()) check_line(line);
+        // psscale's -E puts "+e" at the end of a -D that may come before it.
+        std::stable_sort(findings_.begin(), findings_.end(), [](const GmtFinding& a, const GmtFinding& b) {
+            return a.line != b.line ? a.line < b.line : a.column < b.column;
+        });
         return std::move(findings_);
     }
 
@@ -490,10 +698,19 @@ private:
                 module = row.new_form;
             }
         if (module == "set") module = "gmtset";
-        for (std::size_t k = module_word + 1; k < words.size(); ++k) check_argument(line, module, words[k]);
+        std::vector<std::string> command;
+        for (std::size_t k = module_word + 1; k < words.size(); ++k) command.push_back(words[k].text);
+        for (const auto& row : gmt4_changes())
+            if (row.kind == GmtChangeKind::records && module == row.old_form && gmt4_text(command))
+                add(row, line, module_name, 0, module_name.text.size(), "",
+                    std::string(row.old_form) + ": " + std::string(row.advice), false, false);
+        words_ = &words;
+        for (std::size_t k = module_word + 1; k < words.size(); ++k)
+            check_argument(line, module, words[k], command);
     }
 
-    void check_argument(const LogicalLine& line, const std::string& module, const Word& word)
+    void check_argument(const LogicalLine& line, const std::string& module, const Word& word,
+                        const std::vector<std::string>& command)
     {
         const std::string& w = word.text;
         const bool long_option = w.rfind("--", 0) == 0;
@@ -514,19 +731,42 @@ private:
             return;
         }
         for (const auto& row : gmt4_changes()) {
-            const auto changed = option_rewrite(row, module, w);
+            const auto changed = option_rewrite(row, module, w, command);
             if (!changed) continue;
-            if (changed->empty())
-                add(row, line, word, 0, w.size(), "",
-                    "obsolete option " + w + "; GMT 6 needs none: remove it", false, true, true);
+            std::string message = "obsolete option " + w + (row.advice.empty() ? "; GMT 6" : ": ");
+            if (!row.advice.empty())
+                message += row.advice;
+            else if (row.new_form == "+e")
+                message += ": +e" + w.substr(2) + " at the end of -D";
+            else if (changed->text.empty())
+                message += " needs none: remove it";
             else
-                add(row, line, word, 0, w.size(), *changed, "obsolete option " + w + "; GMT 6: " + *changed);
+                message += ": " + changed->text;
+            add(row, line, word, 0, w.size(), changed->text, message, false, changed->exact,
+                changed->text.empty());
+            if (row.new_form == "+e" && changed->exact) ends_of_bar(row, line, word, command);
+            return;
+        }
+    }
+
+    // psscale's -E: "+e..." after a -D in GMT 6's form (GMT 4's form takes it in its rewrite).
+    void ends_of_bar(const GmtChange& row, const LogicalLine& line, const Word& ends,
+                     const std::vector<std::string>& command)
+    {
+        for (const Word& word : *words_) {
+            if (word.text.rfind("-D", 0) != 0) continue;
+            for (const auto& other : gmt4_changes())
+                if (other.when == GmtWhen::bar && option_rewrite(other, "psscale", word.text, command))
+                    return;
+            add(row, line, word, word.text.size(), 0, "+e" + ends.text.substr(2),
+                "obsolete option " + ends.text + "; GMT 6: +e" + ends.text.substr(2) + " at the end of -D");
             return;
         }
     }
 
     std::string_view text_;
     std::vector<std::size_t> line_starts_;
+    const std::vector<Word>* words_ = nullptr;  // of the command being checked
     std::vector<GmtFinding> findings_;
 };
 

@@ -15,6 +15,7 @@ enum class GmtChangeKind {
     setting,  // a default parameter's name in gmtset lines and --NAME=value: old "PAPER_MEDIA"
     module,   // a module name: old "minmax", new "gmtinfo"
     prefix,   // a module name without "gmt " before it: a note, mended by adding "gmt "
+    records,  // the records a module reads in GMT 4's layout: old "pstext"
 };
 
 // When an option row applies, besides its letter.
@@ -23,6 +24,10 @@ enum class GmtWhen {
     bare,         // the option alone: "-F", "-M"
     arc_seconds,  // a value with GMT 4's arc-second unit c: "-I3c", "-I10c/10c", "-S20c"
     pen_slash,    // a pen with "/" before its colour: "-W0.5p/0/0/0", "-I1/0.8p/0/0/255"
+    axes,         // GMT 4's frame: "-Ba1f1WSen", "-Ba1/a1", "-Ba1:label:", "-Ba1:.title:"
+    bar,          // GMT 4's colour bar place: "-D19c/6.5c/10c/0.4c[h]"
+    with_i,       // in a command that also has -I: sample1d's column "-T0"
+    text_box,     // in a pstext command with GMT 4's text box: "-W255/255/255o", or -S without -G
 };
 
 struct GmtChange {
@@ -36,6 +41,8 @@ struct GmtChange {
     bool run_rewritten;
     std::string_view modules = {};  // option rows: the modules, blank-separated; empty: every module
     GmtWhen when = GmtWhen::always;
+    // Where GMT 6 has no form to put in its place: what to do instead.
+    std::string_view advice = {};
 };
 
 const std::vector<GmtChange>& gmt4_changes();
