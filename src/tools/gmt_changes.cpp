@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace mq::tools {
 
@@ -18,8 +19,13 @@ std::string lower_case(std::string_view text)
 // An argument's GMT 6 form by one row; `exact` false: GMT 6 has that form,
 // but what goes into it cannot be read from the line alone.
 struct Rewritten {
+    Rewritten(std::string text_, bool exact_ = true, std::string also_ = {})
+        : text(std::move(text_)), exact(exact_), also(std::move(also_))
+    {
+    }
     std::string text;  // empty: the argument is left out
-    bool exact = true;
+    bool exact;
+    std::string also;  // what else the GMT 6 form needs
 };
 
 std::optional<Rewritten> option_rewrite(const GmtChange& row, std::string_view module,
@@ -75,6 +81,9 @@ const std::vector<GmtChange>& gmt4_changes()
         // sample1d: GMT 4's increment -I is -T; its column -T is -N.
         {O, "-I", "-T", false, "sample1d"},
         {O, "-T", "-N", false, "sample1d", GmtWhen::with_i},
+        // Contour labels every <gap> (GMT 3's form), the points for their
+        // angle are +w of the label settings.
+        {O, "-G", "-Gd", false, "grdcontour pscontour", GmtWhen::label_gap},
         {O, "-L", "", false, "blockmean", GmtWhen::bare,
          "GMT 3's, dropped in GMT 4; GMT 6 has no form for it"},
         // pstext: GMT 4's box (-W fill and "o" for its outline), text colour
@@ -512,6 +521,18 @@ std::optional<Rewritten> option_rewrite(const GmtChange& row, std::string_view m
             return gmt4_axes(rest);
         case GmtWhen::bar:
             return gmt4_bar(rest, command);
+        case GmtWhen::label_gap: {
+            const std::size_t slash = rest.find('/');
+            const std::string gap = rest.substr(0, slash);
+            if (gap.empty() || !in_set(gap[0], "0123456789.") ||
+                gap.find_first_not_of("0123456789.", 0) < gap.size() - 1 ||
+                (slash != std::string::npos &&
+                 rest.find_first_not_of("0123456789", slash + 1) != std::string::npos))
+                return std::nullopt;
+            if (slash == std::string::npos) return Rewritten{std::string(row.new_form) + gap};
+            return Rewritten{std::string(row.new_form) + gap, false,
+                             "+w" + rest.substr(slash + 1) + " among -A's label settings"};
+        }
         case GmtWhen::with_i:
             if (!option_value(command, "-I")) return std::nullopt;
             break;
@@ -741,7 +762,7 @@ private:
             else if (changed->text.empty())
                 message += " needs none: remove it";
             else
-                message += ": " + changed->text;
+                message += ": " + changed->text + (changed->also.empty() ? "" : ", " + changed->also);
             add(row, line, word, 0, w.size(), changed->text, message, false, changed->exact,
                 changed->text.empty());
             if (row.new_form == "+e" && changed->exact) ends_of_bar(row, line, word, command);

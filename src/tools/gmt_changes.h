@@ -27,6 +27,7 @@ enum class GmtWhen {
     axes,         // GMT 4's frame: "-Ba1f1WSen", "-Ba1/a1", "-Ba1:label:", "-Ba1:.title:"
     bar,          // GMT 4's colour bar place: "-D19c/6.5c/10c/0.4c[h]"
     with_i,       // in a command that also has -I: sample1d's column "-T0"
+    label_gap,    // GMT 3's contour label spacing: "-G5c", "-G5c/10"
     text_box,     // in a pstext command with GMT 4's text box: "-W255/255/255o", or -S without -G
 };
 
