@@ -1,6 +1,7 @@
 #include "tools/gmt_changes.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <utility>
 
@@ -579,6 +580,26 @@ public:
         line_starts_.push_back(0);
         for (std::size_t i = 0; i < text.size(); ++i)
             if (text[i] == '\n') line_starts_.push_back(i + 1);
+        // The plain "set name=value" lines: a value that only one option
+        // uses can be judged as that option's.
+        for (const std::size_t start : line_starts_) {
+            std::size_t end = text.find('\n', start);
+            if (end == std::string_view::npos) end = text.size();
+            if (end > start && text[end - 1] == '\r') --end;
+            std::size_t at = start;
+            while (at < end && (is_blank(text[at]) || text[at] == '@')) ++at;
+            const std::string_view line = text.substr(at, end - at);
+            const std::size_t equals = line.find('=');
+            if (line.size() < 4 || lower_case(line.substr(0, 4)) != "set " || equals == std::string_view::npos ||
+                line.find_first_of("\"^&|<>()%") != std::string_view::npos)
+                continue;
+            const std::string_view name = line.substr(4, equals - 4);
+            if (name.empty() || name.find_first_of(" \t") != std::string_view::npos) continue;
+            auto& set = sets_[lower_case(name)];
+            ++set.count;
+            set.offset = at + equals + 1;
+            set.value = line.substr(equals + 1);
+        }
     }
 
     std::vector<GmtFinding> run()
@@ -676,8 +697,16 @@ private:
         const std::size_t first = word.begin + from;
         // The span must be one piece of the script (not cut by a "^" line end).
         if (length > 0 && line.at[first + length - 1] - line.at[first] != length - 1) return;
+        // An insertion after a word goes right behind it (at the end of the line, before a "^").
+        const std::size_t offset = length == 0 && from > 0 ? line.at[first - 1] + 1 : line.at[first];
+        add_at(rule, offset, length, std::move(new_text), std::move(message), note, mendable, with_blanks);
+    }
+
+    void add_at(const GmtChange& rule, std::size_t offset, std::size_t length, std::string new_text,
+                std::string message, bool note = false, bool mendable = true, bool with_blanks = false)
+    {
         GmtFinding f;
-        f.offset = line.at[first];
+        f.offset = offset;
         f.length = length;
         const auto row = std::upper_bound(line_starts_.begin(), line_starts_.end(), f.offset) - 1;
         f.line = static_cast<int>(row - line_starts_.begin()) + 1;
@@ -768,6 +797,20 @@ private:
             if (row.new_form == "+e" && changed->exact) ends_of_bar(row, line, word, command);
             return;
         }
+        // An increment in a variable: "-I%step%" with "set step=10c/10c".
+        if (w.size() < 5 || w[2] != '%' || w.back() != '%' || w.find('%', 3) != w.size() - 1) return;
+        const auto value = sole_value(std::string_view(w).substr(3, w.size() - 4));
+        if (!value) return;
+        for (const auto& row : gmt4_changes()) {
+            if (row.when != GmtWhen::arc_seconds) continue;
+            const auto changed = option_rewrite(row, module, w.substr(0, 2) + std::string(value->second), command);
+            if (!changed) continue;
+            const std::string new_value = changed->text.substr(2);
+            add_at(row, value->first, value->second.size(), new_value,
+                   "increment " + std::string(value->second) + " for " + w +
+                       " in GMT 4's arc seconds; GMT 6: " + new_value);
+            return;
+        }
     }
 
     // psscale's -E: "+e..." after a -D in GMT 6's form (GMT 4's form takes it in its rewrite).
@@ -785,8 +828,27 @@ private:
         }
     }
 
+    // A value held by a variable that one option uses: its set line's value,
+    // if the script sets it once in a plain "set" line and uses it nowhere else.
+    std::optional<std::pair<std::size_t, std::string_view>> sole_value(std::string_view variable) const
+    {
+        const auto set = sets_.find(lower_case(variable));
+        if (set == sets_.end() || set->second.count != 1) return std::nullopt;
+        const std::string use = "%" + lower_case(variable) + "%";
+        const std::string text = lower_case(text_);
+        if (text.find(use) != text.rfind(use)) return std::nullopt;
+        return std::make_pair(set->second.offset, set->second.value);
+    }
+
+    struct SetLine {
+        int count = 0;
+        std::size_t offset = 0;  // of the value
+        std::string_view value;
+    };
+
     std::string_view text_;
     std::vector<std::size_t> line_starts_;
+    std::map<std::string, SetLine> sets_;
     const std::vector<Word>* words_ = nullptr;  // of the command being checked
     std::vector<GmtFinding> findings_;
 };
