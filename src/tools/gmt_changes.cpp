@@ -53,8 +53,10 @@ const std::vector<GmtChange>& gmt4_changes()
         {O, "-I", "-I", false, gridders, GmtWhen::arc_seconds},
         {O, "-S", "-S", false, "grdmask nearneighbor", GmtWhen::arc_seconds},
         {O, "-F", "-r", false, gridders, GmtWhen::bare},
-        // The view point azimuth/elevation.
-        {O, "-E", "-p", false, "grdview psbasemap psxyz"},
+        // The view point azimuth/elevation, and the z-level of the plane that
+        // GMT 6 takes as -p's third value.
+        {O, "-E", "-p", false, "grdcontour grdview psbasemap psxyz", GmtWhen::view},
+        {O, "-Z", "-p/", false, "psbasemap pscoast", GmtWhen::joins},
         // Segment headers: GMT 6 finds them by itself (and refuses -M).
         {O, "-M", "", true, "gmtconvert psclip psxy psxyz"},
         {O, "-m", "", false, "gmtconvert psclip psxy psxyz"},
@@ -78,7 +80,7 @@ const std::vector<GmtChange>& gmt4_changes()
         // (GMT 4 placed the top centre of a horizontal bar, the middle left
         // of a vertical one); the triangles -E are +e of -D.
         {O, "-D", "-Dx", false, "psscale", GmtWhen::bar},
-        {O, "-E", "+e", false, "psscale"},
+        {O, "-E", "-D+e", false, "psscale", GmtWhen::joins},
         // sample1d: GMT 4's increment -I is -T; its column -T is -N.
         {O, "-I", "-T", false, "sample1d"},
         {O, "-T", "-N", false, "sample1d", GmtWhen::with_i},
@@ -498,6 +500,23 @@ bool gmt4_text(const std::vector<std::string>& command)
     return option_value(command, "-S") && !option_value(command, "-G");
 }
 
+bool is_number(std::string_view text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789.-") == std::string_view::npos;
+}
+
+// The rows of the view point (-E) and its z-level (-Z).
+const std::size_t view_row = [] {
+    for (std::size_t i = 0; i < gmt4_changes().size(); ++i)
+        if (gmt4_changes()[i].when == GmtWhen::view) return i;
+    return std::size_t(0);
+}();
+const std::size_t z_row = [] {
+    for (std::size_t i = 0; i < gmt4_changes().size(); ++i)
+        if (gmt4_changes()[i].when == GmtWhen::joins && gmt4_changes()[i].old_form == "-Z") return i;
+    return std::size_t(0);
+}();
+
 // The GMT 6 form of `argument` of `module` (in `command`, its arguments) by
 // an option row; nothing when the row does not apply.
 std::optional<Rewritten> option_rewrite(const GmtChange& row, std::string_view module,
@@ -537,6 +556,22 @@ std::optional<Rewritten> option_rewrite(const GmtChange& row, std::string_view m
         case GmtWhen::with_i:
             if (!option_value(command, "-I")) return std::nullopt;
             break;
+        case GmtWhen::view:
+            if (const auto level = option_value(command, "-Z");
+                level && is_number(*level) && in_scope(gmt4_changes()[z_row], module))
+                return Rewritten{std::string(row.new_form) + rest + "/" + std::string(*level)};
+            break;
+        case GmtWhen::joins: {
+            // Into the option after it, GMT 6's form or GMT 4's, whose rewrite takes it along.
+            if (row.old_form == "-Z" && !is_number(rest)) return std::nullopt;
+            const std::string_view into = row.new_form.substr(0, 2);
+            auto target = option_value(command, into);
+            if (!target && into == "-p" && in_scope(gmt4_changes()[view_row], module))
+                target = option_value(command, "-E");
+            return Rewritten{
+                {},
+                target && target->find('%') == std::string_view::npos && rest.find('%') == std::string::npos};
+        }
         case GmtWhen::text_box:
             if (!gmt4_text(command)) return std::nullopt;
             if (row.old_form == "-W") return gmt4_text_box(rest, command);
@@ -545,11 +580,6 @@ std::optional<Rewritten> option_rewrite(const GmtChange& row, std::string_view m
             break;
     }
     if (!row.advice.empty()) return Rewritten{{}, false};
-    // psscale's -E goes into -D.
-    if (row.new_form == "+e") {
-        const auto place = option_value(command, "-D");
-        return Rewritten{{}, place && place->find('%') == std::string_view::npos};
-    }
     return Rewritten{row.new_form.empty() ? std::string() : std::string(row.new_form) + rest};
 }
 
@@ -590,7 +620,8 @@ public:
             while (at < end && (is_blank(text[at]) || text[at] == '@')) ++at;
             const std::string_view line = text.substr(at, end - at);
             const std::size_t equals = line.find('=');
-            if (line.size() < 4 || lower_case(line.substr(0, 4)) != "set " || equals == std::string_view::npos ||
+            if (line.size() < 4 || lower_case(line.substr(0, 4)) != "set " ||
+                equals == std::string_view::npos ||
                 line.find_first_of("\"^&|<>()%") != std::string_view::npos)
                 continue;
             const std::string_view name = line.substr(4, equals - 4);
@@ -786,15 +817,16 @@ private:
             std::string message = "obsolete option " + w + (row.advice.empty() ? "; GMT 6" : ": ");
             if (!row.advice.empty())
                 message += row.advice;
-            else if (row.new_form == "+e")
-                message += ": +e" + w.substr(2) + " at the end of -D";
+            else if (row.when == GmtWhen::joins)
+                message += ": " + std::string(row.new_form.substr(2)) + w.substr(2) + " at the end of " +
+                           std::string(row.new_form.substr(0, 2));
             else if (changed->text.empty())
                 message += " needs none: remove it";
             else
                 message += ": " + changed->text + (changed->also.empty() ? "" : ", " + changed->also);
             add(row, line, word, 0, w.size(), changed->text, message, false, changed->exact,
                 changed->text.empty());
-            if (row.new_form == "+e" && changed->exact) ends_of_bar(row, line, word, command);
+            if (row.when == GmtWhen::joins && changed->exact) join(row, line, word, module, command);
             return;
         }
         // An increment in a variable: "-I%step%" with "set step=10c/10c".
@@ -803,7 +835,8 @@ private:
         if (!value) return;
         for (const auto& row : gmt4_changes()) {
             if (row.when != GmtWhen::arc_seconds) continue;
-            const auto changed = option_rewrite(row, module, w.substr(0, 2) + std::string(value->second), command);
+            const auto changed =
+                option_rewrite(row, module, w.substr(0, 2) + std::string(value->second), command);
             if (!changed) continue;
             const std::string new_value = changed->text.substr(2);
             add_at(row, value->first, value->second.size(), new_value,
@@ -813,17 +846,20 @@ private:
         }
     }
 
-    // psscale's -E: "+e..." after a -D in GMT 6's form (GMT 4's form takes it in its rewrite).
-    void ends_of_bar(const GmtChange& row, const LogicalLine& line, const Word& ends,
-                     const std::vector<std::string>& command)
+    // What a joining row's option adds at the end of the option it joins, if
+    // that is in GMT 6's form (GMT 4's form takes it in its own rewrite).
+    void join(const GmtChange& row, const LogicalLine& line, const Word& joining, const std::string& module,
+              const std::vector<std::string>& command)
     {
+        const std::string_view into = row.new_form.substr(0, 2);
         for (const Word& word : *words_) {
-            if (word.text.rfind("-D", 0) != 0) continue;
+            if (word.text.rfind(into, 0) != 0) continue;
             for (const auto& other : gmt4_changes())
-                if (other.when == GmtWhen::bar && option_rewrite(other, "psscale", word.text, command))
-                    return;
-            add(row, line, word, word.text.size(), 0, "+e" + ends.text.substr(2),
-                "obsolete option " + ends.text + "; GMT 6: +e" + ends.text.substr(2) + " at the end of -D");
+                if (&other != &row && option_rewrite(other, module, word.text, command)) return;
+            const std::string addition = std::string(row.new_form.substr(2)) + joining.text.substr(2);
+            add(row, line, word, word.text.size(), 0, addition,
+                "obsolete option " + joining.text + "; GMT 6: " + addition + " at the end of " +
+                    std::string(into));
             return;
         }
     }

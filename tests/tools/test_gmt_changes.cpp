@@ -36,21 +36,21 @@ TEST_CASE("gmt6_check and gmt6_mend")
         // GMT 6's own forms are left alone, GMT 4's -B keeps its %variables%, psscale's -E joins
         // the -D after it at the end of the line; forms that the check
         // cannot read exactly (a "+" in a label, the 3-D box, a reversed bar, a -D in a variable,
-        // a text box beside GMT 4's text colour) are reported, not mended.
+        // a text box beside GMT 4's text colour, a z-level without a view) are reported, not mended.
         {"gmt psbasemap -Bxa1+l\"a/b\" -By+t\"x:y\" -BWSen+tT -Ba1 -Bafg -B%b% -B%b%/a1NWseZ -Ba1:a+b: "
          "-Bsa1/a1WSen+\ngmt sample1d a -T0.02 -N0\ngmt sample1d a -I1 -T1\n"
          "gmt psscale -E -Dx1c/1c+w3c/1c+jML\ngmt psscale -D%pos% -E -D1/2/-3/4h\n"
          "gmt pstext a -W1p -W1c -Gred -Sred -F+f8p\ngmt pstext a -W255o -Gred -S1p\n"
-         "gmt grdcontour a -Gd5c -Gn1/2c -G5c/10",
+         "gmt grdcontour a -Gd5c -Gn1/2c -G5c/10\ngmt pscoast -Zx -Z%z% -Z2",
          "1:66 -B%b%/a1NWseZ>-Bx%b% -Bya1 -BNWseZ; 1:80 -Ba1:a+b:>-Ba1+la+b ?; "
          "1:90 -Bsa1/a1WSen+>-Bsxa1 -Bsya1 -BWSen ?; 3:16 -I1>-T1; 3:20 -T1>-N1; 4:13  -E>; 4:35 >+e; "
          "5:21  -E> ?; 5:24 -D1/2/-3/4h>-Dx1/2+w-3/4+h+jTC+e ?; 7:5 pstext> ?; 7:14 -W255o>-G255 -W ?; "
-         "7:21  -Gred> ?; 7:27  -S1p> ?; 8:32 -G5c/10>-Gd5c ?",
+         "7:21  -Gred> ?; 7:27  -S1p> ?; 8:32 -G5c/10>-Gd5c ?; 9:23  -Z2> ?",
          "gmt psbasemap -Bxa1+l\"a/b\" -By+t\"x:y\" -BWSen+tT -Ba1 -Bafg -B%b% -Bx%b% -Bya1 -BNWseZ "
          "-Ba1:a+b: -Bsa1/a1WSen+\ngmt sample1d a -T0.02 -N0\ngmt sample1d a -T1 -N1\n"
          "gmt psscale -Dx1c/1c+w3c/1c+jML+e\ngmt psscale -D%pos% -E -D1/2/-3/4h\n"
          "gmt pstext a -W1p -W1c -Gred -Sred -F+f8p\ngmt pstext a -W255o -Gred -S1p\n"
-         "gmt grdcontour a -Gd5c -Gn1/2c -G5c/10"},
+         "gmt grdcontour a -Gd5c -Gn1/2c -G5c/10\ngmt pscoast -Zx -Z%z% -Z2"},
         // An increment in a variable: mended in its set line when that is the only one and the
         // option its only use.
         {"set step=10c/10c\r\nset two=3c\r\nset twice=1c\r\nset twice=2c\r\n"
