@@ -824,9 +824,11 @@ private:
                 message += " needs none: remove it";
             else
                 message += ": " + changed->text + (changed->also.empty() ? "" : ", " + changed->also);
+            if (row.when == GmtWhen::joins && changed->exact &&
+                join(row, line, word, module, command, message))
+                return;
             add(row, line, word, 0, w.size(), changed->text, message, false, changed->exact,
                 changed->text.empty());
-            if (row.when == GmtWhen::joins && changed->exact) join(row, line, word, module, command);
             return;
         }
         // An increment in a variable: "-I%step%" with "set step=10c/10c".
@@ -846,22 +848,32 @@ private:
         }
     }
 
-    // What a joining row's option adds at the end of the option it joins, if
-    // that is in GMT 6's form (GMT 4's form takes it in its own rewrite).
-    void join(const GmtChange& row, const LogicalLine& line, const Word& joining, const std::string& module,
-              const std::vector<std::string>& command)
+    // A joining option (psscale's -E) that goes at the end of an option in
+    // GMT 6's form (-D): one rewrite of the stretch from the one to the other,
+    // the words between kept. False when the option it joins is in GMT 4's
+    // form (whose rewrite takes it along) or the stretch is cut by a "^".
+    bool join(const GmtChange& row, const LogicalLine& line, const Word& joining, const std::string& module,
+              const std::vector<std::string>& command, const std::string& message)
     {
         const std::string_view into = row.new_form.substr(0, 2);
-        for (const Word& word : *words_) {
-            if (word.text.rfind(into, 0) != 0) continue;
-            for (const auto& other : gmt4_changes())
-                if (&other != &row && option_rewrite(other, module, word.text, command)) return;
-            const std::string addition = std::string(row.new_form.substr(2)) + joining.text.substr(2);
-            add(row, line, word, word.text.size(), 0, addition,
-                "obsolete option " + joining.text + "; GMT 6: " + addition + " at the end of " +
-                    std::string(into));
-            return;
-        }
+        const auto target = std::find_if(words_->begin(), words_->end(),
+                                         [&](const Word& word) { return word.text.rfind(into, 0) == 0; });
+        if (target == words_->end()) return false;
+        for (const auto& other : gmt4_changes())
+            if (&other != &row && option_rewrite(other, module, target->text, command)) return false;
+        const std::string addition = std::string(row.new_form.substr(2)) + joining.text.substr(2);
+        const auto& s = line.chars;
+        const bool before = joining.begin < target->begin;
+        std::size_t gone = joining.begin;  // the joining option with the blanks before it
+        while (gone > 0 && is_blank(s[gone - 1])) --gone;
+        const std::size_t begin = before ? joining.begin : target->end,
+                          end = before ? target->end : joining.end;
+        if (line.at[end - 1] - line.at[begin] != end - 1 - begin) return false;
+        add_at(row, line.at[begin], end - begin,
+               before ? s.substr(joining.end, target->end - joining.end) + addition
+                      : addition + s.substr(target->end, gone - target->end),
+               message, false, true, before);
+        return true;
     }
 
     // A value held by a variable that one option uses: its set line's value,
