@@ -55,7 +55,7 @@ const std::vector<GmtChange>& gmt4_changes()
         {O, "-F", "-r", false, gridders, GmtWhen::bare},
         // The view point azimuth/elevation, and the z-level of the plane that
         // GMT 6 takes as -p's third value.
-        {O, "-E", "-p", false, "grdcontour grdview psbasemap psxyz", GmtWhen::view},
+        {O, "-E", "-p", false, "grdcontour grdview psbasemap psxyz"},
         {O, "-Z", "-p/", false, "psbasemap pscoast", GmtWhen::joins},
         // Segment headers: GMT 6 finds them by itself (and refuses -M).
         {O, "-M", "", true, "gmtconvert psclip psxy psxyz"},
@@ -444,9 +444,8 @@ std::optional<Rewritten> gmt4_axes(std::string_view value)
     return Rewritten{out, exact};
 }
 
-// psscale's GMT 4 place (the value after -D): x/y/length/width[h]; the
-// triangles of -E[b|f][length] join it as +e.
-std::optional<Rewritten> gmt4_bar(std::string_view value, const std::vector<std::string>& command)
+// psscale's GMT 4 place (the value after -D): x/y/length/width[h].
+std::optional<Rewritten> gmt4_bar(std::string_view value)
 {
     if (value.find_first_of("+%") != std::string_view::npos) return std::nullopt;
     const bool horizontal = !value.empty() && value.back() == 'h';
@@ -468,7 +467,6 @@ std::optional<Rewritten> gmt4_bar(std::string_view value, const std::vector<std:
     const bool exact = parts[2][0] != '-' && parts[3][0] != '-';  // a reversed bar
     std::string out = "-Dx" + std::string(parts[0]) + "/" + std::string(parts[1]) + "+w" +
                       std::string(parts[2]) + "/" + std::string(parts[3]) + (horizontal ? "+h+jTC" : "+jML");
-    if (const auto ends = option_value(command, "-E")) out += "+e" + std::string(*ends);
     return Rewritten{out, exact};
 }
 
@@ -505,15 +503,10 @@ bool is_number(std::string_view text)
     return !text.empty() && text.find_first_not_of("0123456789.-") == std::string_view::npos;
 }
 
-// The rows of the view point (-E) and its z-level (-Z).
+// The row of GMT 4's view point -E, GMT 6's -p.
 const std::size_t view_row = [] {
     for (std::size_t i = 0; i < gmt4_changes().size(); ++i)
-        if (gmt4_changes()[i].when == GmtWhen::view) return i;
-    return std::size_t(0);
-}();
-const std::size_t z_row = [] {
-    for (std::size_t i = 0; i < gmt4_changes().size(); ++i)
-        if (gmt4_changes()[i].when == GmtWhen::joins && gmt4_changes()[i].old_form == "-Z") return i;
+        if (gmt4_changes()[i].old_form == "-E" && gmt4_changes()[i].new_form == "-p") return i;
     return std::size_t(0);
 }();
 
@@ -540,7 +533,7 @@ std::optional<Rewritten> option_rewrite(const GmtChange& row, std::string_view m
         case GmtWhen::axes:
             return gmt4_axes(rest);
         case GmtWhen::bar:
-            return gmt4_bar(rest, command);
+            return gmt4_bar(rest);
         case GmtWhen::label_gap: {
             const std::size_t slash = rest.find('/');
             const std::string gap = rest.substr(0, slash);
@@ -555,11 +548,6 @@ std::optional<Rewritten> option_rewrite(const GmtChange& row, std::string_view m
         }
         case GmtWhen::with_i:
             if (!option_value(command, "-I")) return std::nullopt;
-            break;
-        case GmtWhen::view:
-            if (const auto level = option_value(command, "-Z");
-                level && is_number(*level) && in_scope(gmt4_changes()[z_row], module))
-                return Rewritten{std::string(row.new_form) + rest + "/" + std::string(*level)};
             break;
         case GmtWhen::joins: {
             // Into the option after it, GMT 6's form or GMT 4's, whose rewrite takes it along.
@@ -824,11 +812,34 @@ private:
                 message += " needs none: remove it";
             else
                 message += ": " + changed->text + (changed->also.empty() ? "" : ", " + changed->also);
-            if (row.when == GmtWhen::joins && changed->exact &&
-                join(row, line, word, module, command, message))
-                return;
-            add(row, line, word, 0, w.size(), changed->text, message, false, changed->exact,
-                changed->text.empty());
+            if (row.when == GmtWhen::joins && changed->exact) {
+                // One rewrite with the option it joins: that option's own if it
+                // is in GMT 4's form, else here.
+                const Word* target = target_of(row, module);
+                if (target && stretch(line, *target, word)) {
+                    const auto own = own_rewrite(*target, module, command);
+                    if (own && own->exact) return;
+                    if (!own)
+                        return combine(row, line, *target, word, target->text + addition(row, word), message);
+                }
+            }
+            if (row.when != GmtWhen::joins && changed->exact && !changed->text.empty()) {
+                // An option that joins this one: both in one rewrite.
+                for (const auto& joins : gmt4_changes()) {
+                    if (joins.when != GmtWhen::joins || !in_scope(joins, module) ||
+                        changed->text.rfind(joins.new_form.substr(0, 2), 0) != 0)
+                        continue;
+                    for (const Word& other : *words_) {
+                        const auto joined = option_rewrite(joins, module, other.text, command);
+                        if (!joined || !joined->exact || !stretch(line, word, other)) continue;
+                        const std::string into = changed->text + addition(joins, other);
+                        return combine(row, line, word, other, into,
+                                       "obsolete options " + w + " and " + other.text + "; GMT 6: " + into);
+                    }
+                }
+            }
+            add(row, line, word, 0, w.size(), changed->text, message, false,
+                changed->exact && row.when != GmtWhen::joins, changed->text.empty());
             return;
         }
         // An increment in a variable: "-I%step%" with "set step=10c/10c".
@@ -848,32 +859,58 @@ private:
         }
     }
 
-    // A joining option (psscale's -E) that goes at the end of an option in
-    // GMT 6's form (-D): one rewrite of the stretch from the one to the other,
-    // the words between kept. False when the option it joins is in GMT 4's
-    // form (whose rewrite takes it along) or the stretch is cut by a "^".
-    bool join(const GmtChange& row, const LogicalLine& line, const Word& joining, const std::string& module,
-              const std::vector<std::string>& command, const std::string& message)
+    // The option a joining row's option (psscale's -E) goes into (-D); for
+    // -p also GMT 4's view point -E.
+    const Word* target_of(const GmtChange& joins, const std::string& module) const
     {
-        const std::string_view into = row.new_form.substr(0, 2);
-        const auto target = std::find_if(words_->begin(), words_->end(),
-                                         [&](const Word& word) { return word.text.rfind(into, 0) == 0; });
-        if (target == words_->end()) return false;
-        for (const auto& other : gmt4_changes())
-            if (&other != &row && option_rewrite(other, module, target->text, command)) return false;
-        const std::string addition = std::string(row.new_form.substr(2)) + joining.text.substr(2);
+        const std::string_view into = joins.new_form.substr(0, 2);
+        for (const Word& word : *words_)
+            if (word.text.rfind(into, 0) == 0) return &word;
+        if (into == "-p" && in_scope(gmt4_changes()[view_row], module))
+            for (const Word& word : *words_)
+                if (word.text.rfind("-E", 0) == 0) return &word;
+        return nullptr;
+    }
+
+    // The GMT 6 form of `word` by a row other than a joining one.
+    std::optional<Rewritten> own_rewrite(const Word& word, const std::string& module,
+                                         const std::vector<std::string>& command) const
+    {
+        for (const auto& row : gmt4_changes())
+            if (row.when != GmtWhen::joins)
+                if (auto changed = option_rewrite(row, module, word.text, command)) return changed;
+        return std::nullopt;
+    }
+
+    static std::string addition(const GmtChange& joins, const Word& joining)
+    {
+        return std::string(joins.new_form.substr(2)) + joining.text.substr(2);
+    }
+
+    // The stretch of the line from `target` to `joining` (either first), if
+    // one piece of the script: the joining option with the blanks before it.
+    static std::optional<std::pair<std::size_t, std::size_t>> stretch(const LogicalLine& line,
+                                                                      const Word& target, const Word& joining)
+    {
+        const std::size_t begin = std::min(target.begin, joining.begin),
+                          end = std::max(target.end, joining.end);
+        if (line.at[end - 1] - line.at[begin] != end - 1 - begin) return std::nullopt;
+        return std::make_pair(begin, end);
+    }
+
+    // `target` becomes `into` and `joining` goes, the words between kept.
+    void combine(const GmtChange& row, const LogicalLine& line, const Word& target, const Word& joining,
+                 const std::string& into, const std::string& message)
+    {
         const auto& s = line.chars;
-        const bool before = joining.begin < target->begin;
-        std::size_t gone = joining.begin;  // the joining option with the blanks before it
+        const bool before = joining.begin < target.begin;
+        std::size_t gone = joining.begin;
         while (gone > 0 && is_blank(s[gone - 1])) --gone;
-        const std::size_t begin = before ? joining.begin : target->end,
-                          end = before ? target->end : joining.end;
-        if (line.at[end - 1] - line.at[begin] != end - 1 - begin) return false;
+        const auto [begin, end] = *stretch(line, target, joining);
         add_at(row, line.at[begin], end - begin,
-               before ? s.substr(joining.end, target->end - joining.end) + addition
-                      : addition + s.substr(target->end, gone - target->end),
+               before ? s.substr(joining.end, target.begin - joining.end) + into
+                      : into + s.substr(target.end, gone - target.end),
                message, false, true, before);
-        return true;
     }
 
     // A value held by a variable that one option uses: its set line's value,

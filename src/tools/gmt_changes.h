@@ -26,7 +26,6 @@ enum class GmtWhen {
     pen_slash,    // a pen with "/" before its colour: "-W0.5p/0/0/0", "-I1/0.8p/0/0/255"
     axes,         // GMT 4's frame: "-Ba1f1WSen", "-Ba1/a1", "-Ba1:label:", "-Ba1:.title:"
     bar,          // GMT 4's colour bar place: "-D19c/6.5c/10c/0.4c[h]"
-    view,         // the view point "-E135/30", with a -Z z-level as its third value
     joins,        // a value that goes at the end of another option: new "-D+e" (-D's end, "+e" and the value)
     with_i,       // in a command that also has -I: sample1d's column "-T0"
     label_gap,    // GMT 3's contour label spacing: "-G5c", "-G5c/10"

@@ -45,7 +45,7 @@ TEST_CASE("gmt6_check and gmt6_mend")
          "1:66 -B%b%/a1NWseZ>-Bx%b% -Bya1 -BNWseZ; 1:80 -Ba1:a+b:>-Ba1+la+b ?; "
          "1:90 -Bsa1/a1WSen+>-Bsxa1 -Bsya1 -BWSen ?; 3:16 -I1>-T1; 3:20 -T1>-N1; "
          "4:13  -E -Dx1c/1c+w3c/1c+jML> -Dx1c/1c+w3c/1c+jML+e; 5:21  -E> ?; "
-         "5:24 -D1/2/-3/4h>-Dx1/2+w-3/4+h+jTC+e ?; 7:5 pstext> ?; 7:14 -W255o>-G255 -W ?; "
+         "5:24 -D1/2/-3/4h>-Dx1/2+w-3/4+h+jTC ?; 7:5 pstext> ?; 7:14 -W255o>-G255 -W ?; "
          "7:21  -Gred> ?; 7:27  -S1p> ?; 8:32 -G5c/10>-Gd5c ?; 9:23  -Z2> ?",
          "gmt psbasemap -Bxa1+l\"a/b\" -By+t\"x:y\" -BWSen+tT -Ba1 -Bafg -B%b% -Bx%b% -Bya1 -BNWseZ "
          "-Ba1:a+b: -Bsa1/a1WSen+\ngmt sample1d a -T0.02 -N0\ngmt sample1d a -T1 -N1\n"
