@@ -711,18 +711,20 @@ private:
 
     void add(const GmtChange& rule, const LogicalLine& line, const Word& word, std::size_t from,
              std::size_t length, std::string new_text, std::string message, bool note = false,
-             bool mendable = true, bool with_blanks = false)
+             bool mendable = true, bool with_blanks = false, int group = 0)
     {
         const std::size_t first = word.begin + from;
         // The span must be one piece of the script (not cut by a "^" line end).
         if (length > 0 && line.at[first + length - 1] - line.at[first] != length - 1) return;
         // An insertion after a word goes right behind it (at the end of the line, before a "^").
         const std::size_t offset = length == 0 && from > 0 ? line.at[first - 1] + 1 : line.at[first];
-        add_at(rule, offset, length, std::move(new_text), std::move(message), note, mendable, with_blanks);
+        add_at(rule, offset, length, std::move(new_text), std::move(message), note, mendable, with_blanks,
+               group);
     }
 
     void add_at(const GmtChange& rule, std::size_t offset, std::size_t length, std::string new_text,
-                std::string message, bool note = false, bool mendable = true, bool with_blanks = false)
+                std::string message, bool note = false, bool mendable = true, bool with_blanks = false,
+                int group = 0)
     {
         GmtFinding f;
         f.offset = offset;
@@ -737,6 +739,7 @@ private:
         f.message = std::move(message);
         f.note = note;
         f.mendable = mendable;
+        f.group = group;
         f.rule = static_cast<std::size_t>(&rule - gmt4_changes().data());
         findings_.push_back(std::move(f));
     }
@@ -774,6 +777,7 @@ private:
                 add(row, line, module_name, 0, module_name.text.size(), "",
                     std::string(row.old_form) + ": " + std::string(row.advice), false, false);
         words_ = &words;
+        groups_.clear();
         for (std::size_t k = module_word + 1; k < words.size(); ++k)
             check_argument(line, module, words[k], command);
     }
@@ -812,34 +816,45 @@ private:
                 message += " needs none: remove it";
             else
                 message += ": " + changed->text + (changed->also.empty() ? "" : ", " + changed->also);
-            if (row.when == GmtWhen::joins && changed->exact) {
-                // One rewrite with the option it joins: that option's own if it
-                // is in GMT 4's form, else here.
+            std::string text = changed->text;
+            bool mendable = changed->exact;
+            int group = 0;
+            if (row.when == GmtWhen::joins) {
+                // It goes at the end of the option it joins: with that one's
+                // rewrite if that is in GMT 4's form, else as an insertion there.
                 const Word* target = target_of(row, module);
-                if (target && stretch(line, *target, word)) {
-                    const auto own = own_rewrite(*target, module, command);
-                    if (own && own->exact) return;
+                const auto own = target ? own_rewrite(*target, module, command) : std::nullopt;
+                mendable = mendable && target && (!own || own->exact);
+                if (mendable) {
+                    group = pair_group(*target, word);
                     if (!own)
-                        return combine(row, line, *target, word, target->text + addition(row, word), message);
+                        add(row, line, *target, target->text.size(), 0, addition(row, word), message, false,
+                            true, false, group);
                 }
-            }
-            if (row.when != GmtWhen::joins && changed->exact && !changed->text.empty()) {
-                // An option that joins this one: both in one rewrite.
-                for (const auto& joins : gmt4_changes()) {
-                    if (joins.when != GmtWhen::joins || !in_scope(joins, module) ||
-                        changed->text.rfind(joins.new_form.substr(0, 2), 0) != 0)
-                        continue;
+            } else if (mendable && !text.empty()) {
+                // An option that joins this one, or sample1d's column -T that goes with its -I.
+                for (const auto& other_row : gmt4_changes()) {
+                    const bool joins = other_row.when == GmtWhen::joins &&
+                                       text.rfind(other_row.new_form.substr(0, 2), 0) == 0;
+                    const bool column = other_row.when == GmtWhen::with_i && row.old_form == "-I";
+                    if ((!joins && !column) || !in_scope(other_row, module)) continue;
                     for (const Word& other : *words_) {
-                        const auto joined = option_rewrite(joins, module, other.text, command);
-                        if (!joined || !joined->exact || !stretch(line, word, other)) continue;
-                        const std::string into = changed->text + addition(joins, other);
-                        return combine(row, line, word, other, into,
-                                       "obsolete options " + w + " and " + other.text + "; GMT 6: " + into);
+                        const auto other_changed = option_rewrite(other_row, module, other.text, command);
+                        if (!other_changed || !other_changed->exact) continue;
+                        group = pair_group(word, other);
+                        if (joins) text += addition(other_row, other);
+                        break;
                     }
                 }
             }
-            add(row, line, word, 0, w.size(), changed->text, message, false,
-                changed->exact && row.when != GmtWhen::joins, changed->text.empty());
+            if (row.when == GmtWhen::with_i) {
+                const auto i = std::find_if(words_->begin(), words_->end(),
+                                            [](const Word& other) { return other.text.rfind("-I", 0) == 0; });
+                const auto own = i == words_->end() ? std::nullopt : own_rewrite(*i, module, command);
+                if (mendable && own && own->exact) group = pair_group(*i, word);
+            }
+            if (text != changed->text) message = "obsolete option " + w + "; GMT 6: " + text;
+            add(row, line, word, 0, w.size(), text, message, false, mendable, text.empty(), group);
             return;
         }
         // An increment in a variable: "-I%step%" with "set step=10c/10c".
@@ -887,30 +902,12 @@ private:
         return std::string(joins.new_form.substr(2)) + joining.text.substr(2);
     }
 
-    // The stretch of the line from `target` to `joining` (either first), if
-    // one piece of the script: the joining option with the blanks before it.
-    static std::optional<std::pair<std::size_t, std::size_t>> stretch(const LogicalLine& line,
-                                                                      const Word& target, const Word& joining)
+    // The group of the findings of two words of the command, mended only together.
+    int pair_group(const Word& a, const Word& b)
     {
-        const std::size_t begin = std::min(target.begin, joining.begin),
-                          end = std::max(target.end, joining.end);
-        if (line.at[end - 1] - line.at[begin] != end - 1 - begin) return std::nullopt;
-        return std::make_pair(begin, end);
-    }
-
-    // `target` becomes `into` and `joining` goes, the words between kept.
-    void combine(const GmtChange& row, const LogicalLine& line, const Word& target, const Word& joining,
-                 const std::string& into, const std::string& message)
-    {
-        const auto& s = line.chars;
-        const bool before = joining.begin < target.begin;
-        std::size_t gone = joining.begin;
-        while (gone > 0 && is_blank(s[gone - 1])) --gone;
-        const auto [begin, end] = *stretch(line, target, joining);
-        add_at(row, line.at[begin], end - begin,
-               before ? s.substr(joining.end, target.begin - joining.end) + into
-                      : into + s.substr(target.end, gone - target.end),
-               message, false, true, before);
+        int& group = groups_[{std::min(a.begin, b.begin), std::max(a.begin, b.begin)}];
+        if (group == 0) group = ++last_group_;
+        return group;
     }
 
     // A value held by a variable that one option uses: its set line's value,
@@ -934,7 +931,9 @@ private:
     std::string_view text_;
     std::vector<std::size_t> line_starts_;
     std::map<std::string, SetLine> sets_;
-    const std::vector<Word>* words_ = nullptr;  // of the command being checked
+    const std::vector<Word>* words_ = nullptr;                   // of the command being checked
+    std::map<std::pair<std::size_t, std::size_t>, int> groups_;  // of pairs of its words
+    int last_group_ = 0;
     std::vector<GmtFinding> findings_;
 };
 

@@ -74,6 +74,7 @@ struct GmtFinding {
     std::string message;     // what is obsolete and its GMT 6 form
     bool note = false;       // a note rather than an error
     bool mendable = true;    // false: GMT 6 has no form to put in its place
+    int group = 0;           // findings mended only together share a number above 0
     std::size_t rule = 0;    // its row in gmt4_changes()
 };
 

@@ -11,7 +11,8 @@ TEST_CASE("gmt6_check and gmt6_mend")
 {
     struct Row {
         const char* script;
-        const char* found;  // "LINE:COLUMN old>new", "; " between; "!" marks a note, "?" one not mended
+        const char* found;  // "LINE:COLUMN old>new", "; " between; "!" marks a note, "?" one not mended,
+                            // "&N" those mended only together
         const char* mended;
     };
     const Row rows[] = {
@@ -43,8 +44,8 @@ TEST_CASE("gmt6_check and gmt6_mend")
          "gmt pstext a -W1p -W1c -Gred -Sred -F+f8p\ngmt pstext a -W255o -Gred -S1p\n"
          "gmt grdcontour a -Gd5c -Gn1/2c -G5c/10\ngmt pscoast -Zx -Z%z% -Z2",
          "1:66 -B%b%/a1NWseZ>-Bx%b% -Bya1 -BNWseZ; 1:80 -Ba1:a+b:>-Ba1+la+b ?; "
-         "1:90 -Bsa1/a1WSen+>-Bsxa1 -Bsya1 -BWSen ?; 3:16 -I1>-T1; 3:20 -T1>-N1; "
-         "4:13  -E -Dx1c/1c+w3c/1c+jML> -Dx1c/1c+w3c/1c+jML+e; 5:21  -E> ?; "
+         "1:90 -Bsa1/a1WSen+>-Bsxa1 -Bsya1 -BWSen ?; 3:16 -I1>-T1 &1; 3:20 -T1>-N1 &1; "
+         "4:13  -E> &2; 4:35 >+e &2; 5:21  -E> ?; "
          "5:24 -D1/2/-3/4h>-Dx1/2+w-3/4+h+jTC ?; 7:5 pstext> ?; 7:14 -W255o>-G255 -W ?; "
          "7:21  -Gred> ?; 7:27  -S1p> ?; 8:32 -G5c/10>-Gd5c ?; 9:23  -Z2> ?",
          "gmt psbasemap -Bxa1+l\"a/b\" -By+t\"x:y\" -BWSen+tT -Ba1 -Bafg -B%b% -Bx%b% -Bya1 -BNWseZ "
@@ -82,7 +83,8 @@ TEST_CASE("gmt6_check and gmt6_mend")
         std::string found;
         for (const auto& f : findings) {
             found += (found.empty() ? "" : "; ") + std::to_string(f.line) + ":" + std::to_string(f.column) +
-                     " " + f.old_text + ">" + f.new_text + (f.note ? " !" : "") + (f.mendable ? "" : " ?");
+                     " " + f.old_text + ">" + f.new_text + (f.note ? " !" : "") + (f.mendable ? "" : " ?") +
+                     (f.group ? " &" + std::to_string(f.group) : "");
             CHECK(f.message.find(f.note ? "gmt " : "GMT 6") != std::string::npos);
         }
         CHECK(found == row.found);
