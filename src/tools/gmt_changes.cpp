@@ -404,7 +404,9 @@ std::optional<Rewritten> gmt4_axes(std::string_view value)
             std::string_view piece = value.substr(i + 1, j - i - 1);
             gmt4 = true;
             exact = exact && piece.find('+') == std::string_view::npos;
-            if (!piece.empty() && in_set(piece[0], ".,=")) {
+            if (piece.empty() || piece == "\"\"") {
+                // an empty label
+            } else if (in_set(piece[0], ".,=")) {
                 const char kind = piece[0];
                 piece.remove_prefix(1);
                 if (kind == '.')
@@ -441,6 +443,7 @@ std::optional<Rewritten> gmt4_axes(std::string_view value)
     }
     if (!frame.empty() || !title.empty())
         out += (out.empty() ? "-B" : " -B") + frame + (title.empty() ? "" : "+t" + title);
+    if (out.empty()) return std::nullopt;
     return Rewritten{out, exact};
 }
 
@@ -477,6 +480,11 @@ std::optional<Rewritten> gmt4_text_box(std::string_view value, const std::vector
     const std::size_t fill = value.find_first_not_of("0123456789./");
     const std::string_view colour = value.substr(0, std::min(fill, value.size()));
     const char shape = fill == std::string_view::npos ? '\0' : value[fill];
+    // grey or r/g/b
+    const auto slashes = std::count(colour.begin(), colour.end(), '/');
+    if ((slashes != 0 && slashes != 2) || colour.find("//") != std::string_view::npos ||
+        (!colour.empty() && (colour.front() == '/' || colour.back() == '/')))
+        return std::nullopt;
     if (shape == '\0'
             ? colour.find('/') == std::string_view::npos
             : !in_set(shape, "oOcC") || (in_set(shape, "cC") && colour.find('/') == std::string_view::npos))
@@ -500,7 +508,8 @@ bool gmt4_text(const std::vector<std::string>& command)
 
 bool is_number(std::string_view text)
 {
-    return !text.empty() && text.find_first_not_of("0123456789.-") == std::string_view::npos;
+    return text.find_first_of("0123456789") != std::string_view::npos &&
+           text.find_first_not_of("0123456789.-") == std::string_view::npos;
 }
 
 // The row of GMT 4's view point -E, GMT 6's -p.
@@ -537,10 +546,10 @@ std::optional<Rewritten> option_rewrite(const GmtChange& row, std::string_view m
         case GmtWhen::label_gap: {
             const std::size_t slash = rest.find('/');
             const std::string gap = rest.substr(0, slash);
-            if (gap.empty() || !in_set(gap[0], "0123456789.") ||
-                gap.find_first_not_of("0123456789.", 0) < gap.size() - 1 ||
+            if (gap.empty() || !is_number(in_set(gap.back(), "cimp") ? gap.substr(0, gap.size() - 1) : gap) ||
                 (slash != std::string::npos &&
-                 rest.find_first_not_of("0123456789", slash + 1) != std::string::npos))
+                 (slash + 1 == rest.size() ||
+                  rest.find_first_not_of("0123456789", slash + 1) != std::string::npos)))
                 return std::nullopt;
             if (slash == std::string::npos) return Rewritten{std::string(row.new_form) + gap};
             return Rewritten{std::string(row.new_form) + gap, false,
@@ -550,15 +559,18 @@ std::optional<Rewritten> option_rewrite(const GmtChange& row, std::string_view m
             if (!option_value(command, "-I")) return std::nullopt;
             break;
         case GmtWhen::joins: {
-            // Into the option after it, GMT 6's form or GMT 4's, whose rewrite takes it along.
+            // Into the option it joins, in GMT 6's form or GMT 4's (whose rewrite takes it along);
+            // a z-level into a view point of azimuth and elevation alone.
             if (row.old_form == "-Z" && !is_number(rest)) return std::nullopt;
             const std::string_view into = row.new_form.substr(0, 2);
             auto target = option_value(command, into);
             if (!target && into == "-p" && in_scope(gmt4_changes()[view_row], module))
                 target = option_value(command, "-E");
-            return Rewritten{
-                {},
-                target && target->find('%') == std::string_view::npos && rest.find('%') == std::string::npos};
+            const bool exact = target && target->find('%') == std::string_view::npos &&
+                               rest.find('%') == std::string::npos &&
+                               (into != "-p" || (std::count(target->begin(), target->end(), '/') == 1 &&
+                                                 target->find('+') == std::string_view::npos));
+            return Rewritten{{}, exact};
         }
         case GmtWhen::text_box:
             if (!gmt4_text(command)) return std::nullopt;

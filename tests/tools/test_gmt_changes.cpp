@@ -100,6 +100,8 @@ TEST_CASE("gmt6_check and gmt6_mend")
                                  "psxy -\r\r\n^\n",
                                  std::string("psxy -H\0 -M\0", 13),
                                  "psxy -Wa/0/0/0 -W/red -W1p/ -I/c -I3c/",
+                                 "grdcontour -G -G/ -G5x -G5c/ -G- -B: -B/ -B:::: -B%a -B+ -BWSen+ -D/// -Dh",
+                                 "psscale -E -D1/2/3/4h -E ^\n -Z -p\nsample1d -T -I\npstext -Wo -W/o -S",
                                  "psxy ((( ))) | & && || -H0 ^"};
     for (const std::string& text : texts) {
         CAPTURE(text);
