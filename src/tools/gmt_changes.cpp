@@ -84,9 +84,9 @@ const std::vector<GmtChange>& gmt4_changes()
         // sample1d: GMT 4's increment -I is -T; its column -T is -N.
         {O, "-I", "-T", false, "sample1d"},
         {O, "-T", "-N", false, "sample1d", GmtWhen::with_i},
-        // Contour labels every <gap> (GMT 3's form), the points for their
-        // angle are +w of the label settings.
-        {O, "-G", "-Gd", false, "grdcontour pscontour", GmtWhen::label_gap},
+        // Contour labels every <gap> (GMT 3's form, which GMT 6 refuses), the
+        // points for their angle are +w of the label settings.
+        {O, "-G", "-Gd", true, "grdcontour pscontour", GmtWhen::label_gap},
         {O, "-L", "", false, "blockmean", GmtWhen::bare,
          "GMT 3's, dropped in GMT 4; GMT 6 has no form for it"},
         // pstext: GMT 4's box (-W fill and "o" for its outline), text colour
@@ -243,6 +243,7 @@ std::vector<std::string> gmt6_arguments(std::string_view module, const std::vect
         for (const auto& row : gmt4_changes()) {
             if (!row.run_rewritten) continue;
             if (const auto rewritten = option_rewrite(row, lower_case(module), argument, arguments)) {
+                if (!rewritten->exact) break;
                 changed = rewritten->text;
                 dropped = changed.empty();
                 break;
