@@ -73,7 +73,7 @@ struct GmtFinding {
     std::string new_text;    // what it becomes
     std::string message;     // what is obsolete and its GMT 6 form
     bool note = false;       // a note rather than an error
-    bool mendable = true;    // false: GMT 6 has no form to put in its place
+    bool mendable = true;    // false: GMT 6 has no form to put in its place, or none the line alone gives
     int group = 0;           // findings mended only together share a number above 0
     std::size_t rule = 0;    // its row in gmt4_changes()
 };
