@@ -46,6 +46,8 @@ GmtCompletion::GmtCompletion(QPlainTextEdit* box, GmtModules& modules)
     popup_->setRootIsDecorated(false);
     popup_->setUniformRowHeights(true);
     popup_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // A long purpose ends in "..." in the last column rather than under a scroll bar.
+    popup_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     completer_->setPopup(popup_);  // the completer owns it now
     completer_->setWidget(box_);
     completer_->setCompletionMode(QCompleter::PopupCompletion);
@@ -133,10 +135,21 @@ void GmtCompletion::update()
     popup_->resizeColumnToContents(0);
     popup_->resizeColumnToContents(1);
     QRect place = box_->cursorRect();
-    place.setWidth(std::min(
-        popup_->columnWidth(0) + popup_->columnWidth(1) + popup_->verticalScrollBar()->sizeHint().width() + 8,
-        640));
+    place.setWidth(std::min(popup_->columnWidth(0) + popup_->columnWidth(1) +
+                                popup_->verticalScrollBar()->sizeHint().width() + 2 * popup_->frameWidth(),
+                            640));
     completer_->complete(place);
+    // The completer's height leaves room below the last whole row, where the
+    // top of the next one shows cut off: as high as the rows it shows, no more.
+    const int rows = std::min(completer_->maxVisibleItems(), count);
+    const int height = rows * popup_->sizeHintForRow(0) + 2 * popup_->frameWidth();
+    QRect shown = popup_->geometry();
+    if (shown.bottom() < box_->viewport()->mapToGlobal(place.topLeft()).y())
+        shown.setTop(shown.bottom() + 1 - height);  // above the line: its bottom stays
+    else
+        shown.setHeight(height);
+    popup_->setGeometry(shown);
+    popup_->setColumnWidth(1, std::max(0, popup_->viewport()->width() - popup_->columnWidth(0)));
     popup_->setCurrentIndex(completer_->completionModel()->index(0, 0));
 }
 

@@ -16,7 +16,10 @@ namespace mq::app {
 
 namespace {
 
-std::string_view view(const QByteArray& bytes) { return {bytes.constData(), std::size_t(bytes.size())}; }
+std::string_view view(const QByteArray& bytes)
+{
+    return {bytes.constData(), std::size_t(bytes.size())};
+}
 
 // For each byte offset of `text` in UTF-8 (and its end), the position of its
 // character in `text`.
@@ -95,7 +98,13 @@ void MDIForm1::mendGmt6(frmEditor* editor, int row)
             checkGmt6(editor);
             return;
         }
-        findings = {findings[std::size_t(row)]};
+        // With the findings it is mended only together with (an option and the one it joins).
+        const tools::GmtFinding chosen = findings[std::size_t(row)];
+        std::erase_if(findings, [&](const tools::GmtFinding& f) {
+            return chosen.group == 0
+                       ? f.offset != chosen.offset || f.length != chosen.length || f.rule != chosen.rule
+                       : f.group != chosen.group;
+        });
     }
     const std::vector<const tools::GmtFinding*> steps = tools::gmt6_mend_steps(view(bytes), findings);
     if (!steps.empty()) {

@@ -15,6 +15,7 @@ enum class GmtChangeKind {
     setting,  // a default parameter's name in gmtset lines and --NAME=value: old "PAPER_MEDIA"
     module,   // a module name: old "minmax", new "gmtinfo"
     prefix,   // a module name without "gmt " before it: a note, mended by adding "gmt "
+    records,  // the records a module reads in GMT 4's layout: old "pstext"
 };
 
 // When an option row applies, besides its letter.
@@ -23,6 +24,12 @@ enum class GmtWhen {
     bare,         // the option alone: "-F", "-M"
     arc_seconds,  // a value with GMT 4's arc-second unit c: "-I3c", "-I10c/10c", "-S20c"
     pen_slash,    // a pen with "/" before its colour: "-W0.5p/0/0/0", "-I1/0.8p/0/0/255"
+    axes,         // GMT 4's frame: "-Ba1f1WSen", "-Ba1/a1", "-Ba1:label:", "-Ba1:.title:"
+    bar,          // GMT 4's colour bar place: "-D19c/6.5c/10c/0.4c[h]"
+    joins,        // a value that goes at the end of another option: new "-D+e" (-D's end, "+e" and the value)
+    with_i,       // in a command that also has -I: sample1d's column "-T0"
+    label_gap,    // GMT 3's contour label spacing: "-G5c", "-G5c/10"
+    text_box,     // in a pstext command with GMT 4's text box: "-W255/255/255o", or -S without -G
 };
 
 struct GmtChange {
@@ -36,6 +43,8 @@ struct GmtChange {
     bool run_rewritten;
     std::string_view modules = {};  // option rows: the modules, blank-separated; empty: every module
     GmtWhen when = GmtWhen::always;
+    // Where GMT 6 has no form to put in its place: what to do instead.
+    std::string_view advice = {};
 };
 
 const std::vector<GmtChange>& gmt4_changes();
@@ -64,7 +73,8 @@ struct GmtFinding {
     std::string new_text;    // what it becomes
     std::string message;     // what is obsolete and its GMT 6 form
     bool note = false;       // a note rather than an error
-    bool mendable = true;    // false: GMT 6 has no form to put in its place
+    bool mendable = true;    // false: GMT 6 has no form to put in its place, or none the line alone gives
+    int group = 0;           // findings mended only together share a number above 0
     std::size_t rule = 0;    // its row in gmt4_changes()
 };
 

@@ -29,7 +29,11 @@ QByteArray printed(const QString& argument)
                "coast            Plot continents, countries, shorelines, rivers, and borders\n"
                "grdcut           Extract subregion from a grid or image\n"
                "grdimage         Project and plot grids or images\n"
-               "grdinfo          Extract information from 2-D grids or 3-D cubes\n";
+               "grdinfo          Extract information from 2-D grids or 3-D cubes\n"
+               "mapa01           A\nmapa02           A\nmapa03           A\nmapa04           A\n"
+               "mapa05           A\nmapa06           A\nmapa07           A\nmapa08           A\n"
+               "mapa09           A\nmapa10           A\nmapa11           A\nmapa12           A\n"
+               "mapa13           A\n";
     if (argument == "--show-classic") return "grdcut\ngrdimage\ngrdinfo\npscoast\n";
     if (argument == "grdcut") return "\nERROR: No module named grdcut was found.\n";
     return "gmt " + argument.toUtf8() + " [core] 6.4.0 - Project and plot grids or images\n\nusage: gmt " +
@@ -173,6 +177,8 @@ private slots:
     void completesModulesAndOptions()
     {
         const QStringList grd = {"grdcut", "grdimage", "grdinfo"}, none;
+        QStringList maps;  // more than the list shows at once
+        for (int i = 1; i <= 13; ++i) maps << QString("mapa%1").arg(i, 2, 10, QChar('0'));
         struct Case {
             bool gmtFound, listRead;  // before typing; otherwise it ends after
             QString typed;
@@ -180,6 +186,7 @@ private slots:
             QString afterEnter;
         } const cases[] = {
             {true, true, "grd", grd, "grdcut"},
+            {true, true, "map", maps, "mapa01"},
             {true, false, "grd", grd, "grdcut"},
             {true, true, "gmt GRDI", {"grdimage", "grdinfo"}, "gmt grdimage"},
             {true, true, "x | psc", {"pscoast"}, "x | pscoast"},
@@ -205,6 +212,9 @@ private slots:
             for (int row = 0; completion->offering() && row < list->model()->rowCount(); ++row)
                 shown << list->model()->index(row, 0).data().toString();
             QCOMPARE(shown, c.offered);
+            if (const int rows = std::min<int>(shown.size(), 12); rows > 0)  // whole rows, nothing more
+                QCOMPARE(list->visualRect(list->model()->index(rows - 1, 0)).bottom(),
+                         list->viewport()->height() - 1);
             QCOMPARE(f.runs().contains("--help"), c.gmtFound);
             if (c.afterEnter.isEmpty()) continue;
             QTest::keyClick(list, Qt::Key_Return);

@@ -192,6 +192,13 @@ private slots:
         dock.chooseNext(-1);
         QCOMPARE(caretLine(editor), 4);
         QCOMPARE(editor->Text1->textCursor().positionInBlock(), 36);
+
+        // "Mend" on one of two places mended only together (psscale's -E goes into -D) mends both.
+        editor = f.newEditor(QStringLiteral("gmt psscale -Eb -Dx1c/1c+w3c/1c\n"));
+        f.trigger(QStringLiteral("mn_gmt6_check"));
+        QVERIFY(dock.messageMenu(1));
+        dock.messageMenu(1)->actions().first()->trigger();
+        QCOMPARE(editor->text(), QStringLiteral("gmt psscale -Dx1c/1c+w3c/1c+eb\r\n"));
     }
 
     void gmt6CheckNeedsAnEditor()

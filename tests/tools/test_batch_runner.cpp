@@ -92,6 +92,10 @@ TEST_CASE("matches_pattern and gmt6_arguments")
     CHECK(gmt6_arguments("psxy", {"a", "-M", "-W1p"}, &rewrites) == std::vector<std::string>{"a", "-W1p"});
     CHECK((rewrites.size() == 1 && rewrites[0].old_text == "-M" && rewrites[0].new_text.empty()));
     CHECK(gmt6_arguments("grdgradient", {"a", "-M"}) == std::vector<std::string>{"a", "-M"});
+    // Contour labels every 5c run as -Gd5c; with GMT 3's width for their angle (in GMT 6 a part of -A)
+    // as written.
+    CHECK(gmt6_arguments("grdcontour", {"a", "-G5c", "-G5c/10"}) ==
+          std::vector<std::string>{"a", "-Gd5c", "-G5c/10"});
 }
 
 #ifndef _WIN32   // cmd.exe runs batch files on Windows

@@ -66,6 +66,9 @@ void TestGmt6Gmt::initTestCase()
     QVERIFY(data.open(QIODevice::WriteOnly));
     data.write("# lon lat z\n0.001 0.001 1\n0.009 0.002 2\n0.005 0.008 3\n0.002 0.006 2\n0.008 0.009 1\n");
     data.close();
+    QFile series(dir_.filePath("t.txt"));
+    QVERIFY(series.open(QIODevice::WriteOnly) && series.write("0 1\n0.01 2\n0.02 4\n") > 0);
+    series.close();
     QCOMPARE(run_gmt(dir_.path(), "gmt surface d.xyz -R0/0.01/0/0.01 -I0.001 -h1 -Gx.grd").exit_code, 0);
     QCOMPARE(run_gmt(dir_.path(), "gmt grdmath -R0/360/-10/10 -I10 -fg X = w.grd").exit_code, 0);
     QCOMPARE(run_gmt(dir_.path(), "gmt psbasemap -R0/1/0/1 -JX2c -B1", "x.ps").exit_code, 0);
@@ -85,11 +88,13 @@ void TestGmt6Gmt::rows_against_gmt()
         bool mendable = true;
         for (const auto& f : findings) {
             covered.insert(f.rule);
-            mendable = mendable && f.mendable;
+            // GMT reads GMT 4's records as text without a word.
+            mendable = mendable && (f.mendable || mq::tools::gmt4_changes()[f.rule].kind ==
+                                                      mq::tools::GmtChangeKind::records);
         }
         const GmtRun old_run = run_gmt(dir_.path(), QString::fromStdString(line));
         QVERIFY2(complains(old_run), line.c_str());
-        if (!mendable) continue;  // a parameter GMT 6 has no more
+        if (!mendable) continue;  // a parameter or option GMT 6 has no form for
         const std::string mended = mq::tools::gmt6_mend(line, findings);
         const GmtRun new_run = run_gmt(dir_.path(), QString::fromStdString(mended));
         QVERIFY2(!complains(new_run), qPrintable(QString::fromStdString(mended) + "\n" + new_run.messages));
