@@ -5,6 +5,8 @@ packages=(
   cmake ninja-build g++ clang          # the build
   qt6-base-dev qt6-svg-dev libgl1-mesa-dev
   libcli11-dev                         # mapquill-tools' arguments
+  librsvg2-bin man-db                  # the installed icons; the manual pages' test
+  dpkg-dev desktop-file-utils appstream  # the .deb (scripts/package.sh) and its check
   xvfb xauth locales                   # window tests, the decimal-comma test
   gmt gmt-gshhg fonts-urw-base35       # GMT (gridding, colour tables, coastlines at every resolution); font samples
   ghostscript gawk                     # gmt psconvert for the Map dock; gawk for batch files that pipe through it

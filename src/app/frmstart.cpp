@@ -1,6 +1,7 @@
 #include "app/frmstart.h"
 
 #include "app/mdiform1.h"
+#include "common/version.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -115,9 +116,9 @@ void frmstart::Form_Load()
     setWindowTitle(QStringLiteral("About Mapquill"));
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->setWindowTitle(windowTitle());
     lblVersion->setText(QStringLiteral("Version %1.%2.%3    /    01. December 2003")
-                            .arg(PROJECT_VERSION_MAJOR)
-                            .arg(PROJECT_VERSION_MINOR)
-                            .arg(PROJECT_VERSION_PATCH));
+                            .arg(MAPQUILL_VERSION_MAJOR)
+                            .arg(MAPQUILL_VERSION_MINOR)
+                            .arg(MAPQUILL_VERSION_PATCH));
     lblTitle->setText(QStringLiteral("Mapquill"));
     Label5->setText(QStringLiteral("This program was developed for an easier writing of GMT-DOS scripts. "
                                    "Let me know what you think about it."));

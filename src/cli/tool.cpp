@@ -1,5 +1,7 @@
 #include "cli/tool.h"
 
+#include "common/version.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -117,6 +119,7 @@ Arranged arranged_for_cli11(const CLI::App& app, Args args) {
 void overview(std::ostream& out) {
     out << "usage: mapquill-tools <tool> [arguments]\n"
            "       mapquill-tools <tool> --help\n"
+           "       mapquill-tools --version\n"
            "\n"
            "Tools:\n";
     for (const auto& sub : subcommands()) {
@@ -177,6 +180,14 @@ int run_tools(Args args, std::ostream& out, std::ostream& err) {
     Args rest = args.subspan(1);
     if (tool == "--help" || tool == "-h" || (tool == "help" && rest.empty())) {
         overview(out);
+        return kSuccess;
+    }
+    if (tool == "--version" && rest.empty()) {
+        out << "mapquill-tools " MAPQUILL_VERSION "\n";
+        return kSuccess;
+    }
+    if (tool == "--man" && rest.empty()) {   // for the build, which installs the page
+        write_man_page(out);
         return kSuccess;
     }
     static constexpr std::array<std::string_view, 1> kHelp = {"--help"};

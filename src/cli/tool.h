@@ -87,6 +87,11 @@ int usage_error(std::ostream& err, std::string_view tool, std::string_view messa
 // (or prints the overview for --help) and runs it.
 int run_tools(Args args, std::ostream& out, std::ostream& err);
 
+// The manual page of mapquill-tools (roff): the tools of the overview, each
+// with its --help, so that it lists the same tools as --help. The build
+// writes it with the hidden `mapquill-tools --man`.
+void write_man_page(std::ostream& out);
+
 // The command line as UTF-8 texts, without the program name. On Windows the
 // arguments are read from the wide command line, so names outside the ANSI
 // code page (Zürich, Αθήνα) arrive intact; elsewhere argv is taken as it is.

@@ -912,7 +912,10 @@ private:
             if (!why.empty()) break;
             if (!shown.empty()) shown += " | ";
             std::string words;
-            for (const auto& w : stages.back().words) words += (words.empty() ? "" : " ") + shown_word(w);
+            for (const auto& w : stages.back().words) {
+                if (!words.empty()) words += ' ';
+                words += shown_word(w);
+            }
             if (stages.back().text) words = node.text;
             shown += words;
             for (const auto& r : node.redirections)

@@ -268,7 +268,8 @@ private:
                     }
                     if (at('&')) {
                         ++i_;
-                        r.target = "&" + operand(depth, false, false);
+                        r.target = '&';
+                        r.target += operand(depth, false, false);
                     } else {
                         skip_blanks();
                         r.target = operand(depth, false, false);
