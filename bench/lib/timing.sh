@@ -30,6 +30,9 @@ fi
 measure() {
   local name="$1" line wall user sys rss
   shift
+  # What the previous command wrote goes to the disk first: a program that
+  # syncs its output (the safe writer does) would otherwise wait for that too.
+  sync
   line="$(/usr/bin/time -f '%e %U %S %M' "$@" 2>&1 >/dev/null | tail -n 1)"
   read -r wall user sys rss <<<"$line"
   local walls="WALLS_$name" cpus="CPUS_$name" peak="RSS_$name"
