@@ -1,7 +1,10 @@
 #include "tools/line_blocks.h"
 
 #include <algorithm>
+#include <array>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -12,10 +15,9 @@ namespace {
 // Files from this size on are converted in blocks; below it a second thread
 // gains too little.
 constexpr std::int64_t kBlocksFrom = std::int64_t{4} << 20;
-// The calling thread also reads and writes, so it converts the smaller block
-// of each pair.
 constexpr std::size_t kBlockBytes = std::size_t{512} << 10;
-constexpr std::size_t kFirstBlockBytes = std::size_t{384} << 10;
+// Blocks in the run at a time: read, being converted, or waiting to be written.
+constexpr std::size_t kSlots = 4;
 
 struct Block {
     std::vector<char> text;     // whole lines; the last line of the file may lack its LF
@@ -106,12 +108,6 @@ BlockRun convert_in_blocks(io::InputFile& in, io::OutputFile& out, const LineCon
     BlockReader reader(in);
     std::int64_t next_first = 0;
     std::int64_t done = 0;   // bytes of the blocks written
-    const auto read = [&](Block& b, std::size_t bytes) {
-        if (!reader.next(b, bytes)) return false;
-        b.first = next_first;
-        next_first += line_count(b.text);
-        return true;
-    };
     // False when the block ended on a bad line.
     const auto write = [&](const Block& b) {
         out.write(b.out);
@@ -124,28 +120,85 @@ BlockRun convert_in_blocks(io::InputFile& in, io::OutputFile& out, const LineCon
         run.error.line = run.lines;
         return false;
     };
-    // A pair at a time, the second on another thread; the first block of the
-    // next pair goes into the spare one while the second is converted.
-    Block blocks[3];
-    Block* first = &blocks[0];
-    Block* second = &blocks[1];
-    Block* spare = &blocks[2];
-    for (bool more = read(*first, kFirstBlockBytes); more;) {
-        if (stop && stop()) {
-            run.stopped = true;
-            return run;
+
+    // Blocks are numbered in file order; block n lives in slot n % kSlots.
+    // The calling thread reads blocks ahead into free slots and writes the
+    // converted ones in order; between that, it converts as the other thread
+    // does, the next block nobody has taken. So both cores stay busy and the
+    // output keeps the input's order.
+    std::array<Block, kSlots> blocks;
+    std::array<bool, kSlots> converted{};
+    std::uint64_t read_count = 0;   // blocks read: 0 .. read_count - 1
+    std::uint64_t next_take = 0;    // the next block to convert
+    std::uint64_t next_write = 0;   // the next block to write
+    bool quit = false;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::jthread other([&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return quit || next_take < read_count; });
+            if (quit) return;
+            const std::uint64_t n = next_take++;
+            lock.unlock();
+            convert_block(blocks[n % kSlots], convert);
+            lock.lock();
+            converted[n % kSlots] = true;
+            changed.notify_all();
         }
-        const bool two = read(*second, kBlockBytes);
+    });
+    // However the run ends, the other thread ends before the blocks go.
+    struct EndOther {
+        std::mutex& mutex;
+        bool& quit;
+        std::condition_variable& changed;
+        ~EndOther()
         {
-            std::jthread other;
-            if (two) other = std::jthread([&] { convert_block(*second, convert); });
-            convert_block(*first, convert);
-            if (!write(*first)) return run;
-            more = two && read(*spare, kFirstBlockBytes);
+            {
+                std::lock_guard lock(mutex);
+                quit = true;
+            }
+            changed.notify_all();
         }
-        if (two && !write(*second)) return run;
-        if (progress) progress({count_records ? run.records : run.lines, done, in.size()});
-        std::swap(first, spare);
+    } end_other{mutex, quit, changed};
+
+    bool at_end = false;
+    for (;;) {
+        // A slot whose block was written is free; only this thread reads
+        // into it, before the block is counted as read.
+        while (!at_end && read_count - next_write < kSlots) {
+            Block& b = blocks[read_count % kSlots];
+            if (!reader.next(b, kBlockBytes)) {
+                at_end = true;
+                break;
+            }
+            b.first = next_first;
+            next_first += line_count(b.text);
+            std::lock_guard lock(mutex);
+            converted[read_count % kSlots] = false;
+            ++read_count;
+            changed.notify_all();
+        }
+        if (at_end && next_write == read_count) break;
+        std::unique_lock lock(mutex);
+        if (converted[next_write % kSlots]) {
+            lock.unlock();
+            if (stop && stop()) {
+                run.stopped = true;
+                break;
+            }
+            if (!write(blocks[next_write % kSlots])) break;
+            ++next_write;
+            if (progress) progress({count_records ? run.records : run.lines, done, in.size()});
+        } else if (next_take < read_count) {
+            const std::uint64_t n = next_take++;
+            lock.unlock();
+            convert_block(blocks[n % kSlots], convert);
+            lock.lock();
+            converted[n % kSlots] = true;
+        } else {
+            changed.wait(lock, [&] { return converted[next_write % kSlots]; });
+        }
     }
     return run;
 }

@@ -1,8 +1,8 @@
 // Converting a large text file line by line on two cores. The file is cut
-// into blocks of whole lines; two blocks are converted at a time, the second
-// on another thread, and their output is written in the order of the input.
-// Memory stays fixed: three blocks and their output, whatever the file size
-// (apart from a single line longer than a block, which grows it).
+// into blocks of whole lines, which the calling thread and one other convert
+// side by side; their output is written in the order of the input. Memory
+// stays fixed: four blocks and their output, whatever the file size (apart
+// from a single line longer than a block, which grows it).
 #pragma once
 
 #include "common/file_stream.h"
@@ -39,8 +39,8 @@ struct BlockRun {
 };
 
 // Converts the lines of `in` into `out` as a line-by-line loop would. The
-// stop query is read before each pair of blocks, and progress reported after
-// each, from the calling thread only: its count is the records written with
+// stop query is read before each block is written, and progress reported
+// after it, from the calling thread only: its count is the records written with
 // `count_records`, else the lines read. On a bad line the output holds the
 // lines before it and nothing after.
 BlockRun convert_in_blocks(io::InputFile& in, io::OutputFile& out, const LineConverter& convert,

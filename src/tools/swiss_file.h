@@ -49,7 +49,7 @@ void write_swiss_line(const SwissRecord& record, const SwissFileOptions& options
 
 // Progress and `records` count the rows written. A file of a few MB or more is
 // converted in blocks on two cores (see convert_in_blocks), with the same
-// output and messages; the stop query is then read once per pair of blocks.
+// output and messages; the stop query is then read once per block.
 Result<RunSummary> convert_swiss_file(const std::string& input, const std::string& output,
                                       const SwissFileOptions& options, const ProgressFn& progress,
                                       const StopFn& stop);

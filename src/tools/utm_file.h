@@ -19,7 +19,7 @@ Status check_folders(const std::string& input, const std::string& output);
 // field 3, CR LF, the angles as dec2degmm writes them. The stop query is read
 // before each line; progress counts the lines read. A file of a few MB or more
 // is converted in blocks on two cores (see convert_in_blocks): there both
-// happen once per pair of blocks, with the same output and messages. On a bad line or a stop
+// happen once per block, with the same output and messages. On a bad line or a stop
 // the lines before it stay in the output (in its ".partial" file when the
 // output existed, see io::OutputFile::keep_partial). `records` counts the
 // lines written, `lines` the input lines read.
